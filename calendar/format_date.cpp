@@ -1,0 +1,124 @@
+#include "calendar/format_date.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace calendar {
+
+namespace {
+
+enum class Token { kNone, kWeekdayName, kDay, kDayTwoDigits, kMonthName, kMonthAbbreviation, kMonth,
+                   kMonthTwoDigits, kYear, kYearTwoDigits, kHour, kHourTwoDigits, kMinute, kMinuteTwoDigits,
+                   kSecond, kSecondTwoDigits };
+
+struct TokenSpelling {
+    std::string_view letters;  // lower case; the pattern is compared without regard to case
+    Token token;
+};
+
+// Longest spellings first, so that "dddd" is not read as "dd" twice.
+constexpr TokenSpelling kSpellings[] = {
+    {"dddd", Token::kWeekdayName}, {"mmmm", Token::kMonthName}, {"yyyy", Token::kYear},
+    {"mmm", Token::kMonthAbbreviation},
+    {"dd", Token::kDayTwoDigits}, {"mm", Token::kMonthTwoDigits}, {"yy", Token::kYearTwoDigits},
+    {"hh", Token::kHourTwoDigits}, {"nn", Token::kMinuteTwoDigits}, {"ss", Token::kSecondTwoDigits},
+    {"d", Token::kDay}, {"m", Token::kMonth}, {"h", Token::kHour}, {"n", Token::kMinute}, {"s", Token::kSecond},
+};
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+bool IsAsciiLetter(char c) { return LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z'; }
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
+    if (text.size() < lowerPrefix.size()) return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        if (LowerAscii(text[i]) != lowerPrefix[i]) return false;
+    }
+    return true;
+}
+
+std::string Padded(long long value, int width) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%0*lld", width, value);
+    return text;
+}
+
+// The fields that a pattern can show, taken once from the date.
+struct DateFields {
+    int year;
+    int month;    // 1..12
+    int day;      // 1..31
+    int weekday;  // 1 Sunday .. 7 Saturday
+    int hour;
+    int minute;
+    int second;
+};
+
+DateFields FieldsOf(SerialDate date) {
+    // The time of day is the fraction, whatever its sign, rounded to the nearest second;
+    // a time that rounds to midnight belongs to the next day.
+    SerialDate day = std::trunc(date);
+    long long secondOfDay = std::llround(std::fabs(date - day) * 86400.0);  // [0, 86400]
+    if (secondOfDay == 86400) {
+        day += 1.0;
+        secondOfDay = 0;
+    }
+    return {YearOf(day).value(), MonthOf(day).value(), DayOf(day).value(), WeekdayOf(day).value(),
+            static_cast<int>(secondOfDay / 3600), static_cast<int>(secondOfDay / 60 % 60),
+            static_cast<int>(secondOfDay % 60)};
+}
+
+}  // namespace
+
+std::string FormatDate(SerialDate date, std::string_view pattern, const LocaleNames& names) {
+    const DateFields fields = FieldsOf(date);
+    std::string text;
+    // Whether an hour token came last, with only separators since: m and mm then mean minutes.
+    bool afterHour = false;
+    std::size_t pos = 0;
+    while (pos < pattern.size()) {
+        Token token = Token::kNone;
+        std::size_t length = 1;
+        for (const TokenSpelling& spelling : kSpellings) {
+            if (StartsWithIgnoringCase(pattern.substr(pos), spelling.letters)) {
+                token = spelling.token;
+                length = spelling.letters.size();
+                break;
+            }
+        }
+        if (afterHour && token == Token::kMonth) token = Token::kMinute;
+        if (afterHour && token == Token::kMonthTwoDigits) token = Token::kMinuteTwoDigits;
+        switch (token) {
+            case Token::kWeekdayName: text += names.weekdayNames[fields.weekday - 1]; break;
+            case Token::kDay: text += Padded(fields.day, 1); break;
+            case Token::kDayTwoDigits: text += Padded(fields.day, 2); break;
+            case Token::kMonthName: text += names.monthNames[fields.month - 1]; break;
+            case Token::kMonthAbbreviation: text += names.abbreviatedMonthNames[fields.month - 1]; break;
+            case Token::kMonth: text += Padded(fields.month, 1); break;
+            case Token::kMonthTwoDigits: text += Padded(fields.month, 2); break;
+            case Token::kYear: text += Padded(fields.year, 4); break;
+            case Token::kYearTwoDigits: text += Padded((fields.year % 100 + 100) % 100, 2); break;
+            case Token::kHour: text += Padded(fields.hour, 1); break;
+            case Token::kHourTwoDigits: text += Padded(fields.hour, 2); break;
+            case Token::kMinute: text += Padded(fields.minute, 1); break;
+            case Token::kMinuteTwoDigits: text += Padded(fields.minute, 2); break;
+            case Token::kSecond: text += Padded(fields.second, 1); break;
+            case Token::kSecondTwoDigits: text += Padded(fields.second, 2); break;
+            case Token::kNone:
+                if (pattern[pos] == ':') {
+                    text += names.timeSeparator;
+                } else {
+                    text += pattern[pos];
+                }
+                break;
+        }
+        if (token == Token::kHour || token == Token::kHourTwoDigits) {
+            afterHour = true;
+        } else if (token != Token::kNone || IsAsciiLetter(pattern[pos])) {
+            afterHour = false;
+        }
+        pos += length;
+    }
+    return text;
+}
+
+}  // namespace calendar

@@ -1,0 +1,114 @@
+#include "calendar/serial_date.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ctime>
+#include <string>
+
+namespace calendar {
+
+namespace {
+
+// Serial number of 1 January 1970, the day from which the conversions below count.
+constexpr std::int64_t kSerialOf1970 = 25569;
+
+// Some 41000 years: every day this far from 1899 or farther lies in a year outside
+// -32768..32767, so the limit rejects no date that has a 16-bit year, and it keeps the
+// 64-bit arithmetic below far from its own bounds.
+constexpr double kFarthestDay = 15'000'000.0;
+
+struct CivilDate {
+    std::int64_t year;
+    int month;  // 1..12
+    int day;    // 1..31
+};
+
+// Days from 1 January 1970 to a proleptic Gregorian date, after Howard Hinnant,
+// "chrono-Compatible Low-Level Date Algorithms" (days_from_civil). The year is taken
+// to begin on 1 March, so that the leap day closes it; the calendar then repeats
+// every 400 years, an era of 146097 days, and within an era everything is positive.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
+    const std::int64_t marchYear = month <= 2 ? year - 1 : year;
+    const std::int64_t era = (marchYear >= 0 ? marchYear : marchYear - 399) / 400;  // floor division
+    const std::int64_t yearOfEra = marchYear - era * 400;                           // [0, 399]
+    const int monthFromMarch = month > 2 ? month - 3 : month + 9;                   // [0, 11]
+    // The months from March have 31, 30, 31, 30, 31 days and then the same again:
+    // 153 days every five months, so (153 m + 2) / 5 is the first day of month m.
+    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;                   // [0, 365]
+    const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;  // [0, 146096]
+    // 719468 days run from 1 March of year 0 to 1 January 1970.
+    return era * 146097 + dayOfEra - 719468;
+}
+
+// The inverse, after the same paper (civil_from_days).
+CivilDate CivilFromDays(std::int64_t daysFrom1970) {
+    const std::int64_t fromMarch0 = daysFrom1970 + 719468;
+    const std::int64_t era = (fromMarch0 >= 0 ? fromMarch0 : fromMarch0 - 146096) / 146097;  // floor division
+    const std::int64_t dayOfEra = fromMarch0 - era * 146097;                                   // [0, 146096]
+    // Take away one day for every 4 years, give back one for every 100, take away one
+    // for the last day of the era; what is left divides by 365.
+    const std::int64_t yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;      // [0, 399]
+    const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);  // [0, 365]
+    const int monthFromMarch = static_cast<int>((5 * dayOfYear + 2) / 153);                        // [0, 11]
+    const int day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);               // [1, 31]
+    const int month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;               // [1, 12]
+    const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    return {year, month, day};
+}
+
+// The day of a serial number: its whole part toward zero. The fraction, whatever its
+// sign, is the time of day.
+std::int64_t WholeDay(SerialDate date) {
+    if (std::isnan(date)) throw FloatingPointError("date qui n'est pas un nombre");
+    if (!(std::fabs(date) < kFarthestDay)) throw OverflowError("date hors du calendrier : " + std::to_string(date));
+    return static_cast<std::int64_t>(std::trunc(date));
+}
+
+CivilDate CivilOf(SerialDate date) { return CivilFromDays(WholeDay(date) - kSerialOf1970); }
+
+std::optional<SerialDate> fixedClock;
+
+}  // namespace
+
+SerialDate MakeDate(Int16 year, Int16 month, Int16 day) {
+    // Whole years out of the month first: month 13 is January of the next year,
+    // month 0 December of the year before, -1 November of the year before.
+    const int monthFromJanuary = month.value() - 1;                                       // [-32769, 32766]
+    const int yearShift = (monthFromJanuary >= 0 ? monthFromJanuary : monthFromJanuary - 11) / 12;  // [-2731, 2730]
+    const Int16 shiftedYear = year + yearShift;  // overflows only beyond the 16-bit years
+    const int shiftedMonth = monthFromJanuary - yearShift * 12 + 1;                        // [1, 12]
+    // Then the day counts on from the first of that month, backward too.
+    const std::int64_t first = DaysFromCivil(shiftedYear.value(), shiftedMonth, 1) + kSerialOf1970;
+    return static_cast<SerialDate>(first + (day.value() - 1));
+}
+
+Int16 YearOf(SerialDate date) { return CivilOf(date).year; }
+Int16 MonthOf(SerialDate date) { return CivilOf(date).month; }
+Int16 DayOf(SerialDate date) { return CivilOf(date).day; }
+
+Int16 WeekdayOf(SerialDate date) {
+    // Day 0, 30 December 1899, was a Saturday (7).
+    const std::int64_t fromSunday = (WholeDay(date) + 6) % 7;  // [-6, 6]
+    return (fromSunday < 0 ? fromSunday + 7 : fromSunday) + 1;
+}
+
+std::int32_t DayDiff(SerialDate from, SerialDate to) {
+    // Both whole days lie within kFarthestDay of day 0, so their difference fits 32 bits.
+    return static_cast<std::int32_t>(WholeDay(to) - WholeDay(from));
+}
+
+SerialDate CurrentDateTime() {
+    if (fixedClock) return *fixedClock;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (localtime_r(&now, &local) == nullptr) throw OverflowError("heure locale hors limites");
+    const std::int64_t day = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday) + kSerialOf1970;
+    // A leap second (tm_sec 60) is shown as the last second of its minute.
+    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);  // [0, 86399]
+    return static_cast<SerialDate>(day) + secondOfDay / 86400.0;
+}
+
+void SetFixedClock(std::optional<SerialDate> fixedTime) { fixedClock = fixedTime; }
+
+}  // namespace calendar

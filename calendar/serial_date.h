@@ -1,0 +1,40 @@
+#pragma once
+// Dates as serial day numbers: the whole part counts days from 30 December 1899
+// (day 0), the fraction is the time of day. Gregorian throughout, proleptic before
+// 1582; every day of the years 100 to 9999 has its serial number.
+
+#include <cstdint>
+#include <optional>
+
+#include "calendar/int16.h"
+
+namespace calendar {
+
+// 1 January 1900 is 2, 1 January 2000 is 36526; 12:00 is the fraction 0.5.
+// Adding a whole number n gives the same time of day n days later.
+using SerialDate = double;
+
+// The date with normalisation: the month is first brought into 1..12 by whole
+// years (13 is January of the next year, 0 December of the year before), then the
+// day is counted from the first of that month (0 is the last day of the month
+// before, 32 of March is 1 April). Returns the day at 00:00.
+SerialDate MakeDate(Int16 year, Int16 month, Int16 day);
+
+// The parts of a date; the time of day plays no part.
+Int16 YearOf(SerialDate date);
+Int16 MonthOf(SerialDate date);    // 1..12
+Int16 DayOf(SerialDate date);      // 1..31
+Int16 WeekdayOf(SerialDate date);  // 1 Sunday, 2 Monday, ... 7 Saturday
+
+// Midnights passed on the way from `from` to `to`: the whole part of `to` minus
+// the whole part of `from`; negative when `to` is the earlier date.
+std::int32_t DayDiff(SerialDate from, SerialDate to);
+
+// The local date and time of the system clock, to the whole second.
+SerialDate CurrentDateTime();
+
+// The one seam on the clock: while a fixed time is set, CurrentDateTime returns it
+// instead of reading the system clock. Tests set it; std::nullopt restores the clock.
+void SetFixedClock(std::optional<SerialDate> fixedTime);
+
+}  // namespace calendar

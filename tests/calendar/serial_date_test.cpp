@@ -1,0 +1,116 @@
+// Serial day numbers: building dates, taking them apart, counting days, and the clock.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <ctime>
+#include <limits>
+#include <optional>
+#include <string>
+
+#include "calendar/serial_date.h"
+#include "tests/calendar/sweep_support.h"
+
+namespace calendar {
+namespace {
+
+using namespace std::chrono;
+using test::DateText;
+
+// Every day of the years 100 to 9999 against chrono: consecutive serial numbers, the
+// weekday turning by one, and each part back out of the serial number, with or without
+// a time of day (the day is the whole part toward zero, whatever the sign).
+TEST(SerialDateTest, EveryDayOfTheYears100To9999) {
+    test::MismatchLog log;
+    sys_days day = year{100} / January / 1;
+    double expectedSerial = test::SerialOf(day);
+    int expectedWeekday = int(weekday{day}.c_encoding()) + 1;
+    for (; day <= year{9999} / December / 31; day += days{1}) {
+        const year_month_day date{day};
+        const int y = int(date.year()), m = int(unsigned(date.month())), d = int(unsigned(date.day()));
+        const SerialDate serial = MakeDate(y, m, d);
+        const SerialDate withTime = serial + (serial < 0 ? -0.75 : 0.75);
+        if (serial != expectedSerial || YearOf(serial) != y || MonthOf(serial) != m || DayOf(serial) != d ||
+            WeekdayOf(serial) != expectedWeekday || int(weekday{day}.c_encoding()) + 1 != expectedWeekday ||
+            DayOf(withTime) != d || WeekdayOf(withTime) != expectedWeekday) {
+            log.Record(DateText(date) + ": serial " + std::to_string(serial) + " for " + std::to_string(expectedSerial));
+        }
+        expectedSerial += 1.0;
+        expectedWeekday = expectedWeekday % 7 + 1;
+    }
+    EXPECT_EQ(log.count(), 0);
+    for (const auto& [serial, y, m, d] : {std::tuple{0, 1899, 12, 30}, std::tuple{2, 1900, 1, 1},
+                                          std::tuple{36526, 2000, 1, 1}, std::tuple{45292, 2024, 1, 1}}) {
+        EXPECT_EQ(MakeDate(y, m, d), serial) << DateText(y, m, d);
+    }
+}
+
+// Any month and day against chrono's month arithmetic: the months are added to January,
+// then the days to the first of that month. This takes in (2024, 1, 0) as 31 December
+// 2023, (2024, 4, -9) as 22 March, (2024, 3, 57) as 26 April, (2023, 13, 1) as 1 January
+// 2024 and (2023, 2, 29) as 1 March.
+TEST(MakeDateTest, CarriesMonthsIntoYearsAndDaysIntoMonths) {
+    test::MismatchLog log;
+    for (int y : {1, 1900, 2023, 2024, 9999}) {
+        for (int m = -40; m <= 40; ++m) {
+            const sys_days first = (year_month{year{y}, January} + months{m - 1}) / 1;
+            for (int d = -800; d <= 800; ++d) {
+                if (MakeDate(y, m, d) != test::SerialOf(first + days{d - 1})) {
+                    log.Record("MakeDate(" + std::to_string(y) + ", " + std::to_string(m) + ", " + std::to_string(d) + ")");
+                }
+            }
+        }
+    }
+    EXPECT_EQ(log.count(), 0);
+}
+
+TEST(MakeDateTest, YearsBeyondSixteenBitsOverflow) {
+    EXPECT_EQ(YearOf(MakeDate(32767, 12, 31)).value(), 32767);
+    EXPECT_THROW(MakeDate(32767, 13, 1), OverflowError);
+    EXPECT_THROW(MakeDate(-32768, 0, 1), OverflowError);
+    EXPECT_THROW(YearOf(MakeDate(32767, 12, 32)), OverflowError);
+    EXPECT_THROW(YearOf(1e300), OverflowError);
+    EXPECT_THROW(YearOf(std::numeric_limits<double>::quiet_NaN()), FloatingPointError);
+}
+
+TEST(DayDiffTest, CountsMidnightsWhateverTheTimeOfDay) {
+    const SerialDate newYear2024 = MakeDate(2024, 1, 1);
+    EXPECT_EQ(DayDiff(newYear2024, newYear2024 + 86399.0 / 86400.0), 0);
+    EXPECT_EQ(DayDiff(newYear2024 - 1.0 / 1440.0, newYear2024 + 1.0 / 1440.0), 1);
+    EXPECT_EQ(DayDiff(newYear2024, MakeDate(2024, 12, 31)), 365);
+    EXPECT_EQ(DayDiff(MakeDate(2023, 1, 1), MakeDate(2023, 12, 31)), 364);
+    EXPECT_EQ(DayDiff(MakeDate(2024, 12, 31), newYear2024), -365);
+}
+
+TEST(ClockTest, FixedTimeStandsInForTheClockUntilCleared) {
+    const SerialDate fixed = MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
+    SetFixedClock(fixed);
+    EXPECT_EQ(CurrentDateTime(), fixed);
+    SetFixedClock(std::nullopt);
+    EXPECT_NE(CurrentDateTime(), fixed);
+}
+
+// The real clock in three zones of known offset, against the system clock's seconds
+// since 1970 read just before and just after.
+TEST(ClockTest, RealClockIsLocalTimeToTheWholeSecond) {
+    const char* savedZone = std::getenv("TZ");
+    const std::optional<std::string> saved = savedZone ? std::optional<std::string>(savedZone) : std::nullopt;
+    const double serialOf1970 = test::SerialOf(sys_days{year{1970} / January / 1});
+    for (const auto& [zone, offsetHours] : {std::pair{"UTC0", 0}, std::pair{"ZZZ-5", 5}, std::pair{"ZZZ+3", -3}}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        const auto before = floor<seconds>(system_clock::now()).time_since_epoch().count();
+        const double second = (CurrentDateTime() - serialOf1970) * 86400.0 - offsetHours * 3600.0;
+        const auto after = floor<seconds>(system_clock::now()).time_since_epoch().count();
+        EXPECT_NEAR(second, std::round(second), 1e-3) << zone;
+        EXPECT_GE(std::round(second), double(before)) << zone;
+        EXPECT_LE(std::round(second), double(after)) << zone;
+    }
+    saved ? setenv("TZ", saved->c_str(), 1) : unsetenv("TZ");
+    tzset();
+}
+
+}  // namespace
+}  // namespace calendar

@@ -1,0 +1,144 @@
+// The position of a date in the name-day list, decided by the leap-year line.
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "calendar/serial_date.h"
+#include "leap_year_days.h"
+#include "namedays/name_day_lookup.h"
+
+namespace namedays {
+namespace {
+
+using testing::LeapYearDays;
+
+std::string LeapLine(int year) { return "L'année " + std::to_string(year) + " est bissextile."; }
+std::string CommonLine(int year) { return "L'année " + std::to_string(year) + " n'est pas bissextile."; }
+
+// Gregorian rule, written out here so that the check does not lean on the calendar's.
+bool GregorianLeap(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+
+std::optional<int> PositionOf(const std::string& line, int year, int month, int day, double timeOfDay = 0) {
+    return NameDayPosition(line, year, month, calendar::MakeDate(year, month, day) + timeOfDay);
+}
+
+// Every date of four whole Gregorian cycles and more lands on its own entry of the
+// leap-year list: with the true sentence of its year the position is the date's
+// index among the (month, day) pairs of a leap year. The decision comes from the
+// text: the opposite sentence gives the other layout, whatever the year really is.
+TEST(NameDayPosition, EveryDateOfYears1583To3200FindsItsEntry) {
+    const auto leapDays = LeapYearDays();
+    for (int year = 1583; year <= 3200; ++year) {
+        const bool leap = GregorianLeap(year);
+        int daysSinceNewYear = 0;  // counted along the year's real dates
+        for (int listIndex = 0; listIndex < static_cast<int>(leapDays.size()); ++listIndex) {
+            const auto [month, day] = leapDays[static_cast<std::size_t>(listIndex)];
+            if (month == 2 && day == 29 && !leap) continue;
+            const std::string trueLine = leap ? LeapLine(year) : CommonLine(year);
+            ASSERT_EQ(PositionOf(trueLine, year, month, day), listIndex) << day << "/" << month << "/" << year;
+            if (year >= 1900) {  // before 30 December 1899 a time of day is not a plain added fraction
+                ASSERT_EQ(PositionOf(trueLine, year, month, day, 0.999), listIndex)
+                    << "23:58 on " << day << "/" << month << "/" << year;
+            }
+            // Read as a leap year, positions follow the real days; read as a common
+            // year, they step over position 59 from March on.
+            ASSERT_EQ(PositionOf(LeapLine(year), year, month, day), daysSinceNewYear)
+                << day << "/" << month << "/" << year;
+            ASSERT_EQ(PositionOf(CommonLine(year), year, month, day), daysSinceNewYear + (month >= 3 ? 1 : 0))
+                << day << "/" << month << "/" << year;
+            ++daysSinceNewYear;
+        }
+        ASSERT_EQ(daysSinceNewYear, leap ? 366 : 365) << year;
+    }
+}
+
+struct PositionRow {
+    const char* shows;
+    int year;
+    int month;
+    int day;
+    int position;
+};
+
+class KnownPositions : public ::testing::TestWithParam<PositionRow> {};
+
+TEST_P(KnownPositions, Match) {
+    const PositionRow& row = GetParam();
+    const std::string line = GregorianLeap(row.year) ? LeapLine(row.year) : CommonLine(row.year);
+    EXPECT_EQ(PositionOf(line, row.year, row.month, row.day), row.position);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NameDayPosition, KnownPositions,
+    ::testing::Values(PositionRow{"FirstJanuary2023IsPosition0", 2023, 1, 1, 0},
+                      PositionRow{"FirstJanuary2024IsPosition0", 2024, 1, 1, 0},
+                      PositionRow{"February28Of2023IsPosition58", 2023, 2, 28, 58},
+                      PositionRow{"February28Of2024IsPosition58", 2024, 2, 28, 58},
+                      PositionRow{"February29Of2024IsPosition59", 2024, 2, 29, 59},
+                      PositionRow{"February29Of2000IsPosition59", 2000, 2, 29, 59},
+                      PositionRow{"March1Of2023StepsOver59To60", 2023, 3, 1, 60},
+                      PositionRow{"March1Of1900StepsOver59To60", 1900, 3, 1, 60},
+                      PositionRow{"March1Of2024IsPosition60", 2024, 3, 1, 60},
+                      PositionRow{"December31Of2023Is364Plus1", 2023, 12, 31, 365},
+                      PositionRow{"December31Of2100Is364Plus1", 2100, 12, 31, 365},
+                      PositionRow{"December31Of2024IsPosition365", 2024, 12, 31, 365}),
+    [](const ::testing::TestParamInfo<PositionRow>& info) { return std::string(info.param.shows); });
+
+struct NoMatchRow {
+    const char* shows;
+    std::string line;
+};
+
+class LinesThatChangeNothing : public ::testing::TestWithParam<NoMatchRow> {};
+
+TEST_P(LinesThatChangeNothing, GiveNoPosition) {
+    EXPECT_EQ(PositionOf(GetParam().line, 2024, 3, 1), std::nullopt);
+    EXPECT_EQ(PositionOf(GetParam().line, 2024, 12, 31), std::nullopt);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NameDayPosition, LinesThatChangeNothing,
+    ::testing::Values(NoMatchRow{"LabelsFirstText", "Label34"}, NoMatchRow{"EmptyLine", ""},
+                      NoMatchRow{"SentenceOfTheYearBefore", "L'année 2023 n'est pas bissextile."},
+                      NoMatchRow{"LeapSentenceOfAnotherLeapYear", "L'année 2028 est bissextile."},
+                      NoMatchRow{"OtherLetterCase", "l'année 2024 est bissextile."},
+                      NoMatchRow{"TrailingBlank", "L'année 2024 est bissextile. "},
+                      NoMatchRow{"YearWithALeadingZero", "L'année 02024 est bissextile."},
+                      NoMatchRow{"TypographicApostrophe", "L’année 2024 est bissextile."},
+                      NoMatchRow{"AccentAsALatin1Byte", "L'ann\xE9" "e 2024 est bissextile."},
+                      NoMatchRow{"SentenceCutShort", "L'année 2024 est bissextile"}),
+    [](const ::testing::TestParamInfo<NoMatchRow>& info) { return std::string(info.param.shows); });
+
+// ---------------------------------------------------------------------------
+
+TEST(NameDayAt, AListOf365NamesHasNoEntryForDecember31) {
+    const std::vector<std::string> shortList(365, "Sylvestre");
+    for (const int year : {2023, 2024}) {
+        const std::string line = GregorianLeap(year) ? LeapLine(year) : CommonLine(year);
+        const std::optional<int> december31 = PositionOf(line, year, 12, 31);
+        ASSERT_TRUE(december31.has_value());
+        EXPECT_EQ(NameDayAt(shortList, *december31), std::nullopt) << year;
+        const std::optional<int> december30 = PositionOf(line, year, 12, 30);
+        ASSERT_TRUE(december30.has_value());
+        EXPECT_EQ(NameDayAt(shortList, *december30), "Sylvestre") << year;
+    }
+}
+
+TEST(NameDayAt, GivesTheEntryAtEachPositionAndNothingOutside) {
+    std::vector<std::string> list;
+    for (int i = 0; i < 366; ++i) list.push_back("entrée " + std::to_string(i));
+    for (int position = -400; position <= 800; ++position) {
+        const std::optional<std::string_view> entry = NameDayAt(list, position);
+        if (position >= 0 && position < 366) {
+            ASSERT_EQ(entry, "entrée " + std::to_string(position));
+        } else {
+            ASSERT_EQ(entry, std::nullopt) << position;
+        }
+    }
+    EXPECT_EQ(NameDayAt({}, 0), std::nullopt);
+}
+
+}  // namespace
+}  // namespace namedays
