@@ -1,0 +1,70 @@
+// Draws the pictures of the gadget and writes them as GIF files:
+//   draw_pictures window FOLDER   the pictures built into the window
+//   draw_pictures moon FOLDER     the thirty moon pictures 0.gif .. 29.gif
+// The build runs it; nothing of it is shipped.
+
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+#include "assets/gif_file.h"
+#include "assets/indexed_picture.h"
+#include "assets/pictures.h"
+
+namespace {
+
+using assets::Canvas;
+
+// The moon that the window shows before its first refresh: a crescent a few days old.
+constexpr double kInitialMoonAge = 4;
+constexpr int kMoonPictures = 30;
+constexpr int kMoonPaletteSize = 32;
+
+struct WindowPicture {
+    const char* fileName;
+    std::function<Canvas()> draw;
+    int paletteSize;
+};
+
+const WindowPicture kWindowPictures[] = {
+    {"background.gif", assets::DrawBackground, 256},
+    {"icon.gif", assets::DrawHourglassIcon, 256},
+    {"minimise.gif", assets::DrawMinimiseButton, 16},
+    {"quit.gif", assets::DrawQuitButton, 16},
+    {"hand_cursor.gif", assets::DrawHandCursor, 4},
+    {"moon_crescent.gif", [] { return assets::DrawMoon(kInitialMoonAge); }, kMoonPaletteSize},
+};
+
+void Write(const std::filesystem::path& path, const Canvas& canvas, int paletteSize) {
+    assets::WriteGif(path, assets::ToIndexed(canvas, paletteSize));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc != 3 || (std::string_view(argv[1]) != "window" && std::string_view(argv[1]) != "moon")) {
+        std::cerr << "Usage : draw_pictures window|moon DOSSIER\n";
+        return 2;
+    }
+    try {
+        const std::filesystem::path folder = argv[2];
+        std::filesystem::create_directories(folder);
+        if (std::string_view(argv[1]) == "window") {
+            for (const WindowPicture& picture : kWindowPictures) {
+                Write(folder / picture.fileName, picture.draw(), picture.paletteSize);
+            }
+        } else {
+            // One picture per whole day of the moon's age, named by the number alone.
+            for (int age = 0; age < kMoonPictures; ++age) {
+                Write(folder / (std::to_string(age) + ".gif"), assets::DrawMoon(age), kMoonPaletteSize);
+            }
+        }
+    } catch (const std::exception& error) {
+        std::cerr << "draw_pictures : " << error.what() << '\n';
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The pictures that the window is built with and the thirty moon phases, each
+// drawn from its geometry onto a canvas of its final size.
+
+#include "assets/canvas.h"
+
+namespace assets {
+
+// 609 x 447: the grey field of the window inside a dark rim that follows the
+// window's rounded outline.
+Canvas DrawBackground();
+
+// 32 x 32: an hourglass in olive, orange and pale yellow on transparency.
+Canvas DrawHourglassIcon();
+
+// 13 x 13 raised grey squares: two overlapping windows, and a black X.
+Canvas DrawMinimiseButton();
+Canvas DrawQuitButton();
+
+// 32 x 32 in black and white on transparency: a tilted pointing hand whose index
+// finger ends in pixel (1, 0), the hot spot.
+Canvas DrawHandCursor();
+
+// 30 x 30 on black: the moon ageInDays days after new moon, as seen from the
+// northern hemisphere (lit on the right while waxing, on the left while waning).
+Canvas DrawMoon(double ageInDays);
+
+}  // namespace assets
