@@ -1,0 +1,196 @@
+#include "app/calendar_control.h"
+
+#include <QCalendarWidget>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QTableView>
+#include <QTextCharFormat>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+#include "app/controls.h"
+
+namespace {
+
+// The Julian day number of 30 December 1899, serial day 0.
+constexpr qint64 kJulianDayOfSerialZero = 2415019;
+
+// The stored configuration of the calendar: its background, its four text and line
+// colours and its three fonts, each in the order the configuration keeps them.
+const QColor kBackColour(176, 176, 176);
+const QColor kDayNameColour(0, 0, 128);
+const QColor kDayNumberColour(0, 0, 128);
+const QColor kGridLineColour(0, 0, 128);
+const QColor kTitleColour(0, 0, 160);
+QFont DayNameFont() { return WindowFont(11, true); }     // Arial 8.25 pt bold
+QFont DayNumberFont() { return WindowFont(11, false); }  // Arial 8.25 pt
+QFont TitleFont() { return WindowFont(16, true); }       // Arial 12 pt bold
+
+// Days of the neighbouring months, shown in the corners of the grid, and the
+// selected day.
+const QColor kOtherMonthColour(96, 96, 150);
+const QColor kSelectedDayText(255, 255, 255);
+
+// Fusion draws a table's grid a shade darker than its cells, and no palette role
+// changes that; the calendar's grid has a colour of its own.
+class GridLineStyle : public QProxyStyle {
+public:
+    explicit GridLineStyle(QColor colour) : QProxyStyle(QStringLiteral("Fusion")), colour_(colour) {}
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* hintReturn) const override {
+        if (hint == SH_Table_GridLineColor) return static_cast<int>(colour_.rgba());
+        return QProxyStyle::styleHint(hint, option, widget, hintReturn);
+    }
+
+private:
+    QColor colour_;
+};
+
+// The arrows that turn the calendar's pages: a plain triangle in the title's colour
+// instead of the theme's green icons.
+QIcon ArrowIcon(bool forward) {
+    constexpr int kSize = 16;
+    QPixmap picture(kSize, kSize);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kTitleColour);
+    const QPolygonF back{QPointF(11, 3), QPointF(4, 8), QPointF(11, 13)};
+    const QPolygonF ahead{QPointF(5, 3), QPointF(12, 8), QPointF(5, 13)};
+    painter.drawPolygon(forward ? ahead : back);
+    return QIcon(picture);
+}
+
+// The date the calendar was designed with; start-up replaces it with today.
+QDate DesignTimeSelection() { return QDate(2005, 6, 22); }
+
+}  // namespace
+
+NoSelectedDateError::NoSelectedDateError()
+    : std::runtime_error("Le calendrier n'a aucune date sélectionnée : sa valeur ne peut pas être lue.") {}
+
+calendar::SerialDate SerialDateOf(QDate date) {
+    return static_cast<calendar::SerialDate>(date.toJulianDay() - kJulianDayOfSerialZero);
+}
+
+QDate DateOfSerial(calendar::SerialDate serial) {
+    return QDate::fromJulianDay(static_cast<qint64>(std::floor(serial)) + kJulianDayOfSerialZero);
+}
+
+CalendarControl::CalendarControl(QWidget* parent) : QWidget(parent), calendar_(new QCalendarWidget(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(calendar_);
+    setFocusProxy(calendar_);
+    setFocusPolicy(calendar_->focusPolicy());
+
+    calendar_->setLocale(QLocale::system());
+    calendar_->setDateRange(FirstSelectableDate(), LastSelectableDate());
+    ApplyStoredLook();
+    calendar_->setSelectedDate(DesignTimeSelection());
+
+    connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { valueIsNull_ = false; });
+    connect(calendar_, &QCalendarWidget::currentPageChanged, this, &CalendarControl::FollowPage);
+}
+
+void CalendarControl::ApplyStoredLook() {
+    calendar_->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
+    calendar_->setHorizontalHeaderFormat(QCalendarWidget::ShortDayNames);
+    calendar_->setGridVisible(true);
+    calendar_->setFont(DayNumberFont());
+
+    QPalette palette = calendar_->palette();
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::AlternateBase, QPalette::Button}) {
+        palette.setColor(role, kBackColour);
+    }
+    palette.setColor(QPalette::Text, kDayNumberColour);
+    palette.setColor(QPalette::WindowText, kDayNumberColour);
+    palette.setColor(QPalette::ButtonText, kTitleColour);
+    palette.setColor(QPalette::Disabled, QPalette::Text, kOtherMonthColour);
+    palette.setColor(QPalette::Highlight, kDayNumberColour);
+    palette.setColor(QPalette::HighlightedText, kSelectedDayText);
+    calendar_->setPalette(palette);
+
+    QTextCharFormat dayNames;
+    dayNames.setFont(DayNameFont());
+    dayNames.setForeground(kDayNameColour);
+    dayNames.setBackground(kBackColour);
+    calendar_->setHeaderTextFormat(dayNames);
+    // Every weekday alike: no red weekend.
+    QTextCharFormat dayNumbers;
+    dayNumbers.setForeground(kDayNumberColour);
+    for (int day = Qt::Monday; day <= Qt::Sunday; ++day) {
+        calendar_->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(day), dayNumbers);
+    }
+
+    if (auto* view = calendar_->findChild<QTableView*>()) {
+        auto* style = new GridLineStyle(kGridLineColour);
+        style->setParent(view);
+        view->setStyle(style);
+    }
+
+    // The title bar: the calendar's grey instead of the highlight colour, the month
+    // and the year in the title font and colour.
+    if (auto* title = calendar_->findChild<QWidget*>(QStringLiteral("qt_calendar_navigationbar"))) {
+        QPalette titlePalette = title->palette();
+        titlePalette.setColor(QPalette::Highlight, kBackColour);
+        titlePalette.setColor(QPalette::HighlightedText, kTitleColour);
+        titlePalette.setColor(QPalette::WindowText, kTitleColour);
+        titlePalette.setColor(QPalette::ButtonText, kTitleColour);
+        title->setPalette(titlePalette);
+        for (auto* button : title->findChildren<QWidget*>()) button->setFont(TitleFont());
+    }
+    const std::pair<const char*, bool> arrows[] = {{"qt_calendar_prevmonth", false}, {"qt_calendar_nextmonth", true}};
+    for (const auto& [name, forward] : arrows) {
+        if (auto* button = calendar_->findChild<QToolButton*>(QString::fromLatin1(name))) {
+            button->setIcon(ArrowIcon(forward));
+        }
+    }
+}
+
+calendar::SerialDate CalendarControl::Value() const {
+    if (valueIsNull_) throw NoSelectedDateError();
+    return SerialDateOf(calendar_->selectedDate());
+}
+
+calendar::Int16 CalendarControl::Year() const { return calendar_->selectedDate().year(); }
+
+calendar::Int16 CalendarControl::Month() const { return calendar_->selectedDate().month(); }
+
+calendar::Int16 CalendarControl::Day() const { return calendar_->selectedDate().day(); }
+
+void CalendarControl::NextMonth() { MoveMonths(1); }
+
+void CalendarControl::PreviousMonth() { MoveMonths(-1); }
+
+void CalendarControl::Today() { Select(DateOfSerial(calendar::CurrentDateTime())); }
+
+void CalendarControl::MoveMonths(int months) {
+    // QDate::addMonths keeps the day where the target month has it and otherwise
+    // takes the target month's last day.
+    const QDate target = calendar_->selectedDate().addMonths(months);
+    if (target < FirstSelectableDate() || target > LastSelectableDate()) return;
+    Select(target);
+}
+
+void CalendarControl::Select(QDate date) {
+    calendar_->setSelectedDate(std::clamp(date, FirstSelectableDate(), LastSelectableDate()));
+    valueIsNull_ = false;
+}
+
+// Turning the calendar's own pages (its arrows, its month menu, its year field)
+// takes the selection along to the same day of the month shown, as the window's
+// buttons do.
+void CalendarControl::FollowPage(int year, int month) {
+    const QDate selected = calendar_->selectedDate();
+    if (selected.year() == year && selected.month() == month) return;
+    const QDate first(year, month, 1);
+    Select(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
+}
+
+void CalendarControl::mousePressEvent(QMouseEvent* event) { event->accept(); }

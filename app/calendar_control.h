@@ -1,0 +1,71 @@
+#pragma once
+// The window's month calendar: it holds the selected date that everything else on
+// the window describes. The rest of the window reads it through Value, Year, Month
+// and Day and moves it through NextMonth, PreviousMonth and Today; the user moves
+// it by clicking a day or turning the calendar's own pages.
+
+#include <QDate>
+#include <QWidget>
+#include <stdexcept>
+
+#include "calendar/int16.h"
+#include "calendar/serial_date.h"
+
+class QCalendarWidget;
+
+// Value was read while the calendar had no selected date.
+class NoSelectedDateError : public std::runtime_error {
+public:
+    NoSelectedDateError();
+};
+
+class CalendarControl : public QWidget {
+    Q_OBJECT
+public:
+    // The days the calendar offers: the Gregorian years 1583 to 9999.
+    static QDate FirstSelectableDate() { return QDate(1583, 1, 1); }
+    static QDate LastSelectableDate() { return QDate(9999, 12, 31); }
+
+    explicit CalendarControl(QWidget* parent = nullptr);
+
+    // The selected day as a serial date at 00:00; raises NoSelectedDateError while
+    // ValueIsNull is set.
+    calendar::SerialDate Value() const;
+
+    // While set, the calendar has no selected date. Any new selection clears it.
+    bool ValueIsNull() const { return valueIsNull_; }
+    void SetValueIsNull(bool valueIsNull) { valueIsNull_ = valueIsNull; }
+
+    // The parts of the selected day (Month 1..12).
+    calendar::Int16 Year() const;
+    calendar::Int16 Month() const;
+    calendar::Int16 Day() const;
+
+    // One month forward or back; a day the target month lacks becomes its last day
+    // (31 January forward gives the end of February). At the ends of the offered
+    // range the selection stays where it is.
+    void NextMonth();
+    void PreviousMonth();
+
+    // Selects today's date, as the calendar library's clock gives it.
+    void Today();
+
+    // The calendar the user sees and clicks.
+    QCalendarWidget* Widget() const { return calendar_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+
+private:
+    void ApplyStoredLook();
+    void MoveMonths(int months);
+    void Select(QDate date);
+    void FollowPage(int year, int month);
+
+    QCalendarWidget* calendar_;
+    bool valueIsNull_ = false;
+};
+
+// Serial dates count days from 30 December 1899.
+calendar::SerialDate SerialDateOf(QDate date);
+QDate DateOfSerial(calendar::SerialDate serial);

@@ -1,0 +1,82 @@
+#include "app/controls.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+QFont WindowFont(int pixelSize, bool bold) {
+    QFont font(QString::fromLatin1(kWindowFontFamily));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+TextLabel::TextLabel(QWidget* parent) : QLabel(parent) {
+    setTextFormat(Qt::PlainText);
+    setWordWrap(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void TextLabel::setText(const QString& text) {
+    QLabel::setText(text);
+    TextChanged();
+}
+
+void TextLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    const QRect box = contentsRect();
+    int flags = int(alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop;
+    // A text that fits on one line is placed with its trailing blanks, as Windows
+    // places "V3.6 " one blank away from the right edge; a longer text wraps at
+    // blanks, and the blanks at the breaks take no room.
+    if (wordWrap() && fontMetrics().horizontalAdvance(text()) > box.width()) {
+        flags |= Qt::TextWordWrap;
+    } else {
+        flags |= Qt::TextIncludeTrailingSpaces;
+    }
+    painter.drawText(box, flags, text());
+}
+
+void TextLabel::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void TextLabel::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+
+FitLabel::FitLabel(QWidget* parent) : TextLabel(parent) { setWordWrap(false); }
+
+void FitLabel::TextChanged() {
+    resize(fontMetrics().horizontalAdvance(text()), height());
+}
+
+PictureControl::PictureControl(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void PictureControl::SetPicture(const QPixmap& picture) {
+    setPixmap(picture);
+    if (!picture.isNull()) resize(picture.deviceIndependentSize().toSize());
+}
+
+void PictureControl::mousePressEvent(QMouseEvent* event) { event->accept(); }
+
+void PictureControl::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+
+OutlineShape::OutlineShape(Form form, QWidget* parent) : QWidget(parent), form_(form) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void OutlineShape::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const QColor pen = palette().color(QPalette::WindowText);
+    const QRect box = rect();
+    if (form_ == Form::Rule) {
+        painter.fillRect(box, pen);
+        return;
+    }
+    painter.fillRect(QRect(box.left(), box.top(), box.width(), kPenWidth), pen);
+    painter.fillRect(QRect(box.left(), box.bottom() - kPenWidth + 1, box.width(), kPenWidth), pen);
+    painter.fillRect(QRect(box.left(), box.top(), kPenWidth, box.height()), pen);
+    painter.fillRect(QRect(box.right() - kPenWidth + 1, box.top(), kPenWidth, box.height()), pen);
+}

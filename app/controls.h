@@ -1,0 +1,79 @@
+#pragma once
+// The small kinds of control the window is built from: text labels that draw on
+// the window's own background, the label that widens to its text, the moon picture,
+// and the navy outlines that lie on the background without taking the mouse.
+
+#include <QFont>
+#include <QLabel>
+#include <QPixmap>
+#include <QWidget>
+
+// The window's fonts are Arial and MS Sans Serif at 96 dpi; Liberation Sans has
+// Arial's metrics. Sizes are in pixels (8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px,
+// 12 pt 16 px) so that the layout does not depend on the display's dpi.
+inline constexpr const char* kWindowFontFamily = "Liberation Sans";
+QFont WindowFont(int pixelSize, bool bold);
+
+// A label as the window shows it: no background of its own, text from the top of
+// its box, wrapped at blanks when wider than the box, cut off below the box. It
+// takes the mouse presses on its box and does nothing with them, so that a press
+// on a text never reaches the window (where it would start a move).
+class TextLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit TextLabel(QWidget* parent = nullptr);
+
+    // Hides QLabel::setText so that a label that follows its text sees every change.
+    void setText(const QString& text);
+
+protected:
+    virtual void TextChanged() {}
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A label that keeps its left edge and its height and takes the width of its text
+// on one line.
+class FitLabel : public TextLabel {
+    Q_OBJECT
+public:
+    explicit FitLabel(QWidget* parent = nullptr);
+
+protected:
+    void TextChanged() override;
+};
+
+// Shows a picture unscaled from its top-left corner and takes the picture's size.
+// Like the labels, it takes the mouse presses on its box and ignores them.
+class PictureControl : public QLabel {
+    Q_OBJECT
+public:
+    explicit PictureControl(QWidget* parent = nullptr);
+
+    // A null picture (one that could not be loaded) leaves the box as it was.
+    void SetPicture(const QPixmap& picture);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+// A rectangle frame or a straight rule, 2 pixels wide in the text colour of its
+// palette, filling the edges of its box (a rule is a box 2 pixels high). It takes
+// no mouse presses: they reach the window or the control below.
+class OutlineShape : public QWidget {
+    Q_OBJECT
+public:
+    enum class Form { Frame, Rule };
+
+    static constexpr int kPenWidth = 2;
+
+    OutlineShape(Form form, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    Form form_;
+};

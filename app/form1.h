@@ -1,0 +1,105 @@
+#pragma once
+// The gadget's one window: every control it shows, and every handler of its events.
+
+#include <QPixmap>
+#include <QWidget>
+
+#include "app/calendar_control.h"
+#include "app/controls.h"
+#include "app/platform_timer.h"
+#include "app/platform_window.h"
+
+class QComboBox;
+class QPushButton;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kWidth = 609;
+    static constexpr int kHeight = 447;
+
+    explicit Form1(QWidget* parent = nullptr);
+
+    // Start-up, run once after the window is built and before it is first shown.
+    void Form_Load();
+
+    // The mouse-down event of the window's own surface: the background and the
+    // outlines, which let presses through. The press is at `Position` in the window
+    // and at `ScreenPosition` on the screen.
+    void Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF Position,
+                        QPointF ScreenPosition);
+
+    // The window's controls, named as the window was designed. Each is a child of
+    // the window with that object name.
+    TextLabel* Label1;
+    TextLabel* Label2;
+    TextLabel* Label3;  // a FitLabel: it takes the width of its text
+    TextLabel* Label4;
+    TextLabel* Label5;
+    TextLabel* Label6;
+    TextLabel* Label7;
+    TextLabel* Label8;
+    TextLabel* Label9;
+    TextLabel* Label10;
+    TextLabel* Label11;
+    TextLabel* Label12;
+    TextLabel* Label13;
+    TextLabel* Label14;
+    TextLabel* Label15;
+    TextLabel* Label16;
+    TextLabel* Label17;
+    TextLabel* Label18;
+    TextLabel* Label19;
+    TextLabel* Label20;
+    TextLabel* Label21;
+    TextLabel* Label22;
+    TextLabel* Label23;
+    TextLabel* Label24;
+    TextLabel* Label25;
+    TextLabel* Label26;
+    TextLabel* Label27;
+    TextLabel* Label28;
+    TextLabel* Label29;
+    TextLabel* Label30;
+    TextLabel* Label31;
+    TextLabel* Label32;
+    TextLabel* Label33;
+    TextLabel* Label34;
+    TextLabel* Label35;
+    PictureControl* Image1;
+    QComboBox* Combo1;
+    CalendarControl* Cal1;
+    QPushButton* cejour;
+    QPushButton* recul;
+    QPushButton* avance;
+    QPushButton* CmdMinimise;
+    QPushButton* cmdQuit;
+    PlatformTimer* Timer1;
+    PlatformTimer* Timer2;
+    OutlineShape* Shape1;
+    OutlineShape* Shape2;
+    OutlineShape* Line1;
+
+private slots:
+    void cejour_Click();
+    void recul_Click();
+    void avance_Click();
+    void CmdMinimise_Click();
+    void cmdQuit_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // form1_layout.cpp: every control with its box, text, font and colour.
+    void CreateControls();
+
+    PlatformWindow platform_{*this};
+    QPixmap background_;
+    bool centred_ = false;
+};

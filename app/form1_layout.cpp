@@ -1,0 +1,223 @@
+// The window's layout: every control with its box, text, font and colour, in
+// window pixels at 96 dpi. A box is left, top, width, height.
+
+#include <QComboBox>
+#include <QCursor>
+#include <QPushButton>
+#include <array>
+
+#include "app/form1.h"
+
+namespace {
+
+struct LabelFont {
+    int pixelSize;
+    bool bold;
+};
+constexpr LabelFont kDefaultFont{11, false};  // Arial 8.25 pt, the window's own
+constexpr LabelFont kBold825{11, true};       // Arial 8.25 pt bold
+constexpr LabelFont kBold9{12, true};         // Arial 9 pt bold
+constexpr LabelFont kBold975{13, true};       // Arial 9.75 pt bold
+
+enum class TextColour { Navy, DarkGrey, SystemText };
+
+QColor ColourOf(TextColour colour) {
+    switch (colour) {
+    case TextColour::Navy: return QColor(0, 0, 128);
+    case TextColour::DarkGrey: return QColor(64, 64, 64);
+    case TextColour::SystemText: break;
+    }
+    return QPalette().color(QPalette::ButtonText);
+}
+
+constexpr Qt::Alignment kLeft = Qt::AlignLeft;
+constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
+constexpr Qt::Alignment kRight = Qt::AlignRight;
+
+struct LabelRow {
+    TextLabel* Form1::*member;
+    const char* name;
+    int left, top, width, height;
+    const char* text;  // UTF-8
+    LabelFont font;
+    TextColour colour;
+    Qt::Alignment alignment;
+    bool fitsText;  // widens or narrows to its text on one line
+};
+
+// The labels outside the holiday panel.
+const std::array kLabels{
+    LabelRow{&Form1::Label1, "Label1", 32, 48, 313, 25, "Label1", kBold975, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label31, "Label31", 48, 64, 273, 17, "Label31", kBold975, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label3, "Label3", 48, 320, 6, 14, "0", kDefaultFont, TextColour::Navy, kLeft, true},
+    LabelRow{&Form1::Label4, "Label4", 88, 320, 209, 17, "Label4", kDefaultFont, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label32, "Label32", 48, 336, 241, 17, "Label32", kDefaultFont, TextColour::Navy, kLeft, false},
+    LabelRow{&Form1::Label33, "Label33", 287, 352, 33, 17, "Lune", kDefaultFont, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label6, "Label6", 368, 48, 153, 17, "Jours fériés de l'année:", kBold9, TextColour::Navy, kLeft,
+             false},
+    LabelRow{&Form1::Label8, "Label8", 507, 48, 33, 17, "0000", kBold9, TextColour::Navy, kLeft, false},
+    LabelRow{&Form1::Label34, "Label34", 360, 384, 201, 17, "Label34", kBold825, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V3.6 ", kDefaultFont, TextColour::SystemText, kRight,
+             false},
+    LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft,
+             false},
+};
+
+// The holiday panel: one row every 24 pixels, a caption whose colon lines up at
+// x = 449 and a value from x = 464, written by the refresh with the year's date.
+struct HolidayRow {
+    int top;
+    TextLabel* Form1::*caption;
+    const char* captionName;
+    int captionLeft, captionWidth;
+    const char* captionText;  // UTF-8
+    Qt::Alignment captionAlignment;
+    TextLabel* Form1::*value;
+    const char* valueName;  // also the value's text until the first refresh
+    int valueWidth;
+};
+constexpr int kHolidayRowHeight = 17;
+constexpr int kHolidayValueLeft = 464;
+
+const std::array kHolidayRows{
+    HolidayRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10", 113},
+    HolidayRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5", 129},
+    HolidayRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12",
+               97},
+    HolidayRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14",
+               97},
+    HolidayRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16", 97},
+    HolidayRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18", 97},
+    HolidayRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20",
+               97},
+    HolidayRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22", 97},
+    HolidayRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24", 97},
+    HolidayRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26", 97},
+    HolidayRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28", 97},
+    HolidayRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30", 105},
+};
+
+struct ButtonRow {
+    QPushButton* Form1::*member;
+    const char* name;
+    int left, top, width, height;
+    const char* caption;  // empty for a picture button
+    const char* picture;  // 13 x 13, centred; empty for a text button
+};
+const QColor kTextButtonFace(224, 224, 224);
+constexpr int kButtonPictureSize = 13;
+
+const std::array kButtons{
+    ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif"},
+    ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif"},
+    ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", ""},
+    ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", ""},
+    ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", ""},
+};
+
+struct ShapeRow {
+    OutlineShape* Form1::*member;
+    const char* name;
+    OutlineShape::Form form;
+    int left, top, width, height;
+};
+const QColor kShapeColour(0, 0, 128);
+
+const std::array kShapes{
+    ShapeRow{&Form1::Shape2, "Shape2", OutlineShape::Form::Frame, 32, 32, 305, 385},
+    ShapeRow{&Form1::Shape1, "Shape1", OutlineShape::Form::Frame, 344, 32, 233, 385},
+    // The rule from (536, 64) to (368, 64), its 2 pixels on the rows 63 and 64.
+    ShapeRow{&Form1::Line1, "Line1", OutlineShape::Form::Rule, 368, 63, 168, 2},
+};
+
+// The window's timers tick every millisecond, as far as the platform lets them.
+constexpr int kTimerIntervalMs = 1;
+
+void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
+}
+
+TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* text, LabelFont font,
+                     TextColour colour, Qt::Alignment alignment, bool fitsText) {
+    TextLabel* label = fitsText ? new FitLabel(window) : new TextLabel(window);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(box);
+    label->setFont(WindowFont(font.pixelSize, font.bold));
+    SetColour(*label, QPalette::WindowText, ColourOf(colour));
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setText(QString::fromUtf8(text));
+    return label;
+}
+
+}  // namespace
+
+void Form1::CreateControls() {
+    // The outlines first: everything else is drawn over them.
+    for (const ShapeRow& row : kShapes) {
+        auto* shape = new OutlineShape(row.form, this);
+        shape->setObjectName(QString::fromLatin1(row.name));
+        shape->setGeometry(row.left, row.top, row.width, row.height);
+        SetColour(*shape, QPalette::WindowText, kShapeColour);
+        this->*row.member = shape;
+    }
+
+    for (const LabelRow& row : kLabels) {
+        this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
+                                      row.font, row.colour, row.alignment, row.fitsText);
+    }
+    for (const HolidayRow& row : kHolidayRows) {
+        this->*row.caption =
+            MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
+                      row.captionText, kBold825, TextColour::Navy, row.captionAlignment, false);
+        this->*row.value =
+            MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, row.valueWidth, kHolidayRowHeight),
+                      row.valueName, kBold825, TextColour::Navy, kLeft, false);
+    }
+
+    Image1 = new PictureControl(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(287, 320, 30, 30);
+    Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/moon_crescent.gif")));
+
+    Cal1 = new CalendarControl(this);
+    Cal1->setObjectName(QStringLiteral("Cal1"));
+    Cal1->setGeometry(40, 88, 289, 225);
+
+    const QPixmap hand(QStringLiteral(":/pictures/hand_cursor.gif"));
+    const QCursor handCursor = hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 1, 0);
+    for (const ButtonRow& row : kButtons) {
+        auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
+        button->setObjectName(QString::fromLatin1(row.name));
+        button->setGeometry(row.left, row.top, row.width, row.height);
+        button->setFont(WindowFont(11, false));  // MS Sans Serif 8.25 pt
+        button->setCursor(handCursor);
+        if (*row.picture != '\0') {
+            button->setIcon(QIcon(QPixmap(QString::fromLatin1(row.picture))));
+            button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
+        } else {
+            SetColour(*button, QPalette::Button, kTextButtonFace);
+        }
+        this->*row.member = button;
+    }
+
+    // The name-day list lives in a drop-down list that is never shown.
+    Combo1 = new QComboBox(this);
+    Combo1->setObjectName(QStringLiteral("Combo1"));
+    Combo1->setGeometry(232, 40, 89, 22);
+    Combo1->setFocusPolicy(Qt::NoFocus);
+    Combo1->hide();
+
+    Timer1 = new PlatformTimer(kTimerIntervalMs, this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer2 = new PlatformTimer(kTimerIntervalMs, this);
+    Timer2->setObjectName(QStringLiteral("Timer2"));
+
+    setTabOrder(Cal1, avance);
+    setTabOrder(avance, recul);
+    setTabOrder(recul, cejour);
+    setTabOrder(cejour, cmdQuit);
+    setTabOrder(cmdQuit, CmdMinimise);
+    Cal1->setFocus();
+}

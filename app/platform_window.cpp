@@ -1,0 +1,101 @@
+#include "app/platform_window.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QStyleFactory>
+#include <QWidget>
+#include <QWindow>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// How far the row `row` (0 the outermost) of a corner lies in from the straight
+// edge: the row keeps the pixels whose centres fall inside the corner's ellipse.
+// `along` is the ellipse's radius along the row, `across` its radius across.
+int CornerInset(int row, double along, double across) {
+    const double fromCentre = across - (row + 0.5);                                    // (0, across)
+    const double halfChord = along * std::sqrt(1.0 - (fromCentre * fromCentre) / (across * across));
+    return std::max(0, static_cast<int>(std::ceil(along - halfChord - 0.5)));         // [0, along)
+}
+
+}  // namespace
+
+QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
+    const int width = right - left;
+    const int height = bottom - top;
+    if (width <= 0 || height <= 0) return {};
+    // Windows narrows corner ellipses larger than the rectangle to its size.
+    const double along = std::min(ellipseWidth, width) / 2.0;
+    const double across = std::min(ellipseHeight, height) / 2.0;
+    const int cornerRows = static_cast<int>(std::ceil(across));
+
+    // Each corner row and its mirror row at the bottom get the same span, cut in by
+    // the same inset on the left and on the right.
+    QRegion region;
+    for (int row = 0; row < cornerRows && 2 * row < height; ++row) {
+        const int inset = CornerInset(row, along, across);
+        region += QRect(left + inset, top + row, width - 2 * inset, 1);
+        region += QRect(left + inset, bottom - 1 - row, width - 2 * inset, 1);
+    }
+    if (height > 2 * cornerRows) region += QRect(left, top + cornerRows, width, height - 2 * cornerRows);
+    return region;
+}
+
+void ApplyFixedLook() {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+}
+
+PlatformWindow::PlatformWindow(QWidget& window) : window_(window) {}
+
+void PlatformWindow::SetOutline(const QRegion& outline) { window_.setMask(outline); }
+
+void PlatformWindow::KeepAbove() {
+    // On the native window itself: QWidget::setWindowFlags would destroy and create
+    // the native window again, losing the press under way and the window's identity.
+    if (QWindow* handle = window_.windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+void PlatformWindow::StartMove(QPoint pressPosition, QPoint screenPressPosition) {
+    if (QWindow* handle = window_.windowHandle()) {
+        // The window manager's move starts from the press as Qt places it on the
+        // screen, by the window position Qt holds. On X11 that position can lag behind
+        // once the window manager has framed the window (it reads (0, 0) for a window
+        // shown elsewhere), and the window would jump at the first motion; the press
+        // itself tells where the window really is.
+        const QPoint origin = screenPressPosition - pressPosition;
+        if (handle->position() != origin) handle->setPosition(origin);
+        if (handle->startSystemMove()) return;
+    }
+    grip_ = pressPosition;
+    window_.installEventFilter(this);
+}
+
+bool PlatformWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != &window_ || !grip_) return false;
+    if (event->type() == QEvent::MouseMove) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (!mouse->buttons().testFlag(Qt::LeftButton)) {
+            StopFollowingMouse();
+            return false;
+        }
+        window_.move(mouse->globalPosition().toPoint() - *grip_);
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+        StopFollowingMouse();
+        return true;
+    }
+    return false;
+}
+
+void PlatformWindow::StopFollowingMouse() {
+    grip_.reset();
+    window_.removeEventFilter(this);
+}
+
+void PlatformWindow::Minimise() { window_.showMinimized(); }
+
+void PlatformWindow::Quit() { QCoreApplication::exit(0); }

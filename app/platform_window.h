@@ -1,0 +1,53 @@
+#pragma once
+// The window-system services of the gadget's window, kept in one thin layer: the
+// rounded outline, the keep-above attribute, the move by the mouse, minimising and
+// quitting, and the fixed look that does not follow the desktop's theme.
+
+#include <QObject>
+#include <QPoint>
+#include <QRegion>
+#include <optional>
+
+class QWidget;
+
+// The region of a rectangle with rounded corners, as Windows draws one: the right
+// and bottom edges are exclusive, and each corner is a quarter of an ellipse
+// `ellipseWidth` wide and `ellipseHeight` high. Built row by row so that the four
+// corners are exact mirror images of each other.
+QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
+
+// Fusion with its own palette, whatever the desktop: the gadget looks the same
+// everywhere. Call it once the application exists, before the window is built.
+void ApplyFixedLook();
+
+class PlatformWindow : public QObject {
+    Q_OBJECT
+public:
+    explicit PlatformWindow(QWidget& window);
+
+    // Only the part of the window inside the outline is drawn and takes the mouse.
+    void SetOutline(const QRegion& outline);
+
+    // Puts the window above all ordinary windows, for the rest of its life.
+    void KeepAbove();
+
+    // Starts a move driven by the mouse, from a left press at `pressPosition` in
+    // window coordinates and `screenPressPosition` on the screen: the window
+    // manager's own move where there is one, otherwise the window follows the mouse
+    // until the left button is released.
+    void StartMove(QPoint pressPosition, QPoint screenPressPosition);
+
+    void Minimise();
+
+    // Ends the program at once with status 0: nothing is asked, nothing is written.
+    void Quit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void StopFollowingMouse();
+
+    QWidget& window_;
+    std::optional<QPoint> grip_;  // where the mouse holds the window, in window coordinates
+};

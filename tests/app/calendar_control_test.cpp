@@ -1,0 +1,187 @@
+// The month calendar: its selected date as a serial date, the month moves of the
+// three buttons, the ends of its range, the no-selection flag and its look.
+
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QPushButton>
+#include <QTableView>
+#include <QTextCharFormat>
+#include <QToolButton>
+#include <QtTest>
+
+#include "app/form1.h"
+#include "calendar/serial_date.h"
+
+class CalendarControlTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { ApplyFixedLook(); }
+    void cleanup() { calendar::SetFixedClock(std::nullopt); }
+
+    void monthMoves_data() {
+        QTest::addColumn<QDate>("start");
+        QTest::addColumn<bool>("forward");
+        QTest::addColumn<QDate>("expected");
+        QTest::newRow("December forward gives January of the next year")
+            << QDate(2024, 12, 15) << true << QDate(2025, 1, 15);
+        QTest::newRow("January back gives December of the year before")
+            << QDate(2025, 1, 15) << false << QDate(2024, 12, 15);
+        QTest::newRow("31 January forward in a leap year gives 29 February")
+            << QDate(2024, 1, 31) << true << QDate(2024, 2, 29);
+        QTest::newRow("31 January forward in a common year gives 28 February")
+            << QDate(2023, 1, 31) << true << QDate(2023, 2, 28);
+        QTest::newRow("1900 has no 29 February") << QDate(1900, 1, 31) << true << QDate(1900, 2, 28);
+        QTest::newRow("2000 has a 29 February") << QDate(2000, 1, 31) << true << QDate(2000, 2, 29);
+        QTest::newRow("31 May back gives 30 April") << QDate(2024, 5, 31) << false << QDate(2024, 4, 30);
+        QTest::newRow("November 9999 forward reaches the last month")
+            << QDate(9999, 11, 30) << true << QDate(9999, 12, 30);
+        QTest::newRow("the last month forward stays") << QDate(9999, 12, 15) << true << QDate(9999, 12, 15);
+        QTest::newRow("February 1583 back reaches the first month")
+            << QDate(1583, 2, 28) << false << QDate(1583, 1, 28);
+        QTest::newRow("the first month back stays") << QDate(1583, 1, 20) << false << QDate(1583, 1, 20);
+    }
+
+    void monthMoves() {
+        QFETCH(QDate, start);
+        QFETCH(bool, forward);
+        QFETCH(QDate, expected);
+        CalendarControl control;
+        control.Widget()->setSelectedDate(start);
+        forward ? control.NextMonth() : control.PreviousMonth();
+        QCOMPARE(control.Widget()->selectedDate(), expected);
+        QCOMPARE(control.Year().value(), expected.year());
+        QCOMPARE(control.Month().value(), expected.month());
+        QCOMPARE(control.Day().value(), expected.day());
+        QCOMPARE(control.Value(), calendar::MakeDate(expected.year(), expected.month(), expected.day()));
+        // The page shown goes with the selection.
+        QCOMPARE(control.Widget()->yearShown(), expected.year());
+        QCOMPARE(control.Widget()->monthShown(), expected.month());
+    }
+
+    // Day counts from 30 December 1899 in the proleptic Gregorian calendar.
+    void valueIsTheSerialDateOfTheSelectedDay_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<double>("serial");
+        QTest::newRow("first day offered") << QDate(1583, 1, 1) << -115780.0;
+        QTest::newRow("day 0") << QDate(1899, 12, 30) << 0.0;
+        QTest::newRow("1 January 1900") << QDate(1900, 1, 1) << 2.0;
+        QTest::newRow("1 January 2000") << QDate(2000, 1, 1) << 36526.0;
+        QTest::newRow("last day offered") << QDate(9999, 12, 31) << 2958465.0;
+    }
+
+    void valueIsTheSerialDateOfTheSelectedDay() {
+        QFETCH(QDate, date);
+        QFETCH(double, serial);
+        CalendarControl control;
+        control.Widget()->setSelectedDate(date);
+        QCOMPARE(control.Value(), serial);
+    }
+
+    // Every day the calendar offers, against the calendar library's own dates.
+    void serialDatesAgreeWithTheDateLibraryOnEveryDay() {
+        for (QDate day = CalendarControl::FirstSelectableDate(); day <= CalendarControl::LastSelectableDate();
+             day = day.addDays(1)) {
+            const calendar::SerialDate serial = SerialDateOf(day);
+            if (serial != calendar::MakeDate(day.year(), day.month(), day.day()) || DateOfSerial(serial) != day) {
+                QFAIL(qPrintable(day.toString(Qt::ISODate)));
+            }
+        }
+    }
+
+    void valueRaisesWhileThereIsNoSelection() {
+        CalendarControl control;
+        control.Widget()->setSelectedDate(QDate(2024, 6, 1));
+        control.SetValueIsNull(true);
+        QVERIFY(control.ValueIsNull());
+        QVERIFY_THROWS_EXCEPTION(NoSelectedDateError, control.Value());
+        try {
+            control.Value();
+        } catch (const NoSelectedDateError& error) {
+            QVERIFY(QString::fromUtf8(error.what()).contains(QStringLiteral("date sélectionnée")));
+        }
+        QCOMPARE(control.Year().value(), 2024);  // the year is still read, as the date panel does first
+        control.SetValueIsNull(false);
+        QCOMPARE(control.Value(), calendar::MakeDate(2024, 6, 1));
+        control.SetValueIsNull(true);
+        control.NextMonth();  // a new selection
+        QCOMPARE(control.Value(), calendar::MakeDate(2024, 7, 1));
+        control.SetValueIsNull(true);
+        control.Widget()->setSelectedDate(QDate(2024, 7, 14));  // as a click on a day
+        QVERIFY(!control.ValueIsNull());
+    }
+
+    void todayTakesTheDayOfTheClock() {
+        calendar::SetFixedClock(calendar::MakeDate(2024, 2, 29) + 0.75);
+        CalendarControl control;
+        QCOMPARE(control.Widget()->selectedDate(), QDate(2005, 6, 22));  // the design date until then
+        control.Today();
+        QCOMPARE(control.Widget()->selectedDate(), QDate(2024, 2, 29));
+        QCOMPARE(control.Value(), 45351.0);  // the whole day, without the time
+    }
+
+    // The calendar's own arrows and menus take the selection along, as the buttons do.
+    void turningThePageTakesTheSelection() {
+        CalendarControl control;
+        control.Widget()->setSelectedDate(QDate(2024, 1, 31));
+        control.Widget()->showNextMonth();
+        QCOMPARE(control.Widget()->selectedDate(), QDate(2024, 2, 29));
+        control.Widget()->setCurrentPage(1990, 8);
+        QCOMPARE(control.Widget()->selectedDate(), QDate(1990, 8, 29));
+    }
+
+    void startUpSelectsToday() {
+        calendar::SetFixedClock(calendar::MakeDate(2025, 1, 1));
+        Form1 window;
+        window.Form_Load();
+        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 1));
+    }
+
+    void eachButtonClickMovesTheSelectionOnce() {
+        Form1 window;
+        window.Cal1->Widget()->setSelectedDate(QDate(2024, 12, 15));
+        QTest::mouseClick(window.avance, Qt::LeftButton);
+        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 15));
+        QTest::mouseClick(window.recul, Qt::LeftButton);
+        QTest::mouseClick(window.recul, Qt::LeftButton);
+        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2024, 11, 15));
+        calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.5);
+        QTest::mouseClick(window.cejour, Qt::LeftButton);
+        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2024, 6, 1));
+    }
+
+    void lookOfTheCalendar() {
+        CalendarControl control;
+        QCalendarWidget& widget = *control.Widget();
+        QCOMPARE(widget.minimumDate(), QDate(1583, 1, 1));
+        QCOMPARE(widget.maximumDate(), QDate(9999, 12, 31));
+        QCOMPARE(widget.locale(), QLocale::system());
+        QCOMPARE(widget.palette().color(QPalette::Base), QColor(176, 176, 176));
+        // Day numbers: Arial 8.25 pt in navy, weekends too.
+        QCOMPARE(widget.font().pixelSize(), 11);
+        QVERIFY(!widget.font().bold());
+        QCOMPARE(widget.palette().color(QPalette::Text), QColor(0, 0, 128));
+        for (const auto day : {Qt::Saturday, Qt::Sunday}) {
+            QCOMPARE(widget.weekdayTextFormat(day).foreground().color(), QColor(0, 0, 128));
+        }
+        // Day names: Arial 8.25 pt bold in navy.
+        const QTextCharFormat names = widget.headerTextFormat();
+        QCOMPARE(names.font().pixelSize(), 11);
+        QVERIFY(names.font().bold());
+        QCOMPARE(names.foreground().color(), QColor(0, 0, 128));
+        // Grid lines in navy.
+        auto* grid = widget.findChild<QTableView*>();
+        QVERIFY(grid && grid->showGrid());
+        QCOMPARE(QColor::fromRgba(QRgb(grid->style()->styleHint(QStyle::SH_Table_GridLineColor, nullptr, grid))),
+                 QColor(0, 0, 128));
+        // The title: Arial 12 pt bold in RGB(0, 0, 160).
+        auto* month = widget.findChild<QToolButton*>("qt_calendar_monthbutton");
+        QVERIFY(month);
+        QCOMPARE(month->font().pixelSize(), 16);
+        QVERIFY(month->font().bold());
+        QCOMPARE(month->palette().color(QPalette::ButtonText), QColor(0, 0, 160));
+    }
+};
+
+QTEST_MAIN(CalendarControlTest)
+#include "calendar_control_test.moc"

@@ -1,0 +1,305 @@
+// The window as it opens: every control's box, text, font, colour and alignment at
+// 96 dpi, the keyboard focus, and how a label draws its text. The expected values
+// are the window's design, written down here on their own.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QFontInfo>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/form1.h"
+
+namespace {
+
+const QColor kNavy(0, 0, 128);
+const QColor kDarkGrey(64, 64, 64);
+const QColor kSystemText(0, 0, 0);
+const QColor kWindowGrey(176, 176, 176);
+constexpr Qt::Alignment kL = Qt::AlignLeft, kC = Qt::AlignHCenter, kR = Qt::AlignRight;
+
+// Fonts as pixel sizes at 96 dpi: 8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px.
+struct Label {
+    const char* name;
+    int x, y, width, height;
+    const char* text;
+    int pixels;
+    bool bold;
+    QColor colour;
+    Qt::Alignment alignment;
+};
+const Label kLabels[] = {
+    {"Label1", 32, 48, 313, 25, "Label1", 13, true, kNavy, kC},
+    {"Label31", 48, 64, 273, 17, "Label31", 13, true, kNavy, kC},
+    {"Label3", 48, 320, 6, 14, "0", 11, false, kNavy, kL},
+    {"Label4", 88, 320, 209, 17, "Label4", 11, false, kNavy, kC},
+    {"Label32", 48, 336, 241, 17, "Label32", 11, false, kNavy, kL},
+    {"Label33", 287, 352, 33, 17, "Lune", 11, false, kNavy, kC},
+    {"Label6", 368, 48, 153, 17, "Jours fériés de l'année:", 12, true, kNavy, kL},
+    {"Label8", 507, 48, 33, 17, "0000", 12, true, kNavy, kL},
+    {"Label34", 360, 384, 201, 17, "Label34", 11, true, kNavy, kC},
+    {"Label35", 528, 400, 41, 17, "V3.6 ", 11, false, kSystemText, kR},
+    {"Label2", 472, 416, 113, 17, "www.solvane.fr", 12, true, kDarkGrey, kL},
+};
+
+// The holiday panel: captions end at x = 449 (Label21 alone runs from 368 to 457,
+// left-aligned), values start at x = 464; rows 17 high, 24 apart; Arial 8.25 pt bold.
+struct HolidayRow {
+    int top;
+    const char* caption;
+    int captionLeft, captionWidth;
+    const char* text;
+    const char* value;
+    int valueWidth;
+};
+const HolidayRow kHolidayRows[] = {
+    {96, "Label9", 384, 65, "Nouvel an :", "Label10", 113},
+    {120, "Label7", 392, 57, "Pâcques :", "Label5", 129},
+    {144, "Label11", 344, 105, "Lundi de Pâques :", "Label12", 97},
+    {168, "Label13", 352, 97, "Fête du travail :", "Label14", 97},
+    {192, "Label15", 368, 81, "Victoire 1945 :", "Label16", 97},
+    {216, "Label17", 384, 65, "Ascension :", "Label18", 97},
+    {240, "Label19", 344, 105, "Lun de Pentecôte :", "Label20", 97},
+    {264, "Label21", 368, 89, "Fête Nationale :", "Label22", 97},
+    {288, "Label23", 368, 81, "Assomption :", "Label24", 97},
+    {312, "Label25", 376, 73, "Toussaint :", "Label26", 97},
+    {336, "Label27", 360, 89, "Armistice 1918 :", "Label28", 97},
+    {360, "Label29", 384, 65, "Noël :", "Label30", 105},
+};
+
+// The smallest rectangle around the text of a label drawn on its own: dark pixels
+// on a light background.
+QRect InkBox(QWidget& label) {
+    const QImage image = label.grab().toImage();
+    QRect box;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+}  // namespace
+
+class WindowLayoutTest : public QObject {
+    Q_OBJECT
+
+    Form1* form_ = nullptr;
+
+    template <typename T>
+    T* Control(const char* name) {
+        T* control = form_->findChild<T*>(QString::fromLatin1(name));
+        if (!control) qFatal("no control %s", name);
+        return control;
+    }
+
+private slots:
+    void initTestCase() {
+        ApplyFixedLook();
+        form_ = new Form1;
+        form_->Form_Load();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+    }
+
+    void cleanupTestCase() { delete form_; }
+
+    void labels_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("box");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("pixels");
+        QTest::addColumn<bool>("bold");
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<int>("alignment");
+        for (const Label& l : kLabels) {
+            QTest::newRow(l.name) << l.name << QRect(l.x, l.y, l.width, l.height) << QString::fromUtf8(l.text)
+                                  << l.pixels << l.bold << l.colour << int(l.alignment);
+        }
+        for (const HolidayRow& r : kHolidayRows) {
+            QTest::addRow("%s holiday caption", r.caption)
+                << r.caption << QRect(r.captionLeft, r.top, r.captionWidth, 17) << QString::fromUtf8(r.text) << 11
+                << true << kNavy << int(QString(r.caption) == "Label21" ? kL : kR);
+            QTest::addRow("%s holiday value shows its name", r.value)
+                << r.value << QRect(464, r.top, r.valueWidth, 17) << QString(r.value) << 11 << true << kNavy
+                << int(kL);
+        }
+    }
+
+    void labels() {
+        QFETCH(QString, name);
+        QFETCH(QRect, box);
+        QFETCH(QString, text);
+        QFETCH(int, pixels);
+        QFETCH(bool, bold);
+        QFETCH(QColor, colour);
+        QFETCH(int, alignment);
+        auto* label = Control<QLabel>(qPrintable(name));
+        QCOMPARE(label->geometry(), box);
+        QCOMPARE(label->text(), text);
+        QCOMPARE(QFontInfo(label->font()).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(label->font().pixelSize(), pixels);
+        QCOMPARE(label->font().bold(), bold);
+        QCOMPARE(label->palette().color(QPalette::WindowText), colour);
+        QCOMPARE(int(label->alignment() & Qt::AlignHorizontal_Mask), alignment);
+        QVERIFY(label->alignment().testFlag(Qt::AlignTop));
+        QVERIFY(label->isVisible());
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+    }
+
+    void holidayCaptionsLineUpTheirColons() {
+        for (const HolidayRow& r : kHolidayRows) {
+            const QRect box = Control<QLabel>(r.caption)->geometry();
+            QCOMPARE(box.left() + box.width(), QString(r.caption) == "Label21" ? 457 : 449);
+        }
+    }
+
+    void buttons_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("box");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("CmdMinimise shows a picture") << "CmdMinimise" << QRect(528, 24, 17, 17) << "";
+        QTest::newRow("cmdQuit shows a picture") << "cmdQuit" << QRect(552, 24, 17, 17) << "";
+        QTest::newRow("recul goes back") << "recul" << QRect(136, 360, 41, 17) << "<<";
+        QTest::newRow("avance goes forward") << "avance" << QRect(192, 360, 33, 17) << ">>";
+        QTest::newRow("cejour comes back to today") << "cejour" << QRect(136, 384, 89, 21) << "Aujourd'hui";
+    }
+
+    void buttons() {
+        QFETCH(QString, name);
+        QFETCH(QRect, box);
+        QFETCH(QString, caption);
+        auto* button = Control<QPushButton>(qPrintable(name));
+        QCOMPARE(button->geometry(), box);
+        QCOMPARE(button->text(), caption);
+        QCOMPARE(button->font().pixelSize(), 11);  // MS Sans Serif 8.25 pt
+        QVERIFY(!button->font().bold());
+        if (caption.isEmpty()) {
+            QCOMPARE(button->iconSize(), QSize(13, 13));
+        } else {
+            QCOMPARE(button->palette().color(QPalette::Button), QColor(224, 224, 224));
+        }
+        if (!QFile::exists(":/pictures/hand_cursor.gif")) QSKIP("the pictures are not built into this program");
+        QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(button->cursor().hotSpot(), QPoint(1, 0));
+        if (caption.isEmpty()) QVERIFY(!button->icon().isNull());
+    }
+
+    void otherControls_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("box");
+        QTest::newRow("Shape2 frames the left panel") << "Shape2" << QRect(32, 32, 305, 385);
+        QTest::newRow("Shape1 frames the holiday panel") << "Shape1" << QRect(344, 32, 233, 385);
+        QTest::newRow("Cal1") << "Cal1" << QRect(40, 88, 289, 225);
+        QTest::newRow("Image1 takes its 30 x 30 picture's size") << "Image1" << QRect(287, 320, 30, 30);
+    }
+
+    void otherControls() {
+        QFETCH(QString, name);
+        QFETCH(QRect, box);
+        auto* control = Control<QWidget>(qPrintable(name));
+        QCOMPARE(control->geometry(), box);
+        QVERIFY(control->isVisible());
+        if (name.startsWith("Shape")) {
+            QVERIFY(control->testAttribute(Qt::WA_TransparentForMouseEvents));
+            QCOMPARE(control->palette().color(QPalette::WindowText), kNavy);
+        }
+    }
+
+    // The rule from (536, 64) to (368, 64), 2 pixels wide.
+    void ruleUnderTheHeading() {
+        auto* line = Control<QWidget>("Line1");
+        QCOMPARE(line->geometry().left(), 368);
+        QCOMPARE(line->geometry().right(), 535);
+        QCOMPARE(line->height(), 2);
+        QVERIFY(line->geometry().top() <= 64 && line->geometry().bottom() >= 64);
+        QVERIFY(line->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QCOMPARE(line->palette().color(QPalette::WindowText), kNavy);
+    }
+
+    void theWindowItself() {
+        QCOMPARE(form_->size(), QSize(609, 447));
+        QCOMPARE(form_->minimumSize(), form_->maximumSize());
+        QVERIFY(form_->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QCOMPARE(form_->windowType(), Qt::Window);
+        QCOMPARE(form_->windowTitle(), QStringLiteral("Solvane"));
+        QCOMPARE(QFontInfo(form_->font()).family(), QStringLiteral("Liberation Sans"));
+        QCOMPARE(form_->font().pixelSize(), 11);
+        // Inside the picture's dark rim the window is its flat grey, and the label
+        // boxes show it where they draw no text (here, below Label4's text).
+        const QImage image = form_->grab().toImage();
+        QCOMPARE(QColor(image.pixel(20, 200)), kWindowGrey);
+        QCOMPARE(QColor(image.pixel(90, 335)), kWindowGrey);
+        if (QFile::exists(":/pictures/icon.gif")) QVERIFY(!form_->windowIcon().isNull());
+    }
+
+    void hiddenListIsNeverShown() {
+        auto* list = Control<QComboBox>("Combo1");
+        QVERIFY(!list->isVisible());
+        list->addItems({"Marie", "Basile", "Geneviève"});
+        list->setCurrentIndex(2);
+        form_->hide();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+        QVERIFY(!list->isVisible());
+        QCOMPARE(list->itemText(1), QStringLiteral("Basile"));  // in the order added, not sorted
+        QCOMPARE(list->focusPolicy(), Qt::NoFocus);
+        list->clear();
+    }
+
+    void dayOfYearLineTakesTheWidthOfItsText() {
+        auto* line = form_->Label3;
+        const QFontMetrics metrics(line->font());
+        line->setText("153 em jour de l'année");
+        QCOMPARE(line->geometry(), QRect(48, 320, metrics.horizontalAdvance("153 em jour de l'année"), 14));
+        QVERIFY(line->width() > 88 - 48);  // reaches into the week line's box
+        line->setText("0");
+        QCOMPARE(line->geometry(), QRect(48, 320, 6, 14));
+    }
+
+    void focusStartsOnTheCalendarAndTabsInOrder() {
+        Form1 window;
+        window.Form_Load();
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
+        const char* order[] = {"avance", "recul", "cejour", "cmdQuit", "CmdMinimise"};
+        for (const char* name : order) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QString(name));
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
+    }
+
+    void longTextWrapsAtBlanksWithinTheBox() {
+        TextLabel label;
+        label.setFont(form_->font());
+        label.resize(100, 60);
+        label.setText("alpha beta gamma delta epsilon");
+        const QRect ink = InkBox(label);
+        QVERIFY2(ink.height() > QFontMetrics(label.font()).height(), "one line only");
+        QVERIFY(ink.right() < 100);
+    }
+
+    // "V3.6 " ends one blank away from the right edge of its box.
+    void trailingBlankCountsInRightAlignment() {
+        TextLabel withBlank;
+        TextLabel without;
+        for (TextLabel* label : {&withBlank, &without}) {
+            label->setFont(form_->font());
+            label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+            label->resize(41, 17);
+        }
+        withBlank.setText("V3.6 ");
+        without.setText("V3.6");
+        const int blank = QFontMetrics(form_->font()).horizontalAdvance(' ');
+        QCOMPARE(InkBox(without).right() - InkBox(withBlank).right(), blank);
+    }
+};
+
+QTEST_MAIN(WindowLayoutTest)
+#include "window_layout_test.moc"
