@@ -1,10 +1,26 @@
 #include "app/form1.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+
+#include "app/locale_names.h"
+#include "calendar/easter.h"
+#include "calendar/holidays.h"
+#include "calendar/leap_year.h"
+#include "calendar/moon.h"
+#include "calendar/numbers.h"
+#include "calendar/week_number.h"
+#include "namedays/name_day_file.h"
+#include "namedays/name_day_lookup.h"
+
+using calendar::Int16;
+using calendar::SerialDate;
 
 namespace {
 
@@ -12,7 +28,10 @@ const QColor kBackColour(176, 176, 176);
 
 }  // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
+Form1::Form1(const QString& programFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
+      programFolder_(programFolder),
+      localeNames_(LocaleNamesOf(QLocale::system())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
@@ -32,13 +51,109 @@ Form1::Form1(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindow
     connect(cmdQuit, &QPushButton::clicked, this, &Form1::cmdQuit_Click);
     connect(Timer1, &PlatformTimer::Timer, this, &Form1::Timer1_Timer);
     connect(Timer2, &PlatformTimer::Timer, this, &Form1::Timer2_Timer);
+
+    for (std::size_t row = 0; row < calendar::kHolidayTable.size(); ++row) {
+        const std::string_view name = calendar::kHolidayTable[row].valueLabel;
+        holidayValueLabels_[row] = findChild<TextLabel*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
+        Q_ASSERT(holidayValueLabels_[row]);
+    }
+    moonShown_ = Image1->pixmap().toImage();
 }
 
 void Form1::Form_Load() {
+    using namespace calendar;
     // The outline comes first, so that the window is never seen square.
     platform_.SetOutline(RoundRectRegion(1, 1, 609, 447, 30, 30));
     Cal1->Today();
+
+    // The day of the year counts from the clock; right after Today it is also the
+    // calendar's date.
+    const Int16 Y = Cal1->Year();
+    const SerialDate Now = CurrentDateTime();
+    Label3->setText(Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Now) + 1) + " em jour de l'année"));
+
+    const SerialDate D = Cal1->Value();
+    Label4->setText(Text("   Semaine : " + NumberText(WeekNumber(D).value())));
+
+    LoadNameDays();
 }
+
+void Form1::LoadNameDays() {
+    const QString path = DataFilePath(QStringLiteral("fetes.txt"));
+    const std::vector<std::string> entries = namedays::ReadNameDayFile(QFile::encodeName(path).toStdString());
+    QStringList names;
+    names.reserve(qsizetype(entries.size()));
+    for (const std::string& entry : entries) names.append(Text(entry));
+    Combo1->addItems(names);
+}
+
+// The date panel: the leap-year line, the day of the year and the week of the
+// selected date, today's date and the clock, and the holidays of the selected year.
+// Everything is read afresh and rewritten on every tick.
+void Form1::Timer1_Timer() {
+    using namespace calendar;
+    const Int16 Y = Cal1->Year();
+    Label34->setText(Text(LeapYearSentence(Y)));
+
+    // The calendar may have been left without a selected date; it must have one
+    // before its Value is read.
+    Cal1->SetValueIsNull(false);
+    Label3->setText(Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Cal1->Value()) + 1) + " em jour de l'année"));
+    Label4->setText(Text("   Semaine : " + NumberText(WeekNumber(Cal1->Value()).value())));
+
+    Label1->setText(Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_)));
+    Label31->setText(Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_)));
+
+    EasterDate = EasterSunday(Y);
+    Label8->setText(Text(NumberText(Y.value())));
+    Label16->setVisible(Y >= 1946);
+    Label28->setVisible(Y >= 1919);
+    for (std::size_t row = 0; row < kHolidayTable.size(); ++row) {
+        const HolidayRow& holiday = kHolidayTable[row];
+        holidayValueLabels_[row]->setText(Text(FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_)));
+    }
+}
+
+// The name day and the moon of the selected date.
+void Form1::Timer2_Timer() {
+    using namespace calendar;
+    const Int16 D = Cal1->Day();
+    const Int16 M = Cal1->Month();
+    const Int16 Y = Cal1->Year();
+
+    ShowNameDay(Label34->text(), Cal1->Year(), M, Cal1->Value());
+
+    const Int16 n = MoonPictureNumber(Y, M, D);
+    ShowMoonPicture(DataFilePath(Text(NumberText(n.value()) + ".gif")));
+}
+
+void Form1::ShowNameDay(const QString& LeapYearLine, Int16 Year, Int16 Month, SerialDate Selected) {
+    const std::optional<int> position =
+        namedays::NameDayPosition(LeapYearLine.toStdString(), Year, Month, Selected);
+    if (!position) return;  // the panel has not shown this year's sentence yet
+    // A list too short for the position selects nothing and shows no name.
+    Combo1->setCurrentIndex(*position < Combo1->count() ? *position : -1);
+    Label32->setText(QStringLiteral("fête à souhaiter : ") + Combo1->currentText());
+}
+
+void Form1::ShowMoonPicture(const QString& Path) {
+    // Read from the disk on every tick, so that a replaced file shows at once; a
+    // missing or unreadable one leaves the box empty until it is back.
+    QImageReader reader(Path);
+    const QImage picture = reader.read();
+    if (picture.isNull()) {
+        if (!moonShown_.isNull()) {
+            Image1->clear();
+            moonShown_ = QImage();
+        }
+        return;
+    }
+    if (picture == moonShown_) return;
+    Image1->SetPicture(QPixmap::fromImage(picture));
+    moonShown_ = picture;
+}
+
+QString Form1::DataFilePath(const QString& fileName) const { return programFolder_ + QDir::separator() + fileName; }
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position, QPointF ScreenPosition) {
     if (Button != Qt::LeftButton) return;
@@ -55,10 +170,6 @@ void Form1::avance_Click() { Cal1->NextMonth(); }
 void Form1::CmdMinimise_Click() { platform_.Minimise(); }
 
 void Form1::cmdQuit_Click() { platform_.Quit(); }
-
-void Form1::Timer1_Timer() {}
-
-void Form1::Timer2_Timer() {}
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);

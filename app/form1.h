@@ -1,8 +1,14 @@
 #pragma once
 // The gadget's one window: every control it shows, and every handler of its events.
 
+#include <QCoreApplication>
+#include <QImage>
 #include <QPixmap>
 #include <QWidget>
+#include <array>
+
+#include "calendar/format_date.h"
+#include "calendar/serial_date.h"
 
 #include "app/calendar_control.h"
 #include "app/controls.h"
@@ -18,10 +24,17 @@ public:
     static constexpr int kWidth = 609;
     static constexpr int kHeight = 447;
 
-    explicit Form1(QWidget* parent = nullptr);
+    // The name-day list and the moon pictures are read from `programFolder`, the
+    // folder of the running program.
+    explicit Form1(const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
 
-    // Start-up, run once after the window is built and before it is first shown.
+    // Start-up, run once after the window is built and before it is first shown:
+    // the outline, today in the calendar, the day-of-year and week lines, and the
+    // name-day list. Raises whatever stops it (a name-day list that cannot be read).
     void Form_Load();
+
+    // Easter Sunday of the year selected at the last refresh of the date panel.
+    calendar::SerialDate EasterDate = 0;
 
     // The mouse-down event of the window's own surface: the background and the
     // outlines, which let presses through. The press is at `Position` in the window
@@ -98,6 +111,22 @@ protected:
 private:
     // form1_layout.cpp: every control with its box, text, font and colour.
     void CreateControls();
+
+    // Fills the hidden list Combo1 from fetes.txt in the program folder.
+    void LoadNameDays();
+    // Writes the name day of the selected date into Label32, when the leap-year
+    // line is the sentence of the selected year.
+    void ShowNameDay(const QString& LeapYearLine, calendar::Int16 Year, calendar::Int16 Month,
+                     calendar::SerialDate Selected);
+    // Shows the picture of the file in Image1; no picture when it cannot be read.
+    void ShowMoonPicture(const QString& Path);
+    QString DataFilePath(const QString& fileName) const;
+    QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
+
+    QString programFolder_;
+    calendar::LocaleNames localeNames_;
+    std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
+    QImage moonShown_;  // the picture Image1 shows, to repaint only when the file changes
 
     PlatformWindow platform_{*this};
     QPixmap background_;

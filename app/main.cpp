@@ -1,13 +1,21 @@
-#include <QApplication>
+#include <memory>
 
+#include "app/fatal_error.h"
 #include "app/form1.h"
 #include "app/platform_window.h"
 
 int main(int argc, char* argv[]) {
-    QApplication application(argc, argv);
+    SolvaneApplication application(argc, argv);
     ApplyFixedLook();
-    Form1 window;
-    window.Form_Load();
-    window.show();
+    auto window = std::make_unique<Form1>();
+    try {
+        window->Form_Load();
+    } catch (const std::exception& error) {
+        // Start-up failed: the window is never shown, the user sees only the message.
+        window.reset();
+        ReportFatalError(FatalErrorSentence(error));
+        return kFatalErrorStatus;
+    }
+    window->show();
     return application.exec();
 }

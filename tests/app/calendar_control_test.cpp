@@ -132,13 +132,13 @@ private slots:
 
     void startUpSelectsToday() {
         calendar::SetFixedClock(calendar::MakeDate(2025, 1, 1));
-        Form1 window;
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Form_Load();
         QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 1));
     }
 
     void eachButtonClickMovesTheSelectionOnce() {
-        Form1 window;
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Cal1->Widget()->setSelectedDate(QDate(2024, 12, 15));
         QTest::mouseClick(window.avance, Qt::LeftButton);
         QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 15));

@@ -98,8 +98,10 @@ class WindowLayoutTest : public QObject {
 private slots:
     void initTestCase() {
         ApplyFixedLook();
-        form_ = new Form1;
-        form_->Form_Load();
+        // The layout as it stands before start-up and the first ticks write the panels.
+        form_ = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        form_->Timer1->SetEnabled(false);
+        form_->Timer2->SetEnabled(false);
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
@@ -260,7 +262,7 @@ private slots:
     }
 
     void focusStartsOnTheCalendarAndTabsInOrder() {
-        Form1 window;
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Form_Load();
         window.show();
         window.activateWindow();

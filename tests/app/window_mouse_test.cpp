@@ -24,7 +24,7 @@ private slots:
     void initTestCase() { ApplyFixedLook(); }
 
     void init() {
-        form_ = new Form1;
+        form_ = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
         form_->Form_Load();
         form_->show();
         QVERIFY(QTest::qWaitForWindowExposed(form_));

@@ -1,0 +1,316 @@
+// Start-up and the two refreshes on a fixed clock: the texts of the date panel to
+// the byte, the holiday rows, the two labels that depend on the year, the name day
+// and the moon picture of the selected date, and what happens when the data files
+// beside the program are missing, empty or too short.
+
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/form1.h"
+#include "calendar/serial_date.h"
+#include "namedays/name_day_file.h"
+
+namespace {
+
+// 6 December 2026, a Sunday, at 09:05:07.
+const calendar::SerialDate kSundayMorning = calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
+
+QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
+
+}  // namespace
+
+class WindowRefreshTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir folder_;  // a copy of the program's data files, changed by some tests
+    Form1* form_ = nullptr;
+
+    QString DataFile(const QString& name) const { return folder_.filePath(name); }
+
+    // A fresh copy of the data files the build puts beside the program.
+    void CopyDataFiles() {
+        QStringList names{QStringLiteral("fetes.txt")};
+        for (int n = 0; n < 30; ++n) names << QStringLiteral("%1.gif").arg(n);
+        for (const QString& name : names) {
+            QFile::remove(DataFile(name));
+            QVERIFY2(QFile::copy(QStringLiteral(SOLVANE_PROGRAM_DIR "/") + name, DataFile(name)), qPrintable(name));
+        }
+    }
+
+    void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
+    void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
+    void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
+    void TickBoth() {
+        TickDatePanel();
+        TickNameDayAndMoon();
+    }
+    QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
+
+private slots:
+    void initTestCase() {
+        ApplyFixedLook();
+        QVERIFY(folder_.isValid());
+    }
+
+    void init() {
+        CopyDataFiles();
+        calendar::SetFixedClock(kSundayMorning);
+        form_ = new Form1(folder_.path());
+        // The timers are stopped, so that only the ticks a test asks for run.
+        form_->Timer1->SetEnabled(false);
+        form_->Timer2->SetEnabled(false);
+    }
+
+    void cleanup() {
+        delete form_;
+        calendar::SetFixedClock(std::nullopt);
+    }
+
+    void startUpWritesTheDayAndWeekOfTodayAndLoadsTheList() {
+        calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.75);
+        form_->Form_Load();
+        QCOMPARE(form_->Cal1->Widget()->selectedDate(), QDate(2024, 6, 1));
+        QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
+        QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : 22"));
+        QCOMPARE(form_->Combo1->count(), 366);
+        // The rest waits for the first ticks.
+        QCOMPARE(Text("Label1"), QStringLiteral("Label1"));
+        QCOMPARE(Text("Label34"), QStringLiteral("Label34"));
+    }
+
+    void startUpOnTheFirstAndLastDaysOfAYear_data() {
+        QTest::addColumn<QDate>("today");
+        QTest::addColumn<QString>("dayLine");
+        QTest::addColumn<QString>("weekLine");
+        QTest::newRow("1 January 2025 is in week 1") << QDate(2025, 1, 1) << "1 em jour de l'année" << "   Semaine : 1";
+        QTest::newRow("31 December 2024 is in week 1 of 2025")
+            << QDate(2024, 12, 31) << "366 em jour de l'année" << "   Semaine : 1";
+        QTest::newRow("1 January 2023 is in week 52 of 2022")
+            << QDate(2023, 1, 1) << "1 em jour de l'année" << "   Semaine : 52";
+    }
+
+    void startUpOnTheFirstAndLastDaysOfAYear() {
+        QFETCH(QDate, today);
+        QFETCH(QString, dayLine);
+        QFETCH(QString, weekLine);
+        calendar::SetFixedClock(calendar::MakeDate(today.year(), today.month(), today.day()) + 0.99);
+        form_->Form_Load();
+        QCOMPARE(Text("Label3"), dayLine);
+        QCOMPARE(Text("Label4"), weekLine);
+    }
+
+    void datePanelTextsToTheByte() {
+        form_->Form_Load();
+        Select(QDate(2024, 6, 1));
+        TickDatePanel();
+        QCOMPARE(Text("Label34"), QStringLiteral("L'année 2024 est bissextile."));
+        QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
+        QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : 22"));
+        QCOMPARE(Text("Label1"), QStringLiteral("Aujourd'hui: dimanche  06 décembre 2026"));
+        QCOMPARE(Text("Label31"), QStringLiteral("   Il est   09:05:07"));
+        QCOMPARE(Text("Label8"), QStringLiteral("2024"));
+        QCOMPARE(form_->EasterDate, calendar::MakeDate(2024, 3, 31));
+
+        // The clock follows the system clock, in 24-hour form, whatever the selection.
+        calendar::SetFixedClock(calendar::MakeDate(2026, 12, 6) + 0.875);
+        TickDatePanel();
+        QCOMPARE(Text("Label31"), QStringLiteral("   Il est   21:00:00"));
+        QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
+    }
+
+    void holidayRows_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<QStringList>("values");  // Label10, 5, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30
+        QTest::newRow("2024") << 2024
+                              << QStringList{"lundi 01 janvier ",    "dimanche 31 mars ",  "lundi 01 avril",
+                                             "mercredi 01 mai ",     "mercredi 08 mai ",   "jeudi 09 mai",
+                                             "lundi 20 mai ",        "dimanche 14 juillet ", "jeudi 15 août ",
+                                             "vendredi 01 nov. ",    "lundi 11 nov. ",     "mercredi 25 déc. "};
+        QTest::newRow("2026") << 2026
+                              << QStringList{"jeudi 01 janvier ",    "dimanche 05 avril ", "lundi 06 avril",
+                                             "vendredi 01 mai ",     "vendredi 08 mai ",   "jeudi 14 mai",
+                                             "lundi 25 mai ",        "mardi 14 juillet ",  "samedi 15 août ",
+                                             "dimanche 01 nov. ",    "mercredi 11 nov. ",  "vendredi 25 déc. "};
+    }
+
+    void holidayRows() {
+        QFETCH(int, year);
+        QFETCH(QStringList, values);
+        const char* labels[] = {"Label10", "Label5",  "Label12", "Label14", "Label16", "Label18",
+                                "Label20", "Label22", "Label24", "Label26", "Label28", "Label30"};
+        Select(QDate(year, 7, 1));
+        TickDatePanel();
+        for (int row = 0; row < 12; ++row) QCOMPARE(Text(labels[row]), values[row]);
+    }
+
+    void victoryAndArmisticeValuesFollowTheYear_data() {
+        QTest::addColumn<int>("year");
+        QTest::addColumn<bool>("victoryShown");
+        QTest::addColumn<bool>("armisticeShown");
+        QTest::newRow("1900: both hidden") << 1900 << false << false;
+        QTest::newRow("1918: both hidden") << 1918 << false << false;
+        QTest::newRow("1919: the armistice appears") << 1919 << false << true;
+        QTest::newRow("1945: the victory still hidden") << 1945 << false << true;
+        QTest::newRow("1946: both shown") << 1946 << true << true;
+    }
+
+    void victoryAndArmisticeValuesFollowTheYear() {
+        QFETCH(int, year);
+        QFETCH(bool, victoryShown);
+        QFETCH(bool, armisticeShown);
+        // From a year where both show, and back again: the test is made on every tick.
+        Select(QDate(2000, 1, 1));
+        TickDatePanel();
+        Select(QDate(year, 5, 8));
+        TickDatePanel();
+        QCOMPARE(!form_->Label16->isHidden(), victoryShown);
+        QCOMPARE(!form_->Label28->isHidden(), armisticeShown);
+        // Their captions stay, and a hidden value still receives its text.
+        QVERIFY(!form_->Label15->isHidden());
+        QVERIFY(!form_->Label27->isHidden());
+        QVERIFY(Text("Label16").endsWith(QStringLiteral("08 mai ")));
+        Select(QDate(2000, 1, 1));
+        TickDatePanel();
+        QVERIFY(!form_->Label16->isHidden());
+        QVERIFY(!form_->Label28->isHidden());
+    }
+
+    void aCalendarWithoutSelectionGetsOneBeforeItsValueIsRead() {
+        Select(QDate(2024, 6, 1));
+        form_->Cal1->SetValueIsNull(true);
+        TickDatePanel();
+        QVERIFY(!form_->Cal1->ValueIsNull());
+        QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
+        QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : 22"));
+    }
+
+    void nameDayAndMoonOfTheSelectedDate_data() {
+        QTest::addColumn<QDate>("date");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("picture");
+        QTest::newRow("29 February 2024") << QDate(2024, 2, 29) << 59 << "19.gif";
+        QTest::newRow("1 March 2024") << QDate(2024, 3, 1) << 60 << "20.gif";
+        QTest::newRow("1 March 2023 skips the leap day") << QDate(2023, 3, 1) << 60 << "9.gif";
+        QTest::newRow("31 December of a common year") << QDate(2023, 12, 31) << 365 << "18.gif";
+        QTest::newRow("1 January") << QDate(2025, 1, 1) << 0 << "1.gif";
+    }
+
+    void nameDayAndMoonOfTheSelectedDate() {
+        QFETCH(QDate, date);
+        QFETCH(int, position);
+        QFETCH(QString, picture);
+        form_->Form_Load();
+        Select(date);
+        TickBoth();
+        const std::vector<std::string> list = namedays::ReadNameDayFile(DataFile("fetes.txt").toStdString());
+        QCOMPARE(form_->Combo1->currentIndex(), position);
+        QCOMPARE(Text("Label32"),
+                 QStringLiteral("fête à souhaiter : ") + QString::fromStdString(list[std::size_t(position)]));
+        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile(picture)));
+    }
+
+    void theNameDayWaitsForTheNewYearsSentence() {
+        form_->Form_Load();
+        Select(QDate(2024, 12, 15));
+        TickBoth();
+        const QString december = Text("Label32");
+        form_->Cal1->NextMonth();  // 15 January 2025
+        // The name-day tick comes first: the panel still shows 2024's sentence.
+        TickNameDayAndMoon();
+        QCOMPARE(Text("Label32"), december);
+        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile("15.gif")));
+        TickDatePanel();
+        TickNameDayAndMoon();
+        QCOMPARE(form_->Combo1->currentIndex(), 14);
+        QVERIFY(Text("Label32") != december);
+    }
+
+    void beforeTheFirstPanelTickTheNameDayWaitsAndTheMoonShows() {
+        form_->Form_Load();
+        Select(QDate(2024, 2, 29));
+        TickNameDayAndMoon();
+        QCOMPARE(Text("Label32"), QStringLiteral("Label32"));
+        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile("19.gif")));
+    }
+
+    void withoutTheNameDayListStartUpFailsNamingThePath() {
+        QVERIFY(QFile::remove(DataFile("fetes.txt")));
+        try {
+            form_->Form_Load();
+            QFAIL("start-up went on without its name-day list");
+        } catch (const namedays::NameDayFileError& error) {
+            QVERIFY2(QString::fromUtf8(error.what()).contains(DataFile("fetes.txt")), error.what());
+        }
+    }
+
+    void anEmptyListShowsNoNameAndRunsOn() {
+        QFile empty(DataFile("fetes.txt"));
+        QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        empty.close();
+        form_->Form_Load();
+        Select(QDate(2024, 5, 1));
+        TickBoth();
+        QCOMPARE(form_->Combo1->count(), 0);
+        QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : "));
+    }
+
+    // A list of 365 names lacks the last position, which 31 December takes in every year.
+    void aListTooShortShowsNoNameOnTheLastDay() {
+        QFile file(DataFile("fetes.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        for (int day = 1; day <= 365; ++day) file.write(QByteArray::number(day) + ",Nom" + QByteArray::number(day) + "\r\n");
+        file.close();
+        form_->Form_Load();
+        Select(QDate(2023, 12, 30));
+        TickBoth();
+        QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : Nom365"));
+        Select(QDate(2023, 12, 31));
+        TickBoth();
+        QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : "));
+    }
+
+    void aMoonPictureRemovedShowsNothingUntilItIsBack() {
+        form_->Form_Load();
+        Select(QDate(2024, 2, 29));
+        TickNameDayAndMoon();
+        const QImage shown = PictureOf(DataFile("19.gif"));
+        QCOMPARE(form_->Image1->pixmap().toImage(), shown);
+
+        QVERIFY(QFile::rename(DataFile("19.gif"), DataFile("19.away")));
+        TickNameDayAndMoon();
+        QVERIFY(form_->Image1->pixmap().isNull());
+
+        QVERIFY(QFile::rename(DataFile("19.away"), DataFile("19.gif")));
+        TickNameDayAndMoon();
+        QCOMPARE(form_->Image1->pixmap().toImage(), shown);
+    }
+
+    void aMoonPictureReplacedShowsAtTheNextTick() {
+        form_->Form_Load();
+        Select(QDate(2024, 3, 1));
+        TickNameDayAndMoon();
+        // Replace 20.gif by the full moon: the same name, other pixels.
+        QVERIFY(QFile::remove(DataFile("20.gif")));
+        QVERIFY(QFile::copy(DataFile("15.gif"), DataFile("20.gif")));
+        TickNameDayAndMoon();
+        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile("15.gif")));
+    }
+
+    void aFileThatIsNoPictureShowsNothing() {
+        form_->Form_Load();
+        Select(QDate(2024, 3, 1));
+        QFile file(DataFile("20.gif"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("GIF89a, but nothing after it");
+        file.close();
+        TickNameDayAndMoon();
+        QVERIFY(form_->Image1->pixmap().isNull());
+    }
+};
+
+QTEST_MAIN(WindowRefreshTest)
+#include "window_refresh_test.moc"
