@@ -1,0 +1,58 @@
+#!/bin/bash
+# Under a window manager: the window opens as an ordinary window; a left press on
+# its bare background keeps it above the other windows from then on, and dragging
+# moves it by the mouse's travel until the button is released. A left click that
+# does not move the mouse keeps it above and leaves it where it is.
+# Usage: move.sh SOLVANE_EXECUTABLE
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+
+harness_start
+start_display
+start_window_manager
+start_program "$program"
+
+readonly kRed='255 0 0'
+# A screen point that another window covers before the drag, and that the window
+# covers once dragged by (120, 70).
+readonly kCoveredX=400 kCoveredY=300
+read -r x y <<<"$kBackgroundPoint"
+
+! is_above || fail "the window is kept above before any press"
+
+# Another window, all red, opened later and so above the window, over its left
+# part but not over the point that will be pressed.
+start_other_window xlogo -geometry 200x200+250+200 -bg red -fg red -title other
+wait_until 10 "the other window to cover the window" screen_point_is_near "$kCoveredX" "$kCoveredY" "$kRed" 0
+
+# The first press on the background: it puts the window above, and the mouse waits
+# for that before moving, so that the move starts from the point pressed.
+left_drag "$x" "$y" 120 70 is_above
+wait_until 5 "the window to rise above the other window" screen_point_is_not "$kCoveredX" "$kCoveredY" "$kRed"
+
+# The release ended the move: the mouse moving on, and a click on ">>", leave the
+# window where it is.
+xdotool mousemove_relative --sync 50 40
+wait_for_program
+window_is_at "$origin_x" "$origin_y" ||
+    fail "the window went on moving after the button was released: at $(window_origin), not at $origin_x $origin_y"
+is_above || fail "the window is no longer kept above"
+
+# A click that does not move the mouse, as the first press of a new run: the press
+# keeps the window above; the window stays where it is, also when the mouse moves
+# on after the release.
+stop_program
+start_program "$program"
+! is_above || fail "the window of the second run is kept above before any press"
+pointer_to "$x" "$y"
+xdotool mousedown 1
+wait_until 5 "a left press on the background to keep the window above" is_above
+wait_for_window_manager
+xdotool mouseup 1
+xdotool mousemove_relative --sync 50 40
+wait_for_program
+window_is_at "$origin_x" "$origin_y" || fail "a click on the background moved the window to $(window_origin) from $origin_x $origin_y"
+is_above || fail "the window is no longer kept above after the click"
+
+echo "move: dragged by (120, 70), kept above; a click left it in place"

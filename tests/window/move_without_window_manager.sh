@@ -1,0 +1,22 @@
+#!/bin/bash
+# With no window manager running, dragging the bare background still moves the
+# window by the mouse's travel, and the release ends the move.
+# Usage: move_without_window_manager.sh SOLVANE_EXECUTABLE
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+
+harness_start
+start_display
+start_program "$program"
+
+read -r x y <<<"$kBackgroundPoint"
+left_drag "$x" "$y" 120 70
+xdotool mousemove_relative --sync 50 40
+wait_for_program
+window_is_at "$origin_x" "$origin_y" ||
+    fail "the window went on moving after the button was released: at $(window_origin), not at $origin_x $origin_y"
+
+# A second drag, back up and to the left, from where the first one left it.
+left_drag "$x" "$y" -150 -90
+echo "move without a window manager: dragged to $origin_x,$origin_y and back"

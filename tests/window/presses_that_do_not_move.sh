@@ -1,0 +1,41 @@
+#!/bin/bash
+# Presses that must neither move the window nor keep it above: the right and the
+# middle button on the bare background, and the left button on a text, on the
+# moon picture, on a button, on the calendar, or on a cut corner (which belongs to
+# the screen below). Each press is dragged away before its release.
+# Usage: presses_that_do_not_move.sh SOLVANE_EXECUTABLE
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+
+harness_start
+start_display
+start_window_manager
+start_program "$program"
+
+# Rows: button, window x, window y, dx, dy, where. The press on ">>" comes first,
+# because the check after each press clicks ">>" itself; the drag on it stays on
+# the button, so it is a click as well.
+presses=(
+    '1 208 368 8 4 on the button ">>"'
+    '3 340 200 80 50 with the right button on the background'
+    '2 340 200 80 50 with the middle button on the background'
+    '1 400 56 60 40 on the text "Jours fériés de l'"'"'année:"'
+    '1 300 330 60 40 on the moon picture'
+    '1 185 250 20 15 on the calendar'
+    '1 3 3 60 40 on the cut top-left corner'
+)
+
+! is_above || fail "the window is kept above before any press"
+for row in "${presses[@]}"; do
+    read -r button x y dx dy where <<<"$row"
+    before_x=$origin_x before_y=$origin_y
+    pointer_to "$x" "$y"
+    xdotool mousedown "$button"
+    xdotool mousemove_relative --sync "$((dx / 2))" "$((dy / 2))" mousemove_relative --sync "$((dx - dx / 2))" "$((dy - dy / 2))"
+    xdotool mouseup "$button"
+    wait_for_program
+    window_is_at "$before_x" "$before_y" || fail "a drag $where moved the window from $before_x $before_y to $(window_origin)"
+    ! is_above || fail "a drag $where keeps the window above"
+done
+echo "presses: ${#presses[@]} drags moved nothing"
