@@ -1,6 +1,7 @@
 // The window's layout: every control with its box, text, font and colour, in
 // window pixels at 96 dpi. A box is left, top, width, height.
 
+#include <QCalendarWidget>
 #include <QComboBox>
 #include <QCursor>
 #include <QPushButton>
@@ -103,16 +104,19 @@ struct ButtonRow {
     int left, top, width, height;
     const char* caption;  // empty for a picture button
     const char* picture;  // 13 x 13, centred; empty for a text button
+    const char* accessibleName;  // UTF-8: what a screen reader says for the button
+    const char* toolTip;         // UTF-8: the picture buttons' only words; empty for a text button
 };
 const QColor kTextButtonFace(224, 224, 224);
 constexpr int kButtonPictureSize = 13;
 
 const std::array kButtons{
-    ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif"},
-    ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif"},
-    ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", ""},
-    ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", ""},
-    ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", ""},
+    ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif", "Réduire",
+              "Réduire dans la barre des tâches"},
+    ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif", "Quitter", "Quitter Solvane"},
+    ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", "", "Mois précédent", ""},
+    ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", "", "Mois suivant", ""},
+    ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", "", "Aujourd'hui", ""},
 };
 
 struct ShapeRow {
@@ -180,10 +184,14 @@ void Form1::CreateControls() {
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(287, 320, 30, 30);
     Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/moon_crescent.gif")));
+    Image1->setAccessibleName(QStringLiteral("Phase de la lune"));
 
     Cal1 = new CalendarControl(this);
     Cal1->setObjectName(QStringLiteral("Cal1"));
     Cal1->setGeometry(40, 88, 289, 225);
+    // The name goes to the calendar the user clicks and tabs into as well.
+    Cal1->setAccessibleName(QStringLiteral("Calendrier"));
+    Cal1->Widget()->setAccessibleName(QStringLiteral("Calendrier"));
 
     const QPixmap hand(QStringLiteral(":/pictures/hand_cursor.gif"));
     const QCursor handCursor = hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 1, 0);
@@ -193,6 +201,8 @@ void Form1::CreateControls() {
         button->setGeometry(row.left, row.top, row.width, row.height);
         button->setFont(WindowFont(11, false));  // MS Sans Serif 8.25 pt
         button->setCursor(handCursor);
+        button->setAccessibleName(QString::fromUtf8(row.accessibleName));
+        if (*row.toolTip != '\0') button->setToolTip(QString::fromUtf8(row.toolTip));
         if (*row.picture != '\0') {
             button->setIcon(QIcon(QPixmap(QString::fromLatin1(row.picture))));
             button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));

@@ -1,11 +1,35 @@
+#include <QtGlobal>
+#include <cstdio>
 #include <memory>
 
+#include "app/display_platform.h"
 #include "app/fatal_error.h"
 #include "app/form1.h"
 #include "app/platform_window.h"
 
+namespace {
+
+// The name of the menu entry, solvane.desktop, by which the desktop knows the
+// window as this program's and gives it the entry's name and icon.
+constexpr const char* kDesktopFileName = "solvane";
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+    switch (ChoosePlatform(CurrentDisplayEnvironment(argc, argv))) {
+    case PlatformChoice::NoDisplay:
+        // Said before Qt tries, and fails with its own message in English.
+        std::fprintf(stderr, "solvane: %s\n", kNoDisplaySentence);
+        return kFatalErrorStatus;
+    case PlatformChoice::X11:
+        qputenv("QT_QPA_PLATFORM", "xcb");
+        break;
+    case PlatformChoice::AsQtChooses:
+        break;
+    }
+
     SolvaneApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
     auto window = std::make_unique<Form1>();
     try {

@@ -1,6 +1,7 @@
-// Draws the pictures of the gadget and writes them as GIF files:
-//   draw_pictures window FOLDER   the pictures built into the window
+// Draws the pictures of the gadget and writes them to files:
+//   draw_pictures window FOLDER   the pictures built into the window, as GIF files
 //   draw_pictures moon FOLDER     the thirty moon pictures 0.gif .. 29.gif
+//   draw_pictures icon FOLDER     the icon for the desktop menus: solvane.png, solvane.svg
 // The build runs it; nothing of it is shipped.
 
 #include <exception>
@@ -11,6 +12,7 @@
 #include <string_view>
 
 #include "assets/gif_file.h"
+#include "assets/icon_files.h"
 #include "assets/indexed_picture.h"
 #include "assets/pictures.h"
 
@@ -45,17 +47,23 @@ void Write(const std::filesystem::path& path, const Canvas& canvas, int paletteS
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 3 || (std::string_view(argv[1]) != "window" && std::string_view(argv[1]) != "moon")) {
-        std::cerr << "Usage : draw_pictures window|moon DOSSIER\n";
+    const std::string_view what = argc == 3 ? argv[1] : "";
+    if (what != "window" && what != "moon" && what != "icon") {
+        std::cerr << "Usage : draw_pictures window|moon|icon DOSSIER\n";
         return 2;
     }
     try {
         const std::filesystem::path folder = argv[2];
         std::filesystem::create_directories(folder);
-        if (std::string_view(argv[1]) == "window") {
+        if (what == "window") {
             for (const WindowPicture& picture : kWindowPictures) {
                 Write(folder / picture.fileName, picture.draw(), picture.paletteSize);
             }
+        } else if (what == "icon") {
+            // The window's icon at its own size, and the same coats of paint as outlines.
+            assets::WritePng(folder / "solvane.png", assets::DrawHourglassIcon());
+            assets::WriteSvg(folder / "solvane.svg", assets::HourglassIconLayers(), assets::kIconSize,
+                             assets::kIconSize, "Solvane");
         } else {
             // One picture per whole day of the moon's age, named by the number alone.
             for (int age = 0; age < kMoonPictures; ++age) {

@@ -1,0 +1,37 @@
+#include "app/display_platform.h"
+
+#include <cstdlib>
+#include <string_view>
+
+PlatformChoice ChoosePlatform(const DisplayEnvironment& environment) {
+    // A platform named by the user is theirs to keep, even one without a display
+    // (offscreen, vnc).
+    if (!environment.qtPlatform.empty() || environment.platformArgument) return PlatformChoice::AsQtChooses;
+
+    const bool hasX11 = !environment.x11Display.empty();
+    const bool hasWayland = !environment.waylandDisplay.empty();
+    if (!hasX11 && !hasWayland) return PlatformChoice::NoDisplay;
+
+    // Qt itself takes the Wayland platform when either of these says Wayland.
+    const bool waylandSession = hasWayland || environment.sessionType == "wayland";
+    if (waylandSession && hasX11) return PlatformChoice::X11;
+    return PlatformChoice::AsQtChooses;
+}
+
+DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv) {
+    const auto variable = [](const char* name) {
+        const char* value = std::getenv(name);
+        return std::string(value ? value : "");
+    };
+    DisplayEnvironment environment;
+    environment.qtPlatform = variable("QT_QPA_PLATFORM");
+    environment.waylandDisplay = variable("WAYLAND_DISPLAY");
+    environment.sessionType = variable("XDG_SESSION_TYPE");
+    environment.x11Display = variable("DISPLAY");
+    // Qt reads its own options with one dash or two, the value in the next argument.
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (argument == "-platform" || argument == "--platform") environment.platformArgument = true;
+    }
+    return environment;
+}

@@ -1,0 +1,111 @@
+// What a screen reader learns of the window's controls, read through Qt's
+// accessibility interfaces as an assistive tool reads them: a French name for every
+// button, the moon picture and the calendar, and for the two picture buttons, which
+// show no words, a tooltip that also serves as their description.
+
+#include <QAccessible>
+#include <QCalendarWidget>
+#include <QPushButton>
+#include <QSet>
+#include <QtTest>
+
+#include "app/form1.h"
+
+class AccessibleNamesTest : public QObject {
+    Q_OBJECT
+
+    Form1* form_ = nullptr;
+
+    QWidget* Control(const QString& name) {
+        auto* control = form_->findChild<QWidget*>(name);
+        if (!control) qFatal("no control %s", qPrintable(name));
+        return control;
+    }
+
+    static QAccessibleInterface* Accessible(QObject* object) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(object);
+        if (!accessible) qFatal("no accessible interface for %s", qPrintable(object->objectName()));
+        return accessible;
+    }
+
+private slots:
+    void initTestCase() {
+        form_ = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        form_->Timer1->SetEnabled(false);
+        form_->Timer2->SetEnabled(false);
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+    }
+
+    void cleanupTestCase() { delete form_; }
+
+    void controlIsReadWithItsName_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("role");
+        QTest::newRow("the minimise picture button is Réduire")
+            << "CmdMinimise" << QStringLiteral("Réduire") << int(QAccessible::Button);
+        QTest::newRow("the quit picture button is Quitter")
+            << "cmdQuit" << QStringLiteral("Quitter") << int(QAccessible::Button);
+        QTest::newRow("<< is Mois précédent") << "recul" << QStringLiteral("Mois précédent") << int(QAccessible::Button);
+        QTest::newRow(">> is Mois suivant") << "avance" << QStringLiteral("Mois suivant") << int(QAccessible::Button);
+        QTest::newRow("the today button keeps its caption as name")
+            << "cejour" << QStringLiteral("Aujourd'hui") << int(QAccessible::Button);
+        QTest::newRow("the moon is a picture named Phase de la lune")
+            << "Image1" << QStringLiteral("Phase de la lune") << int(QAccessible::Graphic);
+        QTest::newRow("the month calendar is Calendrier") << "Cal1" << QStringLiteral("Calendrier") << -1;
+    }
+
+    void controlIsReadWithItsName() {
+        QFETCH(QString, control);
+        QFETCH(QString, name);
+        QFETCH(int, role);
+        QAccessibleInterface* accessible = Accessible(Control(control));
+        QCOMPARE(accessible->text(QAccessible::Name), name);
+        if (role >= 0) QCOMPARE(int(accessible->role()), role);
+    }
+
+    // The calendar the user clicks and tabs into is a child of Cal1; it is the one a
+    // screen reader lands on.
+    void calendarTakingTheFocusIsNamedToo() {
+        QCOMPARE(Accessible(form_->Cal1->Widget())->text(QAccessible::Name), QStringLiteral("Calendrier"));
+    }
+
+    void pictureButtonExplainsItselfInATooltip_data() {
+        QTest::addColumn<QString>("control");
+        QTest::newRow("minimise") << "CmdMinimise";
+        QTest::newRow("quit") << "cmdQuit";
+    }
+
+    void pictureButtonExplainsItselfInATooltip() {
+        QFETCH(QString, control);
+        auto* button = qobject_cast<QPushButton*>(Control(control));
+        QVERIFY(button);
+        QVERIFY(button->text().isEmpty());  // a picture, no words on it
+        QVERIFY(!button->toolTip().isEmpty());
+        QCOMPARE(Accessible(button)->text(QAccessible::Description), button->toolTip());
+    }
+
+    // The text buttons' captions say it all: no tooltip pops up over them.
+    void textButtonsShowNoTooltip() {
+        for (const char* name : {"recul", "avance", "cejour"}) {
+            QVERIFY2(Control(QString::fromLatin1(name))->toolTip().isEmpty(), name);
+        }
+    }
+
+    // However the window changes, a screen reader can tell every button apart.
+    void everyButtonHasItsOwnName() {
+        QSet<QString> names;
+        const QList<QPushButton*> buttons = form_->findChildren<QPushButton*>();
+        QCOMPARE(buttons.size(), 5);
+        for (QPushButton* button : buttons) {
+            const QString name = Accessible(button)->text(QAccessible::Name);
+            QVERIFY2(!name.isEmpty(), qPrintable(button->objectName()));
+            QVERIFY2(!names.contains(name), qPrintable(name));
+            names.insert(name);
+        }
+    }
+};
+
+QTEST_MAIN(AccessibleNamesTest)
+#include "accessible_names_test.moc"
