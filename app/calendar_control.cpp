@@ -50,9 +50,12 @@ private:
     QColor colour_;
 };
 
-// The arrows that turn the calendar's pages: a plain triangle in the title's colour
-// instead of the theme's green icons.
-QIcon ArrowIcon(bool forward) {
+// The date the calendar was designed with; start-up replaces it with today.
+QDate DesignTimeSelection() { return QDate(2005, 6, 22); }
+
+}  // namespace
+
+QIcon CalendarArrowIcon(bool forward) {
     constexpr int kSize = 16;
     QPixmap picture(kSize, kSize);
     picture.fill(Qt::transparent);
@@ -65,11 +68,6 @@ QIcon ArrowIcon(bool forward) {
     painter.drawPolygon(forward ? ahead : back);
     return QIcon(picture);
 }
-
-// The date the calendar was designed with; start-up replaces it with today.
-QDate DesignTimeSelection() { return QDate(2005, 6, 22); }
-
-}  // namespace
 
 NoSelectedDateError::NoSelectedDateError()
     : std::runtime_error("Le calendrier n'a aucune date sélectionnée : sa valeur ne peut pas être lue.") {}
@@ -148,7 +146,7 @@ void CalendarControl::ApplyStoredLook() {
     const std::pair<const char*, bool> arrows[] = {{"qt_calendar_prevmonth", false}, {"qt_calendar_nextmonth", true}};
     for (const auto& [name, forward] : arrows) {
         if (auto* button = calendar_->findChild<QToolButton*>(QString::fromLatin1(name))) {
-            button->setIcon(ArrowIcon(forward));
+            button->setIcon(CalendarArrowIcon(forward));
         }
     }
 }

@@ -5,6 +5,7 @@
 // it by clicking a day or turning the calendar's own pages.
 
 #include <QDate>
+#include <QIcon>
 #include <QWidget>
 #include <stdexcept>
 
@@ -65,6 +66,10 @@ private:
     QCalendarWidget* calendar_;
     bool valueIsNull_ = false;
 };
+
+// The arrows that turn the calendar's pages, pointing back (left) or forward: a
+// plain triangle in the title's colour instead of the theme's green icons.
+QIcon CalendarArrowIcon(bool forward);
 
 // Serial dates count days from 30 December 1899.
 calendar::SerialDate SerialDateOf(QDate date);

@@ -17,7 +17,18 @@ TextLabel::TextLabel(QWidget* parent) : QLabel(parent) {
 }
 
 void TextLabel::setText(const QString& text) {
+    if (text == this->text()) return;
+    utf8Text_ = text.toStdString();
     QLabel::setText(text);
+    TextChanged();
+}
+
+void TextLabel::SetUtf8Text(std::string_view utf8) {
+    Q_ASSERT_X(text() == QString::fromStdString(utf8Text_), "TextLabel::SetUtf8Text",
+               "the text was changed through QLabel::setText");
+    if (utf8 == utf8Text_) return;
+    utf8Text_.assign(utf8);
+    QLabel::setText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
     TextChanged();
 }
 

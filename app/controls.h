@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QWidget>
+#include <string>
+#include <string_view>
 
 // The window's fonts are Arial and MS Sans Serif at 96 dpi; Liberation Sans has
 // Arial's metrics. Sizes are in pixels (8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px,
@@ -18,19 +20,34 @@ QFont WindowFont(int pixelSize, bool bold);
 // its box, wrapped at blanks when wider than the box, cut off below the box. It
 // takes the mouse presses on its box and does nothing with them, so that a press
 // on a text never reaches the window (where it would start a move).
+//
+// Its text is written through setText or SetUtf8Text only (never through a QLabel
+// pointer): the label keeps the text it shows in UTF-8 beside QLabel's own.
 class TextLabel : public QLabel {
     Q_OBJECT
 public:
     explicit TextLabel(QWidget* parent = nullptr);
 
     // Hides QLabel::setText so that a label that follows its text sees every change.
+    // A text equal to the one shown changes nothing: no layout, size or paint.
     void setText(const QString& text);
+
+    // The same from a UTF-8 text. The refreshes build their texts in UTF-8 and
+    // rewrite every label many times a second, nearly always with the text it
+    // already shows: that one is recognised before anything is converted.
+    void SetUtf8Text(std::string_view utf8);
+
+    // The text shown, in UTF-8.
+    const std::string& Utf8Text() const { return utf8Text_; }
 
 protected:
     virtual void TextChanged() {}
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::string utf8Text_;
 };
 
 // A label that keeps its left edge and its height and takes the width of its text

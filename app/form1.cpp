@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include <QBuffer>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -8,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <cstdio>
 
 #include "app/locale_names.h"
 #include "calendar/easter.h"
@@ -25,6 +27,36 @@ using calendar::SerialDate;
 namespace {
 
 const QColor kBackColour(176, 176, 176);
+
+// A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
+constexpr int kLargestPictureMegabytes = 2;
+
+// A moon picture file kept to be compared with the next tick's: far more than a
+// picture of the window's size takes as a GIF.
+constexpr qsizetype kLargestComparedMoonFile = 4 * 1024 * 1024;
+
+// Reads the whole file into `bytes`, which stay empty when it cannot be opened or
+// read; false, with `bytes` incomplete, for a file longer than `limit`. The C
+// library's stream without a buffer of its own makes it one open, the reads and
+// one close: the least work that still reads the disk, for a file read some sixty
+// times a second.
+bool ReadWholeFile(const QString& path, qsizetype limit, QByteArray& bytes) {
+    bytes.clear();
+    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
+    if (!file) return true;
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    char chunk[4096];
+    bool whole = true;
+    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
+        if (bytes.size() + qsizetype(got) > limit) {
+            whole = false;
+            break;
+        }
+        bytes.append(chunk, qsizetype(got));
+    }
+    std::fclose(file);
+    return whole;
+}
 
 }  // namespace
 
@@ -70,17 +102,18 @@ void Form1::Form_Load() {
     // calendar's date.
     const Int16 Y = Cal1->Year();
     const SerialDate Now = CurrentDateTime();
-    Label3->setText(Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Now) + 1) + " em jour de l'année"));
+    Label3->SetUtf8Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Now) + 1) + " em jour de l'année");
 
     const SerialDate D = Cal1->Value();
-    Label4->setText(Text("   Semaine : " + NumberText(WeekNumber(D).value())));
+    Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(D).value()));
 
     LoadNameDays();
 }
 
 void Form1::LoadNameDays() {
     const QString path = DataFilePath(QStringLiteral("fetes.txt"));
-    const std::vector<std::string> entries = namedays::ReadNameDayFile(QFile::encodeName(path).toStdString());
+    const std::vector<std::string> entries =
+        namedays::ReadNameDayFile(QFile::encodeName(path).toStdString(), namedays::kShownNameDays);
     QStringList names;
     names.reserve(qsizetype(entries.size()));
     for (const std::string& entry : entries) names.append(Text(entry));
@@ -93,24 +126,24 @@ void Form1::LoadNameDays() {
 void Form1::Timer1_Timer() {
     using namespace calendar;
     const Int16 Y = Cal1->Year();
-    Label34->setText(Text(LeapYearSentence(Y)));
+    Label34->SetUtf8Text(LeapYearSentence(Y));
 
     // The calendar may have been left without a selected date; it must have one
     // before its Value is read.
     Cal1->SetValueIsNull(false);
-    Label3->setText(Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Cal1->Value()) + 1) + " em jour de l'année"));
-    Label4->setText(Text("   Semaine : " + NumberText(WeekNumber(Cal1->Value()).value())));
+    Label3->SetUtf8Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Cal1->Value()) + 1) + " em jour de l'année");
+    Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(Cal1->Value()).value()));
 
-    Label1->setText(Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_)));
-    Label31->setText(Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_)));
+    Label1->SetUtf8Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_));
+    Label31->SetUtf8Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_));
 
     EasterDate = EasterSunday(Y);
-    Label8->setText(Text(NumberText(Y.value())));
+    Label8->SetUtf8Text(NumberText(Y.value()));
     Label16->setVisible(Y >= 1946);
     Label28->setVisible(Y >= 1919);
     for (std::size_t row = 0; row < kHolidayTable.size(); ++row) {
         const HolidayRow& holiday = kHolidayTable[row];
-        holidayValueLabels_[row]->setText(Text(FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_)));
+        holidayValueLabels_[row]->SetUtf8Text(FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_));
     }
 }
 
@@ -121,15 +154,14 @@ void Form1::Timer2_Timer() {
     const Int16 M = Cal1->Month();
     const Int16 Y = Cal1->Year();
 
-    ShowNameDay(Label34->text(), Cal1->Year(), M, Cal1->Value());
+    ShowNameDay(Label34->Utf8Text(), Cal1->Year(), M, Cal1->Value());
 
     const Int16 n = MoonPictureNumber(Y, M, D);
     ShowMoonPicture(DataFilePath(Text(NumberText(n.value()) + ".gif")));
 }
 
-void Form1::ShowNameDay(const QString& LeapYearLine, Int16 Year, Int16 Month, SerialDate Selected) {
-    const std::optional<int> position =
-        namedays::NameDayPosition(LeapYearLine.toStdString(), Year, Month, Selected);
+void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, SerialDate Selected) {
+    const std::optional<int> position = namedays::NameDayPosition(LeapYearLine, Year, Month, Selected);
     if (!position) return;  // the panel has not shown this year's sentence yet
     // A list too short for the position selects nothing and shows no name.
     Combo1->setCurrentIndex(*position < Combo1->count() ? *position : -1);
@@ -138,9 +170,30 @@ void Form1::ShowNameDay(const QString& LeapYearLine, Int16 Year, Int16 Month, Se
 
 void Form1::ShowMoonPicture(const QString& Path) {
     // Read from the disk on every tick, so that a replaced file shows at once; a
-    // missing or unreadable one leaves the box empty until it is back.
-    QImageReader reader(Path);
-    const QImage picture = reader.read();
+    // missing or unreadable one leaves the box empty until it is back. The same bytes
+    // as those decoded last give the same picture, or the same empty box: only new
+    // bytes are decoded. A file too large to keep is decoded from the disk each time.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    QImageReader reader;
+    if (ReadWholeFile(Path, kLargestComparedMoonFile, bytes)) {
+        if (moonBytes_ && bytes == *moonBytes_) return;
+        moonBytes_ = bytes;
+        buffer.open(QIODevice::ReadOnly);
+        reader.setDevice(&buffer);
+    } else {
+        moonBytes_.reset();
+        reader.setFileName(Path);
+    }
+    // A picture larger than the window could never be shown whole, and one of
+    // 10,000 x 10,000 pixels would cost every tick hundreds of megabytes and a long
+    // decoding: it counts as unreadable. Its size is read from the file's header,
+    // without decoding; the allocation limit (in megabytes) stops the formats that
+    // cannot tell their size beforehand.
+    reader.setAllocationLimit(kLargestPictureMegabytes);
+    const QSize size = reader.size();
+    const bool tooLarge = size.width() > kWidth || size.height() > kHeight;
+    const QImage picture = tooLarge ? QImage() : reader.read();
     if (picture.isNull()) {
         if (!moonShown_.isNull()) {
             Image1->clear();

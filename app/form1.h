@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QWidget>
 #include <array>
+#include <optional>
+#include <string_view>
 
 #include "calendar/format_date.h"
 #include "calendar/serial_date.h"
@@ -116,9 +118,10 @@ private:
     void LoadNameDays();
     // Writes the name day of the selected date into Label32, when the leap-year
     // line is the sentence of the selected year.
-    void ShowNameDay(const QString& LeapYearLine, calendar::Int16 Year, calendar::Int16 Month,
+    void ShowNameDay(std::string_view LeapYearLine, calendar::Int16 Year, calendar::Int16 Month,
                      calendar::SerialDate Selected);
-    // Shows the picture of the file in Image1; no picture when it cannot be read.
+    // Shows the picture of the file in Image1; no picture when it cannot be read or
+    // is larger than the window.
     void ShowMoonPicture(const QString& Path);
     QString DataFilePath(const QString& fileName) const;
     QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
@@ -127,6 +130,9 @@ private:
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
     QImage moonShown_;  // the picture Image1 shows, to repaint only when the file changes
+    // The bytes of the moon picture file decoded last, empty for a file that could
+    // not be read; none before the first or after a file too large to keep.
+    std::optional<QByteArray> moonBytes_;
 
     PlatformWindow platform_{*this};
     QPixmap background_;

@@ -120,23 +120,26 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::vector<std::string> ParseNameDays(std::string_view bytes) {
+std::vector<std::string> ParseNameDays(std::string_view bytes, NameDayLimits limits) {
     std::vector<std::string> entries;
     std::size_t at = 0;
     // The end is tested before every field, so a line end after the last field
     // ends the list and an empty file gives no entry.
-    while (at < bytes.size()) {
+    while (at < bytes.size() && entries.size() < limits.entries) {
         const std::string_view value = ReadField(bytes, at);
         // A day number or a date ("1", "01/01", "1er janvier") begins with a number
         // other than 0 and is dropped. The test reads only ASCII, so the raw bytes
         // answer as the decoded text would.
-        if (calendar::LeadingNumber(value) == 0) entries.push_back(Windows1252ToUtf8(value));
+        if (calendar::LeadingNumber(value) == 0) {
+            // One byte is one character: the cut never splits a letter.
+            entries.push_back(Windows1252ToUtf8(value.substr(0, limits.entryLength)));
+        }
     }
     return entries;
 }
 
-std::vector<std::string> ReadNameDayFile(const std::filesystem::path& path) {
-    return ParseNameDays(ReadAllBytes(path));
+std::vector<std::string> ReadNameDayFile(const std::filesystem::path& path, NameDayLimits limits) {
+    return ParseNameDays(ReadAllBytes(path), limits);
 }
 
 }  // namespace namedays

@@ -14,7 +14,9 @@
 // - the end of the file is tested before every field: a line end after the last
 //   field adds no empty entry, a last field without a line end is still read.
 
+#include <cstddef>
 #include <filesystem>
+#include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -29,12 +31,26 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// How much of the file a reading keeps: at most `entries` kept entries, and of each
+// at most its first `entryLength` characters. The fields after the last kept entry
+// are not looked at, and whether a field is kept is decided on its whole value.
+struct NameDayLimits {
+    std::size_t entries = std::numeric_limits<std::size_t>::max();
+    std::size_t entryLength = std::numeric_limits<std::size_t>::max();  // bytes of the file, one per character
+};
+
+// What the window keeps. The list is laid out for a leap year, so the entries after
+// the 366th are never shown: a file of fifty million commas gives 366 empty names,
+// not fifty million. The name-day line shows some forty characters, so a name of a
+// whole file (one that never meets a comma or a line end) keeps its first 255.
+inline constexpr NameDayLimits kShownNameDays{366, 255};
+
 // The kept entries in file order, converted to UTF-8. The file is read whole, once;
 // NameDayFileError when it is missing, a folder or unreadable.
-std::vector<std::string> ReadNameDayFile(const std::filesystem::path& path);
+std::vector<std::string> ReadNameDayFile(const std::filesystem::path& path, NameDayLimits limits = {});
 
 // The same reading on the file's bytes, for callers that already hold them.
-std::vector<std::string> ParseNameDays(std::string_view bytes);
+std::vector<std::string> ParseNameDays(std::string_view bytes, NameDayLimits limits = {});
 
 // One Windows-1252 byte string as UTF-8; every byte value has its character
 // (0x80 is €, 0x9C is œ; the five unassigned values keep their C1 code points).

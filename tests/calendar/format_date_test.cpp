@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 
 #include "calendar/format_date.h"
 #include "tests/calendar/french_locale_names.h"
+#include "tests/calendar/sweep_support.h"
 
 namespace calendar {
 namespace {
@@ -48,6 +51,37 @@ TEST(FormatDateTest, WritesEachPatternToTheByte) {
     LocaleNames names = test::FrenchLocaleNames();
     names.timeSeparator = "h";
     EXPECT_EQ(FormatDate(At(2026, 12, 6, 9, 5, 7), "hh:mm", names), "09h05");
+}
+
+// Every number a pattern can write, for a day in every week of the years -1000 to
+// 9999 at a time of day that moves with it, against printf's "%0*d" on the fields
+// that std::chrono gives for the same day: zero padding, years of fewer than four
+// digits and years before year 1 (the minus sign counts among the four) included.
+TEST(FormatDateTest, WritesEveryNumberAsPrintfPadsIt) {
+    using namespace std::chrono;
+    const sys_days first{year{-1000} / January / 1};
+    const sys_days last{year{9999} / December / 31};
+    test::MismatchLog mismatches;
+    int checked = 0;
+    for (sys_days day = first; day <= last; day += days{7}, ++checked) {
+        const int second = int((day - first).count() * 7919 % 86400);  // [0, 86399]
+        const year_month_day ymd{day};
+        const int month = int(unsigned(ymd.month())), dayOfMonth = int(unsigned(ymd.day()));
+        const int hour = second / 3600, minute = second / 60 % 60, secondOfMinute = second % 60;
+        char expected[96];
+        std::snprintf(expected, sizeof expected, "%0*d|%02d|%d|%02d|%d|%02d|%d|%02d|%d|%02d|%d", 4, int(ymd.year()),
+                      month, month, dayOfMonth, dayOfMonth, hour, hour, minute, minute, secondOfMinute, secondOfMinute);
+        // Before 30 December 1899 the time of day counts down from the day's number.
+        const SerialDate serial = test::SerialOf(day);
+        const SerialDate date = serial < 0 ? serial - second / 86400.0 : serial + second / 86400.0;
+        const std::string text = FormatDate(date, "yyyy|mm|m|dd|d|hh|h|nn|n|ss|s", test::FrenchLocaleNames());
+        if (text != expected) {
+            mismatches.Record(test::DateText(ymd) + " at second " + std::to_string(second) + ": \"" + text +
+                              "\", not \"" + expected + "\"");
+        }
+    }
+    EXPECT_EQ(mismatches.count(), 0);
+    EXPECT_GT(checked, 570000);
 }
 
 }  // namespace

@@ -199,6 +199,10 @@ EOF
     wm_pid=$!
     remember_pid "$wm_pid"
     wait_until 10 "openbox to manage the screen" window_manager_running
+    # openbox announces itself before it has finished starting, and a window mapped
+    # in between is never managed: wait until it answers a request of ours.
+    wait_until 10 "openbox to publish its desktops" window_manager_publishes_desktops
+    wait_for_window_manager
     # openbox leaves the screen's colour alone, but paint it again to be sure.
     xsetroot -solid "$kRootColourName"
 }
@@ -412,4 +416,176 @@ left_drag() {
     xdotool mouseup 1
     origin_x=$target_x
     origin_y=$target_y
+}
+
+# --- Programs started in a chosen setting ---------------------------------------
+# Used by the end-to-end tests, which read what the window shows: they start the
+# program in French, on a clock that they choose, from a copy of its folder that they
+# may change first, and read the window's texts by OCR (screen_reading.py).
+
+kScreenReading="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/screen_reading.py"
+readonly kScreenReading
+program_environment=()
+
+require_reading_commands() {
+    local missing='' command
+    for command in python3 tesseract convert xev; do
+        command -v "$command" >/dev/null 2>&1 || missing="$missing $command"
+    done
+    [ -z "$missing" ] || fail "missing commands:$missing (run tools/install-packages test)"
+    tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract has no French (tesseract-ocr-fra)"
+    faked_clock_library >/dev/null || fail "libfaketime is missing (faketime)"
+}
+
+faked_clock_library() {
+    local library
+    for library in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
+        [ -f "$library" ] && { printf '%s\n' "$library"; return 0; }
+    done
+    return 1
+}
+
+# french_setting_at "YYYY-MM-DD hh:mm:ss": sets program_environment to a French
+# desktop whose clock starts at that local time when the program starts and runs on
+# from there. libfaketime moves the wall clock only: the monotonic clock that the
+# timers count with is left as it is.
+french_setting_at() {
+    program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8
+        "LD_PRELOAD=$(faked_clock_library)" "FAKETIME=@$1" FAKETIME_DONT_FAKE_MONOTONIC=1)
+}
+
+# openbox announces itself on the root window before it has finished starting, and a
+# window mapped in between may never be managed, and so never shown. It has finished
+# once it answers a request from its main loop: a change of the number of desktops.
+window_manager_publishes_desktops() {
+    xdotool get_num_desktops >/dev/null 2>&1
+}
+
+# launch_program EXECUTABLE: runs an executable (a copy made by copy_program_folder)
+# from $work with program_environment added, its standard output in program.log and
+# its standard error in program-errors.log, and returns at once. Sets program_pid and
+# program_folder.
+launch_program() {
+    local executable=$1
+    program_folder=$(dirname "$executable")
+    (cd "$work" && exec env "${program_environment[@]}" "$executable") \
+        >"$work/program.log" 2>"$work/program-errors.log" &
+    program_pid=$!
+    remember_pid "$program_pid"
+}
+
+window_size() { # window_size WINDOW: "WIDTH HEIGHT"
+    xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w, h }'
+}
+
+# Waits until the program launched last shows its main window, drawn; sets window,
+# origin_x and origin_y. A message box (also titled Solvane) in its place fails the
+# test, with what the program wrote on standard error.
+wait_for_main_window() {
+    window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
+    if [ -z "$window" ]; then
+        process_running "$program_pid" || fail "the program ended before showing its window"
+        fail "no visible window named Solvane after 15 s"
+    fi
+    [ "$(window_size "$window")" = "$kWindowWidth $kWindowHeight" ] ||
+        fail "the window named Solvane is $(window_size "$window"), not the main window: an error box?"
+    read_origin
+    local x y
+    read -r x y <<<"$kBackgroundPoint"
+    wait_until 10 "the window to draw its grey background" window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
+}
+
+# --- Reading the window ------------------------------------------------------------
+# Each check takes a new screenshot, so that wait_until can repeat it until the
+# window shows what it should. What the last reading found goes to reading.log,
+# which a failure shows.
+
+screenshot_ppm() {
+    import -silent -window root -depth 8 "ppm:$work/screen.ppm"
+}
+
+# read_window COMMAND ARGUMENTS...: runs a window command of screen_reading.py on a
+# new screenshot.
+read_window() {
+    local command=$1
+    shift
+    screenshot_ppm
+    python3 "$kScreenReading" "$command" "$work/screen.ppm" "$origin_x" "$origin_y" "$@" >"$work/reading.log" 2>&1
+}
+
+# panels_show DATE: every checked label and the moon picture show what they should
+# when DATE (YYYY-MM-DD) is selected, by the name-day list and pictures of the
+# program's folder.
+panels_show() {
+    read_window panel "$1" "$program_folder"
+}
+
+box_reads() { # box_reads "LEFT TOP WIDTH HEIGHT" TEXT
+    read_window text "$1" "$2"
+}
+
+box_shows_picture() { # box_shows_picture "LEFT TOP WIDTH HEIGHT" PICTURE_FILE
+    read_window moon "$1" "$2"
+}
+
+box_is_plain() { # box_is_plain "LEFT TOP WIDTH HEIGHT" "R G B" TOLERANCE
+    read_window plain "$1" "$2" "$3"
+}
+
+# The main window is the one window named Solvane on the screen: no error box beside
+# it or in its place.
+main_window_alone() {
+    [ "$(xdotool search --onlyvisible --name '^Solvane$' 2>/dev/null)" = "$window" ]
+}
+
+readonly kClockBox='48 64 273 17'  # Label31, the clock line
+
+# The time of day that the clock line shows, in seconds since midnight.
+clock_seconds() {
+    read_window read "$kClockBox" || return 1
+    local time hours minutes seconds
+    time=$(grep -o '[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' "$work/reading.log" | head -n 1)
+    [ -n "$time" ] || return 1
+    IFS=: read -r hours minutes seconds <<<"$time"
+    echo $((10#$hours * 3600 + 10#$minutes * 60 + 10#$seconds))
+}
+
+clock_reaches() { # clock_reaches SECONDS_SINCE_MIDNIGHT
+    local now
+    now=$(clock_seconds) || return 1
+    ((now >= $1))
+}
+
+# pointer_at X Y (window pixels): moves the mouse there, unless it is there already
+# (xdotool's --sync waits for the mouse to move, which it does not when it stays).
+pointer_at() {
+    local x=$((origin_x + $1)) y=$((origin_y + $2))
+    [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" != "X=$x Y=$y " ] || return 0
+    xdotool mousemove --sync "$x" "$y"
+}
+
+click_box_times() { # click_box_times COUNT "LEFT TOP WIDTH HEIGHT": left clicks at the box's centre
+    local left top width height
+    read -r left top width height <<<"$2"
+    pointer_at "$((left + width / 2))" "$((top + height / 2))"
+    xdotool click --repeat "$1" --delay 100 1
+}
+
+# click_calendar_day SELECTED DAY: clicks the cell of DAY in the month the calendar
+# shows, found from the cell of the SELECTED day; sets clicked_cell to "X Y", the
+# window point clicked.
+clicked_cell=''
+click_calendar_day() {
+    read_window day-cell "$1" "$2" || fail "no cell for day $2 in the calendar: $(cat "$work/reading.log")"
+    clicked_cell=$(cat "$work/reading.log")
+    local x y
+    read -r x y <<<"$clicked_cell"
+    pointer_at "$x" "$y"
+    xdotool click 1
+}
+
+# The window point of the selected day's cell.
+selected_calendar_cell() {
+    read_window selected-cell || fail "no selected day in the calendar: $(cat "$work/reading.log")"
+    cat "$work/reading.log"
 }

@@ -1,0 +1,82 @@
+// One tick of each of the window's two timers, on the real window (offscreen
+// platform): the date panel refresh and the name-day and moon refresh. Both run
+// about 62 times a second for as long as the gadget is open, so what one tick costs
+// is what the gadget costs when it sits on the desktop doing nothing.
+//
+// The *AndPaint variants also let the window handle what the tick asked for (the
+// repaints of changed labels), as the event loop does right after each tick.
+
+#include <QApplication>
+#include <benchmark/benchmark.h>
+
+#include "app/form1.h"
+#include "app/platform_window.h"
+
+namespace {
+
+// The window with its data files as the build lays them out, started up, shown, and
+// its timers stopped so that only the benchmark ticks it.
+Form1& StartedWindow() {
+    static Form1* window = [] {
+        auto* form = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        form->Form_Load();
+        form->Timer1->SetEnabled(false);
+        form->Timer2->SetEnabled(false);
+        form->show();
+        // One tick of each, so that the labels hold today's texts and the name day
+        // has the year's sentence to wait for.
+        QMetaObject::invokeMethod(form, "Timer1_Timer", Qt::DirectConnection);
+        QMetaObject::invokeMethod(form, "Timer2_Timer", Qt::DirectConnection);
+        QCoreApplication::processEvents();
+        return form;
+    }();
+    return *window;
+}
+
+void Tick(Form1& window, const char* handler) { QMetaObject::invokeMethod(&window, handler, Qt::DirectConnection); }
+
+void BM_Timer1Tick(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    for (auto _ : state) Tick(window, "Timer1_Timer");
+    QCoreApplication::processEvents();  // the repaints asked for, outside the timing
+}
+BENCHMARK(BM_Timer1Tick);
+
+void BM_Timer2Tick(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    for (auto _ : state) Tick(window, "Timer2_Timer");
+    QCoreApplication::processEvents();
+}
+BENCHMARK(BM_Timer2Tick);
+
+void BM_Timer1TickAndPaint(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    for (auto _ : state) {
+        Tick(window, "Timer1_Timer");
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Timer1TickAndPaint);
+
+void BM_Timer2TickAndPaint(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    for (auto _ : state) {
+        Tick(window, "Timer2_Timer");
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Timer2TickAndPaint);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Set before the application exists, which reads it.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ApplyFixedLook();
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,65 @@
+#!/bin/bash
+# End to end, as a user sees it: on a French desktop whose clock reads 29 February
+# 2024, real clicks on ">>", "<<", "Aujourd'hui" and on a day of the calendar, and
+# after each the panels read back by OCR and the moon by its pixels: the leap-year
+# sentence, the day-of-year and week lines, the name day, the year heading, Easter
+# and Christmas of the year, and the moon picture of the selected date.
+# What each date should show is worked out by screen_reading.py from the calendar
+# and from the name-day list and pictures in the program's folder.
+# Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+
+readonly kPreviousMonthBox='136 360 41 17'  # recul, "<<"
+readonly kTodayBox='136 384 89 21'          # cejour, "Aujourd'hui"
+readonly kTodayLineBox='36 48 299 25'       # Label1, inside the frame
+
+harness_start
+require_reading_commands
+# The test's own moon rule, checked on a date whose picture is known.
+[ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] || fail "the test's moon rule does not give 19 for 2024-02-29"
+start_display
+start_window_manager
+french_setting_at '2024-02-29 10:00:00'
+launch_program "$(copy_program_folder "$program")"
+wait_for_main_window
+
+# expect DATE WHAT: waits until the panels show DATE; WHAT says how it was reached.
+expect() {
+    wait_until 15 "the panels to show $1 $2" panels_show "$1"
+    echo "$1 shown $2"
+}
+
+expect 2024-02-29 'at start-up (today, a leap day: 60th day, week 9, picture 19)'
+today_cell=$(selected_calendar_cell)
+
+click_box_times 1 "$kNextMonthBox"
+expect 2024-03-29 'after ">>"'
+
+click_box_times 2 "$kPreviousMonthBox"
+expect 2024-01-29 'after "<<" twice'
+
+click_box_times 1 "$kTodayBox"
+expect 2024-02-29 'after "Aujourd'"'"'hui"'
+[ "$(selected_calendar_cell)" = "$today_cell" ] || fail "the calendar does not select today's cell again"
+
+click_calendar_day 29 1
+expect 2024-02-01 'after a click on the 1 of the month'
+[ "$(selected_calendar_cell)" = "$clicked_cell" ] || fail "the calendar does not select the cell clicked"
+
+click_box_times 10 "$kNextMonthBox"
+expect 2024-12-01 'after ">>" ten times'
+
+click_box_times 1 "$kNextMonthBox"
+expect 2025-01-01 'after ">>" across December (2025 is not a leap year)'
+
+# A common year skips the leap day's place in the name-day list from 1 March on.
+click_box_times 2 "$kNextMonthBox"
+expect 2025-03-01 'after ">>" twice more (name day of the place after 29 February)'
+
+# The today line follows the clock, whatever the calendar shows.
+wait_until 10 "the today line to show the clock's date" box_reads "$kTodayLineBox" "Aujourd'hui: jeudi  29 février 2024"
+
+main_window_alone || fail "the window is not alone on the screen (an error box?)"
+echo "panels_follow_the_calendar: 8 selections read back"

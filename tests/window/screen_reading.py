@@ -1,0 +1,510 @@
+#!/usr/bin/env python3
+"""Reads the gadget's window off a screenshot, as a user would read it, and works
+out what it should show.
+
+- The texts of the labels are read by OCR (tesseract, French), each label's box
+  cropped from the screenshot and scaled up.
+- The moon picture is compared pixel by pixel with the picture file it should show.
+- The month calendar's cells are found from its navy grid lines and its one filled
+  (selected) cell, so that a day can be clicked without knowing how the calendar
+  lays out its month.
+- What the panels should show for a selected date is computed here from the
+  calendar itself (Python's own date arithmetic, an Easter rule of its own, the
+  name-day list read from the program's folder), never from the program's code.
+
+Screenshots are PPM files of the whole screen (`import -window root ppm:FILE`); the
+window's position on the screen is given as its origin. Commands print what they
+found; their exit status says whether the window shows what was expected.
+"""
+
+import argparse
+import calendar
+import datetime
+import difflib
+import math
+import os
+import subprocess
+import sys
+import unicodedata
+from pathlib import Path
+
+# --- Where things are in the window (left, top, width, height) ----------------
+
+# Each box is the label's own box, trimmed where it runs under a frame or into the
+# moon picture, whose dark pixels OCR would read as a stroke.
+LEAP_YEAR_BOX = (360, 384, 201, 17)      # Label34
+DAY_AND_WEEK_BOX = (48, 320, 239, 17)    # Label3, then Label4 from x = 88
+NAME_DAY_BOX = (48, 336, 239, 17)        # Label32
+YEAR_HEADING_BOX = (507, 48, 33, 17)     # Label8
+EASTER_BOX = (464, 120, 111, 17)         # Label5, up to the inside of the frame
+CHRISTMAS_BOX = (464, 360, 105, 17)      # Label30
+MOON_BOX = (287, 320, 30, 30)            # Image1
+CALENDAR_BOX = (40, 88, 289, 225)        # Cal1
+
+WINDOW_GREY = (176, 176, 176)
+NAVY = (0, 0, 128)
+
+WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
+MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
+          "septembre", "octobre", "novembre", "décembre"]
+# The abbreviations that the French locale gives for the months the panel abbreviates.
+SHORT_MONTHS = {11: "nov.", 12: "déc."}
+
+
+# --- Screenshots ---------------------------------------------------------------
+
+class Picture:
+    """RGB pixels, row by row."""
+
+    def __init__(self, width, height, pixels):
+        self.width, self.height, self.pixels = width, height, pixels
+
+    def pixel(self, x, y):
+        at = (y * self.width + x) * 3
+        return tuple(self.pixels[at:at + 3])
+
+    def crop(self, left, top, width, height):
+        rows = [self.pixels[((y * self.width) + left) * 3:((y * self.width) + left + width) * 3]
+                for y in range(top, top + height)]
+        return Picture(width, height, b"".join(rows))
+
+    def ppm(self):
+        return b"P6\n%d %d\n255\n" % (self.width, self.height) + self.pixels
+
+
+def parse_ppm(data, name):
+    """A binary 8-bit PPM (P6) as a Picture."""
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace():
+            at += 1
+        if data[at:at + 1] == b"#":
+            at = data.index(b"\n", at) + 1
+            continue
+        end = at
+        while end < len(data) and not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    if fields[0] != b"P6" or int(fields[3]) != 255:
+        raise SystemExit(f"{name}: not an 8-bit binary PPM")
+    width, height = int(fields[1]), int(fields[2])
+    return Picture(width, height, data[at + 1:at + 1 + width * height * 3])
+
+
+def read_screen(path):
+    return parse_ppm(Path(path).read_bytes(), path)
+
+
+def window_box(screen, origin, box):
+    left, top, width, height = box
+    return screen.crop(origin[0] + left, origin[1] + top, width, height)
+
+
+def picture_file_pixels(path):
+    """A picture file's pixels, laid on the window's grey where it is transparent."""
+    grey = "rgb({},{},{})".format(*WINDOW_GREY)
+    ppm = subprocess.run(["convert", str(path), "-background", grey, "-flatten",
+                          "-depth", "8", "ppm:-"], check=True, capture_output=True).stdout
+    return parse_ppm(ppm, path)
+
+
+def near(a, b, tolerance):
+    return all(abs(p - q) <= tolerance for p, q in zip(a, b))
+
+
+# --- OCR -----------------------------------------------------------------------
+
+# Each way of preparing a box for tesseract; the first suits the labels' small
+# navy text on grey, the others are tried when it reads a text that does not match.
+PREPARATIONS = [
+    ["-colorspace", "Gray", "-resize", "400%"],
+    ["-colorspace", "Gray", "-resize", "300%"],
+    ["-colorspace", "Gray", "-resize", "400%", "-threshold", "55%"],
+]
+
+
+def ocr(picture, preparation=PREPARATIONS[0], page_mode="7"):
+    prepared = subprocess.run(["convert", "ppm:-", *preparation, "png:-"], input=picture.ppm(),
+                              check=True, capture_output=True).stdout
+    environment = dict(os.environ, OMP_THREAD_LIMIT="1")
+    result = subprocess.run(["tesseract", "stdin", "stdout", "-l", "fra", "--psm", page_mode],
+                            input=prepared, capture_output=True, env=environment)
+    if result.returncode != 0:
+        raise SystemExit("tesseract failed: " + result.stderr.decode(errors="replace"))
+    return result.stdout.decode("utf-8", errors="replace").strip()
+
+
+def normalised(text):
+    """What is left of a text for a lenient comparison: its letters and digits, in
+    lower case and without accents. Blanks, punctuation and the stray bars that a
+    frame's edge turns into are what OCR gets wrong most; every number and every
+    word still has to match."""
+    text = unicodedata.normalize("NFKD", text.lower())
+    return "".join(c for c in text if c.isalnum())
+
+
+def read_matches(picture, expected):
+    """(True, text) when OCR of the picture reads the expected text under some
+    preparation, else (False, what the first preparation read)."""
+    first = None
+    for preparation in PREPARATIONS:
+        text = ocr(picture, preparation)
+        if first is None:
+            first = text
+        if normalised(text) == normalised(expected):
+            return True, text
+    return False, first
+
+
+# --- What the window should show for a date -----------------------------------
+
+def leading_number(text):
+    """The number a text begins with, 0 when it begins with none: blanks and tabs
+    skipped, an optional sign, digits with at most one decimal point."""
+    at = 0
+    while at < len(text) and text[at] in " \t":
+        at += 1
+    if at < len(text) and text[at] in "+-":
+        at += 1
+    digits, point = "", False
+    while at < len(text) and (text[at].isdigit() or (text[at] == "." and not point)):
+        point = point or text[at] == "."
+        digits += text[at]
+        at += 1
+    try:
+        return float(digits) if digits.strip(".") else 0.0
+    except ValueError:
+        return 0.0
+
+
+def name_day_list(path):
+    """The entries of the name-day list: the file's fields in order (a comma or a line
+    end ends a field; a field in double quotes runs to the closing quote), those that
+    begin with a number other than 0 left out."""
+    text = Path(path).read_bytes().decode("cp1252", errors="replace")
+    entries, at, end = [], 0, len(text)
+
+    def past_separator(i):
+        if i < end and text[i] == ",":
+            return i + 1
+        if text.startswith("\r\n", i):
+            return i + 2
+        return i + 1 if i < end else i
+
+    while at < end:
+        while at < end and text[at] in " \t":
+            at += 1
+        if at < end and text[at] == '"':
+            closing = text.find('"', at + 1)
+            closing = end if closing < 0 else closing
+            value = text[at + 1:closing]
+            at = closing + 1
+            while at < end and text[at] not in ",\r\n":
+                at += 1
+        else:
+            start = at
+            while at < end and text[at] not in ",\r\n":
+                at += 1
+            value = text[start:at].rstrip(" \t")
+        at = past_separator(at)
+        if leading_number(value) == 0:
+            entries.append(value)
+    return entries
+
+
+def easter_sunday(year):
+    """Easter Sunday of a Gregorian year, by the anonymous Gregorian computus
+    (Meeus, Astronomical Algorithms, 2nd ed., ch. 8), which needs no table."""
+    a = year % 19
+    b, c = divmod(year, 100)
+    d, e = divmod(b, 4)
+    f = (b + 8) // 25
+    g = (b - f + 1) // 3
+    h = (19 * a + b - d - g + 15) % 30
+    i, k = divmod(c, 4)
+    l = (32 + 2 * e + 2 * i - h - k) % 7
+    m = (a + 11 * h + 22 * l) // 451
+    month, day = divmod(h + l - 7 * m + 114, 31)
+    return datetime.date(year, month, day + 1)
+
+
+def moon_picture_number(year, month, day):
+    """The picture of the moon's age on a date: the days since a mean new moon, on a
+    cycle of 29.530588853 days from the new moon of day number 2451550.1, scaled by
+    29.53 and rounded to the nearest whole day, halves to even, 30 shown as 29."""
+    j = (367 * year - math.floor(1.75 * (year + math.floor((month + 9) / 12)))
+         + math.floor(275 * (month / 9))
+         - math.floor(0.75 * (math.floor(0.01 * (year + math.floor((month - 9) / 7))) + 1))
+         + day + 1721028.5)
+    phase = (j - 2451550.1) / 29.530588853
+    age = 29.53 * (phase - math.floor(phase))
+    return min(round(age), 29)  # Python's round sends halves to the even neighbour
+
+
+def holiday_text(date, abbreviated):
+    month = SHORT_MONTHS[date.month] if abbreviated else MONTHS[date.month - 1]
+    return f"{WEEKDAYS[date.weekday()]} {date.day:02d} {month}"
+
+
+def name_day_position(date):
+    """The list is laid out for a leap year: in a common year every date from
+    1 March on takes the position after its day count."""
+    position = date.timetuple().tm_yday - 1
+    if not calendar.isleap(date.year) and date.month >= 3:
+        position += 1
+    return position
+
+
+def expected_texts(date, folder):
+    """(what, box, text) for every label that the panels write for the selected date."""
+    year = date.year
+    sentence = f"L'année {year} " + ("est bissextile." if calendar.isleap(year) else "n'est pas bissextile.")
+    names = name_day_list(Path(folder) / "fetes.txt")
+    position = name_day_position(date)
+    name = names[position] if position < len(names) else ""
+    return [
+        ("the leap-year sentence", LEAP_YEAR_BOX, sentence),
+        ("the day-of-year and week lines", DAY_AND_WEEK_BOX,
+         f"{date.timetuple().tm_yday} em jour de l'année   Semaine : {date.isocalendar()[1]}"),
+        ("the name day", NAME_DAY_BOX, f"fête à souhaiter : {name}"),
+        ("the year heading", YEAR_HEADING_BOX, str(year)),
+        ("Easter", EASTER_BOX, holiday_text(easter_sunday(year), False)),
+        ("Christmas", CHRISTMAS_BOX, holiday_text(datetime.date(year, 12, 25), True)),
+    ]
+
+
+def moon_picture_path(date, folder):
+    return Path(folder) / f"{moon_picture_number(date.year, date.month, date.day)}.gif"
+
+
+# --- The moon picture ------------------------------------------------------------
+
+def box_shows_picture(screen, origin, box, picture, tolerance=8):
+    """How many pixels of the picture differ from the box's top-left corner."""
+    left, top = box[0], box[1]
+    shown = window_box(screen, origin, (left, top, picture.width, picture.height))
+    return sum(not near(shown.pixel(x, y), picture.pixel(x, y), tolerance)
+               for y in range(picture.height) for x in range(picture.width))
+
+
+def box_is_plain(screen, origin, box, colour, tolerance):
+    shown = window_box(screen, origin, box)
+    return sum(not near(shown.pixel(x, y), colour, tolerance)
+               for y in range(shown.height) for x in range(shown.width))
+
+
+# --- The month calendar ------------------------------------------------------------
+
+def calendar_cells(screen, origin):
+    """The calendar's day cells, row by row, as (left, top, right, bottom) in window
+    pixels, found between its navy grid lines: the rows of days are the spaces
+    between two horizontal lines (the day names and the title lie above the first),
+    the columns the spaces between the vertical lines and the calendar's edges."""
+    shown = window_box(screen, origin, CALENDAR_BOX)
+    width, height = shown.width, shown.height
+
+    def is_navy(x, y):
+        return near(shown.pixel(x, y), NAVY, 16)
+
+    horizontal = [y for y in range(height) if sum(is_navy(x, y) for x in range(width)) > 0.6 * width]
+    vertical = [x for x in range(width) if sum(is_navy(x, y) for y in range(height)) > 0.5 * height]
+
+    def spaces(lines, outer_edges, size):
+        edges = sorted(set(lines))
+        # A line may be drawn two pixels wide: merge neighbours.
+        merged = []
+        for edge in edges:
+            if merged and edge - merged[-1][1] <= 1:
+                merged[-1][1] = edge
+            else:
+                merged.append([edge, edge])
+        bounds = [(-1, -1)] + [tuple(m) for m in merged] + [(size, size)] if outer_edges else merged
+        return [(a[1] + 1, b[0] - 1) for a, b in zip(bounds, bounds[1:]) if b[0] - a[1] > 8]
+
+    # The rows of days are the last six spaces: above them lie the day names and
+    # the title, whose lines may or may not be drawn.
+    rows = spaces(horizontal, False, height)[-6:]
+    columns = spaces(vertical, True, width)
+    if len(columns) != 7 or len(rows) != 6:
+        raise SystemExit(f"calendar grid not found: {len(rows)} rows of days and {len(columns)} columns "
+                         f"(horizontal lines at {horizontal}, vertical lines at {vertical})")
+    ox, oy = CALENDAR_BOX[0], CALENDAR_BOX[1]
+    return [(ox + c[0], oy + r[0], ox + c[1], oy + r[1]) for r in rows for c in columns]
+
+
+def selected_cell(screen, origin, cells):
+    """The index of the one cell filled with the selection's navy."""
+    filled = []
+    for index, (left, top, right, bottom) in enumerate(cells):
+        inside = [screen.pixel(origin[0] + x, origin[1] + y)
+                  for y in range(top + 2, bottom - 1) for x in range(left + 2, right - 1)]
+        if sum(near(p, NAVY, 16) for p in inside) > 0.6 * len(inside):
+            filled.append(index)
+    if len(filled) != 1:
+        raise SystemExit(f"expected one selected day in the calendar, found {len(filled)}")
+    return filled[0]
+
+
+# --- Commands ------------------------------------------------------------------
+
+def parse_date(text):
+    return datetime.date.fromisoformat(text)
+
+
+def command_panel(args):
+    screen = read_screen(args.screen)
+    origin = (args.x, args.y)
+    date = parse_date(args.date)
+    mismatches = []
+    picture_path = moon_picture_path(date, args.folder)
+    differing = box_shows_picture(screen, origin, MOON_BOX, picture_file_pixels(picture_path))
+    if differing:
+        mismatches.append(f"the moon box differs from {picture_path.name} in {differing} pixels")
+    for what, box, expected in expected_texts(date, args.folder):
+        if mismatches:
+            break  # the screen is still changing; look again at the next screenshot
+        matched, read = read_matches(window_box(screen, origin, box), expected)
+        if not matched:
+            mismatches.append(f"{what}: read {read!r}, expected {expected!r}")
+    for line in mismatches:
+        print(f"{date}: {line}")
+    return 1 if mismatches else 0
+
+
+def command_expected(args):
+    date = parse_date(args.date)
+    for what, box, text in expected_texts(date, args.folder):
+        print(f"{what} {box}: {text}")
+    print(f"moon picture: {moon_picture_path(date, args.folder).name}")
+    return 0
+
+
+def command_moon_number(args):
+    date = parse_date(args.date)
+    print(moon_picture_number(date.year, date.month, date.day))
+    return 0
+
+
+def command_read(args):
+    box = tuple(int(v) for v in args.box.split())
+    print(ocr(window_box(read_screen(args.screen), (args.x, args.y), box)))
+    return 0
+
+
+def command_text(args):
+    """Whether a box reads the expected text (the lenient comparison of the panels)."""
+    box = tuple(int(v) for v in args.box.split())
+    matched, read = read_matches(window_box(read_screen(args.screen), (args.x, args.y), box), args.expected)
+    print(read)
+    return 0 if matched else 1
+
+
+def command_moon(args):
+    box = tuple(int(v) for v in args.box.split())
+    differing = box_shows_picture(read_screen(args.screen), (args.x, args.y), box, picture_file_pixels(args.picture))
+    print(f"{differing} pixels differ from {args.picture}")
+    return 0 if differing == 0 else 1
+
+
+def command_plain(args):
+    box = tuple(int(v) for v in args.box.split())
+    colour = tuple(int(v) for v in args.colour.split())
+    differing = box_is_plain(read_screen(args.screen), (args.x, args.y), box, colour, args.tolerance)
+    print(f"{differing} pixels are not {args.colour}")
+    return 0 if differing == 0 else 1
+
+
+def command_day_cell(args):
+    """The centre of the cell of another day of the month shown, counted from the
+    selected day's cell: days follow each other along the rows, seven to a row."""
+    screen = read_screen(args.screen)
+    origin = (args.x, args.y)
+    cells = calendar_cells(screen, origin)
+    index = selected_cell(screen, origin, cells) + args.day - args.selected_day
+    if not 0 <= index < len(cells):
+        raise SystemExit(f"day {args.day} falls outside the calendar's grid")
+    left, top, right, bottom = cells[index]
+    print((left + right) // 2, (top + bottom) // 2)
+    return 0
+
+
+def command_selected_cell(args):
+    screen = read_screen(args.screen)
+    origin = (args.x, args.y)
+    cells = calendar_cells(screen, origin)
+    left, top, right, bottom = cells[selected_cell(screen, origin, cells)]
+    print((left + right) // 2, (top + bottom) // 2)
+    return 0
+
+
+def command_says(args):
+    """Whether a box of the screen (screen pixels) reads like a sentence: OCR of a
+    block of text, close to it by difflib's ratio, and holding every required word."""
+    box = tuple(int(v) for v in args.box.split())
+    picture = read_screen(args.screen).crop(*box)
+    for preparation in PREPARATIONS:
+        read = ocr(picture, preparation, page_mode="6")
+        ratio = difflib.SequenceMatcher(None, normalised(read), normalised(args.sentence)).ratio()
+        words = all(normalised(word) in normalised(read) for word in args.required)
+        print(f"read {read!r}: likeness {ratio:.2f}, required words {'present' if words else 'missing'}")
+        if words and ratio >= args.likeness:
+            return 0
+    return 1
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    commands = parser.add_subparsers(dest="command", required=True)
+
+    def window_command(name, function, help_text):
+        sub = commands.add_parser(name, help=help_text)
+        sub.add_argument("screen", help="screenshot of the whole screen, a PPM file")
+        sub.add_argument("x", type=int, help="the window's left edge on the screen")
+        sub.add_argument("y", type=int, help="the window's top edge on the screen")
+        sub.set_defaults(function=function)
+        return sub
+
+    sub = window_command("panel", command_panel, "the panels show what they should for DATE")
+    sub.add_argument("date", help="the selected date, YYYY-MM-DD")
+    sub.add_argument("folder", help="the program's folder, with fetes.txt and the moon pictures")
+    sub = window_command("read", command_read, "prints the OCR text of a box")
+    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub = window_command("text", command_text, "a box reads the expected text")
+    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub.add_argument("expected")
+    sub = window_command("moon", command_moon, "a box shows a picture file's pixels")
+    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub.add_argument("picture")
+    sub = window_command("plain", command_plain, "every pixel of a box is near one colour")
+    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub.add_argument("colour", help='"R G B"')
+    sub.add_argument("tolerance", type=int)
+    sub = window_command("day-cell", command_day_cell, "prints the window point of a day's cell")
+    sub.add_argument("selected_day", type=int, help="the day of the month now selected")
+    sub.add_argument("day", type=int, help="the day of the same month to find")
+    window_command("selected-cell", command_selected_cell, "prints the window point of the selected cell")
+
+    sub = commands.add_parser("says", help="a box of the screen reads like a sentence")
+    sub.add_argument("screen")
+    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in screen pixels')
+    sub.add_argument("sentence")
+    sub.add_argument("likeness", type=float)
+    sub.add_argument("required", nargs="*")
+    sub.set_defaults(function=command_says)
+
+    sub = commands.add_parser("expected", help="prints what the panels should show for DATE")
+    sub.add_argument("date")
+    sub.add_argument("folder")
+    sub.set_defaults(function=command_expected)
+
+    sub = commands.add_parser("moon-number", help="prints the moon picture number of DATE")
+    sub.add_argument("date")
+    sub.set_defaults(function=command_moon_number)
+
+    args = parser.parse_args()
+    return args.function(args)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

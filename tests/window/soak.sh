@@ -1,0 +1,188 @@
+#!/bin/bash
+# Soak: the real program under openbox for SECONDS of random clicks on "<<", ">>",
+# "Aujourd'hui" and the days of the calendar, and of drags of the window by its
+# background, on a French desktop whose clock starts on 29 February 2024 at 10:00.
+# Throughout, the program runs and its clock line never stands still for more than
+# 2 s. Its resident memory after the warm-up (the first minute, or the first quarter
+# of a shorter run) grows by less than 1 MB. At the end a click on "Aujourd'hui" must
+# bring back exactly what a fresh start shows on that date (day of the year, week,
+# name day, moon, leap-year line and holiday panel, pixel for pixel), and the quit
+# button ends the program with status 0 and, for a sanitizer build, no report.
+# Usage: soak.sh SOLVANE_EXECUTABLE [SECONDS]   (60 by default; SOLVANE_SOAK_SEED
+# repeats a run's clicks)
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+# shellcheck source=liveness.sh
+. "$(dirname "$0")/liveness.sh"
+readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE [SECONDS]"}
+readonly duration=${2:-60}
+readonly seed=${SOLVANE_SOAK_SEED:-$$}
+
+readonly kStartAt='2024-02-29 10:00:00'
+(( duration > 60 )) && warm_up=60 || warm_up=$((duration / 4))
+readonly warm_up
+readonly kLargestGrowthKb=1024
+# What must match a fresh start after "Aujourd'hui", as "NAME|LEFT TOP WIDTH HEIGHT".
+readonly kComparedBoxes=(
+    'the day-of-year and week lines|48 320 238 17'
+    'the name-day line|48 336 238 17'
+    'the moon picture|287 320 30 30'
+    'the leap-year line|360 384 201 17'
+    'the holiday panel|360 44 216 336'
+)
+# Points of the bare background: between the two panels, left of the calendar's
+# panel, below the panels.
+readonly kBackgroundPoints=('340 200' '16 200' '300 428')
+readonly kQuitButtonBox='552 24 17 17'
+
+harness_start
+start_display
+start_window_manager
+fixed_clock_at "$kStartAt"
+RANDOM=$seed
+
+# --- A fresh start, for reference --------------------------------------------
+
+reference_box() { # reference_box INDEX: the file of a compared box's fresh pixels
+    echo "$work/reference-$1.rgb"
+}
+
+run_copy "$(copy_program_folder "$program")"
+wait_for_drawn_main_window
+clock_keeps_ticking 2
+for i in "${!kComparedBoxes[@]}"; do
+    box_pixels "${kComparedBoxes[i]#*|}" >"$(reference_box "$i")"
+done
+stop_program
+
+# --- The soak ---------------------------------------------------------------------
+
+run_copy "$(copy_program_folder "$program")"
+wait_for_drawn_main_window
+soak_pid=$program_pid
+started=$(now_us)
+elapsed_s() { echo $(( ($(now_us) - started) / 1000000 )); }
+
+# A random point inside a box, two pixels from its edges.
+click_somewhere_in() { # click_somewhere_in "LEFT TOP WIDTH HEIGHT"
+    local left top width height
+    read -r left top width height <<<"$1"
+    pointer_to "$((left + 2 + RANDOM % (width - 4)))" "$((top + 2 + RANDOM % (height - 4)))"
+    xdotool click 1
+}
+
+window_is_near() { # window_is_near X Y: the window's origin within 2 pixels of (X, Y)
+    local x y
+    read -r x y <<<"$(window_origin)"
+    (( x - $1 <= 2 && $1 - x <= 2 && y - $2 <= 2 && $2 - y <= 2 ))
+}
+
+nudge=1
+# openbox takes over the move only once the program has handled the press; the
+# pointer goes one pixel back and forth, so that openbox sees motion, until the
+# window follows it.
+window_follows_the_pointer() {
+    xdotool mousemove_relative --sync -- "$nudge" 0
+    nudge=$((-nudge))
+    ! window_is_at "$origin_x" "$origin_y"
+}
+
+# Drags the window by a point of its background to a random place on the screen.
+drag_by_the_background() {
+    local x y to_x to_y
+    read -r x y <<<"${kBackgroundPoints[RANDOM % ${#kBackgroundPoints[@]}]}"
+    to_x=$((10 + RANDOM % (kScreenWidth - kWindowWidth - 20)))
+    to_y=$((10 + RANDOM % (kScreenHeight - kWindowHeight - 20)))
+    xdotool mousemove --sync "$((origin_x + x))" "$((origin_y + y))" mousedown 1
+    if ! poll_until 5 window_follows_the_pointer; then
+        xdotool mouseup 1
+        fail "a press on the background at window point ($x, $y) did not start a move"
+    fi
+    xdotool mousemove --sync "$((to_x + x))" "$((to_y + y))"
+    if ! poll_until 5 window_is_near "$to_x" "$to_y"; then
+        xdotool mouseup 1
+        fail "the window did not follow a drag to $to_x $to_y: it is at $(window_origin)"
+    fi
+    xdotool mouseup 1
+    read_origin
+}
+
+memory_log=$work/memory.txt
+: >"$memory_log"
+clicks=0 drags=0 last_sample=-1 warm_kb='' largest_kb=0
+clock=$(box_checksum "$kClockLineBox")
+clock_changed=$(now_us)
+echo "soak: $duration s, seed $seed, warm-up $warm_up s"
+while (( $(elapsed_s) < duration )); do
+    choice=$((RANDOM % 20))
+    if (( choice < 5 )); then
+        click_somewhere_in "$kPreviousButtonBox"
+    elif (( choice < 10 )); then
+        click_somewhere_in "$kNextMonthBox"
+    elif (( choice < 12 )); then
+        click_somewhere_in "$kTodayButtonBox"
+    elif (( choice < 19 )); then
+        click_somewhere_in "$kDayGridBox"
+    else
+        drag_by_the_background
+        drags=$((drags + 1))
+    fi
+    clicks=$((clicks + 1))
+
+    process_running "$soak_pid" || fail "the program ended during the soak, after $(elapsed_s) s"
+    now=$(now_us)
+    checksum=$(box_checksum "$kClockLineBox")
+    if [ "$checksum" != "$clock" ]; then
+        clock=$checksum
+        clock_changed=$now
+    fi
+    (( now - clock_changed <= kLongestStallUs )) ||
+        fail "the clock line stood still for $(seconds_text $((now - clock_changed))) s, after $(elapsed_s) s"
+
+    second=$(elapsed_s)
+    if (( second != last_sample )); then
+        last_sample=$second
+        resident=$(resident_kb "$soak_pid")
+        echo "$second $resident" >>"$memory_log"
+        (( resident <= largest_kb )) || largest_kb=$resident
+        if [ -z "$warm_kb" ] && (( second >= warm_up )); then
+            warm_kb=$resident
+        fi
+        (( second % (duration >= 600 ? 60 : 15) )) || echo "after $second s: resident $resident kB, $clicks actions"
+    fi
+done
+final_kb=$(resident_kb "$soak_pid")
+echo "soak: $clicks actions ($drags drags) in $(elapsed_s) s; resident $final_kb kB at the end," \
+    "$warm_kb kB after the warm-up, at most $largest_kb kB"
+
+# --- The end: today again, as a fresh start shows it -----------------------------
+
+click_in_box "$kTodayButtonBox"
+boxes_like_a_fresh_start() {
+    local i differing=''
+    for i in "${!kComparedBoxes[@]}"; do
+        box_pixels "${kComparedBoxes[i]#*|}" | cmp -s - "$(reference_box "$i")" ||
+            differing="$differing, ${kComparedBoxes[i]%%|*}"
+    done
+    echo "${differing#, }" >"$work/differing.log"
+    [ -z "$differing" ]
+}
+wait_until 5 "the panels to show what a fresh start shows" boxes_like_a_fresh_start
+echo "after \"Aujourd'hui\": $(box_text '48 320 238 17') / $(box_text '360 384 201 17'), as at a fresh start"
+
+if is_sanitized_build "$program"; then
+    echo "sanitizer build: its quarantine of freed memory grows on purpose; no memory bound"
+else
+    (( final_kb - warm_kb < kLargestGrowthKb )) ||
+        fail "resident memory grew by $((final_kb - warm_kb)) kB after the warm-up (from $warm_kb to $final_kb kB)"
+fi
+
+# Quit by the window's button: a sanitizer build checks for leaks at this exit.
+click_in_box "$kQuitButtonBox"
+wait_until $((10 * kSlowdown)) "the program to end after a click on the quit button" program_ended
+[ "$program_status" = 0 ] || fail "the program ended with status $program_status"
+if grep -Eq 'ERROR: [A-Za-z]+Sanitizer|runtime error:' "$work/program-errors.log"; then
+    fail "a sanitizer reported an error: $(grep -E -m 3 'ERROR: [A-Za-z]+Sanitizer|runtime error:|SUMMARY' "$work/program-errors.log")"
+fi
+is_sanitized_build "$program" || [ ! -s "$work/program-errors.log" ] || fail "the program wrote on standard error"
+echo "soak: passed"
