@@ -109,7 +109,8 @@ drag_by_the_background() {
 
 memory_log=$work/memory.txt
 : >"$memory_log"
-clicks=0 drags=0 last_sample=-1 warm_kb='' largest_kb=0
+clicks=0 drags=0 last_sample=-1 last_report=-1 warm_kb='' largest_kb=0
+(( duration >= 600 )) && report_every=60 || report_every=15
 clock=$(box_checksum "$kClockLineBox")
 clock_changed=$(now_us)
 echo "soak: $duration s, seed $seed, warm-up $warm_up s"
@@ -148,7 +149,10 @@ while (( $(elapsed_s) < duration )); do
         if [ -z "$warm_kb" ] && (( second >= warm_up )); then
             warm_kb=$resident
         fi
-        (( second % (duration >= 600 ? 60 : 15) )) || echo "after $second s: resident $resident kB, $clicks actions"
+        if (( second / report_every != last_report )); then
+            last_report=$((second / report_every))
+            echo "after $second s: resident $resident kB, $clicks actions"
+        fi
     fi
 done
 final_kb=$(resident_kb "$soak_pid")
