@@ -2,14 +2,15 @@
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <cstdio>
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "app/locale_names.h"
 #include "calendar/easter.h"
@@ -33,28 +34,33 @@ constexpr int kLargestPictureMegabytes = 2;
 
 // A moon picture file kept to be compared with the next tick's: far more than a
 // picture of the window's size takes as a GIF.
-constexpr qsizetype kLargestComparedMoonFile = 4 * 1024 * 1024;
+constexpr std::size_t kLargestComparedMoonFile = 4 * 1024 * 1024;
 
 // Reads the whole file into `bytes`, which stay empty when it cannot be opened or
-// read; false, with `bytes` incomplete, for a file longer than `limit`. The C
-// library's stream without a buffer of its own makes it one open, the reads and
-// one close: the least work that still reads the disk, for a file read some sixty
-// times a second.
-bool ReadWholeFile(const QString& path, qsizetype limit, QByteArray& bytes) {
+// read; false, with `bytes` incomplete, for a file longer than `limit`. Plain system
+// calls into a buffer that keeps its room from one tick to the next: one open, the
+// reads and one close, and no allocation, for a file read some sixty times a second.
+bool ReadWholeFile(const char* path, std::size_t limit, std::string& bytes) {
     bytes.clear();
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "rb");
-    if (!file) return true;
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    char chunk[4096];
+    const int file = ::open(path, O_RDONLY | O_CLOEXEC);
+    if (file < 0) return true;
     bool whole = true;
-    for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        if (bytes.size() + qsizetype(got) > limit) {
+    char chunk[4096];
+    for (;;) {
+        const ssize_t got = ::read(file, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            bytes.clear();  // unreadable, as a file that cannot be opened
+            break;
+        }
+        if (got == 0) break;
+        if (bytes.size() + std::size_t(got) > limit) {
             whole = false;
             break;
         }
-        bytes.append(chunk, qsizetype(got));
+        bytes.append(chunk, std::size_t(got));
     }
-    std::fclose(file);
+    ::close(file);
     return whole;
 }
 
@@ -62,7 +68,7 @@ bool ReadWholeFile(const QString& path, qsizetype limit, QByteArray& bytes) {
 
 Form1::Form1(const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      programFolder_(programFolder),
+      programFolderName_(QFile::encodeName(programFolder).toStdString()),
       localeNames_(LocaleNamesOf(QLocale::system())) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
@@ -111,9 +117,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadNameDays() {
-    const QString path = DataFilePath(QStringLiteral("fetes.txt"));
-    const std::vector<std::string> entries =
-        namedays::ReadNameDayFile(QFile::encodeName(path).toStdString(), namedays::kShownNameDays);
+    const std::vector<std::string> entries = namedays::ReadNameDayFile(DataFilePath("fetes.txt"), namedays::kShownNameDays);
     QStringList names;
     names.reserve(qsizetype(entries.size()));
     for (const std::string& entry : entries) names.append(Text(entry));
@@ -143,7 +147,8 @@ void Form1::Timer1_Timer() {
     Label28->setVisible(Y >= 1919);
     for (std::size_t row = 0; row < kHolidayTable.size(); ++row) {
         const HolidayRow& holiday = kHolidayTable[row];
-        holidayValueLabels_[row]->SetUtf8Text(FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_));
+        holidayValueLabels_[row]->SetUtf8Text(
+            FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_));
     }
 }
 
@@ -157,7 +162,7 @@ void Form1::Timer2_Timer() {
     ShowNameDay(Label34->Utf8Text(), Cal1->Year(), M, Cal1->Value());
 
     const Int16 n = MoonPictureNumber(Y, M, D);
-    ShowMoonPicture(DataFilePath(Text(NumberText(n.value()) + ".gif")));
+    ShowMoonPicture(DataFilePath(NumberText(n.value()) + ".gif"));
 }
 
 void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, SerialDate Selected) {
@@ -168,22 +173,23 @@ void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, 
     Label32->setText(QStringLiteral("fête à souhaiter : ") + Combo1->currentText());
 }
 
-void Form1::ShowMoonPicture(const QString& Path) {
+void Form1::ShowMoonPicture(const std::string& Path) {
     // Read from the disk on every tick, so that a replaced file shows at once; a
     // missing or unreadable one leaves the box empty until it is back. The same bytes
     // as those decoded last give the same picture, or the same empty box: only new
     // bytes are decoded. A file too large to keep is decoded from the disk each time.
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    const bool kept = ReadWholeFile(Path.c_str(), kLargestComparedMoonFile, moonRead_);
+    if (kept && moonBytes_ && moonRead_ == *moonBytes_) return;
+    QBuffer buffer;
     QImageReader reader;
-    if (ReadWholeFile(Path, kLargestComparedMoonFile, bytes)) {
-        if (moonBytes_ && bytes == *moonBytes_) return;
-        moonBytes_ = bytes;
+    if (kept) {
+        moonBytes_ = moonRead_;
+        buffer.setData(moonBytes_->data(), qsizetype(moonBytes_->size()));
         buffer.open(QIODevice::ReadOnly);
         reader.setDevice(&buffer);
     } else {
         moonBytes_.reset();
-        reader.setFileName(Path);
+        reader.setFileName(QFile::decodeName(Path.c_str()));
     }
     // A picture larger than the window could never be shown whole, and one of
     // 10,000 x 10,000 pixels would cost every tick hundreds of megabytes and a long
@@ -206,7 +212,12 @@ void Form1::ShowMoonPicture(const QString& Path) {
     moonShown_ = picture;
 }
 
-QString Form1::DataFilePath(const QString& fileName) const { return programFolder_ + QDir::separator() + fileName; }
+std::string Form1::DataFilePath(std::string_view fileName) const {
+    std::string path = programFolderName_;
+    path += '/';
+    path += fileName;
+    return path;
+}
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position, QPointF ScreenPosition) {
     if (Button != Qt::LeftButton) return;

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <array>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "calendar/format_date.h"
@@ -122,17 +123,19 @@ private:
                      calendar::SerialDate Selected);
     // Shows the picture of the file in Image1; no picture when it cannot be read or
     // is larger than the window.
-    void ShowMoonPicture(const QString& Path);
-    QString DataFilePath(const QString& fileName) const;
+    void ShowMoonPicture(const std::string& Path);
+    // The file of that name in the program folder, as the system names it.
+    std::string DataFilePath(std::string_view fileName) const;
     QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
 
-    QString programFolder_;
+    std::string programFolderName_;  // the program folder as the system names it
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
     QImage moonShown_;  // the picture Image1 shows, to repaint only when the file changes
     // The bytes of the moon picture file decoded last, empty for a file that could
     // not be read; none before the first or after a file too large to keep.
-    std::optional<QByteArray> moonBytes_;
+    std::optional<std::string> moonBytes_;
+    std::string moonRead_;  // the bytes read at this tick, kept to reuse its room
 
     PlatformWindow platform_{*this};
     QPixmap background_;

@@ -10,10 +10,12 @@
 // owner draws it (Qt gives its windows no background of their own), so the first
 // change of the pixel is the program's first paint reaching the screen.
 //
-// It prints "PID MICROSECONDS" on one line as soon as the pixel changes, then waits
-// for the program and ends with its status. Status 3: the pixel never showed RRGGBB
-// or never changed within 30 s (the program is then stopped); 4: the program ended
-// before it drew anything; 2: wrong arguments or no X display.
+// It prints "PID MICROSECONDS CPU_MICROSECONDS" on one line as soon as the pixel
+// changes, the last the time the program's threads have spent on a processor until
+// then (/proc/PID/task/*/schedstat), then waits for the program and ends with its
+// status. Status 3: the pixel never showed RRGGBB or never changed within 30 s (the
+// program is then stopped); 4: the program ended before it drew anything; 2: wrong
+// arguments or no X display.
 
 #include <xcb/xcb.h>
 
@@ -24,7 +26,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <optional>
+#include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -57,6 +62,19 @@ std::optional<std::uint32_t> PixelAt(const Screen& screen, int x, int y) {
     }
     std::free(reply);
     return pixel;
+}
+
+// The time all threads of a process have run, in microseconds; -1 if unknown.
+long long RunMicroseconds(pid_t process) {
+    long long nanoseconds = 0;
+    std::error_code error;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(process) + "/task";
+    for (const auto& task : std::filesystem::directory_iterator(tasks, error)) {
+        std::ifstream schedstat(task.path() / "schedstat");
+        long long onProcessor = 0;
+        if (schedstat >> onProcessor) nanoseconds += onProcessor;
+    }
+    return error ? -1 : nanoseconds / 1000;
 }
 
 int Usage() {
@@ -96,7 +114,8 @@ int main(int argc, char* argv[]) {
     const Clock::time_point waitStart = Clock::now();
     while (PixelAt(screen, int(*x), int(*y)) != screenColour) {
         if (Clock::now() - waitStart > kScreenColourDeadline) {
-            std::fprintf(stderr, "first_paint_probe: (%d, %d) does not show the colour %06x\n", int(*x), int(*y), screenColour);
+            std::fprintf(stderr, "first_paint_probe: (%d, %d) does not show the colour %06x\n", int(*x), int(*y),
+                         screenColour);
             return 3;
         }
         std::this_thread::sleep_for(kPollInterval);
@@ -119,7 +138,7 @@ int main(int argc, char* argv[]) {
         const Clock::time_point now = Clock::now();
         if (pixel && *pixel != screenColour) {
             const auto elapsed = std::chrono::duration_cast<std::chrono::microseconds>(now - launch);
-            std::printf("%d %lld\n", int(child), static_cast<long long>(elapsed.count()));
+            std::printf("%d %lld %lld\n", int(child), static_cast<long long>(elapsed.count()), RunMicroseconds(child));
             std::fflush(stdout);
             break;
         }

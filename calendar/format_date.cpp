@@ -27,12 +27,21 @@ constexpr TokenSpelling kSpellings[] = {
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsAsciiLetter(char c) { return LowerAscii(c) >= 'a' && LowerAscii(c) <= 'z'; }
 
-bool StartsWithIgnoringCase(std::string_view text, std::string_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size()) return false;
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        if (LowerAscii(text[i]) != lowerPrefix[i]) return false;
+// The token that starts `rest`, and how many characters it takes; kNone and 1 for
+// any other character. Every spelling repeats one letter, so the longest spelling
+// of the first letter that the run of that letter covers is the one that matches.
+Token TokenAt(std::string_view rest, std::size_t& length) {
+    const char letter = LowerAscii(rest[0]);
+    std::size_t run = 1;
+    while (run < rest.size() && run < 4 && LowerAscii(rest[run]) == letter) ++run;
+    for (const TokenSpelling& spelling : kSpellings) {
+        if (spelling.letters[0] == letter && spelling.letters.size() <= run) {
+            length = spelling.letters.size();
+            return spelling.token;
+        }
     }
-    return true;
+    length = 1;
+    return Token::kNone;
 }
 
 // Appends the value in decimal, zero-padded to `width` characters with its minus
@@ -88,19 +97,13 @@ DateFields FieldsOf(SerialDate date) {
 std::string FormatDate(SerialDate date, std::string_view pattern, const LocaleNames& names) {
     const DateFields fields = FieldsOf(date);
     std::string text;
+    text.reserve(pattern.size() + 24);  // room for the names, so that appending seldom reallocates
     // Whether an hour token came last, with only separators since: m and mm then mean minutes.
     bool afterHour = false;
     std::size_t pos = 0;
     while (pos < pattern.size()) {
-        Token token = Token::kNone;
         std::size_t length = 1;
-        for (const TokenSpelling& spelling : kSpellings) {
-            if (StartsWithIgnoringCase(pattern.substr(pos), spelling.letters)) {
-                token = spelling.token;
-                length = spelling.letters.size();
-                break;
-            }
-        }
+        Token token = TokenAt(pattern.substr(pos), length);
         if (afterHour && token == Token::kMonth) token = Token::kMinute;
         if (afterHour && token == Token::kMonthTwoDigits) token = Token::kMinuteTwoDigits;
         switch (token) {

@@ -5,12 +5,14 @@
 // calendar's page arrows come from the window's own style.
 
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/form1.h"
 #include "calendar/serial_date.h"
@@ -80,51 +82,57 @@ class RefreshShortcutsTest : public QObject {
     // Paints whatever the ticks left to paint. The window paints all that waits in
     // one pass, so once a label that nothing else asked for is painted, so is the
     // rest. Label9 ("Nouvel an :") overlaps no other label.
-    void PaintPending() {
+    bool PaintPending() {
         const int before = paints_.Count(form_->Label9);
         form_->Label9->update();
-        QTRY_VERIFY(paints_.Count(form_->Label9) > before);
+        return QTest::qWaitFor([&] { return paints_.Count(form_->Label9) > before; });
     }
 
-    // The labels painted since the last Clear, but for Label9 and those that lie
-    // under a label in `changed`.
-    QStringList PaintedBesides(const QList<QLabel*>& changed) const {
+    // The labels and the moon picture painted since the last Clear, leaving out
+    // those that lie under a label of `changed` or under Label9 (a label lies under
+    // itself).
+    QStringList PaintedBesides(QList<const QLabel*> changed) const {
+        changed << form_->Label9;
         QStringList painted;
-        for (TextLabel* label : form_->findChildren<TextLabel*>()) {
-            if (label == form_->Label9 || changed.contains(label)) continue;
-            const bool under = std::any_of(changed.begin(), changed.end(),
-                                           [label](const QLabel* other) { return other->geometry().intersects(label->geometry()); });
-            if (!under && label->geometry().intersects(form_->Label9->geometry())) continue;
+        QList<const QLabel*> watched{form_->Image1};
+        for (const TextLabel* label : form_->findChildren<TextLabel*>()) watched << label;
+        for (const QLabel* label : watched) {
+            const bool under = std::any_of(changed.begin(), changed.end(), [label](const QLabel* other) {
+                return other->geometry().intersects(label->geometry());
+            });
             if (!under && paints_.Count(label) > 0) painted << label->objectName();
         }
         return painted;
     }
 
-    static bool LitLeftOfCentre(const QImage& picture, int& left, int& right) {
-        left = right = 0;
+    // What is wrong with a calendar arrow's picture, if anything: it must be a
+    // triangle in the calendar's title colour, RGB(0,0,160), whose broad side lies
+    // on the right when it points back (left) and on the left when it points forward.
+    static QString ArrowProblem(const QToolButton* button, bool forward) {
+        if (!button) return QStringLiteral("no arrow button");
+        const QImage picture = button->icon().pixmap(16, 16).toImage();
+        int left = 0, right = 0;
         for (int y = 0; y < picture.height(); ++y) {
             for (int x = 0; x < picture.width(); ++x) {
                 const QColor pixel = picture.pixelColor(x, y);
                 if (pixel.alpha() < 128) continue;
-                // The calendar's title colour, RGB(0,0,160), and nothing else.
-                if (pixel.red() > 40 || pixel.green() > 40 || pixel.blue() < 100) return false;
+                if (pixel.red() > 40 || pixel.green() > 40 || pixel.blue() < 100) {
+                    return button->objectName() + QStringLiteral(": not the calendar's own arrow");
+                }
                 (x < picture.width() / 2 ? left : right) += 1;
             }
         }
-        return left + right > 0;
+        if (left + right == 0) return button->objectName() + QStringLiteral(": an empty picture");
+        if (forward ? left <= right : left >= right) return button->objectName() + QStringLiteral(": the wrong way");
+        return {};
     }
 
-    // The arrow buttons of the calendar show a triangle in the title's colour,
-    // pointing back on the first and forward on the second.
-    void VerifyCalendarArrows(QCalendarWidget* calendar) {
-        const auto* back = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_prevmonth"));
-        const auto* ahead = calendar->findChild<QToolButton*>(QStringLiteral("qt_calendar_nextmonth"));
-        QVERIFY(back && ahead);
-        int left = 0, right = 0;
-        QVERIFY2(LitLeftOfCentre(back->icon().pixmap(16, 16).toImage(), left, right), "not the calendar's own arrow");
-        QVERIFY2(left < right, "the arrow back does not point left");  // its broad base on the right
-        QVERIFY2(LitLeftOfCentre(ahead->icon().pixmap(16, 16).toImage(), left, right), "not the calendar's own arrow");
-        QVERIFY2(left > right, "the arrow forward does not point right");
+    static QString ArrowsProblem(const QCalendarWidget* calendar) {
+        const auto arrow = [calendar](const char* name) {
+            return calendar->findChild<QToolButton*>(QString::fromLatin1(name));
+        };
+        const QString back = ArrowProblem(arrow("qt_calendar_prevmonth"), false);
+        return back.isEmpty() ? ArrowProblem(arrow("qt_calendar_nextmonth"), true) : back;
     }
 
 private slots:
@@ -141,6 +149,7 @@ private slots:
         form_->Timer2->SetEnabled(false);
         form_->Form_Load();
         for (TextLabel* label : form_->findChildren<TextLabel*>()) label->installEventFilter(&paints_);
+        form_->Image1->installEventFilter(&paints_);
         paints_.Clear();
     }
 
@@ -154,12 +163,12 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_));
         Select(QDate(2024, 6, 1));
         TickBoth();
-        PaintPending();
+        QVERIFY(PaintPending());
         paints_.Clear();
 
         TickBoth();
         TickBoth();
-        PaintPending();
+        QVERIFY(PaintPending());
         QCOMPARE(PaintedBesides({}), QStringList());
     }
 
@@ -168,13 +177,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form_));
         Select(QDate(2024, 6, 1));
         TickBoth();
-        PaintPending();
+        QVERIFY(PaintPending());
 
         // One second later only the clock changes.
         paints_.Clear();
         calendar::SetFixedClock(kSundayMorning + 1 / 86400.0);
         TickBoth();
-        PaintPending();
+        QVERIFY(PaintPending());
         QCOMPARE(form_->Label31->text(), QStringLiteral("   Il est   09:05:08"));
         QVERIFY(paints_.Count(form_->Label31) > 0);
         QCOMPARE(PaintedBesides({form_->Label31}), QStringList());
@@ -186,7 +195,7 @@ private slots:
         Select(QDate(2025, 1, 1));
         TickBoth();
         TickBoth();
-        PaintPending();
+        QVERIFY(PaintPending());
         QCOMPARE(form_->Label34->text(), QStringLiteral("L'année 2025 n'est pas bissextile."));
         QCOMPARE(form_->Label3->text(), QStringLiteral("1 em jour de l'année"));
         QCOMPARE(form_->Label4->text(), QStringLiteral("   Semaine : 1"));
@@ -195,9 +204,8 @@ private slots:
         QCOMPARE(form_->Combo1->currentIndex(), 0);
         QCOMPARE(form_->Label3->width(), form_->Label3->fontMetrics().horizontalAdvance(form_->Label3->text()));
         QVERIFY(form_->Label3->width() < wideDayLine);
-        for (QLabel* label : {static_cast<QLabel*>(form_->Label34), static_cast<QLabel*>(form_->Label3),
-                              static_cast<QLabel*>(form_->Label4), static_cast<QLabel*>(form_->Label8),
-                              static_cast<QLabel*>(form_->Label10), static_cast<QLabel*>(form_->Label32)}) {
+        for (const TextLabel* label : {form_->Label34, form_->Label3, form_->Label4, form_->Label8, form_->Label10,
+                                       form_->Label32}) {
             QVERIFY2(paints_.Count(label) > 0, qPrintable(label->objectName()));
         }
     }
@@ -206,14 +214,14 @@ private slots:
     // one SetUtf8Text compares with, so writing the earlier text again shows it again.
     void theTwoWaysOfWritingALabelAgree() {
         TextLabel label;
-        label.SetUtf8Text("Pâcques :");
-        QCOMPARE(label.text(), QStringLiteral("Pâcques :"));
+        label.SetUtf8Text("Lundi de Pâques :");
+        QCOMPARE(label.text(), QStringLiteral("Lundi de Pâques :"));
         label.setText(QStringLiteral("Noël :"));
         QCOMPARE(label.Utf8Text(), std::string("Noël :"));
-        label.SetUtf8Text("Pâcques :");
-        QCOMPARE(label.text(), QStringLiteral("Pâcques :"));
-        label.setText(QStringLiteral("Pâcques :"));
-        QCOMPARE(label.Utf8Text(), std::string("Pâcques :"));
+        label.SetUtf8Text("Lundi de Pâques :");
+        QCOMPARE(label.text(), QStringLiteral("Lundi de Pâques :"));
+        label.setText(QStringLiteral("Lundi de Pâques :"));
+        QCOMPARE(label.Utf8Text(), std::string("Lundi de Pâques :"));
 
         FitLabel fit;
         fit.resize(6, 14);
@@ -241,13 +249,15 @@ private slots:
         QVERIFY(bytes.size() > 13 && (bytes[10] & 0x80));
         const int tableBytes = 3 * (2 << (bytes[10] & 0x07));
         for (int i = 13; i < 13 + tableBytes; ++i) bytes[i] = char(~bytes[i]);
-        const QDateTime modified = QFileInfo(path).lastModified();
+        const QFileInfo original(path);
         QVERIFY(WriteBytes(path, bytes));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
-        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        QVERIFY(file.setFileTime(original.lastModified(), QFileDevice::FileModificationTime));
         file.close();
-        QCOMPARE(QFileInfo(path).size(), qint64(BytesOf(path).size()));
+        const QFileInfo rewritten(path);
+        QCOMPARE(rewritten.size(), original.size());
+        QCOMPARE(rewritten.lastModified(), original.lastModified());
 
         TickNameDayAndMoon();
         const QImage after = PictureOf(path);
@@ -289,28 +299,31 @@ private slots:
     // A file too large to be kept for comparison is decoded from the disk at every
     // tick: its picture shows, and so does the picture of the file that replaces it.
     void aVeryLargeFileShowsAndIsFollowed() {
+        const QImage waxing = PictureOf(DataFile(QStringLiteral("20.gif")));
+        const QImage full = PictureOf(DataFile(QStringLiteral("15.gif")));
+        QVERIFY(!waxing.isNull() && !full.isNull() && waxing != full);
         const QString path = DataFile(QStringLiteral("20.gif"));
         const QByteArray padding(5 * 1024 * 1024, '\0');  // after the GIF's end, never read as picture
-        const QByteArray waxing = BytesOf(DataFile(QStringLiteral("20.gif")));
-        const QByteArray full = BytesOf(DataFile(QStringLiteral("15.gif")));
-        QVERIFY(WriteBytes(path, waxing + padding));
+        QVERIFY(WriteBytes(path, BytesOf(path) + padding));
         Select(QDate(2024, 3, 1));
         TickNameDayAndMoon();
-        QCOMPARE(MoonShown(), PictureOf(DataFile(QStringLiteral("20.gif"))));
+        QCOMPARE(MoonShown(), waxing);
 
-        QVERIFY(WriteBytes(path, full + padding));
+        QVERIFY(WriteBytes(path, BytesOf(DataFile(QStringLiteral("15.gif"))) + padding));
         TickNameDayAndMoon();
-        QCOMPARE(MoonShown(), PictureOf(DataFile(QStringLiteral("15.gif"))));
+        QCOMPARE(MoonShown(), full);
     }
 
     // The calendar asks the style for its arrows when it is built and again when the
     // layout direction changes; both times it gets the window's own.
     void theCalendarArrowsAreItsOwnEvenAfterTheCalendarAsksAgain() {
         QCalendarWidget* calendar = form_->Cal1->Widget();
-        VerifyCalendarArrows(calendar);
+        QString problem = ArrowsProblem(calendar);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
         calendar->setLayoutDirection(Qt::RightToLeft);
         calendar->setLayoutDirection(Qt::LeftToRight);
-        VerifyCalendarArrows(calendar);
+        problem = ArrowsProblem(calendar);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };
 
