@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "app/form1.h"
+#include "tests/app/window_fixture.h"
 
 class AccessibleNamesTest : public QObject {
     Q_OBJECT
@@ -30,10 +31,7 @@ class AccessibleNamesTest : public QObject {
 
 private slots:
     void initTestCase() {
-        form_ = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
-        form_->Timer1->SetEnabled(false);
-        form_->Timer2->SetEnabled(false);
-        form_->show();
+        form_ = test::ShowStoppedWindow();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
 

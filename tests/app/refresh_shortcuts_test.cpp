@@ -16,13 +16,12 @@
 
 #include "app/form1.h"
 #include "calendar/serial_date.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
-// 6 December 2026, a Sunday, at 09:05:07.
-const calendar::SerialDate kSundayMorning = calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
-
-QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
+using test::kSundayMorning;
+using test::PictureOf;
 
 QByteArray BytesOf(const QString& path) {
     QFile file(path);
@@ -52,31 +51,11 @@ private:
 
 }  // namespace
 
-class RefreshShortcutsTest : public QObject {
+class RefreshShortcutsTest : public QObject, public test::WindowFixture {
     Q_OBJECT
 
-    QTemporaryDir folder_;  // a copy of the program's data files, changed by some tests
-    Form1* form_ = nullptr;
     PaintCounter paints_;
 
-    QString DataFile(const QString& name) const { return folder_.filePath(name); }
-
-    void CopyDataFiles() {
-        QStringList names{QStringLiteral("fetes.txt")};
-        for (int n = 0; n < 30; ++n) names << QStringLiteral("%1.gif").arg(n);
-        for (const QString& name : names) {
-            QFile::remove(DataFile(name));
-            QVERIFY2(QFile::copy(QStringLiteral(SOLVANE_PROGRAM_DIR "/") + name, DataFile(name)), qPrintable(name));
-        }
-    }
-
-    void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
-    void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
-    void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
-    void TickBoth() {
-        TickDatePanel();
-        TickNameDayAndMoon();
-    }
     QImage MoonShown() const { return form_->Image1->pixmap().toImage(); }
 
     // Paints whatever the ticks left to paint. The window paints all that waits in
@@ -136,27 +115,17 @@ class RefreshShortcutsTest : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        ApplyFixedLook();
-        QVERIFY(folder_.isValid());
-    }
+    void initTestCase() { PrepareLookAndFolder(); }
 
     void init() {
-        CopyDataFiles();
-        calendar::SetFixedClock(kSundayMorning);
-        form_ = new Form1(folder_.path());
-        form_->Timer1->SetEnabled(false);
-        form_->Timer2->SetEnabled(false);
+        CreateWindow();
         form_->Form_Load();
         for (TextLabel* label : form_->findChildren<TextLabel*>()) label->installEventFilter(&paints_);
         form_->Image1->installEventFilter(&paints_);
         paints_.Clear();
     }
 
-    void cleanup() {
-        delete form_;
-        calendar::SetFixedClock(std::nullopt);
-    }
+    void cleanup() { DestroyWindow(); }
 
     void aTickThatChangesNoTextPaintsNoLabel() {
         form_->show();

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "app/form1.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -99,10 +100,7 @@ private slots:
     void initTestCase() {
         ApplyFixedLook();
         // The layout as it stands before start-up and the first ticks write the panels.
-        form_ = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
-        form_->Timer1->SetEnabled(false);
-        form_->Timer2->SetEnabled(false);
-        form_->show();
+        form_ = test::ShowStoppedWindow();
         QVERIFY(QTest::qWaitForWindowExposed(form_));
     }
 

@@ -13,62 +13,28 @@
 #include "app/form1.h"
 #include "calendar/serial_date.h"
 #include "namedays/name_day_file.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
-// 6 December 2026, a Sunday, at 09:05:07.
-const calendar::SerialDate kSundayMorning = calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
-
-QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
+using test::kSundayMorning;
+using test::PictureOf;
 
 }  // namespace
 
-class WindowRefreshTest : public QObject {
+class WindowRefreshTest : public QObject, public test::WindowFixture {
     Q_OBJECT
 
-    QTemporaryDir folder_;  // a copy of the program's data files, changed by some tests
-    Form1* form_ = nullptr;
-
-    QString DataFile(const QString& name) const { return folder_.filePath(name); }
-
-    // A fresh copy of the data files the build puts beside the program.
-    void CopyDataFiles() {
-        QStringList names{QStringLiteral("fetes.txt")};
-        for (int n = 0; n < 30; ++n) names << QStringLiteral("%1.gif").arg(n);
-        for (const QString& name : names) {
-            QFile::remove(DataFile(name));
-            QVERIFY2(QFile::copy(QStringLiteral(SOLVANE_PROGRAM_DIR "/") + name, DataFile(name)), qPrintable(name));
-        }
-    }
-
-    void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
-    void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
-    void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
-    void TickBoth() {
-        TickDatePanel();
-        TickNameDayAndMoon();
-    }
     QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
 
 private slots:
-    void initTestCase() {
-        ApplyFixedLook();
-        QVERIFY(folder_.isValid());
-    }
+    void initTestCase() { PrepareLookAndFolder(); }
 
     void init() {
-        CopyDataFiles();
-        calendar::SetFixedClock(kSundayMorning);
-        form_ = new Form1(folder_.path());
-        // The timers are stopped, so that only the ticks a test asks for run.
-        form_->Timer1->SetEnabled(false);
-        form_->Timer2->SetEnabled(false);
+        CreateWindow();
     }
 
-    void cleanup() {
-        delete form_;
-        calendar::SetFixedClock(std::nullopt);
-    }
+    void cleanup() { DestroyWindow(); }
 
     void startUpWritesTheDayAndWeekOfTodayAndLoadsTheList() {
         calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.75);

@@ -238,6 +238,31 @@ start_program() {
     wait_until 10 "the window to draw its grey background" window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
 }
 
+# The usual beginning of a test: its work folder, the display, openbox, and the
+# program (from a copy of its folder) with its window on the screen.
+start_managed_program() {
+    harness_start
+    start_display
+    start_window_manager
+    start_program "$1"
+}
+
+# The beginning of a test that reads the screen: the program (from a copy of its
+# folder) in French with its clock at 29 February 2024, 10:00, its window on the
+# screen, once the test's own moon rule has been checked on that date, whose picture
+# is known to be 19.
+start_program_on_leap_day() {
+    harness_start
+    require_reading_commands
+    [ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] ||
+        fail "the test's moon rule does not give 19 for 2024-02-29"
+    start_display
+    start_window_manager
+    french_setting_at '2024-02-29 10:00:00'
+    launch_program "$(copy_program_folder "$1")"
+    wait_for_main_window
+}
+
 window_gone() { # window_gone WINDOW
     ! xwininfo -id "$1" >/dev/null 2>&1
 }

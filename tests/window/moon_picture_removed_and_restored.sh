@@ -10,14 +10,7 @@ readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 
 readonly kMoonBox='287 320 30 30'  # Image1
 
-harness_start
-require_reading_commands
-[ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] || fail "the test's moon rule does not give 19 for 2024-02-29"
-start_display
-start_window_manager
-french_setting_at '2024-02-29 10:00:00'
-launch_program "$(copy_program_folder "$program")"
-wait_for_main_window
+start_program_on_leap_day "$program"
 
 picture=$program_folder/19.gif
 kept=$work/19.gif

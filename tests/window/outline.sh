@@ -7,10 +7,7 @@
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 
-harness_start
-start_display
-start_window_manager
-start_program "$program"
+start_managed_program "$program"
 
 failures=()
 

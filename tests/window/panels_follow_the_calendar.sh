@@ -15,15 +15,7 @@ readonly kPreviousMonthBox='136 360 41 17'  # recul, "<<"
 readonly kTodayBox='136 384 89 21'          # cejour, "Aujourd'hui"
 readonly kTodayLineBox='36 48 299 25'       # Label1, inside the frame
 
-harness_start
-require_reading_commands
-# The test's own moon rule, checked on a date whose picture is known.
-[ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] || fail "the test's moon rule does not give 19 for 2024-02-29"
-start_display
-start_window_manager
-french_setting_at '2024-02-29 10:00:00'
-launch_program "$(copy_program_folder "$program")"
-wait_for_main_window
+start_program_on_leap_day "$program"
 
 # expect DATE WHAT: waits until the panels show DATE; WHAT says how it was reached.
 expect() {

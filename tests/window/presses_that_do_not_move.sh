@@ -8,10 +8,7 @@
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 
-harness_start
-start_display
-start_window_manager
-start_program "$program"
+start_managed_program "$program"
 
 # Rows: button, window x, window y, dx, dy, where. The press on ">>" comes first,
 # because the check after each press clicks ">>" itself; the drag on it stays on

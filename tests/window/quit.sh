@@ -6,10 +6,7 @@
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 
-harness_start
-start_display
-start_window_manager
-start_program "$program"
+start_managed_program "$program"
 
 program_folder_listing() {
     (cd "$program_folder" && find . -printf '%p %s %T@\n' | sort)

@@ -1,0 +1,83 @@
+#pragma once
+// What the window's tests share: the window shown with its timers stopped, and for
+// the tests of the two refreshes, the window started on a copy of the data files
+// that the build puts beside the program (so that a test may damage them), its
+// ticks run by hand, one at a time, on a fixed clock.
+
+#include <QCalendarWidget>
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/form1.h"
+#include "app/platform_window.h"
+#include "calendar/serial_date.h"
+
+namespace test {
+
+// 6 December 2026, a Sunday, at 09:05:07.
+inline const calendar::SerialDate kSundayMorning =
+    calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
+
+inline QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
+
+// The window on the data files the build puts beside the program, shown as it
+// stands before start-up, its timers stopped so that nothing writes its panels.
+inline Form1* ShowStoppedWindow() {
+    auto* form = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
+    form->Timer1->SetEnabled(false);
+    form->Timer2->SetEnabled(false);
+    form->show();
+    return form;
+}
+
+class WindowFixture {
+protected:
+    QTemporaryDir folder_;  // the copy of the program's data files
+    Form1* form_ = nullptr;
+
+    QString DataFile(const QString& name) const { return folder_.filePath(name); }
+
+    // A fresh copy of fetes.txt and of the thirty moon pictures.
+    void CopyDataFiles() {
+        QStringList names{QStringLiteral("fetes.txt")};
+        for (int n = 0; n < 30; ++n) names << QStringLiteral("%1.gif").arg(n);
+        for (const QString& name : names) {
+            QFile::remove(DataFile(name));
+            QVERIFY2(QFile::copy(QStringLiteral(SOLVANE_PROGRAM_DIR "/") + name, DataFile(name)), qPrintable(name));
+        }
+    }
+
+    // Once for the whole test: the look that makes pixels comparable, and the folder.
+    void PrepareLookAndFolder() {
+        ApplyFixedLook();
+        QVERIFY(folder_.isValid());
+    }
+
+    // The window on the copied files and the fixed clock, its timers stopped so that
+    // only the ticks a test asks for run; not yet started up.
+    void CreateWindow() {
+        CopyDataFiles();
+        calendar::SetFixedClock(kSundayMorning);
+        form_ = new Form1(folder_.path());
+        form_->Timer1->SetEnabled(false);
+        form_->Timer2->SetEnabled(false);
+    }
+
+    void DestroyWindow() {
+        delete form_;
+        form_ = nullptr;
+        calendar::SetFixedClock(std::nullopt);
+    }
+
+    void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
+    void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
+    void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
+    void TickBoth() {
+        TickDatePanel();
+        TickNameDayAndMoon();
+    }
+};
+
+}  // namespace test
