@@ -87,6 +87,11 @@ std::string ReadAllBytes(const std::filesystem::path& path) {
     if (status.type() == std::filesystem::file_type::directory) {
         throw NameDayFileError(Sentence(path, "est un dossier, pas un fichier."));
     }
+    // A pipe would hold the start-up until something writes into it, and a device
+    // such as /dev/zero never ends: only an ordinary file is read.
+    if (status.type() != std::filesystem::file_type::regular && status.type() != std::filesystem::file_type::none) {
+        throw NameDayFileError(Sentence(path, "n'est pas un fichier ordinaire."));
+    }
 
     std::ifstream file(path, std::ios::binary);
     if (!file) throw NameDayFileError(Sentence(path, "ne peut pas être lu."));

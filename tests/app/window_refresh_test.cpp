@@ -5,10 +5,12 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/form1.h"
 #include "calendar/serial_date.h"
@@ -274,6 +276,21 @@ private slots:
         file.write("GIF89a, but nothing after it");
         file.close();
         TickNameDayAndMoon();
+        QVERIFY(form_->Image1->pixmap().isNull());
+    }
+
+    // A pipe in the picture's place, which nothing writes into, holds up no tick.
+    void aPipeInThePicturesPlaceShowsNothing() {
+        form_->Form_Load();
+        Select(QDate(2024, 3, 1));
+        TickNameDayAndMoon();
+        QVERIFY(!form_->Image1->pixmap().isNull());
+        QVERIFY(QFile::remove(DataFile("20.gif")));
+        QCOMPARE(::mkfifo(QFile::encodeName(DataFile("20.gif")).constData(), 0600), 0);
+        QElapsedTimer clock;
+        clock.start();
+        TickNameDayAndMoon();
+        QVERIFY(clock.elapsed() < 2000);
         QVERIFY(form_->Image1->pixmap().isNull());
     }
 };

@@ -260,6 +260,18 @@ TEST(NameDayFile, FolderIsAnErrorNamingThePath) {
     EXPECT_EQ(ReadingError(path), "Le fichier des fêtes « " + path.string() + " » est un dossier, pas un fichier.");
 }
 
+// Neither a pipe, which nothing writes into, nor an endless device holds the reader.
+TEST(NameDayFile, PipeOrDeviceIsAnErrorNamingThePath) {
+    testing::TempFolder folder;
+    const std::filesystem::path pipe = folder.path() / "fetes.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_EQ(ReadingError(pipe), "Le fichier des fêtes « " + pipe.string() + " » n'est pas un fichier ordinaire.");
+
+    const std::filesystem::path device = folder.path() / "zero.txt";
+    std::filesystem::create_symlink("/dev/zero", device);
+    EXPECT_EQ(ReadingError(device), "Le fichier des fêtes « " + device.string() + " » n'est pas un fichier ordinaire.");
+}
+
 TEST(NameDayFile, UnreadableFileIsAnErrorNamingThePath) {
     if (geteuid() == 0) GTEST_SKIP() << "every file is readable for root";
     testing::TempFolder folder;

@@ -46,6 +46,8 @@ every_moon_picture_is() { # every_moon_picture_is FOLDER FILE: the same file und
 
 prepare_names_missing() { rm "$1/fetes.txt"; refusal='est introuvable.'; }
 prepare_names_folder() { rm "$1/fetes.txt"; mkdir "$1/fetes.txt"; refusal='est un dossier, pas un fichier.'; }
+# A pipe that nothing writes into would hold the start-up for ever.
+prepare_names_pipe() { rm "$1/fetes.txt"; mkfifo "$1/fetes.txt"; refusal="n'est pas un fichier ordinaire."; }
 # Run as a user without the right to read it (see run_as_reader).
 prepare_names_unreadable() { chmod 000 "$1/fetes.txt"; refusal='ne peut pas être lu.'; }
 prepare_names_empty() { : >"$1/fetes.txt"; name_day=$kNoName; }
@@ -70,6 +72,14 @@ prepare_names_open_quote() {
     name_day='fête à souhaiter : Aubin'
 }
 prepare_moon_missing() { rm "$1"/[0-9]*.gif; moon=empty; }
+prepare_moon_pipes() {
+    local age
+    for ((age = 0; age < 30; ++age)); do
+        rm "$1/$age.gif"
+        mkfifo "$1/$age.gif"
+    done
+    moon=empty
+}
 prepare_moon_empty() { : >"$work/empty.gif"; every_moon_picture_is "$1" "$work/empty.gif"; moon=empty; }
 # The first half of a red picture: what the reader makes of it, if anything, and no harm.
 prepare_moon_truncated() {
