@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "calendar/format_date.h"
 #include "tests/calendar/french_locale_names.h"
@@ -82,6 +84,88 @@ TEST(FormatDateTest, WritesEveryNumberAsPrintfPadsIt) {
     }
     EXPECT_EQ(mismatches.count(), 0);
     EXPECT_GT(checked, 570000);
+}
+
+// How a pattern splits into tokens, for every pattern of up to five characters
+// drawn from the letters of the tokens in both cases, a blank, ':' and 'x', against
+// the rule read the plain way: at each place, the first of the spellings, longest
+// first, that the pattern starts with, letters compared without regard to case; "m"
+// and "mm" mean minutes after an hour token with nothing but separators since.
+TEST(FormatDateTest, SplitsEveryShortPatternAsTheLongestSpellingFirst) {
+    // Friday 9 February 2024 at 07:03:05: every field tells itself apart.
+    const SerialDate date = At(2024, 2, 9, 7, 3, 5);
+    struct Spelling {
+        std::string_view letters;
+        std::string_view text;
+        bool hour;
+    };
+    const Spelling spellings[] = {
+        {"dddd", "vendredi", false}, {"mmmm", "février", false}, {"yyyy", "2024", false}, {"mmm", "févr.", false},
+        {"dd", "09", false}, {"mm", "02", false}, {"yy", "24", false}, {"hh", "07", true}, {"nn", "03", false},
+        {"ss", "05", false}, {"d", "9", false}, {"m", "2", false}, {"h", "7", true}, {"n", "3", false},
+        {"s", "5", false},
+    };
+    const auto startsWith = [](std::string_view text, std::string_view lower) {
+        if (text.size() < lower.size()) return false;
+        for (std::size_t i = 0; i < lower.size(); ++i) {
+            if (std::tolower(static_cast<unsigned char>(text[i])) != lower[i]) return false;
+        }
+        return true;
+    };
+    const auto expected = [&](std::string_view pattern) {
+        std::string text;
+        bool afterHour = false;
+        for (std::size_t pos = 0; pos < pattern.size();) {
+            const Spelling* found = nullptr;
+            for (const Spelling& spelling : spellings) {
+                if (startsWith(pattern.substr(pos), spelling.letters)) {
+                    found = &spelling;
+                    break;
+                }
+            }
+            if (!found) {
+                text += pattern[pos] == ':' ? std::string("h") : std::string(1, pattern[pos]);
+                if (std::isalpha(static_cast<unsigned char>(pattern[pos]))) afterHour = false;
+                ++pos;
+                continue;
+            }
+            if (afterHour && found->letters == "m") text += "3";
+            else if (afterHour && found->letters == "mm") text += "03";
+            else text += found->text;
+            afterHour = found->hour;
+            pos += found->letters.size();
+        }
+        return text;
+    };
+
+    LocaleNames names = test::FrenchLocaleNames();
+    names.timeSeparator = "h";
+    const std::string alphabet = "dDmMyYhnNs:x ";
+    test::MismatchLog mismatches;
+    int checked = 0;
+    std::string pattern;
+    // Every pattern as a number written in base alphabet.size(), lengths 1 to 5.
+    for (int length = 1; length <= 5; ++length) {
+        std::vector<std::size_t> digits(std::size_t(length), 0);
+        for (bool more = true; more; ++checked) {
+            pattern.clear();
+            for (std::size_t digit : digits) pattern += alphabet[digit];
+            const std::string text = FormatDate(date, pattern, names);
+            if (text != expected(pattern)) {
+                mismatches.Record("\"" + pattern + "\" gives \"" + text + "\", not \"" + expected(pattern) + "\"");
+            }
+            more = false;
+            for (std::size_t& digit : digits) {
+                if (++digit < alphabet.size()) {
+                    more = true;
+                    break;
+                }
+                digit = 0;
+            }
+        }
+    }
+    EXPECT_EQ(mismatches.count(), 0);
+    EXPECT_EQ(checked, 13 + 13 * 13 + 13 * 13 * 13 + 13 * 13 * 13 * 13 + 13 * 13 * 13 * 13 * 13);
 }
 
 }  // namespace
