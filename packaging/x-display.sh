@@ -6,6 +6,9 @@
 
 set -euo pipefail
 
+# shellcheck source=../tests/faked_clock.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../tests/faked_clock.sh"
+
 readonly kWindowTitle='Solvane'
 readonly kWindowWidth=609
 readonly kWindowHeight=447
@@ -37,22 +40,6 @@ require_commands() {
 }
 
 now_ms() { date +%s%3N; }
-
-# faked_clock_at "YYYY-MM-DD hh:mm:ss" [frozen]: sets clock_environment to the
-# variables that start a program with its wall clock at that local time, running on
-# from there, or standing still with "frozen". The library is preloaded directly:
-# the faketime command keeps a semaphore named after its process number, which a
-# stopped run leaves behind, and a later run given the same number fails to start.
-faked_clock_at() {
-    local library start="@$1"
-    [ "${2:-}" != frozen ] || start=$1
-    for library in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-        [ -f "$library" ] || continue
-        clock_environment=("LD_PRELOAD=$library" "FAKETIME=$start" FAKETIME_DONT_FAKE_MONOTONIC=1)
-        return 0
-    done
-    fail "libfaketime est absente (paquet faketime)"
-}
 
 # poll SECONDS COMMAND...: runs COMMAND until it succeeds or SECONDS have passed.
 poll() {

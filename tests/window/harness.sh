@@ -8,6 +8,9 @@
 
 set -eu
 
+# shellcheck source=../faked_clock.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../faked_clock.sh"
+
 readonly kScreenWidth=1024
 readonly kScreenHeight=768
 # The screen's own colour: nothing in the window is this green, so a pixel of it
@@ -462,21 +465,13 @@ require_reading_commands() {
     faked_clock_library >/dev/null || fail "libfaketime is missing (faketime)"
 }
 
-faked_clock_library() {
-    local library
-    for library in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-        [ -f "$library" ] && { printf '%s\n' "$library"; return 0; }
-    done
-    return 1
-}
-
 # french_setting_at "YYYY-MM-DD hh:mm:ss": sets program_environment to a French
 # desktop whose clock starts at that local time when the program starts and runs on
 # from there. libfaketime moves the wall clock only: the monotonic clock that the
 # timers count with is left as it is.
 french_setting_at() {
-    program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8
-        "LD_PRELOAD=$(faked_clock_library)" "FAKETIME=@$1" FAKETIME_DONT_FAKE_MONOTONIC=1)
+    faked_clock_at "$1" || fail "libfaketime is missing (faketime)"
+    program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}")
 }
 
 # openbox announces itself on the root window before it has finished starting, and a

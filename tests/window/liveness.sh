@@ -29,13 +29,8 @@ longest_still_us=0
 # whose clock reads that time when it starts and runs on from there. libfaketime
 # moves the wall clock only; the timers count on the monotonic clock.
 fixed_clock_at() {
-    local library='' candidate
-    for candidate in /usr/lib/*/faketime/libfaketime.so.1 /usr/lib/faketime/libfaketime.so.1; do
-        [ -f "$candidate" ] && library=$candidate
-    done
-    [ -n "$library" ] || fail "libfaketime is missing (faketime)"
-    run_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "LD_PRELOAD=$library"
-        "FAKETIME=@$1" FAKETIME_DONT_FAKE_MONOTONIC=1)
+    faked_clock_at "$1" || fail "libfaketime is missing (faketime)"
+    run_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}")
 }
 
 # run_copy EXECUTABLE [COMMAND...]: starts EXECUTABLE (a copy made by
