@@ -1,16 +1,15 @@
 #include "app/form1.h"
 
-#include <QBuffer>
+#include <QCalendarWidget>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "app/locale_names.h"
 #include "calendar/easter.h"
@@ -32,45 +31,13 @@ const QColor kBackColour(176, 176, 176);
 // A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
 constexpr int kLargestPictureMegabytes = 2;
 
-// A moon picture file kept to be compared with the next tick's: far more than a
-// picture of the window's size takes as a GIF.
-constexpr std::size_t kLargestComparedMoonFile = 4 * 1024 * 1024;
-
-// Reads the whole file into `bytes`, which stay empty when it cannot be opened or
-// read; false, with `bytes` incomplete, for a file longer than `limit`. Plain system
-// calls into a buffer that keeps its room from one tick to the next: one open, the
-// reads and one close, and no allocation, for a file read some sixty times a second.
-// A pipe put in the file's place gives no bytes instead of holding up the tick.
-bool ReadWholeFile(const char* path, std::size_t limit, std::string& bytes) {
-    bytes.clear();
-    const int file = ::open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (file < 0) return true;
-    bool whole = true;
-    char chunk[4096];
-    for (;;) {
-        const ssize_t got = ::read(file, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) {
-            bytes.clear();  // unreadable, as a file that cannot be opened
-            break;
-        }
-        if (got == 0) break;
-        if (bytes.size() + std::size_t(got) > limit) {
-            whole = false;
-            break;
-        }
-        bytes.append(chunk, std::size_t(got));
-    }
-    ::close(file);
-    return whole;
-}
-
 }  // namespace
 
 Form1::Form1(const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
-      programFolderName_(QFile::encodeName(programFolder).toStdString()),
-      localeNames_(LocaleNamesOf(QLocale::system())) {
+      programFolder_(programFolder),
+      localeNames_(LocaleNamesOf(QLocale::system())),
+      refreshTrigger_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
@@ -90,6 +57,12 @@ Form1::Form1(const QString& programFolder, QWidget* parent)
     connect(cmdQuit, &QPushButton::clicked, this, &Form1::cmdQuit_Click);
     connect(Timer1, &PlatformTimer::Timer, this, &Form1::Timer1_Timer);
     connect(Timer2, &PlatformTimer::Timer, this, &Form1::Timer2_Timer);
+    // Both refreshes run, in this order, whenever something they read can have
+    // changed: the name day then finds the leap-year line of the same run.
+    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &PlatformTimer::Tick);
+    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &PlatformTimer::Tick);
+    connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
+    connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
 
     for (std::size_t row = 0; row < calendar::kHolidayTable.size(); ++row) {
         const std::string_view name = calendar::kHolidayTable[row].valueLabel;
@@ -115,10 +88,13 @@ void Form1::Form_Load() {
     Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(D).value()));
 
     LoadNameDays();
+    // The refreshes run once the window is shown, then whenever they are due.
+    refreshTrigger_.Start();
 }
 
 void Form1::LoadNameDays() {
-    const std::vector<std::string> entries = namedays::ReadNameDayFile(DataFilePath("fetes.txt"), namedays::kShownNameDays);
+    const std::vector<std::string> entries =
+        namedays::ReadNameDayFile(QFile::encodeName(DataFilePath("fetes.txt")).toStdString(), namedays::kShownNameDays);
     QStringList names;
     names.reserve(qsizetype(entries.size()));
     for (const std::string& entry : entries) names.append(Text(entry));
@@ -127,7 +103,7 @@ void Form1::LoadNameDays() {
 
 // The date panel: the leap-year line, the day of the year and the week of the
 // selected date, today's date and the clock, and the holidays of the selected year.
-// Everything is read afresh and rewritten on every tick.
+// Everything is read afresh and rewritten at every run.
 void Form1::Timer1_Timer() {
     using namespace calendar;
     const Int16 Y = Cal1->Year();
@@ -174,50 +150,36 @@ void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, 
     Label32->setText(QStringLiteral("fête à souhaiter : ") + Combo1->currentText());
 }
 
-void Form1::ShowMoonPicture(const std::string& Path) {
-    // Read from the disk on every tick, so that a replaced file shows at once; a
-    // missing or unreadable one leaves the box empty until it is back. The same bytes
-    // as those decoded last give the same picture, or the same empty box: only new
-    // bytes are decoded. A file too large to keep is decoded from the disk each time.
-    const bool kept = ReadWholeFile(Path.c_str(), kLargestComparedMoonFile, moonRead_);
-    if (kept && moonBytes_ && moonRead_ == *moonBytes_) return;
-    QBuffer buffer;
+void Form1::ShowMoonPicture(const QString& Path) {
+    // Read from the disk at every refresh, and watched between two: a replaced file
+    // shows at once, a missing or unreadable one leaves the box empty until it is
+    // back.
+    refreshTrigger_.WatchFile(Path);
+    // Only an ordinary file is read: a pipe in its place would hold up the window,
+    // a device such as /dev/zero never ends.
     QImageReader reader;
-    if (kept) {
-        moonBytes_ = moonRead_;
-        buffer.setData(moonBytes_->data(), qsizetype(moonBytes_->size()));
-        buffer.open(QIODevice::ReadOnly);
-        reader.setDevice(&buffer);
-    } else {
-        moonBytes_.reset();
-        reader.setFileName(QFile::decodeName(Path.c_str()));
-    }
+    if (QFileInfo(Path).isFile()) reader.setFileName(Path);
     // A picture larger than the window could never be shown whole, and one of
-    // 10,000 x 10,000 pixels would cost every tick hundreds of megabytes and a long
-    // decoding: it counts as unreadable. Its size is read from the file's header,
-    // without decoding; the allocation limit (in megabytes) stops the formats that
-    // cannot tell their size beforehand.
+    // 10,000 x 10,000 pixels would cost hundreds of megabytes and a long decoding:
+    // it counts as unreadable. Its size is read from the file's header, without
+    // decoding; the allocation limit (in megabytes) stops the formats that cannot
+    // tell their size beforehand.
     reader.setAllocationLimit(kLargestPictureMegabytes);
     const QSize size = reader.size();
     const bool tooLarge = size.width() > kWidth || size.height() > kHeight;
     const QImage picture = tooLarge ? QImage() : reader.read();
+    // The same picture again is not painted again.
+    if (picture.isNull() ? moonShown_.isNull() : picture == moonShown_) return;
     if (picture.isNull()) {
-        if (!moonShown_.isNull()) {
-            Image1->clear();
-            moonShown_ = QImage();
-        }
-        return;
+        Image1->clear();
+    } else {
+        Image1->SetPicture(QPixmap::fromImage(picture));
     }
-    if (picture == moonShown_) return;
-    Image1->SetPicture(QPixmap::fromImage(picture));
     moonShown_ = picture;
 }
 
-std::string Form1::DataFilePath(std::string_view fileName) const {
-    std::string path = programFolderName_;
-    path += '/';
-    path += fileName;
-    return path;
+QString Form1::DataFilePath(std::string_view fileName) const {
+    return programFolder_ + QLatin1Char('/') + QString::fromUtf8(fileName.data(), qsizetype(fileName.size()));
 }
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position, QPointF ScreenPosition) {

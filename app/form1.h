@@ -17,6 +17,7 @@
 #include "app/controls.h"
 #include "app/platform_timer.h"
 #include "app/platform_window.h"
+#include "app/refresh_trigger.h"
 
 class QComboBox;
 class QPushButton;
@@ -123,19 +124,16 @@ private:
                      calendar::SerialDate Selected);
     // Shows the picture of the file in Image1; no picture when it cannot be read or
     // is larger than the window.
-    void ShowMoonPicture(const std::string& Path);
-    // The file of that name in the program folder, as the system names it.
-    std::string DataFilePath(std::string_view fileName) const;
+    void ShowMoonPicture(const QString& Path);
+    // The file of that name in the program folder.
+    QString DataFilePath(std::string_view fileName) const;
     QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
 
-    std::string programFolderName_;  // the program folder as the system names it
+    QString programFolder_;
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
-    QImage moonShown_;  // the picture Image1 shows, to repaint only when the file changes
-    // The bytes of the moon picture file decoded last, empty for a file that could
-    // not be read; none before the first or after a file too large to keep.
-    std::optional<std::string> moonBytes_;
-    std::string moonRead_;  // the bytes read at this tick, kept to reuse its room
+    QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
+    RefreshTrigger refreshTrigger_;
 
     PlatformWindow platform_{*this};
     QPixmap background_;

@@ -1,39 +1,32 @@
 #pragma once
-// A timer of the window: it keeps the period it was given, but never ticks faster
-// than every 16 ms. The gadget was first designed on a platform whose timers
-// deliver no more than about 64 ticks a second, and its two 1 ms timers rely on
-// that pace: at a true millisecond the refreshes alone would keep a core busy.
+// One of the window's two timers. The gadget was designed on a platform where each
+// of its two refreshes ran on a 1 ms timer, as often as ticks could come, and
+// recomputed every display whether anything had changed or not. Here a timer ticks
+// when the window's RefreshTrigger says that something its refresh reads can have
+// changed; it keeps the interval and the switch it was given, and a disabled timer
+// (or one whose interval is 0) does not tick.
 
 #include <QObject>
-#include <QTimer>
 
 class PlatformTimer : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kShortestPeriodMs = 16;
-
-    // Created running, as the window's timers are.
+    // Created enabled, as the window's timers are.
     explicit PlatformTimer(int intervalMs, QObject* parent = nullptr);
 
-    // The period as stated; 0 stops the ticks, like a disabled timer.
     int Interval() const { return interval_; }
-    void SetInterval(int intervalMs);
+    void SetInterval(int intervalMs) { interval_ = intervalMs; }
 
     bool Enabled() const { return enabled_; }
-    void SetEnabled(bool enabled);
+    void SetEnabled(bool enabled) { enabled_ = enabled; }
 
-    // The time between two ticks as they really come: max(Interval, 16 ms).
-    int RealPeriod() const;
-
-    bool IsTicking() const { return timer_.isActive(); }
+    // Ticks now, unless stopped.
+    void Tick();
 
 signals:
     void Timer();
 
 private:
-    void Restart();
-
-    QTimer timer_;
     int interval_;
     bool enabled_ = true;
 };

@@ -1,7 +1,7 @@
 // One tick of each of the window's two timers, on the real window (offscreen
-// platform): the date panel refresh and the name-day and moon refresh. Both run
-// about 62 times a second for as long as the gadget is open, so what one tick costs
-// is what the gadget costs when it sits on the desktop doing nothing.
+// platform): the date panel refresh and the name-day and moon refresh. Both run at
+// every second for as long as the gadget is open, and at every change of the
+// calendar's selection: what one tick costs is what a click costs before its repaint.
 //
 // The *AndPaint variants also let the window handle what the tick asked for (the
 // repaints of changed labels), as the event loop does right after each tick.

@@ -1,8 +1,6 @@
 #include "calendar/serial_date.h"
 
-#include <algorithm>
 #include <cmath>
-#include <ctime>
 #include <string>
 
 namespace calendar {
@@ -67,8 +65,6 @@ std::int64_t WholeDay(SerialDate date) {
 
 CivilDate CivilOf(SerialDate date) { return CivilFromDays(WholeDay(date) - kSerialOf1970); }
 
-std::optional<SerialDate> fixedClock;
-
 }  // namespace
 
 SerialDate MakeDate(Int16 year, Int16 month, Int16 day) {
@@ -97,18 +93,5 @@ std::int32_t DayDiff(SerialDate from, SerialDate to) {
     // Both whole days lie within kFarthestDay of day 0, so their difference fits 32 bits.
     return static_cast<std::int32_t>(WholeDay(to) - WholeDay(from));
 }
-
-SerialDate CurrentDateTime() {
-    if (fixedClock) return *fixedClock;
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) throw OverflowError("heure locale hors limites");
-    const std::int64_t day = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday) + kSerialOf1970;
-    // A leap second (tm_sec 60) is shown as the last second of its minute.
-    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);  // [0, 86399]
-    return static_cast<SerialDate>(day) + secondOfDay / 86400.0;
-}
-
-void SetFixedClock(std::optional<SerialDate> fixedTime) { fixedClock = fixedTime; }
 
 }  // namespace calendar

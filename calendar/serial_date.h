@@ -30,11 +30,19 @@ Int16 WeekdayOf(SerialDate date);  // 1 Sunday, 2 Monday, ... 7 Saturday
 // the whole part of `from`; negative when `to` is the earlier date.
 std::int32_t DayDiff(SerialDate from, SerialDate to);
 
-// The local date and time of the system clock, to the whole second.
+// The local date and time of the system clock, to the whole second (the fraction
+// of the second dropped). The time zone is read afresh at every call, so that the
+// clock follows a zone changed while the program runs.
 SerialDate CurrentDateTime();
 
-// The one seam on the clock: while a fixed time is set, CurrentDateTime returns it
-// instead of reading the system clock. Tests set it; std::nullopt restores the clock.
+// How long the second that CurrentDateTime shows lasts still, in milliseconds
+// (1..1000): when the clock will next show another time.
+int MillisecondsToNextSecond();
+
+// The one seam on the clock, for tests. While a fixed time is set, CurrentDateTime
+// returns it and its second never ends; a running clock reads `from` now and runs on
+// at the system clock's pace. SetFixedClock(std::nullopt) restores the system clock.
 void SetFixedClock(std::optional<SerialDate> fixedTime);
+void SetRunningClock(SerialDate from);
 
 }  // namespace calendar

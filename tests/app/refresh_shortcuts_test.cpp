@@ -23,16 +23,6 @@ namespace {
 using test::kSundayMorning;
 using test::PictureOf;
 
-QByteArray BytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
 // Counts the paint events that reach each watched widget.
 class PaintCounter : public QObject {
 public:
@@ -214,12 +204,12 @@ private slots:
 
         // The GIF's global colour table follows its 13-byte header: inverting it
         // changes every pixel's colour and nothing else.
-        QByteArray bytes = BytesOf(path);
+        QByteArray bytes = test::BytesOf(path);
         QVERIFY(bytes.size() > 13 && (bytes[10] & 0x80));
         const int tableBytes = 3 * (2 << (bytes[10] & 0x07));
         for (int i = 13; i < 13 + tableBytes; ++i) bytes[i] = char(~bytes[i]);
         const QFileInfo original(path);
-        QVERIFY(WriteBytes(path, bytes));
+        QVERIFY(test::WriteBytes(path, bytes));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.setFileTime(original.lastModified(), QFileDevice::FileModificationTime));
@@ -273,12 +263,12 @@ private slots:
         QVERIFY(!waxing.isNull() && !full.isNull() && waxing != full);
         const QString path = DataFile(QStringLiteral("20.gif"));
         const QByteArray padding(5 * 1024 * 1024, '\0');  // after the GIF's end, never read as picture
-        QVERIFY(WriteBytes(path, BytesOf(path) + padding));
+        QVERIFY(test::WriteBytes(path, test::BytesOf(path) + padding));
         Select(QDate(2024, 3, 1));
         TickNameDayAndMoon();
         QCOMPARE(MoonShown(), waxing);
 
-        QVERIFY(WriteBytes(path, BytesOf(DataFile(QStringLiteral("15.gif"))) + padding));
+        QVERIFY(test::WriteBytes(path, test::BytesOf(DataFile(QStringLiteral("15.gif"))) + padding));
         TickNameDayAndMoon();
         QCOMPARE(MoonShown(), full);
     }

@@ -5,6 +5,8 @@
 // ticks run by hand, one at a time, on a fixed clock.
 
 #include <QCalendarWidget>
+#include <QComboBox>
+#include <QCryptographicHash>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
@@ -21,6 +23,16 @@ inline const calendar::SerialDate kSundayMorning =
     calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
 
 inline QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
+
+inline QByteArray BytesOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
 
 // The window on the data files the build puts beside the program, shown as it
 // stands before start-up, its timers stopped so that nothing writes its panels.
@@ -69,6 +81,40 @@ protected:
         delete form_;
         form_ = nullptr;
         calendar::SetFixedClock(std::nullopt);
+    }
+
+    // The refreshes run by themselves, whenever something they read can have
+    // changed, as in the running program.
+    void RunRefreshesByThemselves() {
+        form_->Timer1->SetEnabled(true);
+        form_->Timer2->SetEnabled(true);
+    }
+
+    // Everything the refreshes write, a line per control.
+    static QStringList PanelsOf(const Form1& form) {
+        QStringList panels;
+        for (const TextLabel* label : form.findChildren<TextLabel*>()) {
+            panels << label->objectName() + (label->isHidden() ? QStringLiteral(" (hidden): ") : QStringLiteral(": ")) +
+                          label->text();
+        }
+        panels << QStringLiteral("Combo1: %1").arg(form.Combo1->currentIndex());
+        const QImage moon = form.Image1->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        const QByteArrayView bits(moon.constBits(), moon.sizeInBytes());
+        panels << QStringLiteral("Image1: ") + QCryptographicHash::hash(bits, QCryptographicHash::Md5).toHex();
+        return panels;
+    }
+
+    // What a window started afresh on the same data files and clock shows once its
+    // refreshes have run on `date`.
+    QStringList FreshPanels(QDate date) {
+        Form1 fresh(folder_.path());
+        fresh.Timer1->SetEnabled(false);
+        fresh.Timer2->SetEnabled(false);
+        fresh.Form_Load();
+        fresh.Cal1->Widget()->setSelectedDate(date);
+        QMetaObject::invokeMethod(&fresh, "Timer1_Timer", Qt::DirectConnection);
+        QMetaObject::invokeMethod(&fresh, "Timer2_Timer", Qt::DirectConnection);
+        return PanelsOf(fresh);
     }
 
     void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }

@@ -4,7 +4,6 @@
 // does for a user.
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QPushButton>
 #include <QWindow>
 #include <QtTest>
@@ -131,24 +130,6 @@ private slots:
         QTest::mouseMove(Handle(), point + QPoint(10, 10));  // the move has ended
         QCOMPARE(form_->pos(), before + drag);
         QVERIFY(KeepsAbove());
-    }
-
-    void timersStateOneMillisecondButTickEvery16() {
-        for (const char* name : {"Timer1", "Timer2"}) {
-            auto* timer = form_->findChild<PlatformTimer*>(name);
-            QVERIFY(timer);
-            QCOMPARE(timer->Interval(), 1);
-            QCOMPARE(timer->RealPeriod(), 16);
-            QVERIFY(timer->IsTicking());
-            int ticks = 0;
-            connect(timer, &PlatformTimer::Timer, this, [&ticks] { ++ticks; });
-            QElapsedTimer clock;
-            timer->SetInterval(1);  // starts the count again from now
-            clock.start();
-            QTRY_VERIFY_WITH_TIMEOUT(ticks >= 10, 5000);
-            QVERIFY2(clock.elapsed() >= 10 * 16 - 1, qPrintable(QString::number(clock.elapsed())));
-            timer->disconnect(this);
-        }
     }
 
     void minimiseButton() {

@@ -4,12 +4,18 @@
 // beside the program are missing, empty or too short.
 
 #include <QCalendarWidget>
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
+#include <cstdio>
+#include <functional>
+#include <utility>
 #include <sys/stat.h>
 
 #include "app/form1.h"
@@ -292,6 +298,110 @@ private slots:
         TickNameDayAndMoon();
         QVERIFY(clock.elapsed() < 2000);
         QVERIFY(form_->Image1->pixmap().isNull());
+    }
+
+    // --- When the refreshes run: whenever something they read can have changed ---
+
+    // The clock and today lines turn together within a few milliseconds of the whole
+    // second, and between two seconds nothing runs.
+    void theClockAndTodayLinesTurnAtTheSecond() {
+        const calendar::SerialDate midnight = calendar::MakeDate(2026, 12, 7);
+        calendar::SetRunningClock(midnight - 0.6 / 86400);  // 6 December, 23:59:59.4
+        int runs = 0;
+        connect(form_->Timer1, &PlatformTimer::Timer, this, [&runs] { ++runs; });
+        RunRefreshesByThemselves();
+        form_->Form_Load();
+        QTRY_COMPARE(Text("Label31"), QStringLiteral("   Il est   23:59:59"));
+        QCOMPARE(Text("Label1"), QStringLiteral("Aujourd'hui: dimanche  06 décembre 2026"));
+        QCOMPARE(runs, 1);
+
+        while (calendar::CurrentDateTime() < midnight) QTest::qWait(1);
+        QElapsedTimer sinceMidnight;
+        sinceMidnight.start();
+        while (Text("Label31") != QStringLiteral("   Il est   00:00:00") && sinceMidnight.elapsed() < 1000) {
+            QTest::qWait(1);
+        }
+        const qint64 lag = sinceMidnight.elapsed();
+        QVERIFY2(lag < 100, qPrintable(QStringLiteral("the clock line turned %1 ms after the second").arg(lag)));
+        QCOMPARE(Text("Label1"), QStringLiteral("Aujourd'hui: lundi  07 décembre 2026"));
+        // The start, the second, and one more should the timer have come a moment early.
+        QVERIFY2(runs <= 3, qPrintable(QString::number(runs)));
+    }
+
+    // Every way of changing the selection runs both refreshes at once, with no tick
+    // to wait for, and leaves the window as a fresh start on the same date.
+    void everyChangeOfTheSelectionShowsAtOnce() {
+        RunRefreshesByThemselves();
+        form_->Form_Load();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_));
+        Select(QDate(2024, 12, 15));
+        QTRY_COMPARE(Text("Label32").isEmpty(), false);
+        QCoreApplication::processEvents();
+
+        QCalendarWidget* calendar = form_->Cal1->Widget();
+        auto* days = calendar->findChild<QAbstractItemView*>();
+        QVERIFY(days);
+        const auto pageArrow = [calendar](const char* name) {
+            return calendar->findChild<QToolButton*>(QString::fromLatin1(name));
+        };
+        const std::pair<const char*, std::function<void()>> changes[] = {
+            // Into another year: another leap-year sentence, and the new name day at once.
+            {">>", [this] { QTest::mouseClick(form_->avance, Qt::LeftButton); }},
+            {"a key in the calendar", [days] { QTest::keyClick(days, Qt::Key_Right); }},
+            {"<<", [this] { QTest::mouseClick(form_->recul, Qt::LeftButton); }},
+            {"the calendar's own arrow", [&] { QTest::mouseClick(pageArrow("qt_calendar_nextmonth"), Qt::LeftButton); }},
+            {"Aujourd'hui", [this] { QTest::mouseClick(form_->cejour, Qt::LeftButton); }},
+        };
+        for (const auto& [what, change] : changes) {
+            const QStringList before = PanelsOf(*form_);
+            change();
+            QCoreApplication::processEvents();  // one turn of the event loop
+            QVERIFY2(PanelsOf(*form_) != before, what);
+            QCOMPARE(PanelsOf(*form_), FreshPanels(calendar->selectedDate()));
+        }
+    }
+
+    // The program folder and the picture in use are watched: a picture replaced,
+    // removed and put back shows at once, not at the next second.
+    void aPictureReplacedRemovedOrRestoredShowsAtOnce() {
+        const QString path = DataFile(QStringLiteral("20.gif"));
+        const QByteArray waxing = test::BytesOf(path);
+        const QByteArray full = test::BytesOf(DataFile(QStringLiteral("15.gif")));
+        const auto shown = [this] { return form_->Image1->pixmap().toImage(); };
+        RunRefreshesByThemselves();
+        form_->Form_Load();
+        Select(QDate(2024, 3, 1));  // 20.gif
+        QTRY_COMPARE(shown(), PictureOf(path));
+
+        QVERIFY(test::WriteBytes(path, full));  // rewritten in place
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), PictureOf(path), 100);
+        QVERIFY(QFile::remove(path));
+        QTRY_VERIFY_WITH_TIMEOUT(shown().isNull(), 100);
+        QVERIFY(test::WriteBytes(path, waxing));
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), PictureOf(path), 100);
+        // Replaced by another file renamed over it, as editors save.
+        const QString other = DataFile(QStringLiteral("20.gif.new"));
+        QVERIFY(test::WriteBytes(other, full));
+        QVERIFY(std::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData()) == 0);
+        QTRY_COMPARE_WITH_TIMEOUT(shown(), PictureOf(path), 100);
+        QCOMPARE(shown(), PictureOf(DataFile(QStringLiteral("15.gif"))));
+    }
+
+    // A time zone changed while the program runs shows in the today line and the
+    // clock within a second.
+    void aChangedTimeZoneShowsWithinASecond() {
+        calendar::SetFixedClock(std::nullopt);
+        const QByteArray savedZone = qgetenv("TZ");
+        qputenv("TZ", "UTC0");
+        RunRefreshesByThemselves();
+        form_->Form_Load();
+        QTRY_VERIFY(Text("Label31") != QStringLiteral("Label31"));
+        const auto hourShown = [this] { return Text("Label31").mid(12, 2).toInt(); };
+        const int utcHour = hourShown();
+        qputenv("TZ", "ZZZ-5");  // five hours east
+        QTRY_COMPARE_WITH_TIMEOUT(hourShown(), (utcHour + 5) % 24, 1500);  // unless the hour turns meanwhile
+        savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
     }
 };
 

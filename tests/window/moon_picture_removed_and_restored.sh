@@ -1,5 +1,5 @@
 #!/bin/bash
-# The moon picture is read from the program's folder on every tick: taken away while
+# The moon picture is read from the program's folder at every refresh: taken away while
 # the program runs, it leaves the picture's box to the window's grey and the program
 # goes on running; put back, it shows again. The clock reads 29 February 2024, whose
 # moon is picture 19.

@@ -23,6 +23,7 @@ import datetime
 import difflib
 import math
 import os
+import re
 import subprocess
 import sys
 import unicodedata
@@ -453,6 +454,39 @@ def command_says(args):
     return 1
 
 
+def clock_time(text):
+    """The seconds of the day of the "hh:mm:ss" that a clock line reads, or None."""
+    found = re.search(r"(\d\d)\s*[:.]\s*(\d\d)\s*[:.]\s*(\d\d)", text)
+    return None if not found else int(found[1]) * 3600 + int(found[2]) * 60 + int(found[3])
+
+
+def command_clock_seconds(args):
+    """Whether the clock line went from one second to the next, never skipping or
+    repeating one: each frame of the folder (written by clock_watch, in order) is one
+    change of the line. The frames are read together, stacked on one picture, and
+    one by one when that reads too few times."""
+    frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(args.folder).glob("*.ppm"))]
+    if len(frames) < 2:
+        raise SystemExit(f"{len(frames)} clock frames: nothing to compare")
+    gap = Picture(frames[0].width, 8, bytes(WINDOW_GREY) * frames[0].width * 8)
+    stacked = Picture(frames[0].width, 0, b"")
+    for frame in frames:
+        stacked = Picture(frame.width, stacked.height + frame.height + gap.height,
+                          stacked.pixels + frame.pixels + gap.pixels)
+    times = [clock_time(line) for line in ocr(stacked, page_mode="6").splitlines() if clock_time(line) is not None]
+    if len(times) != len(frames):
+        times = [clock_time(ocr(frame)) for frame in frames]
+    problems = []
+    for index, (before, after) in enumerate(zip(times, times[1:]), start=1):
+        if before is None or after is None:
+            problems.append(f"frame {index - 1 if before is None else index}: no time read")
+        elif (after - before) % 86400 != 1:
+            problems.append(f"frame {index}: {after - before:+d} s after the frame before")
+    first = "%02d:%02d:%02d" % (times[0] // 3600, times[0] // 60 % 60, times[0] % 60) if times[0] is not None else "?"
+    print(f"{len(frames)} changes of the clock line from {first}" + "".join(f"; {p}" for p in problems))
+    return 1 if problems else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     commands = parser.add_subparsers(dest="command", required=True)
@@ -497,6 +531,10 @@ def main():
     sub.add_argument("date")
     sub.add_argument("folder")
     sub.set_defaults(function=command_expected)
+
+    sub = commands.add_parser("clock-seconds", help="the clock frames of a folder follow each other by one second")
+    sub.add_argument("folder", help="the frames clock_watch wrote")
+    sub.set_defaults(function=command_clock_seconds)
 
     sub = commands.add_parser("moon-number", help="prints the moon picture number of DATE")
     sub.add_argument("date")

@@ -3,13 +3,14 @@
 # "Aujourd'hui" and the days of the calendar, and of drags of the window by its
 # background, on a French desktop whose clock starts on 29 February 2024 at 10:00.
 # Throughout, the program runs and its clock line never stands still for more than
-# 2 s. Its resident memory after the warm-up (the first minute, or the first quarter
+# 2 s, and goes from each second to the next, never skipping or repeating one. Its resident memory after the warm-up (the first minute, or the first quarter
 # of a shorter run) grows by less than 1 MB. At the end a click on "Aujourd'hui" must
 # bring back exactly what a fresh start shows on that date (day of the year, week,
 # name day, moon, leap-year line and holiday panel, pixel for pixel), and the quit
 # button ends the program with status 0 and, for a sanitizer build, no report.
 # Usage: soak.sh SOLVANE_EXECUTABLE [SECONDS]   (60 by default; SOLVANE_SOAK_SEED
-# repeats a run's clicks)
+# repeats a run's clicks; SOLVANE_CLOCK_WATCH names the clock_watch program, by
+# default the one built beside the executable's build folder)
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 # shellcheck source=liveness.sh
@@ -17,6 +18,8 @@
 readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE [SECONDS]"}
 readonly duration=${2:-60}
 readonly seed=${SOLVANE_SOAK_SEED:-$$}
+readonly clock_watch=${SOLVANE_CLOCK_WATCH:-$(dirname "$program")/../tests/window/clock_watch}
+[ -x "$clock_watch" ] || fail "clock_watch is missing: $clock_watch"
 
 readonly kStartAt='2024-02-29 10:00:00'
 (( duration > 60 )) && warm_up=60 || warm_up=$((duration / 4))
@@ -113,6 +116,13 @@ clicks=0 drags=0 last_sample=-1 last_report=-1 warm_kb='' largest_kb=0
 (( duration >= 600 )) && report_every=60 || report_every=15
 clock=$(box_checksum "$kClockLineBox")
 clock_changed=$(now_us)
+# Every change of the clock line, seen every 20 ms wherever the window is dragged.
+mkdir "$work/clock-frames"
+read -r clock_left clock_top clock_width clock_height <<<"$kClockLineBox"
+"$clock_watch" "$window" "$clock_left" "$clock_top" "$clock_width" "$clock_height" "$duration" 20 \
+    "$work/clock-frames" >"$work/clock-changes.log" 2>"$work/clock-watch.log" &
+clock_watch_pid=$!
+remember_pid "$clock_watch_pid"
 echo "soak: $duration s, seed $seed, warm-up $warm_up s"
 while (( $(elapsed_s) < duration )); do
     choice=$((RANDOM % 20))
@@ -158,6 +168,11 @@ done
 final_kb=$(resident_kb "$soak_pid")
 echo "soak: $clicks actions ($drags drags) in $(elapsed_s) s; resident $final_kb kB at the end," \
     "$warm_kb kB after the warm-up, at most $largest_kb kB"
+
+wait "$clock_watch_pid" || fail "clock_watch failed: $(cat "$work/clock-watch.log")"
+python3 "$kScreenReading" clock-seconds "$work/clock-frames" >"$work/clock-seconds.log" ||
+    fail "the clock line skipped or repeated a second: $(cat "$work/clock-seconds.log")"
+echo "soak: $(cat "$work/clock-seconds.log")"
 
 # --- The end: today again, as a fresh start shows it -----------------------------
 

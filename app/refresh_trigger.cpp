@@ -1,0 +1,42 @@
+#include "app/refresh_trigger.h"
+
+#include "calendar/serial_date.h"
+
+RefreshTrigger::RefreshTrigger(const QString& folder, QObject* parent) : QObject(parent) {
+    // A precise timer never fires before the time it was given: the clock has
+    // reached the new second when it fires.
+    second_.setSingleShot(true);
+    second_.setTimerType(Qt::PreciseTimer);
+    connect(&second_, &QTimer::timeout, this, &RefreshTrigger::NewSecond);
+
+    watcher_.addPath(folder);
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &RefreshTrigger::Request);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &RefreshTrigger::Request);
+}
+
+void RefreshTrigger::Start() { NewSecond(); }
+
+void RefreshTrigger::NewSecond() {
+    Request();
+    second_.start(calendar::MillisecondsToNextSecond());
+}
+
+void RefreshTrigger::Request() {
+    if (requested_) return;
+    requested_ = true;
+    QMetaObject::invokeMethod(this, &RefreshTrigger::Run, Qt::QueuedConnection);
+}
+
+void RefreshTrigger::Run() {
+    requested_ = false;
+    emit Due();
+}
+
+void RefreshTrigger::WatchFile(const QString& path) {
+    // The file system stops watching a file that is removed or replaced: the file
+    // now under that name is watched again.
+    if (path == watchedFile_ && watcher_.files().contains(path)) return;
+    if (!watchedFile_.isEmpty()) watcher_.removePath(watchedFile_);
+    watchedFile_ = path;
+    watcher_.addPath(path);
+}

@@ -1,0 +1,52 @@
+#pragma once
+// When the window's two refreshes run: whenever something they read can have
+// changed, and not otherwise.
+//   - A new second of the wall clock, from a single-shot timer armed from the
+//     clock's own reading for the next whole second: the clock line changes within
+//     a few milliseconds of the second, and a suspend, a step of the clock or a
+//     change of summer time is followed at the next second. The clock reads the time
+//     zone afresh each time, so a changed zone shows within a second as well.
+//   - A change of the calendar's selection or of the page it shows (the window
+//     connects those).
+//   - A change in the program folder or of the moon picture in use, told by the
+//     file system: a picture replaced, removed or put back shows at once. Since
+//     every refresh reads its files again, a change that no one reports (a network
+//     file system) still shows at the next second.
+// However many causes come together, the refreshes run once, as soon as the event
+// loop has handled what it was doing.
+
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+class RefreshTrigger : public QObject {
+    Q_OBJECT
+public:
+    // Watches `folder` from now on; the clock's seconds count from Start.
+    explicit RefreshTrigger(const QString& folder, QObject* parent = nullptr);
+
+    // Runs the refreshes now, then at every new second.
+    void Start();
+
+    // Asks for one run of the refreshes once the event loop has handled what it
+    // is doing; asks made meanwhile are the same run.
+    void Request();
+
+    // Watches the file that the refreshes read now in place of the one watched
+    // before. A missing file is watched through its folder until it comes back.
+    void WatchFile(const QString& path);
+
+signals:
+    // The refreshes are due.
+    void Due();
+
+private:
+    void NewSecond();
+    void Run();
+
+    QTimer second_;
+    QFileSystemWatcher watcher_;
+    QString watchedFile_;
+    bool requested_ = false;
+};
