@@ -134,6 +134,38 @@ const std::array kShapes{
     ShapeRow{&Form1::Line1, "Line1", OutlineShape::Form::Rule, 368, 63, 168, 2},
 };
 
+// A picture drawn again on 2 x 2 pixels for each of its own is named with "@2x" before
+// its extension, as Qt names such pictures.
+QString DrawnAtTwiceTheResolution(const QString& picture) {
+    const qsizetype extension = picture.lastIndexOf(QLatin1Char('.'));
+    return picture.left(extension) + QStringLiteral("@2x") + picture.mid(extension);
+}
+
+// The hand cursor over the push buttons, drawn at one and two device pixels per
+// window pixel. X11 shows a cursor's picture pixel for pixel whatever the screen's
+// scale and takes its hot spot in the picture's own pixels, so each picture carries
+// its own: the pixel of the fingertip, which at scale 2 lies within the pixel (1, 0)
+// of the picture at scale 1.
+struct HandCursorPicture {
+    qreal scale;
+    const char* path;
+    int hotX, hotY;
+};
+const std::array kHandCursorPictures{
+    HandCursorPicture{1, ":/pictures/hand_cursor.gif", 1, 0},
+    HandCursorPicture{2, ":/pictures/hand_cursor@2x.gif", 3, 1},
+};
+
+// The cursor drawn at the scale nearest the screen's; the system's pointing hand if
+// the pictures are not built into the program.
+QCursor HandCursor(qreal devicePixelRatio) {
+    const HandCursorPicture& picture = devicePixelRatio < 1.5 ? kHandCursorPictures[0] : kHandCursorPictures[1];
+    QPixmap hand(QString::fromLatin1(picture.path));
+    if (hand.isNull()) return QCursor(Qt::PointingHandCursor);
+    hand.setDevicePixelRatio(picture.scale);
+    return QCursor(hand, picture.hotX, picture.hotY);
+}
+
 // The window's timers tick every millisecond, as far as the platform lets them.
 constexpr int kTimerIntervalMs = 1;
 
@@ -193,8 +225,10 @@ void Form1::CreateControls() {
     Cal1->setAccessibleName(QStringLiteral("Calendrier"));
     Cal1->Widget()->setAccessibleName(QStringLiteral("Calendrier"));
 
-    const QPixmap hand(QStringLiteral(":/pictures/hand_cursor.gif"));
-    const QCursor handCursor = hand.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(hand, 1, 0);
+    // Before the window is shown its scale is the application's, that of its screens
+    // where it is largest; a window later moved to a screen of another scale keeps the
+    // cursor chosen here.
+    const QCursor handCursor = HandCursor(devicePixelRatio());
     for (const ButtonRow& row : kButtons) {
         auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
         button->setObjectName(QString::fromLatin1(row.name));
@@ -204,7 +238,10 @@ void Form1::CreateControls() {
         button->setAccessibleName(QString::fromUtf8(row.accessibleName));
         if (*row.toolTip != '\0') button->setToolTip(QString::fromUtf8(row.toolTip));
         if (*row.picture != '\0') {
-            button->setIcon(QIcon(QPixmap(QString::fromLatin1(row.picture))));
+            // The button draws the icon's picture whose size fits its screen's pixels.
+            QIcon icon(QString::fromLatin1(row.picture));
+            icon.addFile(DrawnAtTwiceTheResolution(QString::fromLatin1(row.picture)));
+            button->setIcon(icon);
             button->setIconSize(QSize(kButtonPictureSize, kButtonPictureSize));
         } else {
             SetColour(*button, QPalette::Button, kTextButtonFace);

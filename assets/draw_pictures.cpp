@@ -34,9 +34,14 @@ struct WindowPicture {
 const WindowPicture kWindowPictures[] = {
     {"background.gif", assets::DrawBackground, 256},
     {"icon.gif", assets::DrawHourglassIcon, 256},
-    {"minimise.gif", assets::DrawMinimiseButton, 16},
-    {"quit.gif", assets::DrawQuitButton, 16},
-    {"hand_cursor.gif", assets::DrawHandCursor, 4},
+    {"minimise.gif", [] { return assets::DrawMinimiseButton(); }, 16},
+    {"quit.gif", [] { return assets::DrawQuitButton(); }, 16},
+    {"hand_cursor.gif", [] { return assets::DrawHandCursor(); }, 4},
+    // The same at twice the resolution, named as Qt looks them up for screens of two
+    // device pixels per window pixel.
+    {"minimise@2x.gif", [] { return assets::DrawMinimiseButton(2); }, 16},
+    {"quit@2x.gif", [] { return assets::DrawQuitButton(2); }, 16},
+    {"hand_cursor@2x.gif", [] { return assets::DrawHandCursor(2); }, 4},
     {"moon_crescent.gif", [] { return assets::DrawMoon(kInitialMoonAge); }, kMoonPaletteSize},
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 
 namespace assets {
 
@@ -38,6 +39,12 @@ inline double DistanceToSegment(Point p, Point a, Point b) {
 
 // A set of points of the plane, given by its membership test.
 using Region = std::function<bool(Point)>;
+
+// The region drawn `scale` times larger about the origin: a picture drawn at twice
+// the resolution paints each shape enlarged twice, and so holds the same drawing.
+inline Region Enlarged(Region region, double scale) {
+    return [region = std::move(region), scale](Point p) { return region((1 / scale) * p); };
+}
 
 // The points within radius of the segment from a to b: a stroke with round ends,
 // or a disc when a and b coincide.

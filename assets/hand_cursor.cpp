@@ -8,8 +8,12 @@
 // The hand is built from layers laid back to front, like cut-outs: each covers what
 // lies under it with white and draws its own outline in black, so the folded
 // fingers and the cuff show their edges where they lie over the hand.
+//
+// At a higher scale the same hand is laid on more pixels, and its outline keeps its
+// width of one pixel of the 32 x 32 picture.
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "assets/pictures.h"
@@ -49,21 +53,30 @@ Point ToHand(Point p) { return Rotated(p - kTipPosition, kTilt); }
 
 }  // namespace
 
-Canvas DrawHandCursor() {
-    Canvas canvas(kSize, kSize);
+Canvas DrawHandCursor(int scale) {
+    const int size = kSize * scale;
+    Canvas canvas(size, size);
     for (const Layer& layer : HandLayers()) {
         // The pixels that the layer covers at least half of, and of those the ones
-        // beside a pixel it does not cover.
-        Canvas coverage(kSize, kSize);
-        coverage.Paint([&](Point p) { return layer(ToHand(p)); }, Grey(255));
+        // that a path of at most `scale` steps up, down or sideways leads from a pixel
+        // it does not cover: at scale 1, those beside one.
+        Canvas coverage(size, size);
+        coverage.Paint(Enlarged([&](Point p) { return layer(ToHand(p)); }, scale), Grey(255));
         const auto covered = [&](int x, int y) {
-            return x >= 0 && y >= 0 && x < kSize && y < kSize && coverage.OpacityAt(x, y) >= 0.5;
+            return x >= 0 && y >= 0 && x < size && y < size && coverage.OpacityAt(x, y) >= 0.5;
         };
-        for (int y = 0; y < kSize; ++y) {
-            for (int x = 0; x < kSize; ++x) {
-                if (!covered(x, y)) continue;
-                const bool onEdge = !covered(x - 1, y) || !covered(x + 1, y) || !covered(x, y - 1) || !covered(x, y + 1);
-                canvas.Lay(x, y, onEdge ? Grey(0) : Grey(255), 1);
+        const auto onEdge = [&](int x, int y) {
+            for (int dy = -scale; dy <= scale; ++dy) {
+                const int reach = scale - std::abs(dy);
+                for (int dx = -reach; dx <= reach; ++dx) {
+                    if (!covered(x + dx, y + dy)) return true;
+                }
+            }
+            return false;
+        };
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                if (covered(x, y)) canvas.Lay(x, y, onEdge(x, y) ? Grey(0) : Grey(255), 1);
             }
         }
     }

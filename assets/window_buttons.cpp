@@ -1,8 +1,10 @@
 // The pictures of the window's own two buttons: a raised grey square, lit from the
-// upper left, carrying a small black drawing. Every line lies on whole pixels, so
-// that the drawings stay sharp at this size.
+// upper left, carrying a small black drawing. Every line lies on whole pixels of the
+// 13 x 13 picture, so that the drawings stay sharp at this size and at every whole
+// scale. Coordinates are those of the 13 x 13 picture whatever the scale.
 
 #include <cmath>
+#include <utility>
 
 #include "assets/pictures.h"
 
@@ -25,10 +27,34 @@ struct Box {
     bool operator()(Point p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
 };
 
+// A picture of the buttons' size at the given scale, painted in the 13 x 13
+// picture's coordinates.
+class ButtonCanvas {
+public:
+    explicit ButtonCanvas(int scale) : canvas_(kSize * scale, kSize * scale), scale_(scale) {}
+
+    void Paint(Box box, Colour colour) { canvas_.Paint(Enlarged(box, scale_), colour); }
+
+    // Inks every pixel whose centre the region holds, with no shading at its edges.
+    void Ink(const Region& region) {
+        for (int y = 0; y < canvas_.height(); ++y) {
+            for (int x = 0; x < canvas_.width(); ++x) {
+                if (region((1.0 / scale_) * Point{x + 0.5, y + 0.5})) canvas_.Lay(x, y, kInk, 1);
+            }
+        }
+    }
+
+    Canvas Picture() && { return std::move(canvas_); }
+
+private:
+    Canvas canvas_;
+    int scale_;
+};
+
 // A face with a one-pixel light edge at the top and left and a two-step shadow at
 // the bottom and right, as a raised button is drawn.
-Canvas RaisedSquare() {
-    Canvas canvas(kSize, kSize);
+ButtonCanvas RaisedSquare(int scale) {
+    ButtonCanvas canvas(scale);
     canvas.Paint(Box{0, 0, kSize, kSize}, kHighlight);
     canvas.Paint(Box{1, 1, kSize, kSize}, kDarkShadow);
     canvas.Paint(Box{1, 1, kSize - 1, kSize - 1}, kShadow);
@@ -37,35 +63,33 @@ Canvas RaisedSquare() {
 }
 
 // A window seen from the front: a one-pixel frame under a title bar two pixels high.
-void PaintWindowOutline(Canvas& canvas, Box frame) {
+void PaintWindowOutline(ButtonCanvas& canvas, Box frame) {
     canvas.Paint(frame, kInk);
     canvas.Paint(Box{frame.left + 1, frame.top + 2, frame.right - 1, frame.bottom - 1}, kFace);
 }
 
 }  // namespace
 
-Canvas DrawMinimiseButton() {
-    Canvas canvas = RaisedSquare();
+Canvas DrawMinimiseButton(int scale) {
+    ButtonCanvas canvas = RaisedSquare(scale);
     PaintWindowOutline(canvas, Box{5, 2, 11, 8});  // behind, upper right
     PaintWindowOutline(canvas, Box{2, 5, 8, 11});  // in front, lower left
-    return canvas;
+    return std::move(canvas).Picture();
 }
 
-Canvas DrawQuitButton() {
-    Canvas canvas = RaisedSquare();
+Canvas DrawQuitButton(int scale) {
+    ButtonCanvas canvas = RaisedSquare(scale);
     // The face spans pixels 1 to 10 across, so the X is centred on the line between
-    // pixels 5 and 6 and drawn two pixels wide on each row: seven rows whose runs
-    // meet in the middle one.
+    // pixels 5 and 6; each stroke is one pixel wide across, so that at scale 1 each
+    // of the seven rows holds two pixels of each, the runs meeting in the middle row.
     constexpr Point kCentre{6, 6.5};
     constexpr double kHalfHeight = 3.5;
-    for (int y = 0; y < kSize; ++y) {
-        for (int x = 0; x < kSize; ++x) {
-            const Point d = Point{x + 0.5, y + 0.5} - kCentre;
-            const bool onStroke = std::abs(std::abs(d.x) - std::abs(d.y)) <= 0.5;
-            if (std::abs(d.y) < kHalfHeight && onStroke) canvas.Lay(x, y, kInk, 1);
-        }
-    }
-    return canvas;
+    canvas.Ink([kCentre](Point p) {
+        const Point d = p - kCentre;
+        const bool onStroke = std::abs(std::abs(d.x) - std::abs(d.y)) <= 0.5;
+        return std::abs(d.y) < kHalfHeight && onStroke;
+    });
+    return std::move(canvas).Picture();
 }
 
 }  // namespace assets

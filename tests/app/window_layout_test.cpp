@@ -82,6 +82,13 @@ QRect InkBox(QWidget& label) {
     return box;
 }
 
+bool RowIsClear(const QImage& image, int y) {
+    for (int x = 0; x < image.width(); ++x) {
+        if (qAlpha(image.pixel(x, y)) != 0) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 class WindowLayoutTest : public QObject {
@@ -185,6 +192,38 @@ private slots:
         QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(button->cursor().hotSpot(), QPoint(1, 0));
         if (caption.isEmpty()) QVERIFY(!button->icon().isNull());
+    }
+
+    // The pictures drawn for the window's scale, one or two device pixels per window
+    // pixel; also run alone at QT_SCALE_FACTOR=2. The hand over the five buttons has its
+    // hot spot on the fingertip: an outline pixel within the window pixel (1, 0), at the
+    // top of the hand. The icons of the two picture buttons offer the pictures drawn at
+    // 1x and at 2x, each as it is.
+    void picturesForTheScreensScale() {
+        if (!QFile::exists(":/pictures/hand_cursor.gif")) QSKIP("the pictures are not built into this program");
+        const int scale = qRound(form_->devicePixelRatio());
+        for (const char* name : {"CmdMinimise", "cmdQuit", "recul", "avance", "cejour"}) {
+            const QCursor cursor = Control<QPushButton>(name)->cursor();
+            QCOMPARE(cursor.shape(), Qt::BitmapCursor);
+            QCOMPARE(cursor.pixmap().size(), QSize(32, 32) * scale);
+            QCOMPARE(cursor.pixmap().devicePixelRatio(), qreal(scale));
+            const QImage hand = cursor.pixmap().toImage();
+            const QPoint hotSpot = cursor.hotSpot();
+            QCOMPARE(QPoint(hotSpot.x() / scale, hotSpot.y() / scale), QPoint(1, 0));
+            QCOMPARE(hand.pixelColor(hotSpot), QColor(Qt::black));
+            int top = 0;  // the hand's top row
+            while (top < hand.height() && RowIsClear(hand, top)) ++top;
+            QVERIFY2(hotSpot.y() - top < scale, "the hot spot lies below the fingertip");
+        }
+        for (const auto& [name, picture] : {std::pair{"CmdMinimise", "minimise"}, {"cmdQuit", "quit"}}) {
+            const QIcon icon = Control<QPushButton>(name)->icon();
+            for (const auto& [iconScale, file] : {std::pair{1, ".gif"}, {2, "@2x.gif"}}) {
+                const QPixmap shown = icon.pixmap(QSize(13, 13), iconScale);
+                QCOMPARE(shown.devicePixelRatio(), qreal(iconScale));
+                QCOMPARE(shown.toImage().convertToFormat(QImage::Format_RGB32),
+                         QImage(QStringLiteral(":/pictures/") + picture + file).convertToFormat(QImage::Format_RGB32));
+            }
+        }
     }
 
     void otherControls_data() {

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "gif_reader.h"
@@ -37,6 +38,9 @@ const PictureRow kPictureRows[] = {
     {"quit_picture_is_13_pixels", ":/pictures/quit.gif", 13, 13, 16, false},
     {"cursor_is_32_pixels_black_white_and_clear", ":/pictures/hand_cursor.gif", 32, 32, 4, true},
     {"initial_moon_is_30_pixels_in_32_colours", ":/pictures/moon_crescent.gif", 30, 30, 32, false},
+    {"minimise_picture_at_2x_is_26_pixels", ":/pictures/minimise@2x.gif", 26, 26, 16, false},
+    {"quit_picture_at_2x_is_26_pixels", ":/pictures/quit@2x.gif", 26, 26, 16, false},
+    {"cursor_at_2x_is_64_pixels_black_white_and_clear", ":/pictures/hand_cursor@2x.gif", 64, 64, 4, true},
 };
 
 class WindowPicture : public testing::TestWithParam<PictureRow> {};
@@ -136,19 +140,26 @@ TEST(Icon, OliveOrangeAndPaleYellowHourglassOnTransparency) {
     EXPECT_GE(glassWidth(23), 8);
 }
 
-TEST(HandCursor, BlackOutlinedWhiteHandWithItsFingertipAtTheHotSpot) {
-    const GifPicture cursor = Resource(":/pictures/hand_cursor.gif");
-    ASSERT_TRUE(cursor.transparentIndex);
-    for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}}) EXPECT_FALSE(cursor.IsOpaque(x, y)) << x << ", " << y;
-    // The hot spot (1, 0) is the first opaque pixel of the top row: the fingertip.
-    EXPECT_TRUE(cursor.IsOpaque(1, 0));
-    EXPECT_EQ(cursor.At(1, 0), (GifColour{0, 0, 0}));
+class HandCursor : public testing::TestWithParam<int> {};
 
-    const auto opaque = [&](int x, int y) { return x >= 0 && y >= 0 && x < 32 && y < 32 && cursor.IsOpaque(x, y); };
+TEST_P(HandCursor, BlackOutlinedWhiteHandTiltedFromItsFingertip) {
+    const int scale = GetParam();
+    const int size = 32 * scale;
+    const GifPicture cursor = Resource(scale == 1 ? ":/pictures/hand_cursor.gif" : ":/pictures/hand_cursor@2x.gif");
+    ASSERT_TRUE(cursor.transparentIndex);
+    const int last = size - 1;
+    for (const auto& [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}}) EXPECT_FALSE(cursor.IsOpaque(x, y)) << x << ", " << y;
+    if (scale == 1) {
+        // The hot spot (1, 0) is the first opaque pixel of the top row: the fingertip.
+        EXPECT_TRUE(cursor.IsOpaque(1, 0));
+        EXPECT_EQ(cursor.At(1, 0), (GifColour{0, 0, 0}));
+    }
+
+    const auto opaque = [&](int x, int y) { return x >= 0 && y >= 0 && x < size && y < size && cursor.IsOpaque(x, y); };
     int white = 0, black = 0;
     double sumX = 0, sumY = 0;
-    for (int y = 0; y < 32; ++y) {
-        for (int x = 0; x < 32; ++x) {
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
             if (!opaque(x, y)) continue;
             sumX += x;
             sumY += y;
@@ -163,13 +174,93 @@ TEST(HandCursor, BlackOutlinedWhiteHandWithItsFingertipAtTheHotSpot) {
             EXPECT_TRUE(opaque(x - 1, y) && opaque(x + 1, y) && opaque(x, y - 1) && opaque(x, y + 1)) << "pixel " << x << ", " << y;
         }
     }
-    EXPECT_GE(white, 150);
-    EXPECT_GE(black, 60);
+    EXPECT_GE(white, 150 * scale * scale);
+    EXPECT_GE(black, 60 * scale);
     // Tilted: the hand lies below and to the right of the fingertip, not straight under it.
     const int count = white + black;
-    EXPECT_GT(sumX / count, 7);
-    EXPECT_GT(sumY / count, 8);
+    EXPECT_GT(sumX / count, 7 * scale);
+    EXPECT_GT(sumY / count, 8 * scale);
 }
+
+INSTANTIATE_TEST_SUITE_P(AtOneAndTwoDevicePixelsPerWindowPixel, HandCursor, testing::Values(1, 2),
+                         [](const testing::TestParamInfo<int>& info) { return "scale_" + std::to_string(info.param); });
+
+// The pictures drawn again for screens of two device pixels per window pixel: the
+// same drawing on twice as many pixels each way.
+struct DoubledRow {
+    const char* what;
+    const char* path;
+    const char* doubledPath;
+    bool onWholePixels;  // every line of the drawing lies on whole pixels of the picture at 1x
+};
+
+const DoubledRow kDoubledRows[] = {
+    {"minimise", ":/pictures/minimise.gif", ":/pictures/minimise@2x.gif", true},
+    {"quit", ":/pictures/quit.gif", ":/pictures/quit@2x.gif", false},
+    {"hand_cursor", ":/pictures/hand_cursor.gif", ":/pictures/hand_cursor@2x.gif", false},
+};
+
+class DoubledPicture : public testing::TestWithParam<DoubledRow> {};
+
+// What a pixel shows, transparency included.
+std::optional<GifColour> Shown(const GifPicture& picture, int x, int y) {
+    if (!picture.IsOpaque(x, y)) return std::nullopt;
+    return picture.At(x, y);
+}
+
+TEST_P(DoubledPicture, IsTheSameDrawingAtTwiceTheResolution) {
+    const DoubledRow& row = GetParam();
+    const GifPicture single = Resource(row.path);
+    const GifPicture doubled = Resource(row.doubledPath);
+    ASSERT_EQ(doubled.width, 2 * single.width);
+    ASSERT_EQ(doubled.height, 2 * single.height);
+    EXPECT_EQ(doubled.palette, single.palette);
+    EXPECT_EQ(doubled.transparentIndex, single.transparentIndex);
+
+    // Each pixel at 1x covers a block of 2 x 2 at 2x. Inside a shape, where a pixel and
+    // its eight neighbours agree, the block shows the same; along the edges each
+    // resolution follows the outline with its own pixels, and only there may a block's
+    // pixels differ from the pixel they lie in.
+    int edgeBlocks = 0;
+    int differing = 0;    // pixels at 2x unlike the pixel at 1x they lie in
+    int splitBlocks = 0;  // blocks whose four pixels are not all alike
+    for (int y = 0; y < single.height; ++y) {
+        for (int x = 0; x < single.width; ++x) {
+            const std::optional<GifColour> shown = Shown(single, x, y);
+            bool inside = true;
+            for (int ny = std::max(y - 1, 0); ny <= std::min(y + 1, single.height - 1); ++ny) {
+                for (int nx = std::max(x - 1, 0); nx <= std::min(x + 1, single.width - 1); ++nx) {
+                    inside = inside && Shown(single, nx, ny) == shown;
+                }
+            }
+            const std::optional<GifColour> corner = Shown(doubled, 2 * x, 2 * y);
+            int differingHere = 0;
+            bool split = false;
+            for (int b = 0; b < 4; ++b) {
+                const std::optional<GifColour> sub = Shown(doubled, 2 * x + b % 2, 2 * y + b / 2);
+                differingHere += sub != shown;
+                split = split || sub != corner;
+            }
+            if (inside) {
+                EXPECT_EQ(differingHere, 0) << "pixel " << x << ", " << y << " at 1x";
+            }
+            edgeBlocks += !inside;
+            differing += differingHere;
+            splitBlocks += split;
+        }
+    }
+    // An outline that moves by less than a pixel at 1x changes one or two pixels of
+    // the blocks it crosses, and on its straight runs none.
+    EXPECT_LE(differing, edgeBlocks) << "the outlines at 2x stray from those at 1x";
+    if (row.onWholePixels) {
+        EXPECT_EQ(differing, 0) << "lines on whole pixels double exactly";
+    } else {
+        EXPECT_GT(splitBlocks, 0) << "drawn anew, not the pixels enlarged";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ButtonsAndCursor, DoubledPicture, testing::ValuesIn(kDoubledRows),
+                         [](const testing::TestParamInfo<DoubledRow>& info) { return info.param.what; });
 
 GifColour Mean(const GifPicture& picture, int x0, int y0, int x1, int y1) {
     GifColour sum;
