@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 #include <vector>
 
@@ -25,6 +26,7 @@ const QColor kNavy(0, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 const QColor kSystemText(0, 0, 0);
 const QColor kWindowGrey(176, 176, 176);
+const QColor kTextButtonFace(224, 224, 224);
 constexpr Qt::Alignment kL = Qt::AlignLeft, kC = Qt::AlignHCenter, kR = Qt::AlignRight;
 
 // Fonts as pixel sizes at 96 dpi: 8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px.
@@ -102,6 +104,17 @@ QRect InkBox(QWidget& label) {
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (qGray(image.pixel(x, y)) < 128) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
+}
+
+// The smallest rectangle around the dark pixels of a button's caption on its face.
+QRect CaptionBox(const QImage& button, const QRect& face) {
+    QRect box;
+    for (int y = face.top(); y <= face.bottom(); ++y) {
+        for (int x = face.left(); x <= face.right(); ++x) {
+            if (qGray(button.pixel(x, y)) < qGray(kTextButtonFace.rgb())) box |= QRect(x, y, 1, 1);
         }
     }
     return box;
@@ -246,6 +259,71 @@ private slots:
         QCOMPARE(button->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(button->cursor().hotSpot(), QPoint(1, 0));
         if (caption.isEmpty()) QVERIFY(!button->icon().isNull());
+    }
+
+    // The three text buttons are raised buttons with a flat light-grey face and a
+    // centred caption; pressed, their edge sinks and the caption goes with it; the
+    // keyboard's focus shows on them.
+    void textButtonsAreRaisedWithAFlatFace_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("<<") << "recul";
+        QTest::newRow(">>") << "avance";
+        QTest::newRow("Aujourd'hui") << "cejour";
+    }
+
+    void textButtonsAreRaisedWithAFlatFace() {
+        QFETCH(QString, name);
+        auto* button = Control<QPushButton>(qPrintable(name));
+        const QImage raised = button->grab().toImage();
+        const int right = raised.width() - 1, bottom = raised.height() - 1;
+        const QRect face(1, 1, raised.width() - 3, raised.height() - 3);  // inside the edge
+
+        // Flat: the face around the caption is all one grey.
+        const QRect caption = CaptionBox(raised, face);
+        QVERIFY(!caption.isEmpty());
+        QVERIFY2(caption.width() <= QFontMetrics(button->font()).horizontalAdvance(button->text()) + 2,
+                 "pixels darker than the face lie beside the caption");
+        QVERIFY2(std::abs(caption.center().x() - face.center().x()) <= 1, "the caption is centred");
+        for (int y = face.top(); y <= face.bottom(); ++y) {
+            for (int x = face.left(); x <= face.right(); ++x) {
+                if (x >= caption.left() && x <= caption.right()) continue;
+                QVERIFY2(QColor(raised.pixel(x, y)) == kTextButtonFace,
+                         qPrintable(QStringLiteral("the face at (%1, %2)").arg(x).arg(y)));
+            }
+        }
+        // Raised: lit from the upper left, light at the top and left, dark at the
+        // bottom and right (two pixels of shadow).
+        const int faceGrey = qGray(kTextButtonFace.rgb());
+        const auto lighter = [&](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) > faceGrey; };
+        const auto darker = [&](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < faceGrey; };
+        for (int x = 1; x < right; ++x) {
+            QVERIFY(lighter(raised, x, 0) && darker(raised, x, bottom) && darker(raised, x, bottom - 1));
+        }
+        for (int y = 1; y < bottom; ++y) {
+            QVERIFY(lighter(raised, 0, y) && darker(raised, right, y) && darker(raised, right - 1, y));
+        }
+
+        // Pressed: the shadow at the top and left, the light at the bottom and right,
+        // the caption one pixel down and right.
+        button->setDown(true);
+        const QImage pressed = button->grab().toImage();
+        button->setDown(false);
+        for (int x = 1; x < right; ++x) {
+            QVERIFY(darker(pressed, x, 0) && darker(pressed, x, 1) && lighter(pressed, x, bottom));
+        }
+        for (int y = 1; y < bottom; ++y) {
+            QVERIFY(darker(pressed, 0, y) && darker(pressed, 1, y) && lighter(pressed, right, y));
+        }
+        QCOMPARE(pressed.copy(caption.translated(1, 1)), raised.copy(caption));
+
+        // Reached with the Tab key, the button shows that it has the focus.
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        form_->Cal1->setFocus();
+        while (!button->hasFocus()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QImage focused = button->grab().toImage();
+        form_->Cal1->setFocus();
+        QVERIFY(focused != raised);
     }
 
     void otherControls_data() {
