@@ -67,10 +67,11 @@ bool ReadWholeFile(const char* path, std::size_t limit, std::string& bytes) {
 
 }  // namespace
 
-Form1::Form1(const QString& programFolder, QWidget* parent)
+Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       programFolderName_(QFile::encodeName(programFolder).toStdString()),
-      localeNames_(LocaleNamesOf(QLocale::system())) {
+      nameLocale_(GadgetLocale(systemLocale)),
+      localeNames_(LocaleNamesOf(nameLocale_)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));

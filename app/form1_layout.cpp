@@ -184,7 +184,7 @@ void Form1::CreateControls() {
     Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/moon_crescent.gif")));
     Image1->setAccessibleName(QStringLiteral("Phase de la lune"));
 
-    Cal1 = new CalendarControl(this);
+    Cal1 = new CalendarControl(nameLocale_, this);
     Cal1->setObjectName(QStringLiteral("Cal1"));
     Cal1->setGeometry(40, 88, 289, 225);
     // The name goes to the calendar the user clicks and tabs into as well.
