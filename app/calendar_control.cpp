@@ -80,14 +80,18 @@ QDate DateOfSerial(calendar::SerialDate serial) {
     return QDate::fromJulianDay(static_cast<qint64>(std::floor(serial)) + kJulianDayOfSerialZero);
 }
 
-CalendarControl::CalendarControl(QWidget* parent) : QWidget(parent), calendar_(new QCalendarWidget(this)) {
+CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
+    : QWidget(parent), calendar_(new QCalendarWidget(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(calendar_);
     setFocusProxy(calendar_);
     setFocusPolicy(calendar_->focusPolicy());
 
-    calendar_->setLocale(QLocale::system());
+    calendar_->setLocale(names);
+    // As in France and as the week numbers count; after the locale, which brings
+    // its own first day (Sunday in Canada).
+    calendar_->setFirstDayOfWeek(Qt::Monday);
     calendar_->setDateRange(FirstSelectableDate(), LastSelectableDate());
     ApplyStoredLook();
     calendar_->setSelectedDate(DesignTimeSelection());

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <stdexcept>
 
+#include "app/locale_names.h"
 #include "calendar/int16.h"
 #include "calendar/serial_date.h"
 
@@ -27,7 +28,9 @@ public:
     static QDate FirstSelectableDate() { return QDate(1583, 1, 1); }
     static QDate LastSelectableDate() { return QDate(9999, 12, 31); }
 
-    explicit CalendarControl(QWidget* parent = nullptr);
+    // The calendar writes its day and month names in the locale `names`; its weeks
+    // begin on Monday whatever that locale says.
+    explicit CalendarControl(const QLocale& names = GadgetLocale(QLocale::system()), QWidget* parent = nullptr);
 
     // The selected day as a serial date at 00:00; raises NoSelectedDateError while
     // ValueIsNull is set.

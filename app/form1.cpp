@@ -33,10 +33,11 @@ constexpr int kLargestPictureMegabytes = 2;
 
 }  // namespace
 
-Form1::Form1(const QString& programFolder, QWidget* parent)
+Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       programFolder_(programFolder),
-      localeNames_(LocaleNamesOf(QLocale::system())),
+      nameLocale_(GadgetLocale(systemLocale)),
+      localeNames_(LocaleNamesOf(nameLocale_)),
       refreshTrigger_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));

@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QLocale>
 #include <QPixmap>
 #include <QWidget>
 #include <array>
@@ -29,8 +30,10 @@ public:
     static constexpr int kHeight = 447;
 
     // The name-day list and the moon pictures are read from `programFolder`, the
-    // folder of the running program.
-    explicit Form1(const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr);
+    // folder of the running program. The day and month names are those of the
+    // GadgetLocale of `systemLocale`.
+    explicit Form1(const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr,
+                   const QLocale& systemLocale = QLocale::system());
 
     // Start-up, run once after the window is built and before it is first shown:
     // the outline, today in the calendar, the day-of-year and week lines, and the
@@ -130,6 +133,7 @@ private:
     QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
 
     QString programFolder_;
+    QLocale nameLocale_;  // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes

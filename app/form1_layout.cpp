@@ -75,27 +75,25 @@ struct HolidayRow {
     Qt::Alignment captionAlignment;
     TextLabel* Form1::*value;
     const char* valueName;  // also the value's text until the first refresh
-    int valueWidth;
 };
 constexpr int kHolidayRowHeight = 17;
 constexpr int kHolidayValueLeft = 464;
+// Up to the inside of the frame (x = 574), not 97 to 129: "dimanche 14 juillet " takes 101 and wrapped in 97.
+constexpr int kHolidayValueWidth = 111;
 
 const std::array kHolidayRows{
-    HolidayRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10", 113},
-    HolidayRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5", 129},
-    HolidayRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12",
-               97},
-    HolidayRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14",
-               97},
-    HolidayRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16", 97},
-    HolidayRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18", 97},
-    HolidayRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20",
-               97},
-    HolidayRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22", 97},
-    HolidayRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24", 97},
-    HolidayRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26", 97},
-    HolidayRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28", 97},
-    HolidayRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30", 105},
+    HolidayRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10"},
+    HolidayRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5"},
+    HolidayRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12"},
+    HolidayRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14"},
+    HolidayRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16"},
+    HolidayRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18"},
+    HolidayRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20"},
+    HolidayRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22"},
+    HolidayRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24"},
+    HolidayRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26"},
+    HolidayRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28"},
+    HolidayRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30"},
 };
 
 struct ButtonRow {
@@ -208,7 +206,7 @@ void Form1::CreateControls() {
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
                       row.captionText, kBold825, TextColour::Navy, row.captionAlignment, false);
         this->*row.value =
-            MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, row.valueWidth, kHolidayRowHeight),
+            MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, kHolidayValueWidth, kHolidayRowHeight),
                       row.valueName, kBold825, TextColour::Navy, kLeft, false);
     }
 
@@ -218,7 +216,7 @@ void Form1::CreateControls() {
     Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/moon_crescent.gif")));
     Image1->setAccessibleName(QStringLiteral("Phase de la lune"));
 
-    Cal1 = new CalendarControl(this);
+    Cal1 = new CalendarControl(nameLocale_, this);
     Cal1->setObjectName(QStringLiteral("Cal1"));
     Cal1->setGeometry(40, 88, 289, 225);
     // The name goes to the calendar the user clicks and tabs into as well.

@@ -1,24 +1,13 @@
 #include "app/locale_names.h"
 
-namespace {
-
-// The locale writes no separator of its own; its short time format does ("HH:mm",
-// "H.mm"): the separator is what stands between the hour and the minutes.
-std::string TimeSeparatorOf(const QLocale& locale)
+QLocale GadgetLocale(const QLocale& system)
 {
-    const QString format = locale.timeFormat(QLocale::ShortFormat);
-    const qsizetype hour = format.indexOf(QLatin1Char('h'), 0, Qt::CaseInsensitive);
-    if (hour < 0) return ":";
-    qsizetype start = hour;
-    while (start < format.size() && format[start].toLower() == QLatin1Char('h')) ++start;
-    qsizetype end = start;
-    while (end < format.size() && !format[end].isLetter()) ++end;
-    const QString separator = format.mid(start, end - start).remove(QLatin1Char('\''));
-    return separator.isEmpty() ? std::string(":") : separator.toStdString();
+    if (system.language() == QLocale::French) return QLocale(QLocale::French, system.territory());
+    return QLocale(QLocale::French, QLocale::France);
 }
 
-}  // namespace
-
+// The clock keeps the colon of every French clock, 09:05:07: the locale's short
+// time format would give Canada's "09 h 05 h 07".
 calendar::LocaleNames LocaleNamesOf(const QLocale& locale)
 {
     calendar::LocaleNames names;
@@ -29,6 +18,5 @@ calendar::LocaleNames LocaleNamesOf(const QLocale& locale)
         names.monthNames[month - 1] = locale.monthName(month, QLocale::LongFormat).toStdString();
         names.abbreviatedMonthNames[month - 1] = locale.monthName(month, QLocale::ShortFormat).toStdString();
     }
-    names.timeSeparator = TimeSeparatorOf(locale);
     return names;
 }

@@ -2,8 +2,11 @@
 
 #include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -22,10 +25,56 @@ int CornerInset(int row, double along, double across) {
     return std::max(0, static_cast<int>(std::ceil(along - halfChord - 0.5)));         // [0, along)
 }
 
+// The edges of a raised button lit from the upper left, as the pictures of the
+// window's own two buttons draw them: a light line at the top and left, a shadow
+// in two steps at the bottom and right.
+const QColor kButtonHighlight(255, 255, 255);
+const QColor kButtonShadow(128, 128, 128);
+const QColor kButtonDarkShadow(64, 64, 64);
+
+// A push button with a caption and no picture ("<<", ">>", "Aujourd'hui").
+bool IsTextButton(const QStyleOption* option, const QWidget* widget) {
+    const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+    return button && button->icon.isNull() && qobject_cast<const QPushButton*>(widget);
+}
+
+bool IsPressed(const QStyleOption* option) { return option->state & (QStyle::State_Sunken | QStyle::State_On); }
+
+// The face flat in the palette's button colour inside a raised edge; pressed, the
+// edge sinks: the shadow moves to the top and left. The keyboard's focus is a
+// dotted frame just inside the face, shown as Fusion shows focus elsewhere: once
+// the keyboard has moved it.
+void DrawTextButtonPanel(QPainter& painter, const QStyleOption& option) {
+    const QRect box = option.rect;
+    QRect face;
+    painter.fillRect(box, kButtonHighlight);
+    if (IsPressed(&option)) {
+        painter.fillRect(box.adjusted(0, 0, -1, -1), kButtonDarkShadow);
+        painter.fillRect(box.adjusted(1, 1, -1, -1), kButtonShadow);
+        face = box.adjusted(2, 2, -1, -1);
+    } else {
+        painter.fillRect(box.adjusted(1, 1, 0, 0), kButtonDarkShadow);
+        painter.fillRect(box.adjusted(1, 1, -1, -1), kButtonShadow);
+        face = box.adjusted(1, 1, -2, -2);
+    }
+    painter.fillRect(face, option.palette.button());
+    if (option.state.testFlag(QStyle::State_HasFocus) && option.state.testFlag(QStyle::State_KeyboardFocusChange)) {
+        QPen dots(option.palette.buttonText().color(), 0, Qt::CustomDashLine);
+        dots.setDashPattern({1, 1});
+        painter.save();
+        painter.setPen(dots);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(face.adjusted(1, 1, -2, -2));
+        painter.restore();
+    }
+}
+
 // Fusion, with the month calendar's own page arrows as the standard arrows. The
 // calendar asks its style for them as it is built (and again when the layout
 // direction changes); Fusion would look them up in the desktop's icon theme, which
 // takes some 5 ms of every start-up, for icons that the calendar does not show.
+// The text buttons are raised with a flat face instead of Fusion's rounded
+// gradient, and their caption moves down and right by a pixel while pressed.
 class FixedLookStyle : public QProxyStyle {
 public:
     FixedLookStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
@@ -34,6 +83,27 @@ public:
         if (icon == SP_ArrowLeft) return CalendarArrowIcon(false);
         if (icon == SP_ArrowRight) return CalendarArrowIcon(true);
         return QProxyStyle::standardIcon(icon, option, widget);
+    }
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        if (element == PE_PanelButtonCommand && IsTextButton(option, widget)) {
+            DrawTextButtonPanel(*painter, *option);
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        if (element == CE_PushButtonLabel && IsTextButton(option, widget) && IsPressed(option)) {
+            painter->save();
+            painter->translate(1, 1);
+            QProxyStyle::drawControl(element, option, painter, widget);
+            painter->restore();
+            return;
+        }
+        QProxyStyle::drawControl(element, option, painter, widget);
     }
 };
 

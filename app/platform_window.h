@@ -17,8 +17,9 @@ class QWidget;
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
 
 // Fusion with its own palette, whatever the desktop: the gadget looks the same
-// everywhere. Its standard arrows are the month calendar's own. Call it once the
-// application exists, before the window is built.
+// everywhere. Its standard arrows are the month calendar's own, and its push
+// buttons without a picture are raised with a flat face in their palette's button
+// colour. Call it once the application exists, before the window is built.
 void ApplyFixedLook();
 
 class PlatformWindow : public QObject {

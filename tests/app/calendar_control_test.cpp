@@ -155,7 +155,8 @@ private slots:
         QCalendarWidget& widget = *control.Widget();
         QCOMPARE(widget.minimumDate(), QDate(1583, 1, 1));
         QCOMPARE(widget.maximumDate(), QDate(9999, 12, 31));
-        QCOMPARE(widget.locale(), QLocale::system());
+        QCOMPARE(widget.locale(), GadgetLocale(QLocale::system()));
+        QCOMPARE(widget.firstDayOfWeek(), Qt::Monday);
         QCOMPARE(widget.palette().color(QPalette::Base), QColor(176, 176, 176));
         // Day numbers: Arial 8.25 pt in navy, weekends too.
         QCOMPARE(widget.font().pixelSize(), 11);

@@ -68,11 +68,12 @@ protected:
     }
 
     // The window on the copied files and the fixed clock, its timers stopped so that
-    // only the ticks a test asks for run; not yet started up.
-    void CreateWindow() {
+    // only the ticks a test asks for run; not yet started up. Its names are decided
+    // from `systemLocale`, the process's own unless a test passes another.
+    void CreateWindow(const QLocale& systemLocale = QLocale::system()) {
         CopyDataFiles();
         calendar::SetFixedClock(kSundayMorning);
-        form_ = new Form1(folder_.path());
+        form_ = new Form1(folder_.path(), nullptr, systemLocale);
         form_->Timer1->SetEnabled(false);
         form_->Timer2->SetEnabled(false);
     }

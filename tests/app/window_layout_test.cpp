@@ -8,8 +8,16 @@
 #include <QFontInfo>
 #include <QPushButton>
 #include <QtTest>
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+#include <vector>
 
 #include "app/form1.h"
+#include "app/locale_names.h"
+#include "calendar/easter.h"
+#include "calendar/format_date.h"
+#include "calendar/holidays.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -18,6 +26,7 @@ const QColor kNavy(0, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 const QColor kSystemText(0, 0, 0);
 const QColor kWindowGrey(176, 176, 176);
+const QColor kTextButtonFace(224, 224, 224);
 constexpr Qt::Alignment kL = Qt::AlignLeft, kC = Qt::AlignHCenter, kR = Qt::AlignRight;
 
 // Fonts as pixel sizes at 96 dpi: 8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px.
@@ -45,29 +54,47 @@ const Label kLabels[] = {
 };
 
 // The holiday panel: captions end at x = 449 (Label21 alone runs from 368 to 457,
-// left-aligned), values start at x = 464; rows 17 high, 24 apart; Arial 8.25 pt bold.
+// left-aligned), values start at x = 464 and run to the inside of the panel's frame
+// (the window was first drawn with value boxes 97 to 129 wide, too narrow for
+// "dimanche 14 juillet "); rows 17 high, 24 apart; Arial 8.25 pt bold.
 struct HolidayRow {
     int top;
     const char* caption;
     int captionLeft, captionWidth;
     const char* text;
     const char* value;
-    int valueWidth;
 };
+constexpr int kHolidayValueWidth = 111;
 const HolidayRow kHolidayRows[] = {
-    {96, "Label9", 384, 65, "Nouvel an :", "Label10", 113},
-    {120, "Label7", 392, 57, "Pâcques :", "Label5", 129},
-    {144, "Label11", 344, 105, "Lundi de Pâques :", "Label12", 97},
-    {168, "Label13", 352, 97, "Fête du travail :", "Label14", 97},
-    {192, "Label15", 368, 81, "Victoire 1945 :", "Label16", 97},
-    {216, "Label17", 384, 65, "Ascension :", "Label18", 97},
-    {240, "Label19", 344, 105, "Lun de Pentecôte :", "Label20", 97},
-    {264, "Label21", 368, 89, "Fête Nationale :", "Label22", 97},
-    {288, "Label23", 368, 81, "Assomption :", "Label24", 97},
-    {312, "Label25", 376, 73, "Toussaint :", "Label26", 97},
-    {336, "Label27", 360, 89, "Armistice 1918 :", "Label28", 97},
-    {360, "Label29", 384, 65, "Noël :", "Label30", 105},
+    {96, "Label9", 384, 65, "Nouvel an :", "Label10"},
+    {120, "Label7", 392, 57, "Pâcques :", "Label5"},
+    {144, "Label11", 344, 105, "Lundi de Pâques :", "Label12"},
+    {168, "Label13", 352, 97, "Fête du travail :", "Label14"},
+    {192, "Label15", 368, 81, "Victoire 1945 :", "Label16"},
+    {216, "Label17", 384, 65, "Ascension :", "Label18"},
+    {240, "Label19", 344, 105, "Lun de Pentecôte :", "Label20"},
+    {264, "Label21", 368, 89, "Fête Nationale :", "Label22"},
+    {288, "Label23", 368, 81, "Assomption :", "Label24"},
+    {312, "Label25", 376, 73, "Toussaint :", "Label26"},
+    {336, "Label27", 360, 89, "Armistice 1918 :", "Label28"},
+    {360, "Label29", 384, 65, "Noël :", "Label30"},
 };
+
+// The day and month names of every French locale, each set of names once (most
+// share those of France).
+std::vector<std::pair<QString, calendar::LocaleNames>> FrenchNameSets() {
+    std::vector<std::pair<QString, calendar::LocaleNames>> sets;
+    for (const QLocale& locale :
+         QLocale::matchingLocales(QLocale::French, QLocale::AnyScript, QLocale::AnyTerritory)) {
+        const calendar::LocaleNames names = LocaleNamesOf(locale);
+        const bool known = std::any_of(sets.begin(), sets.end(), [&](const auto& set) {
+            return set.second.weekdayNames == names.weekdayNames && set.second.monthNames == names.monthNames &&
+                   set.second.abbreviatedMonthNames == names.abbreviatedMonthNames;
+        });
+        if (!known) sets.emplace_back(locale.name(), names);
+    }
+    return sets;
+}
 
 // The smallest rectangle around the text of a label drawn on its own: dark pixels
 // on a light background.
@@ -87,6 +114,17 @@ bool RowIsClear(const QImage& image, int y) {
         if (qAlpha(image.pixel(x, y)) != 0) return false;
     }
     return true;
+}
+
+// The smallest rectangle around the dark pixels of a button's caption on its face.
+QRect CaptionBox(const QImage& button, const QRect& face) {
+    QRect box;
+    for (int y = face.top(); y <= face.bottom(); ++y) {
+        for (int x = face.left(); x <= face.right(); ++x) {
+            if (qGray(button.pixel(x, y)) < qGray(kTextButtonFace.rgb())) box |= QRect(x, y, 1, 1);
+        }
+    }
+    return box;
 }
 
 }  // namespace
@@ -130,7 +168,7 @@ private slots:
                 << r.caption << QRect(r.captionLeft, r.top, r.captionWidth, 17) << QString::fromUtf8(r.text) << 11
                 << true << kNavy << int(QString(r.caption) == "Label21" ? kL : kR);
             QTest::addRow("%s holiday value shows its name", r.value)
-                << r.value << QRect(464, r.top, r.valueWidth, 17) << QString(r.value) << 11 << true << kNavy
+                << r.value << QRect(464, r.top, kHolidayValueWidth, 17) << QString(r.value) << 11 << true << kNavy
                 << int(kL);
         }
     }
@@ -160,6 +198,42 @@ private slots:
         for (const HolidayRow& r : kHolidayRows) {
             const QRect box = Control<QLabel>(r.caption)->geometry();
             QCOMPARE(box.left() + box.width(), QString(r.caption) == "Label21" ? 457 : 449);
+        }
+    }
+
+    // Every text that the date panel can write into a holiday value, in every year
+    // that the calendar offers and with the names of every French locale, fits its
+    // box on one line: a wider one would wrap, and its second line be cut off.
+    void holidayValuesFitOnOneLineInEveryYear() {
+        const auto nameSets = FrenchNameSets();
+        QVERIFY(nameSets.size() > 1);  // at least France's and Canada's ("juill.")
+        const int frameInside = Control<QWidget>("Shape1")->geometry().right() - OutlineShape::kPenWidth;
+        const int firstYear = CalendarControl::FirstSelectableDate().year();
+        const int lastYear = CalendarControl::LastSelectableDate().year();
+        for (const calendar::HolidayRow& holiday : calendar::kHolidayTable) {
+            const QString name = QString::fromUtf8(holiday.valueLabel.data(), qsizetype(holiday.valueLabel.size()));
+            auto* label = Control<QLabel>(qPrintable(name));
+            QVERIFY2(label->geometry().right() <= frameInside, qPrintable(name + " runs into the frame"));
+            const QRect box = label->contentsRect();
+            const QFontMetrics metrics(label->font());
+            QVERIFY(metrics.height() <= box.height());
+            // Each text once, with the first year and locale that write it.
+            QHash<QString, QString> texts;
+            for (const auto& [locale, names] : nameSets) {
+                for (int year = firstYear; year <= lastYear; ++year) {
+                    const calendar::Int16 Y = year;
+                    const QString text = QString::fromStdString(calendar::FormatDate(
+                        calendar::HolidayDate(holiday, Y, calendar::EasterSunday(Y)), holiday.pattern, names));
+                    if (!texts.contains(text)) texts.insert(text, QStringLiteral("%1, %2").arg(year).arg(locale));
+                }
+            }
+            for (auto text = texts.cbegin(); text != texts.cend(); ++text) {
+                const int width = metrics.horizontalAdvance(text.key());
+                QVERIFY2(width <= box.width(), qPrintable(QStringLiteral("%1: \"%2\" (%3) takes %4 pixels of %5")
+                                                              .arg(name, text.key(), text.value())
+                                                              .arg(width)
+                                                              .arg(box.width())));
+            }
         }
     }
 
@@ -224,6 +298,71 @@ private slots:
                          QImage(QStringLiteral(":/pictures/") + picture + file).convertToFormat(QImage::Format_RGB32));
             }
         }
+    }
+
+    // The three text buttons are raised buttons with a flat light-grey face and a
+    // centred caption; pressed, their edge sinks and the caption goes with it; the
+    // keyboard's focus shows on them.
+    void textButtonsAreRaisedWithAFlatFace_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("<<") << "recul";
+        QTest::newRow(">>") << "avance";
+        QTest::newRow("Aujourd'hui") << "cejour";
+    }
+
+    void textButtonsAreRaisedWithAFlatFace() {
+        QFETCH(QString, name);
+        auto* button = Control<QPushButton>(qPrintable(name));
+        const QImage raised = button->grab().toImage();
+        const int right = raised.width() - 1, bottom = raised.height() - 1;
+        const QRect face(1, 1, raised.width() - 3, raised.height() - 3);  // inside the edge
+
+        // Flat: the face around the caption is all one grey.
+        const QRect caption = CaptionBox(raised, face);
+        QVERIFY(!caption.isEmpty());
+        QVERIFY2(caption.width() <= QFontMetrics(button->font()).horizontalAdvance(button->text()) + 2,
+                 "pixels darker than the face lie beside the caption");
+        QVERIFY2(std::abs(caption.center().x() - face.center().x()) <= 1, "the caption is centred");
+        for (int y = face.top(); y <= face.bottom(); ++y) {
+            for (int x = face.left(); x <= face.right(); ++x) {
+                if (x >= caption.left() && x <= caption.right()) continue;
+                QVERIFY2(QColor(raised.pixel(x, y)) == kTextButtonFace,
+                         qPrintable(QStringLiteral("the face at (%1, %2)").arg(x).arg(y)));
+            }
+        }
+        // Raised: lit from the upper left, light at the top and left, dark at the
+        // bottom and right (two pixels of shadow).
+        const int faceGrey = qGray(kTextButtonFace.rgb());
+        const auto lighter = [&](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) > faceGrey; };
+        const auto darker = [&](const QImage& image, int x, int y) { return qGray(image.pixel(x, y)) < faceGrey; };
+        for (int x = 1; x < right; ++x) {
+            QVERIFY(lighter(raised, x, 0) && darker(raised, x, bottom) && darker(raised, x, bottom - 1));
+        }
+        for (int y = 1; y < bottom; ++y) {
+            QVERIFY(lighter(raised, 0, y) && darker(raised, right, y) && darker(raised, right - 1, y));
+        }
+
+        // Pressed: the shadow at the top and left, the light at the bottom and right,
+        // the caption one pixel down and right.
+        button->setDown(true);
+        const QImage pressed = button->grab().toImage();
+        button->setDown(false);
+        for (int x = 1; x < right; ++x) {
+            QVERIFY(darker(pressed, x, 0) && darker(pressed, x, 1) && lighter(pressed, x, bottom));
+        }
+        for (int y = 1; y < bottom; ++y) {
+            QVERIFY(darker(pressed, 0, y) && darker(pressed, 1, y) && lighter(pressed, right, y));
+        }
+        QCOMPARE(pressed.copy(caption.translated(1, 1)), raised.copy(caption));
+
+        // Reached with the Tab key, the button shows that it has the focus.
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        form_->Cal1->setFocus();
+        while (!button->hasFocus()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        const QImage focused = button->grab().toImage();
+        form_->Cal1->setFocus();
+        QVERIFY(focused != raised);
     }
 
     void otherControls_data() {

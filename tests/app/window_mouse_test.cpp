@@ -113,7 +113,7 @@ private slots:
         QTest::addColumn<QPoint>("point");
         QTest::newRow("the plain background") << QPoint(20, 200);
         QTest::newRow("the left panel's frame") << QPoint(33, 200);
-        QTest::newRow("inside the holiday panel, beside its labels") << QPoint(570, 300);
+        QTest::newRow("inside the holiday panel, between two rows") << QPoint(560, 116);
         QTest::newRow("below the panels") << QPoint(200, 430);
     }
 

@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QMenu>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
@@ -151,6 +153,44 @@ private slots:
         TickDatePanel();
         QVERIFY(!form_->Label16->isHidden());
         QVERIFY(!form_->Label28->isHidden());
+    }
+
+    // Whatever the desktop's language, the day and month names are French, those of
+    // the desktop's own country when its language is French; weeks begin on Monday
+    // and the clock keeps its colons.
+    void namesAreFrenchWhateverTheDesktop_data() {
+        QTest::addColumn<QLocale>("desktop");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("English (United States) gives France's") << QLocale("en_US") << "fr_FR";
+        QTest::newRow("German gives France's") << QLocale("de_DE") << "fr_FR";
+        QTest::newRow("the C locale gives France's") << QLocale::c() << "fr_FR";
+        QTest::newRow("France") << QLocale("fr_FR") << "fr_FR";
+        QTest::newRow("Belgium") << QLocale("fr_BE") << "fr_BE";
+        QTest::newRow("Switzerland") << QLocale("fr_CH") << "fr_CH";
+        QTest::newRow("Canada, whose weeks begin on Sunday and clocks read 09 h 05")
+            << QLocale("fr_CA") << "fr_CA";
+    }
+
+    void namesAreFrenchWhateverTheDesktop() {
+        QFETCH(QLocale, desktop);
+        QFETCH(QString, names);
+        DestroyWindow();
+        CreateWindow(desktop);
+        Select(QDate(2024, 7, 1));
+        TickDatePanel();
+        QCOMPARE(Text("Label1"), QStringLiteral("Aujourd'hui: dimanche  06 décembre 2026"));
+        QCOMPARE(Text("Label31"), QStringLiteral("   Il est   09:05:07"));
+        QCOMPARE(Text("Label22"), QStringLiteral("dimanche 14 juillet "));
+        QCOMPARE(Text("Label30"), QStringLiteral("mercredi 25 déc. "));
+
+        QCalendarWidget& calendar = *form_->Cal1->Widget();
+        QCOMPARE(calendar.locale().name(), names);
+        QCOMPARE(calendar.firstDayOfWeek(), Qt::Monday);
+        const QAbstractItemModel& grid = *calendar.findChild<QTableView*>()->model();
+        QCOMPARE(grid.data(grid.index(0, 0)).toString(), QStringLiteral("lun."));  // the first day name
+        auto* month = calendar.findChild<QToolButton*>("qt_calendar_monthbutton");
+        QCOMPARE(month->text(), QStringLiteral("juillet"));
+        QCOMPARE(month->menu()->actions().first()->text(), QStringLiteral("janvier"));
     }
 
     void aCalendarWithoutSelectionGetsOneBeforeItsValueIsRead() {

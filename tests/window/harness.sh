@@ -250,10 +250,11 @@ start_managed_program() {
     start_program "$1"
 }
 
-# The beginning of a test that reads the screen: the program (from a copy of its
-# folder) in French with its clock at 29 February 2024, 10:00, its window on the
-# screen, once the test's own moon rule has been checked on that date, whose picture
-# is known to be 19.
+# start_program_on_leap_day EXECUTABLE [LANG]: the beginning of a test that reads
+# the screen: the program (from a copy of its folder) on a French desktop, or on one
+# whose only locale variable is LANG, with its clock at 29 February 2024, 10:00, its
+# window on the screen, once the test's own moon rule has been checked on that date,
+# whose picture is known to be 19.
 start_program_on_leap_day() {
     harness_start
     require_reading_commands
@@ -261,7 +262,11 @@ start_program_on_leap_day() {
         fail "the test's moon rule does not give 19 for 2024-02-29"
     start_display
     start_window_manager
-    french_setting_at '2024-02-29 10:00:00'
+    if (( $# > 1 )); then
+        desktop_setting_at "$2" '2024-02-29 10:00:00'
+    else
+        french_setting_at '2024-02-29 10:00:00'
+    fi
     launch_program "$(copy_program_folder "$1")"
     wait_for_main_window
 }
@@ -472,6 +477,14 @@ require_reading_commands() {
 french_setting_at() {
     faked_clock_at "$1" || fail "libfaketime is missing (faketime)"
     program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}")
+}
+
+# desktop_setting_at LANG "YYYY-MM-DD hh:mm:ss": the same on a desktop whose locale
+# is LANG alone (en_US.UTF-8, say): every other locale variable is removed.
+desktop_setting_at() {
+    faked_clock_at "$2" || fail "libfaketime is missing (faketime)"
+    program_environment=(-u LC_ALL -u LC_TIME -u LC_MESSAGES -u LC_NUMERIC -u LANGUAGE "LANG=$1"
+                         "${clock_environment[@]}")
 }
 
 # openbox announces itself on the root window before it has finished starting, and a

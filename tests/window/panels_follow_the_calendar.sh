@@ -1,9 +1,11 @@
 #!/bin/bash
-# End to end, as a user sees it: on a French desktop whose clock reads 29 February
-# 2024, real clicks on ">>", "<<", "Aujourd'hui" and on a day of the calendar, and
-# after each the panels read back by OCR and the moon by its pixels: the leap-year
-# sentence, the day-of-year and week lines, the name day, the year heading, Easter
-# and Christmas of the year, and the moon picture of the selected date.
+# End to end, as a user sees it: on an English desktop (LANG=en_US.UTF-8, where the
+# gadget stays French) whose clock reads 29 February 2024, real clicks on ">>",
+# "<<", "Aujourd'hui" and on a day of the calendar, and after each the panels read
+# back by OCR and the moon by its pixels: the leap-year sentence, the day-of-year
+# and week lines, the name day, the year heading, Easter and Christmas of the year
+# in French, and the moon picture of the selected date. The calendar's title and
+# day names are French too, its weeks beginning on Monday.
 # What each date should show is worked out by screen_reading.py from the calendar
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
@@ -14,8 +16,13 @@ readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 readonly kPreviousMonthBox='136 360 41 17'  # recul, "<<"
 readonly kTodayBox='136 384 89 21'          # cejour, "Aujourd'hui"
 readonly kTodayLineBox='36 48 299 25'       # Label1, inside the frame
+# In the calendar: the month and year of its title between its two arrows, and the
+# first and last day names, inside the grid's lines.
+readonly kCalendarTitleBox='70 88 229 24'
+readonly kFirstDayNameBox='42 116 37 22'
+readonly kLastDayNameBox='290 116 37 22'
 
-start_program_on_leap_day "$program"
+start_program_on_leap_day "$program" en_US.UTF-8
 
 # expect DATE WHAT: waits until the panels show DATE; WHAT says how it was reached.
 expect() {
@@ -25,6 +32,9 @@ expect() {
 
 expect 2024-02-29 'at start-up (today, a leap day: 60th day, week 9, picture 19)'
 today_cell=$(selected_calendar_cell)
+wait_until 10 'the calendar to show "février 2024"' box_reads "$kCalendarTitleBox" 'février 2024'
+wait_until 10 'the calendar'"'"'s weeks to begin on "lun."' box_reads "$kFirstDayNameBox" 'lun.'
+wait_until 10 'the calendar'"'"'s weeks to end on "dim."' box_reads "$kLastDayNameBox" 'dim.'
 
 click_box_times 1 "$kNextMonthBox"
 expect 2024-03-29 'after ">>"'
