@@ -71,6 +71,16 @@ std::optional<SerialDate> fixedClock;
 
 }  // namespace
 
+SerialDate SerialOfDayAndTime(DayAndTime parts) {
+    const auto day = static_cast<SerialDate>(parts.day);
+    return parts.day < 0 ? day - parts.timeOfDay : day + parts.timeOfDay;
+}
+
+DayAndTime DayAndTimeOf(SerialDate date) {
+    const std::int64_t day = WholeDay(date);
+    return {day, std::fabs(date - static_cast<SerialDate>(day))};  // [0, 1)
+}
+
 SerialDate MakeDate(Int16 year, Int16 month, Int16 day) {
     // Whole years out of the month first: month 13 is January of the next year,
     // month 0 December of the year before, -1 November of the year before.
@@ -103,10 +113,13 @@ SerialDate CurrentDateTime() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (localtime_r(&now, &local) == nullptr) throw OverflowError("heure locale hors limites");
+    return SerialOfClockReading(local);
+}
+
+SerialDate SerialOfClockReading(const std::tm& local) {
     const std::int64_t day = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday) + kSerialOf1970;
-    // A leap second (tm_sec 60) is shown as the last second of its minute.
     const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);  // [0, 86399]
-    return static_cast<SerialDate>(day) + secondOfDay / 86400.0;
+    return SerialOfDayAndTime({day, secondOfDay / 86400.0});
 }
 
 void SetFixedClock(std::optional<SerialDate> fixedTime) { fixedClock = fixedTime; }
