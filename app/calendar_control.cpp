@@ -9,7 +9,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 
 #include "app/controls.h"
 
@@ -77,7 +76,7 @@ calendar::SerialDate SerialDateOf(QDate date) {
 }
 
 QDate DateOfSerial(calendar::SerialDate serial) {
-    return QDate::fromJulianDay(static_cast<qint64>(std::floor(serial)) + kJulianDayOfSerialZero);
+    return QDate::fromJulianDay(calendar::DayAndTimeOf(serial).day + kJulianDayOfSerialZero);
 }
 
 CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)

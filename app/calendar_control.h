@@ -74,6 +74,6 @@ private:
 // plain triangle in the title's colour instead of the theme's green icons.
 QIcon CalendarArrowIcon(bool forward);
 
-// Serial dates count days from 30 December 1899.
+// Serial dates count days from 30 December 1899; a date's time of day plays no part.
 calendar::SerialDate SerialDateOf(QDate date);
 QDate DateOfSerial(calendar::SerialDate serial);

@@ -79,10 +79,11 @@ struct DateFields {
 };
 
 DateFields FieldsOf(SerialDate date) {
-    // The time of day is the fraction, whatever its sign, rounded to the nearest second;
-    // a time that rounds to midnight belongs to the next day.
-    SerialDate day = std::trunc(date);
-    long long secondOfDay = std::llround(std::fabs(date - day) * 86400.0);  // [0, 86400]
+    // The time of day rounded to the nearest second; a time that rounds to midnight
+    // belongs to the next day.
+    const DayAndTime parts = DayAndTimeOf(date);
+    SerialDate day = static_cast<SerialDate>(parts.day);
+    long long secondOfDay = std::llround(parts.timeOfDay * 86400.0);  // [0, 86400]
     if (secondOfDay == 86400) {
         day += 1.0;
         secondOfDay = 0;

@@ -1,5 +1,6 @@
 #include "calendar/serial_date.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -67,6 +68,16 @@ CivilDate CivilOf(SerialDate date) { return CivilFromDays(WholeDay(date) - kSeri
 
 }  // namespace
 
+SerialDate SerialOfDayAndTime(DayAndTime parts) {
+    const auto day = static_cast<SerialDate>(parts.day);
+    return parts.day < 0 ? day - parts.timeOfDay : day + parts.timeOfDay;
+}
+
+DayAndTime DayAndTimeOf(SerialDate date) {
+    const std::int64_t day = WholeDay(date);
+    return {day, std::fabs(date - static_cast<SerialDate>(day))};  // [0, 1)
+}
+
 SerialDate MakeDate(Int16 year, Int16 month, Int16 day) {
     // Whole years out of the month first: month 13 is January of the next year,
     // month 0 December of the year before, -1 November of the year before.
@@ -92,6 +103,12 @@ Int16 WeekdayOf(SerialDate date) {
 std::int32_t DayDiff(SerialDate from, SerialDate to) {
     // Both whole days lie within kFarthestDay of day 0, so their difference fits 32 bits.
     return static_cast<std::int32_t>(WholeDay(to) - WholeDay(from));
+}
+
+SerialDate SerialOfClockReading(const std::tm& local) {
+    const std::int64_t day = DaysFromCivil(local.tm_year + 1900LL, local.tm_mon + 1, local.tm_mday) + kSerialOf1970;
+    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);  // [0, 86399]
+    return SerialOfDayAndTime({day, secondOfDay / 86400.0});
 }
 
 }  // namespace calendar

@@ -4,6 +4,7 @@
 // 1582; every day of the years 100 to 9999 has its serial number.
 
 #include <cstdint>
+#include <ctime>
 #include <optional>
 
 #include "calendar/int16.h"
@@ -13,6 +14,19 @@ namespace calendar {
 // 1 January 1900 is 2, 1 January 2000 is 36526; 12:00 is the fraction 0.5.
 // Adding a whole number n gives the same time of day n days later.
 using SerialDate = double;
+
+// A day and a time of day as one serial date, and back. From day 0 on, the time of day
+// is added to the day; before it, the time is taken away, so that the whole part toward
+// zero is always the day and the size of the fraction the time of day: Friday
+// 29 December 1899 at 10:30 is -1.4375 (-1 - 0.4375), not -0.5625, which is Saturday
+// 30 December at 13:30.
+struct DayAndTime {
+    std::int64_t day;   // the serial number of the day
+    double timeOfDay;   // [0, 1): 0.5 is 12:00
+};
+SerialDate SerialOfDayAndTime(DayAndTime parts);
+// NaN is a FloatingPointError, a date some 41,000 years or more from 1899 an OverflowError.
+DayAndTime DayAndTimeOf(SerialDate date);
 
 // The date with normalisation: the month is first brought into 1..12 by whole
 // years (13 is January of the next year, 0 December of the year before), then the
@@ -34,6 +48,11 @@ std::int32_t DayDiff(SerialDate from, SerialDate to);
 // of the second dropped). The time zone is read afresh at every call, so that the
 // clock follows a zone changed while the program runs.
 SerialDate CurrentDateTime();
+
+// A reading of the local clock as localtime gives it, to the whole second; a leap
+// second (tm_sec 60) is shown as the last second of its minute. CurrentDateTime
+// takes the clock's reading through it.
+SerialDate SerialOfClockReading(const std::tm& local);
 
 // How long the second that CurrentDateTime shows lasts still, in milliseconds
 // (1..1000): when the clock will next show another time.

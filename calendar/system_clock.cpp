@@ -32,10 +32,7 @@ ClockReading ReadClock(system_clock::time_point now) {
     tzset();
     std::tm local{};
     if (localtime_r(&sinceEpoch, &local) == nullptr) throw OverflowError("heure locale hors limites");
-    // A leap second (tm_sec 60) is shown as the last second of its minute.
-    const int secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + (local.tm_sec < 59 ? local.tm_sec : 59);  // [0, 86399]
-    const SerialDate day = MakeDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-    return {day + secondOfDay / 86400.0, static_cast<int>((now - second) / milliseconds(1))};
+    return {SerialOfClockReading(local), static_cast<int>((now - second) / milliseconds(1))};
 }
 
 ClockReading ReadClock() { return ReadClock(system_clock::now() + runningClockShift.value_or(milliseconds(0))); }
@@ -59,9 +56,14 @@ void SetFixedClock(std::optional<SerialDate> fixedTime) {
 
 void SetRunningClock(SerialDate from) {
     SetFixedClock(std::nullopt);
+    // Days and their times counted on one line, before 1899 too.
+    const auto inDays = [](SerialDate date) {
+        const DayAndTime parts = DayAndTimeOf(date);
+        return static_cast<double>(parts.day) + parts.timeOfDay;
+    };
     const ClockReading now = ReadClock();
-    const double nowInDays = now.wholeSecond + now.millisecond / 86'400'000.0;
-    runningClockShift = milliseconds(std::llround((from - nowInDays) * 86'400'000.0));
+    const double nowInDays = inDays(now.wholeSecond) + now.millisecond / 86'400'000.0;
+    runningClockShift = milliseconds(std::llround((inDays(from) - nowInDays) * 86'400'000.0));
 }
 
 }  // namespace calendar

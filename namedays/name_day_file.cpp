@@ -33,6 +33,86 @@ void AppendUtf8(std::string& out, char32_t codePoint) {  // codePoint in [0x80, 
     }
 }
 
+// One Windows-1252 byte as its character in UTF-8.
+void AppendWindows1252(std::string& out, char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x80) {
+        out.push_back(c);
+    } else if (byte < 0xA0) {
+        AppendUtf8(out, kBytes80To9F[byte - 0x80]);
+    } else {
+        AppendUtf8(out, byte);  // 0xA0..0xFF are the Latin-1 characters of the same number
+    }
+}
+
+// The byte-order mark that many editors put at the start of a UTF-8 file.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The length of the UTF-8 character that starts at `at`, or 0 when the bytes there
+// are none: a stray continuation byte, a cut sequence, an overlong form, a surrogate
+// or a value above U+10FFFF. The bounds on the second byte are those of the table of
+// well-formed byte sequences in the Unicode Standard, chapter 3 (table 3-7).
+std::size_t Utf8CharacterLength(std::string_view bytes, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // the second byte's range
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong form
+        if (lead == 0xED) high = 0x9F;  // no surrogate
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // no overlong form
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(bytes[at + k]);
+        if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+// Whether bytes without a mark are UTF-8 text: every one of them belongs to a UTF-8
+// character and at least one character is not ASCII. A list of French names written
+// in Windows-1252 does not pass: there an accented letter is one byte from 0xC0 up,
+// which UTF-8 would need followed by one or more signs of 0x80..0xBF (Œ, «, ’, °...),
+// and no name is spelt so.
+bool IsUtf8Text(std::string_view bytes) {
+    bool beyondAscii = false;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8CharacterLength(bytes, at);
+        if (length == 0) return false;
+        beyondAscii = beyondAscii || length > 1;
+        at += length;
+    }
+    return beyondAscii;
+}
+
+// The first `characters` characters of a value of a UTF-8 file. A byte that begins no
+// UTF-8 character (a file marked UTF-8 but with lines written in Windows-1252) is read
+// as its Windows-1252 character, so that nothing is lost and the text stays UTF-8.
+std::string Utf8Prefix(std::string_view bytes, std::size_t characters) {
+    std::string out;
+    for (std::size_t at = 0; at < bytes.size() && characters > 0; --characters) {
+        const std::size_t length = Utf8CharacterLength(bytes, at);
+        if (length == 0) {
+            AppendWindows1252(out, bytes[at]);
+            ++at;
+        } else {
+            out.append(bytes.substr(at, length));
+            at += length;
+        }
+    }
+    return out;
+}
+
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 bool EndsUnquotedField(char c) { return c == ',' || c == '\r' || c == '\n'; }
@@ -112,33 +192,40 @@ std::string ReadAllBytes(const std::filesystem::path& path) {
 std::string Windows1252ToUtf8(std::string_view bytes) {
     std::string out;
     out.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out.push_back(c);
-        } else if (byte < 0xA0) {
-            AppendUtf8(out, kBytes80To9F[byte - 0x80]);
-        } else {
-            AppendUtf8(out, byte);  // 0xA0..0xFF are the Latin-1 characters of the same number
-        }
-    }
+    for (const char c : bytes) AppendWindows1252(out, c);
     return out;
 }
 
 std::vector<std::string> ParseNameDays(std::string_view bytes, NameDayLimits limits) {
-    std::vector<std::string> entries;
+    const bool marked = bytes.starts_with(kUtf8Mark);
+    if (marked) bytes.remove_prefix(kUtf8Mark.size());
+
+    // The fields are found on the raw bytes: commas, line ends, quotes and blanks are
+    // ASCII, which UTF-8 never uses inside a character, so they stand at the same
+    // places whichever way the file is written.
+    std::vector<std::string_view> values;
     std::size_t at = 0;
     // The end is tested before every field, so a line end after the last field
     // ends the list and an empty file gives no entry.
-    while (at < bytes.size() && entries.size() < limits.entries) {
+    while (at < bytes.size() && values.size() < limits.entries) {
         const std::string_view value = ReadField(bytes, at);
         // A day number or a date ("1", "01/01", "1er janvier") begins with a number
         // other than 0 and is dropped. The test reads only ASCII, so the raw bytes
         // answer as the decoded text would.
-        if (calendar::LeadingNumber(value) == 0) {
-            // One byte is one character: the cut never splits a letter.
-            entries.push_back(Windows1252ToUtf8(value.substr(0, limits.entryLength)));
-        }
+        if (calendar::LeadingNumber(value) == 0) values.push_back(value);
+    }
+
+    // The encoding is judged on the bytes read, from the start of the file to the end
+    // of the last field read: what follows the last kept entry is never looked at, so
+    // it cannot change how the kept ones read. The reading stops at a separator or at
+    // the end of the file, never inside a character.
+    const bool utf8 = marked || IsUtf8Text(bytes.substr(0, at));
+    std::vector<std::string> entries;
+    entries.reserve(values.size());
+    for (const std::string_view value : values) {
+        // The cut counts characters and never splits one.
+        entries.push_back(utf8 ? Utf8Prefix(value, limits.entryLength)
+                               : Windows1252ToUtf8(value.substr(0, limits.entryLength)));
     }
     return entries;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The name-day list file: 8-bit Windows-1252 text, fields separated by commas and
-// line ends. A field that begins with a double quote runs to the next double quote
+// The name-day list file: text in Windows-1252 or in UTF-8, fields separated by
+// commas and line ends. A field that begins with a double quote runs to the next double quote
 // (commas included); a field whose value begins with a number other than 0 (a day
 // number, a date) is dropped; every other field, empty ones included, is an entry.
 //
@@ -13,6 +13,14 @@
 // - CR LF, a lone LF and a lone CR are each one line end;
 // - the end of the file is tested before every field: a line end after the last
 //   field adds no empty entry, a last field without a line end is still read.
+//
+// The encoding: a file that begins with the UTF-8 byte-order mark (EF BB BF) is UTF-8,
+// the mark dropped; so is a file whose bytes read are all UTF-8 characters, at least
+// one of them beyond ASCII (the bytes read run from the start to the end of the last
+// field read, see NameDayLimits). Any other file is Windows-1252, one byte a
+// character, as Windows of Western Europe write it. In a file with the mark, a byte
+// that begins no UTF-8 character is read as its Windows-1252 character; a file that
+// holds only the mark is an empty list.
 
 #include <cstddef>
 #include <filesystem>
@@ -33,10 +41,11 @@ public:
 
 // How much of the file a reading keeps: at most `entries` kept entries, and of each
 // at most its first `entryLength` characters. The fields after the last kept entry
-// are not looked at, and whether a field is kept is decided on its whole value.
+// are not looked at, not even to judge the encoding, and whether a field is kept is
+// decided on its whole value.
 struct NameDayLimits {
     std::size_t entries = std::numeric_limits<std::size_t>::max();
-    std::size_t entryLength = std::numeric_limits<std::size_t>::max();  // bytes of the file, one per character
+    std::size_t entryLength = std::numeric_limits<std::size_t>::max();  // characters; a cut never splits one
 };
 
 // What the window keeps. The list is laid out for a leap year, so the entries after

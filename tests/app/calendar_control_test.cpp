@@ -8,6 +8,7 @@
 #include <QTextCharFormat>
 #include <QToolButton>
 #include <QtTest>
+#include <ctime>
 
 #include "app/form1.h"
 #include "calendar/serial_date.h"
@@ -78,12 +79,16 @@ private slots:
         QCOMPARE(control.Value(), serial);
     }
 
-    // Every day the calendar offers, against the calendar library's own dates.
+    // Every day the calendar offers, against the calendar library's own dates; the
+    // day of a serial date stays the same day whatever its time of day, before
+    // 30 December 1899 too.
     void serialDatesAgreeWithTheDateLibraryOnEveryDay() {
         for (QDate day = CalendarControl::FirstSelectableDate(); day <= CalendarControl::LastSelectableDate();
              day = day.addDays(1)) {
             const calendar::SerialDate serial = SerialDateOf(day);
-            if (serial != calendar::MakeDate(day.year(), day.month(), day.day()) || DateOfSerial(serial) != day) {
+            const calendar::SerialDate lastSecond = calendar::SerialOfDayAndTime({std::int64_t(serial), 86399 / 86400.0});
+            if (serial != calendar::MakeDate(day.year(), day.month(), day.day()) || DateOfSerial(serial) != day ||
+                DateOfSerial(lastSecond) != day) {
                 QFAIL(qPrintable(day.toString(Qt::ISODate)));
             }
         }
@@ -118,6 +123,17 @@ private slots:
         control.Today();
         QCOMPARE(control.Widget()->selectedDate(), QDate(2024, 2, 29));
         QCOMPARE(control.Value(), 45351.0);  // the whole day, without the time
+        // Friday 29 December 1899 at 10:30, as the clock gives it.
+        std::tm reading{};
+        reading.tm_year = -1;
+        reading.tm_mon = 11;
+        reading.tm_mday = 29;
+        reading.tm_hour = 10;
+        reading.tm_min = 30;
+        calendar::SetFixedClock(calendar::SerialOfClockReading(reading));
+        control.Today();
+        QCOMPARE(control.Widget()->selectedDate(), QDate(1899, 12, 29));
+        QCOMPARE(control.Value(), -1.0);
     }
 
     // The calendar's own arrows and menus take the selection along, as the buttons do.

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -84,6 +85,47 @@ TEST(FormatDateTest, WritesEveryNumberAsPrintfPadsIt) {
     }
     EXPECT_EQ(mismatches.count(), 0);
     EXPECT_GT(checked, 570000);
+}
+
+// Every reading of the clock in the years 100 to 9999, as the today line and the clock
+// show it: each day at midnight, at a time that moves with the day and at 23:59:59,
+// given as localtime gives it, against the weekday, the date and the time of that
+// reading from std::chrono. Before 30 December 1899 the time counts down from the
+// day's number; a clock that added it would show the next day and the time mirrored.
+TEST(FormatDateTest, ShowsEveryClockReadingOfTheYears100To9999) {
+    using namespace std::chrono;
+    const LocaleNames names = test::FrenchLocaleNames();
+    const sys_days first{year{100} / January / 1};
+    test::MismatchLog mismatches;
+    int checked = 0;
+    for (sys_days day = first; day <= sys_days{year{9999} / December / 31}; day += days{1}) {
+        const year_month_day ymd{day};
+        const int month = int(unsigned(ymd.month()));
+        char date[48];
+        std::snprintf(date, sizeof date, " %02u %s %04d ", unsigned(ymd.day()),
+                      names.monthNames[std::size_t(month - 1)].c_str(), int(ymd.year()));
+        const std::string dateText = names.weekdayNames[weekday{day}.c_encoding()] + date;
+        const int moving = int((day - first).count() * 7919 % 86400);  // [0, 86399]
+        for (const int second : {0, moving, 86399}) {
+            std::tm reading{};
+            reading.tm_year = int(ymd.year()) - 1900;
+            reading.tm_mon = month - 1;
+            reading.tm_mday = int(unsigned(ymd.day()));
+            reading.tm_hour = second / 3600;
+            reading.tm_min = second / 60 % 60;
+            reading.tm_sec = second % 60;
+            char time[16];
+            std::snprintf(time, sizeof time, "%02d:%02d:%02d", reading.tm_hour, reading.tm_min, reading.tm_sec);
+            const std::string text = FormatDate(SerialOfClockReading(reading), "dddd dd mmmm yyyy hh:mm:ss", names);
+            if (text.size() != dateText.size() + 8 || text.compare(0, dateText.size(), dateText) != 0 ||
+                text.compare(dateText.size(), 8, time) != 0) {
+                mismatches.Record("\"" + text + "\", not \"" + dateText + time + "\"");
+            }
+            ++checked;
+        }
+    }
+    EXPECT_EQ(mismatches.count(), 0);
+    EXPECT_EQ(checked, 3 * 3615900);
 }
 
 // How a pattern splits into tokens, for every pattern of up to five characters

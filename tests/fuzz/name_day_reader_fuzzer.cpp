@@ -1,7 +1,7 @@
 // The name-day reader on any bytes: besides not crashing, the list it gives must be
-// one that the file can hold.
+// one that the file can hold, in the encoding that the file is read in.
 
-#include <array>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -14,46 +14,7 @@
 
 namespace {
 
-// UTF-8 back to Windows-1252, from the reader's own decoding of each of the 256 bytes:
-// an entry holds only characters that some byte of the file gave.
-class Windows1252Encoder {
-public:
-    Windows1252Encoder() {
-        byteOf_.fill(-1);
-        for (int byte = 0; byte < 256; ++byte) {
-            const std::string utf8 = namedays::Windows1252ToUtf8(std::string(1, static_cast<char>(byte)));
-            std::size_t at = 0;
-            const char32_t codePoint = Decode(utf8, at);
-            if (codePoint < byteOf_.size()) byteOf_[codePoint] = byte;
-        }
-    }
-
-    // false when the text holds a character that no byte decodes to. The text is UTF-8.
-    bool Encode(std::string_view utf8, std::string& out) const {
-        std::size_t at = 0;
-        while (at < utf8.size()) {
-            const char32_t codePoint = Decode(utf8, at);
-            if (codePoint >= byteOf_.size() || byteOf_[codePoint] < 0) return false;
-            out.push_back(static_cast<char>(byteOf_[codePoint]));
-        }
-        return true;
-    }
-
-private:
-    // The code point that starts at `at`, moving `at` past it.
-    static char32_t Decode(std::string_view utf8, std::size_t& at) {
-        const auto lead = static_cast<unsigned char>(utf8[at++]);
-        if (lead < 0x80) return lead;
-        const int continuation = lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : 3;
-        char32_t codePoint = lead & (0x3F >> continuation);
-        for (int k = 0; k < continuation && at < utf8.size(); ++k) {
-            codePoint = (codePoint << 6) | (static_cast<unsigned char>(utf8[at++]) & 0x3F);
-        }
-        return codePoint;
-    }
-
-    std::array<int, 0x10000> byteOf_;  // every character of the code page lies below U+10000
-};
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 std::size_t SeparatorCount(std::string_view bytes) {
     std::size_t count = 0;
@@ -61,24 +22,59 @@ std::size_t SeparatorCount(std::string_view bytes) {
     return count;
 }
 
+// The length of the UTF-8 character at `at` by its first byte, 0 when it is none.
+std::size_t Utf8CharacterAt(std::string_view bytes, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    const std::size_t length = lead < 0x80 ? 1 : lead < 0xC0 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+    return length > 0 && fuzz::IsUtf8(bytes.substr(at, length)) ? length : 0;
+}
+
+// The whole file as the reader should take it: UTF-8 after a byte-order mark (a byte
+// that begins no character then being its Windows-1252 one), UTF-8 when it all is and
+// some of it is beyond ASCII, Windows-1252 otherwise.
+std::string DecodedFile(std::string_view bytes) {
+    if (!bytes.starts_with(kUtf8Mark)) {
+        bool beyondAscii = false;
+        for (const char c : bytes) beyondAscii = beyondAscii || static_cast<unsigned char>(c) >= 0x80;
+        if (beyondAscii && fuzz::IsUtf8(bytes)) return std::string(bytes);
+        return namedays::Windows1252ToUtf8(bytes);
+    }
+    bytes.remove_prefix(kUtf8Mark.size());
+    std::string decoded;
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8CharacterAt(bytes, at);
+        decoded += length > 0 ? std::string(bytes.substr(at, length)) : namedays::Windows1252ToUtf8(bytes.substr(at, 1));
+        at += length > 0 ? length : 1;
+    }
+    return decoded;
+}
+
+// The first `characters` characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t characters) {
+    std::size_t end = 0;
+    for (; end < text.size(); ++end) {
+        if ((static_cast<unsigned char>(text[end]) & 0xC0) != 0x80 && characters-- == 0) break;
+    }
+    return text.substr(0, end);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Windows1252Encoder encoder;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::vector<std::string> entries = namedays::ParseNameDays(bytes);
 
     // Every field ends at a comma, a line end or the end of the bytes.
     if (entries.size() > SeparatorCount(bytes) + 1) fuzz::Fail("more entries than fields", bytes);
 
-    // Each entry is a piece of the file, in file order, and no two pieces overlap. The
-    // decoding maps byte to character one by one, so a piece of the bytes decodes to
-    // a piece of the decoded file; UTF-8 never matches in the middle of a character.
-    const std::string decoded = namedays::Windows1252ToUtf8(bytes);
+    // Each entry is a piece of the decoded file, in file order, and no two pieces
+    // overlap. Fields split at ASCII bytes, so a piece of the bytes decodes to a piece
+    // of the decoded file; UTF-8 never matches in the middle of a character.
+    const std::string decoded = DecodedFile(bytes);
     if (!fuzz::IsUtf8(decoded)) fuzz::Fail("the decoded file is not UTF-8", bytes);
     std::size_t searchFrom = 0;
     bool anyQuote = false;
-    std::string rewritten;
+    std::string rewritten(kUtf8Mark);
     for (const std::string& entry : entries) {
         if (!fuzz::IsUtf8(entry)) fuzz::Fail("an entry is not UTF-8", bytes);
         // A field that begins with a number other than 0 is a day number or a date, never a name.
@@ -88,15 +84,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         searchFrom = found + entry.size();
 
         anyQuote = anyQuote || entry.find('"') != std::string::npos;
-        rewritten.push_back('"');
-        if (!encoder.Encode(entry, rewritten)) fuzz::Fail("an entry holds a character of no byte: " + entry, bytes);
-        rewritten += "\"\r\n";
+        rewritten += "\"" + entry + "\"\r\n";
     }
 
-    // Written back one quoted entry per line, the list reads back the same. A double
-    // quote cannot stand inside a quoted field, so such lists are not rewritten.
+    // Saved in UTF-8 with the mark, one quoted entry per line, the list reads back the
+    // same. A double quote cannot stand inside a quoted field, so such lists are not
+    // rewritten.
     if (!anyQuote && namedays::ParseNameDays(rewritten) != entries) {
-        fuzz::Fail("the entries written back as quoted lines read back differently", bytes);
+        fuzz::Fail("the entries written back in UTF-8 read back differently", bytes);
+    }
+
+    // Within the limits the reading keeps the first entries, each cut to its first
+    // characters. The encoding is judged on the bytes read, which stop after the last
+    // kept entry; where the whole file decides as its beginning does (a mark, or UTF-8
+    // throughout), the limited list is the whole list's beginning.
+    constexpr namedays::NameDayLimits kLimits{3, 5};
+    const std::vector<std::string> kept = namedays::ParseNameDays(bytes, kLimits);
+    if (kept.size() > kLimits.entries) fuzz::Fail("more entries kept than the limit", bytes);
+    for (const std::string& entry : kept) {
+        if (!fuzz::IsUtf8(entry)) fuzz::Fail("a cut entry is not UTF-8", bytes);
+        if (FirstCharacters(entry, kLimits.entryLength) != entry) fuzz::Fail("an entry is not cut: " + entry, bytes);
+    }
+    if (bytes.starts_with(kUtf8Mark) || fuzz::IsUtf8(bytes)) {
+        std::vector<std::string> expected(entries.begin(), entries.begin() + std::min(entries.size(), kLimits.entries));
+        for (std::string& entry : expected) entry = FirstCharacters(entry, kLimits.entryLength);
+        if (kept != expected) fuzz::Fail("the limited list is not the whole list's beginning, cut", bytes);
     }
     return 0;
 }

@@ -9,6 +9,8 @@
 
 #include "leap_year_days.h"
 #include "namedays/name_day_file.h"
+#include "system_converter.h"
+#include "temp_folder.h"
 
 namespace namedays {
 namespace {
@@ -17,6 +19,11 @@ using testing::LeapListIndex;
 using testing::LeapYearDays;
 
 const std::filesystem::path kListPath = std::filesystem::path(SOLVANE_SOURCE_DIR) / "assets" / "fetes.txt";
+
+std::string ListBytes() {
+    std::ifstream file(kListPath, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
 
 TEST(ShippedNameDayList, HoldsOneNonEmptyEntryForEachDayOfALeapYear) {
     const std::vector<std::string> entries = ReadNameDayFile(kListPath);
@@ -30,8 +37,7 @@ TEST(ShippedNameDayList, HoldsOneNonEmptyEntryForEachDayOfALeapYear) {
 // Each line is the day of the month, a comma and the names; reading the day
 // numbers back checks the order and the length of every month.
 TEST(ShippedNameDayList, LinesFollowTheDaysOfALeapYearWithCrLfEnds) {
-    std::ifstream file(kListPath, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes = ListBytes();
     const auto days = LeapYearDays();
     std::size_t at = 0;
     for (const auto& [month, day] : days) {
@@ -67,6 +73,36 @@ TEST(ShippedNameDayList, KnownFeastsStandOnTheirDays) {
     }
     EXPECT_EQ(LeapListIndex(2, 29), 59);
     EXPECT_EQ(entries[59], "Auguste");
+}
+
+// The list as it is shipped, in Windows-1252, reads as the C library's converter
+// reads it: each entry, written back in Windows-1252, is the next piece of the file.
+// Saved in UTF-8 by an editor, with or without the byte-order mark, with Windows or
+// Unix line ends, it gives the very same entries.
+TEST(ShippedNameDayList, ReadsTheSameInWindows1252AndInUtf8) {
+    const std::string original = ListBytes();
+    const std::vector<std::string> entries = ReadNameDayFile(kListPath);
+    std::size_t searchFrom = 0;
+    for (const std::string& entry : entries) {
+        const auto bytes = testing::SystemConvert("UTF-8", "WINDOWS-1252", entry);
+        ASSERT_TRUE(bytes.has_value()) << entry;
+        const std::size_t found = original.find(*bytes, searchFrom);
+        ASSERT_NE(found, std::string::npos) << entry;
+        searchFrom = found + bytes->size();
+    }
+
+    const auto utf8 = testing::SystemConvert("WINDOWS-1252", "UTF-8", original);
+    ASSERT_TRUE(utf8.has_value());
+    std::string utf8Lf;
+    for (const char c : *utf8) {
+        if (c != '\r') utf8Lf.push_back(c);
+    }
+    testing::TempFolder folder;
+    for (const auto& [name, bytes] : {std::pair{"utf8-crlf.txt", *utf8}, std::pair{"utf8-lf.txt", utf8Lf},
+                                      std::pair{"utf8-mark-crlf.txt", "\xEF\xBB\xBF" + *utf8},
+                                      std::pair{"utf8-mark-lf.txt", "\xEF\xBB\xBF" + utf8Lf}}) {
+        EXPECT_EQ(ReadNameDayFile(folder.Write(name, bytes), kShownNameDays), entries) << name;
+    }
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// Reading the name-day list: the field syntax, line ends, the Windows-1252 text and
-// the errors of a file that cannot be read.
+// Reading the name-day list: the field syntax, line ends, the Windows-1252 and UTF-8
+// texts and the errors of a file that cannot be read.
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ostream>
 #include <random>
 #include <set>
 #include <string>
@@ -26,9 +27,11 @@ using Entries = std::vector<std::string>;
 
 struct ParseRow {
     const char* shows;
-    std::string bytes;  // Windows-1252
+    std::string bytes;  // the file
     Entries entries;    // UTF-8
 };
+
+void PrintTo(const ParseRow& row, std::ostream* out) { *out << row.shows; }
 
 class FieldSyntax : public ::testing::TestWithParam<ParseRow> {};
 
@@ -87,7 +90,8 @@ TEST(NameDayFile, CrLfLoneLfAndLoneCrAreTheSameLineEnd) {
 }
 
 // ---------------------------------------------------------------------------
-// Windows-1252, checked byte by byte against the C library's own converter.
+// Windows-1252, checked byte by byte against the C library's own converter, alone
+// and inside a name of a list file: no single byte makes a list read as UTF-8.
 
 TEST(Windows1252, EveryByteDecodesAsTheSystemConverterDoes) {
     std::set<int> unassigned;
@@ -105,10 +109,42 @@ TEST(Windows1252, EveryByteDecodesAsTheSystemConverterDoes) {
             // The unassigned values keep their C1 code point U+0080..U+009F.
             EXPECT_EQ(decoded, "\xC2"s + static_cast<char>(byte)) << "byte 0x" << std::hex << byte;
         }
+        // Every byte but a separator or a quote stands inside a name as that character.
+        if (std::string_view(",\r\n\"").find(static_cast<char>(byte)) == std::string_view::npos) {
+            EXPECT_EQ(ParseNameDays("1,Genevi" + one + "ve\r\n2,Basile\r\n"), (Entries{"Genevi" + decoded + "ve", "Basile"}))
+                << "byte 0x" << std::hex << byte;
+        }
     }
     EXPECT_EQ(unassigned, (std::set<int>{0x81, 0x8D, 0x8F, 0x90, 0x9D}));
     EXPECT_EQ(Windows1252ToUtf8(allBytes), allDecoded);
 }
+
+// ---------------------------------------------------------------------------
+// UTF-8: a file that begins with the byte-order mark, or whose bytes are all UTF-8
+// with some beyond ASCII. Every other file is Windows-1252.
+
+class FileEncoding : public ::testing::TestWithParam<ParseRow> {};
+
+TEST_P(FileEncoding, GivesTheseEntries) {
+    EXPECT_EQ(ParseNameDays(GetParam().bytes), GetParam().entries);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    NameDayFile, FileEncoding,
+    ::testing::Values(
+        ParseRow{"Utf8WithoutMark", "1,Genevi\xC3\xA8ve\r\n2,C\xC5\x93" "cilia,\xE2\x82\xAC\r\n", {"Geneviève", "Cœcilia", "€"}},
+        ParseRow{"MarkIsDroppedAndMovesNoDay", "\xEF\xBB\xBF" "1,Marie\r\n2,Basile\r\n", {"Marie", "Basile"}},
+        ParseRow{"MarkBeforeAQuotedName", "\xEF\xBB\xBF\"R\xC3\xA9mi, Remy\"\r\n", {"Rémi, Remy"}},
+        ParseRow{"MarkAloneIsAnEmptyList", "\xEF\xBB\xBF", {}},
+        ParseRow{"MarkThenOneLineEndIsOneEmptyEntry", "\xEF\xBB\xBF\r\n", {""}},
+        // A file marked UTF-8 but written (in part) in Windows-1252 keeps its names.
+        ParseRow{"MarkedFileWithWindows1252Bytes", "\xEF\xBB\xBF" "Genevi\xE8ve,R\xC3\xA9mi,\xC9\xE9\xE8\x80", {"Geneviève", "Rémi", "Ééè€"}},
+        // One byte that is no UTF-8 makes the whole file Windows-1252.
+        ParseRow{"OneStrayByteMakesItWindows1252", "Genevi\xC3\xA8ve,\xE9t\xE9", {"GeneviÃ¨ve", "été"}},
+        ParseRow{"CutUtf8CharacterAtTheEndIsWindows1252", "Genevi\xC3\xA8ve,\xE2\x82", {"GeneviÃ¨ve", "â‚"}},
+        ParseRow{"OverlongFormIsWindows1252", "\xC0\xAF", {"À¯"}},
+        ParseRow{"SurrogateIsWindows1252", "\xED\xA0\x80", {"í\xC2\xA0€"}}),
+    [](const ::testing::TestParamInfo<ParseRow>& info) { return std::string(info.param.shows); });
 
 // ---------------------------------------------------------------------------
 // Files written at random from known names read back as those names.

@@ -1,6 +1,7 @@
 // How much of a name-day file the window keeps: the first 366 kept entries, each cut
-// to its first 255 characters, so that a file of fifty million commas or a file that
-// is one single name loads at once and takes next to no memory.
+// to its first 255 characters (never inside a UTF-8 character), so that a file of
+// fifty million commas or a file that is one single name loads at once and takes
+// next to no memory.
 
 #include <algorithm>
 #include <chrono>
@@ -25,7 +26,7 @@ constexpr std::size_t kNoLimit = NameDayLimits{}.entries;
 
 struct LimitRow {
     const char* shows;
-    std::string bytes;  // Windows-1252
+    std::string bytes;  // the file
     NameDayLimits limits;
     Entries entries;  // UTF-8
 };
@@ -47,6 +48,14 @@ INSTANTIATE_TEST_SUITE_P(
         LimitRow{"EmptyEntriesCount", ",,,Marie", {3, kNoLimit}, {"", "", ""}},
         LimitRow{"NamesAreCutToTheirFirstCharacters", "Marie,Basile,Jo\r\n", {kNoLimit, 3}, {"Mar", "Bas", "Jo"}},
         LimitRow{"CutCountsLettersNotUtf8Bytes", "\xC9lodie,\xE9t\xE9", {kNoLimit, 2}, {"\xC3\x89l", "\xC3\xA9t"}},
+        LimitRow{"Utf8CutNeverSplitsACharacter", "\xEF\xBB\xBF\xC3\x89lodie,\xE2\x82\xAC\xF0\x9F\x8C\x99x", {kNoLimit, 2},
+                 {"\xC3\x89l", "\xE2\x82\xAC\xF0\x9F\x8C\x99"}},
+        // The encoding is judged on the bytes read: the Windows-1252 "été" after the
+        // last kept entry is not read, so the list before it is UTF-8.
+        LimitRow{"BytesAfterTheLastKeptEntryDoNotJudgeTheEncoding", "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9", {2, kNoLimit},
+                 {"Marie", "Geneviève"}},
+        LimitRow{"ReadWholeTheSameFileIsWindows1252", "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9", {3, kNoLimit},
+                 {"Marie", "GeneviÃ¨ve", "été"}},
         LimitRow{"QuotedNameIsCutInsideItsQuotes", "\"R\xE9mi, Remy\",Marie", {kNoLimit, 4}, {"R\xC3\xA9mi", "Mari"}},
         LimitRow{"NulBytesAreCutLikeLetters", std::string(10, '\0') + ",Marie", {kNoLimit, 4},
                  {std::string(4, '\0'), "Mari"}},
@@ -58,22 +67,34 @@ INSTANTIATE_TEST_SUITE_P(
                  {std::string(255, '0'), "Marie"}}),
     [](const ::testing::TestParamInfo<LimitRow>& info) { return std::string(info.param.shows); });
 
-// Random ASCII (UTF-8 then equals the file's bytes): with any limits the reading
-// gives the unlimited reading's first entries, each cut to its first characters.
+// The first `characters` characters of a UTF-8 text.
+std::string FirstCharacters(const std::string& text, std::size_t characters) {
+    std::size_t end = 0;
+    for (; end < text.size(); ++end) {
+        const bool startsACharacter = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+        if (startsACharacter && characters-- == 0) break;
+    }
+    return text.substr(0, end);
+}
+
+// Random UTF-8 files, half of them with the byte-order mark, that read as UTF-8 with
+// or without limits: with any limits the reading gives the unlimited reading's first
+// entries, each cut to its first characters.
 TEST(ReadingLimits, AgreeWithTheUnlimitedReadingCut) {
-    static const std::string kSteering = ",,\r\n\"\" \t0123456789.+-abcXYZ";
+    static const std::string kSteering[] = {",", ",", "\r\n", "\r", "\n", "\"", "\"", " ", "\t", "0", "1", "7", ".", "+", "-",
+                                            "a", "b", "X", "\xC3\xA9", "\xC5\x93", "\xE2\x82\xAC", "\xF0\x9F\x8C\x99"};
     std::mt19937 random(20240229);
-    std::uniform_int_distribution<std::size_t> pick(0, kSteering.size() - 1);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(kSteering) - 1);
     const std::size_t kEntryLimits[] = {0, 1, 2, 5, 366, kNoLimit};
     const std::size_t kLengthLimits[] = {0, 1, 3, 255, kNoLimit};
     for (int round = 0; round < 500; ++round) {
-        std::string bytes(static_cast<std::size_t>(round) * 7 % 1500, ' ');
-        for (char& c : bytes) c = kSteering[pick(random)];
+        std::string bytes = round % 2 == 0 ? "\xEF\xBB\xBF" : "";
+        for (int piece = round * 7 % 1500; piece > 0; --piece) bytes += kSteering[pick(random)];
         const Entries unlimited = ParseNameDays(bytes);
         for (const std::size_t entries : kEntryLimits) {
             for (const std::size_t length : kLengthLimits) {
                 Entries expected(unlimited.begin(), unlimited.begin() + std::min(entries, unlimited.size()));
-                for (std::string& entry : expected) entry = entry.substr(0, length);
+                for (std::string& entry : expected) entry = FirstCharacters(entry, length);
                 ASSERT_EQ(ParseNameDays(bytes, {entries, length}), expected)
                     << "round " << round << ", limits " << entries << " and " << length << ", bytes:\n"
                     << bytes;

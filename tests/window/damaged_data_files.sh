@@ -71,6 +71,15 @@ prepare_names_open_quote() {
     start_at='2024-03-01 10:00:00'
     name_day='fête à souhaiter : Aubin'
 }
+# The list saved by an editor in UTF-8 with a byte-order mark: read as UTF-8, the mark
+# dropped, so 3 January shows Geneviève, neither "GeneviÃ¨ve" nor the name of the day
+# before (the mark read as a first name would move every name one day on).
+prepare_names_utf8_with_mark() {
+    { printf '\xEF\xBB\xBF'; iconv -f WINDOWS-1252 -t UTF-8 "$1/fetes.txt"; } >"$work/fetes-utf8.txt"
+    mv "$work/fetes-utf8.txt" "$1/fetes.txt"
+    start_at='2024-01-03 10:00:00'
+    name_day='fête à souhaiter : Geneviève'
+}
 prepare_moon_missing() { rm "$1"/[0-9]*.gif; moon=empty; }
 prepare_moon_pipes() {
     local age

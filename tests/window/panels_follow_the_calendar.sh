@@ -5,7 +5,8 @@
 # back by OCR and the moon by its pixels: the leap-year sentence, the day-of-year
 # and week lines, the name day, the year heading, Easter and Christmas of the year
 # in French, and the moon picture of the selected date. The calendar's title and
-# day names are French too, its weeks beginning on Monday.
+# day names are French too, its weeks beginning on Monday. Then once more at
+# start-up on a clock of 1899, with the today line and the clock.
 # What each date should show is worked out by screen_reading.py from the calendar
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
@@ -62,6 +63,19 @@ expect 2025-03-01 'after ">>" twice more (name day of the place after 29 Februar
 
 # The today line follows the clock, whatever the calendar shows.
 wait_until 10 "the today line to show the clock's date" box_reads "$kTodayLineBox" "Aujourd'hui: jeudi  29 février 2024"
-
 main_window_alone || fail "the window is not alone on the screen (an error box?)"
-echo "panels_follow_the_calendar: 8 selections read back"
+
+# Started again on a clock before 30 December 1899, whose serial date carries its time
+# of day below its day number: the today line, the clock and the calendar's today are
+# those of the clock, not the next day at the time mirrored (13:30).
+stop_program
+french_setting_at '1899-12-29 10:30:00'
+launch_program "$(copy_program_folder "$program")"
+wait_for_main_window
+expect 1899-12-29 'at start-up on a clock of Friday 29 December 1899, 10:30'
+wait_until 10 "the today line to show 29 December 1899" box_reads "$kTodayLineBox" "Aujourd'hui: vendredi  29 décembre 1899"
+# 10:30:00 to 10:32:00, the clock running on from its start.
+wait_until 10 "the clock to read 10:30" clock_reaches $((10 * 3600 + 30 * 60))
+(( $(clock_seconds) < 10 * 3600 + 32 * 60 )) || fail "the clock reads $(grep -o '[0-9:]*' "$work/reading.log" | head -n 1), not about 10:30"
+main_window_alone || fail "the window is not alone on the screen (an error box?)"
+echo "panels_follow_the_calendar: 9 selections read back, the last on a clock of 1899"
