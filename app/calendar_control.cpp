@@ -19,7 +19,7 @@ constexpr qint64 kJulianDayOfSerialZero = 2415019;
 
 // The stored configuration of the calendar: its background, its four text and line
 // colours and its three fonts, each in the order the configuration keeps them.
-const QColor kBackColour(176, 176, 176);
+const QColor kBackColour = kWindowGrey;
 const QColor kDayNameColour(0, 0, 128);
 const QColor kDayNumberColour(0, 0, 128);
 const QColor kGridLineColour(0, 0, 128);

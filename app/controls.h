@@ -3,6 +3,7 @@
 // the window's own background, the label that widens to its text, the moon picture,
 // and the navy outlines that lie on the background without taking the mouse.
 
+#include <QColor>
 #include <QFont>
 #include <QLabel>
 #include <QPixmap>
@@ -14,6 +15,9 @@
 // Arial's metrics. Sizes are in pixels (8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px,
 // 12 pt 16 px) so that the layout does not depend on the display's dpi.
 inline constexpr const char* kWindowFontFamily = "Liberation Sans";
+
+// The window's background, a mid grey; the calendar takes it too.
+inline const QColor kWindowGrey(176, 176, 176);
 QFont WindowFont(int pixelSize, bool bold);
 
 // A label as the window shows it: no background of its own, text from the top of

@@ -26,8 +26,6 @@ using calendar::SerialDate;
 
 namespace {
 
-const QColor kBackColour(176, 176, 176);
-
 // A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
 constexpr int kLargestPictureMegabytes = 2;
 
@@ -45,7 +43,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     setFixedSize(kWidth, kHeight);
     setFont(WindowFont(11, false));  // Arial 8.25 pt
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackColour);
+    palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
     background_ = QPixmap(QStringLiteral(":/pictures/background.gif"));
 
@@ -65,18 +63,13 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
 
-    for (std::size_t row = 0; row < calendar::kHolidayTable.size(); ++row) {
-        const std::string_view name = calendar::kHolidayTable[row].valueLabel;
-        holidayValueLabels_[row] = findChild<TextLabel*>(QString::fromUtf8(name.data(), qsizetype(name.size())));
-        Q_ASSERT(holidayValueLabels_[row]);
-    }
     moonShown_ = Image1->pixmap().toImage();
 }
 
 void Form1::Form_Load() {
     using namespace calendar;
     // The outline comes first, so that the window is never seen square.
-    platform_.SetOutline(RoundRectRegion(1, 1, 609, 447, 30, 30));
+    platform_.SetOutline(RoundRectRegion(1, 1, kWidth, kHeight, kOutlineCornerDiameter, kOutlineCornerDiameter));
     Cal1->Today();
 
     // The day of the year counts from the clock; right after Today it is also the
@@ -121,10 +114,10 @@ void Form1::Timer1_Timer() {
 
     EasterDate = EasterSunday(Y);
     Label8->SetUtf8Text(NumberText(Y.value()));
-    Label16->setVisible(Y >= 1946);
-    Label28->setVisible(Y >= 1919);
+    // Each row's date, shown or hidden by the year (the two victories).
     for (std::size_t row = 0; row < kHolidayTable.size(); ++row) {
         const HolidayRow& holiday = kHolidayTable[row];
+        holidayValueLabels_[row]->setVisible(HolidayValueVisible(holiday, Y));
         holidayValueLabels_[row]->SetUtf8Text(
             FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_));
     }
@@ -201,7 +194,7 @@ void Form1::cmdQuit_Click() { platform_.Quit(); }
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kBackColour);
+    painter.fillRect(rect(), kWindowGrey);
     painter.drawPixmap(0, 0, background_);
 }
 

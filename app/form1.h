@@ -28,6 +28,9 @@ class Form1 : public QWidget {
 public:
     static constexpr int kWidth = 609;
     static constexpr int kHeight = 447;
+    // The outline leaves out the top row and the left column and rounds the corners
+    // on circles of this diameter.
+    static constexpr int kOutlineCornerDiameter = 30;
 
     // The name-day list and the moon pictures are read from `programFolder`, the
     // folder of the running program. The day and month names are those of the
@@ -135,7 +138,7 @@ private:
     QString programFolder_;
     QLocale nameLocale_;  // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
-    std::array<TextLabel*, 12> holidayValueLabels_{};  // in the order of the holiday table
+    std::array<TextLabel*, 12> holidayValueLabels_{};  // the dates, in the order of calendar::kHolidayTable
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
 

@@ -8,6 +8,7 @@
 #include <array>
 
 #include "app/form1.h"
+#include "calendar/holidays.h"
 
 namespace {
 
@@ -58,15 +59,16 @@ const std::array kLabels{
              false},
     LabelRow{&Form1::Label8, "Label8", 507, 48, 33, 17, "0000", kBold9, TextColour::Navy, kLeft, false},
     LabelRow{&Form1::Label34, "Label34", 360, 384, 201, 17, "Label34", kBold825, TextColour::Navy, kCentre, false},
-    LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V3.6 ", kDefaultFont, TextColour::SystemText, kRight,
+    LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V" SOLVANE_VERSION " ", kDefaultFont, TextColour::SystemText, kRight,
              false},
     LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft,
              false},
 };
 
 // The holiday panel: one row every 24 pixels, a caption whose colon lines up at
-// x = 449 and a value from x = 464, written by the refresh with the year's date.
-struct HolidayRow {
+// x = 449 and a value from x = 464, written by the refresh with the date of the
+// holiday of the same row of calendar::kHolidayTable.
+struct HolidayLabelRow {
     int top;
     TextLabel* Form1::*caption;
     const char* captionName;
@@ -82,18 +84,18 @@ constexpr int kHolidayValueLeft = 464;
 constexpr int kHolidayValueWidth = 111;
 
 const std::array kHolidayRows{
-    HolidayRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10"},
-    HolidayRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5"},
-    HolidayRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12"},
-    HolidayRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14"},
-    HolidayRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16"},
-    HolidayRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18"},
-    HolidayRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20"},
-    HolidayRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22"},
-    HolidayRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24"},
-    HolidayRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26"},
-    HolidayRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28"},
-    HolidayRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30"},
+    HolidayLabelRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10"},
+    HolidayLabelRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5"},
+    HolidayLabelRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12"},
+    HolidayLabelRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14"},
+    HolidayLabelRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16"},
+    HolidayLabelRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18"},
+    HolidayLabelRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20"},
+    HolidayLabelRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22"},
+    HolidayLabelRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24"},
+    HolidayLabelRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26"},
+    HolidayLabelRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28"},
+    HolidayLabelRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30"},
 };
 
 struct ButtonRow {
@@ -201,13 +203,16 @@ void Form1::CreateControls() {
         this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
                                       row.font, row.colour, row.alignment, row.fitsText);
     }
-    for (const HolidayRow& row : kHolidayRows) {
+    static_assert(kHolidayRows.size() == calendar::kHolidayTable.size(), "one row of labels for each holiday");
+    for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
+        const HolidayLabelRow& row = kHolidayRows[i];
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
                       row.captionText, kBold825, TextColour::Navy, row.captionAlignment, false);
         this->*row.value =
             MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, kHolidayValueWidth, kHolidayRowHeight),
                       row.valueName, kBold825, TextColour::Navy, kLeft, false);
+        holidayValueLabels_[i] = this->*row.value;
     }
 
     Image1 = new PictureControl(this);

@@ -1,6 +1,8 @@
 #include "calendar/format_date.h"
 
+#include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace calendar {
 
@@ -45,26 +47,15 @@ Token TokenAt(std::string_view rest, std::size_t& length) {
 }
 
 // Appends the value in decimal, zero-padded to `width` characters with its minus
-// sign counted among them, as printf's "%0*lld" writes it. Done by hand: the date
-// panel writes seventeen such numbers at each of its sixty ticks a second, and
-// printf spends on reading its format many times what the digits cost.
+// sign counted among them, as printf's "%0*lld" writes it.
 void AppendPadded(std::string& text, long long value, int width) {
-    // The magnitude, computed in unsigned arithmetic so that the most negative value
-    // has one too.
-    unsigned long long magnitude =
-        value < 0 ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
-    char digits[20];  // 2^64 has 20 digits
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) {
-        text += '-';
-        --width;
-    }
+    char digits[24];  // -2^63 takes 20 characters
+    const char* const end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    const char* first = digits;
+    if (*first == '-') text += *first++;
+    const auto count = static_cast<int>(end - digits);
     if (width > count) text.append(static_cast<std::size_t>(width - count), '0');
-    while (count > 0) text += digits[--count];
+    text.append(first, end);
 }
 
 // The fields that a pattern can show, taken once from the date.

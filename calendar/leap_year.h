@@ -14,4 +14,7 @@ bool IsLeapYear(Int16 year);
 // shows it, and the name-day lookup reads it back, so the text must stay exactly so.
 std::string LeapYearSentence(Int16 year);
 
+// The sentence that says the year is a leap year (`leap`) or is not, whatever it is.
+std::string LeapYearSentence(Int16 year, bool leap);
+
 }  // namespace calendar

@@ -11,9 +11,14 @@ Int16 Days(SerialDate DayNo) {
     return ToInteger(DayNo - base);  // [1, 366] for a whole date
 }
 
-// ISO 8601 weeks: Monday to Sunday, week 1 the week that holds the first Thursday of
-// January. The count below runs from the first Sunday of the year and then corrects
-// the days of January before week 1 and the days of December after the last week.
+// ISO 8601 weeks (ISO 8601-1:2019, 3.1.1.23 and 5.2.3: Monday to Sunday, week 01
+// the week that holds the year's first Thursday, so 52 or 53 weeks a year). The
+// count below is of whole weeks since the year's first Sunday: week 1 is the week
+// that ends on that Sunday when it holds four days or more of the year (a
+// Thursday), else the week after; then the days of December past a 52nd week
+// belong to week 1 of the next year unless the year has a week 53 (it begins or
+// ends on a Thursday), and the days of January before week 1 to the last week of
+// the year before.
 Int16 WeekNumber(SerialDate InDate) {
     const Int16 n = Days(InDate);                          // [1, 366]
     const Int16 y = YearOf(InDate);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "calendar/leap_year.h"
 #include "calendar/numbers.h"
 
 namespace namedays {
@@ -11,9 +12,8 @@ std::optional<int> NameDayPosition(std::string_view leapYearLine, calendar::Int1
     // The window has already said whether the year is a leap year; the lookup
     // trusts that line rather than deciding again, and a line of another year (or
     // the label's first text) leaves the name day as it is.
-    const std::string yearText = calendar::NumberText(year.value());
-    const bool commonYear = leapYearLine == "L'année " + yearText + " n'est pas bissextile.";
-    const bool leapYear = leapYearLine == "L'année " + yearText + " est bissextile.";
+    const bool commonYear = leapYearLine == calendar::LeapYearSentence(year, false);
+    const bool leapYear = leapYearLine == calendar::LeapYearSentence(year, true);
     if (!commonYear && !leapYear) return std::nullopt;
 
     const calendar::SerialDate firstOfJanuary = calendar::MakeDate(year, 1, 1);
@@ -22,11 +22,6 @@ std::optional<int> NameDayPosition(std::string_view leapYearLine, calendar::Int1
     // 1 March on steps over the 29 February entry.
     if (commonYear && month.value() >= 3) position += 1;
     return calendar::ToInteger(static_cast<double>(position)).value();
-}
-
-std::optional<std::string_view> NameDayAt(const std::vector<std::string>& list, int position) {
-    if (position < 0 || static_cast<std::size_t>(position) >= list.size()) return std::nullopt;
-    return list[static_cast<std::size_t>(position)];
 }
 
 }  // namespace namedays

@@ -4,9 +4,7 @@
 // 365 is 31 December; in a common year every date from 1 March on skips position 59.
 
 #include <optional>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "calendar/serial_date.h"
 
@@ -19,9 +17,5 @@ namespace namedays {
 // (a selected date far from its year) raises calendar::OverflowError.
 std::optional<int> NameDayPosition(std::string_view leapYearLine, calendar::Int16 year, calendar::Int16 month,
                                    calendar::SerialDate selected);
-
-// The entry at a position, or std::nullopt when the list is too short for it (a
-// list of 365 names has no entry for 31 December) or the position is negative.
-std::optional<std::string_view> NameDayAt(const std::vector<std::string>& list, int position);
 
 }  // namespace namedays

@@ -25,7 +25,7 @@ namespace {
 const QColor kNavy(0, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 const QColor kSystemText(0, 0, 0);
-const QColor kWindowGrey(176, 176, 176);
+const QColor kGrey(176, 176, 176);  // the window's background
 const QColor kTextButtonFace(224, 224, 224);
 constexpr Qt::Alignment kL = Qt::AlignLeft, kC = Qt::AlignHCenter, kR = Qt::AlignRight;
 
@@ -210,8 +210,9 @@ private slots:
         const int frameInside = Control<QWidget>("Shape1")->geometry().right() - OutlineShape::kPenWidth;
         const int firstYear = CalendarControl::FirstSelectableDate().year();
         const int lastYear = CalendarControl::LastSelectableDate().year();
-        for (const calendar::HolidayRow& holiday : calendar::kHolidayTable) {
-            const QString name = QString::fromUtf8(holiday.valueLabel.data(), qsizetype(holiday.valueLabel.size()));
+        for (std::size_t row = 0; row < calendar::kHolidayTable.size(); ++row) {
+            const calendar::HolidayRow& holiday = calendar::kHolidayTable[row];
+            const QString name = QString::fromLatin1(kHolidayRows[row].value);
             auto* label = Control<QLabel>(qPrintable(name));
             QVERIFY2(label->geometry().right() <= frameInside, qPrintable(name + " runs into the frame"));
             const QRect box = label->contentsRect();
@@ -408,8 +409,8 @@ private slots:
         // Inside the picture's dark rim the window is its flat grey, and the label
         // boxes show it where they draw no text (here, below Label4's text).
         const QImage image = form_->grab().toImage();
-        QCOMPARE(QColor(image.pixel(20, 200)), kWindowGrey);
-        QCOMPARE(QColor(image.pixel(90, 335)), kWindowGrey);
+        QCOMPARE(QColor(image.pixel(20, 200)), kGrey);
+        QCOMPARE(QColor(image.pixel(90, 335)), kGrey);
         if (QFile::exists(":/pictures/icon.gif")) QVERIFY(!form_->windowIcon().isNull());
     }
 

@@ -111,34 +111,5 @@ INSTANTIATE_TEST_SUITE_P(
                       NoMatchRow{"SentenceCutShort", "L'année 2024 est bissextile"}),
     [](const ::testing::TestParamInfo<NoMatchRow>& info) { return std::string(info.param.shows); });
 
-// ---------------------------------------------------------------------------
-
-TEST(NameDayAt, AListOf365NamesHasNoEntryForDecember31) {
-    const std::vector<std::string> shortList(365, "Sylvestre");
-    for (const int year : {2023, 2024}) {
-        const std::string line = GregorianLeap(year) ? LeapLine(year) : CommonLine(year);
-        const std::optional<int> december31 = PositionOf(line, year, 12, 31);
-        ASSERT_TRUE(december31.has_value());
-        EXPECT_EQ(NameDayAt(shortList, *december31), std::nullopt) << year;
-        const std::optional<int> december30 = PositionOf(line, year, 12, 30);
-        ASSERT_TRUE(december30.has_value());
-        EXPECT_EQ(NameDayAt(shortList, *december30), "Sylvestre") << year;
-    }
-}
-
-TEST(NameDayAt, GivesTheEntryAtEachPositionAndNothingOutside) {
-    std::vector<std::string> list;
-    for (int i = 0; i < 366; ++i) list.push_back("entrée " + std::to_string(i));
-    for (int position = -400; position <= 800; ++position) {
-        const std::optional<std::string_view> entry = NameDayAt(list, position);
-        if (position >= 0 && position < 366) {
-            ASSERT_EQ(entry, "entrée " + std::to_string(position));
-        } else {
-            ASSERT_EQ(entry, std::nullopt) << position;
-        }
-    }
-    EXPECT_EQ(NameDayAt({}, 0), std::nullopt);
-}
-
 }  // namespace
 }  // namespace namedays
