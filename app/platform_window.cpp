@@ -75,17 +75,8 @@ void PlatformWindow::KeepAbove() {
     if (QWindow* handle = window_.windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
 }
 
-void PlatformWindow::StartMove(QPoint pressPosition, QPoint screenPressPosition) {
-    if (QWindow* handle = window_.windowHandle()) {
-        // The window manager's move starts from the press as Qt places it on the
-        // screen, by the window position Qt holds. On X11 that position can lag behind
-        // once the window manager has framed the window (it reads (0, 0) for a window
-        // shown elsewhere), and the window would jump at the first motion; the press
-        // itself tells where the window really is.
-        const QPoint origin = screenPressPosition - pressPosition;
-        if (handle->position() != origin) handle->setPosition(origin);
-        if (handle->startSystemMove()) return;
-    }
+void PlatformWindow::StartMove(QPoint pressPosition) {
+    if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) return;
     grip_ = pressPosition;
     window_.installEventFilter(this);
 }

@@ -1,7 +1,8 @@
 #!/bin/bash
 # End to end, as a user sees it: on a French desktop whose clock reads 29 February
-# 2024, real clicks on ">>", "<<", "Aujourd'hui" and on a day of the calendar, and
-# after each the panels read back by OCR and the moon by its pixels: the leap-year
+# 2024, real clicks on the calendar's month list, ">>", "<<", "Aujourd'hui" and on a
+# day of the calendar, and after each the panels read back by OCR and the moon by
+# its pixels: the leap-year
 # sentence, the day-of-year and week lines, the name day, the year heading, Easter
 # and Christmas of the year, and the moon picture of the selected date.
 # What each date should show is worked out by screen_reading.py from the calendar
@@ -14,6 +15,20 @@ readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
 readonly kPreviousMonthBox='136 360 41 17'  # recul, "<<"
 readonly kTodayBox='136 384 89 21'          # cejour, "Aujourd'hui"
 readonly kTodayLineBox='36 48 299 25'       # Label1, inside the frame
+readonly kMonthNamePoint='155 100'          # on "février", the month's name in the calendar's title
+
+# The window that the program shows besides its main window (the month list), as
+# "LEFT TOP WIDTH HEIGHT" on the screen; fails while there is none.
+popup_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
+        [ "$id" != "$window" ] || continue
+        xwininfo -id "$id" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+            /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+        return 0
+    done
+    return 1
+}
 
 start_program_on_leap_day "$program"
 
@@ -25,6 +40,22 @@ expect() {
 
 expect 2024-02-29 'at start-up (today, a leap day: 60th day, week 9, picture 19)'
 today_cell=$(selected_calendar_cell)
+
+# First thing, before any press on the window: a click on the month's name opens the
+# calendar's list of months right under it, where the window really is on the
+# screen, and a click on its first row, "janvier", turns the calendar to January.
+read -r name_x name_y <<<"$kMonthNamePoint"
+pointer_at "$name_x" "$name_y"
+xdotool click 1
+wait_until 5 "the calendar's month list to open" eval 'popup_box >/dev/null'
+read -r left top width height <<<"$(popup_box)"
+name_x=$((origin_x + name_x)) name_y=$((origin_y + name_y))
+((left <= name_x && name_x < left + width && name_y < top && top <= name_y + 20)) ||
+    fail "the month list opened at $left,$top (${width}x$height), not under the month's name clicked at $name_x,$name_y"
+xdotool mousemove --sync "$((left + width / 2))" "$((top + height / 24))" click 1
+expect 2024-01-29 'after "janvier" in the month list'
+click_box_times 1 "$kTodayBox"
+expect 2024-02-29 'after "Aujourd'"'"'hui"'
 
 click_box_times 1 "$kNextMonthBox"
 expect 2024-03-29 'after ">>"'
@@ -54,4 +85,4 @@ expect 2025-03-01 'after ">>" twice more (name day of the place after 29 Februar
 wait_until 10 "the today line to show the clock's date" box_reads "$kTodayLineBox" "Aujourd'hui: jeudi  29 février 2024"
 
 main_window_alone || fail "the window is not alone on the screen (an error box?)"
-echo "panels_follow_the_calendar: 8 selections read back"
+echo "panels_follow_the_calendar: 10 selections read back"
