@@ -35,6 +35,7 @@ public:
     // Starts a move driven by the mouse, from a left press at `pressPosition` in
     // window coordinates: the window manager's own move where there is one,
     // otherwise the window follows the mouse until the left button is released.
+    // Nothing moves when the button has already been released.
     void StartMove(QPoint pressPosition);
 
     void Minimise();
