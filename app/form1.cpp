@@ -41,6 +41,16 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     setWindowTitle(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
     setFixedSize(kWidth, kHeight);
+    // Centred on the screen here, before the window exists on the window system, so
+    // that it is created in its place. Moved later, once created but not yet shown,
+    // the X server would report the move only after the window manager had taken the
+    // window into its frame and before it had placed that frame: Qt, reading where
+    // the window lay at that moment, would believe it at the screen's top-left
+    // corner, and open the calendar's menus and start moves from there.
+    if (const QScreen* screen = this->screen()) {
+        const QRect area = screen->geometry();
+        move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
+    }
     setFont(WindowFont(11, false));  // Arial 8.25 pt
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowGrey);
@@ -176,10 +186,10 @@ QString Form1::DataFilePath(std::string_view fileName) const {
     return programFolder_ + QLatin1Char('/') + QString::fromUtf8(fileName.data(), qsizetype(fileName.size()));
 }
 
-void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position, QPointF ScreenPosition) {
+void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position) {
     if (Button != Qt::LeftButton) return;
     platform_.KeepAbove();
-    platform_.StartMove(Position.toPoint(), ScreenPosition.toPoint());
+    platform_.StartMove(Position.toPoint());
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }
@@ -198,19 +208,8 @@ void Form1::paintEvent(QPaintEvent*) {
     painter.drawPixmap(0, 0, background_);
 }
 
-void Form1::showEvent(QShowEvent* event) {
-    if (!centred_ && !event->spontaneous()) {
-        centred_ = true;
-        if (const QScreen* screen = this->screen()) {
-            const QRect area = screen->geometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-        }
-    }
-    QWidget::showEvent(event);
-}
-
 void Form1::mousePressEvent(QMouseEvent* event) {
-    Form_MouseDown(event->button(), event->modifiers(), event->position(), event->globalPosition());
+    Form_MouseDown(event->button(), event->modifiers(), event->position());
     event->accept();
 }
 

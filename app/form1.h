@@ -47,10 +47,8 @@ public:
     calendar::SerialDate EasterDate = 0;
 
     // The mouse-down event of the window's own surface: the background and the
-    // outlines, which let presses through. The press is at `Position` in the window
-    // and at `ScreenPosition` on the screen.
-    void Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF Position,
-                        QPointF ScreenPosition);
+    // outlines, which let presses through. The press is at `Position` in the window.
+    void Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF Position);
 
     // The window's controls, named as the window was designed. Each is a child of
     // the window with that object name.
@@ -114,7 +112,6 @@ private slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
@@ -144,5 +141,4 @@ private:
 
     PlatformWindow platform_{*this};
     QPixmap background_;
-    bool centred_ = false;
 };

@@ -1,6 +1,7 @@
 #include "app/platform_window.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -11,6 +12,8 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <xcb/xcb.h>
 
 #include "app/calendar_control.h"
 
@@ -107,6 +110,22 @@ public:
     }
 };
 
+// Whether the left button is down at this moment. Qt's own record of the buttons
+// follows the events it has handled, and a release may still wait behind the press
+// being handled: on X11 the X server itself is asked.
+bool LeftButtonDown(QWidget& window) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (xcb_connection_t* connection = x11 ? x11->connection() : nullptr) {  // none off screen
+        const xcb_query_pointer_cookie_t question = xcb_query_pointer(connection, xcb_window_t(window.winId()));
+        if (xcb_query_pointer_reply_t* answer = xcb_query_pointer_reply(connection, question, nullptr)) {
+            const bool down = (answer->mask & XCB_BUTTON_MASK_1) != 0;
+            std::free(answer);
+            return down;
+        }
+    }
+    return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
+}
+
 }  // namespace
 
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
@@ -145,17 +164,19 @@ void PlatformWindow::KeepAbove() {
     if (QWindow* handle = window_.windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
 }
 
-void PlatformWindow::StartMove(QPoint pressPosition, QPoint screenPressPosition) {
-    if (QWindow* handle = window_.windowHandle()) {
-        // The window manager's move starts from the press as Qt places it on the
-        // screen, by the window position Qt holds. On X11 that position can lag behind
-        // once the window manager has framed the window (it reads (0, 0) for a window
-        // shown elsewhere), and the window would jump at the first motion; the press
-        // itself tells where the window really is.
-        const QPoint origin = screenPressPosition - pressPosition;
-        if (handle->position() != origin) handle->setPosition(origin);
-        if (handle->startSystemMove()) return;
-    }
+void PlatformWindow::StartMove(QPoint pressPosition) {
+    // A press and its release that come back to back, as a touchpad's tap or a click
+    // sent by a program, may both be over before this press is handled. The window
+    // manager's move started then waits for a release that has already happened: the
+    // window follows the mouse with no button held until the next click. So the move
+    // starts only while the button is still down on the X server itself. A release
+    // that comes after that question reaches the window manager once its move holds
+    // the mouse, or before that reaches Qt, which then cancels the move it asked for.
+    // Starting the move only once the mouse has travelled some distance would leave
+    // the window that far behind the pointer: the window manager takes the pointer's
+    // place when its move starts as the grip.
+    if (!LeftButtonDown(window_)) return;
+    if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) return;
     grip_ = pressPosition;
     window_.installEventFilter(this);
 }

@@ -34,10 +34,10 @@ public:
     void KeepAbove();
 
     // Starts a move driven by the mouse, from a left press at `pressPosition` in
-    // window coordinates and `screenPressPosition` on the screen: the window
-    // manager's own move where there is one, otherwise the window follows the mouse
-    // until the left button is released.
-    void StartMove(QPoint pressPosition, QPoint screenPressPosition);
+    // window coordinates: the window manager's own move where there is one,
+    // otherwise the window follows the mouse until the left button is released.
+    // Nothing moves when the button has already been released.
+    void StartMove(QPoint pressPosition);
 
     void Minimise();
 

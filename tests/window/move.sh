@@ -2,7 +2,8 @@
 # Under a window manager: the window opens as an ordinary window; a left press on
 # its bare background keeps it above the other windows from then on, and dragging
 # moves it by the mouse's travel until the button is released. A left click that
-# does not move the mouse keeps it above and leaves it where it is.
+# does not move the mouse keeps it above and leaves it where it is, also when its
+# release comes right behind the press, as a touchpad's tap.
 # Usage: move.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
@@ -52,4 +53,24 @@ wait_for_program
 window_is_at "$origin_x" "$origin_y" || fail "a click on the background moved the window to $(window_origin) from $origin_x $origin_y"
 is_above || fail "the window is no longer kept above after the click"
 
-echo "move: dragged by (120, 70), kept above; a click left it in place"
+# Taps: a press and its release back to back (xdotool's click, as a touchpad's
+# tap-to-click). Every second tap comes while the program is held still, as when it
+# is busy, so that both have surely happened before it handles the press. Each must
+# leave the window where it is, not glued to the mouse that moves on afterwards.
+readonly kTaps=6
+for ((tap = 1; tap <= kTaps; ++tap)); do
+    pointer_to "$x" "$y"
+    if ((tap % 2 == 0)); then
+        kill -STOP "$program_pid"
+        xdotool click 1
+        kill -CONT "$program_pid"
+    else
+        xdotool click 1
+    fi
+    xdotool mousemove_relative --sync 50 40
+    wait_for_program
+    window_is_at "$origin_x" "$origin_y" ||
+        fail "after tap $tap on the background the window followed the mouse to $(window_origin) from $origin_x $origin_y"
+done
+
+echo "move: dragged by (120, 70), kept above; a click and $kTaps taps left it in place"

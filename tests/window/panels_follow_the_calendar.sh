@@ -1,12 +1,12 @@
 #!/bin/bash
 # End to end, as a user sees it: on an English desktop (LANG=en_US.UTF-8, where the
-# gadget stays French) whose clock reads 29 February 2024, real clicks on ">>",
-# "<<", "Aujourd'hui" and on a day of the calendar, and after each the panels read
-# back by OCR and the moon by its pixels: the leap-year sentence, the day-of-year
-# and week lines, the name day, the year heading, Easter and Christmas of the year
-# in French, and the moon picture of the selected date. The calendar's title and
-# day names are French too, its weeks beginning on Monday. Then once more at
-# start-up on a clock of 1899, with the today line and the clock.
+# gadget stays French) whose clock reads 29 February 2024, real clicks on the
+# calendar's month list, ">>", "<<", "Aujourd'hui" and on a day of the calendar, and
+# after each the panels read back by OCR and the moon by its pixels: the leap-year
+# sentence, the day-of-year and week lines, the name day, the year heading, Easter
+# and Christmas of the year in French, and the moon picture of the selected date.
+# The calendar's title and day names are French too, its weeks beginning on Monday.
+# Then once more at start-up on a clock of 1899, with the today line and the clock.
 # What each date should show is worked out by screen_reading.py from the calendar
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
@@ -22,6 +22,20 @@ readonly kTodayLineBox='36 48 299 25'       # Label1, inside the frame
 readonly kCalendarTitleBox='70 88 229 24'
 readonly kFirstDayNameBox='42 116 37 22'
 readonly kLastDayNameBox='290 116 37 22'
+readonly kMonthNamePoint='155 100'          # on "février", the month's name in the calendar's title
+
+# The window that the program shows besides its main window (the month list), as
+# "LEFT TOP WIDTH HEIGHT" on the screen; fails while there is none.
+popup_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
+        [ "$id" != "$window" ] || continue
+        xwininfo -id "$id" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+            /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+        return 0
+    done
+    return 1
+}
 
 start_program_on_leap_day "$program" en_US.UTF-8
 
@@ -36,6 +50,22 @@ today_cell=$(selected_calendar_cell)
 wait_until 10 'the calendar to show "février 2024"' box_reads "$kCalendarTitleBox" 'février 2024'
 wait_until 10 'the calendar'"'"'s weeks to begin on "lun."' box_reads "$kFirstDayNameBox" 'lun.'
 wait_until 10 'the calendar'"'"'s weeks to end on "dim."' box_reads "$kLastDayNameBox" 'dim.'
+
+# First thing, before any press on the window: a click on the month's name opens the
+# calendar's list of months right under it, where the window really is on the
+# screen, and a click on its first row, "janvier", turns the calendar to January.
+read -r name_x name_y <<<"$kMonthNamePoint"
+pointer_at "$name_x" "$name_y"
+xdotool click 1
+wait_until 5 "the calendar's month list to open" eval 'popup_box >/dev/null'
+read -r left top width height <<<"$(popup_box)"
+name_x=$((origin_x + name_x)) name_y=$((origin_y + name_y))
+((left <= name_x && name_x < left + width && name_y < top && top <= name_y + 20)) ||
+    fail "the month list opened at $left,$top (${width}x$height), not under the month's name clicked at $name_x,$name_y"
+xdotool mousemove --sync "$((left + width / 2))" "$((top + height / 24))" click 1
+expect 2024-01-29 'after "janvier" in the month list'
+click_box_times 1 "$kTodayBox"
+expect 2024-02-29 'after "Aujourd'"'"'hui"'
 
 click_box_times 1 "$kNextMonthBox"
 expect 2024-03-29 'after ">>"'
@@ -78,4 +108,4 @@ wait_until 10 "the today line to show 29 December 1899" box_reads "$kTodayLineBo
 wait_until 10 "the clock to read 10:30" clock_reaches $((10 * 3600 + 30 * 60))
 (( $(clock_seconds) < 10 * 3600 + 32 * 60 )) || fail "the clock reads $(grep -o '[0-9:]*' "$work/reading.log" | head -n 1), not about 10:30"
 main_window_alone || fail "the window is not alone on the screen (an error box?)"
-echo "panels_follow_the_calendar: 9 selections read back, the last on a clock of 1899"
+echo "panels_follow_the_calendar: 10 selections read back, the last on a clock of 1899"
