@@ -94,6 +94,17 @@ start_display() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM XAUTHORITY
 }
 
+# A display that no X server answers on this machine: the first number from 90 that
+# has neither a lock file nor a socket, in /tmp or abstract.
+unanswered_display() {
+    local number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
+        number=$(( number + 1 ))
+    done
+    printf ':%s\n' "$number"
+}
+
 # start_program COMMAND...: starts the gadget in the background, its output in
 # program.log; program_pid is its process.
 program_pid=''
