@@ -3,19 +3,23 @@
 #include <cstdlib>
 #include <string_view>
 
-PlatformChoice ChoosePlatform(const DisplayEnvironment& environment) {
+PlatformChoice ChoosePlatform(const DisplayEnvironment& environment, const X11Probe& x11Answers) {
     // A platform named by the user is theirs to keep, even one without a display
     // (offscreen, vnc).
     if (!environment.qtPlatform.empty() || environment.platformArgument) return PlatformChoice::AsQtChooses;
 
     const bool hasX11 = !environment.x11Display.empty();
     const bool hasWayland = !environment.waylandDisplay.empty();
-    if (!hasX11 && !hasWayland) return PlatformChoice::NoDisplay;
+    if (!hasX11) return hasWayland ? PlatformChoice::AsQtChooses : PlatformChoice::NoDisplay;
+
+    // Every remaining path goes to the X server, unless it does not answer. A
+    // stale DISPLAY in a Wayland session (XWayland stopped) leaves Wayland.
+    if (!x11Answers(environment.x11Display))
+        return hasWayland ? PlatformChoice::Wayland : PlatformChoice::X11DoesNotAnswer;
 
     // Qt itself takes the Wayland platform when either of these says Wayland.
     const bool waylandSession = hasWayland || environment.sessionType == "wayland";
-    if (waylandSession && hasX11) return PlatformChoice::X11;
-    return PlatformChoice::AsQtChooses;
+    return waylandSession ? PlatformChoice::X11 : PlatformChoice::AsQtChooses;
 }
 
 DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv) {
@@ -32,6 +36,12 @@ DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv) 
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
         if (argument == "-platform" || argument == "--platform") environment.platformArgument = true;
+        if (argument == "-display" || argument == "--display") environment.x11Display = argv[i + 1];
     }
     return environment;
+}
+
+std::string X11DoesNotAnswerSentence(const std::string& display) {
+    return "Le serveur X « " + display + " » ne répond pas : vérifiez DISPLAY, ou lancez Solvane depuis une "
+           "session de bureau.";
 }

@@ -6,7 +6,12 @@
 // by the program; XWayland gives it every behaviour of its X11 window. So in a
 // Wayland session where XWayland runs, the gadget asks for Qt's X11 platform,
 // unless the user has chosen a platform.
+//
+// Qt's X11 platform ends the program with its own message in English when the X
+// server does not answer: before that, the X server is asked once whether it
+// answers, and Wayland is taken instead when there is one.
 
+#include <functional>
 #include <string>
 
 struct DisplayEnvironment {
@@ -14,17 +19,24 @@ struct DisplayEnvironment {
     bool platformArgument = false;  // "-platform NAME" on the command line
     std::string waylandDisplay;  // WAYLAND_DISPLAY
     std::string sessionType;     // XDG_SESSION_TYPE
-    std::string x11Display;      // DISPLAY
+    std::string x11Display;      // DISPLAY, or "-display NAME" on the command line, which Qt prefers
 };
 
 enum class PlatformChoice {
-    AsQtChooses,  // leave the choice to Qt (and to the user)
-    X11,          // ask for Qt's X11 platform, "xcb"
-    NoDisplay,    // nothing to show a window on: do not start
+    AsQtChooses,       // leave the choice to Qt (and to the user)
+    X11,               // ask for Qt's X11 platform, "xcb"
+    Wayland,           // ask for Qt's Wayland platform, "wayland"
+    NoDisplay,         // nothing to show a window on: do not start
+    X11DoesNotAnswer,  // only an X server that does not answer: do not start
 };
 
-// An unset variable and an empty one mean the same.
-PlatformChoice ChoosePlatform(const DisplayEnvironment& environment);
+// Whether the X server of a DISPLAY value answers (X11ServerAnswers in the
+// program).
+using X11Probe = std::function<bool(const std::string& display)>;
+
+// An unset variable and an empty one mean the same. The X server is asked only
+// where the choice depends on it, and at most once.
+PlatformChoice ChoosePlatform(const DisplayEnvironment& environment, const X11Probe& x11Answers);
 
 // The environment of this process and its command line.
 DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv);
@@ -33,3 +45,6 @@ DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv);
 inline constexpr const char* kNoDisplaySentence =
     "Aucun affichage graphique n'est disponible (ni DISPLAY ni WAYLAND_DISPLAY) : lancez Solvane depuis une "
     "session de bureau.";
+
+// Said on standard error when the X server of `display` does not answer.
+std::string X11DoesNotAnswerSentence(const std::string& display);

@@ -6,6 +6,7 @@
 #include "app/fatal_error.h"
 #include "app/form1.h"
 #include "app/platform_window.h"
+#include "app/x11_server.h"
 
 namespace {
 
@@ -13,16 +14,26 @@ namespace {
 // window as this program's and gives it the entry's name and icon.
 constexpr const char* kDesktopFileName = "solvane";
 
+// Said before Qt tries, and fails with its own message in English.
+int RefuseToStart(const char* sentence) {
+    std::fprintf(stderr, "solvane: %s\n", sentence);
+    return kFatalErrorStatus;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    switch (ChoosePlatform(CurrentDisplayEnvironment(argc, argv))) {
+    const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
+    switch (ChoosePlatform(environment, X11ServerAnswers)) {
     case PlatformChoice::NoDisplay:
-        // Said before Qt tries, and fails with its own message in English.
-        std::fprintf(stderr, "solvane: %s\n", kNoDisplaySentence);
-        return kFatalErrorStatus;
+        return RefuseToStart(kNoDisplaySentence);
+    case PlatformChoice::X11DoesNotAnswer:
+        return RefuseToStart(X11DoesNotAnswerSentence(environment.x11Display).c_str());
     case PlatformChoice::X11:
         qputenv("QT_QPA_PLATFORM", "xcb");
+        break;
+    case PlatformChoice::Wayland:
+        qputenv("QT_QPA_PLATFORM", "wayland");
         break;
     case PlatformChoice::AsQtChooses:
         break;

@@ -94,6 +94,17 @@ start_display() {
     unset WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM XAUTHORITY
 }
 
+# A display that no X server answers on this machine: the first number from 90 that
+# has neither a lock file nor a socket, in /tmp or abstract.
+unanswered_display() {
+    local number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
+        number=$(( number + 1 ))
+    done
+    printf ':%s\n' "$number"
+}
+
 # start_program COMMAND...: starts the gadget in the background, its output in
 # program.log; program_pid is its process.
 program_pid=''
@@ -181,6 +192,25 @@ press_quit_button() {
 quit_with_button() {
     press_quit_button
     [ "$program_status" = 0 ] || fail "le programme s'est arrêté avec le statut $program_status"
+}
+
+settled_folder=''
+window_settled() {
+    grab "$work/settled-now.png"
+    local same
+    same=$(compare -metric AE "$work/settled-before.png" "$work/settled-now.png" null: 2>&1 || true)
+    cp "$work/settled-now.png" "$work/settled-before.png"
+    [ "$same" = 0 ] && [ -n "$(shown_moon_picture "$settled_folder")" ]
+}
+
+# wait_for_settled_window FILE FOLDER: waits for the panels to be filled, the moon
+# box showing one of the pictures of FOLDER, and for the window to stop changing (a
+# clock standing still keeps it as it is then); FILE is then its picture.
+wait_for_settled_window() {
+    settled_folder=$2
+    grab "$work/settled-before.png"
+    poll 20 window_settled || fail "la fenêtre ne se fixe pas"
+    cp "$work/settled-now.png" "$1"
 }
 
 # The number of the moon picture among the files FOLDER/0.gif .. 29.gif that the

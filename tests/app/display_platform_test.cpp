@@ -1,6 +1,7 @@
 // The window-system platform the gadget asks for, from the variables a desktop
 // session sets: X11 through XWayland in a Wayland session, whatever the user has
-// chosen kept, and no start at all without a display.
+// chosen kept, Wayland when the X server does not answer, and no start at all
+// without a display that answers.
 
 #include <QtTest>
 
@@ -18,6 +19,23 @@ DisplayEnvironment Environment(const char* qtPlatform, bool platformArgument, co
     return {qtPlatform, platformArgument, waylandDisplay, sessionType, x11Display};
 }
 
+// An X server that answers, or not, and counts the questions.
+struct X11Server {
+    explicit X11Server(bool answers) : answers(answers) {}
+
+    bool answers;
+    int questions = 0;
+    std::string asked;
+
+    X11Probe Probe() {
+        return [this](const std::string& display) {
+            ++questions;
+            asked = display;
+            return answers;
+        };
+    }
+};
+
 }  // namespace
 
 class DisplayPlatformTest : public QObject {
@@ -26,46 +44,61 @@ class DisplayPlatformTest : public QObject {
 private slots:
     void platformFollowsTheSession_data() {
         QTest::addColumn<DisplayEnvironment>("environment");
+        QTest::addColumn<bool>("x11Answers");
         QTest::addColumn<PlatformChoice>("choice");
-        // QT_QPA_PLATFORM, -platform, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY
+        // QT_QPA_PLATFORM, -platform, WAYLAND_DISPLAY, XDG_SESSION_TYPE, DISPLAY; whether
+        // the X server answers
         QTest::newRow("an X11 session is left to Qt")
-            << Environment("", false, "", "x11", ":0") << PlatformChoice::AsQtChooses;
+            << Environment("", false, "", "x11", ":0") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("an X server without a session type is left to Qt")
-            << Environment("", false, "", "", ":1") << PlatformChoice::AsQtChooses;
+            << Environment("", false, "", "", ":1") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("a Wayland session with XWayland takes X11")
-            << Environment("", false, "wayland-0", "wayland", ":0") << PlatformChoice::X11;
+            << Environment("", false, "wayland-0", "wayland", ":0") << true << PlatformChoice::X11;
         QTest::newRow("a Wayland socket alone says Wayland: X11 through XWayland")
-            << Environment("", false, "wayland-0", "", ":0") << PlatformChoice::X11;
+            << Environment("", false, "wayland-0", "", ":0") << true << PlatformChoice::X11;
         QTest::newRow("a Wayland session type alone says Wayland: X11 through XWayland")
-            << Environment("", false, "", "wayland", ":0") << PlatformChoice::X11;
+            << Environment("", false, "", "wayland", ":0") << true << PlatformChoice::X11;
         QTest::newRow("Wayland without XWayland is left to Qt")
-            << Environment("", false, "wayland-0", "wayland", "") << PlatformChoice::AsQtChooses;
+            << Environment("", false, "wayland-0", "wayland", "") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("the user's QT_QPA_PLATFORM=wayland is kept")
-            << Environment("wayland", false, "wayland-0", "wayland", ":0") << PlatformChoice::AsQtChooses;
+            << Environment("wayland", false, "wayland-0", "wayland", ":0") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("the user's -platform wayland is kept")
-            << Environment("", true, "wayland-0", "wayland", ":0") << PlatformChoice::AsQtChooses;
+            << Environment("", true, "wayland-0", "wayland", ":0") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("an empty QT_QPA_PLATFORM is no choice")
-            << Environment("", false, "wayland-0", "wayland", ":0") << PlatformChoice::X11;
+            << Environment("", false, "wayland-0", "wayland", ":0") << true << PlatformChoice::X11;
         QTest::newRow("the user's offscreen platform needs no display")
-            << Environment("offscreen", false, "", "", "") << PlatformChoice::AsQtChooses;
+            << Environment("offscreen", false, "", "", "") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("the user's -platform offscreen needs no display")
-            << Environment("", true, "", "tty", "") << PlatformChoice::AsQtChooses;
+            << Environment("", true, "", "tty", "") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("no display at all: no start")
-            << Environment("", false, "", "", "") << PlatformChoice::NoDisplay;
-        QTest::newRow("a text console: no start") << Environment("", false, "", "tty", "") << PlatformChoice::NoDisplay;
+            << Environment("", false, "", "", "") << true << PlatformChoice::NoDisplay;
+        QTest::newRow("a text console: no start") << Environment("", false, "", "tty", "") << true << PlatformChoice::NoDisplay;
         QTest::newRow("a Wayland session type without its socket nor X: no start")
-            << Environment("", false, "", "wayland", "") << PlatformChoice::NoDisplay;
+            << Environment("", false, "", "wayland", "") << true << PlatformChoice::NoDisplay;
+        QTest::newRow("an X server that does not answer: no start")
+            << Environment("", false, "", "x11", ":99") << false << PlatformChoice::X11DoesNotAnswer;
+        QTest::newRow("a Wayland session whose XWayland does not answer takes Wayland")
+            << Environment("", false, "wayland-0", "wayland", ":1") << false << PlatformChoice::Wayland;
+        QTest::newRow("a Wayland session type without its socket, X not answering: no start")
+            << Environment("", false, "", "wayland", ":1") << false << PlatformChoice::X11DoesNotAnswer;
+        QTest::newRow("the user's xcb is kept even where X does not answer")
+            << Environment("xcb", false, "", "x11", ":99") << false << PlatformChoice::AsQtChooses;
     }
 
     void platformFollowsTheSession() {
         QFETCH(DisplayEnvironment, environment);
+        QFETCH(bool, x11Answers);
         QFETCH(PlatformChoice, choice);
-        QCOMPARE(ChoosePlatform(environment), choice);
+        X11Server server(x11Answers);
+        QCOMPARE(ChoosePlatform(environment, server.Probe()), choice);
     }
 
-    // Over every combination of the five inputs: a user's choice is never replaced,
-    // X11 is asked for only where an X display exists, and the program refuses to
-    // start only where neither kind of display exists.
+    // Over every combination of the five inputs and of the X server's answer: a
+    // user's choice is never replaced, the X server is asked at most once, only for
+    // the display named and only where the user has not chosen; X11 is asked for only
+    // where an X server answers, Wayland only where its socket is named and X does not
+    // answer; the program refuses to start only where no display answers, and says
+    // which.
     void everyCombinationKeepsTheRules() {
         const std::array<const char*, 3> platforms{"", "xcb", "wayland"};
         const std::array<const char*, 2> waylandDisplays{"", "wayland-1"};
@@ -76,15 +109,31 @@ private slots:
                 for (const char* wayland : waylandDisplays) {
                     for (const char* session : sessionTypes) {
                         for (const char* x11 : x11Displays) {
-                            const DisplayEnvironment environment = Environment(platform, argument, wayland, session, x11);
-                            const PlatformChoice choice = ChoosePlatform(environment);
-                            const bool chosenByUser = *platform != '\0' || argument;
-                            const QByteArray row = QByteArray(platform) + '|' + (argument ? "arg" : "") + '|' +
-                                                   wayland + '|' + session + '|' + x11;
-                            if (chosenByUser) QVERIFY2(choice == PlatformChoice::AsQtChooses, row);
-                            if (choice == PlatformChoice::X11) QVERIFY2(*x11 != '\0', row);
-                            const bool noDisplay = *x11 == '\0' && *wayland == '\0';
-                            QVERIFY2((choice == PlatformChoice::NoDisplay) == (noDisplay && !chosenByUser), row);
+                            for (const bool answers : {true, false}) {
+                                const DisplayEnvironment environment =
+                                    Environment(platform, argument, wayland, session, x11);
+                                X11Server server(answers);
+                                const PlatformChoice choice = ChoosePlatform(environment, server.Probe());
+                                const bool chosenByUser = *platform != '\0' || argument;
+                                const QByteArray row = QByteArray(platform) + '|' + (argument ? "arg" : "") + '|' +
+                                                       wayland + '|' + session + '|' + x11 + '|' +
+                                                       (answers ? "answers" : "silent");
+                                QVERIFY2(server.questions <= 1, row);
+                                if (server.questions == 1) QVERIFY2(server.asked == x11, row);
+                                if (chosenByUser) {
+                                    QVERIFY2(choice == PlatformChoice::AsQtChooses && server.questions == 0, row);
+                                    continue;
+                                }
+                                const bool x11Works = *x11 != '\0' && answers;
+                                const bool hasWayland = *wayland != '\0';
+                                if (choice == PlatformChoice::X11) QVERIFY2(x11Works, row);
+                                if (choice == PlatformChoice::Wayland) QVERIFY2(hasWayland && !x11Works, row);
+                                if (*x11 != '\0') QVERIFY2(server.questions == 1, row);
+                                QVERIFY2((choice == PlatformChoice::NoDisplay) == (*x11 == '\0' && !hasWayland), row);
+                                QVERIFY2((choice == PlatformChoice::X11DoesNotAnswer) ==
+                                             (*x11 != '\0' && !answers && !hasWayland),
+                                         row);
+                            }
                         }
                     }
                 }
@@ -106,24 +155,42 @@ private slots:
         QVERIFY(!environment.platformArgument);
     }
 
-    void platformArgumentIsFound_data() {
+    // Qt's own options: -platform chooses the platform, -display the X server, in
+    // place of DISPLAY (":5" here).
+    void qtOptionsAreFound_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<bool>("found");
-        QTest::newRow("-platform with its value") << QStringList{"solvane", "-platform", "offscreen"} << true;
-        QTest::newRow("--platform with its value") << QStringList{"solvane", "--platform", "xcb"} << true;
-        QTest::newRow("-platform without a value is no choice") << QStringList{"solvane", "-platform"} << false;
-        QTest::newRow("-platformtheme is another option") << QStringList{"solvane", "-platformtheme", "gtk3"} << false;
-        QTest::newRow("the program's own name is no option") << QStringList{"-platform", "solvane"} << false;
+        QTest::addColumn<bool>("platformFound");
+        QTest::addColumn<QString>("x11Display");
+        QTest::newRow("-platform with its value") << QStringList{"solvane", "-platform", "offscreen"} << true << ":5";
+        QTest::newRow("--platform with its value") << QStringList{"solvane", "--platform", "xcb"} << true << ":5";
+        QTest::newRow("-platform without a value is no choice") << QStringList{"solvane", "-platform"} << false << ":5";
+        QTest::newRow("-platformtheme is another option")
+            << QStringList{"solvane", "-platformtheme", "gtk3"} << false << ":5";
+        QTest::newRow("the program's own name is no option") << QStringList{"-platform", "solvane"} << false << ":5";
+        QTest::newRow("-display names the X server") << QStringList{"solvane", "-display", ":3"} << false << ":3";
+        QTest::newRow("--display too") << QStringList{"solvane", "--display", "host:1.0"} << false << "host:1.0";
+        QTest::newRow("-display without a value leaves DISPLAY") << QStringList{"solvane", "-display"} << false << ":5";
+        QTest::newRow("both options") << QStringList{"solvane", "-display", ":2", "-platform", "xcb"} << true << ":2";
     }
 
-    void platformArgumentIsFound() {
+    void qtOptionsAreFound() {
         QFETCH(QStringList, arguments);
-        QFETCH(bool, found);
+        QFETCH(bool, platformFound);
+        QFETCH(QString, x11Display);
+        qputenv("DISPLAY", ":5");
         std::vector<QByteArray> bytes;
         for (const QString& argument : arguments) bytes.push_back(argument.toUtf8());
         std::vector<const char*> argv;
         for (const QByteArray& argument : bytes) argv.push_back(argument.constData());
-        QCOMPARE(CurrentDisplayEnvironment(int(argv.size()), argv.data()).platformArgument, found);
+        const DisplayEnvironment environment = CurrentDisplayEnvironment(int(argv.size()), argv.data());
+        QCOMPARE(environment.platformArgument, platformFound);
+        QCOMPARE(environment.x11Display, x11Display.toStdString());
+    }
+
+    void silentX11SentenceNamesTheDisplay() {
+        const std::string sentence = X11DoesNotAnswerSentence("host:12.0");
+        QVERIFY2(sentence.find("« host:12.0 »") != std::string::npos, sentence.c_str());
+        QVERIFY(sentence.find('\n') == std::string::npos);
     }
 };
 
