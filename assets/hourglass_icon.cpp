@@ -42,8 +42,12 @@ double GlassHalfWidth(double y) {
     return kNeckHalfWidth + (kBulbHalfWidth - kNeckHalfWidth) * swell - shoulder;
 }
 
+// The glass shrunk by inset, or grown by a negative one across but not beyond its ends.
 Region Glass(double inset) {
-    return [inset](Point p) { return std::abs(p.x - kAxis) <= GlassHalfWidth(p.y) - inset; };
+    return [inset](Point p) {
+        const double halfWidth = GlassHalfWidth(p.y);
+        return halfWidth > 0 && std::abs(p.x - kAxis) <= halfWidth - inset;
+    };
 }
 
 // A part with a dark outline one pixel wide around a face of the given colour.

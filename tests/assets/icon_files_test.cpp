@@ -270,9 +270,14 @@ TEST_F(IconFiles, ThePngPictureHoldsTheCanvasWithItsOpacity) {
             EXPECT_NEAR(qBlue(pixel), colour.blue, 0.5) << x << ", " << y;
         }
     }
-    // An hourglass, not an empty or a filled square.
+    // An hourglass, not an empty or a filled square, and nothing above its upper
+    // plate or below its lower one.
     EXPECT_GT(clear, 100);
     EXPECT_GT(opaque, 400);
+    for (int x = 0; x < kIconSize; ++x) {
+        EXPECT_EQ(qAlpha(image.pixel(x, 0)), 0) << x << ", 0";
+        EXPECT_EQ(qAlpha(image.pixel(x, kIconSize - 1)), 0) << x << ", " << kIconSize - 1;
+    }
 }
 
 TEST_F(IconFiles, AFileThatCannotBeWrittenIsAnError) {
