@@ -1,7 +1,7 @@
 // Draws the pictures of the gadget and writes them to files:
 //   draw_pictures window FOLDER   the pictures built into the window, as GIF files
 //   draw_pictures moon FOLDER     the thirty moon pictures 0.gif .. 29.gif
-//   draw_pictures icon FOLDER     the icon for the desktop menus: solvane.png, solvane.svg
+//   draw_pictures icon FOLDER     the icon for the desktop menus, solvane.png
 // The build runs it; nothing of it is shipped.
 
 #include <exception>
@@ -65,10 +65,8 @@ int main(int argc, char* argv[]) {
                 Write(folder / picture.fileName, picture.draw(), picture.paletteSize);
             }
         } else if (what == "icon") {
-            // The window's icon at its own size, and the same coats of paint as outlines.
+            // The window's icon at its own size; its scalable form is assets/solvane.svg.
             assets::WritePng(folder / "solvane.png", assets::DrawHourglassIcon());
-            assets::WriteSvg(folder / "solvane.svg", assets::HourglassIconLayers(), assets::kIconSize,
-                             assets::kIconSize, "Solvane");
         } else {
             // One picture per whole day of the moon's age, named by the number alone.
             for (int age = 0; age < kMoonPictures; ++age) {

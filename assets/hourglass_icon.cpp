@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 #include "assets/pictures.h"
 
@@ -14,6 +13,7 @@ namespace assets {
 
 namespace {
 
+constexpr int kSize = 32;
 constexpr double kAxis = 16;  // the vertical axis of symmetry
 
 constexpr Colour kOliveDark{86, 86, 0};
@@ -42,58 +42,56 @@ double GlassHalfWidth(double y) {
     return kNeckHalfWidth + (kBulbHalfWidth - kNeckHalfWidth) * swell - shoulder;
 }
 
+// The glass shrunk by inset, or grown by a negative one across but not beyond its ends.
 Region Glass(double inset) {
-    return [inset](Point p) { return std::abs(p.x - kAxis) <= GlassHalfWidth(p.y) - inset; };
+    return [inset](Point p) {
+        const double halfWidth = GlassHalfWidth(p.y);
+        return halfWidth > 0 && std::abs(p.x - kAxis) <= halfWidth - inset;
+    };
 }
 
 // A part with a dark outline one pixel wide around a face of the given colour.
-void AddOutlined(std::vector<PaintLayer>& layers, RoundedRectangle part, Colour face) {
-    layers.push_back({part, kOliveDark});
-    layers.push_back(
-        {RoundedRectangle{part.left + 1, part.top + 1, part.right - 1, part.bottom - 1, std::max(0.0, part.radius - 1)},
-         face});
+void PaintOutlined(Canvas& canvas, RoundedRectangle part, Colour face) {
+    canvas.Paint(part, kOliveDark);
+    canvas.Paint(
+        RoundedRectangle{part.left + 1, part.top + 1, part.right - 1, part.bottom - 1, std::max(0.0, part.radius - 1)},
+        face);
 }
 
-void AddPlate(std::vector<PaintLayer>& layers, double top) {
-    AddOutlined(layers, RoundedRectangle{5, top, 27, top + 4.5, 1.5}, kOlive);
-    layers.push_back({RoundedRectangle{6.5, top + 1, 25.5, top + 2, 0.5}, kOliveLight});  // light along the upper edge
+void PaintPlate(Canvas& canvas, double top) {
+    PaintOutlined(canvas, RoundedRectangle{5, top, 27, top + 4.5, 1.5}, kOlive);
+    canvas.Paint(RoundedRectangle{6.5, top + 1, 25.5, top + 2, 0.5}, kOliveLight);  // light along the upper edge
 }
 
 }  // namespace
 
-std::vector<PaintLayer> HourglassIconLayers() {
-    std::vector<PaintLayer> layers;
+Canvas DrawHourglassIcon() {
+    Canvas canvas(kSize, kSize);
 
     // The posts stand behind the glass.
-    AddOutlined(layers, RoundedRectangle{6.5, 4, 9.5, 28, 0}, kOlive);
-    AddOutlined(layers, RoundedRectangle{22.5, 4, 25.5, 28, 0}, kOlive);
+    PaintOutlined(canvas, RoundedRectangle{6.5, 4, 9.5, 28, 0}, kOlive);
+    PaintOutlined(canvas, RoundedRectangle{22.5, 4, 25.5, 28, 0}, kOlive);
 
-    layers.push_back({Glass(-0.3), kOliveDark});
-    layers.push_back({Glass(kGlassWall), kPaleYellow});
+    canvas.Paint(Glass(-0.3), kOliveDark);
+    canvas.Paint(Glass(kGlassWall), kPaleYellow);
 
     // Sand: what is left in the upper bulb, with a hollow where it drains; the
     // stream through the neck; the heap below.
     const Region inner = Glass(kGlassWall);
-    layers.push_back(
-        {[inner](Point p) { return inner(p) && p.y < kNeck && p.y > 10.5 + 2.2 * std::exp(-std::pow((p.x - kAxis) / 1.8, 2)); },
-         kOrange});
-    layers.push_back({[](Point p) { return std::abs(p.x - kAxis) <= 0.45 && p.y >= 13 && p.y <= 22; }, kOrange});
-    layers.push_back({[inner](Point p) { return inner(p) && p.y > 20.5 + 0.11 * std::pow(p.x - kAxis, 2); }, kOrange});
-    layers.push_back({[inner](Point p) { return inner(p) && p.y > 24.2 + 0.04 * std::pow(p.x - kAxis, 2); }, kOrangeDark});
+    canvas.Paint(
+        [inner](Point p) { return inner(p) && p.y < kNeck && p.y > 10.5 + 2.2 * std::exp(-std::pow((p.x - kAxis) / 1.8, 2)); },
+        kOrange);
+    canvas.Paint([](Point p) { return std::abs(p.x - kAxis) <= 0.45 && p.y >= 13 && p.y <= 22; }, kOrange);
+    canvas.Paint([inner](Point p) { return inner(p) && p.y > 20.5 + 0.11 * std::pow(p.x - kAxis, 2); }, kOrange);
+    canvas.Paint([inner](Point p) { return inner(p) && p.y > 24.2 + 0.04 * std::pow(p.x - kAxis, 2); }, kOrangeDark);
 
     // A gleam down the left side of each bulb.
-    layers.push_back(
-        {[](Point p) { return p.y > 7 && p.y < 11 && std::abs(p.x - (kAxis - GlassHalfWidth(p.y) + 2.3)) <= 0.5; },
-         kGlassGleam});
+    canvas.Paint(
+        [](Point p) { return p.y > 7 && p.y < 11 && std::abs(p.x - (kAxis - GlassHalfWidth(p.y) + 2.3)) <= 0.5; },
+        kGlassGleam);
 
-    AddPlate(layers, 1.5);
-    AddPlate(layers, 26);
-    return layers;
-}
-
-Canvas DrawHourglassIcon() {
-    Canvas canvas(kIconSize, kIconSize);
-    for (const PaintLayer& layer : HourglassIconLayers()) canvas.Paint(layer.region, layer.colour);
+    PaintPlate(canvas, 1.5);
+    PaintPlate(canvas, 26);
     return canvas;
 }
 

@@ -28,9 +28,9 @@ struct IndexedPicture {
 };
 
 // Pixels less than half opaque become transparent; the others keep their colour if
-// the palette can hold every colour, and otherwise take the nearest of the colours
-// that a median cut of the picture's colours chooses. paletteSize is a power of two
-// from 2 to 256; unused entries are black.
+// the palette can hold every colour, and otherwise take the one that giflib's
+// quantizer, a median cut on 5 bits a channel, gives them. paletteSize is a power of
+// two from 2 to 256; unused entries are black.
 IndexedPicture ToIndexed(const Canvas& canvas, int paletteSize);
 
 }  // namespace assets

@@ -13,6 +13,7 @@
 #include <numbers>
 
 #include "assets/pictures.h"
+#include "calendar/moon.h"
 
 namespace assets {
 
@@ -21,7 +22,6 @@ namespace {
 constexpr int kSize = 30;
 constexpr Point kCentre{15, 15};
 constexpr double kRadius = 13;
-constexpr double kSynodicMonth = 29.53;  // days, the age factor of the picture numbers
 constexpr double kHighlandGrey = 226;    // lit highlands at the centre of the disc
 constexpr double kEarthshineGrey = 36;   // the unlit part, faintly and evenly lit by the earth
 constexpr double kLimbDarkening = 0.16;  // share of the light lost toward the limb
@@ -66,7 +66,9 @@ double Albedo(Point p) {
 }  // namespace
 
 Canvas DrawMoon(double ageInDays) {
-    const double phaseAngle = 2 * std::numbers::pi * std::fmod(ageInDays, kSynodicMonth) / kSynodicMonth;
+    // The age as the picture numbers count it: one cycle is kMoonAgeScale days.
+    const double phaseAngle =
+        2 * std::numbers::pi * std::fmod(ageInDays, calendar::kMoonAgeScale) / calendar::kMoonAgeScale;
     const bool waxing = phaseAngle <= std::numbers::pi;
     const double cosine = std::cos(phaseAngle);
 

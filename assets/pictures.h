@@ -2,8 +2,6 @@
 // The pictures that the window is built with and the thirty moon phases, each
 // drawn from its geometry onto a canvas of its final size.
 
-#include <vector>
-
 #include "assets/canvas.h"
 
 namespace assets {
@@ -11,19 +9,6 @@ namespace assets {
 // 609 x 447: the grey field of the window inside a dark rim that follows the
 // window's rounded outline.
 Canvas DrawBackground();
-
-// One coat of paint: a region laid in one colour over whatever lies below it.
-struct PaintLayer {
-    Region region;
-    Colour colour;
-};
-
-// The icon is a square of kIconSize pixels.
-inline constexpr int kIconSize = 32;
-
-// The hourglass as the coats it is painted with, bottom first, in the icon's
-// coordinates: the same drawing gives the icon's pixels and its scalable outlines.
-std::vector<PaintLayer> HourglassIconLayers();
 
 // 32 x 32: an hourglass in olive, orange and pale yellow on transparency.
 Canvas DrawHourglassIcon();

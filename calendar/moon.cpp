@@ -11,8 +11,6 @@ namespace {
 constexpr double kReferenceNewMoon = 2451550.1;
 // The mean synodic month about the year 2000, in days.
 constexpr double kSynodicMonth = 29.530588853;
-// The age scale: the fraction of the cycle is multiplied by this rounder figure.
-constexpr double kAgeScale = 29.53;
 
 }  // namespace
 
@@ -41,7 +39,7 @@ double MoonAge(Int16 year, Int16 month, Int16 day) {
     const double J = MoonDayNumber(year, month, day);
     const double P = RealDivide(J - kReferenceNewMoon, kSynodicMonth);  // cycles since the reference, negative before it
     const double F = P - IntPart(P);  // [0, 1): the floor keeps it positive before the reference too
-    return kAgeScale * F;
+    return kMoonAgeScale * F;
 }
 
 Int16 MoonPictureNumber(Int16 year, Int16 month, Int16 day) {

@@ -6,6 +6,10 @@
 
 namespace calendar {
 
+// The age scale: the moon's age is the elapsed fraction of the mean lunar cycle times
+// this rounder figure, so it runs from 0 up to 29.53 over one cycle.
+inline constexpr double kMoonAgeScale = 29.53;
+
 // The Julian day (ending in .5) at the start of the day, by the short 367-day formula
 // that the age is computed with. It is the true Julian day, except one day ahead from
 // March to August of the century years without 29 February (1900, 2100) and in the
