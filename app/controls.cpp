@@ -55,9 +55,7 @@ void TextLabel::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
 
 FitLabel::FitLabel(QWidget* parent) : TextLabel(parent) { setWordWrap(false); }
 
-void FitLabel::TextChanged() {
-    resize(fontMetrics().horizontalAdvance(text()), height());
-}
+void FitLabel::TextChanged() { resize(fontMetrics().horizontalAdvance(text()), height()); }
 
 PictureControl::PictureControl(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);

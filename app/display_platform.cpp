@@ -42,6 +42,7 @@ DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv) 
 }
 
 std::string X11DoesNotAnswerSentence(const std::string& display) {
-    return "Le serveur X « " + display + " » ne répond pas : vérifiez DISPLAY, ou lancez Solvane depuis une "
+    return "Le serveur X « " + display +
+           " » ne répond pas : vérifiez DISPLAY, ou lancez Solvane depuis une "
            "session de bureau.";
 }

@@ -15,11 +15,11 @@
 #include <string>
 
 struct DisplayEnvironment {
-    std::string qtPlatform;      // QT_QPA_PLATFORM
+    std::string qtPlatform;         // QT_QPA_PLATFORM
     bool platformArgument = false;  // "-platform NAME" on the command line
-    std::string waylandDisplay;  // WAYLAND_DISPLAY
-    std::string sessionType;     // XDG_SESSION_TYPE
-    std::string x11Display;      // DISPLAY, or "-display NAME" on the command line, which Qt prefers
+    std::string waylandDisplay;     // WAYLAND_DISPLAY
+    std::string sessionType;        // XDG_SESSION_TYPE
+    std::string x11Display;         // DISPLAY, or "-display NAME" on the command line, which Qt prefers
 };
 
 enum class PlatformChoice {

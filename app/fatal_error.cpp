@@ -11,8 +11,7 @@ bool reporting = false;
 
 SolvaneApplication::SolvaneApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool SolvaneApplication::notify(QObject* receiver, QEvent* event)
-{
+bool SolvaneApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& error) {
@@ -23,15 +22,13 @@ bool SolvaneApplication::notify(QObject* receiver, QEvent* event)
     return true;
 }
 
-QString FatalErrorSentence(const std::exception& error)
-{
+QString FatalErrorSentence(const std::exception& error) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return QStringLiteral("Mémoire insuffisante : Solvane doit s'arrêter.");
     return QString::fromUtf8(error.what());
 }
 
-void ReportFatalError(const QString& sentence)
-{
+void ReportFatalError(const QString& sentence) {
     if (reporting) return;
     reporting = true;
     std::fprintf(stderr, "solvane: %s\n", sentence.toUtf8().constData());

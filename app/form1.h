@@ -136,7 +136,7 @@ private:
     QLocale nameLocale_;  // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // the dates, in the order of calendar::kHolidayTable
-    QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
+    QImage moonShown_;                                 // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
 
     PlatformWindow platform_{*this};

@@ -59,10 +59,9 @@ const std::array kLabels{
              false},
     LabelRow{&Form1::Label8, "Label8", 507, 48, 33, 17, "0000", kBold9, TextColour::Navy, kLeft, false},
     LabelRow{&Form1::Label34, "Label34", 360, 384, 201, 17, "Label34", kBold825, TextColour::Navy, kCentre, false},
-    LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V" SOLVANE_VERSION " ", kDefaultFont, TextColour::SystemText, kRight,
-             false},
-    LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft,
-             false},
+    LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V" SOLVANE_VERSION " ", kDefaultFont,
+             TextColour::SystemText, kRight, false},
+    LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft, false},
 };
 
 // The holiday panel: one row every 24 pixels, a caption whose colon lines up at
@@ -90,7 +89,8 @@ const std::array kHolidayRows{
     HolidayLabelRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14"},
     HolidayLabelRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16"},
     HolidayLabelRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18"},
-    HolidayLabelRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20, "Label20"},
+    HolidayLabelRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20,
+                    "Label20"},
     HolidayLabelRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22"},
     HolidayLabelRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24"},
     HolidayLabelRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26"},
@@ -102,8 +102,8 @@ struct ButtonRow {
     QPushButton* Form1::*member;
     const char* name;
     int left, top, width, height;
-    const char* caption;  // empty for a picture button
-    const char* picture;  // 13 x 13, centred; empty for a text button
+    const char* caption;         // empty for a picture button
+    const char* picture;         // 13 x 13, centred; empty for a text button
     const char* accessibleName;  // UTF-8: what a screen reader says for the button
     const char* toolTip;         // UTF-8: the picture buttons' only words; empty for a text button
 };
@@ -175,8 +175,8 @@ void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) 
     widget.setPalette(palette);
 }
 
-TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* text, LabelFont font,
-                     TextColour colour, Qt::Alignment alignment, bool fitsText) {
+TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* text, LabelFont font, TextColour colour,
+                     Qt::Alignment alignment, bool fitsText) {
     TextLabel* label = fitsText ? new FitLabel(window) : new TextLabel(window);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(box);

@@ -1,15 +1,13 @@
 #include "app/locale_names.h"
 
-QLocale GadgetLocale(const QLocale& system)
-{
+QLocale GadgetLocale(const QLocale& system) {
     if (system.language() == QLocale::French) return QLocale(QLocale::French, system.territory());
     return QLocale(QLocale::French, QLocale::France);
 }
 
 // The clock keeps the colon of every French clock, 09:05:07: the locale's short
 // time format would give Canada's "09 h 05 h 07".
-calendar::LocaleNames LocaleNamesOf(const QLocale& locale)
-{
+calendar::LocaleNames LocaleNamesOf(const QLocale& locale) {
     calendar::LocaleNames names;
     // The calendar numbers Sunday first; the locale numbers Monday 1 to Sunday 7.
     for (int weekday = 0; weekday < 7; ++weekday)

@@ -25,18 +25,12 @@ int RefuseToStart(const char* sentence) {
 int main(int argc, char* argv[]) {
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
     switch (ChoosePlatform(environment, X11ServerAnswers)) {
-    case PlatformChoice::NoDisplay:
-        return RefuseToStart(kNoDisplaySentence);
+    case PlatformChoice::NoDisplay: return RefuseToStart(kNoDisplaySentence);
     case PlatformChoice::X11DoesNotAnswer:
         return RefuseToStart(X11DoesNotAnswerSentence(environment.x11Display).c_str());
-    case PlatformChoice::X11:
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        break;
-    case PlatformChoice::Wayland:
-        qputenv("QT_QPA_PLATFORM", "wayland");
-        break;
-    case PlatformChoice::AsQtChooses:
-        break;
+    case PlatformChoice::X11: qputenv("QT_QPA_PLATFORM", "xcb"); break;
+    case PlatformChoice::Wayland: qputenv("QT_QPA_PLATFORM", "wayland"); break;
+    case PlatformChoice::AsQtChooses: break;
     }
 
     // The layout is fixed in whole window pixels, and a screen scale between two whole

@@ -1,5 +1,6 @@
 #include "app/platform_window.h"
 
+#include <xcb/xcb.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -13,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <xcb/xcb.h>
 
 #include "app/calendar_control.h"
 
@@ -23,9 +23,9 @@ namespace {
 // edge: the row keeps the pixels whose centres fall inside the corner's ellipse.
 // `along` is the ellipse's radius along the row, `across` its radius across.
 int CornerInset(int row, double along, double across) {
-    const double fromCentre = across - (row + 0.5);                                    // (0, across)
+    const double fromCentre = across - (row + 0.5);  // (0, across)
     const double halfChord = along * std::sqrt(1.0 - (fromCentre * fromCentre) / (across * across));
-    return std::max(0, static_cast<int>(std::ceil(along - halfChord - 0.5)));         // [0, along)
+    return std::max(0, static_cast<int>(std::ceil(along - halfChord - 0.5)));  // [0, along)
 }
 
 // The edges of a raised button lit from the upper left, as the pictures of the

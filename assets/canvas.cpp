@@ -6,7 +6,8 @@
 namespace assets {
 
 Canvas::Canvas(int width, int height)
-    : width_(width), height_(height),
+    : width_(width),
+      height_(height),
       premultiplied_(static_cast<std::size_t>(width) * height),
       opacity_(static_cast<std::size_t>(width) * height, 0.0) {
     if (width <= 0 || height <= 0) throw std::invalid_argument("taille d'image non positive");
@@ -41,7 +42,8 @@ void Canvas::Paint(const Shader& shader) {
                 }
             }
             if (painted == 0) continue;
-            Lay(x, y, {sum.red / painted, sum.green / painted, sum.blue / painted}, static_cast<double>(painted) / kSamples);
+            Lay(x, y, {sum.red / painted, sum.green / painted, sum.blue / painted},
+                static_cast<double>(painted) / kSamples);
         }
     }
 }

@@ -33,7 +33,8 @@ inline Point Rotated(Point a, double angle) {
 inline double DistanceToSegment(Point p, Point a, Point b) {
     const Point ab = b - a;
     const double lengthSquared = ab.x * ab.x + ab.y * ab.y;
-    const double t = lengthSquared == 0 ? 0 : std::clamp(((p.x - a.x) * ab.x + (p.y - a.y) * ab.y) / lengthSquared, 0.0, 1.0);
+    const double t =
+        lengthSquared == 0 ? 0 : std::clamp(((p.x - a.x) * ab.x + (p.y - a.y) * ab.y) / lengthSquared, 0.0, 1.0);
     return Length(p - (a + t * ab));
 }
 

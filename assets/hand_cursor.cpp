@@ -37,11 +37,11 @@ struct Layer {
 // The hand, upright, in pixels, back to front.
 const std::vector<Layer>& HandLayers() {
     static const std::vector<Layer> kLayers{
-        {{Capsule{{0, 2.5}, {0, 13}, 2.5},                // index finger
-          RoundedRectangle{-2.5, 11, 14.4, 22.5, 3.5},    // back of the hand
-          Capsule{{-1.0, 17.5}, {-5.0, 12.8}, 2.3}}},     // thumb
-        {{RoundedRectangle{2.0, 8.0, 6.6, 15.0, 2.2}}},   // middle finger, folded
-        {{RoundedRectangle{6.0, 9.2, 10.6, 16.0, 2.2}}},  // ring finger, folded
+        {{Capsule{{0, 2.5}, {0, 13}, 2.5},                  // index finger
+          RoundedRectangle{-2.5, 11, 14.4, 22.5, 3.5},      // back of the hand
+          Capsule{{-1.0, 17.5}, {-5.0, 12.8}, 2.3}}},       // thumb
+        {{RoundedRectangle{2.0, 8.0, 6.6, 15.0, 2.2}}},     // middle finger, folded
+        {{RoundedRectangle{6.0, 9.2, 10.6, 16.0, 2.2}}},    // ring finger, folded
         {{RoundedRectangle{10.0, 10.8, 14.4, 17.0, 2.1}}},  // little finger, folded
         {{RoundedRectangle{-0.5, 22.0, 13.0, 27.0, 1.0}}},  // cuff
     };

@@ -79,7 +79,9 @@ Canvas DrawHourglassIcon() {
     // stream through the neck; the heap below.
     const Region inner = Glass(kGlassWall);
     canvas.Paint(
-        [inner](Point p) { return inner(p) && p.y < kNeck && p.y > 10.5 + 2.2 * std::exp(-std::pow((p.x - kAxis) / 1.8, 2)); },
+        [inner](Point p) {
+            return inner(p) && p.y < kNeck && p.y > 10.5 + 2.2 * std::exp(-std::pow((p.x - kAxis) / 1.8, 2));
+        },
         kOrange);
     canvas.Paint([](Point p) { return std::abs(p.x - kAxis) <= 0.45 && p.y >= 13 && p.y <= 22; }, kOrange);
     canvas.Paint([inner](Point p) { return inner(p) && p.y > 20.5 + 0.11 * std::pow(p.x - kAxis, 2); }, kOrange);

@@ -24,8 +24,9 @@ void WritePng(const std::filesystem::path& path, const Canvas& canvas) {
     for (int y = 0; y < canvas.height(); ++y) {
         for (int x = 0; x < canvas.width(); ++x) {
             const Colour colour = canvas.ColourAt(x, y);
-            image.setPixel(x, y, qRgba(Channel(colour.red), Channel(colour.green), Channel(colour.blue),
-                                       Channel(255 * canvas.OpacityAt(x, y))));
+            image.setPixel(x, y,
+                           qRgba(Channel(colour.red), Channel(colour.green), Channel(colour.blue),
+                                 Channel(255 * canvas.OpacityAt(x, y))));
         }
     }
     if (!image.save(QString::fromStdString(path.string()), "PNG")) throw IconWriteError(FailureSentence(path));

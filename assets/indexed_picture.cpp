@@ -13,7 +13,9 @@ namespace assets {
 
 namespace {
 
-std::uint8_t ToByte(double component) { return static_cast<std::uint8_t>(std::clamp(std::lround(component), 0L, 255L)); }
+std::uint8_t ToByte(double component) {
+    return static_cast<std::uint8_t>(std::clamp(std::lround(component), 0L, 255L));
+}
 
 // The opaque pixels in order, one plane per channel as giflib takes them.
 struct ColourPlanes {

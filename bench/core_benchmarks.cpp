@@ -99,8 +99,8 @@ public:
         if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
         folder_ = pattern;
         path_ = folder_ / "fetes.txt";
-        static const char* const kNames[] = {"Marie", "Basile", "Genevi\xE8ve", "Odilon", "\xC9\x64ouard",
-                                             "M\xE9laine", "Thomas d'Aquin", "Fran\xE7ois de Sales"};
+        static const char* const kNames[] = {"Marie",         "Basile",     "Genevi\xE8ve",   "Odilon",
+                                             "\xC9\x64ouard", "M\xE9laine", "Thomas d'Aquin", "Fran\xE7ois de Sales"};
         std::string bytes;
         for (std::size_t line = 0; line < kLines; ++line) {
             bytes += std::to_string(line % 31 + 1);

@@ -19,6 +19,8 @@
 
 #include <xcb/xcb.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -30,9 +32,7 @@
 #include <fstream>
 #include <optional>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 namespace {
 
@@ -158,8 +158,7 @@ int main(int argc, char* argv[]) {
     xcb_disconnect(connection);
 
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return 128 + WTERMSIG(status);
 }

@@ -6,8 +6,8 @@
 // The *AndPaint variants also let the window handle what the tick asked for (the
 // repaints of changed labels), as the event loop does right after each tick.
 
-#include <QApplication>
 #include <benchmark/benchmark.h>
+#include <QApplication>
 
 #include "app/form1.h"
 #include "app/platform_window.h"

@@ -8,9 +8,24 @@ namespace calendar {
 
 namespace {
 
-enum class Token { kNone, kWeekdayName, kDay, kDayTwoDigits, kMonthName, kMonthAbbreviation, kMonth,
-                   kMonthTwoDigits, kYear, kYearTwoDigits, kHour, kHourTwoDigits, kMinute, kMinuteTwoDigits,
-                   kSecond, kSecondTwoDigits };
+enum class Token {
+    kNone,
+    kWeekdayName,
+    kDay,
+    kDayTwoDigits,
+    kMonthName,
+    kMonthAbbreviation,
+    kMonth,
+    kMonthTwoDigits,
+    kYear,
+    kYearTwoDigits,
+    kHour,
+    kHourTwoDigits,
+    kMinute,
+    kMinuteTwoDigits,
+    kSecond,
+    kSecondTwoDigits
+};
 
 struct TokenSpelling {
     std::string_view letters;  // lower case; the pattern is compared without regard to case
@@ -19,11 +34,21 @@ struct TokenSpelling {
 
 // Longest spellings first, so that "dddd" is not read as "dd" twice.
 constexpr TokenSpelling kSpellings[] = {
-    {"dddd", Token::kWeekdayName}, {"mmmm", Token::kMonthName}, {"yyyy", Token::kYear},
+    {"dddd", Token::kWeekdayName},
+    {"mmmm", Token::kMonthName},
+    {"yyyy", Token::kYear},
     {"mmm", Token::kMonthAbbreviation},
-    {"dd", Token::kDayTwoDigits}, {"mm", Token::kMonthTwoDigits}, {"yy", Token::kYearTwoDigits},
-    {"hh", Token::kHourTwoDigits}, {"nn", Token::kMinuteTwoDigits}, {"ss", Token::kSecondTwoDigits},
-    {"d", Token::kDay}, {"m", Token::kMonth}, {"h", Token::kHour}, {"n", Token::kMinute}, {"s", Token::kSecond},
+    {"dd", Token::kDayTwoDigits},
+    {"mm", Token::kMonthTwoDigits},
+    {"yy", Token::kYearTwoDigits},
+    {"hh", Token::kHourTwoDigits},
+    {"nn", Token::kMinuteTwoDigits},
+    {"ss", Token::kSecondTwoDigits},
+    {"d", Token::kDay},
+    {"m", Token::kMonth},
+    {"h", Token::kHour},
+    {"n", Token::kMinute},
+    {"s", Token::kSecond},
 };
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -79,8 +104,12 @@ DateFields FieldsOf(SerialDate date) {
         day += 1.0;
         secondOfDay = 0;
     }
-    return {YearOf(day).value(), MonthOf(day).value(), DayOf(day).value(), WeekdayOf(day).value(),
-            static_cast<int>(secondOfDay / 3600), static_cast<int>(secondOfDay / 60 % 60),
+    return {YearOf(day).value(),
+            MonthOf(day).value(),
+            DayOf(day).value(),
+            WeekdayOf(day).value(),
+            static_cast<int>(secondOfDay / 3600),
+            static_cast<int>(secondOfDay / 60 % 60),
             static_cast<int>(secondOfDay % 60)};
 }
 
@@ -99,28 +128,28 @@ std::string FormatDate(SerialDate date, std::string_view pattern, const LocaleNa
         if (afterHour && token == Token::kMonth) token = Token::kMinute;
         if (afterHour && token == Token::kMonthTwoDigits) token = Token::kMinuteTwoDigits;
         switch (token) {
-            case Token::kWeekdayName: text += names.weekdayNames[fields.weekday - 1]; break;
-            case Token::kDay: AppendPadded(text, fields.day, 1); break;
-            case Token::kDayTwoDigits: AppendPadded(text, fields.day, 2); break;
-            case Token::kMonthName: text += names.monthNames[fields.month - 1]; break;
-            case Token::kMonthAbbreviation: text += names.abbreviatedMonthNames[fields.month - 1]; break;
-            case Token::kMonth: AppendPadded(text, fields.month, 1); break;
-            case Token::kMonthTwoDigits: AppendPadded(text, fields.month, 2); break;
-            case Token::kYear: AppendPadded(text, fields.year, 4); break;
-            case Token::kYearTwoDigits: AppendPadded(text, (fields.year % 100 + 100) % 100, 2); break;
-            case Token::kHour: AppendPadded(text, fields.hour, 1); break;
-            case Token::kHourTwoDigits: AppendPadded(text, fields.hour, 2); break;
-            case Token::kMinute: AppendPadded(text, fields.minute, 1); break;
-            case Token::kMinuteTwoDigits: AppendPadded(text, fields.minute, 2); break;
-            case Token::kSecond: AppendPadded(text, fields.second, 1); break;
-            case Token::kSecondTwoDigits: AppendPadded(text, fields.second, 2); break;
-            case Token::kNone:
-                if (pattern[pos] == ':') {
-                    text += names.timeSeparator;
-                } else {
-                    text += pattern[pos];
-                }
-                break;
+        case Token::kWeekdayName: text += names.weekdayNames[fields.weekday - 1]; break;
+        case Token::kDay: AppendPadded(text, fields.day, 1); break;
+        case Token::kDayTwoDigits: AppendPadded(text, fields.day, 2); break;
+        case Token::kMonthName: text += names.monthNames[fields.month - 1]; break;
+        case Token::kMonthAbbreviation: text += names.abbreviatedMonthNames[fields.month - 1]; break;
+        case Token::kMonth: AppendPadded(text, fields.month, 1); break;
+        case Token::kMonthTwoDigits: AppendPadded(text, fields.month, 2); break;
+        case Token::kYear: AppendPadded(text, fields.year, 4); break;
+        case Token::kYearTwoDigits: AppendPadded(text, (fields.year % 100 + 100) % 100, 2); break;
+        case Token::kHour: AppendPadded(text, fields.hour, 1); break;
+        case Token::kHourTwoDigits: AppendPadded(text, fields.hour, 2); break;
+        case Token::kMinute: AppendPadded(text, fields.minute, 1); break;
+        case Token::kMinuteTwoDigits: AppendPadded(text, fields.minute, 2); break;
+        case Token::kSecond: AppendPadded(text, fields.second, 1); break;
+        case Token::kSecondTwoDigits: AppendPadded(text, fields.second, 2); break;
+        case Token::kNone:
+            if (pattern[pos] == ':') {
+                text += names.timeSeparator;
+            } else {
+                text += pattern[pos];
+            }
+            break;
         }
         if (token == Token::kHour || token == Token::kHourTwoDigits) {
             afterHour = true;

@@ -11,12 +11,12 @@
 namespace calendar {
 
 struct HolidayRow {
-    bool followsEaster;           // true: Easter plus daysAfterEaster; false: month/day of the year
+    bool followsEaster;  // true: Easter plus daysAfterEaster; false: month/day of the year
     int month;
     int day;
     int daysAfterEaster;
-    std::string_view pattern;     // the FormatDate pattern, trailing blank included where there is one
-    int shownFromYear;            // the date is shown from this year on; 0: in every year
+    std::string_view pattern;  // the FormatDate pattern, trailing blank included where there is one
+    int shownFromYear;         // the date is shown from this year on; 0: in every year
 };
 
 extern const std::array<HolidayRow, 12> kHolidayTable;

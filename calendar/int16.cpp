@@ -5,8 +5,7 @@
 
 namespace calendar {
 
-OverflowError::OverflowError(const std::string& detail)
-    : CalendarError("Dépassement de capacité (" + detail + ")") {}
+OverflowError::OverflowError(const std::string& detail) : CalendarError("Dépassement de capacité (" + detail + ")") {}
 
 FloatingPointError::FloatingPointError(const std::string& detail)
     : CalendarError("Erreur de calcul en virgule flottante (" + detail + ")") {}

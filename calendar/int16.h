@@ -41,8 +41,12 @@ public:
     constexpr int value() const { return value_; }
     constexpr explicit operator int() const { return value_; }
 
-    friend constexpr Int16 operator+(Int16 a, Int16 b) { return Int16(Raw{}, Checked(a.value_ + b.value_, "addition")); }
-    friend constexpr Int16 operator-(Int16 a, Int16 b) { return Int16(Raw{}, Checked(a.value_ - b.value_, "soustraction")); }
+    friend constexpr Int16 operator+(Int16 a, Int16 b) {
+        return Int16(Raw{}, Checked(a.value_ + b.value_, "addition"));
+    }
+    friend constexpr Int16 operator-(Int16 a, Int16 b) {
+        return Int16(Raw{}, Checked(a.value_ - b.value_, "soustraction"));
+    }
     friend constexpr Int16 operator*(Int16 a, Int16 b) {
         return Int16(Raw{}, Checked(static_cast<long long>(a.value_) * b.value_, "multiplication"));
     }
@@ -69,7 +73,8 @@ private:
     constexpr Int16(Raw, int checkedValue) : value_(checkedValue) {}
 
     static constexpr int Checked(long long result, const char* operation) {
-        if (result < kMin || result > kMax) throw OverflowError(std::string(operation) + " : " + std::to_string(result));
+        if (result < kMin || result > kMax)
+            throw OverflowError(std::string(operation) + " : " + std::to_string(result));
         return static_cast<int>(result);
     }
 

@@ -26,18 +26,19 @@ double MoonDayNumber(Int16 year, Int16 month, Int16 day) {
     const double y = year.value();
     const double m = month.value();
     const double A = 367.0 * y;
-    const double B = IntPart(RealDivide(m + 9.0, 12.0));       // 0 for January and February, else 1
-    const double C = IntPart(1.75 * (y + B));                   // the leap days, on a year counted from March
-    const double T = IntPart(275.0 * RealDivide(m, 9.0));       // 30, 61, 91, ... 366 for January to December
-    const double E = IntPart(RealDivide(m - 9.0, 7.0));         // -2 for January, -1 to August, 0 after
-    const double G = IntPart(0.01 * (y + E));                   // centuries
-    const double H = IntPart(0.75 * (G + 1.0));                 // the century years without a leap day
+    const double B = IntPart(RealDivide(m + 9.0, 12.0));   // 0 for January and February, else 1
+    const double C = IntPart(1.75 * (y + B));              // the leap days, on a year counted from March
+    const double T = IntPart(275.0 * RealDivide(m, 9.0));  // 30, 61, 91, ... 366 for January to December
+    const double E = IntPart(RealDivide(m - 9.0, 7.0));    // -2 for January, -1 to August, 0 after
+    const double G = IntPart(0.01 * (y + E));              // centuries
+    const double H = IntPart(0.75 * (G + 1.0));            // the century years without a leap day
     return (A - C) + T - H + day.value() + 1721028.5;
 }
 
 double MoonAge(Int16 year, Int16 month, Int16 day) {
     const double J = MoonDayNumber(year, month, day);
-    const double P = RealDivide(J - kReferenceNewMoon, kSynodicMonth);  // cycles since the reference, negative before it
+    const double P =
+        RealDivide(J - kReferenceNewMoon, kSynodicMonth);  // cycles since the reference, negative before it
     const double F = P - IntPart(P);  // [0, 1): the floor keeps it positive before the reference too
     return kMoonAgeScale * F;
 }

@@ -33,7 +33,7 @@ std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
     const int monthFromMarch = month > 2 ? month - 3 : month + 9;                   // [0, 11]
     // The months from March have 31, 30, 31, 30, 31 days and then the same again:
     // 153 days every five months, so (153 m + 2) / 5 is the first day of month m.
-    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;                   // [0, 365]
+    const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;                      // [0, 365]
     const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;  // [0, 146096]
     // 719468 days run from 1 March of year 0 to 1 January 1970.
     return era * 146097 + dayOfEra - 719468;
@@ -43,15 +43,15 @@ std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
 CivilDate CivilFromDays(std::int64_t daysFrom1970) {
     const std::int64_t fromMarch0 = daysFrom1970 + 719468;
     const std::int64_t era = (fromMarch0 >= 0 ? fromMarch0 : fromMarch0 - 146096) / 146097;  // floor division
-    const std::int64_t dayOfEra = fromMarch0 - era * 146097;                                   // [0, 146096]
+    const std::int64_t dayOfEra = fromMarch0 - era * 146097;                                 // [0, 146096]
     // Take away one day for every 4 years, give back one for every 100, take away one
     // for the last day of the era; what is left divides by 365.
     const std::int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;      // [0, 399]
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;                  // [0, 399]
     const std::int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);  // [0, 365]
-    const int monthFromMarch = static_cast<int>((5 * dayOfYear + 2) / 153);                        // [0, 11]
+    const int monthFromMarch = static_cast<int>((5 * dayOfYear + 2) / 153);                         // [0, 11]
     const int day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);               // [1, 31]
-    const int month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;               // [1, 12]
+    const int month = monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9;                // [1, 12]
     const std::int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
     return {year, month, day};
 }
@@ -81,10 +81,10 @@ DayAndTime DayAndTimeOf(SerialDate date) {
 SerialDate MakeDate(Int16 year, Int16 month, Int16 day) {
     // Whole years out of the month first: month 13 is January of the next year,
     // month 0 December of the year before, -1 November of the year before.
-    const int monthFromJanuary = month.value() - 1;                                       // [-32769, 32766]
+    const int monthFromJanuary = month.value() - 1;                                                 // [-32769, 32766]
     const int yearShift = (monthFromJanuary >= 0 ? monthFromJanuary : monthFromJanuary - 11) / 12;  // [-2731, 2730]
-    const Int16 shiftedYear = year + yearShift;  // overflows only beyond the 16-bit years
-    const int shiftedMonth = monthFromJanuary - yearShift * 12 + 1;                        // [1, 12]
+    const Int16 shiftedYear = year + yearShift;                      // overflows only beyond the 16-bit years
+    const int shiftedMonth = monthFromJanuary - yearShift * 12 + 1;  // [1, 12]
     // Then the day counts on from the first of that month, backward too.
     const std::int64_t first = DaysFromCivil(shiftedYear.value(), shiftedMonth, 1) + kSerialOf1970;
     return static_cast<SerialDate>(first + (day.value() - 1));

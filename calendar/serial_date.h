@@ -21,8 +21,8 @@ using SerialDate = double;
 // 29 December 1899 at 10:30 is -1.4375 (-1 - 0.4375), not -0.5625, which is Saturday
 // 30 December at 13:30.
 struct DayAndTime {
-    std::int64_t day;   // the serial number of the day
-    double timeOfDay;   // [0, 1): 0.5 is 12:00
+    std::int64_t day;  // the serial number of the day
+    double timeOfDay;  // [0, 1): 0.5 is 12:00
 };
 SerialDate SerialOfDayAndTime(DayAndTime parts);
 // NaN is a FloatingPointError, a date some 41,000 years or more from 1899 an OverflowError.

@@ -20,24 +20,24 @@ Int16 Days(SerialDate DayNo) {
 // ends on a Thursday), and the days of January before week 1 to the last week of
 // the year before.
 Int16 WeekNumber(SerialDate InDate) {
-    const Int16 n = Days(InDate);                          // [1, 366]
+    const Int16 n = Days(InDate);  // [1, 366]
     const Int16 y = YearOf(InDate);
-    const Int16 a = WeekdayOf(MakeDate(y, 1, 1)) - 1;      // [0, 6], 0 for Sunday: 1 January
-    const Int16 c = WeekdayOf(MakeDate(y, 12, 31)) - 1;    // [0, 6]: 31 December
+    const Int16 a = WeekdayOf(MakeDate(y, 1, 1)) - 1;    // [0, 6], 0 for Sunday: 1 January
+    const Int16 c = WeekdayOf(MakeDate(y, 12, 31)) - 1;  // [0, 6]: 31 December
     // The day number of the first Sunday after 1 January: 8 when 1 January is itself a
     // Sunday, so that the week ending on day s always lies in this year, wholly or partly.
-    const Int16 s = 7 - (a - 1);                            // [2, 8]
+    const Int16 s = 7 - (a - 1);  // [2, 8]
     // A year has a week 53 when it begins or ends on a Thursday.
     const bool longYear = a == 4 || c == 4;
-    const Int16 x = n - s - 4;                              // [-11, 360]
+    const Int16 x = n - s - 4;  // [-11, 360]
     // Rounded to nearest, neither truncated nor floored: for a whole x this is
     // floor((n - s - 1) / 7), the weeks since the Monday after day s (-1 in the week
     // ending on day s, -2 on 1 January when it is a Sunday).
     const Int16 q = ToInteger(RealDivide(x.value(), 7.0));  // [-2, 51]
     // The week ending on day s has four days or more in this year when s >= 4: it then
     // holds a Thursday and is week 1; otherwise week 1 is the one after it.
-    Int16 w = s >= 4 ? q + 2 : q + 1;                        // [0, 53]
-    if (w > 52 && !longYear) w = 1;  // the last days of December open the next year's week 1
+    Int16 w = s >= 4 ? q + 2 : q + 1;                     // [0, 53]
+    if (w > 52 && !longYear) w = 1;                       // the last days of December open the next year's week 1
     if (w == 0) w = WeekNumber(MakeDate(y - 1, 12, 31));  // the first days of January end the year before's last week
     return w;
 }

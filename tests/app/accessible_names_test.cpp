@@ -45,7 +45,8 @@ private slots:
             << "CmdMinimise" << QStringLiteral("Réduire") << int(QAccessible::Button);
         QTest::newRow("the quit picture button is Quitter")
             << "cmdQuit" << QStringLiteral("Quitter") << int(QAccessible::Button);
-        QTest::newRow("<< is Mois précédent") << "recul" << QStringLiteral("Mois précédent") << int(QAccessible::Button);
+        QTest::newRow("<< is Mois précédent")
+            << "recul" << QStringLiteral("Mois précédent") << int(QAccessible::Button);
         QTest::newRow(">> is Mois suivant") << "avance" << QStringLiteral("Mois suivant") << int(QAccessible::Button);
         QTest::newRow("the today button keeps its caption as name")
             << "cejour" << QStringLiteral("Aujourd'hui") << int(QAccessible::Button);

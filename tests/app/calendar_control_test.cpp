@@ -86,7 +86,8 @@ private slots:
         for (QDate day = CalendarControl::FirstSelectableDate(); day <= CalendarControl::LastSelectableDate();
              day = day.addDays(1)) {
             const calendar::SerialDate serial = SerialDateOf(day);
-            const calendar::SerialDate lastSecond = calendar::SerialOfDayAndTime({std::int64_t(serial), 86399 / 86400.0});
+            const calendar::SerialDate lastSecond =
+                calendar::SerialOfDayAndTime({std::int64_t(serial), 86399 / 86400.0});
             if (serial != calendar::MakeDate(day.year(), day.month(), day.day()) || DateOfSerial(serial) != day ||
                 DateOfSerial(lastSecond) != day) {
                 QFAIL(qPrintable(day.toString(Qt::ISODate)));

@@ -72,7 +72,8 @@ private slots:
             << Environment("", true, "", "tty", "") << true << PlatformChoice::AsQtChooses;
         QTest::newRow("no display at all: no start")
             << Environment("", false, "", "", "") << true << PlatformChoice::NoDisplay;
-        QTest::newRow("a text console: no start") << Environment("", false, "", "tty", "") << true << PlatformChoice::NoDisplay;
+        QTest::newRow("a text console: no start")
+            << Environment("", false, "", "tty", "") << true << PlatformChoice::NoDisplay;
         QTest::newRow("a Wayland session type without its socket nor X: no start")
             << Environment("", false, "", "wayland", "") << true << PlatformChoice::NoDisplay;
         QTest::newRow("an X server that does not answer: no start")

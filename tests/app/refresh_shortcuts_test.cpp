@@ -163,8 +163,8 @@ private slots:
         QCOMPARE(form_->Combo1->currentIndex(), 0);
         QCOMPARE(form_->Label3->width(), form_->Label3->fontMetrics().horizontalAdvance(form_->Label3->text()));
         QVERIFY(form_->Label3->width() < wideDayLine);
-        for (const TextLabel* label : {form_->Label34, form_->Label3, form_->Label4, form_->Label8, form_->Label10,
-                                       form_->Label32}) {
+        for (const TextLabel* label :
+             {form_->Label34, form_->Label3, form_->Label4, form_->Label8, form_->Label10, form_->Label32}) {
             QVERIFY2(paints_.Count(label) > 0, qPrintable(label->objectName()));
         }
     }

@@ -19,8 +19,7 @@
 namespace test {
 
 // 6 December 2026, a Sunday, at 09:05:07.
-inline const calendar::SerialDate kSundayMorning =
-    calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
+inline const calendar::SerialDate kSundayMorning = calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
 
 inline QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
 

@@ -84,8 +84,7 @@ const HolidayRow kHolidayRows[] = {
 // share those of France).
 std::vector<std::pair<QString, calendar::LocaleNames>> FrenchNameSets() {
     std::vector<std::pair<QString, calendar::LocaleNames>> sets;
-    for (const QLocale& locale :
-         QLocale::matchingLocales(QLocale::French, QLocale::AnyScript, QLocale::AnyTerritory)) {
+    for (const QLocale& locale : QLocale::matchingLocales(QLocale::French, QLocale::AnyScript, QLocale::AnyTerritory)) {
         const calendar::LocaleNames names = LocaleNamesOf(locale);
         const bool known = std::any_of(sets.begin(), sets.end(), [&](const auto& set) {
             return set.second.weekdayNames == names.weekdayNames && set.second.monthNames == names.monthNames &&

@@ -3,14 +3,15 @@
 // and the moon picture of the selected date, and what happens when the data files
 // beside the program are missing, empty or too short.
 
-#include <QCalendarWidget>
+#include <sys/stat.h>
 #include <QAbstractItemView>
+#include <QCalendarWidget>
 #include <QComboBox>
-#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QMenu>
+#include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -18,7 +19,6 @@
 #include <cstdio>
 #include <functional>
 #include <utility>
-#include <sys/stat.h>
 
 #include "app/form1.h"
 #include "calendar/serial_date.h"
@@ -40,9 +40,7 @@ class WindowRefreshTest : public QObject, public test::WindowFixture {
 private slots:
     void initTestCase() { PrepareLookAndFolder(); }
 
-    void init() {
-        CreateWindow();
-    }
+    void init() { CreateWindow(); }
 
     void cleanup() { DestroyWindow(); }
 
@@ -62,11 +60,12 @@ private slots:
         QTest::addColumn<QDate>("today");
         QTest::addColumn<QString>("dayLine");
         QTest::addColumn<QString>("weekLine");
-        QTest::newRow("1 January 2025 is in week 1") << QDate(2025, 1, 1) << "1 em jour de l'année" << "   Semaine : 1";
-        QTest::newRow("31 December 2024 is in week 1 of 2025")
-            << QDate(2024, 12, 31) << "366 em jour de l'année" << "   Semaine : 1";
-        QTest::newRow("1 January 2023 is in week 52 of 2022")
-            << QDate(2023, 1, 1) << "1 em jour de l'année" << "   Semaine : 52";
+        QTest::newRow("1 January 2025 is in week 1") << QDate(2025, 1, 1) << "1 em jour de l'année"
+                                                     << "   Semaine : 1";
+        QTest::newRow("31 December 2024 is in week 1 of 2025") << QDate(2024, 12, 31) << "366 em jour de l'année"
+                                                               << "   Semaine : 1";
+        QTest::newRow("1 January 2023 is in week 52 of 2022") << QDate(2023, 1, 1) << "1 em jour de l'année"
+                                                              << "   Semaine : 52";
     }
 
     void startUpOnTheFirstAndLastDaysOfAYear() {
@@ -101,16 +100,14 @@ private slots:
     void holidayRows_data() {
         QTest::addColumn<int>("year");
         QTest::addColumn<QStringList>("values");  // Label10, 5, 12, 14, 16, 18, 20, 22, 24, 26, 28, 30
-        QTest::newRow("2024") << 2024
-                              << QStringList{"lundi 01 janvier ",    "dimanche 31 mars ",  "lundi 01 avril",
-                                             "mercredi 01 mai ",     "mercredi 08 mai ",   "jeudi 09 mai",
-                                             "lundi 20 mai ",        "dimanche 14 juillet ", "jeudi 15 août ",
-                                             "vendredi 01 nov. ",    "lundi 11 nov. ",     "mercredi 25 déc. "};
-        QTest::newRow("2026") << 2026
-                              << QStringList{"jeudi 01 janvier ",    "dimanche 05 avril ", "lundi 06 avril",
-                                             "vendredi 01 mai ",     "vendredi 08 mai ",   "jeudi 14 mai",
-                                             "lundi 25 mai ",        "mardi 14 juillet ",  "samedi 15 août ",
-                                             "dimanche 01 nov. ",    "mercredi 11 nov. ",  "vendredi 25 déc. "};
+        QTest::newRow("2024") << 2024 << QStringList{"lundi 01 janvier ", "dimanche 31 mars ",    "lundi 01 avril",
+                                                     "mercredi 01 mai ",  "mercredi 08 mai ",     "jeudi 09 mai",
+                                                     "lundi 20 mai ",     "dimanche 14 juillet ", "jeudi 15 août ",
+                                                     "vendredi 01 nov. ", "lundi 11 nov. ",       "mercredi 25 déc. "};
+        QTest::newRow("2026") << 2026 << QStringList{"jeudi 01 janvier ", "dimanche 05 avril ", "lundi 06 avril",
+                                                     "vendredi 01 mai ",  "vendredi 08 mai ",   "jeudi 14 mai",
+                                                     "lundi 25 mai ",     "mardi 14 juillet ",  "samedi 15 août ",
+                                                     "dimanche 01 nov. ", "mercredi 11 nov. ",  "vendredi 25 déc. "};
     }
 
     void holidayRows() {
@@ -167,8 +164,7 @@ private slots:
         QTest::newRow("France") << QLocale("fr_FR") << "fr_FR";
         QTest::newRow("Belgium") << QLocale("fr_BE") << "fr_BE";
         QTest::newRow("Switzerland") << QLocale("fr_CH") << "fr_CH";
-        QTest::newRow("Canada, whose weeks begin on Sunday and clocks read 09 h 05")
-            << QLocale("fr_CA") << "fr_CA";
+        QTest::newRow("Canada, whose weeks begin on Sunday and clocks read 09 h 05") << QLocale("fr_CA") << "fr_CA";
     }
 
     void namesAreFrenchWhateverTheDesktop() {
@@ -276,7 +272,8 @@ private slots:
     void aListTooShortShowsNoNameOnTheLastDay() {
         QFile file(DataFile("fetes.txt"));
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        for (int day = 1; day <= 365; ++day) file.write(QByteArray::number(day) + ",Nom" + QByteArray::number(day) + "\r\n");
+        for (int day = 1; day <= 365; ++day)
+            file.write(QByteArray::number(day) + ",Nom" + QByteArray::number(day) + "\r\n");
         file.close();
         form_->Form_Load();
         Select(QDate(2023, 12, 30));
@@ -390,7 +387,8 @@ private slots:
             {">>", [this] { QTest::mouseClick(form_->avance, Qt::LeftButton); }},
             {"a key in the calendar", [days] { QTest::keyClick(days, Qt::Key_Right); }},
             {"<<", [this] { QTest::mouseClick(form_->recul, Qt::LeftButton); }},
-            {"the calendar's own arrow", [&] { QTest::mouseClick(pageArrow("qt_calendar_nextmonth"), Qt::LeftButton); }},
+            {"the calendar's own arrow",
+             [&] { QTest::mouseClick(pageArrow("qt_calendar_nextmonth"), Qt::LeftButton); }},
             {"Aujourd'hui", [this] { QTest::mouseClick(form_->cejour, Qt::LeftButton); }},
         };
         for (const auto& [what, change] : changes) {
@@ -439,7 +437,7 @@ private slots:
         QTRY_VERIFY(Text("Label31") != QStringLiteral("Label31"));
         const auto hourShown = [this] { return Text("Label31").mid(12, 2).toInt(); };
         const int utcHour = hourShown();
-        qputenv("TZ", "ZZZ-5");  // five hours east
+        qputenv("TZ", "ZZZ-5");                                            // five hours east
         QTRY_COMPARE_WITH_TIMEOUT(hourShown(), (utcHour + 5) % 24, 1500);  // unless the hour turns meanwhile
         savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
     }

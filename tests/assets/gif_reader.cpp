@@ -17,7 +17,8 @@ struct ByteSource {
 
 int ReadBytes(GifFileType* file, GifByteType* out, int count) {
     auto* source = static_cast<ByteSource*>(file->UserData);
-    const std::size_t n = std::min<std::size_t>(static_cast<std::size_t>(count), source->bytes->size() - source->position);
+    const std::size_t n =
+        std::min<std::size_t>(static_cast<std::size_t>(count), source->bytes->size() - source->position);
     std::memcpy(out, source->bytes->data() + source->position, n);
     source->position += n;
     return static_cast<int>(n);
@@ -52,12 +53,14 @@ GifPicture ReadGifBytes(const std::string& bytes, const std::string& name) {
         picture.transparentIndex = control.TransparentColor;
     }
     const GifImageDesc& frame = image.ImageDesc;
-    const bool coversScreen = frame.Left == 0 && frame.Top == 0 && frame.Width == picture.width && frame.Height == picture.height;
+    const bool coversScreen =
+        frame.Left == 0 && frame.Top == 0 && frame.Width == picture.width && frame.Height == picture.height;
     if (!coversScreen || frame.Interlace) {
         DGifCloseFile(file, &error);
         throw std::runtime_error(name + ": the image does not cover the picture in plain row order");
     }
-    picture.indices.assign(image.RasterBits, image.RasterBits + static_cast<std::size_t>(picture.width) * picture.height);
+    picture.indices.assign(image.RasterBits,
+                           image.RasterBits + static_cast<std::size_t>(picture.width) * picture.height);
     DGifCloseFile(file, &error);
     for (int index : picture.indices) {
         if (index >= picture.paletteSize) throw std::runtime_error(name + ": a pixel lies outside the palette");

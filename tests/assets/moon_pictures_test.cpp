@@ -34,7 +34,9 @@ public:
         earthlitCentre_ = newMoon_.At(newMoon_.width / 2, newMoon_.height / 2).Luminance();
     }
 
-    double DiscCoverage(int x, int y) const { return std::min(1.0, newMoon_.At(x, y).Luminance() / double(earthlitCentre_)); }
+    double DiscCoverage(int x, int y) const {
+        return std::min(1.0, newMoon_.At(x, y).Luminance() / double(earthlitCentre_));
+    }
 
     // Pixels at the limb with too little of the disc in them to measure are left out.
     bool Measurable(int x, int y) const {

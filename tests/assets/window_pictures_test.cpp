@@ -110,7 +110,8 @@ bool IsPaleYellow(GifColour c) { return c.red >= 235 && c.green >= 235 && c.blue
 TEST(Icon, OliveOrangeAndPaleYellowHourglassOnTransparency) {
     const GifPicture icon = Resource(":/pictures/icon.gif");
     ASSERT_TRUE(icon.transparentIndex);
-    for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}}) EXPECT_FALSE(icon.IsOpaque(x, y)) << x << ", " << y;
+    for (const auto& [x, y] : {std::pair{0, 0}, {31, 0}, {0, 31}, {31, 31}})
+        EXPECT_FALSE(icon.IsOpaque(x, y)) << x << ", " << y;
 
     int olive = 0, orange = 0, paleYellow = 0, opaque = 0;
     for (int y = 0; y < 32; ++y) {
@@ -132,7 +133,8 @@ TEST(Icon, OliveOrangeAndPaleYellowHourglassOnTransparency) {
     // The glass is pinched in the middle: few sand or glass pixels there, many in the bulbs.
     const auto glassWidth = [&](int y) {
         int width = 0;
-        for (int x = 0; x < 32; ++x) width += icon.IsOpaque(x, y) && (IsOrange(icon.At(x, y)) || IsPaleYellow(icon.At(x, y)));
+        for (int x = 0; x < 32; ++x)
+            width += icon.IsOpaque(x, y) && (IsOrange(icon.At(x, y)) || IsPaleYellow(icon.At(x, y)));
         return width;
     };
     EXPECT_LE(glassWidth(16), 3);
@@ -148,7 +150,8 @@ TEST_P(HandCursor, BlackOutlinedWhiteHandTiltedFromItsFingertip) {
     const GifPicture cursor = Resource(scale == 1 ? ":/pictures/hand_cursor.gif" : ":/pictures/hand_cursor@2x.gif");
     ASSERT_TRUE(cursor.transparentIndex);
     const int last = size - 1;
-    for (const auto& [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}}) EXPECT_FALSE(cursor.IsOpaque(x, y)) << x << ", " << y;
+    for (const auto& [x, y] : {std::pair{0, 0}, {last, 0}, {0, last}, {last, last}})
+        EXPECT_FALSE(cursor.IsOpaque(x, y)) << x << ", " << y;
     if (scale == 1) {
         // The hot spot (1, 0) is the first opaque pixel of the top row: the fingertip.
         EXPECT_TRUE(cursor.IsOpaque(1, 0));
@@ -171,7 +174,8 @@ TEST_P(HandCursor, BlackOutlinedWhiteHandTiltedFromItsFingertip) {
             }
             ++white;
             // The outline is closed: white never meets the transparent surroundings.
-            EXPECT_TRUE(opaque(x - 1, y) && opaque(x + 1, y) && opaque(x, y - 1) && opaque(x, y + 1)) << "pixel " << x << ", " << y;
+            EXPECT_TRUE(opaque(x - 1, y) && opaque(x + 1, y) && opaque(x, y - 1) && opaque(x, y + 1))
+                << "pixel " << x << ", " << y;
         }
     }
     EXPECT_GE(white, 150 * scale * scale);

@@ -67,7 +67,8 @@ TEST(EasterTest, ShortRuleHoldsFrom1900To2099Except1954And2049) {
         int year, month, day;
     } worked[] = {{2024, 3, 31}, {2025, 4, 20}, {2026, 4, 5},  {2008, 3, 23}, {2000, 4, 23},
                   {1981, 4, 19}, {2076, 4, 19}, {2038, 4, 25}, {1943, 4, 25}, {1818, 3, 22}};
-    for (const auto& row : worked) EXPECT_EQ(EasterSunday(row.year), MakeDate(row.year, row.month, row.day)) << row.year;
+    for (const auto& row : worked)
+        EXPECT_EQ(EasterSunday(row.year), MakeDate(row.year, row.month, row.day)) << row.year;
 }
 
 TEST(LeapYearTest, EveryYearAgreesWithChronoAndTheSentenceIsExact) {
@@ -77,9 +78,15 @@ TEST(LeapYearTest, EveryYearAgreesWithChronoAndTheSentenceIsExact) {
     }
     EXPECT_EQ(log.count(), 0);
     // In bytes, whatever the encoding this file is read in: é is C3 A9, the apostrophe the plain one.
-    EXPECT_EQ(LeapYearSentence(2024), "L'ann\xC3\xA9" "e 2024 est bissextile.");
-    EXPECT_EQ(LeapYearSentence(2023), "L'ann\xC3\xA9" "e 2023 n'est pas bissextile.");
-    EXPECT_EQ(LeapYearSentence(1900), "L'ann\xC3\xA9" "e 1900 n'est pas bissextile.");
+    EXPECT_EQ(LeapYearSentence(2024),
+              "L'ann\xC3\xA9"
+              "e 2024 est bissextile.");
+    EXPECT_EQ(LeapYearSentence(2023),
+              "L'ann\xC3\xA9"
+              "e 2023 n'est pas bissextile.");
+    EXPECT_EQ(LeapYearSentence(1900),
+              "L'ann\xC3\xA9"
+              "e 1900 n'est pas bissextile.");
 }
 
 TEST(HolidayTest, EveryRowOf2024And2026FormatsToTheByte) {
@@ -87,12 +94,14 @@ TEST(HolidayTest, EveryRowOf2024And2026FormatsToTheByte) {
         int year;
         std::array<const char*, 12> texts;  // in display order
     } panels[] = {
-        {2024, {"lundi 01 janvier ", "dimanche 31 mars ", "lundi 01 avril", "mercredi 01 mai ", "mercredi 08 mai ",
-                "jeudi 09 mai", "lundi 20 mai ", "dimanche 14 juillet ", "jeudi 15 août ", "vendredi 01 nov. ",
-                "lundi 11 nov. ", "mercredi 25 déc. "}},
-        {2026, {"jeudi 01 janvier ", "dimanche 05 avril ", "lundi 06 avril", "vendredi 01 mai ", "vendredi 08 mai ",
-                "jeudi 14 mai", "lundi 25 mai ", "mardi 14 juillet ", "samedi 15 août ", "dimanche 01 nov. ",
-                "mercredi 11 nov. ", "vendredi 25 déc. "}},
+        {2024,
+         {"lundi 01 janvier ", "dimanche 31 mars ", "lundi 01 avril", "mercredi 01 mai ", "mercredi 08 mai ",
+          "jeudi 09 mai", "lundi 20 mai ", "dimanche 14 juillet ", "jeudi 15 août ", "vendredi 01 nov. ",
+          "lundi 11 nov. ", "mercredi 25 déc. "}},
+        {2026,
+         {"jeudi 01 janvier ", "dimanche 05 avril ", "lundi 06 avril", "vendredi 01 mai ", "vendredi 08 mai ",
+          "jeudi 14 mai", "lundi 25 mai ", "mardi 14 juillet ", "samedi 15 août ", "dimanche 01 nov. ",
+          "mercredi 11 nov. ", "vendredi 25 déc. "}},
     };
     for (const auto& panel : panels) {
         for (std::size_t i = 0; i < kHolidayTable.size(); ++i) {

@@ -142,9 +142,20 @@ TEST(FormatDateTest, SplitsEveryShortPatternAsTheLongestSpellingFirst) {
         bool hour;
     };
     const Spelling spellings[] = {
-        {"dddd", "vendredi", false}, {"mmmm", "février", false}, {"yyyy", "2024", false}, {"mmm", "févr.", false},
-        {"dd", "09", false}, {"mm", "02", false}, {"yy", "24", false}, {"hh", "07", true}, {"nn", "03", false},
-        {"ss", "05", false}, {"d", "9", false}, {"m", "2", false}, {"h", "7", true}, {"n", "3", false},
+        {"dddd", "vendredi", false},
+        {"mmmm", "février", false},
+        {"yyyy", "2024", false},
+        {"mmm", "févr.", false},
+        {"dd", "09", false},
+        {"mm", "02", false},
+        {"yy", "24", false},
+        {"hh", "07", true},
+        {"nn", "03", false},
+        {"ss", "05", false},
+        {"d", "9", false},
+        {"m", "2", false},
+        {"h", "7", true},
+        {"n", "3", false},
         {"s", "5", false},
     };
     const auto startsWith = [](std::string_view text, std::string_view lower) {
@@ -171,9 +182,12 @@ TEST(FormatDateTest, SplitsEveryShortPatternAsTheLongestSpellingFirst) {
                 ++pos;
                 continue;
             }
-            if (afterHour && found->letters == "m") text += "3";
-            else if (afterHour && found->letters == "mm") text += "03";
-            else text += found->text;
+            if (afterHour && found->letters == "m")
+                text += "3";
+            else if (afterHour && found->letters == "mm")
+                text += "03";
+            else
+                text += found->text;
             afterHour = found->hour;
             pos += found->letters.size();
         }

@@ -8,8 +8,8 @@ namespace calendar::test {
 inline LocaleNames FrenchLocaleNames() {
     return LocaleNames{
         {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"},
-        {"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre", "octobre",
-         "novembre", "décembre"},
+        {"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre", "octobre", "novembre",
+         "décembre"},
         {"janv.", "févr.", "mars", "avr.", "mai", "juin", "juil.", "août", "sept.", "oct.", "nov.", "déc."},
         ":",
     };

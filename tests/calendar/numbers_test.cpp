@@ -56,7 +56,8 @@ TEST(Int16Test, ErrorsAreFrenchSentencesWithTheDetail) {
         return "no error";
     };
     EXPECT_EQ(message([] { return Int16(32767) + 1; }), "Dépassement de capacité (addition : 32768)");
-    EXPECT_EQ(message([] { return RealDivide(1.0, 0.0); }), "Erreur de calcul en virgule flottante (division de 1 par 0)");
+    EXPECT_EQ(message([] { return RealDivide(1.0, 0.0); }),
+              "Erreur de calcul en virgule flottante (division de 1 par 0)");
 }
 
 TEST(RealDivideTest, RaisesWhenTheQuotientIsNotFinite) {
@@ -111,14 +112,27 @@ TEST(LeadingNumberTest, ReadsTheNumberThatTheTextBeginsWith) {
         const char* text;
         double value;
     } rows[] = {
-        {"empty text", "", 0}, {"a first name", "Marcel", 0}, {"inf spelt out", "inf", 0},
-        {"Infinity spelt out", "Infinity", 0}, {"nan spelt out", "-nan", 0},
-        {"two blanks, 12 and a word", "  12 Marcel", 12}, {"blanks and tabs", "\t \t8", 8},
-        {"a line end is no blank", "\n8", 0}, {"zero", "0", 0}, {"hexadecimal prefix", "0x1A", 0},
-        {"point five", ".5", 0.5}, {"trailing point", "5.", 5}, {"lone point", ".", 0},
-        {"sign then blank", "- 5", 0}, {"plus sign", "+7", 7}, {"minus sign", "-3.25x", -3.25},
-        {"comma ends it", "1,5", 1}, {"second point ends it", "1.2.3", 1.2}, {"a date", "01/01", 1},
-        {"exponent not read", "1e5", 1}, {"too long for a double", fourHundredDigits.c_str(), kInfinity},
+        {"empty text", "", 0},
+        {"a first name", "Marcel", 0},
+        {"inf spelt out", "inf", 0},
+        {"Infinity spelt out", "Infinity", 0},
+        {"nan spelt out", "-nan", 0},
+        {"two blanks, 12 and a word", "  12 Marcel", 12},
+        {"blanks and tabs", "\t \t8", 8},
+        {"a line end is no blank", "\n8", 0},
+        {"zero", "0", 0},
+        {"hexadecimal prefix", "0x1A", 0},
+        {"point five", ".5", 0.5},
+        {"trailing point", "5.", 5},
+        {"lone point", ".", 0},
+        {"sign then blank", "- 5", 0},
+        {"plus sign", "+7", 7},
+        {"minus sign", "-3.25x", -3.25},
+        {"comma ends it", "1,5", 1},
+        {"second point ends it", "1.2.3", 1.2},
+        {"a date", "01/01", 1},
+        {"exponent not read", "1e5", 1},
+        {"too long for a double", fourHundredDigits.c_str(), kInfinity},
     };
     for (const auto& row : rows) EXPECT_EQ(LeadingNumber(row.text), row.value) << row.name;
 }

@@ -35,7 +35,8 @@ TEST(SerialDateTest, EveryDayOfTheYears100To9999) {
         if (serial != expectedSerial || YearOf(serial) != y || MonthOf(serial) != m || DayOf(serial) != d ||
             WeekdayOf(serial) != expectedWeekday || int(weekday{day}.c_encoding()) + 1 != expectedWeekday ||
             DayOf(withTime) != d || WeekdayOf(withTime) != expectedWeekday) {
-            log.Record(DateText(date) + ": serial " + std::to_string(serial) + " for " + std::to_string(expectedSerial));
+            log.Record(DateText(date) + ": serial " + std::to_string(serial) + " for " +
+                       std::to_string(expectedSerial));
         }
         expectedSerial += 1.0;
         expectedWeekday = expectedWeekday % 7 + 1;
@@ -58,7 +59,8 @@ TEST(MakeDateTest, CarriesMonthsIntoYearsAndDaysIntoMonths) {
             const sys_days first = (year_month{year{y}, January} + months{m - 1}) / 1;
             for (int d = -800; d <= 800; ++d) {
                 if (MakeDate(y, m, d) != test::SerialOf(first + days{d - 1})) {
-                    log.Record("MakeDate(" + std::to_string(y) + ", " + std::to_string(m) + ", " + std::to_string(d) + ")");
+                    log.Record("MakeDate(" + std::to_string(y) + ", " + std::to_string(m) + ", " + std::to_string(d) +
+                               ")");
                 }
             }
         }

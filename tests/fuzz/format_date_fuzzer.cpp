@@ -79,7 +79,7 @@ bool ExpectedFor(calendar::SerialDate date, ExpectedFields& fields) {
     const sys_days civil{days{day - kSerialOf1970}};
     const year_month_day ymd{civil};
     fields = {int(ymd.year()), unsigned(ymd.month()), unsigned(ymd.day()), weekday{civil}.c_encoding(),
-              second / 3600, second / 60 % 60, second % 60};
+              second / 3600,   second / 60 % 60,      second % 60};
     return true;
 }
 

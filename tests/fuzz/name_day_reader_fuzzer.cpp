@@ -43,7 +43,8 @@ std::string DecodedFile(std::string_view bytes) {
     std::string decoded;
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t length = Utf8CharacterAt(bytes, at);
-        decoded += length > 0 ? std::string(bytes.substr(at, length)) : namedays::Windows1252ToUtf8(bytes.substr(at, 1));
+        decoded +=
+            length > 0 ? std::string(bytes.substr(at, length)) : namedays::Windows1252ToUtf8(bytes.substr(at, 1));
         at += length > 0 ? length : 1;
     }
     return decoded;

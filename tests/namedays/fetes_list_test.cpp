@@ -62,10 +62,10 @@ TEST(ShippedNameDayList, KnownFeastsStandOnTheirDays) {
     const std::vector<std::string> entries = ReadNameDayFile(kListPath);
     ASSERT_EQ(entries.size(), 366u);
     const Anchor anchors[] = {
-        {1, 1, "Marie"},       {1, 3, "Geneviève"},     {1, 15, "Rémi, Remy"}, {2, 14, "Valentin"},
-        {2, 29, "Auguste"},    {3, 1, "Aubin"},         {3, 17, "Patrice"},    {3, 19, "Joseph"},
-        {4, 23, "Georges"},    {6, 29, "Pierre, Paul"}, {8, 15, "Marie"},      {9, 29, "Michel, Gabriel, Raphaël"},
-        {11, 11, "Martin"},    {12, 6, "Nicolas"},      {12, 25, "Noël"},      {12, 31, "Sylvestre"},
+        {1, 1, "Marie"},    {1, 3, "Geneviève"},     {1, 15, "Rémi, Remy"}, {2, 14, "Valentin"},
+        {2, 29, "Auguste"}, {3, 1, "Aubin"},         {3, 17, "Patrice"},    {3, 19, "Joseph"},
+        {4, 23, "Georges"}, {6, 29, "Pierre, Paul"}, {8, 15, "Marie"},      {9, 29, "Michel, Gabriel, Raphaël"},
+        {11, 11, "Martin"}, {12, 6, "Nicolas"},      {12, 25, "Noël"},      {12, 31, "Sylvestre"},
     };
     for (const Anchor& anchor : anchors) {
         EXPECT_EQ(entries[static_cast<std::size_t>(LeapListIndex(anchor.month, anchor.day))], anchor.names)

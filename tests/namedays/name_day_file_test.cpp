@@ -35,9 +35,7 @@ void PrintTo(const ParseRow& row, std::ostream* out) { *out << row.shows; }
 
 class FieldSyntax : public ::testing::TestWithParam<ParseRow> {};
 
-TEST_P(FieldSyntax, GivesTheseEntries) {
-    EXPECT_EQ(ParseNameDays(GetParam().bytes), GetParam().entries);
-}
+TEST_P(FieldSyntax, GivesTheseEntries) { EXPECT_EQ(ParseNameDays(GetParam().bytes), GetParam().entries); }
 
 INSTANTIATE_TEST_SUITE_P(
     NameDayFile, FieldSyntax,
@@ -55,8 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseRow{"QuotedEmptyFieldIsAnEntry", "\"\",Marie\r\n", {"", "Marie"}},
         ParseRow{"LastFieldWithoutLineEndIsRead", "Marie,Basile", {"Marie", "Basile"}},
         ParseRow{"LineEndAfterTheLastFieldAddsNothing", "Marie\r\n", {"Marie"}},
-        ParseRow{"CommaAtTheVeryEndAddsNothing", "Marie,", {"Marie"}},
-        ParseRow{"EmptyFileGivesNoEntry", "", {}},
+        ParseRow{"CommaAtTheVeryEndAddsNothing", "Marie,", {"Marie"}}, ParseRow{"EmptyFileGivesNoEntry", "", {}},
         ParseRow{"LoneLineEndGivesOneEmptyEntry", "\r\n", {""}},
         ParseRow{"BlanksOnTheLastLineGiveOneEmptyEntry", "Marie\r\n   ", {"Marie", ""}},
         ParseRow{"BlanksAroundAnUnquotedNameAreDropped", "  Marie  ,\t Basile\t\r\n", {"Marie", "Basile"}},
@@ -65,9 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
         ParseRow{"TextAfterAClosingQuoteIsIgnored", "\"Marie\" et \"Joseph\",Basile\r\n", {"Marie", "Basile"}},
         ParseRow{"QuotedFieldHoldsLineEnds", "\"Marie\r\nJoseph\",Basile\r\n", {"Marie\r\nJoseph", "Basile"}},
         ParseRow{"QuoteLeftOpenRunsToTheEndOfTheFile", "Marie,\"Basile,\r\nOdilon", {"Marie", "Basile,\r\nOdilon"}},
-        ParseRow{"QuoteInsideAnUnquotedFieldIsAnOrdinaryCharacter", "Jeanne \"d'Arc\",Basile",
+        ParseRow{"QuoteInsideAnUnquotedFieldIsAnOrdinaryCharacter",
+                 "Jeanne \"d'Arc\",Basile",
                  {"Jeanne \"d'Arc\"", "Basile"}},
-        ParseRow{"Bytes80To9FAreWindows1252Signs", "C\x9C" "cilia,\x80\x85\x8C\x92\x9F\r\n", {"Cœcilia", "€…Œ’Ÿ"}},
+        ParseRow{"Bytes80To9FAreWindows1252Signs",
+                 "C\x9C"
+                 "cilia,\x80\x85\x8C\x92\x9F\r\n",
+                 {"Cœcilia", "€…Œ’Ÿ"}},
         ParseRow{"NulBytesAreOrdinaryCharacters", "Ma\0rie,\0\r\n"s, {"Ma\0rie"s, "\0"s}}),
     [](const ::testing::TestParamInfo<ParseRow>& info) { return std::string(info.param.shows); });
 
@@ -111,7 +112,8 @@ TEST(Windows1252, EveryByteDecodesAsTheSystemConverterDoes) {
         }
         // Every byte but a separator or a quote stands inside a name as that character.
         if (std::string_view(",\r\n\"").find(static_cast<char>(byte)) == std::string_view::npos) {
-            EXPECT_EQ(ParseNameDays("1,Genevi" + one + "ve\r\n2,Basile\r\n"), (Entries{"Genevi" + decoded + "ve", "Basile"}))
+            EXPECT_EQ(ParseNameDays("1,Genevi" + one + "ve\r\n2,Basile\r\n"),
+                      (Entries{"Genevi" + decoded + "ve", "Basile"}))
                 << "byte 0x" << std::hex << byte;
         }
     }
@@ -125,25 +127,32 @@ TEST(Windows1252, EveryByteDecodesAsTheSystemConverterDoes) {
 
 class FileEncoding : public ::testing::TestWithParam<ParseRow> {};
 
-TEST_P(FileEncoding, GivesTheseEntries) {
-    EXPECT_EQ(ParseNameDays(GetParam().bytes), GetParam().entries);
-}
+TEST_P(FileEncoding, GivesTheseEntries) { EXPECT_EQ(ParseNameDays(GetParam().bytes), GetParam().entries); }
 
 INSTANTIATE_TEST_SUITE_P(
     NameDayFile, FileEncoding,
-    ::testing::Values(
-        ParseRow{"Utf8WithoutMark", "1,Genevi\xC3\xA8ve\r\n2,C\xC5\x93" "cilia,\xE2\x82\xAC\r\n", {"Geneviève", "Cœcilia", "€"}},
-        ParseRow{"MarkIsDroppedAndMovesNoDay", "\xEF\xBB\xBF" "1,Marie\r\n2,Basile\r\n", {"Marie", "Basile"}},
-        ParseRow{"MarkBeforeAQuotedName", "\xEF\xBB\xBF\"R\xC3\xA9mi, Remy\"\r\n", {"Rémi, Remy"}},
-        ParseRow{"MarkAloneIsAnEmptyList", "\xEF\xBB\xBF", {}},
-        ParseRow{"MarkThenOneLineEndIsOneEmptyEntry", "\xEF\xBB\xBF\r\n", {""}},
-        // A file marked UTF-8 but written (in part) in Windows-1252 keeps its names.
-        ParseRow{"MarkedFileWithWindows1252Bytes", "\xEF\xBB\xBF" "Genevi\xE8ve,R\xC3\xA9mi,\xC9\xE9\xE8\x80", {"Geneviève", "Rémi", "Ééè€"}},
-        // One byte that is no UTF-8 makes the whole file Windows-1252.
-        ParseRow{"OneStrayByteMakesItWindows1252", "Genevi\xC3\xA8ve,\xE9t\xE9", {"GeneviÃ¨ve", "été"}},
-        ParseRow{"CutUtf8CharacterAtTheEndIsWindows1252", "Genevi\xC3\xA8ve,\xE2\x82", {"GeneviÃ¨ve", "â‚"}},
-        ParseRow{"OverlongFormIsWindows1252", "\xC0\xAF", {"À¯"}},
-        ParseRow{"SurrogateIsWindows1252", "\xED\xA0\x80", {"í\xC2\xA0€"}}),
+    ::testing::Values(ParseRow{"Utf8WithoutMark",
+                               "1,Genevi\xC3\xA8ve\r\n2,C\xC5\x93"
+                               "cilia,\xE2\x82\xAC\r\n",
+                               {"Geneviève", "Cœcilia", "€"}},
+                      ParseRow{"MarkIsDroppedAndMovesNoDay",
+                               "\xEF\xBB\xBF"
+                               "1,Marie\r\n2,Basile\r\n",
+                               {"Marie", "Basile"}},
+                      ParseRow{"MarkBeforeAQuotedName", "\xEF\xBB\xBF\"R\xC3\xA9mi, Remy\"\r\n", {"Rémi, Remy"}},
+                      ParseRow{"MarkAloneIsAnEmptyList", "\xEF\xBB\xBF", {}},
+                      ParseRow{"MarkThenOneLineEndIsOneEmptyEntry", "\xEF\xBB\xBF\r\n", {""}},
+                      // A file marked UTF-8 but written (in part) in Windows-1252 keeps its names.
+                      ParseRow{"MarkedFileWithWindows1252Bytes",
+                               "\xEF\xBB\xBF"
+                               "Genevi\xE8ve,R\xC3\xA9mi,\xC9\xE9\xE8\x80",
+                               {"Geneviève", "Rémi", "Ééè€"}},
+                      // One byte that is no UTF-8 makes the whole file Windows-1252.
+                      ParseRow{"OneStrayByteMakesItWindows1252", "Genevi\xC3\xA8ve,\xE9t\xE9", {"GeneviÃ¨ve", "été"}},
+                      ParseRow{
+                          "CutUtf8CharacterAtTheEndIsWindows1252", "Genevi\xC3\xA8ve,\xE2\x82", {"GeneviÃ¨ve", "â‚"}},
+                      ParseRow{"OverlongFormIsWindows1252", "\xC0\xAF", {"À¯"}},
+                      ParseRow{"SurrogateIsWindows1252", "\xED\xA0\x80", {"í\xC2\xA0€"}}),
     [](const ::testing::TestParamInfo<ParseRow>& info) { return std::string(info.param.shows); });
 
 // ---------------------------------------------------------------------------
@@ -212,8 +221,8 @@ public:
     }
 
     std::string Number() {
-        static const char* const kNumbers[] = {"1", "15", "366", "01/01", "1er janvier", "-3", "+2", ".5", "7.25",
-                                               "\"12\"", "\"31/12\" x"};
+        static const char* const kNumbers[] = {"1",  "15", "366",  "01/01",  "1er janvier", "-3",
+                                               "+2", ".5", "7.25", "\"12\"", "\"31/12\" x"};
         return kNumbers[Pick(11)];
     }
 
@@ -231,7 +240,8 @@ private:
     std::string Repeat(const char* characters, int count) {
         const std::string from = characters;
         std::string out;
-        for (int i = 0; i < count; ++i) out.push_back(from[static_cast<std::size_t>(Pick(static_cast<int>(from.size())))]);
+        for (int i = 0; i < count; ++i)
+            out.push_back(from[static_cast<std::size_t>(Pick(static_cast<int>(from.size())))]);
         return out;
     }
 

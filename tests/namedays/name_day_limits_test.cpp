@@ -43,27 +43,37 @@ INSTANTIATE_TEST_SUITE_P(
     NameDayFile, ReadingLimits,
     ::testing::Values(
         LimitRow{"ListEndsAtTheLimit", "Marie,Basile,Genevi\xE8ve\r\nOdilon\r\n", {2, kNoLimit}, {"Marie", "Basile"}},
-        LimitRow{"DroppedDayNumbersDoNotCount", "1,Marie\r\n2,Basile\r\n3,Odilon\r\n", {2, kNoLimit},
-                 {"Marie", "Basile"}},
+        LimitRow{
+            "DroppedDayNumbersDoNotCount", "1,Marie\r\n2,Basile\r\n3,Odilon\r\n", {2, kNoLimit}, {"Marie", "Basile"}},
         LimitRow{"EmptyEntriesCount", ",,,Marie", {3, kNoLimit}, {"", "", ""}},
         LimitRow{"NamesAreCutToTheirFirstCharacters", "Marie,Basile,Jo\r\n", {kNoLimit, 3}, {"Mar", "Bas", "Jo"}},
         LimitRow{"CutCountsLettersNotUtf8Bytes", "\xC9lodie,\xE9t\xE9", {kNoLimit, 2}, {"\xC3\x89l", "\xC3\xA9t"}},
-        LimitRow{"Utf8CutNeverSplitsACharacter", "\xEF\xBB\xBF\xC3\x89lodie,\xE2\x82\xAC\xF0\x9F\x8C\x99x", {kNoLimit, 2},
+        LimitRow{"Utf8CutNeverSplitsACharacter",
+                 "\xEF\xBB\xBF\xC3\x89lodie,\xE2\x82\xAC\xF0\x9F\x8C\x99x",
+                 {kNoLimit, 2},
                  {"\xC3\x89l", "\xE2\x82\xAC\xF0\x9F\x8C\x99"}},
         // The encoding is judged on the bytes read: the Windows-1252 "été" after the
         // last kept entry is not read, so the list before it is UTF-8.
-        LimitRow{"BytesAfterTheLastKeptEntryDoNotJudgeTheEncoding", "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9", {2, kNoLimit},
+        LimitRow{"BytesAfterTheLastKeptEntryDoNotJudgeTheEncoding",
+                 "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9",
+                 {2, kNoLimit},
                  {"Marie", "Geneviève"}},
-        LimitRow{"ReadWholeTheSameFileIsWindows1252", "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9", {3, kNoLimit},
+        LimitRow{"ReadWholeTheSameFileIsWindows1252",
+                 "Marie,Genevi\xC3\xA8ve\r\n\xE9t\xE9",
+                 {3, kNoLimit},
                  {"Marie", "GeneviÃ¨ve", "été"}},
         LimitRow{"QuotedNameIsCutInsideItsQuotes", "\"R\xE9mi, Remy\",Marie", {kNoLimit, 4}, {"R\xC3\xA9mi", "Mari"}},
-        LimitRow{"NulBytesAreCutLikeLetters", std::string(10, '\0') + ",Marie", {kNoLimit, 4},
+        LimitRow{"NulBytesAreCutLikeLetters",
+                 std::string(10, '\0') + ",Marie",
+                 {kNoLimit, 4},
                  {std::string(4, '\0'), "Mari"}},
         // The number test reads the whole field: a day number written with 300
         // leading zeros is still a day number, even though its first 255 characters
         // are all zeros.
         LimitRow{"DayNumberIsJudgedOnTheWholeField", std::string(300, '0') + "1,Marie", {kNoLimit, 255}, {"Marie"}},
-        LimitRow{"ZeroWrittenLongIsStillKept", std::string(300, '0') + ",Marie", {kNoLimit, 255},
+        LimitRow{"ZeroWrittenLongIsStillKept",
+                 std::string(300, '0') + ",Marie",
+                 {kNoLimit, 255},
                  {std::string(255, '0'), "Marie"}}),
     [](const ::testing::TestParamInfo<LimitRow>& info) { return std::string(info.param.shows); });
 
@@ -81,8 +91,28 @@ std::string FirstCharacters(const std::string& text, std::size_t characters) {
 // or without limits: with any limits the reading gives the unlimited reading's first
 // entries, each cut to its first characters.
 TEST(ReadingLimits, AgreeWithTheUnlimitedReadingCut) {
-    static const std::string kSteering[] = {",", ",", "\r\n", "\r", "\n", "\"", "\"", " ", "\t", "0", "1", "7", ".", "+", "-",
-                                            "a", "b", "X", "\xC3\xA9", "\xC5\x93", "\xE2\x82\xAC", "\xF0\x9F\x8C\x99"};
+    static const std::string kSteering[] = {",",
+                                            ",",
+                                            "\r\n",
+                                            "\r",
+                                            "\n",
+                                            "\"",
+                                            "\"",
+                                            " ",
+                                            "\t",
+                                            "0",
+                                            "1",
+                                            "7",
+                                            ".",
+                                            "+",
+                                            "-",
+                                            "a",
+                                            "b",
+                                            "X",
+                                            "\xC3\xA9",
+                                            "\xC5\x93",
+                                            "\xE2\x82\xAC",
+                                            "\xF0\x9F\x8C\x99"};
     std::mt19937 random(20240229);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(kSteering) - 1);
     const std::size_t kEntryLimits[] = {0, 1, 2, 5, 366, kNoLimit};

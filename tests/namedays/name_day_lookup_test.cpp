@@ -70,21 +70,22 @@ TEST_P(KnownPositions, Match) {
     EXPECT_EQ(PositionOf(line, row.year, row.month, row.day), row.position);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    NameDayPosition, KnownPositions,
-    ::testing::Values(PositionRow{"FirstJanuary2023IsPosition0", 2023, 1, 1, 0},
-                      PositionRow{"FirstJanuary2024IsPosition0", 2024, 1, 1, 0},
-                      PositionRow{"February28Of2023IsPosition58", 2023, 2, 28, 58},
-                      PositionRow{"February28Of2024IsPosition58", 2024, 2, 28, 58},
-                      PositionRow{"February29Of2024IsPosition59", 2024, 2, 29, 59},
-                      PositionRow{"February29Of2000IsPosition59", 2000, 2, 29, 59},
-                      PositionRow{"March1Of2023StepsOver59To60", 2023, 3, 1, 60},
-                      PositionRow{"March1Of1900StepsOver59To60", 1900, 3, 1, 60},
-                      PositionRow{"March1Of2024IsPosition60", 2024, 3, 1, 60},
-                      PositionRow{"December31Of2023Is364Plus1", 2023, 12, 31, 365},
-                      PositionRow{"December31Of2100Is364Plus1", 2100, 12, 31, 365},
-                      PositionRow{"December31Of2024IsPosition365", 2024, 12, 31, 365}),
-    [](const ::testing::TestParamInfo<PositionRow>& info) { return std::string(info.param.shows); });
+INSTANTIATE_TEST_SUITE_P(NameDayPosition, KnownPositions,
+                         ::testing::Values(PositionRow{"FirstJanuary2023IsPosition0", 2023, 1, 1, 0},
+                                           PositionRow{"FirstJanuary2024IsPosition0", 2024, 1, 1, 0},
+                                           PositionRow{"February28Of2023IsPosition58", 2023, 2, 28, 58},
+                                           PositionRow{"February28Of2024IsPosition58", 2024, 2, 28, 58},
+                                           PositionRow{"February29Of2024IsPosition59", 2024, 2, 29, 59},
+                                           PositionRow{"February29Of2000IsPosition59", 2000, 2, 29, 59},
+                                           PositionRow{"March1Of2023StepsOver59To60", 2023, 3, 1, 60},
+                                           PositionRow{"March1Of1900StepsOver59To60", 1900, 3, 1, 60},
+                                           PositionRow{"March1Of2024IsPosition60", 2024, 3, 1, 60},
+                                           PositionRow{"December31Of2023Is364Plus1", 2023, 12, 31, 365},
+                                           PositionRow{"December31Of2100Is364Plus1", 2100, 12, 31, 365},
+                                           PositionRow{"December31Of2024IsPosition365", 2024, 12, 31, 365}),
+                         [](const ::testing::TestParamInfo<PositionRow>& info) {
+                             return std::string(info.param.shows);
+                         });
 
 struct NoMatchRow {
     const char* shows;
@@ -98,18 +99,21 @@ TEST_P(LinesThatChangeNothing, GiveNoPosition) {
     EXPECT_EQ(PositionOf(GetParam().line, 2024, 12, 31), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    NameDayPosition, LinesThatChangeNothing,
-    ::testing::Values(NoMatchRow{"LabelsFirstText", "Label34"}, NoMatchRow{"EmptyLine", ""},
-                      NoMatchRow{"SentenceOfTheYearBefore", "L'année 2023 n'est pas bissextile."},
-                      NoMatchRow{"LeapSentenceOfAnotherLeapYear", "L'année 2028 est bissextile."},
-                      NoMatchRow{"OtherLetterCase", "l'année 2024 est bissextile."},
-                      NoMatchRow{"TrailingBlank", "L'année 2024 est bissextile. "},
-                      NoMatchRow{"YearWithALeadingZero", "L'année 02024 est bissextile."},
-                      NoMatchRow{"TypographicApostrophe", "L’année 2024 est bissextile."},
-                      NoMatchRow{"AccentAsALatin1Byte", "L'ann\xE9" "e 2024 est bissextile."},
-                      NoMatchRow{"SentenceCutShort", "L'année 2024 est bissextile"}),
-    [](const ::testing::TestParamInfo<NoMatchRow>& info) { return std::string(info.param.shows); });
+INSTANTIATE_TEST_SUITE_P(NameDayPosition, LinesThatChangeNothing,
+                         ::testing::Values(NoMatchRow{"LabelsFirstText", "Label34"}, NoMatchRow{"EmptyLine", ""},
+                                           NoMatchRow{"SentenceOfTheYearBefore", "L'année 2023 n'est pas bissextile."},
+                                           NoMatchRow{"LeapSentenceOfAnotherLeapYear", "L'année 2028 est bissextile."},
+                                           NoMatchRow{"OtherLetterCase", "l'année 2024 est bissextile."},
+                                           NoMatchRow{"TrailingBlank", "L'année 2024 est bissextile. "},
+                                           NoMatchRow{"YearWithALeadingZero", "L'année 02024 est bissextile."},
+                                           NoMatchRow{"TypographicApostrophe", "L’année 2024 est bissextile."},
+                                           NoMatchRow{"AccentAsALatin1Byte",
+                                                      "L'ann\xE9"
+                                                      "e 2024 est bissextile."},
+                                           NoMatchRow{"SentenceCutShort", "L'année 2024 est bissextile"}),
+                         [](const ::testing::TestParamInfo<NoMatchRow>& info) {
+                             return std::string(info.param.shows);
+                         });
 
 }  // namespace
 }  // namespace namedays

@@ -95,10 +95,12 @@ int main(int argc, char* argv[]) {
     using Clock = std::chrono::steady_clock;
     const auto interval = std::chrono::duration<double, std::milli>(*values[5]);
     const Clock::time_point start = Clock::now();
-    const Clock::time_point stop = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*values[4]));
+    const Clock::time_point stop =
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(*values[4]));
     std::vector<std::uint8_t> last;
     int frame = 0;
-    for (Clock::time_point next = start; Clock::now() < stop; next += std::chrono::duration_cast<Clock::duration>(interval)) {
+    for (Clock::time_point next = start; Clock::now() < stop;
+         next += std::chrono::duration_cast<Clock::duration>(interval)) {
         const std::optional<std::vector<std::uint8_t>> pixels = ReadBox(connection, xcb_window_t(window), box);
         const double seen = MillisecondsSince1970();
         if (!pixels) {
