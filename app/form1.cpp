@@ -79,7 +79,9 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
 void Form1::Form_Load() {
     using namespace calendar;
     // The outline comes first, so that the window is never seen square.
-    platform_.SetOutline(RoundRectRegion(1, 1, kWidth, kHeight, kOutlineCornerDiameter, kOutlineCornerDiameter));
+    using window_shape::kCornerDiameter;
+    platform_.SetOutline(RoundRectRegion(window_shape::kOutlineLeft, window_shape::kOutlineTop, kWidth, kHeight,
+                                         kCornerDiameter, kCornerDiameter));
     Cal1->Today();
 
     // The day of the year counts from the clock; right after Today it is also the

@@ -19,6 +19,7 @@
 #include "app/platform_timer.h"
 #include "app/platform_window.h"
 #include "app/refresh_trigger.h"
+#include "assets/window_shape.h"
 
 class QComboBox;
 class QPushButton;
@@ -26,11 +27,8 @@ class QPushButton;
 class Form1 : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kWidth = 609;
-    static constexpr int kHeight = 447;
-    // The outline leaves out the top row and the left column and rounds the corners
-    // on circles of this diameter.
-    static constexpr int kOutlineCornerDiameter = 30;
+    static constexpr int kWidth = window_shape::kWidth;
+    static constexpr int kHeight = window_shape::kHeight;
 
     // The name-day list and the moon pictures are read from `programFolder`, the
     // folder of the running program. The day and month names are those of the
