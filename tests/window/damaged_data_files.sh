@@ -13,8 +13,8 @@
 # shellcheck source=liveness.sh
 . "$(dirname "$0")/liveness.sh"
 
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE CASE"}
-readonly case_name=${2:?"usage: $0 SOLVANE_EXECUTABLE CASE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
+readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 kDamagedFiles="$(dirname "$0")/damaged_files.py"
 readonly kDamagedFiles
 
@@ -66,7 +66,7 @@ prepare_names_nul_bytes() { head -c 52428800 /dev/zero >"$1/fetes.txt"; start_at
 # The quote opened before the name of 1 March runs to the end of the file: that day
 # shows the name and the line break after it, and every later day has none.
 prepare_names_open_quote() {
-    grep -q $'^1,Aubin\r$' "$1/fetes.txt" || fail "the name-day list has no line 1,Aubin for 1 March"
+    grep -q $'^1,Aubin\r$' "$1/fetes.txt" || fail "la liste des fêtes n'a pas de ligne 1,Aubin pour le 1er mars"
     sed -i 's/^1,Aubin/1,"Aubin/' "$1/fetes.txt"
     start_at='2024-03-01 10:00:00'
     name_day='fête à souhaiter : Aubin'
@@ -134,11 +134,10 @@ box_shows_the_cause() {
 }
 
 declare -F "prepare_$case_name" >/dev/null ||
-    fail "unknown case $case_name; cases: $(declare -F | sed -n 's/^declare -f prepare_//p' | tr '\n' ' ')"
+    fail "cas inconnu : $case_name ; les cas : $(declare -F | sed -n 's/^declare -f prepare_//p' | tr '\n' ' ')"
 harness_start
-if ! command -v tesseract >/dev/null || ! tesseract --list-langs 2>/dev/null | grep -qx fra; then
-    fail "tesseract with French is missing (tesseract-ocr-fra)"
-fi
+require_commands tesseract
+tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
 start_display
 start_window_manager
 
@@ -151,7 +150,7 @@ if [ "$case_name" = folder_with_accents_and_blanks ]; then
 fi
 folder=$(dirname "$executable")
 "prepare_$case_name" "$folder"
-fixed_clock_at "$start_at"
+french_setting_at "$start_at"
 
 # The unreadable list needs a user who may not read it: root reads any file, so root
 # runs the program as nobody, from a folder that nobody may enter.
@@ -160,58 +159,57 @@ if [ "$case_name" = names_unreadable ] && [ "$(id -u)" = 0 ]; then
     chmod 755 "$folder"
     mkdir -m 700 "$work/nobody"
     chown nobody "$work/nobody"
-    run_environment+=("HOME=$work/nobody" "XDG_RUNTIME_DIR=$work/nobody")
-    run_copy "$executable" setpriv --reuid=nobody --regid=nogroup --clear-groups
+    program_environment+=("HOME=$work/nobody" "XDG_RUNTIME_DIR=$work/nobody")
+    launch_program "$executable" setpriv --reuid=nobody --regid=nogroup --clear-groups
 else
-    run_copy "$executable"
+    launch_program "$executable"
 fi
 
 if [ -n "$refusal" ]; then
     # The message box: the only window titled Solvane, not the main window's size.
-    wait_until $((15 * kSlowdown)) "a window titled Solvane" a_solvane_window_is_visible
+    wait_until $((15 * kSlowdown)) "une fenêtre titrée Solvane s'ouvre" a_solvane_window_is_visible
     shown_after=$(since_launch_us)
     box=$(visible_solvane_windows)
-    [ "$(wc -l <<<"$box")" = 1 ] || fail "more than one window titled Solvane: $box"
-    size=$(xwininfo -id "$box" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w, h }')
-    [ "$size" != "$kWindowWidth $kWindowHeight" ] || fail "the program showed its main window"
+    [ "$(wc -l <<<"$box")" = 1 ] || fail "plus d'une fenêtre titrée Solvane : $box"
+    [ "$(window_size "$box")" != "$kWindowWidth $kWindowHeight" ] || fail "le programme a montré sa fenêtre principale"
     sentence="Le fichier des fêtes « $folder/fetes.txt » $refusal"
-    wait_until 5 "the error line on standard error" error_written
+    wait_until 5 "la ligne d'erreur arrive sur la sortie d'erreur" error_written
     [ "$(cat "$work/program-errors.log")" = "solvane: $sentence" ] ||
-        fail "standard error is not the one line \"solvane: $sentence\""
+        fail "la sortie d'erreur n'est pas la seule ligne « solvane: $sentence »"
     # The box shows the same sentence; the path wraps, so OCR reads the box whole.
-    wait_until 10 "the box to say \"$refusal\"" box_shows_the_cause
-    process_running "$program_pid" || fail "the program ended before its box was closed"
+    wait_until 10 "la boîte dit « $refusal »" box_shows_the_cause
+    process_running "$program_pid" || fail "le programme s'est arrêté avant qu'on ferme sa boîte"
     xdotool windowactivate --sync "$box" key Return
-    wait_until 5 "the program to end once its box was closed" program_ended
-    [ "$program_status" = 1 ] || fail "the program ended with status $program_status, not 1"
-    [ -z "$(visible_solvane_windows)" ] || fail "a window titled Solvane is still shown"
-    echo "$case_name: refused in $(seconds_text "$shown_after") s: $sentence"
+    wait_until 5 "le programme s'arrête une fois sa boîte fermée" program_ended
+    [ "$program_status" = 1 ] || fail "le programme s'est arrêté avec l'état $program_status, pas 1"
+    [ -z "$(visible_solvane_windows)" ] || fail "une fenêtre titrée Solvane est encore montrée"
+    say "$case_name : refusé en $(seconds_text "$shown_after") s : $sentence"
     exit 0
 fi
 
-wait_for_drawn_main_window
-(( start_took_us <= kLongestStartUs )) || fail "the window took $(seconds_text "$start_took_us") s to open"
+wait_for_main_window
+(( start_took_us <= kLongestStartUs )) || fail "la fenêtre a mis $(seconds_text "$start_took_us") s à s'ouvrir"
 clock_keeps_ticking 4
 longest=$longest_still_us
 calendar_answers_a_click
-click_in_box "$kPreviousButtonBox"  # back to the start-up date
+click_in_box "${kBoxes[recul]}"  # back to the start-up date
 
 if [ -n "$name_day" ]; then
-    wait_until 10 "the name-day line to read \"$name_day\"" box_text_is "$kNameDayLineBox" "$name_day"
+    wait_until 10 "la ligne de la fête se lit « $name_day »" box_text_is "${kBoxes[Label32.first_line]}" "$name_day"
 fi
 case $moon in
-    empty) wait_until 10 "the moon box to stay empty" box_is_all "$kMoonPictureBox" "$kBackgroundGrey" 12 ;;
-    red) wait_until 10 "the moon box to show the red picture" box_is_all "$kMoonPictureBox" "$kRed" 0 ;;
-    green) wait_until 10 "the moon box to show the green picture" box_is_all "$kMoonPictureBox" "$kGreen" 0 ;;
+    empty) wait_until 10 "la case de la lune reste vide" box_is_all "${kBoxes[Image1]}" "$kBackgroundGrey" 12 ;;
+    red) wait_until 10 "la case de la lune montre l'image rouge" box_is_all "${kBoxes[Image1]}" "$kRed" 0 ;;
+    green) wait_until 10 "la case de la lune montre l'image verte" box_is_all "${kBoxes[Image1]}" "$kGreen" 0 ;;
 esac
 clock_keeps_ticking 2
-[ "$(visible_solvane_windows)" = "$window" ] || fail "another window titled Solvane appeared (an error box?)"
-[ ! -s "$work/program-errors.log" ] || fail "the program wrote on standard error"
+main_window_alone || fail "une autre fenêtre titrée Solvane est apparue (une boîte d'erreur ?)"
+[ ! -s "$work/program-errors.log" ] || fail "le programme a écrit sur la sortie d'erreur"
 # A normal start holds some 35 MB. Fifty million names, or a decoded picture of
 # 10,000 x 10,000 pixels, would hold gigabytes. (A sanitizer build holds far more of
 # its own.)
 resident=$(resident_kb "$program_pid")
 is_sanitized_build "$program" || (( resident < kLargestResidentKb )) ||
-    fail "the running program holds $resident kB"
-echo "$case_name: opened in $(seconds_text "$start_took_us") s, resident $resident kB," \
-    "clock never still more than $(seconds_text "$longest") s"
+    fail "le programme en marche occupe $resident Ko"
+say "$case_name : ouvert en $(seconds_text "$start_took_us") s, $resident Ko résidents," \
+    "horloge jamais figée plus de $(seconds_text "$longest") s"

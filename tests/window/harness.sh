@@ -1,211 +1,51 @@
 # shellcheck shell=bash disable=SC2034  # the constants and variables are the tests' own
 # Shared by the real-window tests: each test sources this file, then starts its own
 # X server, optionally openbox, and the program from a private copy of its folder,
-# and drives the window with the mouse as a user would.
-#
-# Every wait here is for a condition, with a deadline; the short pause inside
-# wait_until is only the interval between two looks.
+# and drives the window with the mouse as a user would. The session itself (the
+# private folder, Xvfb, openbox, the waits, the failures, the end of every process)
+# is tests/x_session.sh's; the boxes of the controls are in boxes.txt.
 
 set -eu
 
 # shellcheck source=../faked_clock.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../faked_clock.sh"
+# shellcheck source=../x_session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../x_session.sh"
 
-readonly kScreenWidth=1024
-readonly kScreenHeight=768
 # The screen's own colour: nothing in the window is this green, so a pixel of it
 # where the window lies means the window lets the screen show through.
 readonly kRootColourName='#00c850'
 readonly kRootColour='0 200 80'
 # The window's flat background grey.
 readonly kBackgroundGrey='176 176 176'
-readonly kWindowWidth=609
-readonly kWindowHeight=447
-
-# Boxes of the controls used here, in window pixels: left, top, width, height.
-readonly kCalendarBox='40 88 289 225'    # Cal1
-readonly kNextMonthBox='192 360 33 17'   # avance, ">>"
-readonly kMinimiseBox='528 24 17 17'    # CmdMinimise
-readonly kQuitBox='552 24 17 17'        # cmdQuit
 # A point of the bare background between the two panels, under no control.
 readonly kBackgroundPoint='340 200'
+# Builds that run slower (sanitizers) set SOLVANE_TEST_SLOWDOWN to a whole factor,
+# which gives start-up and the waits for the program more time.
+readonly kSlowdown=${SOLVANE_TEST_SLOWDOWN:-1}
 
-work=''
-watchdog_pid=''
-xvfb_pid=''
-wm_pid=''
-program_pid=''
-program_status=''
 program_folder=''
 window=''
 origin_x=0
 origin_y=0
-extra_pids=()
 
-fail() {
-    printf 'FAIL: %s\n' "$*" >&2
-    show_logs >&2
-    exit 1
-}
-
-show_logs() {
-    local log
-    for log in "$work"/*.log; do
-        [ -s "$log" ] || continue
-        printf -- '--- %s ---\n' "${log##*/}"
-        tail -n 20 "$log"
-    done
-}
-
-now_us() {
-    local t=${EPOCHREALTIME//[.,]/}
-    printf '%s\n' "$t"
-}
-
-# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or
-# SECONDS have passed (status 1).
-poll_until() {
-    local seconds=$1
-    shift
-    local deadline=$(( $(now_us) + seconds * 1000000 ))
-    until "$@"; do
-        (( $(now_us) <= deadline )) || return 1
-        sleep 0.02
-    done
-}
-
-# wait_until SECONDS WHAT COMMAND...: the same, but fails the test with "timed out
-# waiting for WHAT" at the deadline.
-wait_until() {
-    local seconds=$1 what=$2
-    shift 2
-    poll_until "$seconds" "$@" || fail "timed out after ${seconds} s waiting for ${what}"
-}
-
-# True while PID is a live process (a child that has ended but is not yet reaped
-# is a zombie and counts as ended).
-process_running() {
-    local stat
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-    stat=${stat##*) }
-    [ "${stat%% *}" != Z ]
-}
-
-stop_process() {
-    local pid=$1
-    [ -n "$pid" ] || return 0
-    kill "$pid" 2>/dev/null || return 0
-    local deadline=$(( $(now_us) + 3000000 ))
-    while process_running "$pid" && (( $(now_us) < deadline )); do
-        sleep 0.02
-    done
-    kill -KILL "$pid" 2>/dev/null || true
-    wait "$pid" 2>/dev/null || true
-}
-
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM HUP
-    local pid
-    stop_process "$watchdog_pid"
-    stop_process "$program_pid"
-    for pid in "${extra_pids[@]}"; do
-        stop_process "$pid"
-    done
-    stop_process "$wm_pid"
-    stop_process "$xvfb_pid"
-    [ -z "$work" ] || rm -rf "$work"
-    exit "$status"
-}
-
-# Should this script be killed outright, so that no trap runs, a watchdog still
-# ends every process it started: it waits for the script's end, then kills the
-# processes listed in $work/pids.
-start_watchdog() {
-    local parent=$$
-    (
-        tail --pid="$parent" -f /dev/null
-        [ -f "$work/pids" ] || exit 0
-        while read -r pid; do
-            kill -KILL "$pid"
-        done <"$work/pids"
-        rm -rf "$work"
-    ) >/dev/null 2>&1 &
-    watchdog_pid=$!
-}
-
-remember_pid() {
-    echo "$1" >>"$work/pids"
-}
-
-require_commands() {
-    local missing='' command
-    for command in Xvfb openbox xdotool xprop xwininfo xsetroot import xlogo od md5sum timeout; do
-        command -v "$command" >/dev/null 2>&1 || missing="$missing $command"
-    done
-    [ -z "$missing" ] || fail "missing commands:$missing (run tools/install-packages test)"
-}
-
-# Starts the harness: a private folder (also HOME, so nothing lands in the real
-# one) and the clean-up of every process started here, however the test ends.
+# Starts the harness: the session (a private folder, also HOME, and the end of every
+# process started here, however the test ends), the programs started in it drawing
+# with Qt's X platform.
 harness_start() {
-    require_commands
-    work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-window.XXXXXX")
-    trap cleanup EXIT
-    trap 'exit 130' INT TERM HUP
-    start_watchdog
-    mkdir -p "$work/home" "$work/runtime"
-    chmod 700 "$work/runtime"
-    export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
-    unset XAUTHORITY
+    require_commands Xvfb openbox xdotool xprop xwininfo xsetroot import xlogo od md5sum timeout
+    x_session_begin
     export QT_QPA_PLATFORM=xcb
-}
-
-display_number_written() {
-    grep -qx '[0-9][0-9]*' "$work/display" 2>/dev/null
 }
 
 # A private X server on a free display number, its screen painted kRootColour.
 start_display() {
-    Xvfb -displayfd 3 -screen 0 "${kScreenWidth}x${kScreenHeight}x24" -nolisten tcp -noreset \
-        3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
-    remember_pid "$xvfb_pid"
-    wait_until 10 "Xvfb to report its display number" display_number_written
-    DISPLAY=":$(cat "$work/display")"
-    export DISPLAY
+    start_xvfb
     xsetroot -solid "$kRootColourName"
 }
 
-window_manager_running() {
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
-}
-
-# openbox with a minimal configuration: new windows centred on the empty screen and
-# focused, no edge resistance (it would bend a drag near the screen's edges), one
-# desktop, and no mouse or key bindings (the empty sections replace openbox's
-# defaults, which would raise a window on any click and so hide whether the window
-# keeps itself above).
 start_window_manager() {
-    cat >"$work/openbox.xml" <<'EOF'
-<?xml version="1.0" encoding="UTF-8"?>
-<openbox_config xmlns="http://openbox.org/3.4/rc">
-  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
-  <placement><policy>Smart</policy><center>yes</center></placement>
-  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
-  <desktops><number>1</number></desktops>
-  <mouse></mouse>
-  <keyboard></keyboard>
-</openbox_config>
-EOF
-    openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    remember_pid "$wm_pid"
-    wait_until 10 "openbox to manage the screen" window_manager_running
-    # openbox announces itself before it has finished starting, and a window mapped
-    # in between is never managed: wait until it answers a request of ours.
-    wait_until 10 "openbox to publish its desktops" window_manager_publishes_desktops
-    wait_for_window_manager
+    start_openbox
     # openbox leaves the screen's colour alone, but paint it again to be sure.
     xsetroot -solid "$kRootColourName"
 }
@@ -224,21 +64,8 @@ copy_program_folder() {
 # start_program EXECUTABLE: runs a copy of the program and waits until its window
 # is shown and drawn; sets window, origin_x and origin_y.
 start_program() {
-    local executable
-    executable=$(copy_program_folder "$1")
-    program_folder=$(dirname "$executable")
-    (cd "$work" && exec "$executable") >"$work/program.log" 2>&1 &
-    program_pid=$!
-    remember_pid "$program_pid"
-    window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
-    if [ -z "$window" ]; then
-        process_running "$program_pid" || fail "the program ended before showing its window"
-        fail "no visible window named Solvane after 15 s"
-    fi
-    read_origin
-    local x y
-    read -r x y <<<"$kBackgroundPoint"
-    wait_until 10 "the window to draw its grey background" window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
+    launch_program "$(copy_program_folder "$1")"
+    wait_for_main_window
 }
 
 # The usual beginning of a test: its work folder, the display, openbox, and the
@@ -259,7 +86,7 @@ start_program_on_leap_day() {
     harness_start
     require_reading_commands
     [ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] ||
-        fail "the test's moon rule does not give 19 for 2024-02-29"
+        fail "la règle de la lune du test ne donne pas 19 pour le 2024-02-29"
     start_display
     start_window_manager
     if (( $# > 1 )); then
@@ -267,8 +94,7 @@ start_program_on_leap_day() {
     else
         french_setting_at '2024-02-29 10:00:00'
     fi
-    launch_program "$(copy_program_folder "$1")"
-    wait_for_main_window
+    start_program "$1"
 }
 
 window_gone() { # window_gone WINDOW
@@ -280,32 +106,32 @@ stop_program() {
     local old_window=$window
     stop_process "$program_pid"
     program_pid=''
-    wait_until 5 "the window of the stopped program to close" window_gone "$old_window"
-}
-
-program_ended() {
-    process_running "$program_pid" && return 1
-    wait "$program_pid" && program_status=0 || program_status=$?
-    program_pid=''
-    return 0
+    wait_until 5 "la fenêtre du programme arrêté se ferme" window_gone "$old_window"
 }
 
 start_other_window() { # start_other_window COMMAND...
     "$@" >"$work/other.log" 2>&1 &
-    extra_pids+=($!)
     remember_pid "$!"
 }
 
 # --- Where the window is ------------------------------------------------------
 
-window_origin() {
-    xwininfo -id "$window" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF } END { print x, y }'
+window_origin() { # "X Y" of the program's window on the screen
+    local x y width height
+    read -r x y width height < <(window_geometry "$window")
+    echo "$x $y"
+}
+
+window_size() { # window_size WINDOW: "WIDTH HEIGHT"
+    local x y width height
+    read -r x y width height < <(window_geometry "$1")
+    echo "$width $height"
 }
 
 read_origin() {
     local origin
     origin=$(window_origin)
-    [ -n "${origin// /}" ] || fail "xwininfo cannot read window $window any more"
+    [ -n "${origin// /}" ] || fail "xwininfo ne lit plus la fenêtre $window"
     read -r origin_x origin_y <<<"$origin"
 }
 
@@ -334,9 +160,9 @@ pointer_to() { # pointer_to X Y (window pixels)
 }
 
 click_in_box() { # click_in_box "LEFT TOP WIDTH HEIGHT": a left click at the box's centre
-    local left top width height
-    read -r left top width height <<<"$1"
-    pointer_to "$((left + width / 2))" "$((top + height / 2))"
+    local x y
+    read -r x y <<<"$(box_centre "$1")"
+    pointer_to "$x" "$y"
     xdotool click 1
 }
 
@@ -349,7 +175,7 @@ screenshot() {
 # pixel X Y: "R G B" of the last screenshot at screen pixel (X, Y).
 pixel() {
     local r g b
-    read -r r g b < <(od -An -tu1 -j "$(( ($2 * kScreenWidth + $1) * 3 ))" -N 3 "$work/screen.rgb")
+    read -r r g b < <(od -An -tu1 -j "$(( ($2 * screen_width + $1) * 3 ))" -N 3 "$work/screen.rgb")
     printf '%s %s %s\n' "$r" "$g" "$b"
 }
 
@@ -380,31 +206,24 @@ screen_point_is_not() { # screen_point_is_not X Y "R G B" (screen pixels)
     ! colours_near "$(pixel "$1" "$2")" "$3" 0
 }
 
-# --- Waiting for the program and openbox to catch up --------------------------
-
-box_checksum() { # box_checksum "LEFT TOP WIDTH HEIGHT" (window pixels)
+# box_picture "LEFT TOP WIDTH HEIGHT" FORMAT: what the screen shows inside a box of
+# the window (window pixels), 8 bits a channel, on standard output in FORMAT (rgb,
+# png).
+box_picture() {
     local left top width height
     read -r left top width height <<<"$1"
     import -silent -window root -crop "${width}x${height}+$((origin_x + left))+$((origin_y + top))" \
-        -depth 8 rgb:- | md5sum
+        -depth 8 "$2:-"
+}
+
+# --- Waiting for the program and openbox to catch up --------------------------
+
+box_checksum() { # box_checksum "LEFT TOP WIDTH HEIGHT" (window pixels)
+    box_picture "$1" rgb | md5sum
 }
 
 box_differs_from() { # box_differs_from "BOX" CHECKSUM
     [ "$(box_checksum "$1")" != "$2" ]
-}
-
-number_of_desktops_is() {
-    [ "$(xdotool get_num_desktops 2>/dev/null)" = "$1" ]
-}
-
-# openbox handles its requests in the order they come: once it has carried out a
-# request sent now, it has carried out every request the program sent before.
-wait_for_window_manager() {
-    [ -n "$wm_pid" ] || return 0
-    local desktops
-    desktops=$(( $(xdotool get_num_desktops) + 1 ))
-    xdotool set_num_desktops "$desktops"
-    wait_until 5 "openbox to handle a request" number_of_desktops_is "$desktops"
 }
 
 # The program handles mouse input in the order it comes. A click on ">>" turns the
@@ -415,9 +234,9 @@ wait_for_window_manager() {
 wait_for_program() {
     local before expected_x=$origin_x expected_y=$origin_y
     read_origin
-    before=$(box_checksum "$kCalendarBox")
-    click_in_box "$kNextMonthBox"
-    wait_until 5 'the calendar to change after a click on ">>"' box_differs_from "$kCalendarBox" "$before"
+    before=$(box_checksum "${kBoxes[Cal1]}")
+    click_in_box "${kBoxes[avance]}"
+    wait_until 5 'le calendrier change après un clic sur « >> »' box_differs_from "${kBoxes[Cal1]}" "$before"
     origin_x=$expected_x
     origin_y=$expected_y
     wait_for_window_manager
@@ -438,13 +257,13 @@ left_drag() {
     local target_x=$((origin_x + dx)) target_y=$((origin_y + dy))
     xdotool mousemove --sync "$from_x" "$from_y" mousedown 1
     if (( $# > 0 )); then
-        poll_until 5 "$@" || { xdotool mouseup 1; fail "a left press at window point ($x, $y) did not lead to: $*"; }
+        poll_until 5 "$@" || { xdotool mouseup 1; fail "un appui gauche au point ($x, $y) de la fenêtre n'a pas mené à : $*"; }
         wait_for_window_manager
     fi
     xdotool mousemove --sync "$((from_x + dx / 2))" "$((from_y + dy / 2))" mousemove --sync "$((from_x + dx))" "$((from_y + dy))"
     if ! poll_until 5 window_is_at "$target_x" "$target_y"; then
         xdotool mouseup 1
-        fail "the mouse dragged the window by ($dx, $dy) from $origin_x $origin_y: it is at $(window_origin), not at $target_x $target_y"
+        fail "la souris a tiré la fenêtre de ($dx, $dy) depuis $origin_x $origin_y : elle est en $(window_origin), pas en $target_x $target_y"
     fi
     xdotool mouseup 1
     origin_x=$target_x
@@ -459,15 +278,13 @@ left_drag() {
 kScreenReading="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/screen_reading.py"
 readonly kScreenReading
 program_environment=()
+launched_at=0
+start_took_us=0
 
 require_reading_commands() {
-    local missing='' command
-    for command in python3 tesseract convert xev; do
-        command -v "$command" >/dev/null 2>&1 || missing="$missing $command"
-    done
-    [ -z "$missing" ] || fail "missing commands:$missing (run tools/install-packages test)"
-    tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract has no French (tesseract-ocr-fra)"
-    faked_clock_library >/dev/null || fail "libfaketime is missing (faketime)"
+    require_commands python3 tesseract convert xev
+    tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
+    faked_clock_library >/dev/null || fail "libfaketime est absente (paquet faketime)"
 }
 
 # french_setting_at "YYYY-MM-DD hh:mm:ss": sets program_environment to a French
@@ -475,57 +292,70 @@ require_reading_commands() {
 # from there. libfaketime moves the wall clock only: the monotonic clock that the
 # timers count with is left as it is.
 french_setting_at() {
-    faked_clock_at "$1" || fail "libfaketime is missing (faketime)"
+    faked_clock_at "$1" || fail "libfaketime est absente (paquet faketime)"
     program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}")
 }
 
 # desktop_setting_at LANG "YYYY-MM-DD hh:mm:ss": the same on a desktop whose locale
 # is LANG alone (en_US.UTF-8, say): every other locale variable is removed.
 desktop_setting_at() {
-    faked_clock_at "$2" || fail "libfaketime is missing (faketime)"
+    faked_clock_at "$2" || fail "libfaketime est absente (paquet faketime)"
     program_environment=(-u LC_ALL -u LC_TIME -u LC_MESSAGES -u LC_NUMERIC -u LANGUAGE "LANG=$1"
                          "${clock_environment[@]}")
 }
 
-# openbox announces itself on the root window before it has finished starting, and a
-# window mapped in between may never be managed, and so never shown. It has finished
-# once it answers a request from its main loop: a change of the number of desktops.
-window_manager_publishes_desktops() {
-    xdotool get_num_desktops >/dev/null 2>&1
-}
-
-# launch_program EXECUTABLE: runs an executable (a copy made by copy_program_folder)
-# from $work with program_environment added, its standard output in program.log and
-# its standard error in program-errors.log, and returns at once. Sets program_pid and
-# program_folder.
+# launch_program EXECUTABLE [COMMAND...]: runs an executable (a copy made by
+# copy_program_folder) from $work with program_environment added, through COMMAND
+# when one is given (to run it as another user), its standard output in program.log
+# and its standard error in program-errors.log, and returns at once. Sets
+# program_pid, program_folder and launched_at.
 launch_program() {
     local executable=$1
+    shift
     program_folder=$(dirname "$executable")
-    (cd "$work" && exec env "${program_environment[@]}" "$executable") \
+    launched_at=$(now_us)
+    (cd "$work" && exec "$@" env "${program_environment[@]}" "$executable") \
         >"$work/program.log" 2>"$work/program-errors.log" &
     program_pid=$!
     remember_pid "$program_pid"
 }
 
-window_size() { # window_size WINDOW: "WIDTH HEIGHT"
-    xwininfo -id "$1" | awk '/^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print w, h }'
+# Microseconds since launch_program started the program.
+since_launch_us() {
+    echo $(( $(now_us) - launched_at ))
 }
 
-# Waits until the program launched last shows its main window, drawn; sets window,
-# origin_x and origin_y. A message box (also titled Solvane) in its place fails the
-# test, with what the program wrote on standard error.
+visible_solvane_windows() {
+    xdotool search --onlyvisible --name '^Solvane$' 2>/dev/null || true
+}
+
+a_solvane_window_is_visible() {
+    [ -n "$(visible_solvane_windows)" ]
+}
+
+# Waits until the program launched last shows its main window, drawn, and sets
+# start_took_us to the time that took; sets window, origin_x and origin_y. A message
+# box (also titled Solvane) in its place fails the test.
 wait_for_main_window() {
-    window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
-    if [ -z "$window" ]; then
-        process_running "$program_pid" || fail "the program ended before showing its window"
-        fail "no visible window named Solvane after 15 s"
-    fi
+    poll_until $((15 * kSlowdown)) a_solvane_window_is_visible || {
+        process_running "$program_pid" || fail "le programme s'est arrêté avant de montrer une fenêtre"
+        fail "aucune fenêtre visible titrée Solvane après $((15 * kSlowdown)) s"
+    }
+    window=$(visible_solvane_windows | head -n 1)
     [ "$(window_size "$window")" = "$kWindowWidth $kWindowHeight" ] ||
-        fail "the window named Solvane is $(window_size "$window"), not the main window: an error box?"
+        fail "la fenêtre titrée Solvane mesure $(window_size "$window") : ce n'est pas la fenêtre principale (une boîte d'erreur ?)"
     read_origin
     local x y
     read -r x y <<<"$kBackgroundPoint"
-    wait_until 10 "the window to draw its grey background" window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
+    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" \
+        window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
+    start_took_us=$(since_launch_us)
+}
+
+# The main window is the one window named Solvane on the screen: no error box beside
+# it or in its place.
+main_window_alone() {
+    [ "$(visible_solvane_windows)" = "$window" ]
 }
 
 # --- Reading the window ------------------------------------------------------------
@@ -565,17 +395,9 @@ box_is_plain() { # box_is_plain "LEFT TOP WIDTH HEIGHT" "R G B" TOLERANCE
     read_window plain "$1" "$2" "$3"
 }
 
-# The main window is the one window named Solvane on the screen: no error box beside
-# it or in its place.
-main_window_alone() {
-    [ "$(xdotool search --onlyvisible --name '^Solvane$' 2>/dev/null)" = "$window" ]
-}
-
-readonly kClockBox='48 64 273 17'  # Label31, the clock line
-
 # The time of day that the clock line shows, in seconds since midnight.
 clock_seconds() {
-    read_window read "$kClockBox" || return 1
+    read_window read "${kBoxes[Label31]}" || return 1
     local time hours minutes seconds
     time=$(grep -o '[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' "$work/reading.log" | head -n 1)
     [ -n "$time" ] || return 1
@@ -598,9 +420,9 @@ pointer_at() {
 }
 
 click_box_times() { # click_box_times COUNT "LEFT TOP WIDTH HEIGHT": left clicks at the box's centre
-    local left top width height
-    read -r left top width height <<<"$2"
-    pointer_at "$((left + width / 2))" "$((top + height / 2))"
+    local x y
+    read -r x y <<<"$(box_centre "$2")"
+    pointer_at "$x" "$y"
     xdotool click --repeat "$1" --delay 100 1
 }
 
@@ -609,7 +431,7 @@ click_box_times() { # click_box_times COUNT "LEFT TOP WIDTH HEIGHT": left clicks
 # window point clicked.
 clicked_cell=''
 click_calendar_day() {
-    read_window day-cell "$1" "$2" || fail "no cell for day $2 in the calendar: $(cat "$work/reading.log")"
+    read_window day-cell "$1" "$2" || fail "pas de case pour le jour $2 dans le calendrier : $(cat "$work/reading.log")"
     clicked_cell=$(cat "$work/reading.log")
     local x y
     read -r x y <<<"$clicked_cell"
@@ -619,6 +441,6 @@ click_calendar_day() {
 
 # The window point of the selected day's cell.
 selected_calendar_cell() {
-    read_window selected-cell || fail "no selected day in the calendar: $(cat "$work/reading.log")"
+    read_window selected-cell || fail "aucun jour choisi dans le calendrier : $(cat "$work/reading.log")"
     cat "$work/reading.log"
 }

@@ -6,31 +6,29 @@
 # Usage: moon_picture_removed_and_restored.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
-
-readonly kMoonBox='287 320 30 30'  # Image1
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 start_program_on_leap_day "$program"
 
 picture=$program_folder/19.gif
 kept=$work/19.gif
 cp -p "$picture" "$kept"
-wait_until 10 "the moon box to show 19.gif" box_shows_picture "$kMoonBox" "$kept"
+wait_until 10 "la case de la lune montre 19.gif" box_shows_picture "${kBoxes[Image1]}" "$kept"
 
 rm "$picture"
-wait_until 10 "the moon box to turn to the window's grey once 19.gif is gone" \
-    box_is_plain "$kMoonBox" "$kBackgroundGrey" 12
+wait_until 10 "la case de la lune prend le gris de la fenêtre une fois 19.gif parti" \
+    box_is_plain "${kBoxes[Image1]}" "$kBackgroundGrey" 12
 # The first timer goes on ticking too: the clock line moves on by two seconds.
 read_clock() { gone_at=$(clock_seconds); }
-wait_until 5 "the clock line to be readable" read_clock
-wait_until 10 "the clock to move on while the picture is missing" clock_reaches $((gone_at + 2))
-process_running "$program_pid" || fail "the program ended when its moon picture went missing"
-main_window_alone || fail "the window is not alone on the screen (an error box?) without its moon picture"
+wait_until 5 "la ligne de l'horloge se lit" read_clock
+wait_until 10 "l'horloge avance pendant que l'image manque" clock_reaches $((gone_at + 2))
+process_running "$program_pid" || fail "le programme s'est arrêté quand son image de la lune a disparu"
+main_window_alone || fail "la fenêtre n'est pas seule à l'écran (une boîte d'erreur ?) sans son image de la lune"
 
 # Put back whole at once, so that no tick reads half a file.
 cp -p "$kept" "$program_folder/19.gif.new"
 mv "$program_folder/19.gif.new" "$picture"
-wait_until 10 "the moon box to show 19.gif again once it is back" box_shows_picture "$kMoonBox" "$picture"
-main_window_alone || fail "the window is not alone on the screen after the picture came back"
-! grep -q '^solvane: ' "$work/program-errors.log" || fail "the program reported: $(cat "$work/program-errors.log")"
-echo "moon_picture_removed_and_restored: grey while 19.gif was missing, the moon again once back"
+wait_until 10 "la case de la lune remontre 19.gif une fois l'image revenue" box_shows_picture "${kBoxes[Image1]}" "$picture"
+main_window_alone || fail "la fenêtre n'est pas seule à l'écran une fois l'image revenue"
+! grep -q '^solvane: ' "$work/program-errors.log" || fail "le programme a signalé : $(cat "$work/program-errors.log")"
+say "gris tant que 19.gif manquait, la lune de nouveau une fois l'image revenue"

@@ -7,7 +7,7 @@
 # Usage: move.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 start_managed_program "$program"
 
@@ -17,41 +17,41 @@ readonly kRed='255 0 0'
 readonly kCoveredX=400 kCoveredY=300
 read -r x y <<<"$kBackgroundPoint"
 
-! is_above || fail "the window is kept above before any press"
+! is_above || fail "la fenêtre est gardée au-dessus avant tout appui"
 
 # Another window, all red, opened later and so above the window, over its left
 # part but not over the point that will be pressed.
 start_other_window xlogo -geometry 200x200+250+200 -bg red -fg red -title other
-wait_until 10 "the other window to cover the window" screen_point_is_near "$kCoveredX" "$kCoveredY" "$kRed" 0
+wait_until 10 "l'autre fenêtre couvre la fenêtre" screen_point_is_near "$kCoveredX" "$kCoveredY" "$kRed" 0
 
 # The first press on the background: it puts the window above, and the mouse waits
 # for that before moving, so that the move starts from the point pressed.
 left_drag "$x" "$y" 120 70 is_above
-wait_until 5 "the window to rise above the other window" screen_point_is_not "$kCoveredX" "$kCoveredY" "$kRed"
+wait_until 5 "la fenêtre passe au-dessus de l'autre fenêtre" screen_point_is_not "$kCoveredX" "$kCoveredY" "$kRed"
 
 # The release ended the move: the mouse moving on, and a click on ">>", leave the
 # window where it is.
 xdotool mousemove_relative --sync 50 40
 wait_for_program
 window_is_at "$origin_x" "$origin_y" ||
-    fail "the window went on moving after the button was released: at $(window_origin), not at $origin_x $origin_y"
-is_above || fail "the window is no longer kept above"
+    fail "la fenêtre a continué de bouger après le relâchement du bouton : en $(window_origin), pas en $origin_x $origin_y"
+is_above || fail "la fenêtre n'est plus gardée au-dessus"
 
 # A click that does not move the mouse, as the first press of a new run: the press
 # keeps the window above; the window stays where it is, also when the mouse moves
 # on after the release.
 stop_program
 start_program "$program"
-! is_above || fail "the window of the second run is kept above before any press"
+! is_above || fail "la fenêtre du second lancement est gardée au-dessus avant tout appui"
 pointer_to "$x" "$y"
 xdotool mousedown 1
-wait_until 5 "a left press on the background to keep the window above" is_above
+wait_until 5 "un appui gauche sur le fond garde la fenêtre au-dessus" is_above
 wait_for_window_manager
 xdotool mouseup 1
 xdotool mousemove_relative --sync 50 40
 wait_for_program
-window_is_at "$origin_x" "$origin_y" || fail "a click on the background moved the window to $(window_origin) from $origin_x $origin_y"
-is_above || fail "the window is no longer kept above after the click"
+window_is_at "$origin_x" "$origin_y" || fail "un clic sur le fond a déplacé la fenêtre de $origin_x $origin_y en $(window_origin)"
+is_above || fail "la fenêtre n'est plus gardée au-dessus après le clic"
 
 # Taps: a press and its release back to back (xdotool's click, as a touchpad's
 # tap-to-click). Every second tap comes while the program is held still, as when it
@@ -70,7 +70,7 @@ for ((tap = 1; tap <= kTaps; ++tap)); do
     xdotool mousemove_relative --sync 50 40
     wait_for_program
     window_is_at "$origin_x" "$origin_y" ||
-        fail "after tap $tap on the background the window followed the mouse to $(window_origin) from $origin_x $origin_y"
+        fail "après la tape $tap sur le fond, la fenêtre a suivi la souris de $origin_x $origin_y en $(window_origin)"
 done
 
-echo "move: dragged by (120, 70), kept above; a click and $kTaps taps left it in place"
+say "tirée de (120, 70), gardée au-dessus ; un clic et $kTaps tapes l'ont laissée en place"

@@ -4,7 +4,7 @@
 # Usage: move_without_window_manager.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 harness_start
 start_display
@@ -15,8 +15,8 @@ left_drag "$x" "$y" 120 70
 xdotool mousemove_relative --sync 50 40
 wait_for_program
 window_is_at "$origin_x" "$origin_y" ||
-    fail "the window went on moving after the button was released: at $(window_origin), not at $origin_x $origin_y"
+    fail "la fenêtre a continué de bouger après le relâchement du bouton : en $(window_origin), pas en $origin_x $origin_y"
 
 # A second drag, back up and to the left, from where the first one left it.
 left_drag "$x" "$y" -150 -90
-echo "move without a window manager: dragged to $origin_x,$origin_y and back"
+say "tirée sans gestionnaire de fenêtres jusqu'en $origin_x,$origin_y, puis en arrière"

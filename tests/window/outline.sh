@@ -5,17 +5,17 @@
 # Usage: outline.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 start_managed_program "$program"
 
 failures=()
 
 # Centred on the 1024 x 768 screen, give or take the rounding of a half pixel.
-centre_x=$(( (kScreenWidth - kWindowWidth) / 2 ))
-centre_y=$(( (kScreenHeight - kWindowHeight) / 2 ))
+centre_x=$(( (screen_width - kWindowWidth) / 2 ))
+centre_y=$(( (screen_height - kWindowHeight) / 2 ))
 if (( origin_x < centre_x - 1 || origin_x > centre_x + 1 || origin_y < centre_y - 1 || origin_y > centre_y + 1 )); then
-    failures+=("the window opened at $origin_x,$origin_y, not centred at $centre_x,$centre_y")
+    failures+=("la fenêtre s'est ouverte en $origin_x,$origin_y, pas centrée en $centre_x,$centre_y")
 fi
 
 # The outline is the rectangle from (1, 1) to (609, 447), right and bottom edges
@@ -24,30 +24,30 @@ fi
 # pixels from the arc, so that any fair drawing of the arc puts them on their side.
 # Rows: window x, window y, what the point is.
 outside=(
-    '0 0 the top-left pixel'
-    '0 100 the leftmost column'
-    '0 223 the leftmost column, halfway down'
-    '0 440 the leftmost column, near the bottom'
-    '100 0 the top row'
-    '304 0 the top row, halfway across'
-    '600 0 the top row, near the right'
-    '3 3 the cut top-left corner'
-    '606 2 the cut top-right corner'
-    '2 444 the cut bottom-left corner'
-    '606 444 the cut bottom-right corner'
-    '608 446 the bottom-right pixel'
+    "0 0 le pixel en haut à gauche"
+    "0 100 la colonne de gauche"
+    "0 223 la colonne de gauche, à mi-hauteur"
+    "0 440 la colonne de gauche, près du bas"
+    "100 0 la ligne du haut"
+    "304 0 la ligne du haut, au milieu"
+    "600 0 la ligne du haut, près de la droite"
+    "3 3 le coin coupé en haut à gauche"
+    "606 2 le coin coupé en haut à droite"
+    "2 444 le coin coupé en bas à gauche"
+    "606 444 le coin coupé en bas à droite"
+    "608 446 le pixel en bas à droite"
 )
 inside=(
-    '1 100 the second column'
-    '1 223 the second column, halfway down'
-    '100 1 the second row'
-    '304 1 the second row, halfway across'
-    '608 223 the rightmost column'
-    '304 446 the bottom row'
-    '7 7 just inside the top-left arc'
-    '601 7 just inside the top-right arc'
-    '7 439 just inside the bottom-left arc'
-    '601 439 just inside the bottom-right arc'
+    "1 100 la deuxième colonne"
+    "1 223 la deuxième colonne, à mi-hauteur"
+    "100 1 la deuxième ligne"
+    "304 1 la deuxième ligne, au milieu"
+    "608 223 la colonne de droite"
+    "304 446 la ligne du bas"
+    "7 7 juste dans l'arc en haut à gauche"
+    "601 7 juste dans l'arc en haut à droite"
+    "7 439 juste dans l'arc en bas à gauche"
+    "601 439 juste dans l'arc en bas à droite"
 )
 
 screenshot
@@ -55,14 +55,14 @@ for row in "${outside[@]}"; do
     read -r x y what <<<"$row"
     colour=$(window_pixel "$x" "$y")
     colours_near "$colour" "$kRootColour" 0 ||
-        failures+=("($x, $y), $what, shows $colour instead of the screen's colour $kRootColour")
+        failures+=("($x, $y), $what, montre $colour au lieu de la couleur de l'écran $kRootColour")
 done
 for row in "${inside[@]}"; do
     read -r x y what <<<"$row"
     colour=$(window_pixel "$x" "$y")
     # The window's dark rim is far from the screen's green; allow for blending at the edge.
     colours_near "$colour" "$kRootColour" 40 &&
-        failures+=("($x, $y), $what, shows the screen's colour $colour instead of the window")
+        failures+=("($x, $y), $what, montre la couleur de l'écran $colour au lieu de la fenêtre")
 done
 
 # The mouse follows the outline too: over a left-out pixel it is over the screen
@@ -76,16 +76,16 @@ window_under_pointer() { # window_under_pointer X Y (window pixels)
 for row in "${outside[@]}"; do
     read -r x y what <<<"$row"
     under=$(window_under_pointer "$x" "$y")
-    [ "$under" = "$root" ] || failures+=("the mouse at ($x, $y), $what, is over window $under, not over the screen")
+    [ "$under" = "$root" ] || failures+=("la souris en ($x, $y), $what, est sur la fenêtre $under, pas sur l'écran")
 done
 for row in "${inside[@]}"; do
     read -r x y what <<<"$row"
     under=$(window_under_pointer "$x" "$y")
-    [ "$under" != "$root" ] || failures+=("the mouse at ($x, $y), $what, is over the screen, not over the window")
+    [ "$under" != "$root" ] || failures+=("la souris en ($x, $y), $what, est sur l'écran, pas sur la fenêtre")
 done
 
 if (( ${#failures[@]} > 0 )); then
     printf '%s\n' "${failures[@]}" >&2
-    fail "${#failures[@]} point(s) of the outline are wrong"
+    fail "${#failures[@]} point(s) du contour sont faux"
 fi
-echo "outline: ${#outside[@]} points outside and ${#inside[@]} inside, centred at $origin_x,$origin_y"
+say "${#outside[@]} points dehors et ${#inside[@]} dedans, centrée en $origin_x,$origin_y"

@@ -6,7 +6,7 @@
 # Usage: presses_that_do_not_move.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 start_managed_program "$program"
 
@@ -14,16 +14,16 @@ start_managed_program "$program"
 # because the check after each press clicks ">>" itself; the drag on it stays on
 # the button, so it is a click as well.
 presses=(
-    '1 208 368 8 4 on the button ">>"'
-    '3 340 200 80 50 with the right button on the background'
-    '2 340 200 80 50 with the middle button on the background'
-    '1 400 56 60 40 on the text "Jours fériés de l'"'"'année:"'
-    '1 300 330 60 40 on the moon picture'
-    '1 185 250 20 15 on the calendar'
-    '1 3 3 60 40 on the cut top-left corner'
+    '1 208 368 8 4 sur le bouton « >> »'
+    '3 340 200 80 50 avec le bouton droit sur le fond'
+    '2 340 200 80 50 avec le bouton du milieu sur le fond'
+    "1 400 56 60 40 sur le texte « Jours fériés de l'année: »"
+    "1 300 330 60 40 sur l'image de la lune"
+    '1 185 250 20 15 sur le calendrier'
+    '1 3 3 60 40 sur le coin coupé en haut à gauche'
 )
 
-! is_above || fail "the window is kept above before any press"
+! is_above || fail "la fenêtre est gardée au-dessus avant tout appui"
 for row in "${presses[@]}"; do
     read -r button x y dx dy where <<<"$row"
     before_x=$origin_x before_y=$origin_y
@@ -32,7 +32,7 @@ for row in "${presses[@]}"; do
     xdotool mousemove_relative --sync "$((dx / 2))" "$((dy / 2))" mousemove_relative --sync "$((dx - dx / 2))" "$((dy - dy / 2))"
     xdotool mouseup "$button"
     wait_for_program
-    window_is_at "$before_x" "$before_y" || fail "a drag $where moved the window from $before_x $before_y to $(window_origin)"
-    ! is_above || fail "a drag $where keeps the window above"
+    window_is_at "$before_x" "$before_y" || fail "un appui glissé $where a déplacé la fenêtre de $before_x $before_y en $(window_origin)"
+    ! is_above || fail "un appui glissé $where garde la fenêtre au-dessus"
 done
-echo "presses: ${#presses[@]} drags moved nothing"
+say "${#presses[@]} appuis glissés n'ont rien déplacé"

@@ -4,7 +4,7 @@
 # Usage: quit.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 start_managed_program "$program"
 
@@ -13,9 +13,9 @@ program_folder_listing() {
 }
 listing_before=$(program_folder_listing)
 
-click_in_box "$kQuitBox"
-wait_until 5 "the program to end" program_ended
-[ "$program_status" = 0 ] || fail "the program ended with status $program_status"
-wait_until 5 "the window to close" window_gone "$window"
-[ "$(program_folder_listing)" = "$listing_before" ] || fail "the program changed the files of its folder"
-echo "quit: status 0"
+click_in_box "${kBoxes[cmdQuit]}"
+wait_until 5 "le programme s'arrête" program_ended
+[ "$program_status" = 0 ] || fail "le programme s'est arrêté avec l'état $program_status"
+wait_until 5 "la fenêtre se ferme" window_gone "$window"
+[ "$(program_folder_listing)" = "$listing_before" ] || fail "le programme a changé les fichiers de son dossier"
+say "état 0"

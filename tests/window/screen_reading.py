@@ -31,16 +31,23 @@ from pathlib import Path
 
 # --- Where things are in the window (left, top, width, height) ----------------
 
-# Each box is the label's own box, trimmed where it runs under a frame or into the
-# moon picture, whose dark pixels OCR would read as a stroke.
-LEAP_YEAR_BOX = (360, 384, 201, 17)      # Label34
-DAY_AND_WEEK_BOX = (48, 320, 239, 17)    # Label3, then Label4 from x = 88
-NAME_DAY_BOX = (48, 336, 239, 17)        # Label32
-YEAR_HEADING_BOX = (507, 48, 33, 17)     # Label8
-EASTER_BOX = (464, 120, 111, 17)         # Label5, up to the inside of the frame
-CHRISTMAS_BOX = (464, 360, 105, 17)      # Label30
-MOON_BOX = (287, 320, 30, 30)            # Image1
-CALENDAR_BOX = (40, 88, 289, 225)        # Cal1
+def read_boxes(path):
+    """The boxes of the window's controls, by name, from the table that the shell
+    scripts read too: "NAME LEFT TOP WIDTH HEIGHT" lines, # for comments."""
+    boxes = {}
+    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), start=1):
+        fields = line.split("#", 1)[0].split()
+        if not fields:
+            continue
+        if len(fields) != 5 or not all(field.isdigit() for field in fields[1:]):
+            raise SystemExit(f"{path}, ligne {number} : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire")
+        boxes[fields[0]] = tuple(int(field) for field in fields[1:])
+    return boxes
+
+
+BOXES = read_boxes(Path(__file__).with_name("boxes.txt"))
+MOON_BOX = BOXES["Image1"]
+CALENDAR_BOX = BOXES["Cal1"]
 
 WINDOW_GREY = (176, 176, 176)
 NAVY = (0, 0, 128)
@@ -88,7 +95,7 @@ def parse_ppm(data, name):
         fields.append(data[at:end])
         at = end
     if fields[0] != b"P6" or int(fields[3]) != 255:
-        raise SystemExit(f"{name}: not an 8-bit binary PPM")
+        raise SystemExit(f"{name} : pas une image PPM binaire de 8 bits")
     width, height = int(fields[1]), int(fields[2])
     return Picture(width, height, data[at + 1:at + 1 + width * height * 3])
 
@@ -132,7 +139,7 @@ def ocr(picture, preparation=PREPARATIONS[0], page_mode="7"):
     result = subprocess.run(["tesseract", "stdin", "stdout", "-l", "fra", "--psm", page_mode],
                             input=prepared, capture_output=True, env=environment)
     if result.returncode != 0:
-        raise SystemExit("tesseract failed: " + result.stderr.decode(errors="replace"))
+        raise SystemExit("tesseract a échoué : " + result.stderr.decode(errors="replace"))
     return result.stdout.decode("utf-8", errors="replace").strip()
 
 
@@ -265,13 +272,13 @@ def expected_texts(date, folder):
     position = name_day_position(date)
     name = names[position] if position < len(names) else ""
     return [
-        ("the leap-year sentence", LEAP_YEAR_BOX, sentence),
-        ("the day-of-year and week lines", DAY_AND_WEEK_BOX,
+        ("la phrase de l'année bissextile", BOXES["Label34"], sentence),
+        ("les lignes du jour de l'année et de la semaine", BOXES["day_and_week_line"],
          f"{date.timetuple().tm_yday} em jour de l'année   Semaine : {date.isocalendar()[1]}"),
-        ("the name day", NAME_DAY_BOX, f"fête à souhaiter : {name}"),
-        ("the year heading", YEAR_HEADING_BOX, str(year)),
-        ("Easter", EASTER_BOX, holiday_text(easter_sunday(year), False)),
-        ("Christmas", CHRISTMAS_BOX, holiday_text(datetime.date(year, 12, 25), True)),
+        ("la fête", BOXES["Label32.line"], f"fête à souhaiter : {name}"),
+        ("l'année en titre", BOXES["Label8"], str(year)),
+        ("Pâques", BOXES["Label5"], holiday_text(easter_sunday(year), False)),
+        ("Noël", BOXES["Label30.short"], holiday_text(datetime.date(year, 12, 25), True)),
     ]
 
 
@@ -328,8 +335,8 @@ def calendar_cells(screen, origin):
     rows = spaces(horizontal, False, height)[-6:]
     columns = spaces(vertical, True, width)
     if len(columns) != 7 or len(rows) != 6:
-        raise SystemExit(f"calendar grid not found: {len(rows)} rows of days and {len(columns)} columns "
-                         f"(horizontal lines at {horizontal}, vertical lines at {vertical})")
+        raise SystemExit(f"grille du calendrier introuvable : {len(rows)} rangées de jours et {len(columns)} colonnes "
+                         f"(lignes horizontales en {horizontal}, verticales en {vertical})")
     ox, oy = CALENDAR_BOX[0], CALENDAR_BOX[1]
     return [(ox + c[0], oy + r[0], ox + c[1], oy + r[1]) for r in rows for c in columns]
 
@@ -343,7 +350,7 @@ def selected_cell(screen, origin, cells):
         if sum(near(p, NAVY, 16) for p in inside) > 0.6 * len(inside):
             filled.append(index)
     if len(filled) != 1:
-        raise SystemExit(f"expected one selected day in the calendar, found {len(filled)}")
+        raise SystemExit(f"un jour choisi attendu dans le calendrier, {len(filled)} trouvés")
     return filled[0]
 
 
@@ -361,13 +368,13 @@ def command_panel(args):
     picture_path = moon_picture_path(date, args.folder)
     differing = box_shows_picture(screen, origin, MOON_BOX, picture_file_pixels(picture_path))
     if differing:
-        mismatches.append(f"the moon box differs from {picture_path.name} in {differing} pixels")
+        mismatches.append(f"la case de la lune diffère de {picture_path.name} en {differing} pixels")
     for what, box, expected in expected_texts(date, args.folder):
         if mismatches:
             break  # the screen is still changing; look again at the next screenshot
         matched, read = read_matches(window_box(screen, origin, box), expected)
         if not matched:
-            mismatches.append(f"{what}: read {read!r}, expected {expected!r}")
+            mismatches.append(f"{what} : lu {read!r}, attendu {expected!r}")
     for line in mismatches:
         print(f"{date}: {line}")
     return 1 if mismatches else 0
@@ -376,8 +383,8 @@ def command_panel(args):
 def command_expected(args):
     date = parse_date(args.date)
     for what, box, text in expected_texts(date, args.folder):
-        print(f"{what} {box}: {text}")
-    print(f"moon picture: {moon_picture_path(date, args.folder).name}")
+        print(f"{what} {box} : {text}")
+    print(f"image de la lune : {moon_picture_path(date, args.folder).name}")
     return 0
 
 
@@ -404,7 +411,7 @@ def command_text(args):
 def command_moon(args):
     box = tuple(int(v) for v in args.box.split())
     differing = box_shows_picture(read_screen(args.screen), (args.x, args.y), box, picture_file_pixels(args.picture))
-    print(f"{differing} pixels differ from {args.picture}")
+    print(f"{differing} pixels diffèrent de {args.picture}")
     return 0 if differing == 0 else 1
 
 
@@ -412,7 +419,7 @@ def command_plain(args):
     box = tuple(int(v) for v in args.box.split())
     colour = tuple(int(v) for v in args.colour.split())
     differing = box_is_plain(read_screen(args.screen), (args.x, args.y), box, colour, args.tolerance)
-    print(f"{differing} pixels are not {args.colour}")
+    print(f"{differing} pixels ne sont pas {args.colour}")
     return 0 if differing == 0 else 1
 
 
@@ -424,7 +431,7 @@ def command_day_cell(args):
     cells = calendar_cells(screen, origin)
     index = selected_cell(screen, origin, cells) + args.day - args.selected_day
     if not 0 <= index < len(cells):
-        raise SystemExit(f"day {args.day} falls outside the calendar's grid")
+        raise SystemExit(f"le jour {args.day} tombe hors de la grille du calendrier")
     left, top, right, bottom = cells[index]
     print((left + right) // 2, (top + bottom) // 2)
     return 0
@@ -448,7 +455,7 @@ def command_says(args):
         read = ocr(picture, preparation, page_mode="6")
         ratio = difflib.SequenceMatcher(None, normalised(read), normalised(args.sentence)).ratio()
         words = all(normalised(word) in normalised(read) for word in args.required)
-        print(f"read {read!r}: likeness {ratio:.2f}, required words {'present' if words else 'missing'}")
+        print(f"lu {read!r} : ressemblance {ratio:.2f}, mots exigés {'présents' if words else 'absents'}")
         if words and ratio >= args.likeness:
             return 0
     return 1
@@ -467,7 +474,7 @@ def command_clock_seconds(args):
     one by one when that reads too few times."""
     frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(args.folder).glob("*.ppm"))]
     if len(frames) < 2:
-        raise SystemExit(f"{len(frames)} clock frames: nothing to compare")
+        raise SystemExit(f"{len(frames)} images de l'horloge : rien à comparer")
     gap = Picture(frames[0].width, 8, bytes(WINDOW_GREY) * frames[0].width * 8)
     stacked = Picture(frames[0].width, 0, b"")
     for frame in frames:
@@ -479,11 +486,11 @@ def command_clock_seconds(args):
     problems = []
     for index, (before, after) in enumerate(zip(times, times[1:]), start=1):
         if before is None or after is None:
-            problems.append(f"frame {index - 1 if before is None else index}: no time read")
+            problems.append(f"image {index - 1 if before is None else index} : aucune heure lue")
         elif (after - before) % 86400 != 1:
-            problems.append(f"frame {index}: {after - before:+d} s after the frame before")
+            problems.append(f"image {index} : {after - before:+d} s après l'image d'avant")
     first = "%02d:%02d:%02d" % (times[0] // 3600, times[0] // 60 % 60, times[0] % 60) if times[0] is not None else "?"
-    print(f"{len(frames)} changes of the clock line from {first}" + "".join(f"; {p}" for p in problems))
+    print(f"{len(frames)} changements de la ligne de l'horloge depuis {first}" + "".join(f" ; {p}" for p in problems))
     return 1 if problems else 0
 
 
@@ -493,50 +500,50 @@ def main():
 
     def window_command(name, function, help_text):
         sub = commands.add_parser(name, help=help_text)
-        sub.add_argument("screen", help="screenshot of the whole screen, a PPM file")
-        sub.add_argument("x", type=int, help="the window's left edge on the screen")
-        sub.add_argument("y", type=int, help="the window's top edge on the screen")
+        sub.add_argument("screen", help="capture de tout l'écran, un fichier PPM")
+        sub.add_argument("x", type=int, help="le bord gauche de la fenêtre à l'écran")
+        sub.add_argument("y", type=int, help="le bord haut de la fenêtre à l'écran")
         sub.set_defaults(function=function)
         return sub
 
-    sub = window_command("panel", command_panel, "the panels show what they should for DATE")
-    sub.add_argument("date", help="the selected date, YYYY-MM-DD")
-    sub.add_argument("folder", help="the program's folder, with fetes.txt and the moon pictures")
-    sub = window_command("read", command_read, "prints the OCR text of a box")
-    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
-    sub = window_command("text", command_text, "a box reads the expected text")
-    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub = window_command("panel", command_panel, "les panneaux montrent ce qu'ils doivent pour DATE")
+    sub.add_argument("date", help="la date choisie, AAAA-MM-JJ")
+    sub.add_argument("folder", help="le dossier du programme, avec fetes.txt et les images de la lune")
+    sub = window_command("read", command_read, "imprime le texte qu'OCR lit dans une case")
+    sub.add_argument("box", help='« GAUCHE HAUT LARGEUR HAUTEUR » en pixels de la fenêtre')
+    sub = window_command("text", command_text, "une case se lit comme le texte attendu")
+    sub.add_argument("box", help='« GAUCHE HAUT LARGEUR HAUTEUR » en pixels de la fenêtre')
     sub.add_argument("expected")
-    sub = window_command("moon", command_moon, "a box shows a picture file's pixels")
-    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub = window_command("moon", command_moon, "une case montre les pixels d'un fichier image")
+    sub.add_argument("box", help='« GAUCHE HAUT LARGEUR HAUTEUR » en pixels de la fenêtre')
     sub.add_argument("picture")
-    sub = window_command("plain", command_plain, "every pixel of a box is near one colour")
-    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in window pixels')
+    sub = window_command("plain", command_plain, "chaque pixel d'une case est proche d'une couleur")
+    sub.add_argument("box", help='« GAUCHE HAUT LARGEUR HAUTEUR » en pixels de la fenêtre')
     sub.add_argument("colour", help='"R G B"')
     sub.add_argument("tolerance", type=int)
-    sub = window_command("day-cell", command_day_cell, "prints the window point of a day's cell")
-    sub.add_argument("selected_day", type=int, help="the day of the month now selected")
-    sub.add_argument("day", type=int, help="the day of the same month to find")
-    window_command("selected-cell", command_selected_cell, "prints the window point of the selected cell")
+    sub = window_command("day-cell", command_day_cell, "imprime le point de la fenêtre de la case d'un jour")
+    sub.add_argument("selected_day", type=int, help="le jour du mois choisi à présent")
+    sub.add_argument("day", type=int, help="le jour du même mois à trouver")
+    window_command("selected-cell", command_selected_cell, "imprime le point de la fenêtre de la case choisie")
 
-    sub = commands.add_parser("says", help="a box of the screen reads like a sentence")
+    sub = commands.add_parser("says", help="une case de l'écran se lit comme une phrase")
     sub.add_argument("screen")
-    sub.add_argument("box", help='"LEFT TOP WIDTH HEIGHT" in screen pixels')
+    sub.add_argument("box", help='« GAUCHE HAUT LARGEUR HAUTEUR » en pixels de l\'écran')
     sub.add_argument("sentence")
     sub.add_argument("likeness", type=float)
     sub.add_argument("required", nargs="*")
     sub.set_defaults(function=command_says)
 
-    sub = commands.add_parser("expected", help="prints what the panels should show for DATE")
+    sub = commands.add_parser("expected", help="imprime ce que les panneaux doivent montrer pour DATE")
     sub.add_argument("date")
     sub.add_argument("folder")
     sub.set_defaults(function=command_expected)
 
-    sub = commands.add_parser("clock-seconds", help="the clock frames of a folder follow each other by one second")
-    sub.add_argument("folder", help="the frames clock_watch wrote")
+    sub = commands.add_parser("clock-seconds", help="les images de l'horloge d'un dossier se suivent d'une seconde")
+    sub.add_argument("folder", help="les images écrites par clock_watch")
     sub.set_defaults(function=command_clock_seconds)
 
-    sub = commands.add_parser("moon-number", help="prints the moon picture number of DATE")
+    sub = commands.add_parser("moon-number", help="imprime le numéro de l'image de la lune de DATE")
     sub.add_argument("date")
     sub.set_defaults(function=command_moon_number)
 

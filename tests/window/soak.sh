@@ -15,33 +15,32 @@
 . "$(dirname "$0")/harness.sh"
 # shellcheck source=liveness.sh
 . "$(dirname "$0")/liveness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE [SECONDS]"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE [SECONDES]"}
 readonly duration=${2:-60}
 readonly seed=${SOLVANE_SOAK_SEED:-$$}
 readonly clock_watch=${SOLVANE_CLOCK_WATCH:-$(dirname "$program")/../tests/window/clock_watch}
-[ -x "$clock_watch" ] || fail "clock_watch is missing: $clock_watch"
+[ -x "$clock_watch" ] || fail "clock_watch manque : $clock_watch"
 
 readonly kStartAt='2024-02-29 10:00:00'
 (( duration > 60 )) && warm_up=60 || warm_up=$((duration / 4))
 readonly warm_up
 readonly kLargestGrowthKb=1024
-# What must match a fresh start after "Aujourd'hui", as "NAME|LEFT TOP WIDTH HEIGHT".
+# What must match a fresh start after "Aujourd'hui", as "WHAT|BOX".
 readonly kComparedBoxes=(
-    'the day-of-year and week lines|48 320 238 17'
-    'the name-day line|48 336 238 17'
-    'the moon picture|287 320 30 30'
-    'the leap-year line|360 384 201 17'
-    'the holiday panel|360 44 216 336'
+    "les lignes du jour de l'année et de la semaine|day_and_week_line"
+    "la ligne de la fête|Label32.line"
+    "l'image de la lune|Image1"
+    "la ligne de l'année bissextile|Label34"
+    "le panneau des jours fériés|holiday_panel"
 )
 # Points of the bare background: between the two panels, left of the calendar's
 # panel, below the panels.
-readonly kBackgroundPoints=('340 200' '16 200' '300 428')
-readonly kQuitButtonBox='552 24 17 17'
+readonly kBackgroundPoints=("$kBackgroundPoint" '16 200' '300 428')
 
 harness_start
 start_display
 start_window_manager
-fixed_clock_at "$kStartAt"
+french_setting_at "$kStartAt"
 RANDOM=$seed
 
 # --- A fresh start, for reference --------------------------------------------
@@ -50,18 +49,16 @@ reference_box() { # reference_box INDEX: the file of a compared box's fresh pixe
     echo "$work/reference-$1.rgb"
 }
 
-run_copy "$(copy_program_folder "$program")"
-wait_for_drawn_main_window
+start_program "$program"
 clock_keeps_ticking 2
 for i in "${!kComparedBoxes[@]}"; do
-    box_pixels "${kComparedBoxes[i]#*|}" >"$(reference_box "$i")"
+    box_pixels "${kBoxes[${kComparedBoxes[i]#*|}]}" >"$(reference_box "$i")"
 done
 stop_program
 
 # --- The soak ---------------------------------------------------------------------
 
-run_copy "$(copy_program_folder "$program")"
-wait_for_drawn_main_window
+start_program "$program"
 soak_pid=$program_pid
 started=$(now_us)
 elapsed_s() { echo $(( ($(now_us) - started) / 1000000 )); }
@@ -94,17 +91,17 @@ window_follows_the_pointer() {
 drag_by_the_background() {
     local x y to_x to_y
     read -r x y <<<"${kBackgroundPoints[RANDOM % ${#kBackgroundPoints[@]}]}"
-    to_x=$((10 + RANDOM % (kScreenWidth - kWindowWidth - 20)))
-    to_y=$((10 + RANDOM % (kScreenHeight - kWindowHeight - 20)))
+    to_x=$((10 + RANDOM % (screen_width - kWindowWidth - 20)))
+    to_y=$((10 + RANDOM % (screen_height - kWindowHeight - 20)))
     xdotool mousemove --sync "$((origin_x + x))" "$((origin_y + y))" mousedown 1
     if ! poll_until 5 window_follows_the_pointer; then
         xdotool mouseup 1
-        fail "a press on the background at window point ($x, $y) did not start a move"
+        fail "un appui sur le fond au point ($x, $y) de la fenêtre n'a pas commencé de déplacement"
     fi
     xdotool mousemove --sync "$((to_x + x))" "$((to_y + y))"
     if ! poll_until 5 window_is_near "$to_x" "$to_y"; then
         xdotool mouseup 1
-        fail "the window did not follow a drag to $to_x $to_y: it is at $(window_origin)"
+        fail "la fenêtre n'a pas suivi un glissement jusqu'en $to_x $to_y : elle est en $(window_origin)"
     fi
     xdotool mouseup 1
     read_origin
@@ -114,41 +111,41 @@ memory_log=$work/memory.txt
 : >"$memory_log"
 clicks=0 drags=0 last_sample=-1 last_report=-1 warm_kb='' largest_kb=0
 (( duration >= 600 )) && report_every=60 || report_every=15
-clock=$(box_checksum "$kClockLineBox")
+clock=$(box_checksum "${kBoxes[Label31]}")
 clock_changed=$(now_us)
 # Every change of the clock line, seen every 20 ms wherever the window is dragged.
 mkdir "$work/clock-frames"
-read -r clock_left clock_top clock_width clock_height <<<"$kClockLineBox"
+read -r clock_left clock_top clock_width clock_height <<<"${kBoxes[Label31]}"
 "$clock_watch" "$window" "$clock_left" "$clock_top" "$clock_width" "$clock_height" "$duration" 20 \
     "$work/clock-frames" >"$work/clock-changes.log" 2>"$work/clock-watch.log" &
 clock_watch_pid=$!
 remember_pid "$clock_watch_pid"
-echo "soak: $duration s, seed $seed, warm-up $warm_up s"
+say "$duration s, graine $seed, mise en route $warm_up s"
 while (( $(elapsed_s) < duration )); do
     choice=$((RANDOM % 20))
     if (( choice < 5 )); then
-        click_somewhere_in "$kPreviousButtonBox"
+        click_somewhere_in "${kBoxes[recul]}"
     elif (( choice < 10 )); then
-        click_somewhere_in "$kNextMonthBox"
+        click_somewhere_in "${kBoxes[avance]}"
     elif (( choice < 12 )); then
-        click_somewhere_in "$kTodayButtonBox"
+        click_somewhere_in "${kBoxes[cejour]}"
     elif (( choice < 19 )); then
-        click_somewhere_in "$kDayGridBox"
+        click_somewhere_in "${kBoxes[Cal1.days]}"
     else
         drag_by_the_background
         drags=$((drags + 1))
     fi
     clicks=$((clicks + 1))
 
-    process_running "$soak_pid" || fail "the program ended during the soak, after $(elapsed_s) s"
+    process_running "$soak_pid" || fail "le programme s'est arrêté pendant l'endurance, après $(elapsed_s) s"
     now=$(now_us)
-    checksum=$(box_checksum "$kClockLineBox")
+    checksum=$(box_checksum "${kBoxes[Label31]}")
     if [ "$checksum" != "$clock" ]; then
         clock=$checksum
         clock_changed=$now
     fi
     (( now - clock_changed <= kLongestStallUs )) ||
-        fail "the clock line stood still for $(seconds_text $((now - clock_changed))) s, after $(elapsed_s) s"
+        fail "la ligne de l'horloge est restée figée $(seconds_text $((now - clock_changed))) s, après $(elapsed_s) s"
 
     second=$(elapsed_s)
     if (( second != last_sample )); then
@@ -161,47 +158,48 @@ while (( $(elapsed_s) < duration )); do
         fi
         if (( second / report_every != last_report )); then
             last_report=$((second / report_every))
-            echo "after $second s: resident $resident kB, $clicks actions"
+            say "après $second s : $resident Ko résidents, $clicks actions"
         fi
     fi
 done
 final_kb=$(resident_kb "$soak_pid")
-echo "soak: $clicks actions ($drags drags) in $(elapsed_s) s; resident $final_kb kB at the end," \
-    "$warm_kb kB after the warm-up, at most $largest_kb kB"
+say "$clicks actions ($drags déplacements) en $(elapsed_s) s ; $final_kb Ko résidents à la fin," \
+    "$warm_kb Ko après la mise en route, au plus $largest_kb Ko"
 
-wait "$clock_watch_pid" || fail "clock_watch failed: $(cat "$work/clock-watch.log")"
+wait "$clock_watch_pid" || fail "clock_watch a échoué : $(cat "$work/clock-watch.log")"
+forget_pid "$clock_watch_pid"
 python3 "$kScreenReading" clock-seconds "$work/clock-frames" >"$work/clock-seconds.log" ||
-    fail "the clock line skipped or repeated a second: $(cat "$work/clock-seconds.log")"
-echo "soak: $(cat "$work/clock-seconds.log")"
+    fail "la ligne de l'horloge a sauté ou répété une seconde : $(cat "$work/clock-seconds.log")"
+say "$(cat "$work/clock-seconds.log")"
 
 # --- The end: today again, as a fresh start shows it -----------------------------
 
-click_in_box "$kTodayButtonBox"
+click_in_box "${kBoxes[cejour]}"
 boxes_like_a_fresh_start() {
     local i differing=''
     for i in "${!kComparedBoxes[@]}"; do
-        box_pixels "${kComparedBoxes[i]#*|}" | cmp -s - "$(reference_box "$i")" ||
+        box_pixels "${kBoxes[${kComparedBoxes[i]#*|}]}" | cmp -s - "$(reference_box "$i")" ||
             differing="$differing, ${kComparedBoxes[i]%%|*}"
     done
     echo "${differing#, }" >"$work/differing.log"
     [ -z "$differing" ]
 }
-wait_until 5 "the panels to show what a fresh start shows" boxes_like_a_fresh_start
-echo "after \"Aujourd'hui\": $(box_text '48 320 238 17') / $(box_text '360 384 201 17'), as at a fresh start"
+wait_until 5 "les panneaux montrent ce que montre un démarrage neuf" boxes_like_a_fresh_start
+say "après « Aujourd'hui » : $(box_text "${kBoxes[day_and_week_line]}") / $(box_text "${kBoxes[Label34]}"), comme à un démarrage neuf"
 
 if is_sanitized_build "$program"; then
-    echo "sanitizer build: its quarantine of freed memory grows on purpose; no memory bound"
+    say "construction avec sanitizer : sa quarantaine de mémoire libérée grandit exprès ; pas de limite de mémoire"
 else
     (( final_kb - warm_kb < kLargestGrowthKb )) ||
-        fail "resident memory grew by $((final_kb - warm_kb)) kB after the warm-up (from $warm_kb to $final_kb kB)"
+        fail "la mémoire résidente a grandi de $((final_kb - warm_kb)) Ko après la mise en route (de $warm_kb à $final_kb Ko)"
 fi
 
 # Quit by the window's button: a sanitizer build checks for leaks at this exit.
-click_in_box "$kQuitButtonBox"
-wait_until $((10 * kSlowdown)) "the program to end after a click on the quit button" program_ended
-[ "$program_status" = 0 ] || fail "the program ended with status $program_status"
+click_in_box "${kBoxes[cmdQuit]}"
+wait_until $((10 * kSlowdown)) "le programme s'arrête après un clic sur le bouton de fermeture" program_ended
+[ "$program_status" = 0 ] || fail "le programme s'est arrêté avec l'état $program_status"
 if grep -Eq 'ERROR: [A-Za-z]+Sanitizer|runtime error:' "$work/program-errors.log"; then
-    fail "a sanitizer reported an error: $(grep -E -m 3 'ERROR: [A-Za-z]+Sanitizer|runtime error:|SUMMARY' "$work/program-errors.log")"
+    fail "un sanitizer a signalé une erreur : $(grep -E -m 3 'ERROR: [A-Za-z]+Sanitizer|runtime error:|SUMMARY' "$work/program-errors.log")"
 fi
-is_sanitized_build "$program" || [ ! -s "$work/program-errors.log" ] || fail "the program wrote on standard error"
-echo "soak: passed"
+is_sanitized_build "$program" || [ ! -s "$work/program-errors.log" ] || fail "le programme a écrit sur la sortie d'erreur"
+say "réussi"

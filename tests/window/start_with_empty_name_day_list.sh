@@ -4,10 +4,7 @@
 # Usage: start_with_empty_name_day_list.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
-
-readonly kNameDayBox='48 336 239 17'  # Label32, short of the moon picture
-readonly kMoonBox='287 320 30 30'     # Image1
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 harness_start
 require_reading_commands
@@ -20,13 +17,13 @@ french_setting_at '2024-02-29 10:00:00'
 launch_program "$executable"
 wait_for_main_window
 
-wait_until 10 "the name-day line to show no name" box_reads "$kNameDayBox" 'fête à souhaiter :'
-wait_until 10 "the moon of 29 February 2024" box_shows_picture "$kMoonBox" "$program_folder/19.gif"
+wait_until 10 "la ligne de la fête ne montre aucun prénom" box_reads "${kBoxes[Label32.line]}" 'fête à souhaiter :'
+wait_until 10 "la case de la lune montre la lune du 29 février 2024" box_shows_picture "${kBoxes[Image1]}" "$program_folder/19.gif"
 # Five seconds of ticks of both timers.
-wait_until 15 "the clock line to reach 10:00:05" clock_reaches $((10 * 3600 + 5))
-process_running "$program_pid" || fail "the program ended"
-main_window_alone || fail "the window is not alone on the screen (an error box?)"
-box_reads "$kNameDayBox" 'fête à souhaiter :' ||
-    fail "after five seconds the name-day line reads $(cat "$work/reading.log")"
-! grep -q '^solvane: ' "$work/program-errors.log" || fail "the program reported: $(cat "$work/program-errors.log")"
-echo "start_with_empty_name_day_list: running after 5 s, no name shown"
+wait_until 15 "la ligne de l'horloge atteint 10:00:05" clock_reaches $((10 * 3600 + 5))
+process_running "$program_pid" || fail "le programme s'est arrêté"
+main_window_alone || fail "la fenêtre n'est pas seule à l'écran (une boîte d'erreur ?)"
+box_reads "${kBoxes[Label32.line]}" 'fête à souhaiter :' ||
+    fail "après cinq secondes la ligne de la fête se lit $(cat "$work/reading.log")"
+! grep -q '^solvane: ' "$work/program-errors.log" || fail "le programme a signalé : $(cat "$work/program-errors.log")"
+say "en marche après 5 s, aucun prénom montré"

@@ -8,7 +8,7 @@
 # Usage: start_without_name_day_list.sh SOLVANE_EXECUTABLE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
-readonly program=${1:?"usage: $0 SOLVANE_EXECUTABLE"}
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 harness_start
 require_reading_commands
@@ -16,7 +16,6 @@ start_display
 
 # Every window created, resized, mapped or unmapped on the screen, from now on.
 xev -root -event substructure >"$work/windows.txt" 2>&1 &
-extra_pids+=($!)
 remember_pid "$!"
 # xev listens once it reports a window of our own: map one until it does.
 xev_reports_a_map() {
@@ -27,7 +26,7 @@ xev_reports_a_map() {
     stop_process "$logo"
     grep -q '^MapNotify event' "$work/windows.txt"
 }
-wait_until 15 "xev to report the map of a window" xev_reports_a_map
+wait_until 15 "xev signale l'affichage d'une fenêtre" xev_reports_a_map
 
 executable=$(copy_program_folder "$program")
 missing=$(dirname "$executable")/fetes.txt
@@ -36,38 +35,37 @@ french_setting_at '2024-02-29 10:00:00'
 launch_program "$executable"
 
 box=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
-[ -n "$box" ] || fail "no window titled Solvane after 15 s"
-[ "$(window_size "$box")" != "$kWindowWidth $kWindowHeight" ] || fail "the window titled Solvane is the main window"
-[ "$(xdotool search --onlyvisible --name '^Solvane$' | wc -l)" = 1 ] || fail "more than one window titled Solvane"
+[ -n "$box" ] || fail "aucune fenêtre titrée Solvane après 15 s"
+[ "$(window_size "$box")" != "$kWindowWidth $kWindowHeight" ] || fail "la fenêtre titrée Solvane est la fenêtre principale"
+[ "$(visible_solvane_windows | wc -l)" = 1 ] || fail "plus d'une fenêtre titrée Solvane"
 
 # Standard error: one line, "solvane: " and a French sentence that names the path.
 error_line_written() { [ -s "$work/program-errors.log" ]; }
-wait_until 5 "the error on standard error" error_line_written
-[ "$(wc -l <"$work/program-errors.log")" = 1 ] || fail "standard error holds more than one line"
+wait_until 5 "l'erreur arrive sur la sortie d'erreur" error_line_written
+[ "$(wc -l <"$work/program-errors.log")" = 1 ] || fail "la sortie d'erreur tient plus d'une ligne"
 line=$(cat "$work/program-errors.log")
-[[ $line == "solvane: "* ]] || fail "the error line does not begin with \"solvane: \": $line"
-[[ $line == *"$missing"* ]] || fail "the error line does not name $missing: $line"
+[[ $line == "solvane: "* ]] || fail "la ligne d'erreur ne commence pas par « solvane: » : $line"
+[[ $line == *"$missing"* ]] || fail "la ligne d'erreur ne nomme pas $missing : $line"
 words=${line//"$missing"/}
 grep -Eqi '\b(fichier|introuvable|manquant|absent|impossible)\b' <<<"$words" ||
-    fail "the error line is not in French: $line"
-! grep -Eqi '\b(file|not found|cannot|missing|error)\b' <<<"$words" || fail "the error line is in English: $line"
+    fail "la ligne d'erreur n'est pas en français : $line"
+! grep -Eqi '\b(file|not found|cannot|missing|error)\b' <<<"$words" || fail "la ligne d'erreur est en anglais : $line"
 
 # The box shows the same sentence: OCR of the box, close to the line and naming the file.
-read -r box_x box_y < <(xwininfo -id "$box" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF } END { print x, y }')
-read -r box_width box_height < <(window_size "$box")
+read -r box_x box_y box_width box_height < <(window_geometry "$box")
 box_says_the_line() {
     screenshot_ppm
     python3 "$kScreenReading" says "$work/screen.ppm" "$box_x $box_y $box_width $box_height" \
         "${line#solvane: }" 0.85 fetes.txt >"$work/reading.log" 2>&1
 }
-wait_until 10 "the box to show the error's sentence" box_says_the_line
+wait_until 10 "la boîte montre la phrase de l'erreur" box_says_the_line
 
-process_running "$program_pid" || fail "the program ended before the box was closed"
+process_running "$program_pid" || fail "le programme s'est arrêté avant qu'on ferme la boîte"
 xdotool mousemove --sync "$((box_x + box_width / 2))" "$((box_y + 10))"
 xdotool key Return
-wait_until 5 "the program to end once Return closed the box" program_ended
-[ "$program_status" != 0 ] || fail "the program ended with status 0"
-wait_until 5 "the box to close" window_gone "$box"
+wait_until 5 "le programme s'arrête une fois la boîte fermée par Entrée" program_ended
+[ "$program_status" != 0 ] || fail "le programme s'est arrêté avec l'état 0"
+wait_until 5 "la boîte se ferme" window_gone "$box"
 
 # No window of the main window's size was ever mapped; the box was.
 mapped=$(awk -v main="${kWindowWidth}x$kWindowHeight" '
@@ -84,6 +82,6 @@ mapped=$(awk -v main="${kWindowWidth}x$kWindowHeight" '
         if (type == "MapNotify") print "mapped " id
         type = ""
     }' "$work/windows.txt")
-! grep -q '^main ' <<<"$mapped" || fail "a ${kWindowWidth} x $kWindowHeight window was mapped: $(grep '^main ' <<<"$mapped" | sort -u | tr '\n' ' ')"
-grep -qx "mapped $(printf '0x%x' "$box")" <<<"$mapped" || fail "xev did not report the box's map: its report cannot be trusted"
-echo "start_without_name_day_list: box, no main window, status $program_status"
+! grep -q '^main ' <<<"$mapped" || fail "une fenêtre de ${kWindowWidth} x $kWindowHeight a été affichée : $(grep '^main ' <<<"$mapped" | sort -u | tr '\n' ' ')"
+grep -qx "mapped $(printf '0x%x' "$box")" <<<"$mapped" || fail "xev n'a pas signalé l'affichage de la boîte : son relevé n'est pas fiable"
+say "une boîte, pas de fenêtre principale, état $program_status"

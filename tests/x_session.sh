@@ -1,0 +1,275 @@
+# shellcheck shell=bash disable=SC2034  # the constants and variables are for the scripts that source this file
+# A private X session for the scripts that show the gadget on a screen of their own:
+# the window tests (tests/window/harness.sh), the packaging checks
+# (packaging/x-display.sh) and bench/measure-process source this file. It gives them
+# a private folder that is also HOME, an X server (Xvfb) on a free display, openbox
+# when they want a window manager, waits with a deadline, a failure that shows the
+# logs, and the end of every process started here however the script ends; and the
+# boxes of the window's controls, read from tests/window/boxes.txt. Its messages are
+# French, like the program's.
+#
+# Every wait here is for a condition, with a deadline; the short pause inside
+# poll_until is only the interval between two looks.
+
+readonly kScriptName=${0##*/}
+# The size of the screen of start_xvfb; a script may choose another before it.
+screen_width=1024
+screen_height=768
+
+work=''            # the private folder: logs, screen grabs, HOME
+session_pids=()    # every process started here and not yet ended, in the order of their start
+watchdog_pid=''
+xvfb_pid=''
+wm_pid=''
+
+say() { printf '%s: %s\n' "$kScriptName" "$*"; }
+
+# fail MESSAGE: says what went wrong, then the end of each log of the private
+# folder, and ends the script with status 1.
+fail() {
+    printf '%s: ÉCHEC : %s\n' "$kScriptName" "$*" >&2
+    local log
+    for log in "${work:-/nonexistent}"/*.log; do
+        [ -s "$log" ] || continue
+        printf -- '--- %s ---\n' "${log##*/}" >&2
+        tail -n 20 "$log" >&2
+    done
+    exit 1
+}
+
+require_commands() { # require_commands COMMAND...
+    local missing='' command
+    for command in "$@"; do
+        command -v "$command" >/dev/null 2>&1 || missing="$missing $command"
+    done
+    [ -z "$missing" ] || fail "commandes absentes :$missing (lancez tools/install-packages test)"
+}
+
+now_us() {
+    local t=${EPOCHREALTIME//[.,]/}
+    printf '%s\n' "$t"
+}
+
+# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or
+# SECONDS have passed (status 1).
+poll_until() {
+    local seconds=$1
+    shift
+    local deadline=$(( $(now_us) + seconds * 1000000 ))
+    until "$@"; do
+        (( $(now_us) <= deadline )) || return 1
+        sleep 0.02
+    done
+}
+
+# wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline;
+# WHAT says what was awaited ("la fenêtre dessine son fond gris").
+wait_until() {
+    local seconds=$1 what=$2
+    shift 2
+    poll_until "$seconds" "$@" || fail "attendu ${seconds} s en vain : ${what}"
+}
+
+# --- Processes ------------------------------------------------------------------
+
+# True while PID is a live process (a child that has ended but is not yet reaped
+# is a zombie and counts as ended).
+process_running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    [ "${stat%% *}" != Z ]
+}
+
+process_ended() { ! process_running "$1"; }
+
+write_pid_list() {
+    local pid
+    for pid in "${session_pids[@]}"; do echo "$pid"; done >"$work/pids"
+}
+
+# remember_pid PID: a process to end with the session (it need not be a child).
+remember_pid() {
+    session_pids+=("$1")
+    write_pid_list
+}
+
+# forget_pid PID: a process that has ended, and may not be killed any more: its
+# number may be given to another.
+forget_pid() {
+    local still_running=() other
+    for other in "${session_pids[@]}"; do
+        [ "$other" = "$1" ] || still_running+=("$other")
+    done
+    session_pids=("${still_running[@]}")
+    [ -z "$work" ] || write_pid_list
+}
+
+# stop_process PID: asks the process to end, kills it if it has not within 3 s, and
+# forgets it.
+stop_process() {
+    local pid=$1
+    [ -n "$pid" ] || return 0
+    if kill "$pid" 2>/dev/null; then
+        poll_until 3 process_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
+    fi
+    wait "$pid" 2>/dev/null || true
+    forget_pid "$pid"
+}
+
+# The program that the script started last, and how it ended.
+program_pid=''
+program_status=''
+
+# True once the program started last has ended; sets program_status (127 for a
+# process that is not a child of this script, whose status is not ours to see).
+program_ended() {
+    process_running "$program_pid" && return 1
+    program_status=0
+    wait "$program_pid" 2>/dev/null || program_status=$?
+    forget_pid "$program_pid"
+    program_pid=''
+}
+
+# Ends every process started here, the last started first (the program before its
+# display), then removes the private folder.
+x_session_end() {
+    trap - EXIT INT TERM HUP
+    local i
+    for (( i = ${#session_pids[@]} - 1; i >= 0; i-- )); do
+        stop_process "${session_pids[i]}"
+    done
+    stop_process "$watchdog_pid"
+    [ -z "$work" ] || rm -rf "$work"
+    work=''
+}
+
+# Should the script be killed outright, so that no trap runs, a watchdog still
+# ends every process it started: it waits for the script's end, then kills the
+# processes listed in $work/pids.
+start_watchdog() {
+    local parent=$$
+    (
+        tail --pid="$parent" -f /dev/null
+        [ -f "$work/pids" ] || exit 0
+        while read -r pid; do
+            kill -KILL "$pid"
+        done <"$work/pids"
+        rm -rf "$work"
+    ) >/dev/null 2>&1 &
+    watchdog_pid=$!
+}
+
+# Starts the session: a private folder for logs and screen grabs, also the HOME and
+# runtime folder of the programs started here, so that nothing lands in the user's
+# own; nothing of the caller's desktop (no Wayland, no session type, no platform
+# chosen); and the end of everything started here, however the script ends. A
+# script with more to clean up sets its own EXIT trap, which calls x_session_end.
+x_session_begin() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-$kScriptName.XXXXXX")
+    trap x_session_end EXIT
+    trap 'exit 130' INT TERM HUP
+    start_watchdog
+    mkdir -p "$work/home" "$work/runtime"
+    chmod 700 "$work/runtime"
+    export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
+    unset XAUTHORITY WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+}
+
+# --- The X server and the window manager ------------------------------------------
+
+display_number_written() { grep -qx '[0-9][0-9]*' "$work/display" 2>/dev/null; }
+
+# An X server of our own on a free display number, its screen screen_width x
+# screen_height; sets DISPLAY.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    remember_pid "$xvfb_pid"
+    wait_until 10 "Xvfb donne son numéro d'affichage" display_number_written
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+}
+
+window_manager_running() {
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'
+}
+
+# openbox announces itself on the root window before it has finished starting, and a
+# window mapped in between may never be managed, and so never shown. It has finished
+# once it answers a request from its main loop: a change of the number of desktops.
+window_manager_publishes_desktops() {
+    xdotool get_num_desktops >/dev/null 2>&1
+}
+
+number_of_desktops_is() {
+    [ "$(xdotool get_num_desktops 2>/dev/null)" = "$1" ]
+}
+
+# openbox handles its requests in the order they come: once it has carried out a
+# request sent now, it has carried out every request sent before.
+wait_for_window_manager() {
+    [ -n "$wm_pid" ] || return 0
+    local desktops
+    desktops=$(( $(xdotool get_num_desktops) + 1 ))
+    xdotool set_num_desktops "$desktops"
+    wait_until 5 "openbox traite une demande" number_of_desktops_is "$desktops"
+}
+
+# openbox with a minimal configuration: new windows centred on the empty screen and
+# focused, no edge resistance (it would bend a drag near the screen's edges), one
+# desktop, and no mouse or key bindings (the empty sections replace openbox's
+# defaults, which would raise a window on any click and so hide whether the window
+# keeps itself above). Returns once openbox manages the screen.
+start_openbox() {
+    cat >"$work/openbox.xml" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy><center>yes</center></placement>
+  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
+  <desktops><number>1</number></desktops>
+  <mouse></mouse>
+  <keyboard></keyboard>
+</openbox_config>
+EOF
+    openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    remember_pid "$wm_pid"
+    wait_until 10 "openbox gère l'écran" window_manager_running
+    wait_until 10 "openbox publie ses bureaux" window_manager_publishes_desktops
+    wait_for_window_manager
+}
+
+# window_geometry WINDOW: "X Y WIDTH HEIGHT", the window's box on the screen.
+window_geometry() {
+    xwininfo -id "$1" | awk '/Absolute upper-left X:/ { x = $NF } /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+
+# --- The window's boxes -----------------------------------------------------------
+# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table
+# tests/window/boxes.txt, which screen_reading.py reads too.
+
+declare -A kBoxes=()
+read_boxes() {
+    local table number=0 name left top width height rest
+    table="$(dirname "${BASH_SOURCE[0]}")/window/boxes.txt"
+    while read -r name left top width height rest; do
+        number=$((number + 1))
+        case $name in '' | '#'*) continue ;; esac
+        [[ "$left $top $width $height" =~ ^[0-9]+\ [0-9]+\ [0-9]+\ [0-9]+$ && ( -z "$rest" || "$rest" == '#'* ) ]] ||
+            fail "$table, ligne $number : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire"
+        kBoxes[$name]="$left $top $width $height"
+    done <"$table"
+}
+read_boxes
+readonly kBoxes
+read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
+readonly kWindowWidth kWindowHeight
+
+box_centre() { # box_centre "LEFT TOP WIDTH HEIGHT": "X Y"
+    local left top width height
+    read -r left top width height <<<"$1"
+    echo "$((left + width / 2)) $((top + height / 2))"
+}
