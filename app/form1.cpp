@@ -2,7 +2,6 @@
 
 #include <QCalendarWidget>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
