@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "assets/window_shape.h"
+
 namespace {
 
 void ShowTimeAndWaitForTheNextSecond(QLabel& label, QTimer& timer) {
@@ -32,7 +34,7 @@ void ShowTimeAndWaitForTheNextSecond(QLabel& label, QTimer& timer) {
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QWidget window(nullptr, Qt::Window | Qt::FramelessWindowHint);
-    window.setFixedSize(609, 447);
+    window.setFixedSize(window_shape::kWidth, window_shape::kHeight);
     QTimer second;
     if (!QCoreApplication::arguments().contains(QStringLiteral("--seconds-clock"))) {
         window.setWindowTitle(QStringLiteral("Baseline"));
