@@ -166,7 +166,8 @@ QCursor HandCursor(qreal devicePixelRatio) {
     return QCursor(hand, picture.hotX, picture.hotY);
 }
 
-// The window's timers tick every millisecond, as far as the platform lets them.
+// The window's timers keep the 1 ms they were designed with; they tick whenever what
+// their refreshes read can have changed (RefreshTrigger).
 constexpr int kTimerIntervalMs = 1;
 
 void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
