@@ -28,6 +28,25 @@ namespace {
 // A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
 constexpr int kLargestPictureMegabytes = 2;
 
+// The window's rounded outline, in window pixels.
+QRegion WindowOutline() {
+    using namespace window_shape;
+    return RoundRectRegion(kOutlineLeft, kOutlineTop, kWidth, kHeight, kCornerDiameter, kCornerDiameter);
+}
+
+// The background picture on the window's grey, inside the outline only: outside
+// it every pixel is clear, for the window systems that show the window's pixels
+// whole whatever its shape. Made once; each paint copies it.
+QPixmap OutlinedBackground() {
+    QPixmap background(window_shape::kWidth, window_shape::kHeight);
+    background.fill(Qt::transparent);
+    QPainter painter(&background);
+    painter.setClipRegion(WindowOutline());
+    painter.fillRect(background.rect(), kWindowGrey);
+    painter.drawPixmap(0, 0, QPixmap(QStringLiteral(":/pictures/background.gif")));
+    return background;
+}
+
 }  // namespace
 
 Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale)
@@ -54,7 +73,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
-    background_ = QPixmap(QStringLiteral(":/pictures/background.gif"));
+    background_ = OutlinedBackground();
 
     CreateControls();
 
@@ -78,9 +97,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
 void Form1::Form_Load() {
     using namespace calendar;
     // The outline comes first, so that the window is never seen square.
-    using window_shape::kCornerDiameter;
-    platform_.SetOutline(RoundRectRegion(window_shape::kOutlineLeft, window_shape::kOutlineTop, kWidth, kHeight,
-                                         kCornerDiameter, kCornerDiameter));
+    platform_.SetOutline(WindowOutline());
     Cal1->Today();
 
     // The day of the year counts from the clock; right after Today it is also the
@@ -205,7 +222,7 @@ void Form1::cmdQuit_Click() { platform_.Quit(); }
 
 void Form1::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), kWindowGrey);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);  // clear pixels stay clear
     painter.drawPixmap(0, 0, background_);
 }
 

@@ -138,5 +138,5 @@ private:
     RefreshTrigger refreshTrigger_;
 
     PlatformWindow platform_{*this};
-    QPixmap background_;
+    QPixmap background_;  // the background picture on the grey, clear outside the outline
 };

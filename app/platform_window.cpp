@@ -156,7 +156,13 @@ void ApplyFixedLook() {
 
 PlatformWindow::PlatformWindow(QWidget& window) : window_(window) {}
 
-void PlatformWindow::SetOutline(const QRegion& outline) { window_.setMask(outline); }
+void PlatformWindow::SetOutline(const QRegion& outline) {
+    // Wayland, and X through XWayland, show the window's pixels whole, whatever its
+    // shape: there the corners are cut by the window's own clear pixels. The X
+    // server's shape stays, as without a compositor the clear pixels would show black.
+    window_.setAttribute(Qt::WA_TranslucentBackground);
+    window_.setMask(outline);
+}
 
 void PlatformWindow::KeepAbove() {
     // On the native window itself: QWidget::setWindowFlags would destroy and create

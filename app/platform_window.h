@@ -28,6 +28,8 @@ public:
     explicit PlatformWindow(QWidget& window);
 
     // Only the part of the window inside the outline is drawn and takes the mouse.
+    // Before the window is first shown; the window then paints inside the outline
+    // only, and its pixels outside stay clear.
     void SetOutline(const QRegion& outline);
 
     // Puts the window above all ordinary windows, for the rest of its life.

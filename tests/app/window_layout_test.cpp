@@ -413,6 +413,36 @@ private slots:
         if (QFile::exists(":/pictures/icon.gif")) QVERIFY(!form_->windowIcon().isNull());
     }
 
+    // Wayland and XWayland show the window's pixels whole, whatever its shape: there
+    // its own pixels must cut the corners. Once started up, every device pixel is
+    // clear outside the shape given to the X server and opaque inside it. Also run at
+    // QT_SCALE_FACTOR=2.
+    void ownPixelsAreClearExactlyOutsideTheShape() {
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        window.Form_Load();
+        QVERIFY(window.testAttribute(Qt::WA_TranslucentBackground));
+        const int scale = qRound(window.devicePixelRatio());
+        QImage pixels(window.size() * scale, QImage::Format_ARGB32_Premultiplied);
+        pixels.setDevicePixelRatio(scale);
+        pixels.fill(Qt::transparent);
+        window.render(&pixels, {}, {}, QWidget::DrawChildren | QWidget::IgnoreMask);
+        const QRegion shape = window.mask();
+        QVERIFY(!shape.isEmpty());
+        int wrong = 0;
+        QPoint first;
+        for (int y = 0; y < pixels.height(); ++y) {
+            for (int x = 0; x < pixels.width(); ++x) {
+                const int alpha = qAlpha(pixels.pixel(x, y));
+                if (alpha == (shape.contains(QPoint(x / scale, y / scale)) ? 255 : 0)) continue;
+                if (wrong++ == 0) first = QPoint(x, y);
+            }
+        }
+        QVERIFY2(wrong == 0, qPrintable(QStringLiteral("%1 device pixels are wrong, the first at (%2, %3)")
+                                            .arg(wrong)
+                                            .arg(first.x())
+                                            .arg(first.y())));
+    }
+
     void hiddenListIsNeverShown() {
         auto* list = Control<QComboBox>("Combo1");
         QVERIFY(!list->isVisible());
