@@ -55,7 +55,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
     }
     setFont(WindowFont(11, false));  // Arial 8.25 pt
+    // Tooltips in the window's font, and shown while another window is active: a
+    // gadget is pointed at without being clicked first.
     QToolTip::setFont(WindowFont(11, false));
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
