@@ -1,6 +1,6 @@
 #!/bin/bash
-# Pointing at a day of the calendar shows, after about half a second, a tooltip of
-# that day's facts, inside the screen, its first line the day written out; it goes
+# Pointing at a day of the calendar, while another window is active, shows after
+# about half a second a tooltip of that day's facts, inside the screen, its first line the day written out; it goes
 # when the pointer leaves, and none comes over a text button. A screen reader reads
 # the same facts over AT-SPI as the day's description, those that `solvane --texte`
 # gives for that date.
@@ -15,6 +15,10 @@ start_program_on_leap_day "$program"
 # The 1st of the month is in the grid's first rows, away from its selected 29th.
 click_calendar_day 29 1
 read -r x y <<<"$clicked_cell"
+# The gadget is pointed at while another window is active.
+start_other_window xlogo -geometry 100x100+0+0
+xdotool search --sync --class '^xlogo$' windowactivate --sync >/dev/null 2>&1 ||
+    fail "la fenêtre xlogo ne devient pas active"
 pointer_at "$((x + 2))" "$y"
 start=$(now_us)
 wait_until 5 "une bulle s'ouvre sur le 1er février" eval 'popup_box >/dev/null'
