@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "app/calendar_accessible.h"
 #include "app/controls.h"
 
 namespace {
@@ -33,8 +34,12 @@ QFont TitleFont() { return WindowFont(16, true); }       // Arial 12 pt bold
 const QColor kOtherMonthColour(96, 96, 150);
 const QColor kSelectedDayText(255, 255, 255);
 
+// A day's tooltip comes after half a second of pointing, quicker than Fusion's 0.7 s.
+constexpr int kTooltipDelayMs = 500;
+
 // Fusion draws a table's grid a shade darker than its cells, and no palette role
-// changes that; the calendar's grid has a colour of its own.
+// changes that; the calendar's grid has a colour of its own. Its days' tooltips come
+// after kTooltipDelayMs.
 class GridLineStyle : public QProxyStyle {
 public:
     explicit GridLineStyle(QColor colour) : QProxyStyle(QStringLiteral("Fusion")), colour_(colour) {}
@@ -42,6 +47,7 @@ public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* hintReturn) const override {
         if (hint == SH_Table_GridLineColor) return static_cast<int>(colour_.rgba());
+        if (hint == SH_ToolTip_WakeUpDelay) return kTooltipDelayMs;
         return QProxyStyle::styleHint(hint, option, widget, hintReturn);
     }
 
@@ -87,6 +93,7 @@ CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
     setFocusProxy(calendar_);
     setFocusPolicy(calendar_->focusPolicy());
 
+    InstallCalendarGridReading();
     calendar_->setLocale(names);
     // As in France and as the week numbers count; after the locale, which brings
     // its own first day (Sunday in Canada).
@@ -133,6 +140,8 @@ void CalendarControl::ApplyStoredLook() {
         auto* style = new GridLineStyle(kGridLineColour);
         style->setParent(view);
         view->setStyle(style);
+        // The tooltip's delay is asked of the widget under the pointer: the grid's viewport.
+        view->viewport()->setStyle(style);
     }
 
     // The title bar: the calendar's grey instead of the highlight colour, the month
@@ -146,10 +155,19 @@ void CalendarControl::ApplyStoredLook() {
         title->setPalette(titlePalette);
         for (auto* button : title->findChildren<QWidget*>()) button->setFont(TitleFont());
     }
-    const std::pair<const char*, bool> arrows[] = {{"qt_calendar_prevmonth", false}, {"qt_calendar_nextmonth", true}};
-    for (const auto& [name, forward] : arrows) {
-        if (auto* button = calendar_->findChild<QToolButton*>(QString::fromLatin1(name))) {
-            button->setIcon(CalendarArrowIcon(forward));
+    // The arrows show no words: a screen reader says their names, those of the
+    // window's own "<<" and ">>".
+    struct Arrow {
+        const char* objectName;
+        bool forward;
+        const char* accessibleName;  // UTF-8
+    };
+    const Arrow arrows[] = {{"qt_calendar_prevmonth", false, "Mois précédent"},
+                            {"qt_calendar_nextmonth", true, "Mois suivant"}};
+    for (const Arrow& arrow : arrows) {
+        if (auto* button = calendar_->findChild<QToolButton*>(QString::fromLatin1(arrow.objectName))) {
+            button->setIcon(CalendarArrowIcon(arrow.forward));
+            button->setAccessibleName(QString::fromUtf8(arrow.accessibleName));
         }
     }
 }
@@ -189,9 +207,30 @@ void CalendarControl::Select(QDate date) {
 // buttons do.
 void CalendarControl::FollowPage(int year, int month) {
     const QDate selected = calendar_->selectedDate();
+    DescribeShownDays();
     if (selected.year() == year && selected.month() == month) return;
     const QDate first(year, month, 1);
     Select(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
+}
+
+void CalendarControl::SetDayDescription(std::function<QString(QDate)> describe) {
+    describe_ = std::move(describe);
+    DescribeShownDays();
+}
+
+// The grid shows six weeks around the month, its first row the week of the 1st or
+// the week before; the days from two weeks before the 1st to eight weeks after cover
+// every day it can show.
+void CalendarControl::DescribeShownDays() {
+    calendar_->setDateTextFormat(QDate(), QTextCharFormat());
+    if (!describe_) return;
+    const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
+    for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
+        if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
+        QTextCharFormat format;
+        format.setToolTip(describe_(day));
+        calendar_->setDateTextFormat(day, format);
+    }
 }
 
 void CalendarControl::mousePressEvent(QMouseEvent* event) { event->accept(); }

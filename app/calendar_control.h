@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QIcon>
 #include <QWidget>
+#include <functional>
 #include <stdexcept>
 
 #include "app/locale_names.h"
@@ -54,6 +55,10 @@ public:
     // Selects today's date, as the calendar library's clock gives it.
     void Today();
 
+    // What a day's cell says in its tooltip, for every day of the grid (those of the
+    // neighbouring months too), asked again as the calendar turns its pages.
+    void SetDayDescription(std::function<QString(QDate)> describe);
+
     // The calendar the user sees and clicks.
     QCalendarWidget* Widget() const { return calendar_; }
 
@@ -65,9 +70,11 @@ private:
     void MoveMonths(int months);
     void Select(QDate date);
     void FollowPage(int year, int month);
+    void DescribeShownDays();
 
     QCalendarWidget* calendar_;
     bool valueIsNull_ = false;
+    std::function<QString(QDate)> describe_;
 };
 
 // The arrows that turn the calendar's pages, pointing back (left) or forward: a

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QToolTip>
 
 #include "app/locale_names.h"
 #include "calendar/easter.h"
@@ -17,6 +18,7 @@
 #include "calendar/moon.h"
 #include "calendar/numbers.h"
 #include "calendar/week_number.h"
+#include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
 #include "namedays/name_day_lookup.h"
 
@@ -57,6 +59,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
       refreshTrigger_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
+    // The name a minimised window keeps, for screen readers and task bars.
+    setWindowIconText(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
     setFixedSize(kWidth, kHeight);
     // Centred on the screen here, before the window exists on the window system, so
@@ -70,6 +74,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
     }
     setFont(WindowFont(11, false));  // Arial 8.25 pt
+    // Tooltips in the window's font, and shown while another window is active: a
+    // gadget is pointed at without being clicked first.
+    QToolTip::setFont(WindowFont(11, false));
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
@@ -104,7 +112,7 @@ void Form1::Form_Load() {
     // calendar's date.
     const Int16 Y = Cal1->Year();
     const SerialDate Now = CurrentDateTime();
-    Label3->SetUtf8Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Now) + 1) + " em jour de l'année");
+    Label3->SetUtf8Text(NumberText(DayOfYear(Y, Now)) + " em jour de l'année");
 
     const SerialDate D = Cal1->Value();
     Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(D).value()));
@@ -115,12 +123,19 @@ void Form1::Form_Load() {
 }
 
 void Form1::LoadNameDays() {
-    const std::vector<std::string> entries =
+    nameDays_ =
         namedays::ReadNameDayFile(QFile::encodeName(DataFilePath("fetes.txt")).toStdString(), namedays::kShownNameDays);
     QStringList names;
-    names.reserve(qsizetype(entries.size()));
-    for (const std::string& entry : entries) names.append(Text(entry));
+    names.reserve(qsizetype(nameDays_.size()));
+    for (const std::string& entry : nameDays_) names.append(Text(entry));
     Combo1->addItems(names);
+    // Each day of the calendar tells its facts, its name day among them.
+    Cal1->SetDayDescription([this](QDate Day) { return DayDescription(Day); });
+}
+
+QString Form1::DayDescription(QDate Day) const {
+    return Text(
+        namedays::FactsTooltip(namedays::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_)));
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
@@ -134,7 +149,7 @@ void Form1::Timer1_Timer() {
     // The calendar may have been left without a selected date; it must have one
     // before its Value is read.
     Cal1->SetValueIsNull(false);
-    Label3->SetUtf8Text(NumberText(DayDiff(MakeDate(Y, 1, 1), Cal1->Value()) + 1) + " em jour de l'année");
+    Label3->SetUtf8Text(NumberText(DayOfYear(Y, Cal1->Value())) + " em jour de l'année");
     Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(Cal1->Value()).value()));
 
     Label1->SetUtf8Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_));

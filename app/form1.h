@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/format_date.h"
 #include "calendar/serial_date.h"
@@ -123,6 +124,8 @@ private:
     // line is the sentence of the selected year.
     void ShowNameDay(std::string_view LeapYearLine, calendar::Int16 Year, calendar::Int16 Month,
                      calendar::SerialDate Selected);
+    // The facts of a day, as the calendar's tooltip and the terminal say them.
+    QString DayDescription(QDate Day) const;
     // Shows the picture of the file in Image1; no picture when it cannot be read or
     // is larger than the window.
     void ShowMoonPicture(const QString& Path);
@@ -131,7 +134,8 @@ private:
     QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
 
     QString programFolder_;
-    QLocale nameLocale_;  // of the day and month names, in the panels and the calendar
+    std::vector<std::string> nameDays_;  // fetes.txt as read at start-up, the entries that Combo1 holds
+    QLocale nameLocale_;                 // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
     std::array<TextLabel*, 12> holidayValueLabels_{};  // the dates, in the order of calendar::kHolidayTable
     QImage moonShown_;                                 // the picture Image1 shows, to repaint only when it changes

@@ -71,8 +71,7 @@ struct HolidayLabelRow {
     int top;
     TextLabel* Form1::*caption;
     const char* captionName;
-    int captionLeft, captionWidth;
-    const char* captionText;  // UTF-8
+    int captionLeft, captionWidth;  // the caption's text is the holiday's name and " :"
     Qt::Alignment captionAlignment;
     TextLabel* Form1::*value;
     const char* valueName;  // also the value's text until the first refresh
@@ -83,19 +82,18 @@ constexpr int kHolidayValueLeft = 464;
 constexpr int kHolidayValueWidth = 111;
 
 const std::array kHolidayRows{
-    HolidayLabelRow{96, &Form1::Label9, "Label9", 384, 65, "Nouvel an :", kRight, &Form1::Label10, "Label10"},
-    HolidayLabelRow{120, &Form1::Label7, "Label7", 392, 57, "Pâcques :", kRight, &Form1::Label5, "Label5"},
-    HolidayLabelRow{144, &Form1::Label11, "Label11", 344, 105, "Lundi de Pâques :", kRight, &Form1::Label12, "Label12"},
-    HolidayLabelRow{168, &Form1::Label13, "Label13", 352, 97, "Fête du travail :", kRight, &Form1::Label14, "Label14"},
-    HolidayLabelRow{192, &Form1::Label15, "Label15", 368, 81, "Victoire 1945 :", kRight, &Form1::Label16, "Label16"},
-    HolidayLabelRow{216, &Form1::Label17, "Label17", 384, 65, "Ascension :", kRight, &Form1::Label18, "Label18"},
-    HolidayLabelRow{240, &Form1::Label19, "Label19", 344, 105, "Lun de Pentecôte :", kRight, &Form1::Label20,
-                    "Label20"},
-    HolidayLabelRow{264, &Form1::Label21, "Label21", 368, 89, "Fête Nationale :", kLeft, &Form1::Label22, "Label22"},
-    HolidayLabelRow{288, &Form1::Label23, "Label23", 368, 81, "Assomption :", kRight, &Form1::Label24, "Label24"},
-    HolidayLabelRow{312, &Form1::Label25, "Label25", 376, 73, "Toussaint :", kRight, &Form1::Label26, "Label26"},
-    HolidayLabelRow{336, &Form1::Label27, "Label27", 360, 89, "Armistice 1918 :", kRight, &Form1::Label28, "Label28"},
-    HolidayLabelRow{360, &Form1::Label29, "Label29", 384, 65, "Noël :", kRight, &Form1::Label30, "Label30"},
+    HolidayLabelRow{96, &Form1::Label9, "Label9", 384, 65, kRight, &Form1::Label10, "Label10"},
+    HolidayLabelRow{120, &Form1::Label7, "Label7", 392, 57, kRight, &Form1::Label5, "Label5"},
+    HolidayLabelRow{144, &Form1::Label11, "Label11", 344, 105, kRight, &Form1::Label12, "Label12"},
+    HolidayLabelRow{168, &Form1::Label13, "Label13", 352, 97, kRight, &Form1::Label14, "Label14"},
+    HolidayLabelRow{192, &Form1::Label15, "Label15", 368, 81, kRight, &Form1::Label16, "Label16"},
+    HolidayLabelRow{216, &Form1::Label17, "Label17", 384, 65, kRight, &Form1::Label18, "Label18"},
+    HolidayLabelRow{240, &Form1::Label19, "Label19", 344, 105, kRight, &Form1::Label20, "Label20"},
+    HolidayLabelRow{264, &Form1::Label21, "Label21", 368, 89, kLeft, &Form1::Label22, "Label22"},
+    HolidayLabelRow{288, &Form1::Label23, "Label23", 368, 81, kRight, &Form1::Label24, "Label24"},
+    HolidayLabelRow{312, &Form1::Label25, "Label25", 376, 73, kRight, &Form1::Label26, "Label26"},
+    HolidayLabelRow{336, &Form1::Label27, "Label27", 360, 89, kRight, &Form1::Label28, "Label28"},
+    HolidayLabelRow{360, &Form1::Label29, "Label29", 384, 65, kRight, &Form1::Label30, "Label30"},
 };
 
 struct ButtonRow {
@@ -207,9 +205,10 @@ void Form1::CreateControls() {
     static_assert(kHolidayRows.size() == calendar::kHolidayTable.size(), "one row of labels for each holiday");
     for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
         const HolidayLabelRow& row = kHolidayRows[i];
+        const std::string caption = std::string(calendar::kHolidayTable[i].name) + " :";
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
-                      row.captionText, kBold825, TextColour::Navy, row.captionAlignment, false);
+                      caption.c_str(), kBold825, TextColour::Navy, row.captionAlignment, false);
         this->*row.value =
             MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, kHolidayValueWidth, kHolidayRowHeight),
                       row.valueName, kBold825, TextColour::Navy, kLeft, false);

@@ -1,11 +1,13 @@
 #include <QtGlobal>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 #include "app/display_platform.h"
 #include "app/fatal_error.h"
 #include "app/form1.h"
 #include "app/platform_window.h"
+#include "app/terminal_facts.h"
 #include "app/x11_server.h"
 
 namespace {
@@ -23,6 +25,13 @@ int RefuseToStart(const char* sentence) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // The terminal's options, before anything of Qt and whatever the display.
+    if (const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, ProgramFolder())) {
+        std::fputs(answer->output.c_str(), stdout);
+        std::fputs(answer->error.c_str(), stderr);
+        return answer->status;
+    }
+
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
     switch (ChoosePlatform(environment, X11ServerAnswers)) {
     case PlatformChoice::NoDisplay: return RefuseToStart(kNoDisplaySentence);

@@ -5,13 +5,15 @@
 
 #include <array>
 #include <string_view>
+#include <vector>
 
 #include "calendar/serial_date.h"
 
 namespace calendar {
 
 struct HolidayRow {
-    bool followsEaster;  // true: Easter plus daysAfterEaster; false: month/day of the year
+    std::string_view name;  // UTF-8, as the panel's caption writes it, without its " :"
+    bool followsEaster;     // true: Easter plus daysAfterEaster; false: month/day of the year
     int month;
     int day;
     int daysAfterEaster;
@@ -26,5 +28,10 @@ SerialDate HolidayDate(const HolidayRow& row, Int16 year, SerialDate easter);
 
 // Whether the row's date is shown in that year.
 bool HolidayValueVisible(const HolidayRow& row, Int16 year);
+
+// The names of the holidays that fall on `date` in its year `year` and whose date the
+// panel shows that year, in the panel's order: none on most days, two when Ascension
+// falls on 1 or 8 May.
+std::vector<std::string_view> HolidaysOn(Int16 year, SerialDate date);
 
 }  // namespace calendar

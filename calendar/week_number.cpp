@@ -43,3 +43,9 @@ Int16 WeekNumber(SerialDate InDate) {
 }
 
 }  // namespace calendar
+
+namespace calendar {
+
+std::int64_t DayOfYear(Int16 year, SerialDate date) { return std::int64_t{DayDiff(MakeDate(year, 1, 1), date)} + 1; }
+
+}  // namespace calendar

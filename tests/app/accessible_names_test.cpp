@@ -7,6 +7,7 @@
 #include <QCalendarWidget>
 #include <QPushButton>
 #include <QSet>
+#include <QTableView>
 #include <QtTest>
 
 #include "app/form1.h"
@@ -53,6 +54,10 @@ private slots:
         QTest::newRow("the moon is a picture named Phase de la lune")
             << "Image1" << QStringLiteral("Phase de la lune") << int(QAccessible::Graphic);
         QTest::newRow("the month calendar is Calendrier") << "Cal1" << QStringLiteral("Calendrier") << -1;
+        QTest::newRow("the calendar's left arrow is Mois précédent")
+            << "qt_calendar_prevmonth" << QStringLiteral("Mois précédent") << int(QAccessible::Button);
+        QTest::newRow("the calendar's right arrow is Mois suivant")
+            << "qt_calendar_nextmonth" << QStringLiteral("Mois suivant") << int(QAccessible::Button);
     }
 
     void controlIsReadWithItsName() {
@@ -83,6 +88,36 @@ private slots:
         QVERIFY(button->text().isEmpty());  // a picture, no words on it
         QVERIFY(!button->toolTip().isEmpty());
         QCOMPARE(Accessible(button)->text(QAccessible::Description), button->toolTip());
+    }
+
+    // The grid's first row names the days of the week in full, Monday first; every
+    // day, those of the neighbouring months too, is its number, described by the
+    // facts that its tooltip shows.
+    void calendarGridIsReadWithWholeDayNamesAndEachDaysFacts() {
+        form_->Form_Load();
+        QAccessibleInterface* grid = Accessible(form_->Cal1->Widget()->findChild<QTableView*>());
+        QCOMPARE(grid->childCount(), 7 * 7);
+        const QStringList days{"lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"};
+        for (int column = 0; column < 7; ++column) QCOMPARE(grid->child(column)->text(QAccessible::Name), days[column]);
+        QStringList described;
+        for (int cell = 7; cell < grid->childCount(); ++cell) {
+            const QAccessibleInterface* day = grid->child(cell);
+            const QString name = day->text(QAccessible::Name);
+            const QString description = day->text(QAccessible::Description);
+            // The description's first line is the day written out, whose number is the cell's name.
+            QVERIFY2(description.section(QLatin1Char(' '), 1, 1).startsWith(name), qPrintable(description));
+            described << description.section(QLatin1Char('\n'), 0, 0);
+        }
+        // 42 different days, in a row, from a Monday.
+        QCOMPARE(QSet<QString>(described.begin(), described.end()).size(), 42);
+        QVERIFY2(described.first().startsWith(QStringLiteral("lundi ")), qPrintable(described.first()));
+    }
+
+    // Minimised, the window keeps its name, that of its icon.
+    void minimisedWindowKeepsItsName() {
+        form_->showMinimized();
+        QCOMPARE(Accessible(form_)->text(QAccessible::Name), QStringLiteral("Solvane"));
+        form_->showNormal();
     }
 
     // The text buttons' captions say it all: no tooltip pops up over them.

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTextCharFormat>
 #include <QToolButton>
 #include <QtTest>
 #include <cstdio>
@@ -21,7 +22,10 @@
 #include <utility>
 
 #include "app/form1.h"
+#include "app/locale_names.h"
+#include "calendar/holidays.h"
 #include "calendar/serial_date.h"
+#include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
 #include "tests/app/window_fixture.h"
 
@@ -440,6 +444,77 @@ private slots:
         qputenv("TZ", "ZZZ-5");                                            // five hours east
         QTRY_COMPARE_WITH_TIMEOUT(hourShown(), (utcHour + 5) % 24, 1500);  // unless the hour turns meanwhile
         savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
+    }
+
+    // The terminal's facts of a day are what the window's panels show for it, every
+    // day of the first and last years offered, of a century year without 29 February,
+    // of a leap year and of the first years that show each victory.
+    void terminalFactsAreWhatThePanelsShow() {
+        form_->Form_Load();
+        const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
+            QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
+        QList<QImage> moons;
+        for (int n = 0; n < 30; ++n) moons << PictureOf(DataFile(QStringLiteral("%1.gif").arg(n)));
+        // The holiday panel's caption and value labels, in the order of the holiday table.
+        const std::array<std::pair<const char*, const char*>, 12> holidayRows{{{"Label9", "Label10"},
+                                                                               {"Label7", "Label5"},
+                                                                               {"Label11", "Label12"},
+                                                                               {"Label13", "Label14"},
+                                                                               {"Label15", "Label16"},
+                                                                               {"Label17", "Label18"},
+                                                                               {"Label19", "Label20"},
+                                                                               {"Label21", "Label22"},
+                                                                               {"Label23", "Label24"},
+                                                                               {"Label25", "Label26"},
+                                                                               {"Label27", "Label28"},
+                                                                               {"Label29", "Label30"}}};
+        QStringList differences;
+        for (const int year : {1583, 1900, 1919, 1946, 2024, 9999}) {
+            for (QDate day(year, 1, 1); day.year() == year; day = day.addDays(1)) {
+                Select(day);
+                TickBoth();
+                const namedays::DayFacts facts =
+                    namedays::FactsOfDay(year, day.month(), day.day(), nameDays, namedays::FrenchNames());
+                const auto differ = [&](const char* fact, const QString& panel, const QString& terminal) {
+                    if (panel != terminal)
+                        differences
+                            << QStringLiteral("%1 %2: %3 | %4").arg(day.toString(Qt::ISODate), fact, panel, terminal);
+                };
+                differ("leap year", Text("Label34"), QString::fromStdString(facts.leapYearSentence));
+                differ("day of year", Text("Label3").section(QLatin1Char(' '), 0, 0), QString::number(facts.dayOfYear));
+                differ("week", Text("Label4").section(QLatin1Char(' '), -1), QString::number(facts.week));
+                differ("name day", Text("Label32").section(QStringLiteral(" : "), 1),
+                       QString::fromStdString(facts.nameDay.value_or("")));
+                // A holiday of the day is a shown row whose date is the day's.
+                QStringList holidays;
+                for (std::size_t row = 0; row < holidayRows.size(); ++row) {
+                    const auto* value = form_->findChild<QLabel*>(QString::fromLatin1(holidayRows[row].second));
+                    const std::string date = calendar::FormatDate(
+                        SerialDateOf(day), calendar::kHolidayTable[row].pattern, namedays::FrenchNames());
+                    if (!value->isHidden() && value->text() == QString::fromStdString(date))
+                        holidays << Text(holidayRows[row].first).chopped(2);
+                }
+                differ("holiday", holidays.join(QStringLiteral(" et ")),
+                       QString::fromStdString(facts.holiday.value_or("")));
+                if (form_->Image1->pixmap().toImage() != moons[facts.moonAge])
+                    differences << day.toString(Qt::ISODate) +
+                                       QStringLiteral(" moon: not picture %1").arg(facts.moonAge);
+                differ("tooltip", form_->Cal1->Widget()->dateTextFormat(day).toolTip(),
+                       QString::fromStdString(namedays::FactsTooltip(facts)));
+            }
+        }
+        QVERIFY2(differences.isEmpty(), qPrintable(differences.mid(0, 10).join(QLatin1Char('\n'))));
+    }
+
+    // The terminal writes the names of France's French without asking a locale: they
+    // are those the window shows in every French locale.
+    void terminalNamesAreThoseOfEveryFrenchLocale() {
+        for (const QLocale& locale :
+             QLocale::matchingLocales(QLocale::French, QLocale::AnyScript, QLocale::AnyTerritory)) {
+            const calendar::LocaleNames names = LocaleNamesOf(GadgetLocale(locale));
+            QVERIFY2(names.weekdayNames == namedays::FrenchNames().weekdayNames, qPrintable(locale.name()));
+            QVERIFY2(names.monthNames == namedays::FrenchNames().monthNames, qPrintable(locale.name()));
+        }
     }
 };
 

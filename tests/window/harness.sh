@@ -36,6 +36,8 @@ harness_start() {
     require_commands Xvfb openbox xdotool xprop xwininfo xsetroot import xlogo od md5sum timeout
     x_session_begin
     export QT_QPA_PLATFORM=xcb
+    # A test that reads the window over AT-SPI sets kScreenReaderBus before it starts.
+    [ -z "${kScreenReaderBus:-}" ] || start_accessibility_bus
 }
 
 # A private X server on a free display number, its screen painted kRootColour.
@@ -437,6 +439,32 @@ click_calendar_day() {
     read -r x y <<<"$clicked_cell"
     pointer_at "$x" "$y"
     xdotool click 1
+}
+
+# A private session bus on which the programs started afterwards offer what screen
+# readers read (AT-SPI, whose own bus the session bus starts when first asked, under
+# the private HOME), switched on as a desktop does when a screen reader runs.
+start_accessibility_bus() {
+    require_commands dbus-daemon dbus-send /usr/bin/python3
+    local address pid
+    { read -r address; read -r pid; } < <(dbus-daemon --session --fork --print-address=1 --print-pid=1)
+    remember_pid "$pid"
+    export DBUS_SESSION_BUS_ADDRESS=$address
+    dbus-send --session --print-reply --dest=org.a11y.Bus /org/a11y/bus org.freedesktop.DBus.Properties.Set \
+        string:org.a11y.Status string:IsEnabled variant:boolean:true >/dev/null ||
+        fail "le bus d'accessibilité (AT-SPI) ne démarre pas"
+}
+
+# The window that the program shows besides its main window (the calendar's month
+# list, a tooltip), as "LEFT TOP WIDTH HEIGHT" on the screen; fails while there is none.
+popup_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
+        [ "$id" != "$window" ] || continue
+        window_geometry "$id"
+        return 0
+    done
+    return 1
 }
 
 # The window point of the selected day's cell.

@@ -16,18 +16,6 @@ readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 readonly kMonthNamePoint='155 100'  # on "février", the month's name in the calendar's title
 
-# The window that the program shows besides its main window (the month list), as
-# "LEFT TOP WIDTH HEIGHT" on the screen; fails while there is none.
-popup_box() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
-        [ "$id" != "$window" ] || continue
-        window_geometry "$id"
-        return 0
-    done
-    return 1
-}
-
 start_program_on_leap_day "$program" en_US.UTF-8
 
 # expect DATE WHAT: waits until the panels show DATE; WHAT says how it was reached.
