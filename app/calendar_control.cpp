@@ -11,6 +11,7 @@
 #include <algorithm>
 
 #include "app/controls.h"
+#include "app/platform_window.h"
 
 namespace {
 
@@ -34,10 +35,11 @@ const QColor kOtherMonthColour(96, 96, 150);
 const QColor kSelectedDayText(255, 255, 255);
 
 // Fusion draws a table's grid a shade darker than its cells, and no palette role
-// changes that; the calendar's grid has a colour of its own.
+// changes that; the calendar's grid has a colour of its own. The rest is the
+// window's fixed look.
 class GridLineStyle : public QProxyStyle {
 public:
-    explicit GridLineStyle(QColor colour) : QProxyStyle(QStringLiteral("Fusion")), colour_(colour) {}
+    explicit GridLineStyle(QColor colour) : QProxyStyle(NewFixedLookStyle()), colour_(colour) {}
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* hintReturn) const override {

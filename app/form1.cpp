@@ -51,7 +51,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
     }
     setFont(WindowFont(11, false));  // Arial 8.25 pt
-    QPalette palette = this->palette();
+    // Every colour of the fixed look, whatever palette the desktop gives a kind of control.
+    QPalette palette = FixedLookPalette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
     background_ = QPixmap(QStringLiteral(":/pictures/background.gif"));
