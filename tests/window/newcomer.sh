@@ -1,20 +1,13 @@
 #!/bin/bash
-# What a new user meets on a real desktop, one case per run: each case is a
-# function named case_NAME below, self-contained, with the fault it catches said
-# above it.
+# What a new user meets on a real desktop, one self-contained case per run (a
+# function case_NAME below).
 # Usage: newcomer.sh SOLVANE_EXECUTABLE CASE
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 
-# --- A dark desktop theme ------------------------------------------------------
-# The gadget keeps its own colours under any desktop theme: Fusion took its palette
-# from a dark GTK theme and wrote white on the text buttons' light faces. The
-# window is the same pixel for pixel under the dark theme as on a plain desktop, and
-# the year field's menu is light, in French.
-
-# The window's pixels once nothing changes on it any more (the clock stands still).
+# The window's checksum, once it stays the same for a second (its clock stands still).
 window_sum=''
 window_settles() {
     local before
@@ -24,50 +17,41 @@ window_settles() {
     [ "$window_sum" = "$before" ]
 }
 
-# themed_window_sum [VARIABLE=VALUE...]: the settled window's checksum, the program
-# started with those variables on a French desktop whose clock stands still.
-themed_window_sum() {
-    program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}" "$@")
-    start_program "$program"
-    wait_until 10 "la fenêtre ne change plus" window_settles
-}
-
+# Fusion took its colours from a dark GTK theme and wrote white on the text buttons'
+# light faces, and Qt's own menus were in English: under that theme the window is
+# the same pixel for pixel as on a plain desktop, the year field's menu light and
+# in French.
 case_dark_desktop() {
     harness_start
     require_reading_commands
-    require_commands convert
     dpkg -s qt6-gtk-platformtheme >/dev/null 2>&1 || fail "le thème GTK de Qt manque (paquet qt6-gtk-platformtheme)"
     start_display
     start_window_manager
     faked_clock_at '2026-12-06 09:05:07' frozen || fail "libfaketime est absente (paquet faketime)"
-    xdotool mousemove 0 0  # away from the window, which lights what lies under the mouse
+    xdotool mousemove 0 0  # away from the window, where the mouse lights what it is over
+    local plain theme
+    for theme in '' Adwaita:dark; do
+        program_environment=(LANG=fr_FR.UTF-8 LC_ALL=fr_FR.UTF-8 "${clock_environment[@]}")
+        [ -z "$theme" ] || program_environment+=(QT_QPA_PLATFORMTHEME=gtk3 "GTK_THEME=$theme")
+        start_program "$program"
+        wait_until 10 "la fenêtre ne change plus" window_settles
+        [ -n "$theme" ] || { plain=$window_sum; stop_program; }
+    done
+    [ "$window_sum" = "$plain" ] || fail "sous un thème GTK sombre, la fenêtre n'a pas les couleurs d'un bureau clair"
 
-    themed_window_sum
-    local plain=$window_sum
-    stop_program
-    themed_window_sum QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
-    [ "$window_sum" = "$plain" ] || {
-        box_picture "${kBoxes[Form1]}" png >"$work/window-dark.png"
-        fail "sous le thème GTK sombre, la fenêtre n'a pas les couleurs d'un bureau clair (window-dark.png)"
-    }
-
-    # The year field opens on a click on the year; its menu opens at the mouse.
-    local year_x=225 year_y=100 menu
-    pointer_to "$year_x" "$year_y"
-    xdotool click 1
-    xdotool click 3
-    menu="$((origin_x + year_x)) $((origin_y + year_y)) 260 220"
+    # A click on the year opens its field; a right click there, its menu at the mouse.
+    pointer_to 225 100
+    xdotool click 1 click 3
+    local menu="$((origin_x + 225)) $((origin_y + 100)) 260 220" light x y width height
     # shellcheck disable=SC2317  # called through wait_until
-    read_menu() {
+    menu_reads_french() {
         screenshot_ppm
-        python3 "$kScreenReading" says "$work/screen.ppm" "$menu" \
-            'Annuler Rétablir Couper Copier Coller Supprimer Tout sélectionner Augmenter Diminuer' 0.5 \
-            Couper Copier Supprimer Augmenter >"$work/reading.log" 2>&1
+        python3 "$kScreenReading" says "$work/screen.ppm" "$menu" 'Annuler Rétablir Couper Copier Coller Supprimer
+            Tout sélectionner Augmenter Diminuer' 0.5 Couper Copier Supprimer Augmenter >"$work/reading.log" 2>&1
     }
-    wait_until 5 "le menu du champ de l'année parle français" read_menu
-    local light left top width height
-    read -r left top width height <<<"$menu"
-    light=$(convert "$work/screen.ppm" -crop "${width}x${height}+$left+$top" -colorspace Gray -format '%[fx:mean>0.75]' info:)
+    wait_until 5 "le menu du champ de l'année parle français" menu_reads_french
+    read -r x y width height <<<"$menu"
+    light=$(convert "$work/screen.ppm" -crop "${width}x${height}+$x+$y" -colorspace Gray -format '%[fx:mean>0.75]' info:)
     [ "$light" = 1 ] || fail "sous un thème GTK sombre, le menu du champ de l'année est sombre"
     say "les couleurs ne suivent pas le thème du bureau ; le menu de Qt est en français"
 }
