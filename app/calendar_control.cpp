@@ -12,6 +12,7 @@
 
 #include "app/calendar_accessible.h"
 #include "app/controls.h"
+#include "app/platform_window.h"
 
 namespace {
 
@@ -38,11 +39,11 @@ const QColor kSelectedDayText(255, 255, 255);
 constexpr int kTooltipDelayMs = 500;
 
 // Fusion draws a table's grid a shade darker than its cells, and no palette role
-// changes that; the calendar's grid has a colour of its own. Its days' tooltips come
-// after kTooltipDelayMs.
+// changes that; the calendar's grid has a colour of its own. The rest is the
+// window's fixed look. Its days' tooltips come after kTooltipDelayMs.
 class GridLineStyle : public QProxyStyle {
 public:
-    explicit GridLineStyle(QColor colour) : QProxyStyle(QStringLiteral("Fusion")), colour_(colour) {}
+    explicit GridLineStyle(QColor colour) : QProxyStyle(NewFixedLookStyle()), colour_(colour) {}
 
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* hintReturn) const override {

@@ -57,6 +57,30 @@ FitLabel::FitLabel(QWidget* parent) : TextLabel(parent) { setWordWrap(false); }
 
 void FitLabel::TextChanged() { resize(fontMetrics().horizontalAdvance(text()), height()); }
 
+OneLineLabel::OneLineLabel(QWidget* parent) : TextLabel(parent) { setWordWrap(false); }
+
+bool OneLineLabel::IsCut() const { return fontMetrics().horizontalAdvance(text()) > contentsRect().width(); }
+
+void OneLineLabel::TextChanged() {
+    const QString whole = IsCut() ? text() : QString();
+    setToolTip(whole);
+    setAccessibleDescription(whole);
+}
+
+void OneLineLabel::resizeEvent(QResizeEvent* event) {
+    TextLabel::resizeEvent(event);
+    TextChanged();
+}
+
+void OneLineLabel::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setFont(font());
+    painter.setPen(palette().color(foregroundRole()));
+    const QRect box = contentsRect();
+    const QString shown = fontMetrics().elidedText(text(), Qt::ElideRight, box.width());
+    painter.drawText(box, int(alignment() & Qt::AlignHorizontal_Mask) | Qt::AlignTop | Qt::TextSingleLine, shown);
+}
+
 PictureControl::PictureControl(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
     setFocusPolicy(Qt::NoFocus);

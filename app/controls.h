@@ -67,6 +67,24 @@ protected:
     void TextChanged() override;
 };
 
+// A label that keeps its text on one line. A text wider than the box is cut with
+// « … » where it stops, and only then does the whole text become the label's
+// tooltip and accessible description: a text seen whole needs neither, and a screen
+// reader, which reads the label's whole text as its name already, would say it twice.
+class OneLineLabel : public TextLabel {
+    Q_OBJECT
+public:
+    explicit OneLineLabel(QWidget* parent = nullptr);
+
+protected:
+    void TextChanged() override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    bool IsCut() const;
+};
+
 // Shows a picture unscaled from its top-left corner and takes the picture's size.
 // Like the labels, it takes the mouse presses on its box and ignores them.
 class PictureControl : public QLabel {

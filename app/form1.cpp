@@ -78,7 +78,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     // gadget is pointed at without being clicked first.
     QToolTip::setFont(WindowFont(11, false));
     setAttribute(Qt::WA_AlwaysShowToolTips);
-    QPalette palette = this->palette();
+    // Every colour of the fixed look, whatever palette the desktop gives a kind of control.
+    QPalette palette = FixedLookPalette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
     background_ = OutlinedBackground();

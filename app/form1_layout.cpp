@@ -21,6 +21,7 @@ constexpr LabelFont kBold825{11, true};       // Arial 8.25 pt bold
 constexpr LabelFont kBold9{12, true};         // Arial 9 pt bold
 constexpr LabelFont kBold975{13, true};       // Arial 9.75 pt bold
 
+// The system text is the fixed look's button text, not the desktop's.
 enum class TextColour { Navy, DarkGrey, SystemText };
 
 QColor ColourOf(TextColour colour) {
@@ -29,8 +30,15 @@ QColor ColourOf(TextColour colour) {
     case TextColour::DarkGrey: return QColor(64, 64, 64);
     case TextColour::SystemText: break;
     }
-    return QPalette().color(QPalette::ButtonText);
+    return FixedLookPalette().color(QPalette::ButtonText);
 }
+
+// What a label does with a text wider than its box.
+enum class TextFit {
+    Wraps,   // wraps at blanks; what falls below the box is cut off
+    Widens,  // widens to its text on one line
+    Elides,  // stays on one line and ends in « … » (OneLineLabel)
+};
 
 constexpr Qt::Alignment kLeft = Qt::AlignLeft;
 constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
@@ -44,24 +52,30 @@ struct LabelRow {
     LabelFont font;
     TextColour colour;
     Qt::Alignment alignment;
-    bool fitsText;  // widens or narrows to its text on one line
+    TextFit fit;
 };
 
 // The labels outside the holiday panel.
 const std::array kLabels{
-    LabelRow{&Form1::Label1, "Label1", 32, 48, 313, 25, "Label1", kBold975, TextColour::Navy, kCentre, false},
-    LabelRow{&Form1::Label31, "Label31", 48, 64, 273, 17, "Label31", kBold975, TextColour::Navy, kCentre, false},
-    LabelRow{&Form1::Label3, "Label3", 48, 320, 6, 14, "0", kDefaultFont, TextColour::Navy, kLeft, true},
-    LabelRow{&Form1::Label4, "Label4", 88, 320, 209, 17, "Label4", kDefaultFont, TextColour::Navy, kCentre, false},
-    LabelRow{&Form1::Label32, "Label32", 48, 336, 241, 17, "Label32", kDefaultFont, TextColour::Navy, kLeft, false},
-    LabelRow{&Form1::Label33, "Label33", 287, 352, 33, 17, "Lune", kDefaultFont, TextColour::Navy, kCentre, false},
+    LabelRow{&Form1::Label1, "Label1", 32, 48, 313, 25, "Label1", kBold975, TextColour::Navy, kCentre, TextFit::Wraps},
+    LabelRow{&Form1::Label31, "Label31", 48, 64, 273, 17, "Label31", kBold975, TextColour::Navy, kCentre,
+             TextFit::Wraps},
+    LabelRow{&Form1::Label3, "Label3", 48, 320, 6, 14, "0", kDefaultFont, TextColour::Navy, kLeft, TextFit::Widens},
+    LabelRow{&Form1::Label4, "Label4", 88, 320, 209, 17, "Label4", kDefaultFont, TextColour::Navy, kCentre,
+             TextFit::Wraps},
+    LabelRow{&Form1::Label32, "Label32", 48, 336, 241, 17, "Label32", kDefaultFont, TextColour::Navy, kLeft,
+             TextFit::Elides},
+    LabelRow{&Form1::Label33, "Label33", 287, 352, 33, 17, "Lune", kDefaultFont, TextColour::Navy, kCentre,
+             TextFit::Wraps},
     LabelRow{&Form1::Label6, "Label6", 368, 48, 153, 17, "Jours fériés de l'année:", kBold9, TextColour::Navy, kLeft,
-             false},
-    LabelRow{&Form1::Label8, "Label8", 507, 48, 33, 17, "0000", kBold9, TextColour::Navy, kLeft, false},
-    LabelRow{&Form1::Label34, "Label34", 360, 384, 201, 17, "Label34", kBold825, TextColour::Navy, kCentre, false},
+             TextFit::Wraps},
+    LabelRow{&Form1::Label8, "Label8", 507, 48, 33, 17, "0000", kBold9, TextColour::Navy, kLeft, TextFit::Wraps},
+    LabelRow{&Form1::Label34, "Label34", 360, 384, 201, 17, "Label34", kBold825, TextColour::Navy, kCentre,
+             TextFit::Wraps},
     LabelRow{&Form1::Label35, "Label35", 528, 400, 41, 17, "V" SOLVANE_VERSION " ", kDefaultFont,
-             TextColour::SystemText, kRight, false},
-    LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft, false},
+             TextColour::SystemText, kRight, TextFit::Wraps},
+    LabelRow{&Form1::Label2, "Label2", 472, 416, 113, 17, "www.solvane.fr", kBold9, TextColour::DarkGrey, kLeft,
+             TextFit::Wraps},
 };
 
 // The holiday panel: one row every 24 pixels, a caption whose colon lines up at
@@ -174,9 +188,18 @@ void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) 
     widget.setPalette(palette);
 }
 
+TextLabel* NewLabel(QWidget* window, TextFit fit) {
+    switch (fit) {
+    case TextFit::Widens: return new FitLabel(window);
+    case TextFit::Elides: return new OneLineLabel(window);
+    case TextFit::Wraps: break;
+    }
+    return new TextLabel(window);
+}
+
 TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* text, LabelFont font, TextColour colour,
-                     Qt::Alignment alignment, bool fitsText) {
-    TextLabel* label = fitsText ? new FitLabel(window) : new TextLabel(window);
+                     Qt::Alignment alignment, TextFit fit) {
+    TextLabel* label = NewLabel(window, fit);
     label->setObjectName(QString::fromLatin1(name));
     label->setGeometry(box);
     label->setFont(WindowFont(font.pixelSize, font.bold));
@@ -200,7 +223,7 @@ void Form1::CreateControls() {
 
     for (const LabelRow& row : kLabels) {
         this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
-                                      row.font, row.colour, row.alignment, row.fitsText);
+                                      row.font, row.colour, row.alignment, row.fit);
     }
     static_assert(kHolidayRows.size() == calendar::kHolidayTable.size(), "one row of labels for each holiday");
     for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
@@ -208,10 +231,10 @@ void Form1::CreateControls() {
         const std::string caption = std::string(calendar::kHolidayTable[i].name) + " :";
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
-                      caption.c_str(), kBold825, TextColour::Navy, row.captionAlignment, false);
+                      caption.c_str(), kBold825, TextColour::Navy, row.captionAlignment, TextFit::Wraps);
         this->*row.value =
             MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, kHolidayValueWidth, kHolidayRowHeight),
-                      row.valueName, kBold825, TextColour::Navy, kLeft, false);
+                      row.valueName, kBold825, TextColour::Navy, kLeft, TextFit::Wraps);
         holidayValueLabels_[i] = this->*row.value;
     }
 
@@ -239,6 +262,8 @@ void Form1::CreateControls() {
         button->setFont(WindowFont(11, false));  // MS Sans Serif 8.25 pt
         button->setCursor(handCursor);
         button->setAccessibleName(QString::fromUtf8(row.accessibleName));
+        // Return and Enter press the button that has the focus, as the space bar does.
+        button->setAutoDefault(true);
         if (*row.toolTip != '\0') button->setToolTip(QString::fromUtf8(row.toolTip));
         if (*row.picture != '\0') {
             // The button draws the icon's picture whose size fits its screen's pixels.
@@ -264,10 +289,12 @@ void Form1::CreateControls() {
     Timer2 = new PlatformTimer(kTimerIntervalMs, this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
 
-    setTabOrder(Cal1, avance);
-    setTabOrder(avance, recul);
-    setTabOrder(recul, cejour);
-    setTabOrder(cejour, cmdQuit);
-    setTabOrder(cmdQuit, CmdMinimise);
+    // The reading order: the calendar, the three buttons below it from left to right
+    // and top to bottom, then the window's own two buttons from left to right.
+    setTabOrder(Cal1, recul);
+    setTabOrder(recul, avance);
+    setTabOrder(avance, cejour);
+    setTabOrder(cejour, CmdMinimise);
+    setTabOrder(CmdMinimise, cmdQuit);
     Cal1->setFocus();
 }

@@ -1,5 +1,9 @@
 #include "app/locale_names.h"
 
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
+
 QLocale GadgetLocale(const QLocale& system) {
     if (system.language() == QLocale::French) return QLocale(QLocale::French, system.territory());
     return QLocale(QLocale::French, QLocale::France);
@@ -17,4 +21,13 @@ calendar::LocaleNames LocaleNamesOf(const QLocale& locale) {
         names.abbreviatedMonthNames[month - 1] = locale.monthName(month, QLocale::ShortFormat).toStdString();
     }
     return names;
+}
+
+void LoadQtFrenchTexts(QCoreApplication& application) {
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_fr"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QCoreApplication::installTranslator(translator);
+    } else {
+        delete translator;
+    }
 }

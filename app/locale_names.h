@@ -2,6 +2,8 @@
 
 #include <QLocale>
 
+class QCoreApplication;
+
 #include "calendar/format_date.h"
 
 // The locale of the day and month names that the gadget shows, in its panels and
@@ -15,3 +17,10 @@ QLocale GadgetLocale(const QLocale& system);
 // The day and month names of a locale, as the plain values that the date
 // formatting takes. The time separator stays the colon.
 calendar::LocaleNames LocaleNamesOf(const QLocale& locale);
+
+// Qt's own words, those of the menus and screen-reader roles that Qt gives the
+// controls (the year field's "Annuler", "Couper"...), in French as every other word
+// of the gadget, whatever the desktop's language: Qt's French translations, where Qt
+// keeps its translations (package qt6-translations-l10n). Where they are missing,
+// those words stay Qt's English. Call it once the application exists.
+void LoadQtFrenchTexts(QCoreApplication& application);

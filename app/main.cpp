@@ -6,6 +6,7 @@
 #include "app/display_platform.h"
 #include "app/fatal_error.h"
 #include "app/form1.h"
+#include "app/locale_names.h"
 #include "app/platform_window.h"
 #include "app/terminal_facts.h"
 #include "app/x11_server.h"
@@ -52,6 +53,7 @@ int main(int argc, char* argv[]) {
     SolvaneApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
+    LoadQtFrenchTexts(application);
     auto window = std::make_unique<Form1>();
     try {
         window->Form_Load();

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QToolTip>
 #include <QWidget>
 #include <QWindow>
 #include <algorithm>
@@ -72,6 +73,53 @@ void DrawTextButtonPanel(QPainter& painter, const QStyleOption& option) {
     }
 }
 
+// The window's colours for every role: the light grey of Fusion on a light desktop,
+// black text, a blue selection; greyed where a control is disabled. Fusion takes
+// its own colours from the desktop (white text on dark grey under a dark theme),
+// which would put that white text on the window's light faces.
+struct PaletteRow {
+    QPalette::ColorRole role;
+    QRgb enabled;  // active and inactive alike
+    QRgb disabled;
+};
+constexpr PaletteRow kFixedPalette[] = {
+    {QPalette::WindowText, qRgb(0, 0, 0), qRgb(190, 190, 190)},
+    {QPalette::Button, qRgb(239, 239, 239), qRgb(239, 239, 239)},
+    {QPalette::Light, qRgb(255, 255, 255), qRgb(255, 255, 255)},
+    {QPalette::Midlight, qRgb(202, 202, 202), qRgb(202, 202, 202)},
+    {QPalette::Dark, qRgb(159, 159, 159), qRgb(190, 190, 190)},
+    {QPalette::Mid, qRgb(184, 184, 184), qRgb(184, 184, 184)},
+    {QPalette::Text, qRgb(0, 0, 0), qRgb(190, 190, 190)},
+    {QPalette::BrightText, qRgb(255, 255, 255), qRgb(255, 255, 255)},
+    {QPalette::ButtonText, qRgb(0, 0, 0), qRgb(190, 190, 190)},
+    {QPalette::Base, qRgb(255, 255, 255), qRgb(239, 239, 239)},
+    {QPalette::Window, qRgb(239, 239, 239), qRgb(239, 239, 239)},
+    {QPalette::Shadow, qRgb(118, 118, 118), qRgb(177, 177, 177)},
+    {QPalette::Highlight, qRgb(48, 140, 198), qRgb(145, 145, 145)},
+    {QPalette::HighlightedText, qRgb(255, 255, 255), qRgb(255, 255, 255)},
+    {QPalette::Link, qRgb(0, 0, 255), qRgb(0, 0, 255)},
+    {QPalette::LinkVisited, qRgb(255, 0, 255), qRgb(255, 0, 255)},
+    {QPalette::AlternateBase, qRgb(247, 247, 247), qRgb(247, 247, 247)},
+    {QPalette::ToolTipBase, qRgb(255, 255, 220), qRgb(255, 255, 220)},
+    {QPalette::ToolTipText, qRgb(0, 0, 0), qRgb(0, 0, 0)},
+    {QPalette::PlaceholderText, qRgba(0, 0, 0, 128), qRgba(0, 0, 0, 128)},
+};
+
+// The keyboard's focus on an item of a view (the calendar's selected day): a dotted
+// frame just inside the item, in a colour that stands out from the item's own.
+// Fusion's frame is a faint shade of the selection colour, which cannot be seen on
+// the calendar's navy selected day.
+void DrawItemFocusFrame(QPainter& painter, const QStyleOptionFocusRect& option) {
+    const QColor behind = option.backgroundColor.isValid() ? option.backgroundColor : option.palette.base().color();
+    QPen dots(qGray(behind.rgb()) < 128 ? Qt::white : Qt::black, 0, Qt::CustomDashLine);
+    dots.setDashPattern({1, 1});
+    painter.save();
+    painter.setPen(dots);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(option.rect.adjusted(1, 1, -2, -2));
+    painter.restore();
+}
+
 // Fusion, with the month calendar's own page arrows as the standard arrows. The
 // calendar asks its style for them as it is built (and again when the layout
 // direction changes); Fusion would look them up in the desktop's icon theme, which
@@ -92,6 +140,11 @@ public:
                        const QWidget* widget) const override {
         if (element == PE_PanelButtonCommand && IsTextButton(option, widget)) {
             DrawTextButtonPanel(*painter, *option);
+            return;
+        }
+        const auto* focus = qstyleoption_cast<const QStyleOptionFocusRect*>(option);
+        if (element == PE_FrameFocusRect && focus && option->state.testFlag(State_Item)) {
+            DrawItemFocusFrame(*painter, *focus);
             return;
         }
         QProxyStyle::drawPrimitive(element, option, painter, widget);
@@ -149,9 +202,27 @@ QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWid
     return region;
 }
 
+QPalette FixedLookPalette() {
+    QPalette palette;
+    for (const PaletteRow& row : kFixedPalette) {
+        palette.setColor(QPalette::Active, row.role, QColor::fromRgba(row.enabled));
+        palette.setColor(QPalette::Inactive, row.role, QColor::fromRgba(row.enabled));
+        palette.setColor(QPalette::Disabled, row.role, QColor::fromRgba(row.disabled));
+    }
+    return palette;
+}
+
+QStyle* NewFixedLookStyle() { return new FixedLookStyle; }
+
 void ApplyFixedLook() {
-    QApplication::setStyle(new FixedLookStyle);
-    QApplication::setPalette(QApplication::style()->standardPalette());
+    QApplication::setStyle(NewFixedLookStyle());
+    // The window passes its palette on to every control inside it (Form1). What opens
+    // outside it, the menus and the tooltips, takes the application's palette, unless
+    // the desktop's theme gave menus one of their own; the tooltips keep their own.
+    const QPalette palette = FixedLookPalette();
+    QApplication::setPalette(palette);
+    QApplication::setPalette(palette, "QMenu");
+    QToolTip::setPalette(palette);
 }
 
 PlatformWindow::PlatformWindow(QWidget& window) : window_(window) {}

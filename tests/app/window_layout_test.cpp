@@ -2,14 +2,17 @@
 // 96 dpi, the keyboard focus, and how a label draws its text. The expected values
 // are the window's design, written down here on their own.
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -18,6 +21,7 @@
 #include "calendar/easter.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
+#include "namedays/name_day_file.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -95,10 +99,8 @@ std::vector<std::pair<QString, calendar::LocaleNames>> FrenchNameSets() {
     return sets;
 }
 
-// The smallest rectangle around the text of a label drawn on its own: dark pixels
-// on a light background.
-QRect InkBox(QWidget& label) {
-    const QImage image = label.grab().toImage();
+// The smallest rectangle around the dark pixels of a text on a light background.
+QRect InkBox(const QImage& image) {
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
@@ -107,6 +109,8 @@ QRect InkBox(QWidget& label) {
     }
     return box;
 }
+
+QRect InkBox(QWidget& label) { return InkBox(label.grab().toImage()); }
 
 bool RowIsClear(const QImage& image, int y) {
     for (int x = 0; x < image.width(); ++x) {
@@ -467,6 +471,10 @@ private slots:
         QCOMPARE(line->geometry(), QRect(48, 320, 6, 14));
     }
 
+    // The focus starts on the calendar, marked on its selected day so that it can be
+    // seen before any key is pressed; Tab follows the reading order (which the
+    // window's first design did not: ">>" before "<<", quit before minimise); Return
+    // and Enter press the button that has the focus, as the space bar does.
     void focusStartsOnTheCalendarAndTabsInOrder() {
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Form_Load();
@@ -474,13 +482,93 @@ private slots:
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
-        const char* order[] = {"avance", "recul", "cejour", "cmdQuit", "CmdMinimise"};
+        const QImage focused = window.Cal1->grab().toImage();
+
+        const char* order[] = {"recul", "avance", "cejour", "CmdMinimise", "cmdQuit"};
         for (const char* name : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), QString(name));
+            auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+            QVERIFY2(button && button->objectName() == name, name);
+            // Only the presses are counted: the handlers (minimise, quit) stay out of it.
+            QObject::disconnect(button, &QPushButton::clicked, &window, nullptr);
+            const QSignalSpy presses(button, &QPushButton::clicked);
+            QTest::keyClick(button, Qt::Key_Return);
+            QTest::keyClick(button, Qt::Key_Enter, Qt::KeypadModifier);
+            QTest::keyClick(button, Qt::Key_Space);
+            QCOMPARE(presses.count(), 3);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
+
+        // The mark: pixels that only the focus brings, in high contrast to what they
+        // replace (a dotted frame of some 60 pixels around the navy day).
+        window.recul->setFocus();
+        const QImage unfocused = window.Cal1->grab().toImage();
+        int marked = 0;
+        for (int y = 0; y < focused.height(); ++y) {
+            for (int x = 0; x < focused.width(); ++x) {
+                if (std::abs(qGray(focused.pixel(x, y)) - qGray(unfocused.pixel(x, y))) > 100) ++marked;
+            }
+        }
+        QVERIFY2(marked >= 40, qPrintable(QStringLiteral("%1 pixels mark the focus").arg(marked)));
+    }
+
+    // The name-day line stays on one line for every entry of the list shipped with
+    // the program and for the longest entry the list may hold: a text wider than the
+    // line ends in dots (« … ») on the baseline, and then, and only then, the whole
+    // text is the line's tooltip and accessible description.
+    void nameDayLineStaysOnOneLine() {
+        auto entries = namedays::ReadNameDayFile(SOLVANE_PROGRAM_DIR "/fetes.txt", namedays::kShownNameDays);
+        QCOMPARE(entries.size(), std::size_t(366));
+        std::string longest;
+        while (longest.size() + 24 <= namedays::kShownNameDays.entryLength) longest += "Marie-Geneviève, Anne, ";
+        entries.push_back(longest);
+        TextLabel* line = form_->Label32;
+        const QFontMetrics metrics(line->font());
+        // Short of the moon picture, which Label32's box reaches into.
+        const QRect box = QRect(line->pos(), QSize(form_->Image1->x() - line->x(), line->height()));
+        int cut = 0;
+        for (const std::string& entry : entries) {
+            const QString text = QStringLiteral("fête à souhaiter : ") + QString::fromStdString(entry);
+            line->setText(text);
+            const QImage image = form_->grab(box).toImage();
+            const QRect ink = InkBox(image);
+            const QString what = QStringLiteral("« %1 », its ink %2 high").arg(text).arg(ink.height());
+            QVERIFY2(ink.bottom() < metrics.height(), qPrintable(what + " runs onto a second line"));
+            const bool wider = metrics.horizontalAdvance(text) > line->contentsRect().width();
+            const QString whole = wider ? text : QString();
+            QCOMPARE(line->toolTip(), whole);
+            QCOMPARE(QAccessible::queryAccessibleInterface(line)->text(QAccessible::Description), whole);
+            if (!wider) continue;
+            ++cut;
+            // The last mark of the line, after its last blank column, is a row of dots.
+            int dotsLeft = ink.right();
+            while (dotsLeft > ink.left() && InkBox(image.copy(dotsLeft - 1, 0, 1, image.height())).isValid())
+                --dotsLeft;
+            const QRect dots = InkBox(image.copy(dotsLeft, 0, ink.right() - dotsLeft + 1, image.height()));
+            QVERIFY2(dots.height() <= 2 && dots.bottom() >= ink.bottom() - 3,
+                     qPrintable(what + " does not end in dots on the baseline"));
+        }
+        QVERIFY(cut >= 1);
+        line->setText(QStringLiteral("Label32"));
+    }
+
+    // The desktop's theme may give each kind of control a palette of its own (light
+    // text for a dark theme), at start-up or when it changes: the window's controls
+    // keep the fixed look's colours, pixel for pixel.
+    void controlsKeepTheirColoursWhateverTheDesktopsPalette() {
+        const auto windowPixels = [] {
+            std::unique_ptr<Form1> window(test::ShowStoppedWindow());
+            return QTest::qWaitForWindowExposed(window.get()) ? window->grab().toImage() : QImage();
+        };
+        const QImage fixed = windowPixels();
+        const QPalette dark(QColor(240, 240, 240), QColor(50, 50, 50));  // light text on dark grey
+        const char* kinds[] = {"QWidget", "QAbstractButton", "QPushButton", "QLabel", "QAbstractItemView", "QLineEdit"};
+        for (const char* kind : kinds) QApplication::setPalette(dark, kind);
+        const QImage underTheTheme = windowPixels();
+        for (const char* kind : kinds) QApplication::setPalette(FixedLookPalette(), kind);
+        QVERIFY(!fixed.isNull());
+        QVERIFY(underTheTheme == fixed);
     }
 
     void longTextWrapsAtBlanksWithinTheBox() {
