@@ -44,8 +44,10 @@ void ShowInFront(QWidget& window) {
 
 bool GadgetServer::Serve(const QString& path, QWidget& window) {
     window_ = &window;
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, &GadgetServer::Answer);
+    // Made in place, so that it fails where a socket is already: Qt's access options
+    // make the socket elsewhere and rename it over whatever is there, a live
+    // gadget's socket too. The user's runtime folder is the user's alone.
     if (server_.listen(path)) return true;
     if (server_.serverError() != QAbstractSocket::AddressInUseError) return true;
     // Someone answers there: another gadget. No one: a socket left by a crash.
