@@ -1,7 +1,8 @@
 #!/bin/bash
 # One gadget per display, which rests while no one can see it.
 #   - Minimised, and then entirely covered by another window (Xvfb has no
-#     compositor), the program does not wake once in 10 s, all threads counted.
+#     compositor), the program does not wake once in 10 s, all threads counted,
+#     once the threads that Qt's pool lends at start-up have ended.
 #   - Launched again meanwhile, the second copy ends with status 0 within 5 s, and
 #     the first window comes back restored, in front, active; no second window opens.
 #   - Killed, it leaves its socket behind, which does not stop the next start, nor
@@ -44,6 +45,7 @@ gadget_pid=$program_pid
 
 click_in_box "${kBoxes[CmdMinimise]}"
 wait_until 5 "la fenêtre est réduite" is_iconic
+wait_until 60 "les fils du pool de Qt se terminent" pool_threads_ended "$gadget_pid"
 rests_for "réduit"
 launch_again "la première réduite"
 
