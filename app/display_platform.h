@@ -31,8 +31,7 @@ enum class PlatformChoice {
     X11DoesNotAnswer,  // only an X server that does not answer: do not start
 };
 
-// Whether the X server of a DISPLAY value answers (X11ServerAnswers in the
-// program).
+// Whether the X server of a DISPLAY value answers (AskX11Screen in the program).
 using X11Probe = std::function<bool(const std::string& display)>;
 
 // An unset variable and an empty one mean the same. The X server is asked only

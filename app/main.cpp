@@ -55,11 +55,14 @@ int main(int argc, char* argv[]) {
     // and offers no rule of its own for this, so the X server is asked before, and
     // each screen is given that scale, as a user would with QT_SCREEN_SCALE_FACTORS.
     // The scale the user chooses with Qt's variables stays theirs.
-    if (GadgetChoosesX11Scale(environment, platform) && !x11Screen) x11Screen = AskX11Screen(environment.x11Display);
-    if (x11Screen && GadgetChoosesX11Scale(environment, platform)) {
-        const int scale = WholeWindowScale(x11Screen->desktopScale, x11Screen->availableWidth,
-                                           x11Screen->availableHeight, Form1::kWidth, Form1::kHeight);
-        qputenv("QT_SCREEN_SCALE_FACTORS", QByteArray::fromStdString(ScreenScaleFactors(scale, x11Screen->monitors)));
+    if (GadgetChoosesX11Scale(environment, platform)) {
+        if (!x11Screen) x11Screen = AskX11Screen(environment.x11Display);  // a platform named "xcb"
+        if (x11Screen) {
+            const int scale = WholeWindowScale(x11Screen->desktopScale, x11Screen->availableWidth,
+                                               x11Screen->availableHeight, Form1::kWidth, Form1::kHeight);
+            qputenv("QT_SCREEN_SCALE_FACTORS",
+                    QByteArray::fromStdString(ScreenScaleFactors(scale, x11Screen->monitors)));
+        }
     }
     SolvaneApplication application(argc, argv);
     const QString socketPath = GadgetSocketPath(environment.x11Display, environment.waylandDisplay);
