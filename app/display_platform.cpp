@@ -1,5 +1,7 @@
 #include "app/display_platform.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <string_view>
 
@@ -32,6 +34,10 @@ DisplayEnvironment CurrentDisplayEnvironment(int argc, const char* const* argv) 
     environment.waylandDisplay = variable("WAYLAND_DISPLAY");
     environment.sessionType = variable("XDG_SESSION_TYPE");
     environment.x11Display = variable("DISPLAY");
+    for (const char* scaleVariable : {"QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING",
+                                      "QT_SCALE_FACTOR_ROUNDING_POLICY", "QT_FONT_DPI", "QT_USE_PHYSICAL_DPI"}) {
+        if (!variable(scaleVariable).empty()) environment.scaleChosen = true;
+    }
     // Qt reads its own options with one dash or two, the value in the next argument.
     for (int i = 1; i + 1 < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -45,4 +51,24 @@ std::string X11DoesNotAnswerSentence(const std::string& display) {
     return "Le serveur X « " + display +
            " » ne répond pas : vérifiez DISPLAY, ou lancez Solvane depuis une "
            "session de bureau.";
+}
+
+bool GadgetChoosesX11Scale(const DisplayEnvironment& environment, PlatformChoice choice) {
+    if (environment.scaleChosen) return false;
+    if (choice == PlatformChoice::X11) return true;
+    if (choice != PlatformChoice::AsQtChooses || environment.platformArgument) return false;
+    // Left to Qt, with no platform named, an X server that answers is taken.
+    return environment.qtPlatform == "xcb" || (environment.qtPlatform.empty() && !environment.x11Display.empty());
+}
+
+int WholeWindowScale(double desktopScale, int availableWidth, int availableHeight, int windowWidth, int windowHeight) {
+    const int rounded = static_cast<int>(std::floor(desktopScale + 0.5));
+    const int fitting = std::min(availableWidth / windowWidth, availableHeight / windowHeight);
+    return std::max(1, std::min(rounded, fitting));
+}
+
+std::string ScreenScaleFactors(int scale, int monitors) {
+    std::string factors = std::to_string(scale);
+    for (int i = 1; i < monitors; ++i) factors += ";" + std::to_string(scale);
+    return factors;
 }

@@ -20,6 +20,7 @@ struct DisplayEnvironment {
     std::string waylandDisplay;     // WAYLAND_DISPLAY
     std::string sessionType;        // XDG_SESSION_TYPE
     std::string x11Display;         // DISPLAY, or "-display NAME" on the command line, which Qt prefers
+    bool scaleChosen = false;       // one of Qt's variables of the screens' scale is set
 };
 
 enum class PlatformChoice {
@@ -30,8 +31,7 @@ enum class PlatformChoice {
     X11DoesNotAnswer,  // only an X server that does not answer: do not start
 };
 
-// Whether the X server of a DISPLAY value answers (X11ServerAnswers in the
-// program).
+// Whether the X server of a DISPLAY value answers (AskX11Screen in the program).
 using X11Probe = std::function<bool(const std::string& display)>;
 
 // An unset variable and an empty one mean the same. The X server is asked only
@@ -48,3 +48,18 @@ inline constexpr const char* kNoDisplaySentence =
 
 // Said on standard error when the X server of `display` does not answer.
 std::string X11DoesNotAnswerSentence(const std::string& display);
+
+// Whether the window will open on Qt's X11 platform, and its scale is the gadget's
+// to choose: the user has set none of Qt's variables of the scale.
+bool GadgetChoosesX11Scale(const DisplayEnvironment& environment, PlatformChoice choice);
+
+// The window's scale on a screen whose desktop asks for `desktopScale` (1.5 for
+// 150 %) and which leaves `availableWidth` x `availableHeight` device pixels to
+// windows: the desktop's scale rounded to the nearest whole number (1.5 upward), or,
+// where the window would not fit the area at that scale, the largest whole scale at
+// which it fits; never below 1.
+int WholeWindowScale(double desktopScale, int availableWidth, int availableHeight, int windowWidth, int windowHeight);
+
+// The value of QT_SCREEN_SCALE_FACTORS that gives each of `monitors` screens the
+// scale `scale`: "2;2" for two.
+std::string ScreenScaleFactors(int scale, int monitors);

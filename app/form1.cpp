@@ -94,11 +94,15 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Timer1, &PlatformTimer::Timer, this, &Form1::Timer1_Timer);
     connect(Timer2, &PlatformTimer::Timer, this, &Form1::Timer2_Timer);
     // Both refreshes run, in this order, whenever something they read can have
-    // changed: the name day then finds the leap-year line of the same run.
+    // changed: the name day then finds the leap-year line of the same run. The
+    // selection follows today first, when it should; the seconds rest while the
+    // window is unseen.
+    connect(&refreshTrigger_, &RefreshTrigger::Due, this, &Form1::FollowToday);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &PlatformTimer::Tick);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &PlatformTimer::Tick);
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
+    connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
 
     moonShown_ = Image1->pixmap().toImage();
 }
@@ -121,6 +125,16 @@ void Form1::Form_Load() {
     LoadNameDays();
     // The refreshes run once the window is shown, then whenever they are due.
     refreshTrigger_.Start();
+}
+
+// A gadget left open overnight on today shows the new day in the morning, not the
+// holidays, the name day and the moon of yesterday. A day changed by a step of the
+// clock or of the time zone counts alike, in either direction. A selection moved to
+// another day stays there.
+void Form1::FollowToday() {
+    const QDate today = DateOfSerial(calendar::CurrentDateTime());
+    if (today_.isValid() && today != today_ && Cal1->Widget()->selectedDate() == today_) Cal1->Today();
+    today_ = today;
 }
 
 void Form1::LoadNameDays() {

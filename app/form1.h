@@ -20,6 +20,7 @@
 #include "app/platform_timer.h"
 #include "app/platform_window.h"
 #include "app/refresh_trigger.h"
+#include "app/window_visibility.h"
 #include "assets/window_shape.h"
 
 class QComboBox;
@@ -118,6 +119,10 @@ private:
     // form1_layout.cpp: every control with its box, text, font and colour.
     void CreateControls();
 
+    // At the change of day, moves a selection left on the day that was today to the
+    // new today. Runs before the two refreshes.
+    void FollowToday();
+
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();
     // Writes the name day of the selected date into Label32, when the leap-year
@@ -141,6 +146,9 @@ private:
     QImage moonShown_;                                 // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
 
+    QDate today_;  // today's date at the last refresh; none before the first
+
     PlatformWindow platform_{*this};
+    WindowVisibility visibility_{*this};
     QPixmap background_;  // the background picture on the grey, clear outside the outline
 };

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "app/display_platform.h"
 #include "app/fatal_error.h"
@@ -9,6 +10,7 @@
 #include "app/locale_names.h"
 #include "app/platform_window.h"
 #include "app/terminal_facts.h"
+#include "app/single_instance.h"
 #include "app/x11_server.h"
 
 namespace {
@@ -34,7 +36,13 @@ int main(int argc, char* argv[]) {
     }
 
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
-    switch (ChoosePlatform(environment, X11ServerAnswers)) {
+    std::optional<X11Screen> x11Screen;  // asked when the choice depends on the X server
+    const auto askX11 = [&x11Screen](const std::string& display) {
+        x11Screen = AskX11Screen(display);
+        return x11Screen.has_value();
+    };
+    const PlatformChoice platform = ChoosePlatform(environment, askX11);
+    switch (platform) {
     case PlatformChoice::NoDisplay: return RefuseToStart(kNoDisplaySentence);
     case PlatformChoice::X11DoesNotAnswer:
         return RefuseToStart(X11DoesNotAnswerSentence(environment.x11Display).c_str());
@@ -50,7 +58,24 @@ int main(int argc, char* argv[]) {
     // 200 % it is both, a little larger than asked; at 125 % it stays at 100 %, where
     // it is sharp too, a little smaller than asked.
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
+    // At 250 % on a screen of 1080 lines, three times the window is taller than the
+    // screen: the scale is the largest whole one at which the window fits the area
+    // left by the desktop's panels. Qt fixes its scales when the application starts
+    // and offers no rule of its own for this, so the X server is asked before, and
+    // each screen is given that scale, as a user would with QT_SCREEN_SCALE_FACTORS.
+    // The scale the user chooses with Qt's variables stays theirs.
+    if (GadgetChoosesX11Scale(environment, platform)) {
+        if (!x11Screen) x11Screen = AskX11Screen(environment.x11Display);  // a platform named "xcb"
+        if (x11Screen) {
+            const int scale = WholeWindowScale(x11Screen->desktopScale, x11Screen->availableWidth,
+                                               x11Screen->availableHeight, Form1::kWidth, Form1::kHeight);
+            qputenv("QT_SCREEN_SCALE_FACTORS",
+                    QByteArray::fromStdString(ScreenScaleFactors(scale, x11Screen->monitors)));
+        }
+    }
     SolvaneApplication application(argc, argv);
+    const QString socketPath = GadgetSocketPath(environment.x11Display, environment.waylandDisplay);
+    if (AskRunningGadgetToShow(socketPath)) return 0;
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
     LoadQtFrenchTexts(application);
@@ -63,6 +88,8 @@ int main(int argc, char* argv[]) {
         ReportFatalError(FatalErrorSentence(error));
         return kFatalErrorStatus;
     }
+    GadgetServer server;
+    if (!server.Serve(socketPath, *window)) return 0;  // another started at the same moment, and shows itself
     window->show();
     return application.exec();
 }

@@ -21,6 +21,19 @@ void RefreshTrigger::NewSecond() {
     second_.start(calendar::MillisecondsToNextSecond());
 }
 
+void RefreshTrigger::SetSeen(bool seen) {
+    if (!seen) {
+        resting_ = true;
+        second_.stop();
+        return;
+    }
+    if (!resting_) return;
+    resting_ = false;
+    // Now, not from the event loop: the frame about to be painted shows this second.
+    emit Due();
+    second_.start(calendar::MillisecondsToNextSecond());
+}
+
 void RefreshTrigger::Request() {
     if (requested_) return;
     requested_ = true;

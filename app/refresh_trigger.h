@@ -14,6 +14,11 @@
 //     file system) still shows at the next second.
 // However many causes come together, the refreshes run once, as soon as the event
 // loop has handled what it was doing.
+//
+// While no one can see the window (minimised, or entirely covered on X11 without a
+// compositor), the seconds stop: the program sleeps until something else happens.
+// When the window is seen again, the refreshes run at once, before its first frame,
+// and the seconds start again from there: no second that has passed is ever shown.
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -33,6 +38,10 @@ public:
     // is doing; asks made meanwhile are the same run.
     void Request();
 
+    // The window has become seen (the refreshes run now, and the seconds start
+    // again) or unseen (the seconds stop).
+    void SetSeen(bool seen);
+
     // Watches the file that the refreshes read now in place of the one watched
     // before. A missing file is watched through its folder until it comes back.
     void WatchFile(const QString& path);
@@ -49,4 +58,5 @@ private:
     QFileSystemWatcher watcher_;
     QString watchedFile_;
     bool requested_ = false;
+    bool resting_ = false;  // the seconds stopped while the window is unseen
 };

@@ -1,10 +1,20 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
-// Whether the X server named by a DISPLAY value accepts a connection, as Qt's X11
-// platform will ask it: the connection is opened and closed at once (a few tens of
-// microseconds on a local server). A server started without -noreset and with no
-// other client resets when this connection closes, which delays Qt's own by the
-// time of the reset.
-bool X11ServerAnswers(const std::string& display);
+// What the X server says of the screen where the window opens, asked before Qt
+// starts: Qt fixes its scale factors when the application starts, from the same
+// facts.
+struct X11Screen {
+    double desktopScale = 1.0;  // Xft.dpi / 96, as Qt's X11 platform scales; 1 without Xft.dpi
+    int monitors = 1;           // the screens Qt will make, one per monitor
+    int availableWidth = 0;     // the primary monitor less the desktop's panels, in device pixels
+    int availableHeight = 0;
+};
+
+// Asks the X server named by a DISPLAY value, over one connection that is opened
+// and closed at once (a millisecond on a local server); nothing when the server does
+// not answer. A server started without -noreset and with no other client resets
+// when this connection closes, which delays Qt's own by the time of the reset.
+std::optional<X11Screen> AskX11Screen(const std::string& display);

@@ -1,8 +1,10 @@
 // The system clock in local time, and the seam that tests put in its place. The
 // one file of the calendar that asks the operating system for something.
 
-#include <chrono>
+#include <time.h>
+
 #include <cmath>
+#include <cstdint>
 #include <ctime>
 #include <optional>
 
@@ -12,30 +14,53 @@ namespace calendar {
 
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::system_clock;
-
 // Only one of the two is set at a time; neither: the system clock.
 std::optional<SerialDate> fixedClock;
-std::optional<milliseconds> runningClockShift;  // added to the system clock
+std::optional<std::int64_t> runningClockShiftMs;  // added to the system clock
+
+// The wall clock as the system keeps it: whole seconds since 1970 in a 64-bit
+// time_t, and the nanoseconds into that second. std::chrono::system_clock counts
+// 64-bit nanoseconds instead, which overflow outside the years 1677 to 2262; the
+// seconds of a time_t hold every year from 100 to 9999 many times over.
+struct WallTime {
+    std::time_t second;
+    long nanosecond;  // [0, 999'999'999]
+};
+
+WallTime ReadWallTime() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);  // never fails for this clock
+    // tv_nsec stays in [0, 1e9) before 1970 too: tv_sec is the floor of the time.
+    WallTime time{now.tv_sec, now.tv_nsec};
+    if (runningClockShiftMs) {
+        const std::int64_t shiftSeconds = *runningClockShiftMs / 1000;  // toward zero
+        time.second += static_cast<std::time_t>(shiftSeconds);
+        time.nanosecond += static_cast<long>((*runningClockShiftMs - shiftSeconds * 1000) * 1'000'000);  // (-1e9, 2e9)
+        if (time.nanosecond < 0) {
+            time.nanosecond += 1'000'000'000;
+            --time.second;
+        } else if (time.nanosecond >= 1'000'000'000) {
+            time.nanosecond -= 1'000'000'000;
+            ++time.second;
+        }
+    }
+    return time;
+}
 
 struct ClockReading {
     SerialDate wholeSecond;  // local date and time, to the second
     int millisecond;         // [0, 999] into that second
 };
 
-ClockReading ReadClock(system_clock::time_point now) {
-    const auto second = std::chrono::floor<std::chrono::seconds>(now);
-    const std::time_t sinceEpoch = system_clock::to_time_t(second);
+ClockReading ReadClock() {
+    const WallTime now = ReadWallTime();
     // localtime_r, unlike localtime, need not look at the zone again; tzset does,
     // and rereads the zone's file only when it has changed.
     tzset();
     std::tm local{};
-    if (localtime_r(&sinceEpoch, &local) == nullptr) throw OverflowError("heure locale hors limites");
-    return {SerialOfClockReading(local), static_cast<int>((now - second) / milliseconds(1))};
+    if (localtime_r(&now.second, &local) == nullptr) throw OverflowError("heure locale hors limites");
+    return {SerialOfClockReading(local), static_cast<int>(now.nanosecond / 1'000'000)};
 }
-
-ClockReading ReadClock() { return ReadClock(system_clock::now() + runningClockShift.value_or(milliseconds(0))); }
 
 }  // namespace
 
@@ -51,7 +76,7 @@ int MillisecondsToNextSecond() {
 
 void SetFixedClock(std::optional<SerialDate> fixedTime) {
     fixedClock = fixedTime;
-    runningClockShift.reset();
+    runningClockShiftMs.reset();
 }
 
 void SetRunningClock(SerialDate from) {
@@ -63,7 +88,7 @@ void SetRunningClock(SerialDate from) {
     };
     const ClockReading now = ReadClock();
     const double nowInDays = inDays(now.wholeSecond) + now.millisecond / 86'400'000.0;
-    runningClockShift = milliseconds(std::llround((inDays(from) - nowInDays) * 86'400'000.0));
+    runningClockShiftMs = std::llround((inDays(from) - nowInDays) * 86'400'000.0);
 }
 
 }  // namespace calendar

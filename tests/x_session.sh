@@ -117,6 +117,19 @@ stop_process() {
     forget_pid "$pid"
 }
 
+# context_switches PID: the times the process's threads have left a core, voluntary
+# and not, all threads counted (/proc/PID/task/*/status): its wake-ups, and more.
+context_switches() {
+    cat /proc/"$1"/task/*/status 2>/dev/null |
+        awk '/^(voluntary|nonvoluntary)_ctxt_switches:/ { sum += $2 } END { print sum }'
+}
+
+# pool_threads_ended PID: Qt's pooled threads, which help at start-up, have ended:
+# each ends 30 s after its last task, and its end is a wake-up too.
+pool_threads_ended() {
+    ! grep -qx 'Thread (pooled)' /proc/"$1"/task/*/comm 2>/dev/null
+}
+
 # The program that the script started last, and how it ended.
 program_pid=''
 program_status=''

@@ -188,6 +188,35 @@ private slots:
         QCOMPARE(environment.x11Display, x11Display.toStdString());
     }
 
+    // The window's whole scale on every desktop scale from 100 % to 500 % by quarters
+    // and screens from 800 x 600 to 7680 x 4320: the window fits the available area
+    // at that scale unless it is 1, the next scale up would not fit or is above the
+    // desktop's scale rounded (1.5 upward), and nothing goes below 1.
+    void theWindowTakesTheLargestWholeScaleThatFits() {
+        const int width = 609, height = 447;
+        QCOMPARE(WholeWindowScale(2.5, 1920, 1080, width, height), 2);  // Xft.dpi 240: not three times, 1341 lines
+        for (int quarters = 4; quarters <= 20; ++quarters) {
+            const double desktop = quarters / 4.0;
+            const int rounded = int(desktop) + (quarters % 4 >= 2 ? 1 : 0);
+            for (int availableWidth = 800; availableWidth <= 7680; availableWidth += 80) {
+                for (int availableHeight = 600; availableHeight <= 4320; availableHeight += 60) {
+                    const int scale = WholeWindowScale(desktop, availableWidth, availableHeight, width, height);
+                    const auto fits = [&](int s) {
+                        return width * s <= availableWidth && height * s <= availableHeight;
+                    };
+                    const QString where = QStringLiteral("%1 on %2 x %3: %4")
+                                              .arg(desktop)
+                                              .arg(availableWidth)
+                                              .arg(availableHeight)
+                                              .arg(scale);
+                    QVERIFY2(scale >= 1 && scale <= rounded, qPrintable(where));
+                    QVERIFY2(scale == 1 || fits(scale), qPrintable(where));
+                    QVERIFY2(scale == rounded || !fits(scale + 1), qPrintable(where));
+                }
+            }
+        }
+    }
+
     void silentX11SentenceNamesTheDisplay() {
         const std::string sentence = X11DoesNotAnswerSentence("host:12.0");
         QVERIFY2(sentence.find("« host:12.0 »") != std::string::npos, sentence.c_str());

@@ -9,6 +9,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "calendar/serial_date.h"
 #include "tests/calendar/sweep_support.h"
@@ -95,24 +96,47 @@ TEST(ClockTest, FixedTimeStandsInForTheClockUntilCleared) {
 }
 
 // The real clock in three zones of known offset, against the system clock's seconds
-// since 1970 read just before and just after. The zone changes between two readings
-// with nothing else said: the clock must notice it by itself, as it must notice a
-// relinked /etc/localtime.
+// since 1970 read just before and just after (time(), a 64-bit count of seconds).
+// The zone changes between two readings with nothing else said: the clock must notice
+// it by itself, as it must notice a relinked /etc/localtime. CTest runs it again with
+// the system clock faked to the first and the last years the clock must show, 100 and
+// 9999, where a count of nanoseconds since 1970 in 64 bits no longer holds.
 TEST(ClockTest, RealClockIsLocalTimeToTheWholeSecond) {
     const char* savedZone = std::getenv("TZ");
     const std::optional<std::string> saved = savedZone ? std::optional<std::string>(savedZone) : std::nullopt;
     const double serialOf1970 = test::SerialOf(sys_days{year{1970} / January / 1});
     for (const auto& [zone, offsetHours] : {std::pair{"UTC0", 0}, std::pair{"ZZZ-5", 5}, std::pair{"ZZZ+3", -3}}) {
         setenv("TZ", zone, 1);
-        const auto before = floor<seconds>(system_clock::now()).time_since_epoch().count();
-        const double second = (CurrentDateTime() - serialOf1970) * 86400.0 - offsetHours * 3600.0;
-        const auto after = floor<seconds>(system_clock::now()).time_since_epoch().count();
+        const std::time_t before = std::time(nullptr);
+        // Before 1899 a serial date counts its days back but its time of day forward.
+        const DayAndTime now = DayAndTimeOf(CurrentDateTime());
+        const double second = (double(now.day) + now.timeOfDay - serialOf1970) * 86400.0 - offsetHours * 3600.0;
+        const std::time_t after = std::time(nullptr);
         EXPECT_NEAR(second, std::round(second), 1e-3) << zone;
         EXPECT_GE(std::round(second), double(before)) << zone;
         EXPECT_LE(std::round(second), double(after)) << zone;
     }
     saved ? setenv("TZ", saved->c_str(), 1) : unsetenv("TZ");
     tzset();
+}
+
+// The clock's second turns when MillisecondsToNextSecond said it would (before 1970
+// too, where the seconds since 1970 are negative), and a running clock set to the
+// other end of the years shows that time and runs on from it.
+TEST(ClockTest, TheSecondTurnsWhenForetoldAndARunningClockRunsOn) {
+    const SerialDate shown = CurrentDateTime();
+    const int left = MillisecondsToNextSecond();
+    const auto asked = steady_clock::now();
+    while (CurrentDateTime() == shown) std::this_thread::sleep_for(milliseconds(1));
+    const auto turnedAfter = duration_cast<milliseconds>(steady_clock::now() - asked).count();
+    EXPECT_LE(turnedAfter, left + 20);
+    EXPECT_GE(turnedAfter, left - 20);
+
+    for (const SerialDate from : {MakeDate(100, 1, 1), MakeDate(9999, 12, 31) + 0.5}) {
+        SetRunningClock(from);
+        EXPECT_NEAR(CurrentDateTime(), from, 1.5 / 86400.0);
+    }
+    SetFixedClock(std::nullopt);
 }
 
 }  // namespace

@@ -3,7 +3,8 @@
 # rounds to a whole number: at 150 and 200 % the window is drawn at twice its size,
 # and its two picture buttons show their pictures drawn at 26 x 26, pixel for pixel,
 # not the 13 x 13 ones enlarged; at 125 % it is drawn as at 100 %, with the 13 x 13
-# ones.
+# ones. At 250 % on a screen of 1920 x 1080, three times the window would be taller
+# than the screen: it is drawn at twice its size, whole on the screen.
 # Usage: high_density_screens.sh SOLVANE_EXECUTABLE PICTURES_FOLDER
 #   PICTURES_FOLDER holds the GIF files that the build compiles into the program.
 # shellcheck source=harness.sh
@@ -32,8 +33,13 @@ start_xvfb
 # The pointer away from the buttons, which it would light up.
 xdotool mousemove --sync 0 0
 
-for screen in '120 1' '144 2' '192 2'; do
-    read -r dpi scale <<<"$screen"
+for screen in '120 1' '144 2' '192 2' '240 2 1920x1080'; do
+    read -r dpi scale size <<<"$screen"
+    if [ -n "$size" ]; then
+        IFS=x read -r screen_width screen_height <<<"$size"
+        start_xvfb
+        xdotool mousemove --sync 0 0
+    fi
     echo "Xft.dpi: $dpi" | xrdb -nocpp -merge
     launch_program "$(copy_program_folder "$program")"
     window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
@@ -42,6 +48,9 @@ for screen in '120 1' '144 2' '192 2'; do
     [ "$size" = "$((kWindowWidth * scale)) $((kWindowHeight * scale))" ] ||
         fail "à Xft.dpi $dpi la fenêtre mesure $size, pas $scale fois $kWindowWidth x $kWindowHeight"
     read_origin
+    ((origin_x >= 0 && origin_y >= 0 && origin_x + kWindowWidth * scale <= screen_width &&
+      origin_y + kWindowHeight * scale <= screen_height)) ||
+        fail "à Xft.dpi $dpi la fenêtre en $origin_x $origin_y dépasse de l'écran de $screen_width x $screen_height"
     suffix=''
     ((scale == 1)) || suffix='@2x'
     wait_until 10 "le bouton de réduction montre minimise$suffix.gif à Xft.dpi $dpi" \
@@ -50,4 +59,4 @@ for screen in '120 1' '144 2' '192 2'; do
         picture_shown "${kBoxes[cmdQuit]}" "$scale" "$pictures/quit$suffix.gif"
     stop_program
 done
-say "la fenêtre arrondit son échelle et montre les images des boutons dessinées pour elle"
+say "la fenêtre arrondit son échelle, tient sur l'écran et montre les images des boutons dessinées pour elle"
