@@ -1,9 +1,10 @@
 # shellcheck shell=bash disable=SC2034  # constants and variables for the scripts that source it
-# Shared by the check and screenshot scripts of this folder, which source it: the
-# gadget started on a private X server, its window found, grabbed and closed. The
-# session itself (the private folder, Xvfb, the waits, the failures, the end of
-# everything started, however the script ends) is tests/x_session.sh's. Needs Xvfb,
-# xdotool, xwininfo, xprop and ImageMagick (tools/install-packages test).
+# Shared by the check and screenshot scripts of this folder and by
+# tools/check-clean-debian, which source it: the gadget started on a private X
+# server, its window found, grabbed and closed. The session itself (the private
+# folder, Xvfb, the waits, the failures, the end of everything started, however the
+# script ends) is tests/x_session.sh's. Needs Xvfb, xdotool, xwininfo, xprop and
+# ImageMagick (tools/install-packages test).
 
 set -euo pipefail
 
