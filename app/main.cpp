@@ -9,8 +9,8 @@
 #include "app/form1.h"
 #include "app/locale_names.h"
 #include "app/platform_window.h"
-#include "app/terminal_facts.h"
 #include "app/single_instance.h"
+#include "app/terminal_facts.h"
 #include "app/x11_server.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QToolTip>
@@ -179,6 +180,17 @@ bool LeftButtonDown(QWidget& window) {
     return QGuiApplication::mouseButtons().testFlag(Qt::LeftButton);
 }
 
+// Whether the window system shows a window's pixels whole, whatever its shape: a
+// Wayland compositor, natively or through XWayland, whose screens are named
+// XWAYLAND0, XWAYLAND1… A plain X server cuts the window to its shape, with a
+// compositor or without.
+bool ShapeIgnored() {
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return true;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(),
+                       [](const QScreen* screen) { return screen->name().startsWith(QLatin1String("XWAYLAND")); });
+}
+
 }  // namespace
 
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight) {
@@ -229,9 +241,11 @@ PlatformWindow::PlatformWindow(QWidget& window) : window_(window) {}
 
 void PlatformWindow::SetOutline(const QRegion& outline) {
     // Wayland, and X through XWayland, show the window's pixels whole, whatever its
-    // shape: there the corners are cut by the window's own clear pixels. The X
-    // server's shape stays, as without a compositor the clear pixels would show black.
-    window_.setAttribute(Qt::WA_TranslucentBackground);
+    // shape: there the corners are cut by the window's own clear pixels, which takes a
+    // translucent window. A plain X server cuts the window to its shape, and there the
+    // window stays opaque: the server would composite a translucent one itself, and
+    // then never report it covered, which the window's rest while unseen relies on.
+    if (ShapeIgnored()) window_.setAttribute(Qt::WA_TranslucentBackground);
     window_.setMask(outline);
 }
 

@@ -64,12 +64,13 @@ prepare_names_random_bytes() { python3 "$kDamagedFiles" random 1048576 366 "$1/f
 # One name of fifty million NUL bytes, shown on 1 January.
 prepare_names_nul_bytes() { head -c 52428800 /dev/zero >"$1/fetes.txt"; start_at='2024-01-01 10:00:00'; }
 # The quote opened before the name of 1 March runs to the end of the file: that day
-# shows the name and the line break after it, and every later day has none.
+# shows the name and the lines after it on its one line, cut by « … », and every later
+# day has none.
 prepare_names_open_quote() {
     grep -q $'^1,Aubin\r$' "$1/fetes.txt" || fail "la liste des fêtes n'a pas de ligne 1,Aubin pour le 1er mars"
     sed -i 's/^1,Aubin/1,"Aubin/' "$1/fetes.txt"
     start_at='2024-03-01 10:00:00'
-    name_day='fête à souhaiter : Aubin'
+    name_day='fête à souhaiter : Aubin 2,Charles 3,Guénolé 4,'
 }
 # The list saved by an editor in UTF-8 with a byte-order mark: read as UTF-8, the mark
 # dropped, so 3 January shows Geneviève, neither "GeneviÃ¨ve" nor the name of the day
