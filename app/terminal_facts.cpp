@@ -52,7 +52,7 @@ TerminalAnswer Facts(Form form, int year, int month, int day, const std::string&
     try {
         nameDays = namedays::ReadNameDayFile(programFolder + "/fetes.txt", namedays::kShownNameDays);
     } catch (const namedays::NameDayFileError&) {}
-    const namedays::DayFacts facts = namedays::FactsOfDay(year, month, day, nameDays, namedays::FrenchNames());
+    const namedays::DayFacts facts = namedays::FactsOfDay(year, month, day, nameDays, calendar::FrenchNames());
     return {form == Form::Text ? namedays::FactsText(facts) : namedays::FactsJson(facts) + "\n", "", 0};
 }
 

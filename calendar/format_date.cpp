@@ -161,4 +161,15 @@ std::string FormatDate(SerialDate date, std::string_view pattern, const LocaleNa
     return text;
 }
 
+const LocaleNames& FrenchNames() {
+    static const LocaleNames names{
+        {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"},
+        {"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre", "octobre", "novembre",
+         "décembre"},
+        {"janv.", "févr.", "mars", "avr.", "mai", "juin", "juil.", "août", "sept.", "oct.", "nov.", "déc."},
+        ":",
+    };
+    return names;
+}
+
 }  // namespace calendar

@@ -18,6 +18,10 @@ struct LocaleNames {
     std::string timeSeparator = ":";
 };
 
+// The names of France's French: those the window shows whatever French locale the
+// system has, and those the terminal writes without asking a locale.
+const LocaleNames& FrenchNames();
+
 // The pattern is read left to right, the longest token first. Letter tokens are
 // recognised whatever their case: dddd (weekday name), dd (day, two digits), mmmm
 // (month name), mmm (abbreviated month name), mm (month, two digits), yyyy (year,

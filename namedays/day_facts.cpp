@@ -79,17 +79,6 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
     return facts;
 }
 
-const calendar::LocaleNames& FrenchNames() {
-    static const calendar::LocaleNames names{
-        {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"},
-        {"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre", "octobre", "novembre",
-         "décembre"},
-        {"janv.", "févr.", "mars", "avr.", "mai", "juin", "juil.", "août", "sept.", "oct.", "nov.", "déc."},
-        ":",
-    };
-    return names;
-}
-
 std::string FactsText(const DayFacts& facts) {
     std::string text = facts.writtenDate + '\n';
     text += calendar::NumberText(facts.dayOfYear) + (facts.dayOfYear == 1 ? "er" : "e") + " jour de l'année, semaine " +

@@ -35,10 +35,6 @@ struct DayFacts {
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
                     const calendar::LocaleNames& names);
 
-// The names of France's French: those the window shows whatever French locale the
-// system has. The terminal takes them without asking a locale.
-const calendar::LocaleNames& FrenchNames();
-
 // One fact a line, ended by a line end each: what --texte prints.
 std::string FactsText(const DayFacts& facts);
 

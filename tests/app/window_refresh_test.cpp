@@ -561,7 +561,7 @@ private slots:
                 Select(day);
                 TickBoth();
                 const namedays::DayFacts facts =
-                    namedays::FactsOfDay(year, day.month(), day.day(), nameDays, namedays::FrenchNames());
+                    namedays::FactsOfDay(year, day.month(), day.day(), nameDays, calendar::FrenchNames());
                 const auto differ = [&](const char* fact, const QString& panel, const QString& terminal) {
                     if (panel != terminal)
                         differences
@@ -577,7 +577,7 @@ private slots:
                 for (std::size_t row = 0; row < holidayRows.size(); ++row) {
                     const auto* value = form_->findChild<QLabel*>(QString::fromLatin1(holidayRows[row].second));
                     const std::string date = calendar::FormatDate(
-                        SerialDateOf(day), calendar::kHolidayTable[row].pattern, namedays::FrenchNames());
+                        SerialDateOf(day), calendar::kHolidayTable[row].pattern, calendar::FrenchNames());
                     if (!value->isHidden() && value->text() == QString::fromStdString(date))
                         holidays << Text(holidayRows[row].first).chopped(2);
                 }
@@ -599,8 +599,8 @@ private slots:
         for (const QLocale& locale :
              QLocale::matchingLocales(QLocale::French, QLocale::AnyScript, QLocale::AnyTerritory)) {
             const calendar::LocaleNames names = LocaleNamesOf(GadgetLocale(locale));
-            QVERIFY2(names.weekdayNames == namedays::FrenchNames().weekdayNames, qPrintable(locale.name()));
-            QVERIFY2(names.monthNames == namedays::FrenchNames().monthNames, qPrintable(locale.name()));
+            QVERIFY2(names.weekdayNames == calendar::FrenchNames().weekdayNames, qPrintable(locale.name()));
+            QVERIFY2(names.monthNames == calendar::FrenchNames().monthNames, qPrintable(locale.name()));
         }
     }
 };

@@ -5,14 +5,6 @@
 
 namespace calendar::test {
 
-inline LocaleNames FrenchLocaleNames() {
-    return LocaleNames{
-        {"dimanche", "lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi"},
-        {"janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août", "septembre", "octobre", "novembre",
-         "décembre"},
-        {"janv.", "févr.", "mars", "avr.", "mai", "juin", "juil.", "août", "sept.", "oct.", "nov.", "déc."},
-        ":",
-    };
-}
+inline LocaleNames FrenchLocaleNames() { return FrenchNames(); }
 
 }  // namespace calendar::test
