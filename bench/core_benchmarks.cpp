@@ -17,7 +17,6 @@
 #include "calendar/moon.h"
 #include "calendar/serial_date.h"
 #include "calendar/week_number.h"
-#include "french_locale_names.h"
 #include "namedays/name_day_file.h"
 
 namespace {
@@ -75,7 +74,7 @@ void BM_MoonPictureNumber(benchmark::State& state) {
 BENCHMARK(BM_MoonPictureNumber);
 
 void BM_FormatDateTodayLine(benchmark::State& state) {
-    const calendar::LocaleNames names = calendar::test::FrenchLocaleNames();
+    const calendar::LocaleNames names = calendar::FrenchNames();
     const std::vector<calendar::SerialDate>& dates = SpreadDates();
     std::size_t i = 0;
     for (auto _ : state) {

@@ -9,8 +9,9 @@
 #include <benchmark/benchmark.h>
 #include <QApplication>
 
-#include "app/form1.h"
-#include "app/platform_window.h"
+#include "app/look/fixed_look.h"
+#include "app/platform/platform_window.h"
+#include "app/window/form1.h"
 
 namespace {
 

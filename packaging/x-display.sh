@@ -3,15 +3,14 @@
 # tools/check-clean-debian, which source it: the gadget started on a private X
 # server, its window found, grabbed and closed. The session itself (the private
 # folder, Xvfb, the waits, the failures, the end of everything started, however the
-# script ends) is tests/x_session.sh's. Needs Xvfb, xdotool, xwininfo, xprop and
+# script ends) is tools/lib/x_session.sh's. Needs Xvfb, xdotool, xwininfo, xprop and
 # ImageMagick (tools/install-packages test).
 
-set -euo pipefail
 
-# shellcheck source=../tests/faked_clock.sh
-. "$(dirname "${BASH_SOURCE[0]}")/../tests/faked_clock.sh"
-# shellcheck source=../tests/x_session.sh
-. "$(dirname "${BASH_SOURCE[0]}")/../tests/x_session.sh"
+# shellcheck source=../tools/lib/faked_clock.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/faked_clock.sh"
+# shellcheck source=../tools/lib/x_session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/x_session.sh"
 
 readonly kWindowTitle='Solvane'
 

@@ -10,7 +10,7 @@
 #include <QTableView>
 #include <QtTest>
 
-#include "app/form1.h"
+#include "app/window/form1.h"
 #include "tests/app/window_fixture.h"
 
 class AccessibleNamesTest : public QObject {

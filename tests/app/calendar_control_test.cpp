@@ -10,7 +10,7 @@
 #include <QtTest>
 #include <ctime>
 
-#include "app/form1.h"
+#include "app/window/form1.h"
 #include "calendar/serial_date.h"
 
 class CalendarControlTest : public QObject {

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdlib>
 
-#include "app/display_platform.h"
+#include "app/platform/display_platform.h"
 
 Q_DECLARE_METATYPE(PlatformChoice)
 

@@ -14,7 +14,7 @@
 #include <QtTest>
 #include <algorithm>
 
-#include "app/form1.h"
+#include "app/window/form1.h"
 #include "calendar/serial_date.h"
 #include "tests/app/window_fixture.h"
 

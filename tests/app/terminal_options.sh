@@ -5,7 +5,7 @@
 # Then the name-day list: found beside the program through a link to it, as the
 # installed command is, and missing without harm.
 # Usage: tests/app/terminal_options.sh PROGRAM
-set -eu
+set -euo pipefail
 program=$(realpath "$1")
 failures=0
 fail() { echo "terminal_options: ÉCHEC : $*" >&2; failures=$((failures + 1)); }

@@ -12,8 +12,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/form1.h"
-#include "app/platform_window.h"
+#include "app/look/fixed_look.h"
+#include "app/platform/platform_window.h"
+#include "app/window/form1.h"
 #include "calendar/serial_date.h"
 
 namespace test {

@@ -16,8 +16,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/form1.h"
-#include "app/locale_names.h"
+#include "app/window/form1.h"
+#include "app/window/locale_names.h"
 #include "calendar/easter.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
@@ -26,7 +26,6 @@
 
 namespace {
 
-const QColor kNavy(0, 0, 128);
 const QColor kDarkGrey(64, 64, 64);
 const QColor kSystemText(0, 0, 0);
 const QColor kGrey(176, 176, 176);  // the window's background

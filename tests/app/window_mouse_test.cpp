@@ -9,7 +9,7 @@
 #include <QtTest>
 #include <cmath>
 
-#include "app/form1.h"
+#include "app/window/form1.h"
 
 class WindowMouseTest : public QObject {
     Q_OBJECT

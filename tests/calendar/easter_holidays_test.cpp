@@ -9,9 +9,9 @@
 #include <string>
 
 #include "calendar/easter.h"
+#include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/leap_year.h"
-#include "tests/calendar/french_locale_names.h"
 #include "tests/calendar/sweep_support.h"
 
 namespace calendar {
@@ -107,8 +107,7 @@ TEST(HolidayTest, EveryRowOf2024And2026FormatsToTheByte) {
         for (std::size_t i = 0; i < kHolidayTable.size(); ++i) {
             const HolidayRow& row = kHolidayTable[i];
             const SerialDate date = HolidayDate(row, panel.year, EasterSunday(panel.year));
-            EXPECT_EQ(FormatDate(date, row.pattern, test::FrenchLocaleNames()), panel.texts[i])
-                << panel.year << " row " << i;
+            EXPECT_EQ(FormatDate(date, row.pattern, FrenchNames()), panel.texts[i]) << panel.year << " row " << i;
         }
     }
 }

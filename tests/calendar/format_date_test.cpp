@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "calendar/format_date.h"
-#include "tests/calendar/french_locale_names.h"
 #include "tests/calendar/sweep_support.h"
 
 namespace calendar {
@@ -49,9 +48,9 @@ TEST(FormatDateTest, WritesEachPatternToTheByte) {
         {"negative serial with a time", -1.25, "dddd dd mmmm yyyy hh:mm", "vendredi 29 décembre 1899 06:00"},
     };
     for (const auto& row : rows) {
-        EXPECT_EQ(FormatDate(row.date, row.pattern, test::FrenchLocaleNames()), row.text) << row.name;
+        EXPECT_EQ(FormatDate(row.date, row.pattern, FrenchNames()), row.text) << row.name;
     }
-    LocaleNames names = test::FrenchLocaleNames();
+    LocaleNames names = FrenchNames();
     names.timeSeparator = "h";
     EXPECT_EQ(FormatDate(At(2026, 12, 6, 9, 5, 7), "hh:mm", names), "09h05");
 }
@@ -77,7 +76,7 @@ TEST(FormatDateTest, WritesEveryNumberAsPrintfPadsIt) {
         // Before 30 December 1899 the time of day counts down from the day's number.
         const SerialDate serial = test::SerialOf(day);
         const SerialDate date = serial < 0 ? serial - second / 86400.0 : serial + second / 86400.0;
-        const std::string text = FormatDate(date, "yyyy|mm|m|dd|d|hh|h|nn|n|ss|s", test::FrenchLocaleNames());
+        const std::string text = FormatDate(date, "yyyy|mm|m|dd|d|hh|h|nn|n|ss|s", FrenchNames());
         if (text != expected) {
             mismatches.Record(test::DateText(ymd) + " at second " + std::to_string(second) + ": \"" + text +
                               "\", not \"" + expected + "\"");
@@ -94,7 +93,7 @@ TEST(FormatDateTest, WritesEveryNumberAsPrintfPadsIt) {
 // day's number; a clock that added it would show the next day and the time mirrored.
 TEST(FormatDateTest, ShowsEveryClockReadingOfTheYears100To9999) {
     using namespace std::chrono;
-    const LocaleNames names = test::FrenchLocaleNames();
+    const LocaleNames names = FrenchNames();
     const sys_days first{year{100} / January / 1};
     test::MismatchLog mismatches;
     int checked = 0;
@@ -194,7 +193,7 @@ TEST(FormatDateTest, SplitsEveryShortPatternAsTheLongestSpellingFirst) {
         return text;
     };
 
-    LocaleNames names = test::FrenchLocaleNames();
+    LocaleNames names = FrenchNames();
     names.timeSeparator = "h";
     const std::string alphabet = "dDmMyYhnNs:x ";
     test::MismatchLog mismatches;

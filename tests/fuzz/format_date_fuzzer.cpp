@@ -13,7 +13,6 @@
 #include <string>
 #include <string_view>
 
-#include "../calendar/french_locale_names.h"
 #include "calendar/format_date.h"
 #include "calendar/int16.h"
 #include "fuzz_checks.h"
@@ -21,7 +20,7 @@
 namespace {
 
 const calendar::LocaleNames& French() {
-    static const calendar::LocaleNames names = calendar::test::FrenchLocaleNames();
+    static const calendar::LocaleNames names = calendar::FrenchNames();
     return names;
 }
 

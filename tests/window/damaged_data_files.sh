@@ -8,6 +8,7 @@
 # appears, it holds less than 100 MB, and the name-day line and the moon picture
 # show what each case expects.
 # Usage: damaged_data_files.sh SOLVANE_EXECUTABLE CASE   (CASE: a prepare_CASE below)
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 # shellcheck source=liveness.sh
@@ -131,14 +132,14 @@ error_written() { [ -s "$work/program-errors.log" ]; }
 box_shows_the_cause() {
     import -silent -window "$box" -depth 8 png:- | convert png:- -resize 300% png:- |
         tesseract stdin stdout -l fra --psm 6 2>/dev/null >"$work/box-text.log"
-    tr -s ' \n' ' ' <"$work/box-text.log" | grep -qF -- "$refusal"
+    grep -qF -- "$refusal" <<<"$(tr -s ' \n' ' ' <"$work/box-text.log")"
 }
 
 declare -F "prepare_$case_name" >/dev/null ||
     fail "cas inconnu : $case_name ; les cas : $(declare -F | sed -n 's/^declare -f prepare_//p' | tr '\n' ' ')"
 harness_start
 require_commands tesseract
-tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
+grep -qx fra <<<"$(tesseract --list-langs 2>/dev/null)" || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
 start_display
 start_window_manager
 

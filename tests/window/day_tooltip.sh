@@ -5,6 +5,7 @@
 # the same facts over AT-SPI as the day's description, those that `solvane --texte`
 # gives for that date.
 # Usage: day_tooltip.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

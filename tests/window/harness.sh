@@ -3,14 +3,13 @@
 # X server, optionally openbox, and the program from a private copy of its folder,
 # and drives the window with the mouse as a user would. The session itself (the
 # private folder, Xvfb, openbox, the waits, the failures, the end of every process)
-# is tests/x_session.sh's; the boxes of the controls are in boxes.txt.
+# is tools/lib/x_session.sh's; the boxes of the controls are in tools/lib/window_boxes.txt.
 
-set -eu
 
-# shellcheck source=../faked_clock.sh
-. "$(dirname "${BASH_SOURCE[0]}")/../faked_clock.sh"
-# shellcheck source=../x_session.sh
-. "$(dirname "${BASH_SOURCE[0]}")/../x_session.sh"
+# shellcheck source=../../tools/lib/faked_clock.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/faked_clock.sh"
+# shellcheck source=../../tools/lib/x_session.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/x_session.sh"
 
 # The screen's own colour: nothing in the window is this green, so a pixel of it
 # where the window lies means the window lets the screen show through.

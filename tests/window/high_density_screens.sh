@@ -7,6 +7,7 @@
 # than the screen: it is drawn at twice its size, whole on the screen.
 # Usage: high_density_screens.sh SOLVANE_EXECUTABLE PICTURES_FOLDER
 #   PICTURES_FOLDER holds the GIF files that the build compiles into the program.
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 

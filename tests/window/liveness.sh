@@ -2,6 +2,7 @@
 # Shared by the tests of damaged data files and the soak, sourced after harness.sh:
 # the checks that the program stays alive and answers, read from the window's pixels
 # as a user would see them.
+set -euo pipefail
 
 # The longest that a tick or a click may keep the window from answering, and that
 # start-up may take (kSlowdown gives start-up more time, never the ticks).
@@ -57,7 +58,7 @@ resident_kb() { # resident_kb PID: the resident memory of a process, in kB
 # True when the program was built with AddressSanitizer, whose quarantine of freed
 # memory makes the resident size grow on purpose.
 is_sanitized_build() { # is_sanitized_build EXECUTABLE
-    ldd "$1" 2>/dev/null | grep -q 'libasan'
+    grep -q 'libasan' <<<"$(ldd "$1" 2>/dev/null)"
 }
 
 # box_pixels BOX: "R G B" of each pixel of a box of the window, one per line.

@@ -2,6 +2,7 @@
 # The window's minimise button sends it to its task bar entry: it becomes iconic and
 # leaves the screen.
 # Usage: minimise.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

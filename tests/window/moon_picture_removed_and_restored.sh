@@ -4,6 +4,7 @@
 # goes on running; put back, it shows again. The clock reads 29 February 2024, whose
 # moon is picture 19.
 # Usage: moon_picture_removed_and_restored.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

@@ -5,6 +5,7 @@
 # does not move the mouse keeps it above and leaves it where it is, also when its
 # release comes right behind the press, as a touchpad's tap.
 # Usage: move.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

@@ -2,6 +2,7 @@
 # With no window manager running, dragging the bare background still moves the
 # window by the mouse's travel, and the release ends the move.
 # Usage: move_without_window_manager.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

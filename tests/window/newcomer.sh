@@ -2,6 +2,7 @@
 # What a new user meets on a real desktop, one self-contained case per run (a
 # function case_NAME below).
 # Usage: newcomer.sh SOLVANE_EXECUTABLE CASE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}

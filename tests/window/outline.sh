@@ -3,6 +3,7 @@
 # column, the top pixel row and the four corners: there the screen below shows
 # through and takes the mouse, while the pixels just inside belong to the window.
 # Usage: outline.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

@@ -10,6 +10,7 @@
 # What each date should show is worked out by screen_reading.py from the calendar
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

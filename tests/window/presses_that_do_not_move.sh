@@ -4,6 +4,7 @@
 # moon picture, on a button, on the calendar, or on a cut corner (which belongs to
 # the screen below). Each press is dragged away before its release.
 # Usage: presses_that_do_not_move.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

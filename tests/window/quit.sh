@@ -2,6 +2,7 @@
 # The window's quit button ends the program at once, with status 0, and writes
 # nothing beside the program.
 # Usage: quit.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

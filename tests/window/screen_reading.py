@@ -45,7 +45,7 @@ def read_boxes(path):
     return boxes
 
 
-BOXES = read_boxes(Path(__file__).with_name("boxes.txt"))
+BOXES = read_boxes(Path(__file__).parents[2] / "tools" / "lib" / "window_boxes.txt")
 MOON_BOX = BOXES["Image1"]
 CALENDAR_BOX = BOXES["Cal1"]
 

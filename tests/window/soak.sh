@@ -11,6 +11,7 @@
 # Usage: soak.sh SOLVANE_EXECUTABLE [SECONDS]   (60 by default; SOLVANE_SOAK_SEED
 # repeats a run's clicks; SOLVANE_CLOCK_WATCH names the clock_watch program, by
 # default the one built beside the executable's build folder)
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 # shellcheck source=liveness.sh

@@ -2,6 +2,7 @@
 # With an empty name-day list the program starts and keeps running: the refreshes tick
 # on for seconds, the moon shows, and the name-day line shows its words with no name.
 # Usage: start_with_empty_name_day_list.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

@@ -6,6 +6,7 @@
 # There is no window manager here, so that every window the program maps is a child
 # of the screen's root window, whose events xev reports.
 # Usage: start_without_name_day_list.sh SOLVANE_EXECUTABLE
+set -euo pipefail
 # shellcheck source=harness.sh
 . "$(dirname "$0")/harness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}

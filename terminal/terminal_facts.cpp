@@ -1,4 +1,4 @@
-#include "app/terminal_facts.h"
+#include "terminal/terminal_facts.h"
 
 #include <unistd.h>
 #include <array>

@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <array>
 
-#include "app/form1.h"
+#include "app/window/form1.h"
 #include "calendar/holidays.h"
 
 namespace {
@@ -16,17 +16,17 @@ struct LabelFont {
     int pixelSize;
     bool bold;
 };
-constexpr LabelFont kDefaultFont{11, false};  // Arial 8.25 pt, the window's own
-constexpr LabelFont kBold825{11, true};       // Arial 8.25 pt bold
-constexpr LabelFont kBold9{12, true};         // Arial 9 pt bold
-constexpr LabelFont kBold975{13, true};       // Arial 9.75 pt bold
+constexpr LabelFont kDefaultFont{kBaseFontPixels, false};
+constexpr LabelFont kBold825{11, true};  // Arial 8.25 pt bold
+constexpr LabelFont kBold9{12, true};    // Arial 9 pt bold
+constexpr LabelFont kBold975{13, true};  // Arial 9.75 pt bold
 
 // The system text is the fixed look's button text, not the desktop's.
 enum class TextColour { Navy, DarkGrey, SystemText };
 
 QColor ColourOf(TextColour colour) {
     switch (colour) {
-    case TextColour::Navy: return QColor(0, 0, 128);
+    case TextColour::Navy: return kNavy;
     case TextColour::DarkGrey: return QColor(64, 64, 64);
     case TextColour::SystemText: break;
     }
@@ -137,7 +137,7 @@ struct ShapeRow {
     OutlineShape::Form form;
     int left, top, width, height;
 };
-const QColor kShapeColour(0, 0, 128);
+const QColor kShapeColour = kNavy;
 
 const std::array kShapes{
     ShapeRow{&Form1::Shape2, "Shape2", OutlineShape::Form::Frame, 32, 32, 305, 385},
@@ -259,7 +259,7 @@ void Form1::CreateControls() {
         auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
         button->setObjectName(QString::fromLatin1(row.name));
         button->setGeometry(row.left, row.top, row.width, row.height);
-        button->setFont(WindowFont(11, false));  // MS Sans Serif 8.25 pt
+        button->setFont(BaseWindowFont());  // MS Sans Serif 8.25 pt
         button->setCursor(handCursor);
         button->setAccessibleName(QString::fromUtf8(row.accessibleName));
         // Return and Enter press the button that has the focus, as the space bar does.

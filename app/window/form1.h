@@ -15,12 +15,13 @@
 #include "calendar/format_date.h"
 #include "calendar/serial_date.h"
 
-#include "app/calendar_control.h"
-#include "app/controls.h"
-#include "app/platform_timer.h"
-#include "app/platform_window.h"
-#include "app/refresh_trigger.h"
-#include "app/window_visibility.h"
+#include "app/look/fixed_look.h"
+#include "app/platform/platform_timer.h"
+#include "app/platform/platform_window.h"
+#include "app/platform/window_visibility.h"
+#include "app/window/calendar_control.h"
+#include "app/window/controls.h"
+#include "app/window/refresh_trigger.h"
 #include "assets/window_shape.h"
 
 class QComboBox;

@@ -1,4 +1,4 @@
-#include "app/locale_names.h"
+#include "app/window/locale_names.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

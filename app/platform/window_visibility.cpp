@@ -1,4 +1,4 @@
-#include "app/window_visibility.h"
+#include "app/platform/window_visibility.h"
 
 #include <xcb/xcb.h>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 # a private folder that is also HOME, an X server (Xvfb) on a free display, openbox
 # when they want a window manager, waits with a deadline, a failure that shows the
 # logs, and the end of every process started here however the script ends; and the
-# boxes of the window's controls, read from tests/window/boxes.txt. Its messages are
+# boxes of the window's controls, read from window_boxes.txt beside this file. Its messages are
 # French, like the program's.
 #
 # Every wait here is for a condition, with a deadline; the short pause inside
@@ -262,12 +262,12 @@ window_geometry() {
 
 # --- The window's boxes -----------------------------------------------------------
 # kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table
-# tests/window/boxes.txt, which screen_reading.py reads too.
+# window_boxes.txt beside this file, which tests/window/screen_reading.py reads too.
 
 declare -A kBoxes=()
 read_boxes() {
     local table number=0 name left top width height rest
-    table="$(dirname "${BASH_SOURCE[0]}")/window/boxes.txt"
+    table="$(dirname "${BASH_SOURCE[0]}")/window_boxes.txt"
     while read -r name left top width height rest; do
         number=$((number + 1))
         case $name in '' | '#'*) continue ;; esac

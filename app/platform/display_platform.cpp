@@ -1,4 +1,4 @@
-#include "app/display_platform.h"
+#include "app/platform/display_platform.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "app/window/form1.h"
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 #include <QScreen>
 #include <QToolTip>
 
-#include "app/locale_names.h"
+#include "app/window/locale_names.h"
 #include "calendar/easter.h"
 #include "calendar/holidays.h"
 #include "calendar/leap_year.h"
@@ -73,10 +73,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         const QRect area = screen->geometry();
         move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
     }
-    setFont(WindowFont(11, false));  // Arial 8.25 pt
+    setFont(BaseWindowFont());
     // Tooltips in the window's font, and shown while another window is active: a
     // gadget is pointed at without being clicked first.
-    QToolTip::setFont(WindowFont(11, false));
+    QToolTip::setFont(BaseWindowFont());
     setAttribute(Qt::WA_AlwaysShowToolTips);
     // Every colour of the fixed look, whatever palette the desktop gives a kind of control.
     QPalette palette = FixedLookPalette();

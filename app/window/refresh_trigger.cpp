@@ -1,4 +1,4 @@
-#include "app/refresh_trigger.h"
+#include "app/window/refresh_trigger.h"
 
 #include "calendar/serial_date.h"
 

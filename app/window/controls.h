@@ -11,16 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "app/look/colours.h"
+#include "app/look/fonts.h"
 #include "assets/window_shape.h"
-
-// The window's fonts are Arial and MS Sans Serif at 96 dpi; Liberation Sans has
-// Arial's metrics. Sizes are in pixels (8.25 pt is 11 px, 9 pt 12 px, 9.75 pt 13 px,
-// 12 pt 16 px) so that the layout does not depend on the display's dpi.
-inline constexpr const char* kWindowFontFamily = "Liberation Sans";
-
-// The window's background, a mid grey; the calendar takes it too.
-inline const QColor kWindowGrey(window_shape::kGrey, window_shape::kGrey, window_shape::kGrey);
-QFont WindowFont(int pixelSize, bool bold);
 
 // A label as the window shows it: no background of its own, text from the top of
 // its box, wrapped at blanks when wider than the box, cut off below the box. It

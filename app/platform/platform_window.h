@@ -1,15 +1,13 @@
 #pragma once
 // The window-system services of the gadget's window, kept in one thin layer: the
 // rounded outline, the keep-above attribute, the move by the mouse, minimising and
-// quitting, and the fixed look that does not follow the desktop's theme.
+// quitting.
 
 #include <QObject>
-#include <QPalette>
 #include <QPoint>
 #include <QRegion>
 #include <optional>
 
-class QStyle;
 class QWidget;
 
 // The region of a rectangle with rounded corners, as Windows draws one: the right
@@ -17,20 +15,6 @@ class QWidget;
 // `ellipseWidth` wide and `ellipseHeight` high. Built row by row so that the four
 // corners are exact mirror images of each other.
 QRegion RoundRectRegion(int left, int top, int right, int bottom, int ellipseWidth, int ellipseHeight);
-
-// Fusion with its own palette, whatever the desktop: the gadget looks the same
-// everywhere, its menus and tooltips included. Its standard arrows are the month
-// calendar's own, its push buttons without a picture are raised with a flat face
-// in their palette's button colour, and the keyboard's focus on the calendar's day
-// is a dotted frame. Call it once the application exists, before the window is built.
-void ApplyFixedLook();
-
-// The fixed look's palette: every colour role set, in every state, the same on every
-// desktop. A window given it passes all of it on to its controls.
-QPalette FixedLookPalette();
-
-// The fixed look's style, for a control that needs a style of its own built on it.
-QStyle* NewFixedLookStyle();
 
 class PlatformWindow : public QObject {
     Q_OBJECT

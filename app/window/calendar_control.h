@@ -5,12 +5,11 @@
 // it by clicking a day or turning the calendar's own pages.
 
 #include <QDate>
-#include <QIcon>
 #include <QWidget>
 #include <functional>
 #include <stdexcept>
 
-#include "app/locale_names.h"
+#include "app/window/locale_names.h"
 #include "calendar/int16.h"
 #include "calendar/serial_date.h"
 
@@ -76,10 +75,6 @@ private:
     bool valueIsNull_ = false;
     std::function<QString(QDate)> describe_;
 };
-
-// The arrows that turn the calendar's pages, pointing back (left) or forward: a
-// plain triangle in the title's colour instead of the theme's green icons.
-QIcon CalendarArrowIcon(bool forward);
 
 // Serial dates count days from 30 December 1899; a date's time of day plays no part.
 calendar::SerialDate SerialDateOf(QDate date);

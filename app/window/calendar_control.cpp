@@ -1,4 +1,4 @@
-#include "app/calendar_control.h"
+#include "app/window/calendar_control.h"
 
 #include <QCalendarWidget>
 #include <QMouseEvent>
@@ -10,9 +10,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/calendar_accessible.h"
-#include "app/controls.h"
-#include "app/platform_window.h"
+#include "app/look/colours.h"
+#include "app/look/fixed_look.h"
+#include "app/look/fonts.h"
+#include "app/window/calendar_accessible.h"
+#include "app/window/controls.h"
 
 namespace {
 
@@ -22,13 +24,13 @@ constexpr qint64 kJulianDayOfSerialZero = 2415019;
 // The stored configuration of the calendar: its background, its four text and line
 // colours and its three fonts, each in the order the configuration keeps them.
 const QColor kBackColour = kWindowGrey;
-const QColor kDayNameColour(0, 0, 128);
-const QColor kDayNumberColour(0, 0, 128);
-const QColor kGridLineColour(0, 0, 128);
-const QColor kTitleColour(0, 0, 160);
-QFont DayNameFont() { return WindowFont(11, true); }     // Arial 8.25 pt bold
-QFont DayNumberFont() { return WindowFont(11, false); }  // Arial 8.25 pt
-QFont TitleFont() { return WindowFont(16, true); }       // Arial 12 pt bold
+const QColor kDayNameColour = kNavy;
+const QColor kDayNumberColour = kNavy;
+const QColor kGridLineColour = kNavy;
+const QColor kTitleColour = kCalendarTitleBlue;
+QFont DayNameFont() { return WindowFont(kBaseFontPixels, true); }  // Arial 8.25 pt bold
+QFont DayNumberFont() { return BaseWindowFont(); }
+QFont TitleFont() { return WindowFont(16, true); }  // Arial 12 pt bold
 
 // Days of the neighbouring months, shown in the corners of the grid, and the
 // selected day.
@@ -60,20 +62,6 @@ private:
 QDate DesignTimeSelection() { return QDate(2005, 6, 22); }
 
 }  // namespace
-
-QIcon CalendarArrowIcon(bool forward) {
-    constexpr int kSize = 16;
-    QPixmap picture(kSize, kSize);
-    picture.fill(Qt::transparent);
-    QPainter painter(&picture);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(kTitleColour);
-    const QPolygonF back{QPointF(11, 3), QPointF(4, 8), QPointF(11, 13)};
-    const QPolygonF ahead{QPointF(5, 3), QPointF(12, 8), QPointF(5, 13)};
-    painter.drawPolygon(forward ? ahead : back);
-    return QIcon(picture);
-}
 
 NoSelectedDateError::NoSelectedDateError()
     : std::runtime_error("Le calendrier n'a aucune date sélectionnée : sa valeur ne peut pas être lue.") {}

@@ -1,14 +1,7 @@
-#include "app/controls.h"
+#include "app/window/controls.h"
 
 #include <QMouseEvent>
 #include <QPainter>
-
-QFont WindowFont(int pixelSize, bool bold) {
-    QFont font(QString::fromLatin1(kWindowFontFamily));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 TextLabel::TextLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);

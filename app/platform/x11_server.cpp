@@ -1,4 +1,4 @@
-#include "app/x11_server.h"
+#include "app/platform/x11_server.h"
 
 #include <xcb/randr.h>
 #include <xcb/xcb.h>

@@ -1,4 +1,4 @@
-#include "app/single_instance.h"
+#include "app/startup/single_instance.h"
 
 #include <unistd.h>
 #include <QDir>

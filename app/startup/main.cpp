@@ -4,14 +4,15 @@
 #include <optional>
 #include <string>
 
-#include "app/display_platform.h"
-#include "app/fatal_error.h"
-#include "app/form1.h"
-#include "app/locale_names.h"
-#include "app/platform_window.h"
-#include "app/single_instance.h"
-#include "app/terminal_facts.h"
-#include "app/x11_server.h"
+#include "app/look/fixed_look.h"
+#include "app/platform/display_platform.h"
+#include "app/platform/platform_window.h"
+#include "app/platform/x11_server.h"
+#include "app/startup/fatal_error.h"
+#include "app/startup/single_instance.h"
+#include "app/window/form1.h"
+#include "app/window/locale_names.h"
+#include "terminal/terminal_facts.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/platform_timer.h"
+#include "app/platform/platform_timer.h"
 
 PlatformTimer::PlatformTimer(int intervalMs, QObject* parent) : QObject(parent), interval_(intervalMs) {}
 

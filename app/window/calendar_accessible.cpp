@@ -1,4 +1,4 @@
-#include "app/calendar_accessible.h"
+#include "app/window/calendar_accessible.h"
 
 #include <QAccessibleWidget>
 #include <QCalendarWidget>

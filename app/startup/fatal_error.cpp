@@ -1,4 +1,4 @@
-#include "app/fatal_error.h"
+#include "app/startup/fatal_error.h"
 
 #include <QMessageBox>
 #include <QWidget>
