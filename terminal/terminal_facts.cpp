@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <array>
 #include <cctype>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
@@ -87,6 +88,14 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
         return Wrong(Quoted(text) + " est hors du calendrier de Solvane, qui va du 1583-01-01 au 9999-12-31.");
     }
     return Facts(form, year, month, day, programFolder);
+}
+
+std::optional<int> RunTerminal(int argc, const char* const* argv) {
+    const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, ProgramFolder());
+    if (!answer) return std::nullopt;
+    std::fputs(answer->output.c_str(), stdout);
+    std::fputs(answer->error.c_str(), stderr);
+    return answer->status;
 }
 
 std::string ProgramFolder() {

@@ -23,5 +23,10 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
 // folder the command's link leads to. Empty when the system does not say.
 std::string ProgramFolder();
 
+// The whole terminal side, for main(): when the arguments ask for the terminal,
+// answers them on standard output and standard error and gives the exit status;
+// std::nullopt when the window is asked for (no argument).
+std::optional<int> RunTerminal(int argc, const char* const* argv);
+
 // The exit status of a wrong argument.
 inline constexpr int kWrongArgumentStatus = 2;

@@ -30,11 +30,7 @@ int RefuseToStart(const char* sentence) {
 
 int main(int argc, char* argv[]) {
     // The terminal's options, before anything of Qt and whatever the display.
-    if (const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, ProgramFolder())) {
-        std::fputs(answer->output.c_str(), stdout);
-        std::fputs(answer->error.c_str(), stderr);
-        return answer->status;
-    }
+    if (const std::optional<int> status = RunTerminal(argc, argv)) return *status;
 
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
     std::optional<X11Screen> x11Screen;  // asked when the choice depends on the X server
