@@ -1,0 +1,31 @@
+#pragma once
+// The user's time zone as the system's time-zone database describes it: the local
+// reading of an instant. With system_clock.cpp, the part of the calendar that asks
+// the operating system; it follows the process's TZ, read again at each call.
+
+#include <cstdint>
+
+#include "calendar/serial_date.h"
+
+namespace calendar {
+
+// Seconds since 1970-01-01 00:00 UTC, without leap seconds, as time_t counts them.
+using UnixSeconds = std::int64_t;
+
+struct LocalReading {
+    int year = 0, month = 0, day = 0;  // the local date
+    int hour = 0, minute = 0, second = 0;
+    int offsetSeconds = 0;    // local time minus UTC
+    bool summerTime = false;  // the database marks the time as daylight-saving
+};
+
+// The local reading of an instant; OverflowError where the system has none.
+LocalReading LocalReadingOf(UnixSeconds instant);
+
+// Rereads the zone (TZ or the system's) when it has changed: LocalReadingOf does not.
+void RefreshLocalZone();
+
+// The UTC instant of 00:00 UTC on a Gregorian date: no zone, only the calendar.
+UnixSeconds UtcMidnightOf(int year, int month, int day);
+
+}  // namespace calendar

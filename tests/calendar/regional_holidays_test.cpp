@@ -1,0 +1,151 @@
+// The regions' public holidays: every rule on its day in every year, and the days of
+// python3-holidays where no legal text says otherwise.
+
+#include "calendar/regional_holidays.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "calendar/holidays.h"
+#include "tests/calendar/oracle_support.h"
+#include "tests/calendar/sweep_support.h"
+
+namespace calendar {
+namespace {
+
+using namespace std::chrono;
+
+// Easter by the epact, after Knuth, The Art of Computer Programming, vol. 1, 1.3.2,
+// exercise 14 (the Lilian rule), in plain integers.
+sys_days EpactEaster(int y) {
+    const int golden = y % 19 + 1;
+    const int century = y / 100 + 1;
+    const int dropped = 3 * century / 4 - 12;  // leap days the Gregorian reform drops
+    const int moonShift = (8 * century + 5) / 25 - 5;
+    const int sunday = 5 * y / 4 - dropped - 10;  // March (-sunday) mod 7 is a Sunday
+    int epact = (11 * golden + 20 + moonShift - dropped) % 30;
+    if ((epact == 25 && golden > 11) || epact == 24) ++epact;
+    int n = 44 - epact;  // the full moon, counted in March
+    if (n < 21) n += 30;
+    n = n + 7 - (sunday + n) % 7;
+    return sys_days{year{y} / March / 1} + days{n - 1};
+}
+
+TEST(RegionalHolidaysTest, EveryRuleFallsOnItsDayInItsRegionAloneFrom1583To9999) {
+    test::MismatchLog log;
+    for (int y = 1583; y <= 9999; ++y) {
+        const sys_days easter = EpactEaster(y);
+        const auto dayOf = [&](const RegionalHolidayRow& row) {
+            return row.month == 0 ? easter + days{row.fromEaster} : sys_days{year{y} / row.month / row.day};
+        };
+        for (const RegionRow& region : kRegionTable) {
+            // On the day of every rule of every region, the region's own rules in force that day.
+            for (const RegionalHolidayRow& candidate : kRegionalHolidayTable) {
+                const sys_days day = dayOf(candidate);
+                std::vector<std::string_view> expected;
+                for (const RegionalHolidayRow& row : kRegionalHolidayTable) {
+                    if (row.region == region.region && y >= row.since && (row.until == 0 || y <= row.until) &&
+                        dayOf(row) == day)
+                        expected.push_back(row.name);
+                }
+                const SerialDate date = test::SerialOf(day);
+                const auto names = HolidaysOn(region.region, y, date);
+                const auto national = HolidaysOn(y, date);
+                const bool right = names.size() == national.size() + expected.size() &&
+                                   std::equal(national.begin(), national.end(), names.begin()) &&
+                                   std::equal(expected.begin(), expected.end(), names.begin() + national.size());
+                if (!right)
+                    log.Record(std::string(region.name) + " " + test::DateText(year_month_day{day}) + ": " +
+                               std::to_string(names.size() - national.size()) + " regional days, not " +
+                               std::to_string(expected.size()));
+            }
+        }
+    }
+    EXPECT_EQ(log.count(), 0);
+}
+
+TEST(RegionalHolidaysTest, EveryRegionIsFoundByItsNameAndItsKeyAndNoOther) {
+    std::set<Region> seen;
+    for (const RegionRow& row : kRegionTable) {
+        EXPECT_EQ(RegionNamed(row.name), row.region) << row.name;
+        EXPECT_EQ(RegionNamed(row.key), row.region) << row.key;
+        EXPECT_EQ(RegionName(row.region), row.name);
+        EXPECT_EQ(RegionKey(row.region), row.key);
+        seen.insert(row.region);
+    }
+    EXPECT_EQ(seen.size(), kRegionTable.size());
+    for (const char* unknown : {"", "Corse", "la réunion", "France"})
+        EXPECT_EQ(RegionNamed(unknown), std::nullopt) << unknown;
+    EXPECT_EQ(kRegionTable[0].region, Region::National);  // the default comes first
+}
+
+// python3-holidays 0.10.1 (Debian 12) knows the same regions as provinces of France.
+// Left out of the comparison:
+// - its other provinces (Nouvelle-Calédonie, Polynésie française, Wallis-et-Futuna);
+// - « Premier jour de Noël », its name of Christmas in Alsace-Moselle, a national day;
+// - Vendredi saint in Guadeloupe, Guyane and Martinique and « Fête Victor Schoelcher »
+//   in Guadeloupe and Martinique: no legal text makes them public holidays there (the
+//   code du travail lists the national days, article L3134-13 Good Friday for
+//   Alsace-Moselle alone); they are kept by custom or by local agreements.
+// Where it disagrees with the texts, the texts win:
+// - it keeps Saint-Barthélemy's and Saint-Martin's days in every year; decree
+//   n° 2012-553 of 23 April 2012 sets them from 2012;
+// - it keeps Saint-Martin's on 27 May; a decree of April 2023 moves it to 28 May.
+TEST(RegionalHolidaysTest, AgreeWithPythonHolidaysFrom2000To2100WhereTheTextsDoNotSayOtherwise) {
+    const struct {
+        const char* province;
+        Region region;
+    } provinces[] = {
+        {"Alsace-Moselle", Region::AlsaceMoselle},
+        {"Guadeloupe", Region::Guadeloupe},
+        {"Guyane", Region::Guyane},
+        {"Martinique", Region::Martinique},
+        {"Mayotte", Region::Mayotte},
+        {"La Réunion", Region::LaReunion},
+        {"Saint-Barthélémy", Region::SaintBarthelemy},
+        {"Saint-Martin", Region::SaintMartin},
+    };
+    std::set<std::string> theirs;
+    for (const std::string& line : test::OracleLines("holidays 2000 2100")) {
+        const auto fields = test::Fields(line);
+        ASSERT_EQ(fields.size(), 3u) << line;
+        const std::string& name = fields[2];
+        const bool customary =
+            name == "Fête Victor Schoelcher" || (name == "Vendredi saint" && fields[0] != "Alsace-Moselle");
+        if (customary || name == "Premier jour de Noël") continue;
+        for (const auto& province : provinces) {
+            if (fields[0] == province.province)
+                theirs.insert(std::string(RegionName(province.region)) + " " + fields[1]);
+        }
+    }
+    std::set<std::string> ours;
+    for (sys_days day = sys_days{year{2000} / 1 / 1}; day <= sys_days{year{2100} / 12 / 31}; day += days{1}) {
+        const int y = int(year_month_day{day}.year());
+        const SerialDate date = test::SerialOf(day);
+        const size_t national = HolidaysOn(y, date).size();
+        for (const auto& province : provinces) {
+            if (HolidaysOn(province.region, y, date).size() > national)
+                ours.insert(std::string(RegionName(province.region)) + " " + test::DateText(year_month_day{day}));
+        }
+    }
+    std::set<std::string> onlyTheirs, onlyOurs, expectedOnlyTheirs, expectedOnlyOurs;
+    for (const auto& day : theirs)
+        if (!ours.contains(day)) onlyTheirs.insert(day);
+    for (const auto& day : ours)
+        if (!theirs.contains(day)) onlyOurs.insert(day);
+    for (int y = 2000; y <= 2100; ++y) {
+        if (y < 2012) expectedOnlyTheirs.insert("Saint-Barthélemy " + test::DateText(y, 10, 9));
+        if (y < 2012 || y >= 2023) expectedOnlyTheirs.insert("Saint-Martin " + test::DateText(y, 5, 27));
+        if (y >= 2023) expectedOnlyOurs.insert("Saint-Martin " + test::DateText(y, 5, 28));
+    }
+    EXPECT_EQ(onlyTheirs, expectedOnlyTheirs);
+    EXPECT_EQ(onlyOurs, expectedOnlyOurs);
+    EXPECT_GT(ours.size(), 8u * 101u);  // every region kept a day every year
+}
+
+}  // namespace
+}  // namespace calendar
