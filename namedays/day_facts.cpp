@@ -4,6 +4,7 @@
 #include "calendar/leap_year.h"
 #include "calendar/moon.h"
 #include "calendar/numbers.h"
+#include "calendar/time_change.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_lookup.h"
 
@@ -47,12 +48,27 @@ std::string JsonString(const std::string& text) {
 
 std::string JsonStringOrNull(const std::optional<std::string>& text) { return text ? JsonString(*text) : "null"; }
 
+// The phase as an object: its French name and its local time HH:MM.
+std::string PhaseJson(const std::optional<calendar::PhaseOfDay>& phase) {
+    if (!phase) return "null";
+    return "{\"nom\":" + JsonString(std::string(phase->name)) +
+           ",\"heure\":" + JsonString(calendar::PhaseClock(*phase, ":")) + "}";
+}
+
+// The lines that follow the holiday in the text and the tooltip.
+std::string AlmanacLines(const DayFacts& facts) {
+    std::string lines;
+    if (facts.timeChange) lines += *facts.timeChange + '\n';
+    if (facts.moonPhase) lines += calendar::MoonPhaseSentence(*facts.moonPhase) + '\n';
+    return lines;
+}
+
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
 
 }  // namespace
 
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
-                    const calendar::LocaleNames& names) {
+                    const calendar::LocaleNames& names, calendar::Region region) {
     using namespace calendar;
     const SerialDate date = MakeDate(year, month, day);
     DayFacts facts;
@@ -71,10 +87,13 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
         facts.nameDay = nameDays[*position];
     }
 
-    const std::vector<std::string_view> holidays = HolidaysOn(year, date);
+    const std::vector<std::string_view> holidays = HolidaysOn(region, year, date);
     for (const std::string_view name : holidays) {
         facts.holiday = facts.holiday ? *facts.holiday + " et " + std::string(name) : std::string(name);
     }
+    if (const std::optional<TimeChange> change = TimeChangeOn(year.value(), month, day))
+        facts.timeChange = TimeChangeSentence(*change);
+    facts.moonPhase = MoonPhaseOn(year.value(), month, day);
     facts.moonAge = MoonPictureNumber(year, month, day).value();
     return facts;
 }
@@ -85,6 +104,7 @@ std::string FactsText(const DayFacts& facts) {
             calendar::NumberText(facts.week) + '\n';
     if (facts.nameDay) text += NameDayLine(facts) + '\n';
     if (facts.holiday) text += "Jour férié : " + *facts.holiday + '\n';
+    text += AlmanacLines(facts);
     text += MoonLine(facts) + '\n';
     return text + facts.leapYearSentence + '\n';
 }
@@ -94,7 +114,9 @@ std::string FactsJson(const DayFacts& facts) {
     const std::string date = NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
     return "{\"date\":" + JsonString(date) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
            ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
-           ",\"ferie\":" + JsonStringOrNull(facts.holiday) + ",\"lune\":" + NumberText(facts.moonAge) +
+           ",\"ferie\":" + JsonStringOrNull(facts.holiday) +
+           ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
+           ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
            ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
            "}";
 }
@@ -103,7 +125,7 @@ std::string FactsTooltip(const DayFacts& facts) {
     std::string text = facts.writtenDate;
     if (facts.nameDay) text += '\n' + NameDayLine(facts);
     if (facts.holiday) text += '\n' + *facts.holiday;
-    return text + '\n' + MoonLine(facts);
+    return text + '\n' + AlmanacLines(facts) + MoonLine(facts);
 }
 
 }  // namespace namedays

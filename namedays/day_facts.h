@@ -1,9 +1,10 @@
 #pragma once
 // What the gadget knows of one day, in French: the date written out, its number in
-// the year and its week, its name day, its public holiday, the moon's age and whether
-// its year is a leap year. The tooltip of a day in the window's calendar and the
-// terminal's --texte and --json say these facts; each comes from the function that
-// the window's panels use for the same fact.
+// the year and its week, its name day, its public holidays (the nation's, and a
+// region's own), the change of time and the moon's principal phase that fall on it in
+// the local zone, the moon's age and whether its year is a leap year. The tooltip of a day in the window's calendar and
+// the terminal's --texte and --json say these facts; each comes from the function that the window's panels use for the
+// same fact.
 
 #include <optional>
 #include <string>
@@ -11,6 +12,8 @@
 
 #include "calendar/format_date.h"
 #include "calendar/int16.h"
+#include "calendar/moon_phases.h"
+#include "calendar/regional_holidays.h"
 
 namespace namedays {
 
@@ -25,15 +28,21 @@ struct DayFacts {
     int week = 0;                        // ISO 8601, 1..53
     std::optional<std::string> nameDay;  // none where the list lacks the day or leaves it empty
     std::optional<std::string> holiday;  // the holidays' names, " et " between two
-    int moonAge = 0;                     // whole days, 0..29, as the moon picture shows it
+    // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
+    // its offset; none on other days and in zones without changes.
+    std::optional<std::string> timeChange;
+    std::optional<calendar::PhaseOfDay> moonPhase;  // the principal phase of the local day
+    int moonAge = 0;                                // whole days, 0..29, as the moon picture shows it
     bool leapYear = false;
     std::string leapYearSentence;  // as the window's leap-year line says it
 };
 
 // The facts of a day of years 1583..9999; `nameDays` is the name-day list as read from
-// fetes.txt, and `names` gives the day and month names.
+// fetes.txt, and `names` gives the day and month names; `region` adds its own public
+// holidays to the nation's. The change of time and the moon's phase are those of the
+// process's time zone.
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
-                    const calendar::LocaleNames& names);
+                    const calendar::LocaleNames& names, calendar::Region region = calendar::Region::National);
 
 // One fact a line, ended by a line end each: what --texte prints.
 std::string FactsText(const DayFacts& facts);
@@ -41,8 +50,8 @@ std::string FactsText(const DayFacts& facts);
 // One JSON object on one line, without the line end: what --json prints.
 std::string FactsJson(const DayFacts& facts);
 
-// The lines of a day's tooltip in the calendar: the date, the name day, the holiday
-// and the moon, without a final line end.
+// The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
+// the change of time, the moon's phase and age, without a final line end.
 std::string FactsTooltip(const DayFacts& facts);
 
 }  // namespace namedays
