@@ -5,7 +5,7 @@
 // polynomial expressions (Five Millennium Canon of Solar Eclipses, 2006).
 //
 // Accuracy: from 1900 to 2100 every phase is within 2 minutes of PyEphem's instant
-// (the tests check each one; the differences are of some seconds, ΔT's models
+// (the tests check each one; the largest difference is 36 s, ΔT's two models
 // included). Meeus' series is a fit to the lunar theory near our time: its instants in
 // Terrestrial Time stay within about a minute for some centuries on either side and
 // drift slowly beyond. Universal Time then carries ΔT's own uncertainty, a few minutes
