@@ -217,6 +217,80 @@ private slots:
         }
     }
 
+    // One gadget per X server however DISPLAY writes it: the single instance's socket
+    // is named after this form. Xlib and xcb read "[protocol/][host]:number[.screen]",
+    // "unix" as host or protocol meaning the local socket.
+    void oneDisplayHoweverWritten_data() {
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("canonical");
+        QTest::newRow("the usual spelling stays") << ":72"
+                                                  << ":72";
+        QTest::newRow("the screen number goes") << ":72.0"
+                                                << ":72";
+        QTest::newRow("another screen of the same server is the same server") << ":72.1"
+                                                                              << ":72";
+        QTest::newRow("unix as host is the local socket") << "unix:72"
+                                                          << ":72";
+        QTest::newRow("unix as host with its screen") << "unix:72.0"
+                                                      << ":72";
+        QTest::newRow("unix as protocol is the local socket") << "unix/:72"
+                                                              << ":72";
+        QTest::newRow("unix as protocol and host") << "unix/unix:72.0"
+                                                   << ":72";
+        QTest::newRow("TCP to this machine keeps its host") << "localhost:72"
+                                                            << "localhost:72";
+        QTest::newRow("TCP loses its screen number only") << "localhost:72.0"
+                                                          << "localhost:72";
+        QTest::newRow("a named protocol keeps its name") << "tcp/localhost:72.0"
+                                                         << "tcp/localhost:72";
+        QTest::newRow("an IPv6 host keeps its colons") << "::1:72.0"
+                                                       << "::1:72";
+        QTest::newRow("another display number is another server") << ":7"
+                                                                  << ":7";
+        QTest::newRow("no number is kept as written") << "unix:"
+                                                      << "unix:";
+        QTest::newRow("no colon is kept as written") << "display"
+                                                     << "display";
+        QTest::newRow("nothing stays nothing") << ""
+                                               << "";
+    }
+
+    void oneDisplayHoweverWritten() {
+        QFETCH(QString, written);
+        QFETCH(QString, canonical);
+        QCOMPARE(QString::fromStdString(CanonicalX11Display(written.toStdString())), canonical);
+    }
+
+    // The depth of the screen is asked of every X server the window opens on, the
+    // user's platform "xcb" and a chosen scale included, and of no other.
+    void theScreenIsAskedWhereTheWindowOpensOnX11_data() {
+        QTest::addColumn<DisplayEnvironment>("environment");
+        QTest::addColumn<PlatformChoice>("choice");
+        QTest::addColumn<bool>("x11");
+        QTest::newRow("an X11 session left to Qt")
+            << Environment("", false, "", "x11", ":0") << PlatformChoice::AsQtChooses << true;
+        QTest::newRow("XWayland taken") << Environment("", false, "wayland-0", "wayland", ":0") << PlatformChoice::X11
+                                        << true;
+        QTest::newRow("the user's xcb") << Environment("xcb", false, "", "x11", ":0") << PlatformChoice::AsQtChooses
+                                        << true;
+        QTest::newRow("the user's wayland")
+            << Environment("wayland", false, "wayland-0", "", ":0") << PlatformChoice::AsQtChooses << false;
+        QTest::newRow("Wayland without X")
+            << Environment("", false, "wayland-0", "", "") << PlatformChoice::AsQtChooses << false;
+        QTest::newRow("Wayland when X does not answer")
+            << Environment("", false, "wayland-0", "", ":1") << PlatformChoice::Wayland << false;
+        DisplayEnvironment scaled = Environment("", false, "", "x11", ":0");
+        scaled.scaleChosen = true;
+        QTest::newRow("a scale chosen by the user") << scaled << PlatformChoice::AsQtChooses << true;
+    }
+
+    void theScreenIsAskedWhereTheWindowOpensOnX11() {
+        QFETCH(DisplayEnvironment, environment);
+        QFETCH(PlatformChoice, choice);
+        QFETCH(bool, x11);
+        QCOMPARE(OpensOnX11(environment, choice), x11);
+    }
+
     void silentX11SentenceNamesTheDisplay() {
         const std::string sentence = X11DoesNotAnswerSentence("host:12.0");
         QVERIFY2(sentence.find("« host:12.0 »") != std::string::npos, sentence.c_str());
