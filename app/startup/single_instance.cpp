@@ -161,7 +161,9 @@ GadgetInstance::Start GadgetInstance::Claim(const std::string& folder, const std
     while (flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
         // Another gadget of this user holds the lock: it listens at once, and answers
         // once its window exists.
-        if (KnockAt(socketPath_, deadline) == Knock::Answered) return Start::AnotherShowsItself;
+        const Knock knock = KnockAt(socketPath_, deadline);
+        if (knock == Knock::Answered) return Start::AnotherShowsItself;
+        if (knock == Knock::OtherUser) return alone();  // never obeyed, nor waited for
         if (std::chrono::steady_clock::now() >= deadline) return Start::Alone;  // it hangs: open beside it
         std::this_thread::sleep_for(kKnockInterval);
     }

@@ -11,8 +11,6 @@ readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly kNoSafePlace='un second lancement ouvrira une seconde fenêtre'
 readonly kOtherUser=solvane-essai
 
-count_solvane_windows() { visible_solvane_windows | grep -c . || true; }
-
 # A launch of the program (from a copy of its folder) that ends at once with status
 # 0, leaving one window on the screen, the first one.
 second_launch_ends() { # second_launch_ends WHAT [COMMAND...]
@@ -46,6 +44,44 @@ case_display_spellings() {
     done
     process_running "$first" || fail "la première copie s'est arrêtée"
     say "« :$number », « :$number.0 », « unix:$number » et « unix:$number.0 » : une seule fenêtre"
+}
+
+# Five launches at the same instant, the socket of a killed gadget still there: one
+# takes it over and opens the one window, the four others end with status 0.
+case_five_at_once() {
+    harness_start
+    start_display
+    start_window_manager
+    start_program "$program"
+    kill -KILL "$program_pid"
+    wait_until 5 "le programme tué s'arrête" program_ended
+    [ -n "$(find "$XDG_RUNTIME_DIR" -type s)" ] || fail "le programme tué n'a pas laissé de socket"
+    local launches=() copies=() copy pid ended=0 status
+    for _ in 1 2 3 4 5; do copies+=("$(copy_program_folder "$program")"); done
+    for copy in "${copies[@]}"; do
+        "$copy" >>"$work/program.log" 2>>"$work/program-errors.log" &
+        launches+=("$!")
+        remember_pid "$!"
+    done
+    wait_until $((15 * kSlowdown)) "une fenêtre s'ouvre" a_solvane_window_is_visible
+    # shellcheck disable=SC2317  # called through wait_until
+    four_ended() {
+        local running=0
+        for pid in "${launches[@]}"; do process_running "$pid" && running=$((running + 1)); done
+        ((running == 1))
+    }
+    wait_until 10 "quatre des cinq copies s'arrêtent" four_ended
+    for pid in "${launches[@]}"; do
+        process_running "$pid" && continue
+        status=0
+        wait "$pid" || status=$?
+        forget_pid "$pid"
+        ((status == 0)) || fail "une copie s'est arrêtée avec l'état $status"
+        ended=$((ended + 1))
+    done
+    ((ended == 4)) || fail "$ended copies sur cinq se sont arrêtées"
+    (($(visible_solvane_windows | grep -c .) == 1)) || fail "plus d'une fenêtre Solvane : $(visible_solvane_windows)"
+    say "cinq lancements au même instant sur une socket abandonnée : une fenêtre, quatre états 0"
 }
 
 # A runtime folder that others may write is refused for one of the user's own in the
