@@ -145,7 +145,10 @@ s.listen(16)
 print('ready', flush=True)
 while True:
     c, _ = s.accept()
-    c.sendall(b'ok\\n')
+    try:
+        c.sendall(b'ok\\n')
+    except OSError:
+        pass
     c.close()"
 }
 listener_ready() { grep -qx ready "$work/listener.log"; }
@@ -168,7 +171,7 @@ except socket.timeout:
 #   - their folder under the name of the user's own is refused: the gadget opens,
 #     and says once that a second launch will open a second window;
 #   - a socket of theirs in the user's own folder, listening, is neither obeyed nor
-#     removed: the gadget opens, and says it;
+#     removed, even with the gadget's lock held: the gadget opens, and says it;
 #   - their request on the gadget's socket is closed unanswered, and the window stays
 #     minimised, while the user's own second launch brings it back.
 # The other user is made by the test, which runs as root; otherwise it is skipped.
@@ -208,6 +211,7 @@ case_another_user() {
     "${kAsOtherUser[@]}" mkdir -m 700 "$own"
     listen_at /usr/bin/python3 -c "$(listener_command)" "$own/$socket_name"
     wait_until 5 "root écoute dans le dossier de l'autre utilisateur" listener_ready
+    chmod 777 "$own/$socket_name"  # which the other user may then connect to
     copy=$(copy_program_folder "$program")
     chmod 755 "$(dirname "$copy")"
     program_environment=(-u XDG_RUNTIME_DIR "TMPDIR=$shared" "HOME=$work/other-home")
@@ -217,7 +221,21 @@ case_another_user() {
         fail "devant la socket de root, le programme ne dit pas une fois qu'il n'a pas de place sûre : $(cat "$work/program-errors.log")"
     [ "$(stat -c %u "$own/$socket_name")" = 0 ] || fail "la socket de root a été supprimée"
     stop_program
-
+    # Root holds the gadget's lock too, as a running gadget would: its socket's answer is
+    # not obeyed, and the gadget opens at once, saying so, rather than waiting for it.
+    [ -f "$own/$socket_name.lock" ] || fail "le programme n'a pas laissé son verrou $own/$socket_name.lock"
+    start_other_window /usr/bin/python3 -c "import fcntl, sys, time
+lock = open(sys.argv[1])
+fcntl.flock(lock, fcntl.LOCK_EX)
+print('held', flush=True)
+time.sleep(1000)" "$own/$socket_name.lock"
+    wait_until 5 "root tient le verrou" grep -qx held "$work/other.log"
+    launch_program "$copy" "${kAsOtherUser[@]}"
+    wait_for_main_window
+    (($(no_safe_place_said) == 1)) ||
+        fail "devant le verrou et la socket de root, le programme ne dit pas une fois qu'il n'a pas de place sûre : $(cat "$work/program-errors.log")"
+    stop_program
+    stop_process "${session_pids[-1]}"  # the lock held by root
     # 3. The other user's gadget serves; root knocks, then the other user launches again.
     rm "$own/$socket_name"
     launch_program "$copy" "${kAsOtherUser[@]}"
