@@ -34,6 +34,10 @@ constexpr const char* kNoSafePlaceSentence =
     "Aucun dossier sûr pour la socket de Solvane (XDG_RUNTIME_DIR ou le dossier temporaire) : un second lancement "
     "ouvrira une seconde fenêtre.";
 
+// Said when the gadget that holds the lock does not answer (stopped, or hung).
+constexpr const char* kSilentGadgetSentence =
+    "Un Solvane déjà ouvert sur cet affichage ne répond pas : une seconde fenêtre s'ouvre.";
+
 bool IsSafeFolder(const std::string& path) {
     struct stat status {};
     return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == getuid() &&
@@ -164,15 +168,20 @@ GadgetInstance::Start GadgetInstance::Claim(const std::string& folder, const std
         const Knock knock = KnockAt(socketPath_, deadline);
         if (knock == Knock::Answered) return Start::AnotherShowsItself;
         if (knock == Knock::OtherUser) return alone();  // never obeyed, nor waited for
-        if (std::chrono::steady_clock::now() >= deadline) return Start::Alone;  // it hangs: open beside it
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::fprintf(stderr, "solvane: %s\n", kSilentGadgetSentence);
+            return Start::Alone;
+        }
         std::this_thread::sleep_for(kKnockInterval);
     }
-    lockFd_ = lock.release();
+    // Should no socket be made, the lock goes with `lock`: the launches after this one
+    // find no gadget to wait for, and open as this one does.
     if (!RemoveLeftSocket(socketPath_)) return alone();
     Descriptor listener(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
     if (listener.get() < 0 || bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         listen(listener.get(), SOMAXCONN) != 0)
         return alone();
+    lockFd_ = lock.release();
     listenFd_ = listener.release();
     return Start::First;
 }
