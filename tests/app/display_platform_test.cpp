@@ -220,75 +220,83 @@ private slots:
     // One gadget per X server however DISPLAY writes it: the single instance's socket
     // is named after this form. Xlib and xcb read "[protocol/][host]:number[.screen]",
     // "unix" as host or protocol meaning the local socket.
-    void oneDisplayHoweverWritten_data() {
-        QTest::addColumn<QString>("written");
-        QTest::addColumn<QString>("canonical");
-        QTest::newRow("the usual spelling stays") << ":72"
-                                                  << ":72";
-        QTest::newRow("the screen number goes") << ":72.0"
-                                                << ":72";
-        QTest::newRow("another screen of the same server is the same server") << ":72.1"
-                                                                              << ":72";
-        QTest::newRow("unix as host is the local socket") << "unix:72"
-                                                          << ":72";
-        QTest::newRow("unix as host with its screen") << "unix:72.0"
-                                                      << ":72";
-        QTest::newRow("unix as protocol is the local socket") << "unix/:72"
-                                                              << ":72";
-        QTest::newRow("unix as protocol and host") << "unix/unix:72.0"
-                                                   << ":72";
-        QTest::newRow("TCP to this machine keeps its host") << "localhost:72"
-                                                            << "localhost:72";
-        QTest::newRow("TCP loses its screen number only") << "localhost:72.0"
-                                                          << "localhost:72";
-        QTest::newRow("a named protocol keeps its name") << "tcp/localhost:72.0"
-                                                         << "tcp/localhost:72";
-        QTest::newRow("an IPv6 host keeps its colons") << "::1:72.0"
-                                                       << "::1:72";
-        QTest::newRow("another display number is another server") << ":7"
-                                                                  << ":7";
-        QTest::newRow("no number is kept as written") << "unix:"
-                                                      << "unix:";
-        QTest::newRow("no colon is kept as written") << "display"
-                                                     << "display";
-        QTest::newRow("nothing stays nothing") << ""
-                                               << "";
-    }
-
     void oneDisplayHoweverWritten() {
-        QFETCH(QString, written);
-        QFETCH(QString, canonical);
-        QCOMPARE(QString::fromStdString(CanonicalX11Display(written.toStdString())), canonical);
+        struct Spelling {
+            const char* what;
+            const char* written;
+            const char* canonical;
+        };
+        const Spelling spellings[] = {
+            {.what = "the usual spelling stays", .written = ":72", .canonical = ":72"},
+            {.what = "the screen number goes", .written = ":72.0", .canonical = ":72"},
+            {.what = "another screen of the same server is the same server", .written = ":72.1", .canonical = ":72"},
+            {.what = "unix as host is the local socket", .written = "unix:72", .canonical = ":72"},
+            {.what = "unix as host with its screen", .written = "unix:72.0", .canonical = ":72"},
+            {.what = "unix as protocol is the local socket", .written = "unix/:72", .canonical = ":72"},
+            {.what = "unix as protocol and host", .written = "unix/unix:72.0", .canonical = ":72"},
+            {.what = "TCP to this machine keeps its host", .written = "localhost:72", .canonical = "localhost:72"},
+            {.what = "TCP loses its screen number only", .written = "localhost:72.0", .canonical = "localhost:72"},
+            {.what = "a named protocol keeps its name",
+             .written = "tcp/localhost:72.0",
+             .canonical = "tcp/localhost:72"},
+            {.what = "an IPv6 host keeps its colons", .written = "::1:72.0", .canonical = "::1:72"},
+            {.what = "another display number is another server", .written = ":7", .canonical = ":7"},
+            {.what = "no number is kept as written", .written = "unix:", .canonical = "unix:"},
+            {.what = "no colon is kept as written", .written = "display", .canonical = "display"},
+            {.what = "nothing stays nothing", .written = "", .canonical = ""},
+        };
+        for (const Spelling& spelling : spellings) {
+            const std::string canonical = CanonicalX11Display(spelling.written);
+            QVERIFY2(canonical == spelling.canonical,
+                     qPrintable(QStringLiteral("%1: « %2 » gives « %3 »")
+                                    .arg(spelling.what, spelling.written, QString::fromStdString(canonical))));
+        }
     }
 
-    // The depth of the screen is asked of every X server the window opens on, the
-    // user's platform "xcb" and a chosen scale included, and of no other.
-    void theScreenIsAskedWhereTheWindowOpensOnX11_data() {
-        QTest::addColumn<DisplayEnvironment>("environment");
-        QTest::addColumn<PlatformChoice>("choice");
-        QTest::addColumn<bool>("x11");
-        QTest::newRow("an X11 session left to Qt")
-            << Environment("", false, "", "x11", ":0") << PlatformChoice::AsQtChooses << true;
-        QTest::newRow("XWayland taken") << Environment("", false, "wayland-0", "wayland", ":0") << PlatformChoice::X11
-                                        << true;
-        QTest::newRow("the user's xcb") << Environment("xcb", false, "", "x11", ":0") << PlatformChoice::AsQtChooses
-                                        << true;
-        QTest::newRow("the user's wayland")
-            << Environment("wayland", false, "wayland-0", "", ":0") << PlatformChoice::AsQtChooses << false;
-        QTest::newRow("Wayland without X")
-            << Environment("", false, "wayland-0", "", "") << PlatformChoice::AsQtChooses << false;
-        QTest::newRow("Wayland when X does not answer")
-            << Environment("", false, "wayland-0", "", ":1") << PlatformChoice::Wayland << false;
-        DisplayEnvironment scaled = Environment("", false, "", "x11", ":0");
-        scaled.scaleChosen = true;
-        QTest::newRow("a scale chosen by the user") << scaled << PlatformChoice::AsQtChooses << true;
+    // The gadget sets Qt's screen scales only where its window opens on X11 and the
+    // user has chosen no scale of their own; it asks the screen's depth wherever the
+    // window opens on X11, a scale chosen or not.
+    void theScaleIsTheGadgetsOnlyOnX11AndUnchosen_data() {
+        QTest::addColumn<QString>("qtPlatform");
+        QTest::addColumn<bool>("platformArgument");
+        QTest::addColumn<QString>("x11Display");
+        QTest::addColumn<bool>("scaleChosen");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("gadgetChooses");
+        QTest::addColumn<bool>("opensOnX11");
+        const int x11 = int(PlatformChoice::X11), wayland = int(PlatformChoice::Wayland);
+        const int qt = int(PlatformChoice::AsQtChooses), none = int(PlatformChoice::NoDisplay);
+        QTest::newRow("X11 chosen by the gadget") << "" << false << ":0" << false << x11 << true << true;
+        QTest::newRow("X11, but the user set a scale") << "" << false << ":0" << true << x11 << false << true;
+        QTest::newRow("Wayland") << "" << false << ":0" << false << wayland << false << false;
+        QTest::newRow("left to Qt, which takes the X server") << "" << false << ":0" << false << qt << true << true;
+        QTest::newRow("left to Qt, with no X server") << "" << false << "" << false << qt << false << false;
+        QTest::newRow("QT_QPA_PLATFORM=xcb") << "xcb" << false << ":0" << false << qt << true << true;
+        QTest::newRow("QT_QPA_PLATFORM=wayland") << "wayland" << false << ":0" << false << qt << false << false;
+        QTest::newRow("-platform on the command line") << "" << true << ":0" << false << qt << false << false;
+        QTest::newRow("no display at all") << "" << false << "" << false << none << false << false;
     }
 
-    void theScreenIsAskedWhereTheWindowOpensOnX11() {
-        QFETCH(DisplayEnvironment, environment);
-        QFETCH(PlatformChoice, choice);
-        QFETCH(bool, x11);
-        QCOMPARE(OpensOnX11(environment, choice), x11);
+    void theScaleIsTheGadgetsOnlyOnX11AndUnchosen() {
+        QFETCH(QString, qtPlatform);
+        QFETCH(bool, platformArgument);
+        QFETCH(QString, x11Display);
+        QFETCH(bool, scaleChosen);
+        QFETCH(int, choice);
+        DisplayEnvironment environment;
+        environment.qtPlatform = qtPlatform.toStdString();
+        environment.platformArgument = platformArgument;
+        environment.x11Display = x11Display.toStdString();
+        environment.scaleChosen = scaleChosen;
+        QTEST(GadgetChoosesX11Scale(environment, PlatformChoice(choice)), "gadgetChooses");
+        QTEST(OpensOnX11(environment, PlatformChoice(choice)), "opensOnX11");
+    }
+
+    // One factor a monitor, each the window's scale, as Qt reads QT_SCREEN_SCALE_FACTORS.
+    void everyMonitorGetsTheWindowsScale() {
+        QCOMPARE(ScreenScaleFactors(1, 1), std::string("1"));
+        QCOMPARE(ScreenScaleFactors(2, 2), std::string("2;2"));
+        QCOMPARE(ScreenScaleFactors(3, 3), std::string("3;3;3"));
     }
 
     void silentX11SentenceNamesTheDisplay() {
