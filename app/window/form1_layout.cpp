@@ -12,6 +12,11 @@
 
 namespace {
 
+// A control of the window, as a row of a table names it. An alias, on which clang-format 14
+// and 19 agree: they space a pointer to member declared in full differently.
+template <typename Control>
+using Form1Control = Control* Form1::*;
+
 struct LabelFont {
     int pixelSize;
     bool bold;
@@ -45,7 +50,7 @@ constexpr Qt::Alignment kCentre = Qt::AlignHCenter;
 constexpr Qt::Alignment kRight = Qt::AlignRight;
 
 struct LabelRow {
-    TextLabel* Form1::*member;
+    Form1Control<TextLabel> member;
     const char* name;
     int left, top, width, height;
     const char* text;  // UTF-8
@@ -83,11 +88,11 @@ const std::array kLabels{
 // holiday of the same row of calendar::kHolidayTable.
 struct HolidayLabelRow {
     int top;
-    TextLabel* Form1::*caption;
+    Form1Control<TextLabel> caption;
     const char* captionName;
     int captionLeft, captionWidth;  // the caption's text is the holiday's name and " :"
     Qt::Alignment captionAlignment;
-    TextLabel* Form1::*value;
+    Form1Control<TextLabel> value;
     const char* valueName;  // also the value's text until the first refresh
 };
 constexpr int kHolidayRowHeight = 17;
@@ -111,7 +116,7 @@ const std::array kHolidayRows{
 };
 
 struct ButtonRow {
-    QPushButton* Form1::*member;
+    Form1Control<QPushButton> member;
     const char* name;
     int left, top, width, height;
     const char* caption;         // empty for a picture button
@@ -132,7 +137,7 @@ const std::array kButtons{
 };
 
 struct ShapeRow {
-    OutlineShape* Form1::*member;
+    Form1Control<OutlineShape> member;
     const char* name;
     OutlineShape::Form form;
     int left, top, width, height;
