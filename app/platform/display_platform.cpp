@@ -53,12 +53,37 @@ std::string X11DoesNotAnswerSentence(const std::string& display) {
            "session de bureau.";
 }
 
-bool GadgetChoosesX11Scale(const DisplayEnvironment& environment, PlatformChoice choice) {
-    if (environment.scaleChosen) return false;
+bool OpensOnX11(const DisplayEnvironment& environment, PlatformChoice choice) {
     if (choice == PlatformChoice::X11) return true;
     if (choice != PlatformChoice::AsQtChooses || environment.platformArgument) return false;
     // Left to Qt, with no platform named, an X server that answers is taken.
     return environment.qtPlatform == "xcb" || (environment.qtPlatform.empty() && !environment.x11Display.empty());
+}
+
+bool GadgetChoosesX11Scale(const DisplayEnvironment& environment, PlatformChoice choice) {
+    return !environment.scaleChosen && OpensOnX11(environment, choice);
+}
+
+std::string ScreenTooShallowSentence(int depth) {
+    return "L'écran n'a que " + std::to_string(depth) + " bits par pixel et Solvane en demande au moins " +
+           std::to_string(kLeastScreenDepth) + " : choisissez un affichage en milliers ou en millions de couleurs.";
+}
+
+std::string CanonicalX11Display(const std::string& display) {
+    // [protocol/][host]:number[.screen], as Xlib and xcb read it.
+    const std::size_t colon = display.rfind(':');
+    if (colon == std::string::npos) return display;
+    std::string host = display.substr(0, colon);
+    const std::string number = display.substr(colon + 1, display.find('.', colon) - colon - 1);
+    if (number.empty() || number.find_first_not_of("0123456789") != std::string::npos) return display;
+    std::string protocol;
+    if (const std::size_t slash = host.find('/'); slash != std::string::npos) {
+        protocol = host.substr(0, slash);
+        host.erase(0, slash + 1);
+    }
+    const bool local = (protocol.empty() || protocol == "unix") && (host.empty() || host == "unix");
+    if (local) return ":" + number;
+    return (protocol.empty() ? "" : protocol + "/") + host + ":" + number;
 }
 
 int WholeWindowScale(double desktopScale, int availableWidth, int availableHeight, int windowWidth, int windowHeight) {

@@ -49,9 +49,31 @@ inline constexpr const char* kNoDisplaySentence =
 // Said on standard error when the X server of `display` does not answer.
 std::string X11DoesNotAnswerSentence(const std::string& display);
 
+// Whether the window will open on Qt's X11 platform, the X server named by x11Display.
+bool OpensOnX11(const DisplayEnvironment& environment, PlatformChoice choice);
+
 // Whether the window will open on Qt's X11 platform, and its scale is the gadget's
 // to choose: the user has set none of Qt's variables of the scale.
 bool GadgetChoosesX11Scale(const DisplayEnvironment& environment, PlatformChoice choice);
+
+// The fewest bits per pixel of a screen the window can be drawn on: Qt's raster
+// painter draws nothing on the X11 visuals of fewer (8 bits give a black window).
+inline constexpr int kLeastScreenDepth = 15;
+
+// Said on standard error when the X screen has only `depth` bits per pixel.
+std::string ScreenTooShallowSentence(int depth);
+
+// Said on standard error when the connection to the display breaks.
+inline constexpr const char* kDisplayLostSentence =
+    "La connexion à l'affichage graphique est perdue (serveur X arrêté ?) : Solvane s'arrête.";
+
+// One X display however DISPLAY writes it: ":72", ":72.0", "unix:72", "unix:72.0" and
+// "unix/:72" all reach the server of display 72 through its local socket, and give
+// ":72". The screen number goes too: one server, one gadget. A display over TCP
+// ("localhost:72", "tcp/host:72") keeps its host, less its screen number: it may
+// reach the same server as ":72" or, through a forwarded port, another machine's,
+// which the name alone cannot tell. Anything else is kept as it is written.
+std::string CanonicalX11Display(const std::string& display);
 
 // The window's scale on a screen whose desktop asks for `desktopScale` (1.5 for
 // 150 %) and which leaves `availableWidth` x `availableHeight` device pixels to

@@ -1,8 +1,13 @@
 #include "app/platform/x11_server.h"
 
+#include "app/platform/display_platform.h"
+
+#include <qguiapplication_platform.h>
 #include <xcb/randr.h>
 #include <xcb/xcb.h>
+#include <QGuiApplication>
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string_view>
@@ -62,7 +67,26 @@ double DesktopScale(xcb_connection_t* connection, xcb_window_t root) {
     return 1.0;
 }
 
+// Qt's connection while a DisplayLossWatch lives.
+xcb_connection_t* watchedConnection = nullptr;
+
+void SayWhenTheDisplayIsLost() {
+    if (watchedConnection != nullptr && xcb_connection_has_error(watchedConnection) != 0)
+        std::fprintf(stderr, "solvane: %s\n", kDisplayLostSentence);
+}
+
 }  // namespace
+
+DisplayLossWatch::DisplayLossWatch() {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr) return;  // another platform
+    watchedConnection = x11->connection();
+    static const bool registered = std::atexit(SayWhenTheDisplayIsLost) == 0;
+    (void)registered;
+}
+
+// The application ends after this, and its connection with it.
+DisplayLossWatch::~DisplayLossWatch() { watchedConnection = nullptr; }
 
 std::optional<X11Screen> AskX11Screen(const std::string& display) {
     int screenNumber = 0;
@@ -76,6 +100,7 @@ std::optional<X11Screen> AskX11Screen(const std::string& display) {
     const xcb_screen_t& screen = *screens.data;
 
     X11Screen answer;
+    answer.depth = screen.root_depth;
     answer.desktopScale = DesktopScale(connection.get(), screen.root);
     // The primary monitor, as Qt makes its primary screen; the whole screen without
     // monitors.

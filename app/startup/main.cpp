@@ -1,5 +1,6 @@
 #include <QtGlobal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,6 +28,11 @@ int RefuseToStart(const char* sentence) {
     return kFatalErrorStatus;
 }
 
+std::string Variable(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -50,6 +56,13 @@ int main(int argc, char* argv[]) {
     case PlatformChoice::AsQtChooses: break;
     }
 
+    if (OpensOnX11(environment, platform) && !x11Screen)
+        x11Screen = AskX11Screen(environment.x11Display);  // a platform named "xcb"
+    // On fewer bits per pixel, Qt maps a black window and floods standard error with
+    // its painter's warnings.
+    if (x11Screen && x11Screen->depth < kLeastScreenDepth)
+        return RefuseToStart(ScreenTooShallowSentence(x11Screen->depth).c_str());
+
     // The layout is fixed in whole window pixels, and a screen scale between two whole
     // numbers draws its lines one or two device pixels wide by turns (the calendar's
     // grid at 150 %). The scale is rounded to the nearest whole number, 1.5 upward: a
@@ -64,7 +77,6 @@ int main(int argc, char* argv[]) {
     // each screen is given that scale, as a user would with QT_SCREEN_SCALE_FACTORS.
     // The scale the user chooses with Qt's variables stays theirs.
     if (GadgetChoosesX11Scale(environment, platform)) {
-        if (!x11Screen) x11Screen = AskX11Screen(environment.x11Display);  // a platform named "xcb"
         if (x11Screen) {
             const int scale = WholeWindowScale(x11Screen->desktopScale, x11Screen->availableWidth,
                                                x11Screen->availableHeight, Form1::kWidth, Form1::kHeight);
@@ -73,8 +85,11 @@ int main(int argc, char* argv[]) {
         }
     }
     SolvaneApplication application(argc, argv);
-    const QString socketPath = GadgetSocketPath(environment.x11Display, environment.waylandDisplay);
-    if (AskRunningGadgetToShow(socketPath)) return 0;
+    const DisplayLossWatch displayLossWatch;
+    GadgetInstance instance;
+    const std::string socketFolder = SafeSocketFolder(Variable("XDG_RUNTIME_DIR"), Variable("TMPDIR"));
+    const std::string socketName = GadgetSocketName(environment.x11Display, environment.waylandDisplay);
+    if (instance.Claim(socketFolder, socketName) == GadgetInstance::Start::AnotherShowsItself) return 0;
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
     LoadQtFrenchTexts(application);
@@ -87,8 +102,7 @@ int main(int argc, char* argv[]) {
         ReportFatalError(FatalErrorSentence(error));
         return kFatalErrorStatus;
     }
-    GadgetServer server;
-    if (!server.Serve(socketPath, *window)) return 0;  // another started at the same moment, and shows itself
+    instance.Serve(*window);
     window->show();
     return application.exec();
 }

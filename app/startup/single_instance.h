@@ -1,42 +1,68 @@
 #pragma once
-// One gadget per user and display. The gadget that runs serves a local socket named
-// after both; a second launch finds it there, asks it to show itself (restored if
-// minimised, raised above the other windows, given the keyboard), and ends with
-// status 0. Without this, the second window would open exactly under the first,
-// which is kept above once clicked, and take the keyboard unseen.
+// One gadget per user and display. The gadget that runs serves a Unix socket named
+// after the display; a second launch finds it there, asks it to show itself
+// (restored if minimised, raised above the other windows, given the keyboard), and
+// ends with status 0. Without this, the second window would open exactly under the
+// first, which is kept above once clicked, and take the keyboard unseen.
 //
-// A socket left behind by a gadget that ended without closing it (a crash, a kill)
-// answers no one: the next gadget removes it and serves in its place.
+// The socket lies in a folder that only the user can enter, so that no other user
+// of the machine can take its place first: the user's runtime folder
+// (XDG_RUNTIME_DIR), or else a folder of the user's own in the temporary folder,
+// made with mode 0700. A folder that belongs to someone else, or that someone else
+// may write, is refused; without a safe folder the gadget opens anyway, and says
+// once that a second launch will open a second window. Both ends check the other's
+// user (SO_PEERCRED): a peer of another user is neither obeyed nor waited for.
+//
+// The gadget that serves holds a lock (flock) on a file beside the socket for as
+// long as it runs; the kernel releases it when the process ends, however it ends.
+// Whoever takes the lock is the one gadget: five launches at the same instant give
+// one window, and a socket left behind by a crash is removed by the next gadget,
+// which holds the lock. A file that belongs to someone else is never removed.
 
-#include <QLocalServer>
 #include <QObject>
-#include <QString>
+#include <memory>
 #include <string>
 
+class QSocketNotifier;
 class QWidget;
 
-// The socket's path: in the user's own runtime folder (XDG_RUNTIME_DIR) when there
-// is one, otherwise in the temporary folder, always with the user's number, and the
-// X and Wayland displays of the session as the program found them.
-QString GadgetSocketPath(const std::string& x11Display, const std::string& waylandDisplay);
+// The folder of the socket: XDG_RUNTIME_DIR when it is set and safe, otherwise
+// "solvane-UID" in `temporaryFolder`, made 0700 if missing; empty when neither is
+// safe. A folder is safe when it is a folder (not a link to one), belongs to the
+// user, and neither group nor others may write it.
+std::string SafeSocketFolder(const std::string& runtimeFolder, const std::string& temporaryFolder);
 
-// Asks the gadget that serves `path` to show itself; true once it has answered.
-bool AskRunningGadgetToShow(const QString& path);
+// The socket's name in that folder, after the canonical form of the displays.
+std::string GadgetSocketName(const std::string& x11Display, const std::string& waylandDisplay);
 
 // Shows the window in front: restored if minimised, raised, and active.
 void ShowInFront(QWidget& window);
 
-class GadgetServer : public QObject {
+class GadgetInstance : public QObject {
     Q_OBJECT
 public:
-    // Serves `path` from now on and shows `window` in front at each request; false
-    // when another gadget serves it already (two launched at the same moment).
-    // Should the socket be impossible to make, the gadget runs without it.
-    bool Serve(const QString& path, QWidget& window);
+    enum class Start {
+        First,               // this gadget is the one: it serves once its window exists
+        AnotherShowsItself,  // a gadget of the user runs on this display, and was asked to show itself
+        Alone,               // no safe place: this gadget runs without being found
+    };
+
+    GadgetInstance();
+    ~GadgetInstance() override;
+
+    // Before the window exists: takes the place of the one gadget of `socketName`
+    // in `folder` (SafeSocketFolder), or asks the gadget that holds it to show itself.
+    Start Claim(const std::string& folder, const std::string& socketName);
+
+    // Once the window exists: shows it in front at each request of the user's own.
+    void Serve(QWidget& window);
 
 private:
     void Answer();
 
-    QLocalServer server_;
+    std::string socketPath_;
+    int lockFd_ = -1;
+    int listenFd_ = -1;
+    std::unique_ptr<QSocketNotifier> notifier_;
     QWidget* window_ = nullptr;
 };

@@ -214,7 +214,7 @@ void CalendarControl::DescribeShownDays() {
     for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
         QTextCharFormat format;
-        format.setToolTip(describe_(day));
+        format.setToolTip(BoundedToolTip(describe_(day)));
         calendar_->setDateTextFormat(day, format);
     }
 }

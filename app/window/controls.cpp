@@ -2,6 +2,28 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+
+QString BoundedToolTip(const QString& text, const QFontMetrics& metrics) {
+    QStringList lines;
+    for (const QString& line : text.split(QLatin1Char('\n'))) {
+        QString current;
+        for (const QString& blankSeparated : line.split(QLatin1Char(' '))) {
+            const QString word = metrics.elidedText(blankSeparated, Qt::ElideRight, kWidestToolTip);
+            const QString longer = current.isEmpty() ? word : current + QLatin1Char(' ') + word;
+            if (!current.isEmpty() && metrics.horizontalAdvance(longer) > kWidestToolTip) {
+                lines.append(current);
+                current = word;
+            } else {
+                current = longer;
+            }
+        }
+        lines.append(current);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString BoundedToolTip(const QString& text) { return BoundedToolTip(text, QFontMetrics(QToolTip::font())); }
 
 TextLabel::TextLabel(QWidget* parent) : QLabel(parent) {
     setTextFormat(Qt::PlainText);
@@ -56,7 +78,7 @@ bool OneLineLabel::IsCut() const { return fontMetrics().horizontalAdvance(text()
 
 void OneLineLabel::TextChanged() {
     const QString whole = IsCut() ? text() : QString();
-    setToolTip(whole);
+    setToolTip(BoundedToolTip(whole));
     setAccessibleDescription(whole);
 }
 

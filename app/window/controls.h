@@ -5,8 +5,10 @@
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPixmap>
+#include <QString>
 #include <QWidget>
 #include <string>
 #include <string_view>
@@ -14,6 +16,17 @@
 #include "app/look/colours.h"
 #include "app/look/fonts.h"
 #include "assets/window_shape.h"
+
+// The widest a tooltip may be, in window pixels: a name of the data files can be
+// long, and a tooltip as wide as its text would cross the whole screen.
+inline constexpr int kWidestToolTip = 400;
+
+// A tooltip's text laid out within kWidestToolTip in `metrics`, the tooltips' font:
+// each line wrapped at its blanks, a word wider than the whole width cut with « … ».
+QString BoundedToolTip(const QString& text, const QFontMetrics& metrics);
+
+// The same in the tooltips' own font (QToolTip::font).
+QString BoundedToolTip(const QString& text);
 
 // A label as the window shows it: no background of its own, text from the top of
 // its box, wrapped at blanks when wider than the box, cut off below the box. It

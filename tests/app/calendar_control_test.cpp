@@ -1,5 +1,6 @@
 // The month calendar: its selected date as a serial date, the month moves of the
-// three buttons, the ends of its range, the no-selection flag and its look.
+// three buttons, the ends of its range, the no-selection flag, its look and the
+// width of its days' tooltips.
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -7,6 +8,7 @@
 #include <QTableView>
 #include <QTextCharFormat>
 #include <QToolButton>
+#include <QToolTip>
 #include <QtTest>
 #include <ctime>
 
@@ -165,6 +167,40 @@ private slots:
         calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.5);
         QTest::mouseClick(window.cejour, Qt::LeftButton);
         QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2024, 6, 1));
+    }
+
+    // A tooltip is never wider than kWidestToolTip in the tooltips' font, so never as
+    // wide as the screen: its lines wrap at blanks, and a word wider than that alone
+    // is cut with « … ». The date's line and every word that fits are kept.
+    void tooltipsStayWithinTheirWidth_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("wordsKept");
+        QTest::newRow("a 255-character single word is cut") << QString(255, QLatin1Char('W')) << false;
+        QTest::newRow("255 characters of short names wrap") << QStringLiteral("Anne, ").repeated(42) << true;
+        QTest::newRow("a long word among short ones is cut, the others kept")
+            << QStringLiteral("Anne ") + QString(200, QLatin1Char('M')) + QStringLiteral(" Paul") << false;
+        QTest::newRow("a short name stays as it is") << QStringLiteral("Aubin") << true;
+    }
+
+    void tooltipsStayWithinTheirWidth() {
+        QFETCH(QString, name);
+        QFETCH(bool, wordsKept);
+        const QString text = QStringLiteral("jeudi 1er février 2024\nfête à souhaiter : ") + name;
+        const QString bounded = BoundedToolTip(text);
+        const QFontMetrics metrics(QToolTip::font());
+        for (const QString& line : bounded.split(QLatin1Char('\n')))
+            QVERIFY2(metrics.horizontalAdvance(line) <= kWidestToolTip, qPrintable(line));
+        QVERIFY(bounded.startsWith(QStringLiteral("jeudi 1er février 2024\nfête à souhaiter :")));
+        if (wordsKept) {
+            QCOMPARE(QString(bounded).replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                     QString(text).replace(QLatin1Char('\n'), QLatin1Char(' ')));
+        } else {
+            QVERIFY(bounded.contains(QChar(0x2026)));
+            // The words around the cut one are kept.
+            if (name.startsWith(QStringLiteral("Anne ")))
+                QVERIFY(bounded.contains(QStringLiteral(": Anne")) && bounded.endsWith(QStringLiteral("Paul")));
+        }
+        if (name.length() < 10) QCOMPARE(bounded, text);
     }
 
     void lookOfTheCalendar() {

@@ -217,8 +217,45 @@ private slots:
         }
     }
 
+    // One gadget per X server however DISPLAY writes it: the single instance's socket
+    // is named after this form. Xlib and xcb read "[protocol/][host]:number[.screen]",
+    // "unix" as host or protocol meaning the local socket.
+    void oneDisplayHoweverWritten() {
+        struct Spelling {
+            const char* what;
+            const char* written;
+            const char* canonical;
+        };
+        const Spelling spellings[] = {
+            {.what = "the usual spelling stays", .written = ":72", .canonical = ":72"},
+            {.what = "the screen number goes", .written = ":72.0", .canonical = ":72"},
+            {.what = "another screen of the same server is the same server", .written = ":72.1", .canonical = ":72"},
+            {.what = "unix as host is the local socket", .written = "unix:72", .canonical = ":72"},
+            {.what = "unix as host with its screen", .written = "unix:72.0", .canonical = ":72"},
+            {.what = "unix as protocol is the local socket", .written = "unix/:72", .canonical = ":72"},
+            {.what = "unix as protocol and host", .written = "unix/unix:72.0", .canonical = ":72"},
+            {.what = "TCP to this machine keeps its host", .written = "localhost:72", .canonical = "localhost:72"},
+            {.what = "TCP loses its screen number only", .written = "localhost:72.0", .canonical = "localhost:72"},
+            {.what = "a named protocol keeps its name",
+             .written = "tcp/localhost:72.0",
+             .canonical = "tcp/localhost:72"},
+            {.what = "an IPv6 host keeps its colons", .written = "::1:72.0", .canonical = "::1:72"},
+            {.what = "another display number is another server", .written = ":7", .canonical = ":7"},
+            {.what = "no number is kept as written", .written = "unix:", .canonical = "unix:"},
+            {.what = "no colon is kept as written", .written = "display", .canonical = "display"},
+            {.what = "nothing stays nothing", .written = "", .canonical = ""},
+        };
+        for (const Spelling& spelling : spellings) {
+            const std::string canonical = CanonicalX11Display(spelling.written);
+            QVERIFY2(canonical == spelling.canonical,
+                     qPrintable(QStringLiteral("%1: « %2 » gives « %3 »")
+                                    .arg(spelling.what, spelling.written, QString::fromStdString(canonical))));
+        }
+    }
+
     // The gadget sets Qt's screen scales only where its window opens on X11 and the
-    // user has chosen no scale of their own.
+    // user has chosen no scale of their own; it asks the screen's depth wherever the
+    // window opens on X11, a scale chosen or not.
     void theScaleIsTheGadgetsOnlyOnX11AndUnchosen_data() {
         QTest::addColumn<QString>("qtPlatform");
         QTest::addColumn<bool>("platformArgument");
@@ -226,17 +263,18 @@ private slots:
         QTest::addColumn<bool>("scaleChosen");
         QTest::addColumn<int>("choice");
         QTest::addColumn<bool>("gadgetChooses");
+        QTest::addColumn<bool>("opensOnX11");
         const int x11 = int(PlatformChoice::X11), wayland = int(PlatformChoice::Wayland);
         const int qt = int(PlatformChoice::AsQtChooses), none = int(PlatformChoice::NoDisplay);
-        QTest::newRow("X11 chosen by the gadget") << "" << false << ":0" << false << x11 << true;
-        QTest::newRow("X11, but the user set a scale") << "" << false << ":0" << true << x11 << false;
-        QTest::newRow("Wayland") << "" << false << ":0" << false << wayland << false;
-        QTest::newRow("left to Qt, which takes the X server") << "" << false << ":0" << false << qt << true;
-        QTest::newRow("left to Qt, with no X server") << "" << false << "" << false << qt << false;
-        QTest::newRow("QT_QPA_PLATFORM=xcb") << "xcb" << false << ":0" << false << qt << true;
-        QTest::newRow("QT_QPA_PLATFORM=wayland") << "wayland" << false << ":0" << false << qt << false;
-        QTest::newRow("-platform on the command line") << "" << true << ":0" << false << qt << false;
-        QTest::newRow("no display at all") << "" << false << "" << false << none << false;
+        QTest::newRow("X11 chosen by the gadget") << "" << false << ":0" << false << x11 << true << true;
+        QTest::newRow("X11, but the user set a scale") << "" << false << ":0" << true << x11 << false << true;
+        QTest::newRow("Wayland") << "" << false << ":0" << false << wayland << false << false;
+        QTest::newRow("left to Qt, which takes the X server") << "" << false << ":0" << false << qt << true << true;
+        QTest::newRow("left to Qt, with no X server") << "" << false << "" << false << qt << false << false;
+        QTest::newRow("QT_QPA_PLATFORM=xcb") << "xcb" << false << ":0" << false << qt << true << true;
+        QTest::newRow("QT_QPA_PLATFORM=wayland") << "wayland" << false << ":0" << false << qt << false << false;
+        QTest::newRow("-platform on the command line") << "" << true << ":0" << false << qt << false << false;
+        QTest::newRow("no display at all") << "" << false << "" << false << none << false << false;
     }
 
     void theScaleIsTheGadgetsOnlyOnX11AndUnchosen() {
@@ -251,6 +289,7 @@ private slots:
         environment.x11Display = x11Display.toStdString();
         environment.scaleChosen = scaleChosen;
         QTEST(GadgetChoosesX11Scale(environment, PlatformChoice(choice)), "gadgetChooses");
+        QTEST(OpensOnX11(environment, PlatformChoice(choice)), "opensOnX11");
     }
 
     // One factor a monitor, each the window's scale, as Qt reads QT_SCREEN_SCALE_FACTORS.

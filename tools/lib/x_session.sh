@@ -15,6 +15,7 @@ readonly kScriptName=${0##*/}
 # The size of the screen of start_xvfb; a script may choose another before it.
 screen_width=1024
 screen_height=768
+screen_depth=24  # bits per pixel
 
 work=''            # the private folder: logs, screen grabs, HOME
 session_pids=()    # every process started here and not yet ended, in the order of their start
@@ -194,9 +195,9 @@ x_session_begin() {
 display_number_written() { grep -qx '[0-9][0-9]*' "$work/display" 2>/dev/null; }
 
 # An X server of our own on a free display number, its screen screen_width x
-# screen_height; sets DISPLAY.
+# screen_height x screen_depth; sets DISPLAY.
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x${screen_depth}" -nolisten tcp -noreset 3>"$work/display" >"$work/xvfb.log" 2>&1 &
     xvfb_pid=$!
     remember_pid "$xvfb_pid"
     wait_until 10 "Xvfb donne son numéro d'affichage" display_number_written
