@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/look/fixed_look.h"
+#include "app/platform/character_set.h"
 #include "app/platform/display_platform.h"
 #include "app/platform/platform_window.h"
 #include "app/platform/x11_server.h"
@@ -38,6 +39,7 @@ int main(int argc, char* argv[]) {
     // The terminal's options, before anything of Qt and whatever the display.
     if (const std::optional<int> status = RunTerminal(argc, argv)) return *status;
 
+    SettleOnUtf8CharacterSet();
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
     std::optional<X11Screen> x11Screen;  // asked when the choice depends on the X server
     const auto askX11 = [&x11Screen](const std::string& display) {

@@ -39,7 +39,7 @@ constexpr const char* kSilentGadgetSentence =
     "Un Solvane déjà ouvert sur cet affichage ne répond pas : une seconde fenêtre s'ouvre.";
 
 bool IsSafeFolder(const std::string& path) {
-    struct stat status {};
+    struct stat status = {};
     return lstat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode) && status.st_uid == getuid() &&
            (status.st_mode & (S_IWGRP | S_IWOTH)) == 0;
 }
@@ -53,7 +53,7 @@ std::string FileNamePart(std::string value) {
 
 // Whether the other end of a connected socket runs as this user.
 bool PeerIsThisUser(int fd) {
-    struct ucred peer {};
+    struct ucred peer = {};
     socklen_t length = sizeof peer;
     return getsockopt(fd, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == getuid();
 }
@@ -107,7 +107,7 @@ Knock KnockAt(const std::string& path, std::chrono::steady_clock::time_point dea
 // Removes a socket left behind at `path` by a gadget that ended without removing it;
 // false when something else lies there, or something of another user.
 bool RemoveLeftSocket(const std::string& path) {
-    struct stat status {};
+    struct stat status = {};
     if (lstat(path.c_str(), &status) != 0) return errno == ENOENT;
     if (!S_ISSOCK(status.st_mode) || status.st_uid != getuid()) return false;
     return unlink(path.c_str()) == 0;
@@ -157,7 +157,7 @@ GadgetInstance::Start GadgetInstance::Claim(const std::string& folder, const std
     if (folder.empty() || !AddressOf(socketPath_, address)) return alone();
     const std::string lockPath = socketPath_ + ".lock";
     Descriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
-    struct stat status {};
+    struct stat status = {};
     if (lock.get() < 0 || fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != getuid())
         return alone();
 

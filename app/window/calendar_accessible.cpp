@@ -10,8 +10,12 @@ namespace {
 
 constexpr int kDaysInWeek = 7;
 
-// The grid: a table of cells, the first row its weekday headers. Its children are
-// numbered row by row, as the view numbers them in the focus events it sends.
+// The grid: a table of cells, numbered as the view numbers them in the focus and
+// selection events it sends: row by row, the table's own header cells counted though
+// the calendar hides them (its first slot the corner, then a row of column headers,
+// and a row header before each row of the model). The model's first row holds the
+// weekday headers. A number that names another cell than the view meant makes a
+// screen reader announce the wrong day, and one past the end makes Qt warn.
 class CalendarGridAccessible : public QAccessibleWidget {
 public:
     explicit CalendarGridAccessible(QTableView* view) : QAccessibleWidget(view, QAccessible::Table), view_(view) {}
@@ -21,7 +25,7 @@ public:
     }
 
     int childCount() const override {
-        return view_ && view_->model() ? view_->model()->rowCount() * view_->model()->columnCount() : 0;
+        return view_ && view_->model() ? (view_->model()->rowCount() + HeaderRows()) * Columns() : 0;
     }
 
     QAccessibleInterface* child(int index) const override;
@@ -36,22 +40,31 @@ public:
     QAccessibleInterface* childAt(int x, int y) const override {
         if (!view_) return nullptr;
         const QModelIndex cell = view_->indexAt(view_->viewport()->mapFromGlobal(QPoint(x, y)));
-        return cell.isValid() ? child(cell.row() * view_->model()->columnCount() + cell.column()) : nullptr;
+        return cell.isValid() ? child(IndexOf(cell)) : nullptr;
     }
 
     QAccessibleInterface* focusChild() const override {
         if (!view_ || !view_->hasFocus()) return nullptr;
         const QModelIndex current = view_->currentIndex();
-        return current.isValid() ? child(current.row() * view_->model()->columnCount() + current.column()) : nullptr;
+        return current.isValid() ? child(IndexOf(current)) : nullptr;
     }
 
 private:
+    // The table's header row and header column, which the calendar keeps hidden.
+    int HeaderRows() const { return view_->horizontalHeader() ? 1 : 0; }
+    int HeaderColumns() const { return view_->verticalHeader() ? 1 : 0; }
+    int Columns() const { return view_->model()->columnCount() + HeaderColumns(); }
+    int IndexOf(const QModelIndex& cell) const {
+        return (cell.row() + HeaderRows()) * Columns() + cell.column() + HeaderColumns();
+    }
+
     QPointer<QTableView> view_;
     mutable std::map<int, QAccessible::Id> cells_;
 };
 
 // One cell: a weekday header, named by the whole day name, or a day, named by its
-// number and described by its tooltip.
+// number and described by its tooltip; or a slot of the table's hidden headers
+// (row or column -1), invisible and nameless, as Qt reads a hidden header.
 class CalendarCellAccessible : public QAccessibleInterface {
 public:
     CalendarCellAccessible(QTableView* view, int row, int column) : view_(view), row_(row), column_(column) {}
@@ -65,10 +78,14 @@ public:
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     void setText(QAccessible::Text, const QString&) override {}
-    QAccessible::Role role() const override { return IsHeader() ? QAccessible::ColumnHeader : QAccessible::Cell; }
+    QAccessible::Role role() const override {
+        if (row_ < 0) return QAccessible::ColumnHeader;
+        if (column_ < 0) return QAccessible::RowHeader;
+        return IsHeader() ? QAccessible::ColumnHeader : QAccessible::Cell;
+    }
 
     QString text(QAccessible::Text kind) const override {
-        if (!isValid()) return {};
+        if (!isValid() || IsHiddenHeader()) return {};
         if (kind == QAccessible::Name) {
             if (!IsHeader()) return Index().data(Qt::DisplayRole).toString();
             // Qt numbers the days Monday 1 to Sunday 7; the first column is the week's first day.
@@ -81,14 +98,15 @@ public:
     }
 
     QRect rect() const override {
-        if (!isValid()) return {};
+        if (!isValid() || IsHiddenHeader()) return {};
         const QRect cell = view_->visualRect(Index());
         return QRect(view_->viewport()->mapToGlobal(cell.topLeft()), cell.size());
     }
 
     QAccessible::State state() const override {
         QAccessible::State state;
-        if (!isValid() || IsHeader()) return state;
+        state.invisible = IsHiddenHeader();
+        if (!isValid() || IsHiddenHeader() || IsHeader()) return state;
         const QModelIndex index = Index();
         state.selectable = state.focusable = true;
         state.selected = view_->selectionModel() && view_->selectionModel()->isSelected(index);
@@ -97,6 +115,7 @@ public:
     }
 
 private:
+    bool IsHiddenHeader() const { return row_ < 0 || column_ < 0; }
     // The calendar's model shows its weekday headers as its first row.
     bool IsHeader() const {
         const auto* calendar = qobject_cast<const QCalendarWidget*>(view_->parentWidget());
@@ -112,8 +131,10 @@ QAccessibleInterface* CalendarGridAccessible::child(int index) const {
     if (index < 0 || index >= childCount()) return nullptr;
     if (const auto found = cells_.find(index); found != cells_.end())
         return QAccessible::accessibleInterface(found->second);
-    const int columns = view_->model()->columnCount();
-    auto* cell = new CalendarCellAccessible(view_, index / columns, index % columns);
+    // The model's row and column of the slot; -1 in a hidden header.
+    const int row = index / Columns() - HeaderRows();
+    const int column = index % Columns() - HeaderColumns();
+    auto* cell = new CalendarCellAccessible(view_, row, column);
     cells_[index] = QAccessible::registerAccessibleInterface(cell);
     return cell;
 }

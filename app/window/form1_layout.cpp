@@ -16,7 +16,7 @@ namespace {
 using namespace form1_layout;
 
 struct ButtonRow {
-    QPushButton* Form1::*member;
+    Form1Control<QPushButton> member;
     const char* name;
     int left, top, width, height;
     const char* caption;         // empty for a picture button
@@ -37,7 +37,7 @@ const std::array kButtons{
 };
 
 struct ShapeRow {
-    OutlineShape* Form1::*member;
+    Form1Control<OutlineShape> member;
     const char* name;
     OutlineShape::Form form;
     int left, top, width, height;
