@@ -6,6 +6,7 @@
 #include "calendar/numbers.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_lookup.h"
+#include "namedays/shown_text.h"
 
 namespace namedays {
 
@@ -17,7 +18,7 @@ std::string WrittenDate(calendar::SerialDate date, int day, const calendar::Loca
            calendar::FormatDate(date, " mmmm yyyy", names);
 }
 
-std::string NameDayLine(const DayFacts& facts) { return "Fête à souhaiter : " + *facts.nameDay; }
+std::string NameDayLine(const DayFacts& facts) { return "Fête à souhaiter : " + ShownText(*facts.nameDay); }
 
 // French puts 0 and 1 in the singular.
 std::string MoonLine(const DayFacts& facts) {
@@ -50,6 +51,10 @@ std::string JsonStringOrNull(const std::optional<std::string>& text) { return te
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
 
 }  // namespace
+
+std::string IsoDate(const DayFacts& facts) {
+    return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
+}
 
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
                     const calendar::LocaleNames& names) {
@@ -91,12 +96,21 @@ std::string FactsText(const DayFacts& facts) {
 
 std::string FactsJson(const DayFacts& facts) {
     using calendar::NumberText;
-    const std::string date = NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
-    return "{\"date\":" + JsonString(date) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
+    return "{\"date\":" + JsonString(IsoDate(facts)) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
            ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
            ",\"ferie\":" + JsonStringOrNull(facts.holiday) + ",\"lune\":" + NumberText(facts.moonAge) +
            ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
            "}";
+}
+
+std::string FactsWaybar(const DayFacts& facts) {
+    const std::string text = facts.holiday   ? *facts.holiday
+                             : facts.nameDay ? ShownText(*facts.nameDay)
+                                             : facts.writtenDate;
+    std::string tooltip = FactsText(facts);
+    tooltip.pop_back();  // the lines, without the last line end
+    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
+           ",\"class\":" + (facts.holiday ? "\"ferie\"" : "\"jour\"") + ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
 }
 
 std::string FactsTooltip(const DayFacts& facts) {

@@ -1,9 +1,11 @@
 #!/bin/bash
 # The terminal's options as a user types them, without any display: each row gives
 # the arguments, the exit status, and what standard output must begin with (a wrong
-# argument: nothing on standard output, one line « solvane: … » on standard error).
-# Then the name-day list: found beside the program through a link to it, as the
-# installed command is, and missing without harm.
+# argument: nothing on standard output, one line « solvane: … » on standard error
+# that holds the row's words). Then the whole answers of each form, the writes that
+# fail, the name-day list found through a link or missing, control bytes in the
+# list, and --suivre across a midnight, a change of time zone and of fetes.txt, its
+# reader leaving and its signals.
 # Usage: tests/app/terminal_options.sh PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
@@ -20,7 +22,7 @@ run() {
     err=$(cat "$work/err")
 }
 
-# arguments (separated by |)   status   beginning of standard output
+# arguments (separated by |)   status   beginning of standard output, or words of the error
 rows=(
     "--texte|2024-07-14          0 dimanche 14 juillet 2024"
     "--json|2024-07-14           0 {\"date\":\"2024-07-14\","
@@ -28,16 +30,35 @@ rows=(
     "--json|9999-12-31           0 {\"date\":\"9999-12-31\","
     "--texte                     0 "
     "--version                   0 Solvane 3.6"
+    "-V                          0 Solvane 3.6"
     "--help                      0 Utilisation :"
-    "--texte|2024-02-30          2 "
-    "--texte|2023-02-29          2 "
-    "--json|1582-12-31           2 "
-    "--texte|10000-01-01         2 "
-    "--texte|demain              2 "
-    "--texte|                    2 "
-    "--json|2024-7-14            2 "
-    "--texte|2024-07-14|en-trop  2 "
-    "--version|en-trop           2 "
+    "-h                          0 Utilisation :"
+    "--texte=2024-07-14          0 dimanche 14 juillet 2024"
+    "--waybar=2024-07-14         0 {\"text\":\"Fête nationale\","
+    "--ics=1583                  0 BEGIN:VCALENDAR"
+    "--ics-fetes|9999            0 BEGIN:VCALENDAR"
+    "--texte|2024-02-30          2 n'est pas une date"
+    "--texte|2023-02-29          2 n'est pas une date"
+    "--json|1582-12-31           2 hors du calendrier"
+    "--texte|10000-01-01         2 hors du calendrier"
+    "--texte|demain              2 n'est pas une date"
+    "--texte|                    2 n'est pas une date"
+    "--json|2024-7-14            2 n'est pas une date"
+    "--texte|2024-07-14|en-trop  2 --help"
+    "--version|en-trop           2 --help"
+    "--ics|1582                  2 hors du calendrier"
+    "--ics|10000                 2 hors du calendrier"
+    "--ics-fetes|2024-01-01      2 n'est pas une année"
+    "-v                          2 --help"
+    "--txt                       2 --help"
+    "--TEXTE                     2 --help"
+    "2024-07-14|--texte          2 --help"
+    "demain                      2 --help"
+    "--help=oui                  2 --help"
+    "--texte|--json              2 --help"
+    "--suivre                    2 --help"
+    "--ics|--suivre              2 --help"
+    "--json|2024-07-14|--suivre  2 --help"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
@@ -51,7 +72,59 @@ for row in "${rows[@]}"; do
     else
         [ -z "$out" ] || fail "$label : quelque chose sur la sortie standard : « $out »"
         [[ $err == "solvane: "* && $err != *$'\n'* ]] || fail "$label : l'erreur n'est pas une ligne « solvane: … » : « $err »"
+        [[ $err == *"$beginning"* ]] || fail "$label : l'erreur ne dit pas « $beginning » : « $err »"
     fi
+done
+
+# An argument echoed in an error: at most 60 characters, its control bytes as \xNN.
+run "$program" --texte "$(printf '\e[31m%.0s' {1..2000})"
+[[ $status = 2 && ${#err} -lt 400 && $err != *$'\e'* && $err == *'\x1b[31m'* ]] ||
+    fail "un argument de 10 000 octets est répété tel quel : ${#err} octets"
+
+# The whole answer of each form; the holidays under their French names.
+expect_whole() { # expect_whole EXPECTED ARGUMENTS...
+    run "$program" "${@:2}"
+    [ "$out" = "$1" ] || fail "solvane ${*:2} : réponse inattendue :"$'\n'"$out"
+}
+expect_whole "dimanche 31 mars 2024
+91e jour de l'année, semaine 13
+Fête à souhaiter : Benjamin
+Jour férié : Pâques
+Lune : 21 jours
+L'année 2024 est bissextile." --texte 2024-03-31
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
+run "$program" --ics 1945
+ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
+[[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane 3.6//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
+    fail "solvane --ics 1945 : « $ics »"
+
+# --waybar read by jq: its keys, and a tooltip that is --texte's lines.
+for day in 2024-01-01 2024-05-09 2024-07-14 2023-12-31; do
+    run "$program" --texte "$day"
+    texte=$out
+    run "$program" --waybar "$day"
+    holiday=$(sed -n 's/^Jour férié : //p' <<<"$texte")
+    jq -e --arg texte "$texte" --arg day "$day" --arg holiday "$holiday" \
+        '.tooltip == $texte and .alt == $day and (.class == (if $holiday == "" then "jour" else "ferie" end))
+         and (if $holiday == "" then true else .text == $holiday end) and (keys == ["alt","class","text","tooltip"])' \
+        <<<"$out" >/dev/null || fail "--waybar $day, lu par jq : « $out »"
+done
+
+# A write that fails is a failure: one sentence on standard error, status 1.
+for arguments in "--texte 2024-07-14" "--json" "--waybar" "--help" "--version" "--ics 2024" "--ics-fetes"; do
+    # shellcheck disable=SC2086  # the words of the arguments
+    for where in /dev/full closed; do
+        status=0
+        if [ "$where" = closed ]; then
+            env -i PATH=/usr/bin:/bin "$program" $arguments >&- 2>"$work/err" || status=$?
+        else
+            env -i PATH=/usr/bin:/bin "$program" $arguments >/dev/full 2>"$work/err" || status=$?
+        fi
+        err=$(cat "$work/err")
+        [[ $status = 1 && $err == "solvane: "*" n'a pas pu être écrite"* && $err != *$'\n'* ]] ||
+            fail "solvane $arguments vers $where : état $status, « $err »"
+    done
 done
 
 # Through a link, as bin/solvane leads to lib/solvane/solvane, the list is the one
@@ -65,7 +138,7 @@ mkdir "$work/alone"
 cp "$program" "$work/alone/solvane"
 run "$work/alone/solvane" --json 2024-07-14
 [ "$status" = 0 ] || fail "sans fetes.txt, état $status"
-[[ $out == *'"fete":null'* && $out == *'"ferie":"Fête Nationale"'* ]] || fail "sans fetes.txt : « $out »"
+[[ $out == *'"fete":null'* && $out == *'"ferie":"Fête nationale"'* ]] || fail "sans fetes.txt : « $out »"
 
 [ "$failures" = 0 ] || exit 1
 echo "terminal_options: ${#rows[@]} cas d'arguments, la liste par un lien et sans liste"
