@@ -140,5 +140,109 @@ run "$work/alone/solvane" --json 2024-07-14
 [ "$status" = 0 ] || fail "sans fetes.txt, état $status"
 [[ $out == *'"fete":null'* && $out == *'"ferie":"Fête nationale"'* ]] || fail "sans fetes.txt : « $out »"
 
+
+# Control bytes in names: in the text forms each is a blank, a NUL included, and no
+# line is added; JSON escapes them. 13 January holds an escape sequence, a carriage
+# return, a Windows-1252 byte of C1, a line end inside quotes and a DEL; 14 January a NUL.
+mkdir "$work/control"
+cp "$program" "$work/control/solvane"
+source_list="$(dirname "$program")/fetes.txt"
+{ head -n 12 "$source_list"; printf '13,"Y\e[31mv\re\x81t\nte\x7f"\r\n14,N\0ul\r\n'; tail -n +15 "$source_list"; } >"$work/control/fetes.txt"
+control_bytes() { LC_ALL=C grep -caP '[\x00-\x09\x0b-\x1f\x7f]|\xc2[\x80-\x9f]' "$1" || true; }
+for arguments in "--texte 2024-01-13" "--texte 2024-01-14" "--waybar 2024-01-13" "--ics-fetes 2024"; do
+    # shellcheck disable=SC2086  # the words of the arguments
+    env -i "$work/control/solvane" $arguments | tr -d '\r' >"$work/control.out"
+    [ "$(control_bytes "$work/control.out")" = 0 ] || fail "solvane $arguments : un octet de contrôle passe"
+done
+run "$work/control/solvane" --texte 2024-01-13
+[[ $out == *$'\nFête à souhaiter : Y [31mv e t te \n'* && $(wc -l <<<"$out") = 5 ]] || fail "13 janvier abîmé : « $out »"
+run "$work/control/solvane" --texte 2024-01-14
+[[ $out == *$'\nFête à souhaiter : N ul\n'* ]] || fail "NUL dans un nom : « $out »"
+run "$work/control/solvane" --json 2024-01-14
+[[ $out == *'"fete":"N\u0000ul"'* ]] || fail "NUL en JSON : « $out »"
+
+# --- --suivre ------------------------------------------------------------------
+# wait_for SECONDS COMMAND...: true as soon as the command succeeds, false after the deadline.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+lines_at_least() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
+block_written() { [ -s "$1" ] && [ "$(tail -n 1 "$1")" = "" ]; }
+
+# The reader leaving ends it at once, with status 0, though no new answer is due for hours.
+status=0
+# shellcheck disable=SC2016  # expanded by the inner shell
+timeout 20 bash -c 'env -i "$1" --json --suivre | head -1 >/dev/null; exit "${PIPESTATUS[0]}"' _ "$program" || status=$?
+[ "$status" = 0 ] || fail "--suivre | head -1 : état $status (124 : il ne s'est pas arrêté)"
+
+# Each of the three signals ends it without a word and with status 0.
+for signal in TERM INT HUP; do
+    rm -f "$work/follow.out"
+    env -i --default-signal "$program" --texte --suivre >"$work/follow.out" 2>"$work/follow.err" &
+    follower=$!
+    wait_for 20 block_written "$work/follow.out" || fail "--suivre n'a rien écrit"
+    kill -s "$signal" "$follower"
+    status=0
+    wait "$follower" || status=$?
+    [[ $status = 0 && ! -s $work/follow.err ]] || fail "--suivre et SIG$signal : état $status, « $(cat "$work/follow.err") »"
+done
+
+# follow_until ARGUMENTS...: runs `solvane --json --suivre` (with $follow_environment)
+# until it has written two lines or 30 s have passed; its lines in $follow_lines.
+follow_until() {
+    rm -f "$work/follow.out"
+    env -i "${follow_environment[@]}" "$program" --json --suivre >"$work/follow.out" &
+    follower=$!
+    wait_for 20 lines_at_least "$work/follow.out" 1 || true
+    "$@"
+    wait_for 30 lines_at_least "$work/follow.out" 2 || true
+    kill "$follower"
+    wait "$follower" || true
+    follow_lines=$(cut -c1-21 "$work/follow.out" | tr '\n' ' ')
+}
+
+# Across a faked midnight: the new day is written when it begins.
+# shellcheck source=../../tools/lib/faked_clock.sh
+. "$(dirname "$0")/../../tools/lib/faked_clock.sh"
+if faked_clock_at "2024-07-14 23:59:57"; then
+    follow_environment=("${clock_environment[@]}")
+    follow_until true
+    [ "$follow_lines" = '{"date":"2024-07-14", {"date":"2024-07-15", ' ] || fail "--suivre à minuit : « $follow_lines »"
+else
+    fail "libfaketime est absente (paquet faketime)"
+fi
+
+# A new fetes.txt is read at once: the list copied beside a program that had none.
+follow_environment=()
+program_alone=$program
+program="$work/alone/solvane"
+follow_until cp "$source_list" "$work/alone/fetes.txt"
+program=$program_alone
+[[ $(sed -n 2p "$work/follow.out") == *'"fete":"'* && $(head -n 1 "$work/follow.out") == *'"fete":null'* ]] ||
+    fail "--suivre et fetes.txt ajouté : « $(cat "$work/follow.out") »"
+
+# A change of time zone that moves to another day, in a mount namespace of its own
+# whose /etc is a copy: 23:30 in UTC is already the next day in Tokyo.
+if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
+    # shellcheck disable=SC2016  # expanded by the inner shell
+    unshare -m --propagation private bash -c '
+        mkdir "$1/etc" && cp -a /etc/. "$1/etc/" 2>/dev/null; mount --bind "$1/etc" /etc || exit 3
+        ln -sfn /usr/share/zoneinfo/Etc/UTC /etc/localtime
+        . "$3"; faked_clock_at "2024-07-14 23:30:00"
+        env "${clock_environment[@]}" "$2" --json --suivre >"$1/zone.out" & follower=$!
+        for ((i = 0; i < 200; ++i)); do [ -s "$1/zone.out" ] && break; sleep 0.1; done
+        ln -s /usr/share/zoneinfo/Asia/Tokyo /etc/localtime.new && mv -T /etc/localtime.new /etc/localtime
+        for ((i = 0; i < 300; ++i)); do [ "$(wc -l <"$1/zone.out")" -ge 2 ] && break; sleep 0.1; done
+        kill "$follower"' _ "$work" "$program" "$(dirname "$0")/../../tools/lib/faked_clock.sh" || true
+    zone_lines=$(cut -c1-21 "$work/zone.out" 2>/dev/null | tr '\n' ' ')
+    [ "$zone_lines" = '{"date":"2024-07-14", {"date":"2024-07-15", ' ] || fail "--suivre et fuseau changé : « $zone_lines »"
+else
+    echo "terminal_options: le changement de fuseau n'est pas essayé (il faut root pour un espace de montage)"
+fi
+
 [ "$failures" = 0 ] || exit 1
 echo "terminal_options: ${#rows[@]} cas d'arguments, la liste par un lien et sans liste"
