@@ -19,27 +19,37 @@ struct OptionRow {
     void (*apply)(TerminalRequest&);
 };
 
-void Ask(TerminalRequest& request, TerminalAnswerKind kind) { request.kind = kind; }
-
 const std::array<OptionRow, 8> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
      .usage = "--texte [AAAA-MM-JJ]",
      .help = "écrit les faits du jour, un par ligne",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Facts), r.form = FactsForm::Text; }},
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Text;
+         }},
     {.name = "json",
      .letter = 0,
      .argument = optional_argument,
      .usage = "--json [AAAA-MM-JJ]",
      .help = "écrit les mêmes faits en un objet JSON sur une ligne",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Facts), r.form = FactsForm::Json; }},
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Json;
+         }},
     {.name = "waybar",
      .letter = 0,
      .argument = optional_argument,
      .usage = "--waybar [AAAA-MM-JJ]",
      .help = "écrit les faits en JSON pour une barre d'état (waybar)",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Facts), r.form = FactsForm::Waybar; }},
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Waybar;
+         }},
     {.name = "suivre",
      .letter = 0,
      .argument = no_argument,
@@ -51,25 +61,33 @@ const std::array<OptionRow, 8> kOptionTable = {{
      .argument = optional_argument,
      .usage = "--ics [AAAA]",
      .help = "écrit les jours fériés de l'année en iCalendar",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Calendar), r.calendar = CalendarKind::Holidays; }},
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Calendar;
+             r.calendar = CalendarKind::Holidays;
+         }},
     {.name = "ics-fetes",
      .letter = 0,
      .argument = optional_argument,
      .usage = "--ics-fetes [AAAA]",
      .help = "écrit les fêtes à souhaiter de l'année en iCalendar",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Calendar), r.calendar = CalendarKind::NameDays; }},
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Calendar;
+             r.calendar = CalendarKind::NameDays;
+         }},
     {.name = "help",
      .letter = 'h',
      .argument = no_argument,
      .usage = "-h, --help",
      .help = "affiche cette aide",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Help); }},
+     .apply = [](TerminalRequest& r) { r.kind = TerminalAnswerKind::Help; }},
     {.name = "version",
      .letter = 'V',
      .argument = no_argument,
      .usage = "-V, --version",
      .help = "affiche la version",
-     .apply = [](TerminalRequest& r) { Ask(r, TerminalAnswerKind::Version); }},
+     .apply = [](TerminalRequest& r) { r.kind = TerminalAnswerKind::Version; }},
 }};
 
 // getopt_long's answer for a row: its letter, or a number above every character.

@@ -95,7 +95,7 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
     // than ending the program silently.
     std::signal(SIGPIPE, SIG_IGN);
     const std::string programFolder = ProgramFolder();
-    if (!StandardOutputIsOpen()) {
+    if (parsed.error.empty() && !StandardOutputIsOpen()) {
         WriteWhole(STDERR_FILENO, "solvane: " + WriteFailedSentence(EBADF) + "\n");
         return 1;
     }
