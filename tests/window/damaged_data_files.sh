@@ -82,15 +82,6 @@ prepare_names_utf8_with_mark() {
     start_at='2024-01-03 10:00:00'
     name_day='fête à souhaiter : Geneviève'
 }
-# Control bytes in the name of 13 January: an escape sequence, a carriage return, a
-# Windows-1252 byte of C1, a line end inside quotes and a DEL, each shown as a blank
-# on the one name-day line.
-prepare_names_control_bytes() {
-    { head -n 12 "$1/fetes.txt"; printf '13,"Y\e[31mv\re\x81t\nte\x7f"\r\n'; tail -n +14 "$1/fetes.txt"; } >"$work/fetes-control.txt"
-    mv "$work/fetes-control.txt" "$1/fetes.txt"
-    start_at='2024-01-13 10:00:00'
-    name_day='fête à souhaiter : Y [31mv e t te'
-}
 prepare_moon_missing() { rm "$1"/[0-9]*.gif; moon=empty; }
 prepare_moon_pipes() {
     local age
