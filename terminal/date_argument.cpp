@@ -3,7 +3,7 @@
 #include <array>
 #include <string_view>
 
-#include "namedays/day_facts.h"
+#include "calendar/serial_date.h"
 #include "terminal/options.h"
 
 namespace {
@@ -31,7 +31,7 @@ int DaysInMonth(int year, int month) {
 
 std::string Quoted(const std::string& text) { return "« " + EchoedArgument(text) + " »"; }
 
-bool InRange(int year) { return year >= namedays::kFirstFactsYear && year <= namedays::kLastFactsYear; }
+bool InRange(int year) { return year >= calendar::kFirstCalendarYear && year <= calendar::kLastCalendarYear; }
 
 }  // namespace
 
