@@ -48,8 +48,9 @@ def events(year, raw, what):
     found, uids = [], set()
     for event in calendar.walk("VEVENT"):
         start = event.decoded("DTSTART")
-        end = event.decoded("DTEND") if "DTEND" in event else start + event.decoded("DURATION")
-        if type(start) is not datetime.date or end - start != datetime.timedelta(days=1):
+        # 9999-12-31 lasts a day by DURATION: the day after has no four-digit year.
+        length = event.decoded("DTEND") - start if "DTEND" in event else event.decoded("DURATION")
+        if type(start) is not datetime.date or length != datetime.timedelta(days=1):
             failures.append(f"{what} {year} : {start} n'est pas un jour entier")
         if "DTSTAMP" not in event or str(event["UID"]) in uids:
             failures.append(f"{what} {year} : DTSTAMP absent ou UID répété ({event['UID']})")
