@@ -1,7 +1,9 @@
 #pragma once
 // The twelve French public holidays of the holiday panel, as data: the window walks
-// the rows in order and writes each row's date, formatted by the row's pattern, into
-// the label of the same row of its layout.
+// the rows in order and writes each row's caption and its date, formatted by the
+// row's pattern, into the labels of the same row of its layout. Each row holds both
+// forms of the holiday: the panel's caption as the window has always written it, and
+// the holiday's French name, which the tooltips, the terminal and the exports say.
 
 #include <array>
 #include <string_view>
@@ -12,8 +14,10 @@
 namespace calendar {
 
 struct HolidayRow {
-    std::string_view name;  // UTF-8, as the panel's caption writes it, without its " :"
-    bool followsEaster;     // true: Easter plus daysAfterEaster; false: month/day of the year
+    std::string_view caption;  // UTF-8, as the panel writes it, without its " :" ("Pâcques", "Lun de Pentecôte")
+    std::string_view name;     // UTF-8, the holiday's French name ("Pâques", "Lundi de Pentecôte")
+    std::string_view key;      // ASCII, stable, for identifiers built from the row ("paques")
+    bool followsEaster;        // true: Easter plus daysAfterEaster; false: month/day of the year
     int month;
     int day;
     int daysAfterEaster;
@@ -29,7 +33,7 @@ SerialDate HolidayDate(const HolidayRow& row, Int16 year, SerialDate easter);
 // Whether the row's date is shown in that year.
 bool HolidayValueVisible(const HolidayRow& row, Int16 year);
 
-// The names of the holidays that fall on `date` in its year `year` and whose date the
+// The French names of the holidays that fall on `date` in its year `year` and whose date the
 // panel shows that year, in the panel's order: none on most days, two when Ascension
 // falls on 1 or 8 May.
 std::vector<std::string_view> HolidaysOn(Int16 year, SerialDate date);

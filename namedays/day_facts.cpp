@@ -7,6 +7,7 @@
 #include "calendar/time_change.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_lookup.h"
+#include "namedays/shown_text.h"
 
 namespace namedays {
 
@@ -20,7 +21,7 @@ std::string WrittenDate(calendar::SerialDate date, int day, const calendar::Loca
 
 // "fête" begins with an ASCII letter, which capitalises alone.
 std::string NameDayLine(const DayFacts& facts) {
-    return "F" + std::string(kNameDayWords.substr(1)) + " : " + *facts.nameDay;
+    return "F" + std::string(kNameDayWords.substr(1)) + " : " + ShownText(*facts.nameDay);
 }
 
 // French puts 0 and 1 in the singular.
@@ -70,6 +71,10 @@ std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText
 
 }  // namespace
 
+std::string IsoDate(const DayFacts& facts) {
+    return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
+}
+
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
                     const calendar::LocaleNames& names, calendar::Region region) {
     using namespace calendar;
@@ -114,14 +119,23 @@ std::string FactsText(const DayFacts& facts) {
 
 std::string FactsJson(const DayFacts& facts) {
     using calendar::NumberText;
-    const std::string date = NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
-    return "{\"date\":" + JsonString(date) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
+    return "{\"date\":" + JsonString(IsoDate(facts)) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
            ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
            ",\"ferie\":" + JsonStringOrNull(facts.holiday) +
            ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
            ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
            ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
            "}";
+}
+
+std::string FactsWaybar(const DayFacts& facts) {
+    const std::string text = facts.holiday   ? *facts.holiday
+                             : facts.nameDay ? ShownText(*facts.nameDay)
+                                             : facts.writtenDate;
+    std::string tooltip = FactsText(facts);
+    tooltip.pop_back();  // the lines, without the last line end
+    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
+           ",\"class\":" + (facts.holiday ? "\"ferie\"" : "\"jour\"") + ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
 }
 
 std::string FactsTooltip(const DayFacts& facts) {

@@ -2,9 +2,12 @@
 // What the gadget knows of one day, in French: the date written out, its number in
 // the year and its week, its name day, its public holidays (the nation's, and a
 // region's own), the change of time and the moon's principal phase that fall on it in
-// the local zone, the moon's age and whether its year is a leap year. The tooltip of a day in the window's calendar and
-// the terminal's --texte and --json say these facts; each comes from the function that the window's panels use for the
-// same fact.
+// the local zone, the moon's age and whether its year is a leap year. The tooltip of a
+// day in the window's calendar and the terminal's --texte, --json and --waybar say
+// these facts; each comes from the function that the window's panels use for the same
+// fact. The holidays have their French names, not the panel's captions; wherever the
+// name day is shown as text its control characters are blanks (see shown_text.h), and
+// JSON escapes them.
 
 #include <optional>
 #include <string>
@@ -51,6 +54,16 @@ std::string FactsText(const DayFacts& facts);
 
 // One JSON object on one line, without the line end: what --json prints.
 std::string FactsJson(const DayFacts& facts);
+
+// One JSON object on one line, without the line end, in the keys of a status bar's
+// custom module (waybar's "return-type": "json"): "text" the holiday's name on a
+// holiday, otherwise the name day (the written date when the list has none);
+// "tooltip" the lines of FactsText; "class" "ferie" on a holiday, otherwise "jour";
+// "alt" the date as AAAA-MM-JJ.
+std::string FactsWaybar(const DayFacts& facts);
+
+// The date as AAAA-MM-JJ.
+std::string IsoDate(const DayFacts& facts);
 
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
 // the change of time, the moon's phase and age, without a final line end.

@@ -2,99 +2,114 @@
 
 #include <unistd.h>
 #include <array>
-#include <cctype>
-#include <cstdio>
-#include <string_view>
+#include <csignal>
+#include <variant>
 #include <vector>
 
 #include "calendar/serial_date.h"
 #include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
+#include "terminal/date_argument.h"
+#include "terminal/follow.h"
+#include "terminal/ics.h"
+#include "terminal/options.h"
+#include "terminal/output.h"
 
 namespace {
 
-enum class Form { Text, Json };
-
-bool Digits(std::string_view text) {
-    for (const char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return false;
-    }
-    return true;
-}
-
-int Number(std::string_view digits) {
-    int n = 0;
-    for (const char c : digits) n = n * 10 + (c - '0');
-    return n;
-}
-
-int DaysInMonth(int year, int month) {
-    static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-    return month == 2 && leap ? 29 : kDays[month - 1];
-}
-
-std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
-
 TerminalAnswer Wrong(const std::string& sentence) { return {"", "solvane: " + sentence + "\n", kWrongArgumentStatus}; }
 
-const char* const kHelp =
-    "Utilisation :\n"
-    "  solvane                       ouvre la fenêtre du calendrier\n"
-    "  solvane --texte [AAAA-MM-JJ]  écrit les faits du jour, un par ligne\n"
-    "  solvane --json [AAAA-MM-JJ]   écrit les mêmes faits en un objet JSON sur une ligne\n"
-    "  solvane --help                affiche cette aide\n"
-    "  solvane --version             affiche la version\n"
-    "Sans date, le jour est aujourd'hui ; les dates vont du 1583-01-01 au 9999-12-31.\n";
-
-TerminalAnswer Facts(Form form, int year, int month, int day, const std::string& programFolder) {
-    // Without a readable list the facts have no name day, as the window's panel has none.
-    std::vector<std::string> nameDays;
+// Without a readable list the facts have no name day, as the window's panel has none.
+std::vector<std::string> NameDays(const std::string& programFolder) {
     try {
-        nameDays = namedays::ReadNameDayFile(programFolder + "/fetes.txt", namedays::kShownNameDays);
-    } catch (const namedays::NameDayFileError&) {}
-    const namedays::DayFacts facts = namedays::FactsOfDay(year, month, day, nameDays, calendar::FrenchNames());
-    return {form == Form::Text ? namedays::FactsText(facts) : namedays::FactsJson(facts) + "\n", "", 0};
+        return namedays::ReadNameDayFile(programFolder + "/fetes.txt", namedays::kShownNameDays);
+    } catch (const namedays::NameDayFileError&) {
+        return {};
+    }
+}
+
+GivenDay Today() {
+    const calendar::SerialDate today = calendar::CurrentDateTime();
+    return {calendar::YearOf(today).value(), calendar::MonthOf(today).value(), calendar::DayOf(today).value()};
+}
+
+// A day's facts in one of the forms, as one unit: the JSON forms one line, the text
+// its lines (and, followed, an empty line after them, so that a reader sees where
+// each answer ends).
+std::string FactsAnswer(FactsForm form, GivenDay day, const std::string& programFolder, bool followed) {
+    const namedays::DayFacts facts =
+        namedays::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder), calendar::FrenchNames());
+    switch (form) {
+    case FactsForm::Text: return namedays::FactsText(facts) + (followed ? "\n" : "");
+    case FactsForm::Json: return namedays::FactsJson(facts) + "\n";
+    case FactsForm::Waybar: return namedays::FactsWaybar(facts) + "\n";
+    }
+    return {};
+}
+
+TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& programFolder) {
+    GivenDay day = Today();
+    if (request.value) {
+        const auto given = ReadGivenDay(*request.value);
+        if (const auto* sentence = std::get_if<std::string>(&given)) return Wrong(*sentence);
+        day = std::get<GivenDay>(given);
+    }
+    return {FactsAnswer(request.form, day, programFolder, false), "", 0};
+}
+
+TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& programFolder) {
+    int year = Today().year;
+    if (request.value) {
+        const auto given = ReadGivenYear(*request.value);
+        if (const auto* sentence = std::get_if<std::string>(&given)) return Wrong(*sentence);
+        year = std::get<int>(given);
+    }
+    const std::string yearText = std::to_string(year);
+    if (request.calendar == CalendarKind::Holidays) {
+        return {ICalendar(HolidayEvents(year), "Jours fériés " + yearText, CurrentStamp()), "", 0};
+    }
+    return {ICalendar(NameDayEvents(year, NameDays(programFolder)), "Fêtes à souhaiter " + yearText, CurrentStamp()),
+            "", 0};
 }
 
 }  // namespace
 
 std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv, const std::string& programFolder) {
-    if (argc < 2) return std::nullopt;
-    const std::string_view option = argv[1];
-    if (option == "--help" || option == "--version") {
-        if (argc > 2) return Wrong(Quoted(option) + " ne prend pas d'argument : " + Quoted(argv[2]) + " est de trop.");
-        return TerminalAnswer{option == "--help" ? kHelp : "Solvane " SOLVANE_VERSION "\n", "", 0};
+    const ParsedArguments parsed = ParseTerminalArguments(argc, argv);
+    if (!parsed.error.empty()) return Wrong(parsed.error);
+    const TerminalRequest& request = parsed.request;
+    switch (request.kind) {
+    case TerminalAnswerKind::Window: return std::nullopt;
+    case TerminalAnswerKind::Help: return TerminalAnswer{HelpText(), "", 0};
+    case TerminalAnswerKind::Version: return TerminalAnswer{"Solvane " SOLVANE_VERSION "\n", "", 0};
+    case TerminalAnswerKind::Facts: return FactsOf(request, programFolder);
+    case TerminalAnswerKind::Calendar: return CalendarOf(request, programFolder);
     }
-    if (option != "--texte" && option != "--json") return std::nullopt;
-    const Form form = option == "--texte" ? Form::Text : Form::Json;
-    if (argc > 3) return Wrong(Quoted(option) + " prend au plus une date : " + Quoted(argv[3]) + " est de trop.");
-    if (argc == 2) {
-        const calendar::SerialDate today = calendar::CurrentDateTime();
-        return Facts(form, calendar::YearOf(today).value(), calendar::MonthOf(today).value(),
-                     calendar::DayOf(today).value(), programFolder);
-    }
-
-    const std::string_view text = argv[2];
-    const bool written = text.size() == 10 && text[4] == '-' && text[7] == '-' && Digits(text.substr(0, 4)) &&
-                         Digits(text.substr(5, 2)) && Digits(text.substr(8, 2));
-    const int year = written ? Number(text.substr(0, 4)) : 0;
-    const int month = written ? Number(text.substr(5, 2)) : 0;
-    const int day = written ? Number(text.substr(8, 2)) : 0;
-    if (!written || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
-        return Wrong(Quoted(text) + " n'est pas une date : écrivez-la AAAA-MM-JJ, par exemple 2024-07-14.");
-    }
-    if (year < calendar::kFirstCalendarYear) {
-        return Wrong(Quoted(text) + " est hors du calendrier de Solvane, qui va du 1583-01-01 au 9999-12-31.");
-    }
-    return Facts(form, year, month, day, programFolder);
+    return std::nullopt;
 }
 
 std::optional<int> RunTerminal(int argc, const char* const* argv) {
-    const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, ProgramFolder());
-    if (!answer) return std::nullopt;
-    std::fputs(answer->output.c_str(), stdout);
-    std::fputs(answer->error.c_str(), stderr);
+    const ParsedArguments parsed = ParseTerminalArguments(argc, argv);
+    if (parsed.error.empty() && parsed.request.kind == TerminalAnswerKind::Window) return std::nullopt;
+    // A write to a reader that has gone fails with EPIPE, which is then reported, rather
+    // than ending the program silently.
+    std::signal(SIGPIPE, SIG_IGN);
+    const std::string programFolder = ProgramFolder();
+    if (parsed.error.empty() && !StandardOutputIsOpen()) {
+        WriteWhole(STDERR_FILENO, "solvane: " + WriteFailedSentence(EBADF) + "\n");
+        return 1;
+    }
+    if (parsed.error.empty() && parsed.request.follow) {
+        const FactsForm form = parsed.request.form;
+        return FollowToday([&] { return FactsAnswer(form, Today(), programFolder, true); }, programFolder);
+    }
+    const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, programFolder);
+    const int error = WriteWhole(STDOUT_FILENO, answer->output);
+    WriteWhole(STDERR_FILENO, answer->error);
+    if (error != 0) {
+        WriteWhole(STDERR_FILENO, "solvane: " + WriteFailedSentence(error) + "\n");
+        return 1;
+    }
     return answer->status;
 }
 

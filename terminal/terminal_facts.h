@@ -1,16 +1,17 @@
 #pragma once
-// The gadget in a terminal: `solvane --texte [AAAA-MM-JJ]` and `solvane --json
-// [AAAA-MM-JJ]` print a day's facts, `--help` and `--version` say what they say. This
-// runs before anything of the window, without Qt, so that it works with no display
-// and starts as fast as a small program does.
+// The gadget in a terminal: `solvane --texte [AAAA-MM-JJ]`, `--json`, `--waybar`
+// print a day's facts, `--suivre` keeps printing them as the day changes, `--ics` and
+// `--ics-fetes` a year's holidays or name days as an iCalendar file, `--help` and
+// `--version` say what they say. This runs before anything of the window, without
+// Qt, so that it works with no display and starts as fast as a small program does.
 
 #include <optional>
 #include <string>
 
-// When the first argument asks for the terminal, its answer: what goes to standard
-// output, what goes to standard error (one French sentence, or nothing) and the exit
-// status (0, or 2 for a wrong argument). std::nullopt when the window is asked for.
-// Without a date, the facts are today's; `programFolder` is where fetes.txt lies.
+// When the arguments ask for the terminal, its answer: what goes to standard output,
+// what goes to standard error (one French sentence, or nothing) and the exit status
+// (0, or 2 for a wrong argument). std::nullopt when the window is asked for.
+// `programFolder` is where fetes.txt lies. --suivre is not answered here.
 struct TerminalAnswer {
     std::string output;
     std::string error;
@@ -23,8 +24,9 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
 std::string ProgramFolder();
 
 // The whole terminal side, for main(): when the arguments ask for the terminal,
-// answers them on standard output and standard error and gives the exit status;
-// std::nullopt when the window is asked for (no argument).
+// answers them on standard output and standard error and gives the exit status (1
+// when the answer could not be written); std::nullopt when the window is asked for
+// (no argument).
 std::optional<int> RunTerminal(int argc, const char* const* argv);
 
 // The exit status of a wrong argument.

@@ -21,6 +21,7 @@
 #include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
 #include "namedays/name_day_lookup.h"
+#include "namedays/shown_text.h"
 
 using calendar::Int16;
 using calendar::SerialDate;
@@ -146,7 +147,8 @@ void Form1::LoadNameDays() {
         namedays::ReadNameDayFile(QFile::encodeName(DataFilePath("fetes.txt")).toStdString(), namedays::kShownNameDays);
     QStringList names;
     names.reserve(qsizetype(nameDays_.size()));
-    for (const std::string& entry : nameDays_) names.append(Text(entry));
+    // The panel shows a name as text: its control characters are blanks.
+    for (const std::string& entry : nameDays_) names.append(Text(namedays::ShownText(entry)));
     Combo1->addItems(names);
     // Each day of the calendar tells its facts, its name day among them.
     Cal1->SetDayDescription([this](QDate Day) { return DayDescription(Day); });

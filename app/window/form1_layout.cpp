@@ -129,7 +129,7 @@ void Form1::CreateControls() {
     static_assert(kHolidayRows.size() == calendar::kHolidayTable.size(), "one row of labels for each holiday");
     for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
         const HolidayLabelRow& row = kHolidayRows[i];
-        const std::string caption = std::string(calendar::kHolidayTable[i].name) + " :";
+        const std::string caption = std::string(calendar::kHolidayTable[i].caption) + " :";
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
                       caption.c_str(), kBold825, TextColour::Navy, row.captionAlignment, TextFit::Wraps);

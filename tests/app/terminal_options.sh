@@ -1,9 +1,11 @@
 #!/bin/bash
 # The terminal's options as a user types them, without any display: each row gives
 # the arguments, the exit status, and what standard output must begin with (a wrong
-# argument: nothing on standard output, one line « solvane: … » on standard error).
-# Then the name-day list: found beside the program through a link to it, as the
-# installed command is, and missing without harm.
+# argument: nothing on standard output, one line « solvane: … » on standard error
+# that holds the row's words). Then the whole answers of each form, the writes that
+# fail, the name-day list found through a link or missing, control bytes in the
+# list, and --suivre across a midnight, a change of time zone and of fetes.txt, its
+# reader leaving and its signals.
 # Usage: tests/app/terminal_options.sh PROGRAM
 set -euo pipefail
 program=$(realpath "$1")
@@ -20,7 +22,7 @@ run() {
     err=$(cat "$work/err")
 }
 
-# arguments (separated by |)   status   beginning of standard output
+# arguments (separated by |)   status   beginning of standard output, or words of the error
 rows=(
     "--texte|2024-07-14          0 dimanche 14 juillet 2024"
     "--json|2024-07-14           0 {\"date\":\"2024-07-14\","
@@ -28,16 +30,35 @@ rows=(
     "--json|9999-12-31           0 {\"date\":\"9999-12-31\","
     "--texte                     0 "
     "--version                   0 Solvane 3.6"
+    "-V                          0 Solvane 3.6"
     "--help                      0 Utilisation :"
-    "--texte|2024-02-30          2 "
-    "--texte|2023-02-29          2 "
-    "--json|1582-12-31           2 "
-    "--texte|10000-01-01         2 "
-    "--texte|demain              2 "
-    "--texte|                    2 "
-    "--json|2024-7-14            2 "
-    "--texte|2024-07-14|en-trop  2 "
-    "--version|en-trop           2 "
+    "-h                          0 Utilisation :"
+    "--texte=2024-07-14          0 dimanche 14 juillet 2024"
+    "--waybar=2024-07-14         0 {\"text\":\"Fête nationale\","
+    "--ics=1583                  0 BEGIN:VCALENDAR"
+    "--ics-fetes|9999            0 BEGIN:VCALENDAR"
+    "--texte|2024-02-30          2 n'est pas une date"
+    "--texte|2023-02-29          2 n'est pas une date"
+    "--json|1582-12-31           2 hors du calendrier"
+    "--texte|10000-01-01         2 hors du calendrier"
+    "--texte|demain              2 n'est pas une date"
+    "--texte|                    2 n'est pas une date"
+    "--json|2024-7-14            2 n'est pas une date"
+    "--texte|2024-07-14|en-trop  2 --help"
+    "--version|en-trop           2 --help"
+    "--ics|1582                  2 hors du calendrier"
+    "--ics|10000                 2 hors du calendrier"
+    "--ics-fetes|2024-01-01      2 n'est pas une année"
+    "-v                          2 --help"
+    "--txt                       2 --help"
+    "--TEXTE                     2 --help"
+    "2024-07-14|--texte          2 --help"
+    "demain                      2 --help"
+    "--help=oui                  2 --help"
+    "--texte|--json              2 --help"
+    "--suivre                    2 --help"
+    "--ics|--suivre              2 --help"
+    "--json|2024-07-14|--suivre  2 --help"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
@@ -51,7 +72,59 @@ for row in "${rows[@]}"; do
     else
         [ -z "$out" ] || fail "$label : quelque chose sur la sortie standard : « $out »"
         [[ $err == "solvane: "* && $err != *$'\n'* ]] || fail "$label : l'erreur n'est pas une ligne « solvane: … » : « $err »"
+        [[ $err == *"$beginning"* ]] || fail "$label : l'erreur ne dit pas « $beginning » : « $err »"
     fi
+done
+
+# An argument echoed in an error: at most 60 characters, its control bytes as \xNN.
+run "$program" --texte "$(printf '\e[31m%.0s' {1..2000})"
+[[ $status = 2 && ${#err} -lt 400 && $err != *$'\e'* && $err == *'\x1b[31m'* ]] ||
+    fail "un argument de 10 000 octets est répété tel quel : ${#err} octets"
+
+# The whole answer of each form; the holidays under their French names.
+expect_whole() { # expect_whole EXPECTED ARGUMENTS...
+    run "$program" "${@:2}"
+    [ "$out" = "$1" ] || fail "solvane ${*:2} : réponse inattendue :"$'\n'"$out"
+}
+expect_whole "dimanche 31 mars 2024
+91e jour de l'année, semaine 13
+Fête à souhaiter : Benjamin
+Jour férié : Pâques
+Lune : 21 jours
+L'année 2024 est bissextile." --texte 2024-03-31
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
+run "$program" --ics 1945
+ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
+[[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane 3.6//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
+    fail "solvane --ics 1945 : « $ics »"
+
+# --waybar read by jq: its keys, and a tooltip that is --texte's lines.
+for day in 2024-01-01 2024-05-09 2024-07-14 2023-12-31; do
+    run "$program" --texte "$day"
+    texte=$out
+    run "$program" --waybar "$day"
+    holiday=$(sed -n 's/^Jour férié : //p' <<<"$texte")
+    jq -e --arg texte "$texte" --arg day "$day" --arg holiday "$holiday" \
+        '.tooltip == $texte and .alt == $day and (.class == (if $holiday == "" then "jour" else "ferie" end))
+         and (if $holiday == "" then true else .text == $holiday end) and (keys == ["alt","class","text","tooltip"])' \
+        <<<"$out" >/dev/null || fail "--waybar $day, lu par jq : « $out »"
+done
+
+# A write that fails is a failure: one sentence on standard error, status 1.
+for arguments in "--texte 2024-07-14" "--json" "--waybar" "--help" "--version" "--ics 2024" "--ics-fetes"; do
+    # shellcheck disable=SC2086  # the words of the arguments
+    for where in /dev/full closed; do
+        status=0
+        if [ "$where" = closed ]; then
+            env -i PATH=/usr/bin:/bin "$program" $arguments >&- 2>"$work/err" || status=$?
+        else
+            env -i PATH=/usr/bin:/bin "$program" $arguments >/dev/full 2>"$work/err" || status=$?
+        fi
+        err=$(cat "$work/err")
+        [[ $status = 1 && $err == "solvane: "*" n'a pas pu être écrite"* && $err != *$'\n'* ]] ||
+            fail "solvane $arguments vers $where : état $status, « $err »"
+    done
 done
 
 # Through a link, as bin/solvane leads to lib/solvane/solvane, the list is the one
@@ -65,7 +138,111 @@ mkdir "$work/alone"
 cp "$program" "$work/alone/solvane"
 run "$work/alone/solvane" --json 2024-07-14
 [ "$status" = 0 ] || fail "sans fetes.txt, état $status"
-[[ $out == *'"fete":null'* && $out == *'"ferie":"Fête Nationale"'* ]] || fail "sans fetes.txt : « $out »"
+[[ $out == *'"fete":null'* && $out == *'"ferie":"Fête nationale"'* ]] || fail "sans fetes.txt : « $out »"
+
+
+# Control bytes in names: in the text forms each is a blank, a NUL included, and no
+# line is added; JSON escapes them. 13 January holds an escape sequence, a carriage
+# return, a Windows-1252 byte of C1, a line end inside quotes and a DEL; 14 January a NUL.
+mkdir "$work/control"
+cp "$program" "$work/control/solvane"
+source_list="$(dirname "$program")/fetes.txt"
+{ head -n 12 "$source_list"; printf '13,"Y\e[31mv\re\x81t\nte\x7f"\r\n14,N\0ul\r\n'; tail -n +15 "$source_list"; } >"$work/control/fetes.txt"
+control_bytes() { LC_ALL=C grep -caP '[\x00-\x09\x0b-\x1f\x7f]|\xc2[\x80-\x9f]' "$1" || true; }
+for arguments in "--texte 2024-01-13" "--texte 2024-01-14" "--waybar 2024-01-13" "--ics-fetes 2024"; do
+    # shellcheck disable=SC2086  # the words of the arguments
+    env -i "$work/control/solvane" $arguments | tr -d '\r' >"$work/control.out"
+    [ "$(control_bytes "$work/control.out")" = 0 ] || fail "solvane $arguments : un octet de contrôle passe"
+done
+run "$work/control/solvane" --texte 2024-01-13
+[[ $out == *$'\nFête à souhaiter : Y [31mv e t te \n'* && $(wc -l <<<"$out") = 5 ]] || fail "13 janvier abîmé : « $out »"
+run "$work/control/solvane" --texte 2024-01-14
+[[ $out == *$'\nFête à souhaiter : N ul\n'* ]] || fail "NUL dans un nom : « $out »"
+run "$work/control/solvane" --json 2024-01-14
+[[ $out == *'"fete":"N\u0000ul"'* ]] || fail "NUL en JSON : « $out »"
+
+# --- --suivre ------------------------------------------------------------------
+# wait_for SECONDS COMMAND...: true as soon as the command succeeds, false after the deadline.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    until "${@:2}"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+lines_at_least() { [ -f "$1" ] && [ "$(wc -l <"$1")" -ge "$2" ]; }
+block_written() { [ -s "$1" ] && [ "$(tail -n 1 "$1")" = "" ]; }
+
+# The reader leaving ends it at once, with status 0, though no new answer is due for hours.
+status=0
+# shellcheck disable=SC2016  # expanded by the inner shell
+timeout 20 bash -c 'env -i "$1" --json --suivre | head -1 >/dev/null; exit "${PIPESTATUS[0]}"' _ "$program" || status=$?
+[ "$status" = 0 ] || fail "--suivre | head -1 : état $status (124 : il ne s'est pas arrêté)"
+
+# Each of the three signals ends it without a word and with status 0.
+for signal in TERM INT HUP; do
+    rm -f "$work/follow.out"
+    env -i --default-signal "$program" --texte --suivre >"$work/follow.out" 2>"$work/follow.err" &
+    follower=$!
+    wait_for 20 block_written "$work/follow.out" || fail "--suivre n'a rien écrit"
+    kill -s "$signal" "$follower"
+    status=0
+    wait "$follower" || status=$?
+    [[ $status = 0 && ! -s $work/follow.err ]] || fail "--suivre et SIG$signal : état $status, « $(cat "$work/follow.err") »"
+done
+
+# follow_until ARGUMENTS...: runs `solvane --json --suivre` (with $follow_environment)
+# until it has written two lines or 30 s have passed; its lines in $follow_lines.
+follow_until() {
+    rm -f "$work/follow.out"
+    env -i "${follow_environment[@]}" "$program" --json --suivre >"$work/follow.out" &
+    follower=$!
+    wait_for 20 lines_at_least "$work/follow.out" 1 || true
+    "$@"
+    wait_for 30 lines_at_least "$work/follow.out" 2 || true
+    kill "$follower"
+    wait "$follower" || true
+    follow_lines=$(cut -c1-21 "$work/follow.out" | tr '\n' ' ')
+}
+
+# Across a faked midnight: the new day is written when it begins.
+# shellcheck source=../../tools/lib/faked_clock.sh
+. "$(dirname "$0")/../../tools/lib/faked_clock.sh"
+if faked_clock_at "2024-07-14 23:59:57"; then
+    follow_environment=("${clock_environment[@]}")
+    follow_until true
+    [ "$follow_lines" = '{"date":"2024-07-14", {"date":"2024-07-15", ' ] || fail "--suivre à minuit : « $follow_lines »"
+else
+    fail "libfaketime est absente (paquet faketime)"
+fi
+
+# A new fetes.txt is read at once: the list copied beside a program that had none.
+follow_environment=()
+program_alone=$program
+program="$work/alone/solvane"
+follow_until cp "$source_list" "$work/alone/fetes.txt"
+program=$program_alone
+[[ $(sed -n 2p "$work/follow.out") == *'"fete":"'* && $(head -n 1 "$work/follow.out") == *'"fete":null'* ]] ||
+    fail "--suivre et fetes.txt ajouté : « $(cat "$work/follow.out") »"
+
+# A change of time zone that moves to another day, in a mount namespace of its own
+# whose /etc is a copy: 23:30 in UTC is already the next day in Tokyo.
+if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
+    # shellcheck disable=SC2016  # expanded by the inner shell
+    unshare -m --propagation private bash -c '
+        mkdir "$1/etc" && cp -a /etc/. "$1/etc/" 2>/dev/null; mount --bind "$1/etc" /etc || exit 3
+        ln -sfn /usr/share/zoneinfo/Etc/UTC /etc/localtime
+        . "$3"; faked_clock_at "2024-07-14 23:30:00"
+        env "${clock_environment[@]}" "$2" --json --suivre >"$1/zone.out" & follower=$!
+        for ((i = 0; i < 200; ++i)); do [ -s "$1/zone.out" ] && break; sleep 0.1; done
+        ln -s /usr/share/zoneinfo/Asia/Tokyo /etc/localtime.new && mv -T /etc/localtime.new /etc/localtime
+        for ((i = 0; i < 300; ++i)); do [ "$(wc -l <"$1/zone.out")" -ge 2 ] && break; sleep 0.1; done
+        kill "$follower"' _ "$work" "$program" "$(dirname "$0")/../../tools/lib/faked_clock.sh" || true
+    zone_lines=$(cut -c1-21 "$work/zone.out" 2>/dev/null | tr '\n' ' ')
+    [ "$zone_lines" = '{"date":"2024-07-14", {"date":"2024-07-15", ' ] || fail "--suivre et fuseau changé : « $zone_lines »"
+else
+    echo "terminal_options: le changement de fuseau n'est pas essayé (il faut root pour un espace de montage)"
+fi
 
 [ "$failures" = 0 ] || exit 1
 echo "terminal_options: ${#rows[@]} cas d'arguments, la liste par un lien et sans liste"

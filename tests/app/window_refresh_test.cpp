@@ -489,14 +489,19 @@ private slots:
                 differ("week", Text("Label4").section(QLatin1Char(' '), -1), QString::number(facts.week));
                 differ("name day", Text("Label32").section(QStringLiteral(" : "), 1),
                        QString::fromStdString(facts.nameDay.value_or("")));
-                // A holiday of the day is a shown row whose date is the day's.
+                // A holiday of the day is a shown row whose date is the day's; the
+                // terminal says the row's French name where the panel shows its caption.
                 QStringList holidays;
                 for (std::size_t row = 0; row < holidayRows.size(); ++row) {
                     const auto* value = form_->findChild<QLabel*>(QString::fromLatin1(holidayRows[row].second));
                     const std::string date = calendar::FormatDate(
                         SerialDateOf(day), calendar::kHolidayTable[row].pattern, calendar::FrenchNames());
-                    if (!value->isHidden() && value->text() == QString::fromStdString(date))
-                        holidays << Text(holidayRows[row].first).chopped(2);
+                    if (!value->isHidden() && value->text() == QString::fromStdString(date)) {
+                        const calendar::HolidayRow& holiday = calendar::kHolidayTable[row];
+                        differ("caption", Text(holidayRows[row].first).chopped(2),
+                               QString::fromUtf8(holiday.caption.data(), qsizetype(holiday.caption.size())));
+                        holidays << QString::fromUtf8(holiday.name.data(), qsizetype(holiday.name.size()));
+                    }
                 }
                 differ("holiday", holidays.join(QStringLiteral(" et ")),
                        QString::fromStdString(facts.holiday.value_or("")));

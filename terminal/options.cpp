@@ -1,0 +1,229 @@
+#include "terminal/options.h"
+
+#include <getopt.h>
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+// One option of the command. `argument` is getopt_long's: no_argument,
+// optional_argument (the value after "=" or in the next argument when that one is not
+// an option) or required_argument.
+struct OptionRow {
+    const char* name;  // the long name, without its "--"
+    char letter;       // the short option, 0 for none
+    int argument;
+    const char* usage;  // as --help writes it
+    const char* help;   // --help's line, in French
+    void (*apply)(TerminalRequest&);
+};
+
+const std::array<OptionRow, 8> kOptionTable = {{
+    {.name = "texte",
+     .letter = 0,
+     .argument = optional_argument,
+     .usage = "--texte [AAAA-MM-JJ]",
+     .help = "écrit les faits du jour, un par ligne",
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Text;
+         }},
+    {.name = "json",
+     .letter = 0,
+     .argument = optional_argument,
+     .usage = "--json [AAAA-MM-JJ]",
+     .help = "écrit les mêmes faits en un objet JSON sur une ligne",
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Json;
+         }},
+    {.name = "waybar",
+     .letter = 0,
+     .argument = optional_argument,
+     .usage = "--waybar [AAAA-MM-JJ]",
+     .help = "écrit les faits en JSON pour une barre d'état (waybar)",
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Facts;
+             r.form = FactsForm::Waybar;
+         }},
+    {.name = "suivre",
+     .letter = 0,
+     .argument = no_argument,
+     .usage = "--suivre",
+     .help = "avec l'une des trois : réécrit à chaque changement",
+     .apply = [](TerminalRequest& r) { r.follow = true; }},
+    {.name = "ics",
+     .letter = 0,
+     .argument = optional_argument,
+     .usage = "--ics [AAAA]",
+     .help = "écrit les jours fériés de l'année en iCalendar",
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Calendar;
+             r.calendar = CalendarKind::Holidays;
+         }},
+    {.name = "ics-fetes",
+     .letter = 0,
+     .argument = optional_argument,
+     .usage = "--ics-fetes [AAAA]",
+     .help = "écrit les fêtes à souhaiter de l'année en iCalendar",
+     .apply =
+         [](TerminalRequest& r) {
+             r.kind = TerminalAnswerKind::Calendar;
+             r.calendar = CalendarKind::NameDays;
+         }},
+    {.name = "help",
+     .letter = 'h',
+     .argument = no_argument,
+     .usage = "-h, --help",
+     .help = "affiche cette aide",
+     .apply = [](TerminalRequest& r) { r.kind = TerminalAnswerKind::Help; }},
+    {.name = "version",
+     .letter = 'V',
+     .argument = no_argument,
+     .usage = "-V, --version",
+     .help = "affiche la version",
+     .apply = [](TerminalRequest& r) { r.kind = TerminalAnswerKind::Version; }},
+}};
+
+// getopt_long's answer for a row: its letter, or a number above every character.
+int OptionValue(std::size_t row) {
+    return kOptionTable[row].letter != 0 ? kOptionTable[row].letter : 256 + static_cast<int>(row);
+}
+
+const OptionRow* RowOfValue(int value) {
+    for (std::size_t row = 0; row < kOptionTable.size(); ++row) {
+        if (OptionValue(row) == value) return &kOptionTable[row];
+    }
+    return nullptr;
+}
+
+std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+std::string LongName(const OptionRow& row) { return "--" + std::string(row.name); }
+
+// Qt reads these for the window; display_platform.cpp acts on them too.
+bool IsQtWindowOption(std::string_view argument) {
+    return argument == "-platform" || argument == "--platform" || argument == "-display" || argument == "--display";
+}
+
+const char* const kSeeHelp = " : « solvane --help » décrit les options.";
+
+// What getopt_long refused, at `argv[optind - 1]` or in `optopt`.
+std::string RefusedOption(const char* const* argv, int refusedAt, int refusedValue) {
+    if (const OptionRow* row = RowOfValue(refusedValue)) {
+        return Quoted(LongName(*row)) + " ne prend pas de valeur" + kSeeHelp;
+    }
+    const std::string written =
+        refusedValue > 0 && refusedValue < 256 ? std::string("-") + static_cast<char>(refusedValue) : argv[refusedAt];
+    return Quoted(EchoedArgument(written)) + " n'est pas une option de solvane" + kSeeHelp;
+}
+
+// The rules between options, once all are read.
+std::string Inconsistency(const TerminalRequest& request) {
+    if (request.follow && request.kind != TerminalAnswerKind::Facts) {
+        return "« --suivre » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
+    }
+    if (request.follow && request.value) {
+        return "« --suivre » suit le jour d'aujourd'hui et ne prend pas de date" + std::string(kSeeHelp);
+    }
+    return {};
+}
+
+}  // namespace
+
+ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
+    ParsedArguments parsed;
+    if (argc < 2 || IsQtWindowOption(argv[1])) return parsed;
+
+    std::vector<option> options;
+    std::string letters = "+:";  // stop at the first argument that is no option; ':' for a missing value
+    for (std::size_t row = 0; row < kOptionTable.size(); ++row) {
+        options.push_back({kOptionTable[row].name, kOptionTable[row].argument, nullptr, OptionValue(row)});
+        if (kOptionTable[row].letter != 0) letters += kOptionTable[row].letter;
+    }
+    options.push_back({});
+
+    // getopt_long's state is global: optind 0 starts a fresh reading, opterr 0 keeps
+    // its English messages for ours.
+    optind = 0;
+    opterr = 0;
+    const OptionRow* answering = nullptr;
+    TerminalRequest& request = parsed.request;
+    // getopt_long may reorder argv; with "+" it does not, so the cast is safe.
+    char* const* arguments = const_cast<char* const*>(argv);
+    for (int value; (value = getopt_long(argc, arguments, letters.c_str(), options.data(), nullptr)) != -1;) {
+        if (value == '?') return {{}, RefusedOption(argv, optind - 1, optopt)};
+        if (value == ':') {
+            const OptionRow* row = RowOfValue(optopt);
+            return {{}, Quoted(row ? LongName(*row) : argv[optind - 1]) + " attend une valeur" + kSeeHelp};
+        }
+        const OptionRow& row = *RowOfValue(value);
+        TerminalRequest probe;
+        row.apply(probe);
+        const bool answers = probe.kind != TerminalAnswerKind::Window;  // --texte, --ics…, not --suivre
+        if (answers && answering != nullptr) {
+            return {{},
+                    Quoted(LongName(*answering)) + " et " + Quoted(LongName(row)) + " ne vont pas ensemble" + kSeeHelp};
+        }
+        row.apply(request);
+        if (answers) {
+            answering = &row;
+            request.option = LongName(row);
+        }
+        // An optional value may also be the next argument, as users write it.
+        const char* given = optarg;
+        if (row.argument == optional_argument && given == nullptr && optind < argc && argv[optind][0] != '-') {
+            given = argv[optind++];
+        }
+        if (given != nullptr) request.value = given;
+    }
+    if (optind < argc) {
+        return {{}, Quoted(EchoedArgument(argv[optind])) + " n'est pas attendu à cette place" + kSeeHelp};
+    }
+    parsed.error = Inconsistency(request);
+    return parsed;
+}
+
+std::string HelpText() {
+    std::string text = "Utilisation :\n  solvane                        ouvre la fenêtre du calendrier\n";
+    for (const OptionRow& row : kOptionTable) {
+        std::string line = "  solvane " + std::string(row.usage);
+        while (line.size() < 33) line += ' ';
+        text += line + row.help + '\n';
+    }
+    return text +
+           "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont du 1583-01-01 au "
+           "9999-12-31.\n"
+           "Une valeur s'écrit aussi après « = » : solvane --texte=2024-07-14.\n"
+           "État de sortie : 0 réussite, 1 échec (une écriture impossible comprise), 2 mauvais usage.\n";
+}
+
+std::string EchoedArgument(const std::string& argument) {
+    static constexpr std::size_t kLongest = 60;  // characters
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string echoed;
+    std::size_t characters = 0;
+    for (std::size_t at = 0; at < argument.size(); ++at) {
+        const auto byte = static_cast<unsigned char>(argument[at]);
+        const bool starts = (byte & 0xC0) != 0x80;  // a byte that begins a character
+        if (starts && characters++ == kLongest) return echoed + "…";
+        const bool c1 = byte == 0xC2 && at + 1 < argument.size() &&
+                        static_cast<unsigned char>(argument[at + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(argument[at + 1]) < 0xA0;
+        if (byte < 0x20 || byte == 0x7F || c1) {
+            for (std::size_t k = 0; k < (c1 ? 2U : 1U); ++k) {
+                const auto control = static_cast<unsigned char>(argument[at + k]);
+                echoed += std::string("\\x") + kHex[control >> 4] + kHex[control & 0xF];
+            }
+            at += c1 ? 1 : 0;
+        } else {
+            echoed += argument[at];
+        }
+    }
+    return echoed;
+}
