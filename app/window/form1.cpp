@@ -4,13 +4,18 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolTip>
+#include <QWindow>
+#include <algorithm>
 
+#include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
 #include "calendar/easter.h"
 #include "calendar/holidays.h"
@@ -63,16 +68,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     setWindowIconText(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
     setFixedSize(kWidth, kHeight);
-    // Centred on the screen here, before the window exists on the window system, so
-    // that it is created in its place. Moved later, once created but not yet shown,
-    // the X server would report the move only after the window manager had taken the
-    // window into its frame and before it had placed that frame: Qt, reading where
-    // the window lay at that moment, would believe it at the screen's top-left
-    // corner, and open the calendar's menus and start moves from there.
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
-    }
+    PlaceAsLeft();
     setFont(BaseWindowFont());
     // Tooltips in the window's font, and shown while another window is active: a
     // gadget is pointed at without being clicked first.
@@ -85,6 +81,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     background_ = OutlinedBackground();
 
     CreateControls();
+    // The grid marks the holidays that the panel shows for their year.
+    Cal1->SetHolidays([](QDate Day) { return !calendar::HolidaysOn(Day.year(), SerialDateOf(Day)).empty(); });
 
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);
@@ -103,6 +101,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
+    connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
+    // The Menu key comes to the window as a request for its menu; Shift+F10 too.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { ShowMenu(mapToGlobal(QPoint(kWidth / 3, kHeight / 3))); });
 
     moonShown_ = Image1->pixmap().toImage();
 }
@@ -236,8 +238,56 @@ QString Form1::DataFilePath(std::string_view fileName) const {
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position) {
     if (Button != Qt::LeftButton) return;
-    platform_.KeepAbove();
+    // Above from the first move on, unless the user has said otherwise in the menu.
+    if (settings_.KeepAbove().value_or(true)) platform_.KeepAbove();
     platform_.StartMove(Position.toPoint());
+}
+
+// Placed here, before the window exists on the window system, so that it is created
+// in its place. Moved later, once created but not yet shown, the X server would
+// report the move only after the window manager had taken the window into its frame
+// and before it had placed that frame: Qt, reading where the window lay at that
+// moment, would believe it at the screen's top-left corner, and open the calendar's
+// menus and start moves from there.
+void Form1::PlaceAsLeft() {
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const std::optional<SavedPlace>& saved = settings_.Place();
+    std::optional<QPoint> topLeft = saved ? ReopeningPoint(*saved, size(), screens) : std::nullopt;
+    if (!topLeft && !screens.isEmpty()) topLeft = CentredOn(screens.front(), size());
+    if (topLeft) move(*topLeft);
+    // A window left somewhere was moved, and a moved window is kept above.
+    if (settings_.KeepAbove().value_or(saved.has_value())) platform_.KeepAbove();
+}
+
+void Form1::KeepPlace() {
+    // Under native Wayland the window does not know where it lies.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen) screen = this->screen();
+    if (!screen) return;
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const auto area = std::find_if(screens.begin(), screens.end(),
+                                   [screen](const ScreenArea& each) { return each.name == screen->name(); });
+    if (area != screens.end()) settings_.SetPlace(PlaceOf(pos(), *area));
+}
+
+bool Form1::KeptAbove() const {
+    const QWindow* handle = windowHandle();
+    return (handle ? handle->flags() : windowFlags()).testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void Form1::SetKeptAbove(bool above) {
+    settings_.SetKeepAbove(above);
+    platform_.KeepAbove(above);
+}
+
+void Form1::Recentre() {
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const QScreen* screen = this->screen();
+    const auto area = std::find_if(screens.begin(), screens.end(),
+                                   [screen](const ScreenArea& each) { return screen && each.name == screen->name(); });
+    if (area != screens.end()) move(CentredOn(*area, size()));
+    settings_.SetPlace(std::nullopt);
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }
