@@ -171,5 +171,6 @@ private:
     GadgetSettings settings_{GadgetSettings::DefaultPath()};
     PlatformWindow platform_{*this};
     WindowVisibility visibility_{*this};
-    QPixmap background_;  // the background picture on the grey, clear outside the outline
+    QRegion outline_;    // the window's rounded outline, in window pixels
+    QImage background_;  // the background picture, in its colour table
 };
