@@ -22,8 +22,8 @@
 namespace {
 
 constexpr std::size_t kSpread = 4096;  // a power of two, so that the index wraps with a mask
-constexpr int kFirstYear = 1583;       // the first whole Gregorian year
-constexpr int kLastYear = 9999;
+constexpr int kFirstYear = calendar::kFirstCalendarYear;
+constexpr int kLastYear = calendar::kLastCalendarYear;
 
 // Days picked at random over the years 1583 to 9999, each with a time of day.
 const std::vector<calendar::SerialDate>& SpreadDates() {

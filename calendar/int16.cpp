@@ -10,16 +10,12 @@ OverflowError::OverflowError(const std::string& detail) : CalendarError("Dépass
 FloatingPointError::FloatingPointError(const std::string& detail)
     : CalendarError("Erreur de calcul en virgule flottante (" + detail + ")") {}
 
-namespace {
-
 // Seventeen significant digits give the value back exactly; "%g" alone would round it to six.
 std::string RealText(double x) {
     char text[32];
     std::snprintf(text, sizeof text, "%.17g", x);
     return text;
 }
-
-}  // namespace
 
 double RealDivide(double dividend, double divisor) {
     const double quotient = dividend / divisor;

@@ -22,6 +22,9 @@ public:
     explicit OverflowError(const std::string& detail);
 };
 
+// A real as an error message writes it: exactly, in as few digits as give it back.
+std::string RealText(double x);
+
 // A real division whose result is not a finite number.
 class FloatingPointError : public CalendarError {
 public:

@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace calendar {
 
@@ -20,9 +19,7 @@ Int16 ToInteger(double x) {
     if (std::isnan(x)) throw FloatingPointError("conversion en entier d'une valeur qui n'est pas un nombre");
     const double rounded = RoundWhole(x);
     if (rounded < Int16::kMin || rounded > Int16::kMax) {
-        char text[32];
-        std::snprintf(text, sizeof text, "%.17g", x);
-        throw OverflowError(std::string("conversion en entier : ") + text);
+        throw OverflowError("conversion en entier : " + RealText(x));
     }
     return static_cast<long long>(rounded);
 }

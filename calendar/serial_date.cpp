@@ -8,9 +8,6 @@ namespace calendar {
 
 namespace {
 
-// Serial number of 1 January 1970, the day from which the conversions below count.
-constexpr std::int64_t kSerialOf1970 = 25569;
-
 // Some 41000 years: every day this far from 1899 or farther lies in a year outside
 // -32768..32767, so the limit rejects no date that has a 16-bit year, and it keeps the
 // 64-bit arithmetic below far from its own bounds.

@@ -11,6 +11,16 @@
 
 namespace calendar {
 
+// The years the gadget offers, in its calendar as in the terminal: whole Gregorian
+// years, from the first after the reform of October 1582 to the last of four digits.
+inline constexpr int kFirstCalendarYear = 1583;
+inline constexpr int kLastCalendarYear = 9999;
+
+// The Julian day number of serial day 0, and the serial number of 1 January 1970
+// (Julian day 2440588), from which the system's clock counts.
+inline constexpr std::int64_t kJulianDayOfSerialZero = 2415019;
+inline constexpr std::int64_t kSerialOf1970 = 2440588 - kJulianDayOfSerialZero;  // 25569
+
 // 1 January 1900 is 2, 1 January 2000 is 36526; 12:00 is the fraction 0.5.
 // Adding a whole number n gives the same time of day n days later.
 using SerialDate = double;

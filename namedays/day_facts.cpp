@@ -17,7 +17,10 @@ std::string WrittenDate(calendar::SerialDate date, int day, const calendar::Loca
            calendar::FormatDate(date, " mmmm yyyy", names);
 }
 
-std::string NameDayLine(const DayFacts& facts) { return "Fête à souhaiter : " + *facts.nameDay; }
+// "fête" begins with an ASCII letter, which capitalises alone.
+std::string NameDayLine(const DayFacts& facts) {
+    return "F" + std::string(kNameDayWords.substr(1)) + " : " + *facts.nameDay;
+}
 
 // French puts 0 and 1 in the singular.
 std::string MoonLine(const DayFacts& facts) {

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "calendar/format_date.h"
@@ -14,9 +15,9 @@
 
 namespace namedays {
 
-// The days the facts are given for: the Gregorian years the calendar offers.
-inline constexpr int kFirstFactsYear = 1583;
-inline constexpr int kLastFactsYear = 9999;
+// The words before a name day, in the window's panel and, capitalised, in the
+// facts of a day.
+inline constexpr std::string_view kNameDayWords = "fête à souhaiter";
 
 struct DayFacts {
     int year = 0, month = 0, day = 0;
@@ -30,7 +31,8 @@ struct DayFacts {
     std::string leapYearSentence;  // as the window's leap-year line says it
 };
 
-// The facts of a day of years 1583..9999; `nameDays` is the name-day list as read from
+// The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear
+// to kLastCalendarYear); `nameDays` is the name-day list as read from
 // fetes.txt, and `names` gives the day and month names.
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
                     const calendar::LocaleNames& names);

@@ -84,7 +84,7 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
     if (!written || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
         return Wrong(Quoted(text) + " n'est pas une date : écrivez-la AAAA-MM-JJ, par exemple 2024-07-14.");
     }
-    if (year < namedays::kFirstFactsYear) {
+    if (year < calendar::kFirstCalendarYear) {
         return Wrong(Quoted(text) + " est hors du calendrier de Solvane, qui va du 1583-01-01 au 9999-12-31.");
     }
     return Facts(form, year, month, day, programFolder);

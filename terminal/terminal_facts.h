@@ -10,8 +10,7 @@
 // When the first argument asks for the terminal, its answer: what goes to standard
 // output, what goes to standard error (one French sentence, or nothing) and the exit
 // status (0, or 2 for a wrong argument). std::nullopt when the window is asked for.
-// `today` gives the date used when none is given; `programFolder` is where fetes.txt
-// lies.
+// Without a date, the facts are today's; `programFolder` is where fetes.txt lies.
 struct TerminalAnswer {
     std::string output;
     std::string error;

@@ -3,8 +3,7 @@
 // of its two refreshes ran on a 1 ms timer, as often as ticks could come, and
 // recomputed every display whether anything had changed or not. Here a timer ticks
 // when the window's RefreshTrigger says that something its refresh reads can have
-// changed; it keeps the interval and the switch it was given, and a disabled timer
-// (or one whose interval is 0) does not tick.
+// changed, and a disabled timer does not tick.
 
 #include <QObject>
 
@@ -12,10 +11,7 @@ class PlatformTimer : public QObject {
     Q_OBJECT
 public:
     // Created enabled, as the window's timers are.
-    explicit PlatformTimer(int intervalMs, QObject* parent = nullptr);
-
-    int Interval() const { return interval_; }
-    void SetInterval(int intervalMs) { interval_ = intervalMs; }
+    explicit PlatformTimer(QObject* parent = nullptr) : QObject(parent) {}
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }
@@ -27,6 +23,5 @@ signals:
     void Timer();
 
 private:
-    int interval_;
     bool enabled_ = true;
 };

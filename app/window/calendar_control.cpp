@@ -19,9 +19,6 @@
 
 namespace {
 
-// The Julian day number of 30 December 1899, serial day 0.
-constexpr qint64 kJulianDayOfSerialZero = 2415019;
-
 // The stored configuration of the calendar: its background, its four text and line
 // colours and its three fonts, each in the order the configuration keeps them.
 const QColor kBackColour = kWindowGrey;
@@ -68,11 +65,11 @@ NoSelectedDateError::NoSelectedDateError()
     : std::runtime_error("Le calendrier n'a aucune date sélectionnée : sa valeur ne peut pas être lue.") {}
 
 calendar::SerialDate SerialDateOf(QDate date) {
-    return static_cast<calendar::SerialDate>(date.toJulianDay() - kJulianDayOfSerialZero);
+    return static_cast<calendar::SerialDate>(date.toJulianDay() - calendar::kJulianDayOfSerialZero);
 }
 
 QDate DateOfSerial(calendar::SerialDate serial) {
-    return QDate::fromJulianDay(calendar::DayAndTimeOf(serial).day + kJulianDayOfSerialZero);
+    return QDate::fromJulianDay(calendar::DayAndTimeOf(serial).day + calendar::kJulianDayOfSerialZero);
 }
 
 CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)

@@ -24,9 +24,9 @@ public:
 class CalendarControl : public QWidget {
     Q_OBJECT
 public:
-    // The days the calendar offers: the Gregorian years 1583 to 9999.
-    static QDate FirstSelectableDate() { return QDate(1583, 1, 1); }
-    static QDate LastSelectableDate() { return QDate(9999, 12, 31); }
+    // The days the calendar offers: the years calendar::kFirstCalendarYear to kLastCalendarYear.
+    static QDate FirstSelectableDate() { return QDate(calendar::kFirstCalendarYear, 1, 1); }
+    static QDate LastSelectableDate() { return QDate(calendar::kLastCalendarYear, 12, 31); }
 
     // The calendar writes its day and month names in the locale `names`; its weeks
     // begin on Monday whatever that locale says.

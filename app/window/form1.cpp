@@ -32,6 +32,10 @@ using calendar::SerialDate;
 
 namespace {
 
+// The date panel's words for the selected day, as the window writes them.
+std::string DayOfYearLine(std::int64_t dayOfYear) { return calendar::NumberText(dayOfYear) + " em jour de l'année"; }
+std::string WeekLine(calendar::Int16 week) { return "   Semaine : " + calendar::NumberText(week.value()); }
+
 // A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
 constexpr int kLargestPictureMegabytes = 2;
 
@@ -109,10 +113,10 @@ void Form1::Form_Load() {
     // calendar's date.
     const Int16 Y = Cal1->Year();
     const SerialDate Now = CurrentDateTime();
-    Label3->SetUtf8Text(NumberText(DayOfYear(Y, Now)) + " em jour de l'année");
+    Label3->SetUtf8Text(DayOfYearLine(DayOfYear(Y, Now)));
 
     const SerialDate D = Cal1->Value();
-    Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(D).value()));
+    Label4->SetUtf8Text(WeekLine(WeekNumber(D)));
 
     LoadNameDays();
     // The refreshes run once the window is shown, then whenever they are due.
@@ -156,8 +160,8 @@ void Form1::Timer1_Timer() {
     // The calendar may have been left without a selected date; it must have one
     // before its Value is read.
     Cal1->SetValueIsNull(false);
-    Label3->SetUtf8Text(NumberText(DayOfYear(Y, Cal1->Value())) + " em jour de l'année");
-    Label4->SetUtf8Text("   Semaine : " + NumberText(WeekNumber(Cal1->Value()).value()));
+    Label3->SetUtf8Text(DayOfYearLine(DayOfYear(Y, Cal1->Value())));
+    Label4->SetUtf8Text(WeekLine(WeekNumber(Cal1->Value())));
 
     Label1->SetUtf8Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_));
     Label31->SetUtf8Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_));
@@ -191,7 +195,7 @@ void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, 
     if (!position) return;  // the panel has not shown this year's sentence yet
     // A list too short for the position selects nothing and shows no name.
     Combo1->setCurrentIndex(*position < Combo1->count() ? *position : -1);
-    Label32->setText(QStringLiteral("fête à souhaiter : ") + Combo1->currentText());
+    Label32->setText(Text(std::string(namedays::kNameDayWords) + " : ") + Combo1->currentText());
 }
 
 void Form1::ShowMoonPicture(const QString& Path) {

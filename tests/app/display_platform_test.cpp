@@ -217,6 +217,49 @@ private slots:
         }
     }
 
+    // The gadget sets Qt's screen scales only where its window opens on X11 and the
+    // user has chosen no scale of their own.
+    void theScaleIsTheGadgetsOnlyOnX11AndUnchosen_data() {
+        QTest::addColumn<QString>("qtPlatform");
+        QTest::addColumn<bool>("platformArgument");
+        QTest::addColumn<QString>("x11Display");
+        QTest::addColumn<bool>("scaleChosen");
+        QTest::addColumn<int>("choice");
+        QTest::addColumn<bool>("gadgetChooses");
+        const int x11 = int(PlatformChoice::X11), wayland = int(PlatformChoice::Wayland);
+        const int qt = int(PlatformChoice::AsQtChooses), none = int(PlatformChoice::NoDisplay);
+        QTest::newRow("X11 chosen by the gadget") << "" << false << ":0" << false << x11 << true;
+        QTest::newRow("X11, but the user set a scale") << "" << false << ":0" << true << x11 << false;
+        QTest::newRow("Wayland") << "" << false << ":0" << false << wayland << false;
+        QTest::newRow("left to Qt, which takes the X server") << "" << false << ":0" << false << qt << true;
+        QTest::newRow("left to Qt, with no X server") << "" << false << "" << false << qt << false;
+        QTest::newRow("QT_QPA_PLATFORM=xcb") << "xcb" << false << ":0" << false << qt << true;
+        QTest::newRow("QT_QPA_PLATFORM=wayland") << "wayland" << false << ":0" << false << qt << false;
+        QTest::newRow("-platform on the command line") << "" << true << ":0" << false << qt << false;
+        QTest::newRow("no display at all") << "" << false << "" << false << none << false;
+    }
+
+    void theScaleIsTheGadgetsOnlyOnX11AndUnchosen() {
+        QFETCH(QString, qtPlatform);
+        QFETCH(bool, platformArgument);
+        QFETCH(QString, x11Display);
+        QFETCH(bool, scaleChosen);
+        QFETCH(int, choice);
+        DisplayEnvironment environment;
+        environment.qtPlatform = qtPlatform.toStdString();
+        environment.platformArgument = platformArgument;
+        environment.x11Display = x11Display.toStdString();
+        environment.scaleChosen = scaleChosen;
+        QTEST(GadgetChoosesX11Scale(environment, PlatformChoice(choice)), "gadgetChooses");
+    }
+
+    // One factor a monitor, each the window's scale, as Qt reads QT_SCREEN_SCALE_FACTORS.
+    void everyMonitorGetsTheWindowsScale() {
+        QCOMPARE(ScreenScaleFactors(1, 1), std::string("1"));
+        QCOMPARE(ScreenScaleFactors(2, 2), std::string("2;2"));
+        QCOMPARE(ScreenScaleFactors(3, 3), std::string("3;3;3"));
+    }
+
     void silentX11SentenceNamesTheDisplay() {
         const std::string sentence = X11DoesNotAnswerSentence("host:12.0");
         QVERIFY2(sentence.find("« host:12.0 »") != std::string::npos, sentence.c_str());

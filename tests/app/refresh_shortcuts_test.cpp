@@ -1,8 +1,9 @@
 // The work the window leaves out to stay cheap while it sits on the desktop, and
 // what it must still do despite it: a tick that changes no text paints no label, but
-// a changed text is shown, sized and painted at once; a moon picture is decoded only
-// when the file's bytes change, but every change of them shows at the next tick; the
-// calendar's page arrows come from the window's own style.
+// a changed text is shown, sized and painted at once; the moon picture is read again
+// at every tick and an unchanged one is not painted again, but every change of the
+// file's bytes shows at the next tick; the calendar's page arrows come from the
+// window's own style.
 
 #include <QCalendarWidget>
 #include <QComboBox>

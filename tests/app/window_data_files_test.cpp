@@ -2,7 +2,6 @@
 // the name-day list read at start-up, the moon pictures read at every tick.
 
 #include <sys/stat.h>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QtTest>
 
@@ -99,7 +98,8 @@ private slots:
         QVERIFY(form_->Image1->pixmap().isNull());
     }
 
-    // A pipe in the picture's place, which nothing writes into, holds up no tick.
+    // A pipe in the picture's place, which nothing writes into, holds up no tick: a
+    // tick that opened it would wait for ever, and the test's time limit would end it.
     void aPipeInThePicturesPlaceShowsNothing() {
         form_->Form_Load();
         Select(QDate(2024, 3, 1));
@@ -107,10 +107,7 @@ private slots:
         QVERIFY(!form_->Image1->pixmap().isNull());
         QVERIFY(QFile::remove(DataFile("20.gif")));
         QCOMPARE(::mkfifo(QFile::encodeName(DataFile("20.gif")).constData(), 0600), 0);
-        QElapsedTimer clock;
-        clock.start();
         TickNameDayAndMoon();
-        QVERIFY(clock.elapsed() < 2000);
         QVERIFY(form_->Image1->pixmap().isNull());
     }
 };

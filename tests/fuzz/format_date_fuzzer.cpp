@@ -60,7 +60,6 @@ struct ExpectedFields {
 };
 
 // Serial number of 1 January 1970, day 0 of std::chrono::sys_days.
-constexpr long long kSerialOf1970 = 25569;
 // std::chrono::year holds -32767..32767; these days lie well inside it.
 constexpr double kOracleDays = 11'000'000.0;
 
@@ -75,7 +74,7 @@ bool ExpectedFor(calendar::SerialDate date, ExpectedFields& fields) {
         second = 0;
     }
     using namespace std::chrono;
-    const sys_days civil{days{day - kSerialOf1970}};
+    const sys_days civil{days{day - calendar::kSerialOf1970}};
     const year_month_day ymd{civil};
     fields = {int(ymd.year()), unsigned(ymd.month()), unsigned(ymd.day()), weekday{civil}.c_encoding(),
               second / 3600,   second / 60 % 60,      second % 60};

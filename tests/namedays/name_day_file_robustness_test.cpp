@@ -1,8 +1,8 @@
 // Whatever the bytes, the reader gives a list: no crash, no hang, and time and
 // memory in proportion to the file.
 
-#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -80,7 +80,8 @@ TEST(NameDayFileRobustness, FiftyMegabytesOfAnyBytesAreRead) {
 
 // A million fields, half of them day numbers, half names with a comma inside
 // quotes. A reading that is not linear takes hours here; a linear one takes a
-// fraction of a second. The figure is printed for the record.
+// fraction of a second. The figure, processor time that a loaded machine does not
+// stretch, is printed for the record.
 TEST(NameDayFileRobustness, AMillionFieldsLoadInLinearTime) {
     testing::TempFolder folder;
     constexpr int kLines = 500'000;
@@ -90,15 +91,15 @@ TEST(NameDayFileRobustness, AMillionFieldsLoadInLinearTime) {
     }
     const std::filesystem::path path = folder.Write("fetes.txt", bytes);
 
-    const auto start = std::chrono::steady_clock::now();
+    const std::clock_t start = std::clock();
     const std::vector<std::string> entries = ReadNameDayFile(path);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC;
 
-    std::printf("1000000 fields (%zu bytes) read in %.3f s\n", bytes.size(), elapsed.count());
-    RecordProperty("seconds_for_a_million_fields", std::to_string(elapsed.count()));
+    std::printf("1000000 fields (%zu bytes) read in %.3f s of processor time\n", bytes.size(), seconds);
+    RecordProperty("seconds_for_a_million_fields", std::to_string(seconds));
     ASSERT_EQ(entries.size(), static_cast<std::size_t>(kLines));
     EXPECT_EQ(entries.back(), "Côme, Damien");
-    EXPECT_LT(elapsed.count(), 5.0);
+    EXPECT_LT(seconds, 5.0);
 }
 
 }  // namespace

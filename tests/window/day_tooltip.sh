@@ -20,7 +20,7 @@ read -r x y <<<"$clicked_cell"
 start_other_window xlogo -geometry 100x100+0+0
 xdotool search --sync --class '^xlogo$' windowactivate --sync >/dev/null 2>&1 ||
     fail "la fenêtre xlogo ne devient pas active"
-pointer_at "$((x + 2))" "$y"
+pointer_glides_to "$((x + 2))" "$y"
 start=$(now_us)
 wait_until 5 "une bulle s'ouvre sur le 1er février" eval 'popup_box >/dev/null'
 waited_ms=$((($(now_us) - start) / 1000))

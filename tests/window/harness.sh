@@ -281,6 +281,7 @@ readonly kScreenReading
 program_environment=()
 launched_at=0
 start_took_us=0
+start_took_cpu_ms=0
 
 require_reading_commands() {
     require_commands python3 tesseract convert xev
@@ -351,6 +352,17 @@ wait_for_main_window() {
     wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" \
         window_point_is_near "$x" "$y" "$kBackgroundGrey" 12
     start_took_us=$(since_launch_us)
+    start_took_cpu_ms=$(processor_ms "$program_pid")
+}
+
+# processor_ms PID: the processor time a process has spent so far, in milliseconds,
+# its own and the kernel's for it. Unlike the time on the clock, a loaded machine
+# does not make it grow.
+processor_ms() {
+    local fields ticks
+    read -r -a fields <<<"$(sed 's/^.*) //' "/proc/$1/stat")"
+    ticks=$((fields[11] + fields[12]))  # utime and stime, fields 14 and 15 of the whole line
+    echo $((ticks * 1000 / $(getconf CLK_TCK)))
 }
 
 # The main window is the one window named Solvane on the screen: no error box beside
@@ -418,6 +430,24 @@ pointer_at() {
     local x=$((origin_x + $1)) y=$((origin_y + $2))
     [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" != "X=$x Y=$y " ] || return 0
     xdotool mousemove --sync "$x" "$y"
+}
+
+# pointer_glides_to X Y: moves the pointer to a point of the window as a hand does,
+# in small steps some 20 ms apart from where it is, rather than in one jump: a
+# hand's move brings the window several motion events, the last of them over the
+# point.
+pointer_glides_to() {
+    local x=$((origin_x + $1)) y=$((origin_y + $2)) from_x=0 from_y=0 step at_x at_y last=''
+    eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/from_x=/p; s/^Y=/from_y=/p')"
+    for step in 1 2 3 4 5 6 7 8; do
+        at_x=$((from_x + (x - from_x) * step / 8))
+        at_y=$((from_y + (y - from_y) * step / 8))
+        # --sync waits for the pointer to move, for ever if it is there already.
+        if [ "$at_x $at_y" = "$last" ] || [ "$at_x $at_y" = "$from_x $from_y" ]; then continue; fi
+        xdotool mousemove --sync "$at_x" "$at_y"
+        last="$at_x $at_y"
+        sleep 0.02
+    done
 }
 
 click_box_times() { # click_box_times COUNT "LEFT TOP WIDTH HEIGHT": left clicks at the box's centre

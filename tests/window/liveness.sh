@@ -4,10 +4,12 @@
 # as a user would see them.
 set -euo pipefail
 
-# The longest that a tick or a click may keep the window from answering, and that
-# start-up may take (kSlowdown gives start-up more time, never the ticks).
+# The longest that a tick or a click may keep the window from answering, and the
+# processor time that start-up may take (kSlowdown gives start-up more, never the
+# ticks). A start that hangs without working (a pipe in a file's place) never shows
+# its window, which wait_for_main_window sees.
 readonly kLongestStallUs=2000000
-readonly kLongestStartUs=$((2000000 * kSlowdown))
+readonly kLongestStartCpuMs=$((2000 * kSlowdown))
 
 longest_still_us=0
 
@@ -17,28 +19,36 @@ seconds_text() { # seconds_text MICROSECONDS
 
 # clock_keeps_ticking SECONDS: watches the clock line for SECONDS; fails when it
 # stands still longer than kLongestStallUs (a start-up or a tick that hangs), or
-# when it did not change about once a second. Sets longest_still_us to the longest
-# stand-still seen.
+# never changes. Sets longest_still_us to the longest stand-still seen. (That it
+# turns exactly at each second is window_refresh_test's.)
+#
+# A stand-still counts only what the screen grabs prove: from the end of the first
+# grab that shows a text to the start of the last grab that still shows it. On a
+# loaded machine the grabs come further apart, which can only shorten what they
+# prove.
 clock_keeps_ticking() {
     local seconds=$1
-    local start last_change now checksum last longest=0 changes=0
+    local start before after checksum last first_seen still longest=0 changes=0
     start=$(now_us)
-    last_change=$start
     last=$(box_checksum "${kBoxes[Label31]}")
+    first_seen=$(now_us)
     while (( $(now_us) - start < seconds * 1000000 )); do
+        before=$(now_us)
         checksum=$(box_checksum "${kBoxes[Label31]}")
-        now=$(now_us)
+        after=$(now_us)
         if [ "$checksum" != "$last" ]; then
-            (( now - last_change <= longest )) || longest=$((now - last_change))
-            last_change=$now
-            last=$checksum
             changes=$((changes + 1))
+            last=$checksum
+            first_seen=$after
+        else
+            still=$((before - first_seen))
+            (( still <= longest )) || longest=$still
+            (( still <= kLongestStallUs )) ||
+                fail "la ligne de l'horloge est restée figée $(seconds_text "$still") s"
         fi
-        (( now - last_change <= kLongestStallUs )) ||
-            fail "la ligne de l'horloge est restée figée $(seconds_text $((now - last_change))) s"
         process_running "$program_pid" || fail "le programme s'est arrêté pendant qu'on regardait son horloge"
     done
-    (( changes >= seconds - 1 )) || fail "la ligne de l'horloge a changé $changes fois en $seconds s"
+    (( changes > 0 )) || fail "la ligne de l'horloge n'a pas changé en $seconds s"
     longest_still_us=$longest
 }
 

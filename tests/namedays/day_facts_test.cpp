@@ -1,0 +1,87 @@
+// A day's facts as the terminal and the calendar's tooltips write them: every line
+// of --texte, the one line of --json and the tooltip, whole, for days that show each
+// form of each fact.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "namedays/day_facts.h"
+
+namespace namedays {
+namespace {
+
+// "Nom1" for 1 January … "Nom366" for 31 December, as a list in the order of a leap
+// year; 5 January holds the characters JSON must escape, and 10 January is empty.
+std::vector<std::string> TestNameDays() {
+    std::vector<std::string> names;
+    for (int position = 1; position <= 366; ++position) names.push_back("Nom" + std::to_string(position));
+    names[4] =
+        "A\"B\\C\tD\x01"
+        "E";
+    names[9] = "";
+    return names;
+}
+
+struct FactsRow {
+    const char* name;
+    int year, month, day;
+    const char* text;     // --texte
+    const char* json;     // --json, without its line end
+    const char* tooltip;  // the calendar's tooltip
+};
+
+// The moon's ages are the moon picture's (moon_test), the holidays the panel's.
+const FactsRow kFactsRows[] = {
+    {"the first of the year is the 1er, its 1er jour, and a holiday", 2024, 1, 1,
+     "lundi 1er janvier 2024\n1er jour de l'année, semaine 1\nFête à souhaiter : Nom1\nJour férié : Nouvel an\n"
+     "Lune : 19 jours\nL'année 2024 est bissextile.\n",
+     R"({"date":"2024-01-01","jour_de_l_annee":1,"semaine":1,"fete":"Nom1","ferie":"Nouvel an","lune":19,)"
+     R"("bissextile":true,"texte":"lundi 1er janvier 2024"})",
+     "lundi 1er janvier 2024\nFête à souhaiter : Nom1\nNouvel an\nLune : 19 jours"},
+    {"an ordinary day is the 2e, with no holiday line and null in JSON", 2024, 1, 2,
+     "mardi 2 janvier 2024\n2e jour de l'année, semaine 1\nFête à souhaiter : Nom2\nLune : 20 jours\n"
+     "L'année 2024 est bissextile.\n",
+     R"({"date":"2024-01-02","jour_de_l_annee":2,"semaine":1,"fete":"Nom2","ferie":null,"lune":20,)"
+     R"("bissextile":true,"texte":"mardi 2 janvier 2024"})",
+     "mardi 2 janvier 2024\nFête à souhaiter : Nom2\nLune : 20 jours"},
+    {"an empty name day has no line, and null in JSON", 2024, 1, 10,
+     "mercredi 10 janvier 2024\n10e jour de l'année, semaine 2\nLune : 28 jours\nL'année 2024 est bissextile.\n",
+     R"({"date":"2024-01-10","jour_de_l_annee":10,"semaine":2,"fete":null,"ferie":null,"lune":28,)"
+     R"("bissextile":true,"texte":"mercredi 10 janvier 2024"})",
+     "mercredi 10 janvier 2024\nLune : 28 jours"},
+    {"JSON escapes the quote, the backslash, a tab and a control character of the list", 2024, 1, 5, nullptr,
+     R"({"date":"2024-01-05","jour_de_l_annee":5,"semaine":1,"fete":"A\"B\\C\u0009D\u0001E","ferie":null,)"
+     R"("lune":23,"bissextile":true,"texte":"vendredi 5 janvier 2024"})",
+     nullptr},
+    {"Ascension on 1 May joins the two holidays with et", 2008, 5, 1,
+     "jeudi 1er mai 2008\n122e jour de l'année, semaine 18\nFête à souhaiter : Nom122\n"
+     "Jour férié : Fête du travail et Ascension\nLune : 25 jours\nL'année 2008 est bissextile.\n",
+     R"({"date":"2008-05-01","jour_de_l_annee":122,"semaine":18,"fete":"Nom122",)"
+     R"("ferie":"Fête du travail et Ascension","lune":25,"bissextile":true,"texte":"jeudi 1er mai 2008"})",
+     "jeudi 1er mai 2008\nFête à souhaiter : Nom122\nFête du travail et Ascension\nLune : 25 jours"},
+    {"an age of 0 is one jour, and an ordinary year skips the list's 29 February", 2023, 12, 13,
+     "mercredi 13 décembre 2023\n347e jour de l'année, semaine 50\nFête à souhaiter : Nom348\nLune : 0 jour\n"
+     "L'année 2023 n'est pas bissextile.\n",
+     R"({"date":"2023-12-13","jour_de_l_annee":347,"semaine":50,"fete":"Nom348","ferie":null,"lune":0,)"
+     R"("bissextile":false,"texte":"mercredi 13 décembre 2023"})",
+     "mercredi 13 décembre 2023\nFête à souhaiter : Nom348\nLune : 0 jour"},
+};
+
+TEST(DayFacts, TextJsonAndTooltipOfEachRow) {
+    const std::vector<std::string> names = TestNameDays();
+    for (const FactsRow& row : kFactsRows) {
+        const DayFacts facts = FactsOfDay(row.year, row.month, row.day, names, calendar::FrenchNames());
+        if (row.text) {
+            EXPECT_EQ(FactsText(facts), row.text) << row.name;
+        }
+        EXPECT_EQ(FactsJson(facts), row.json) << row.name;
+        if (row.tooltip) {
+            EXPECT_EQ(FactsTooltip(facts), row.tooltip) << row.name;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace namedays
