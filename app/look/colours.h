@@ -14,3 +14,8 @@ inline const QColor kNavy(0, 0, 128);
 
 // The calendar's month and year title and its page arrows, a brighter blue.
 inline const QColor kCalendarTitleBlue(0, 0, 160);
+
+// The French public holidays in the calendar's grid: a dark red, in bold, apart from
+// the navy of the other days on the grey cells; bold marks them also on the selected
+// day's navy and among the faded days of the neighbouring months.
+inline const QColor kHolidayRed(140, 0, 0);

@@ -83,13 +83,18 @@ void PlatformWindow::SetOutline(const QRegion& outline) {
     window_.setMask(outline);
 }
 
-void PlatformWindow::KeepAbove() {
+void PlatformWindow::KeepAbove(bool above) {
     // On the native window itself: QWidget::setWindowFlags would destroy and create
     // the native window again, losing the press under way and the window's identity.
-    if (QWindow* handle = window_.windowHandle()) handle->setFlag(Qt::WindowStaysOnTopHint, true);
+    // Before the window exists, on the flags it will be created with.
+    if (QWindow* handle = window_.windowHandle()) {
+        handle->setFlag(Qt::WindowStaysOnTopHint, above);
+    } else {
+        window_.setWindowFlag(Qt::WindowStaysOnTopHint, above);
+    }
 }
 
-void PlatformWindow::StartMove(QPoint pressPosition) {
+bool PlatformWindow::StartMove(QPoint pressPosition) {
     // A press and its release that come back to back, as a touchpad's tap or a click
     // sent by a program, may both be over before this press is handled. The window
     // manager's move started then waits for a release that has already happened: the
@@ -100,14 +105,39 @@ void PlatformWindow::StartMove(QPoint pressPosition) {
     // Starting the move only once the mouse has travelled some distance would leave
     // the window that far behind the pointer: the window manager takes the pointer's
     // place when its move starts as the grip.
-    if (!LeftButtonDown(window_)) return;
-    if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) return;
-    grip_ = pressPosition;
+    if (!LeftButtonDown(window_)) return false;
+    StopFollowingMouse();
+    if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) {
+        // The window manager holds the mouse until the release, and then gives it
+        // back: the window hears of it as the mouse coming in again, or as the next
+        // move or press of the mouse, which the window never hears during the move.
+        // No timer and no polling.
+        systemMove_ = true;
+    } else {
+        grip_ = pressPosition;
+    }
     window_.installEventFilter(this);
+    return true;
 }
 
 bool PlatformWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != &window_ || !grip_) return false;
+    if (watched != &window_) return false;
+    if (systemMove_) {
+        switch (event->type()) {
+        case QEvent::Enter:
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+            // Qt makes up a move of the mouse as the window moves under it.
+            if (LeftButtonDown(window_)) break;
+            [[fallthrough]];
+        case QEvent::Hide:
+        case QEvent::Close: StopFollowingMouse(); break;
+        default: break;
+        }
+        return false;
+    }
+    if (!grip_) return false;
     if (event->type() == QEvent::MouseMove) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         if (!mouse->buttons().testFlag(Qt::LeftButton)) {
@@ -125,8 +155,11 @@ bool PlatformWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void PlatformWindow::StopFollowingMouse() {
+    const bool moving = grip_ || systemMove_;
     grip_.reset();
+    systemMove_ = false;
     window_.removeEventFilter(this);
+    if (moving) emit MoveEnded();
 }
 
 void PlatformWindow::Minimise() { window_.showMinimized(); }

@@ -26,19 +26,26 @@ public:
     // only, and its pixels outside stay clear.
     void SetOutline(const QRegion& outline);
 
-    // Puts the window above all ordinary windows, for the rest of its life.
-    void KeepAbove();
+    // Puts the window above all ordinary windows, or makes it an ordinary window
+    // again that others can cover.
+    void KeepAbove(bool above = true);
 
     // Starts a move driven by the mouse, from a left press at `pressPosition` in
     // window coordinates: the window manager's own move where there is one,
     // otherwise the window follows the mouse until the left button is released.
-    // Nothing moves when the button has already been released.
-    void StartMove(QPoint pressPosition);
+    // Nothing moves when the button has already been released. True when a move
+    // started; MoveEnded follows once it is over.
+    bool StartMove(QPoint pressPosition);
 
     void Minimise();
 
     // Ends the program at once with status 0: nothing is asked, nothing is written.
     void Quit();
+
+signals:
+    // A move started by StartMove is over: the button was released. Sent once per
+    // move, after the last change of place.
+    void MoveEnded();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -48,4 +55,5 @@ private:
 
     QWidget& window_;
     std::optional<QPoint> grip_;  // where the mouse holds the window, in window coordinates
+    bool systemMove_ = false;     // the window manager moves the window
 };

@@ -1,6 +1,7 @@
 #include "app/window/calendar_control.h"
 
 #include <QCalendarWidget>
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -204,19 +205,38 @@ void CalendarControl::SetDayDescription(std::function<QString(QDate)> describe) 
     DescribeShownDays();
 }
 
+void CalendarControl::SetHolidays(std::function<bool(QDate)> isHoliday) {
+    isHoliday_ = std::move(isHoliday);
+    DescribeShownDays();
+}
+
 // The grid shows six weeks around the month, its first row the week of the 1st or
 // the week before; the days from two weeks before the 1st to eight weeks after cover
 // every day it can show.
 void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
-    if (!describe_) return;
+    if (!describe_ && !isHoliday_) return;
     const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
     for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
         QTextCharFormat format;
-        format.setToolTip(BoundedToolTip(describe_(day)));
+        if (describe_) format.setToolTip(BoundedToolTip(describe_(day)));
+        // The grid paints the neighbouring months' days in their faded colour and the
+        // selected day in its own, whatever a day's format says: bold marks a holiday
+        // on every background.
+        if (isHoliday_ && isHoliday_(day)) {
+            format.setFontWeight(QFont::Bold);
+            format.setForeground(kHolidayRed);
+        }
         calendar_->setDateTextFormat(day, format);
     }
+}
+
+// The grid and the page arrows have no menu of their own: a right click there opens
+// nothing, rather than the window's menu. The year field keeps its own menu, and the
+// Menu key goes on to the window's.
+void CalendarControl::contextMenuEvent(QContextMenuEvent* event) {
+    event->setAccepted(event->reason() != QContextMenuEvent::Keyboard);
 }
 
 void CalendarControl::mousePressEvent(QMouseEvent* event) { event->accept(); }

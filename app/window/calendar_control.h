@@ -58,11 +58,16 @@ public:
     // neighbouring months too), asked again as the calendar turns its pages.
     void SetDayDescription(std::function<QString(QDate)> describe);
 
+    // Which days of the grid are holidays, marked in bold and in their own colour,
+    // for every day of the grid (those of the neighbouring months too).
+    void SetHolidays(std::function<bool(QDate)> isHoliday);
+
     // The calendar the user sees and clicks.
     QCalendarWidget* Widget() const { return calendar_; }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void ApplyStoredLook();
@@ -74,6 +79,7 @@ private:
     QCalendarWidget* calendar_;
     bool valueIsNull_ = false;
     std::function<QString(QDate)> describe_;
+    std::function<bool(QDate)> isHoliday_;
 };
 
 // Serial dates count days from 30 December 1899; a date's time of day plays no part.

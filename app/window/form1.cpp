@@ -4,13 +4,18 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QToolTip>
+#include <QWindow>
+#include <algorithm>
 
+#include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
 #include "calendar/easter.h"
 #include "calendar/holidays.h"
@@ -41,19 +46,6 @@ QRegion WindowOutline() {
     return RoundRectRegion(kOutlineLeft, kOutlineTop, kWidth, kHeight, kCornerDiameter, kCornerDiameter);
 }
 
-// The background picture on the window's grey, inside the outline only: outside
-// it every pixel is clear, for the window systems that show the window's pixels
-// whole whatever its shape. Made once; each paint copies it.
-QPixmap OutlinedBackground() {
-    QPixmap background(window_shape::kWidth, window_shape::kHeight);
-    background.fill(Qt::transparent);
-    QPainter painter(&background);
-    painter.setClipRegion(WindowOutline());
-    painter.fillRect(background.rect(), kWindowGrey);
-    painter.drawPixmap(0, 0, QPixmap(QStringLiteral(":/pictures/background.gif")));
-    return background;
-}
-
 }  // namespace
 
 Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale)
@@ -68,16 +60,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     setWindowIconText(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
     setFixedSize(kWidth, kHeight);
-    // Centred on the screen here, before the window exists on the window system, so
-    // that it is created in its place. Moved later, once created but not yet shown,
-    // the X server would report the move only after the window manager had taken the
-    // window into its frame and before it had placed that frame: Qt, reading where
-    // the window lay at that moment, would believe it at the screen's top-left
-    // corner, and open the calendar's menus and start moves from there.
-    if (const QScreen* screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + (area.width() - kWidth) / 2, area.y() + (area.height() - kHeight) / 2);
-    }
+    PlaceAsLeft();
     setFont(BaseWindowFont());
     // Tooltips in the window's font, and shown while another window is active: a
     // gadget is pointed at without being clicked first.
@@ -87,9 +70,14 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     QPalette palette = FixedLookPalette();
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
-    background_ = OutlinedBackground();
+    outline_ = WindowOutline();
+    // Kept as the GIF decodes it, one byte a pixel (272 KB), rather than drawn once
+    // on the grey in 32 bits (1.09 MB): the window's peak memory is part of its cost.
+    background_ = QImage(QStringLiteral(":/pictures/background.gif"));
 
     CreateControls();
+    // The grid marks the holidays that the panel shows for their year.
+    Cal1->SetHolidays([](QDate Day) { return !calendar::HolidaysOn(Day.year(), SerialDateOf(Day)).empty(); });
 
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);
@@ -108,6 +96,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
+    connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
+    // The Menu key comes to the window as a request for its menu; Shift+F10 too.
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] { ShowMenu(mapToGlobal(QPoint(kWidth / 3, kHeight / 3))); });
 
     moonShown_ = Image1->pixmap().toImage();
 }
@@ -115,7 +107,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
 void Form1::Form_Load() {
     using namespace calendar;
     // The outline comes first, so that the window is never seen square.
-    platform_.SetOutline(WindowOutline());
+    platform_.SetOutline(outline_);
     Cal1->Today();
 
     // The day of the year counts from the clock; right after Today it is also the
@@ -242,8 +234,56 @@ QString Form1::DataFilePath(std::string_view fileName) const {
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position) {
     if (Button != Qt::LeftButton) return;
-    platform_.KeepAbove();
+    // Above from the first move on, unless the user has said otherwise in the menu.
+    if (settings_.KeepAbove().value_or(true)) platform_.KeepAbove();
     platform_.StartMove(Position.toPoint());
+}
+
+// Placed here, before the window exists on the window system, so that it is created
+// in its place. Moved later, once created but not yet shown, the X server would
+// report the move only after the window manager had taken the window into its frame
+// and before it had placed that frame: Qt, reading where the window lay at that
+// moment, would believe it at the screen's top-left corner, and open the calendar's
+// menus and start moves from there.
+void Form1::PlaceAsLeft() {
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const std::optional<SavedPlace>& saved = settings_.Place();
+    std::optional<QPoint> topLeft = saved ? ReopeningPoint(*saved, size(), screens) : std::nullopt;
+    if (!topLeft && !screens.isEmpty()) topLeft = CentredOn(screens.front(), size());
+    if (topLeft) move(*topLeft);
+    // A window left somewhere was moved, and a moved window is kept above.
+    if (settings_.KeepAbove().value_or(saved.has_value())) platform_.KeepAbove();
+}
+
+void Form1::KeepPlace() {
+    // Under native Wayland the window does not know where it lies.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
+    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
+    if (!screen) screen = this->screen();
+    if (!screen) return;
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const auto area = std::find_if(screens.begin(), screens.end(),
+                                   [screen](const ScreenArea& each) { return each.name == screen->name(); });
+    if (area != screens.end()) settings_.SetPlace(PlaceOf(pos(), *area));
+}
+
+bool Form1::KeptAbove() const {
+    const QWindow* handle = windowHandle();
+    return (handle ? handle->flags() : windowFlags()).testFlag(Qt::WindowStaysOnTopHint);
+}
+
+void Form1::SetKeptAbove(bool above) {
+    settings_.SetKeepAbove(above);
+    platform_.KeepAbove(above);
+}
+
+void Form1::Recentre() {
+    const QList<ScreenArea> screens = ConnectedScreens();
+    const QScreen* screen = this->screen();
+    const auto area = std::find_if(screens.begin(), screens.end(),
+                                   [screen](const ScreenArea& each) { return screen && each.name == screen->name(); });
+    if (area != screens.end()) move(CentredOn(*area, size()));
+    settings_.SetPlace(std::nullopt);
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }
@@ -256,10 +296,18 @@ void Form1::CmdMinimise_Click() { platform_.Minimise(); }
 
 void Form1::cmdQuit_Click() { platform_.Quit(); }
 
-void Form1::paintEvent(QPaintEvent*) {
+// The background picture on the window's grey, inside the outline only: outside it
+// every pixel is clear, for the window systems that show the window's pixels whole
+// whatever its shape. Only the parts to repaint are converted from the picture's
+// colour table, as the clock line at each second.
+void Form1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);  // clear pixels stay clear
-    painter.drawPixmap(0, 0, background_);
+    painter.fillRect(event->rect(), Qt::transparent);
+    painter.setClipRegion(outline_ & event->region());
+    painter.fillRect(event->rect(), kWindowGrey);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), background_, part);
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {

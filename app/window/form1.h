@@ -16,6 +16,7 @@
 #include "calendar/serial_date.h"
 
 #include "app/look/fixed_look.h"
+#include "app/platform/gadget_settings.h"
 #include "app/platform/platform_timer.h"
 #include "app/platform/platform_window.h"
 #include "app/platform/window_visibility.h"
@@ -111,7 +112,14 @@ private slots:
     void Timer1_Timer();
     void Timer2_Timer();
 
+public:
+    // form1_menu.cpp: the window's menu, at `globalPosition` on the screen, and the
+    // dialog of its entry « À propos de Solvane ».
+    void ShowMenu(QPoint globalPosition);
+    void ShowAbout();
+
 protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -123,6 +131,17 @@ private:
     // At the change of day, moves a selection left on the day that was today to the
     // new today. Runs before the two refreshes.
     void FollowToday();
+
+    // Opens the window where the user left it, above other windows as a moved window
+    // is; centred on the screen on a first start.
+    void PlaceAsLeft();
+    // Keeps the window's place, once a move by the mouse is over.
+    void KeepPlace();
+    // Whether the window is kept above other windows now.
+    bool KeptAbove() const;
+    void SetKeptAbove(bool above);
+    // Centres the window on its screen and forgets the place it was left at.
+    void Recentre();
 
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();
@@ -149,7 +168,9 @@ private:
 
     QDate today_;  // today's date at the last refresh; none before the first
 
+    GadgetSettings settings_{GadgetSettings::DefaultPath()};
     PlatformWindow platform_{*this};
     WindowVisibility visibility_{*this};
-    QPixmap background_;  // the background picture on the grey, clear outside the outline
+    QRegion outline_;    // the window's rounded outline, in window pixels
+    QImage background_;  // the background picture, in its colour table
 };

@@ -235,6 +235,52 @@ private slots:
         QVERIFY(month->font().bold());
         QCOMPARE(month->palette().color(QPalette::ButtonText), QColor(0, 0, 160));
     }
+
+    // The grid marks the holidays that the panel shows for their year, on the plain
+    // and on the selected cell, on the month's page and among the neighbouring days
+    // of another's; every other day is drawn as before. Each cell is compared with
+    // itself unmarked, in the same window. Dates from the French Labour Code
+    // (L3133-1) and the decrees that made 8 May a holiday from 1946.
+    void holidaysAreMarkedInTheGrid_data() {
+        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("1 May 2024 on its page") << QDate(2024, 5, 15) << QDate(2024, 5, 1) << true;
+        QTest::newRow("Ascension, 9 May 2024, selected") << QDate(2024, 5, 9) << QDate(2024, 5, 9) << true;
+        QTest::newRow("1 May among the next month's days of April's page")
+            << QDate(2024, 4, 15) << QDate(2024, 5, 1) << true;
+        QTest::newRow("Christmas 2023 among the days before January 2024")
+            << QDate(2024, 1, 15) << QDate(2023, 12, 25) << true;
+        QTest::newRow("2 May 2024 is an ordinary day") << QDate(2024, 5, 15) << QDate(2024, 5, 2) << false;
+        QTest::newRow("an ordinary day selected") << QDate(2024, 5, 2) << QDate(2024, 5, 2) << false;
+        QTest::newRow("8 May 1945, before the panel shows the victory")
+            << QDate(1945, 5, 15) << QDate(1945, 5, 8) << false;
+        QTest::newRow("8 May 1946") << QDate(1946, 5, 15) << QDate(1946, 5, 8) << true;
+    }
+
+    void holidaysAreMarkedInTheGrid() {
+        QFETCH(QDate, selected);
+        QFETCH(QDate, day);
+        QFETCH(bool, marked);
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Cal1->Widget()->setSelectedDate(selected);
+        auto* view = window.Cal1->Widget()->findChild<QTableView*>();
+        QVERIFY(view);
+        // The grid's first row is the week before the 1st when the 1st is a Monday,
+        // its week otherwise; row 0 holds the day names.
+        const QDate first(selected.year(), selected.month(), 1);
+        const QDate gridStart = first.addDays(-(first.dayOfWeek() == 1 ? 7 : first.dayOfWeek() - 1));
+        const qint64 offset = gridStart.daysTo(day);
+        const QModelIndex cell = view->model()->index(1 + int(offset / 7), int(offset % 7));
+        QCOMPARE(cell.data().toInt(), day.day());
+        const auto picture = [&] { return view->viewport()->grab(view->visualRect(cell)).toImage(); };
+        const QImage shown = picture();
+        window.Cal1->SetHolidays({});
+        const QImage plain = picture();
+        QCOMPARE(shown != plain, marked);
+    }
 };
 
 QTEST_MAIN(CalendarControlTest)

@@ -40,8 +40,10 @@ is_above || fail "la fenêtre n'est plus gardée au-dessus"
 
 # A click that does not move the mouse, as the first press of a new run: the press
 # keeps the window above; the window stays where it is, also when the mouse moves
-# on after the release.
+# on after the release. The run starts as a first one, without the place that the
+# drag left in the settings.
 stop_program
+rm "$XDG_CONFIG_HOME/solvane/solvane.conf"
 start_program "$program"
 ! is_above || fail "la fenêtre du second lancement est gardée au-dessus avant tout appui"
 pointer_to "$x" "$y"

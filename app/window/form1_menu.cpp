@@ -1,0 +1,113 @@
+// The window's menu, on the right button over its background, the Menu key or
+// Shift+F10, and the dialog of its entry « À propos de Solvane ».
+
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cstdio>
+
+#include "app/platform/autostart.h"
+#include "app/window/form1.h"
+
+namespace {
+
+// The menu's entries, in their order; an empty text is a separator.
+enum class Entry { KeepAbove, Autostart, Recentre, About, Minimise, Quit, Separator };
+struct MenuRow {
+    Entry entry;
+    const char* text;  // UTF-8, with its & before the key that picks it
+};
+constexpr MenuRow kMenuRows[] = {
+    {.entry = Entry::KeepAbove, .text = "&Toujours au-dessus des autres fenêtres"},
+    {.entry = Entry::Autostart, .text = "&Lancer Solvane à l'ouverture de session"},
+    {.entry = Entry::Separator, .text = ""},
+    {.entry = Entry::Recentre, .text = "Remettre au &centre"},
+    {.entry = Entry::About, .text = "À &propos de Solvane"},
+    {.entry = Entry::Separator, .text = ""},
+    {.entry = Entry::Minimise, .text = "&Réduire"},
+    {.entry = Entry::Quit, .text = "&Quitter"},
+};
+
+QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+}  // namespace
+
+// Over the background, the labels and the pictures, which have no menu of their own.
+// The calendar's grid keeps the right button to itself, its year field has Qt's
+// menu; the Menu key comes here from wherever the keyboard is, but the year field.
+void Form1::contextMenuEvent(QContextMenuEvent* event) {
+    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
+    ShowMenu(byMouse ? event->globalPos() : mapToGlobal(QPoint(kWidth / 3, kHeight / 3)));
+    event->accept();
+}
+
+void Form1::ShowMenu(QPoint globalPosition) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->setObjectName(QStringLiteral("Form1Menu"));
+    menu->setTitle(QStringLiteral("Solvane"));
+    menu->setAccessibleName(QStringLiteral("Menu de Solvane"));
+    const QString autostartPath = AutostartFilePath();
+    for (const MenuRow& row : kMenuRows) {
+        if (row.entry == Entry::Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(Utf8(row.text));
+        switch (row.entry) {
+        case Entry::KeepAbove:
+            action->setCheckable(true);
+            action->setChecked(KeptAbove());
+            connect(action, &QAction::toggled, this, &Form1::SetKeptAbove);
+            break;
+        case Entry::Autostart:
+            // As the disk says now: a file removed by hand shows unchecked.
+            action->setCheckable(true);
+            action->setChecked(AutostartIsOn(autostartPath));
+            action->setEnabled(!autostartPath.isEmpty());
+            connect(action, &QAction::toggled, this, [autostartPath](bool on) {
+                if (SetAutostart(autostartPath, on, QCoreApplication::applicationFilePath())) return;
+                const char* sentence = on ? "solvane: le lancement à l'ouverture de session ne peut pas être écrit "
+                                            "dans %s.\n"
+                                          : "solvane: %s n'a pas été écrit par Solvane et reste en place.\n";
+                std::fprintf(stderr, sentence, QFile::encodeName(autostartPath).constData());
+            });
+            break;
+        case Entry::Recentre: connect(action, &QAction::triggered, this, &Form1::Recentre); break;
+        case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
+        case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;
+        case Entry::Quit: connect(action, &QAction::triggered, this, &Form1::cmdQuit_Click); break;
+        case Entry::Separator: break;
+        }
+    }
+    // Qt keeps the menu inside the screen that holds `globalPosition`.
+    menu->popup(globalPosition);
+}
+
+void Form1::ShowAbout() {
+    auto* dialog = new QDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setObjectName(QStringLiteral("About"));
+    dialog->setWindowTitle(Utf8("À propos de Solvane"));
+    const QString namesFolder = QDir::toNativeSeparators(QFileInfo(DataFilePath("fetes.txt")).absolutePath());
+    const QString moonFolder = QDir::toNativeSeparators(QFileInfo(DataFilePath("1.gif")).absolutePath());
+    auto* text =
+        new QLabel(Utf8("<b>Solvane %1</b><br>Calendrier de bureau<br>Licence MIT<br><br>"
+                        "Liste des fêtes lue dans :<br>%2<br>Images de la lune lues dans :<br>%3")
+                       .arg(QStringLiteral(SOLVANE_VERSION), namesFolder.toHtmlEscaped(), moonFolder.toHtmlEscaped()),
+                   dialog);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* close = new QPushButton(QStringLiteral("Fermer"), dialog);
+    close->setDefault(true);
+    connect(close, &QPushButton::clicked, dialog, &QDialog::accept);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addWidget(text);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    dialog->open();
+}

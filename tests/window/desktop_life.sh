@@ -1,0 +1,125 @@
+#!/bin/bash
+# The gadget as it lives on a desktop, one self-contained case per run (a function
+# case_NAME below): it opens again where it was left and above, its menu opens on
+# the right button over the background and not over the grid, its start at login is
+# written and removed on request, and a place left off every screen opens on screen.
+# Usage: desktop_life.sh SOLVANE_EXECUTABLE CASE
+set -euo pipefail
+# shellcheck source=harness.sh
+. "$(dirname "$0")/harness.sh"
+readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
+readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
+
+settings() { printf '%s/solvane/solvane.conf\n' "$XDG_CONFIG_HOME"; }
+autostart() { printf '%s/autostart/solvane.desktop\n' "$XDG_CONFIG_HOME"; }
+settings_hold_place() { grep -q '^x=' "$(settings)" 2>/dev/null; }
+
+# The windows of the program on the screen besides its main window: its menus.
+menu_is_open() {
+    local others
+    others=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | grep -vx "$window" || true)
+    [ -n "$others" ]
+}
+menu_is_closed() { ! menu_is_open; }
+
+right_click_at() { # right_click_at X Y (window pixels)
+    pointer_to "$1" "$2"
+    xdotool click 3
+}
+
+# open_menu_and_pick KEY: the menu by the Menu key of the keyboard, then the entry of
+# that key.
+open_menu_and_pick() {
+    read -r x y <<<"$kBackgroundPoint"
+    right_click_at "$x" "$y"
+    wait_until 5 "le menu s'ouvre" menu_is_open
+    xdotool key "$1"
+    wait_until 5 "le menu se ferme" menu_is_closed
+    wait_for_program
+}
+
+# A drag, no write before the release, one after it; a quit and a second start at
+# the same place, and above other windows.
+case_place_kept() {
+    start_managed_program "$program"
+    read -r x y <<<"$kBackgroundPoint"
+    local from_x=$((origin_x + x)) from_y=$((origin_y + y))
+    xdotool mousemove --sync "$from_x" "$from_y" mousedown 1
+    wait_until 5 "l'appui garde la fenêtre au-dessus" is_above
+    wait_for_window_manager
+    xdotool mousemove --sync $((from_x - 60)) $((from_y - 40)) mousemove --sync $((from_x - 150)) $((from_y - 90))
+    wait_until 5 "la fenêtre suit la souris" window_is_at $((origin_x - 150)) $((origin_y - 90))
+    wait_for_window_manager
+    [ ! -e "$(settings)" ] || fail "la place a été écrite pendant le déplacement"
+    xdotool mouseup 1
+    wait_until 5 "la place est écrite une fois le bouton relâché" settings_hold_place
+    local left=$((origin_x - 150)) top=$((origin_y - 90))
+    stop_program
+    start_program "$program"
+    window_is_at "$left" "$top" || fail "au second lancement, la fenêtre est en $(window_origin), pas en $left $top"
+    is_above || fail "au second lancement, la fenêtre n'est pas au-dessus des autres"
+    say "laissée en $left $top, rouverte là et au-dessus"
+}
+
+# The right button opens the menu over the background, nothing over the grid;
+# « Toujours au-dessus » off makes an ordinary window that a drag leaves ordinary.
+case_menu() {
+    start_managed_program "$program"
+    local x y
+    read -r x y <<<"$(box_centre "${kBoxes[Cal1.days]}")"
+    right_click_at "$x" "$y"
+    wait_for_program
+    menu_is_closed || fail "un clic droit sur la grille du calendrier a ouvert un menu"
+    read -r x y <<<"$kBackgroundPoint"
+    right_click_at "$x" "$y"
+    wait_until 5 "un clic droit sur le fond ouvre le menu" menu_is_open
+    xdotool key Escape
+    wait_until 5 "Échap ferme le menu" menu_is_closed
+    left_drag "$x" "$y" 30 20 is_above
+    open_menu_and_pick t
+    wait_until 5 "« Toujours au-dessus » décoché rend la fenêtre ordinaire" eval '! is_above'
+    left_drag "$x" "$y" 30 20
+    wait_for_window_manager
+    ! is_above || fail "un déplacement a remis la fenêtre au-dessus malgré le choix de l'utilisateur"
+    say "menu sur le fond et pas sur la grille ; « Toujours au-dessus » décoché le reste"
+}
+
+# The autostart entry: written valid for this program, then removed; a user's own
+# entry stays.
+case_autostart() {
+    require_commands desktop-file-validate
+    start_managed_program "$program"
+    open_menu_and_pick l
+    wait_until 5 "l'entrée de lancement est écrite" test -f "$(autostart)"
+    desktop-file-validate "$(autostart)" >"$work/validate.log" 2>&1 ||
+        fail "desktop-file-validate refuse l'entrée : $(cat "$work/validate.log")"
+    grep -qx "Exec=$program_folder/solvane" "$(autostart)" || fail "l'entrée ne lance pas ce programme : $(grep Exec "$(autostart)")"
+    open_menu_and_pick l
+    wait_until 5 "l'entrée de lancement est retirée" test ! -e "$(autostart)"
+    printf '[Desktop Entry]\nType=Application\nName=Mon Solvane\nExec=solvane --texte\n' >"$(autostart)"
+    open_menu_and_pick l
+    [ "$(sed -n 3p "$(autostart)")" = 'Name=Mon Solvane' ] || fail "l'entrée de l'utilisateur a été retirée ou changée"
+    say "entrée écrite, valide, retirée ; celle de l'utilisateur reste"
+}
+
+# A place saved on a screen of that name, far off it: the window opens wholly inside
+# the screen.
+case_off_screen() {
+    start_managed_program "$program"
+    read -r x y <<<"$kBackgroundPoint"
+    left_drag "$x" "$y" 40 30 is_above
+    wait_until 5 "la place est écrite" settings_hold_place
+    stop_program
+    sed -i -e 's/^x=.*/x=-40000/' -e 's/^y=.*/y=25000/' "$(settings)"
+    start_program "$program"
+    read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
+    ((origin_x >= 0 && origin_y >= 0 && origin_x + kWindowWidth <= screen_width &&
+        origin_y + kWindowHeight <= screen_height)) ||
+        fail "une place hors de l'écran ouvre la fenêtre en $origin_x $origin_y, pas entière sur l'écran"
+    ((origin_x == 0 && origin_y == screen_height - kWindowHeight)) ||
+        fail "la fenêtre n'a pas été déplacée au plus court : en $origin_x $origin_y"
+    say "une place hors de l'écran s'ouvre au coin le plus proche"
+}
+
+declare -F "case_$case_name" >/dev/null || fail "cas inconnu : $case_name"
+"case_$case_name"
