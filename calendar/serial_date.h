@@ -15,6 +15,9 @@ namespace calendar {
 // years, from the first after the reform of October 1582 to the last of four digits.
 inline constexpr int kFirstCalendarYear = 1583;
 inline constexpr int kLastCalendarYear = 9999;
+// The same range as the messages write it: "du 1583-01-01 au 9999-12-31".
+inline constexpr const char* kCalendarRangeText = "du 1583-01-01 au 9999-12-31";
+static_assert(kFirstCalendarYear == 1583 && kLastCalendarYear == 9999, "kCalendarRangeText writes these years");
 
 // The Julian day number of serial day 0, and the serial number of 1 January 1970
 // (Julian day 2440588), from which the system's clock counts.

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "calendar/leap_year.h"
 #include "calendar/serial_date.h"
 #include "terminal/options.h"
 
@@ -23,13 +24,16 @@ int Number(std::string_view digits) {
     return n;
 }
 
+// A year of the calendar's range.
 int DaysInMonth(int year, int month) {
     static constexpr std::array<int, 12> kDays{31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;  // Gregorian rule
-    return month == 2 && leap ? 29 : kDays[month - 1];
+    return month == 2 && calendar::IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
 std::string Quoted(const std::string& text) { return "« " + EchoedArgument(text) + " »"; }
+std::string OutOfRange(const std::string& text) {
+    return Quoted(text) + " est hors du calendrier de Solvane, qui va " + calendar::kCalendarRangeText + ".";
+}
 
 bool InRange(int year) { return year >= calendar::kFirstCalendarYear && year <= calendar::kLastCalendarYear; }
 
@@ -44,18 +48,16 @@ std::variant<GivenDay, std::string> ReadGivenDay(const std::string& text) {
     const GivenDay day{.year = written ? Number(view.substr(0, dash)) : 0,
                        .month = written ? Number(view.substr(dash + 1, 2)) : 0,
                        .day = written ? Number(view.substr(dash + 4, 2)) : 0};
-    if (!written || day.month < 1 || day.month > 12 || day.day < 1 || day.day > DaysInMonth(day.year, day.month)) {
-        return Quoted(text) + " n'est pas une date : écrivez-la AAAA-MM-JJ, par exemple 2024-07-14.";
-    }
-    if (!InRange(day.year)) {
-        return Quoted(text) + " est hors du calendrier de Solvane, qui va du 1583-01-01 au 9999-12-31.";
-    }
+    const std::string notADate = Quoted(text) + " n'est pas une date : écrivez-la AAAA-MM-JJ, par exemple 2024-07-14.";
+    if (!written || day.month < 1 || day.month > 12 || day.day < 1 || day.day > 31) return notADate;
+    if (!InRange(day.year)) return OutOfRange(text);
+    if (day.day > DaysInMonth(day.year, day.month)) return notADate;
     return day;
 }
 
 std::variant<int, std::string> ReadGivenYear(const std::string& text) {
     if (!Digits(text)) return Quoted(text) + " n'est pas une année : écrivez-la en chiffres, par exemple 2024.";
     const int year = Number(text);
-    if (!InRange(year)) return Quoted(text) + " est hors du calendrier de Solvane, qui va de 1583 à 9999.";
+    if (!InRange(year)) return OutOfRange(text);
     return year;
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/serial_date.h"
+
 namespace {
 
 // One option of the command. `argument` is getopt_long's: no_argument,
@@ -196,9 +198,8 @@ std::string HelpText() {
         while (line.size() < 33) line += ' ';
         text += line + row.help + '\n';
     }
-    return text +
-           "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont du 1583-01-01 au "
-           "9999-12-31.\n"
+    return text + "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont " +
+           calendar::kCalendarRangeText + ".\n" +
            "Une valeur s'écrit aussi après « = » : solvane --texte=2024-07-14.\n"
            "État de sortie : 0 réussite, 1 échec (une écriture impossible comprise), 2 mauvais usage.\n";
 }

@@ -72,7 +72,10 @@ void Form1::ShowMenu(QPoint globalPosition) {
             action->setChecked(AutostartIsOn(autostartPath));
             action->setEnabled(!autostartPath.isEmpty());
             connect(action, &QAction::toggled, this, [autostartPath](bool on) {
-                if (SetAutostart(autostartPath, on, QCoreApplication::applicationFilePath())) return;
+                // The session starts the command `solvane` beside this window's program,
+                // which starts the window as the menu's entry does.
+                const QString command = QCoreApplication::applicationDirPath() + QStringLiteral("/solvane");
+                if (SetAutostart(autostartPath, on, command)) return;
                 const char* sentence = on ? "solvane: le lancement à l'ouverture de session ne peut pas être écrit "
                                             "dans %s.\n"
                                           : "solvane: %s n'a pas été écrit par Solvane et reste en place.\n";

@@ -6,9 +6,10 @@
 # fail, the name-day list found through a link or missing, control bytes in the
 # list, and --suivre across a midnight, a change of time zone and of fetes.txt, its
 # reader leaving and its signals.
-# Usage: tests/app/terminal_options.sh PROGRAM
+# Usage: tests/app/terminal_options.sh PROGRAM VERSION   (VERSION: the build's, "3.6")
 set -euo pipefail
 program=$(realpath "$1")
+readonly version=${2:?"usage : $0 PROGRAMME VERSION"}
 failures=0
 fail() { echo "terminal_options: ÉCHEC : $*" >&2; failures=$((failures + 1)); }
 work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-terminal.XXXXXX")
@@ -29,8 +30,8 @@ rows=(
     "--texte|1583-01-01          0 samedi 1er janvier 1583"
     "--json|9999-12-31           0 {\"date\":\"9999-12-31\","
     "--texte                     0 "
-    "--version                   0 Solvane 3.6"
-    "-V                          0 Solvane 3.6"
+    "--version                   0 Solvane $version"
+    "-V                          0 Solvane $version"
     "--help                      0 Utilisation :"
     "-h                          0 Utilisation :"
     "--texte=2024-07-14          0 dimanche 14 juillet 2024"
@@ -92,11 +93,11 @@ Fête à souhaiter : Benjamin
 Jour férié : Pâques
 Lune : 21 jours
 L'année 2024 est bissextile." --texte 2024-03-31
-expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","changement_d_heure":null,"phase":null,"lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
 expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
 run "$program" --ics 1945
 ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
-[[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane 3.6//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
+[[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane '"$version"'//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
     fail "solvane --ics 1945 : « $ics »"
 
 # --waybar read by jq: its keys, and a tooltip that is --texte's lines.

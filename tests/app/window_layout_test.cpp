@@ -117,7 +117,7 @@ private slots:
         }
         for (std::size_t row = 0; row < kHolidayRows.size(); ++row) {
             const HolidayLabelRow& r = kHolidayRows[row];
-            const QString caption = QString::fromUtf8(calendar::kHolidayTable[row].name) + QStringLiteral(" :");
+            const QString caption = QString::fromUtf8(calendar::kHolidayTable[row].caption) + QStringLiteral(" :");
             QTest::addRow("%s holiday caption", r.captionName)
                 << r.captionName << QRect(r.captionLeft, r.top, r.captionWidth, kHolidayRowHeight) << caption << 11
                 << true << kNavy << int(r.captionAlignment);

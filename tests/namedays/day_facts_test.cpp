@@ -36,11 +36,11 @@ struct FactsRow {
 // The moon's ages are the moon picture's (moon_test), the holidays the panel's.
 const FactsRow kFactsRows[] = {
     {"the first of the year is the 1er, its 1er jour, and a holiday", 2024, 1, 1,
-     "lundi 1er janvier 2024\n1er jour de l'année, semaine 1\nFête à souhaiter : Nom1\nJour férié : Nouvel an\n"
+     "lundi 1er janvier 2024\n1er jour de l'année, semaine 1\nFête à souhaiter : Nom1\nJour férié : Jour de l'an\n"
      "Lune : 19 jours\nL'année 2024 est bissextile.\n",
-     R"({"date":"2024-01-01","jour_de_l_annee":1,"semaine":1,"fete":"Nom1","ferie":"Nouvel an","changement_d_heure":null,"phase":null,"lune":19,)"
+     R"({"date":"2024-01-01","jour_de_l_annee":1,"semaine":1,"fete":"Nom1","ferie":"Jour de l'an","changement_d_heure":null,"phase":null,"lune":19,)"
      R"("bissextile":true,"texte":"lundi 1er janvier 2024"})",
-     "lundi 1er janvier 2024\nFête à souhaiter : Nom1\nNouvel an\nLune : 19 jours"},
+     "lundi 1er janvier 2024\nFête à souhaiter : Nom1\nJour de l'an\nLune : 19 jours"},
     {"an ordinary day is the 2e, with no holiday line and null in JSON", 2024, 1, 2,
      "mardi 2 janvier 2024\n2e jour de l'année, semaine 1\nFête à souhaiter : Nom2\nLune : 20 jours\n"
      "L'année 2024 est bissextile.\n",
@@ -58,10 +58,10 @@ const FactsRow kFactsRows[] = {
      nullptr},
     {"Ascension on 1 May joins the two holidays with et", 2008, 5, 1,
      "jeudi 1er mai 2008\n122e jour de l'année, semaine 18\nFête à souhaiter : Nom122\n"
-     "Jour férié : Fête du travail et Ascension\nLune : 25 jours\nL'année 2008 est bissextile.\n",
+     "Jour férié : Fête du Travail et Ascension\nLune : 25 jours\nL'année 2008 est bissextile.\n",
      R"({"date":"2008-05-01","jour_de_l_annee":122,"semaine":18,"fete":"Nom122",)"
-     R"("ferie":"Fête du travail et Ascension","changement_d_heure":null,"phase":null,"lune":25,"bissextile":true,"texte":"jeudi 1er mai 2008"})",
-     "jeudi 1er mai 2008\nFête à souhaiter : Nom122\nFête du travail et Ascension\nLune : 25 jours"},
+     R"("ferie":"Fête du Travail et Ascension","changement_d_heure":null,"phase":null,"lune":25,"bissextile":true,"texte":"jeudi 1er mai 2008"})",
+     "jeudi 1er mai 2008\nFête à souhaiter : Nom122\nFête du Travail et Ascension\nLune : 25 jours"},
     {"an age of 0 is one jour, and an ordinary year skips the list's 29 February", 2023, 12, 13,
      "mercredi 13 décembre 2023\n347e jour de l'année, semaine 50\nFête à souhaiter : Nom348\nLune : 0 jour\n"
      "L'année 2023 n'est pas bissextile.\n",

@@ -71,7 +71,8 @@ prepare_names_open_quote() {
     grep -q $'^1,Aubin\r$' "$1/fetes.txt" || fail "la liste des fêtes n'a pas de ligne 1,Aubin pour le 1er mars"
     sed -i 's/^1,Aubin/1,"Aubin/' "$1/fetes.txt"
     start_at='2024-03-01 10:00:00'
-    name_day='fête à souhaiter : Aubin 2,Charles 3,Guénolé 4,'
+    # The line ends of the value show as blanks, one each.
+    name_day='fête à souhaiter : Aubin 2,Charles 3,Guénolé …'
 }
 # The list saved by an editor in UTF-8 with a byte-order mark: read as UTF-8, the mark
 # dropped, so 3 January shows Geneviève, neither "GeneviÃ¨ve" nor the name of the day
