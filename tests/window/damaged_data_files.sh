@@ -74,6 +74,14 @@ prepare_names_open_quote() {
     # The line ends of the value show as blanks, one each.
     name_day='fête à souhaiter : Aubin 2,Charles 3,Guénolé …'
 }
+# Control bytes inside a quoted name, a NUL among them: each shows as a blank, none
+# drives the window's text or cuts the name short.
+prepare_names_control_bytes() {
+    grep -q $'^1,Aubin\r$' "$1/fetes.txt" || fail "la liste des fêtes n'a pas de ligne 1,Aubin pour le 1er mars"
+    sed -i 's/^1,Aubin/1,"Jean\x00Luc\x1bMarc\x7fPaul"/' "$1/fetes.txt"
+    start_at='2024-03-01 10:00:00'
+    name_day='fête à souhaiter : Jean Luc Marc Paul'
+}
 # The list saved by an editor in UTF-8 with a byte-order mark: read as UTF-8, the mark
 # dropped, so 3 January shows Geneviève, neither "GeneviÃ¨ve" nor the name of the day
 # before (the mark read as a first name would move every name one day on).
