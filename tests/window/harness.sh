@@ -3,7 +3,8 @@
 # X server, optionally openbox, and the program from a private copy of its folder,
 # and drives the window with the mouse as a user would. The session itself (the
 # private folder, Xvfb, openbox, the waits, the failures, the end of every process)
-# is tools/lib/x_session.sh's; the boxes of the controls are in tools/lib/window_boxes.txt.
+# is tools/lib/x_session.sh's; the boxes of the controls are those of the table that
+# the build writes from the window (SOLVANE_WINDOW_BOXES, which ctest sets).
 
 
 # shellcheck source=../../tools/lib/faked_clock.sh
@@ -33,6 +34,8 @@ origin_y=0
 # with Qt's X platform.
 harness_start() {
     require_commands Xvfb openbox xdotool xprop xwininfo xsetroot import xlogo od md5sum timeout
+    [ -n "$kWindowWidth" ] ||
+        fail "SOLVANE_WINDOW_BOXES ne nomme pas les boîtes de la fenêtre (window_boxes.txt du dossier de construction)"
     x_session_begin
     export QT_QPA_PLATFORM=xcb
     # A test that reads the window over AT-SPI sets kScreenReaderBus before it starts.
@@ -86,7 +89,7 @@ start_managed_program() {
 start_program_on_leap_day() {
     harness_start
     require_reading_commands
-    [ "$(python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] ||
+    [ "$(/usr/bin/python3 "$kScreenReading" moon-number 2024-02-29)" = 19 ] ||
         fail "la règle de la lune du test ne donne pas 19 pour le 2024-02-29"
     start_display
     start_window_manager
@@ -284,7 +287,9 @@ start_took_us=0
 start_took_cpu_ms=0
 
 require_reading_commands() {
-    require_commands python3 tesseract convert xev
+    require_commands /usr/bin/python3 tesseract convert xev
+    # What OCR has read, kept for the test's next readings of the same pixels.
+    export SCREEN_READING_CACHE="$work/readings.json"
     tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
     faked_clock_library >/dev/null || fail "libfaketime est absente (paquet faketime)"
 }
@@ -386,7 +391,7 @@ read_window() {
     local command=$1
     shift
     screenshot_ppm
-    python3 "$kScreenReading" "$command" "$work/screen.ppm" "$origin_x" "$origin_y" "$@" >"$work/reading.log" 2>&1
+    /usr/bin/python3 "$kScreenReading" "$command" "$work/screen.ppm" "$origin_x" "$origin_y" "$@" >"$work/reading.log" 2>&1
 }
 
 # panels_show DATE: every checked label and the moon picture show what they should

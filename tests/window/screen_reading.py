@@ -3,14 +3,17 @@
 out what it should show.
 
 - The texts of the labels are read by OCR (tesseract, French), each label's box
-  cropped from the screenshot and scaled up.
+  cropped from the screenshot and scaled up; the panels' boxes stacked on one strip
+  that tesseract reads at once, and a box that shows pixels read before in the same
+  test not read again.
 - The moon picture is compared pixel by pixel with the picture file it should show.
 - The month calendar's cells are found from its navy grid lines and its one filled
   (selected) cell, so that a day can be clicked without knowing how the calendar
   lays out its month.
-- What the panels should show for a selected date is computed here from the
-  calendar itself (Python's own date arithmetic, an Easter rule of its own, the
-  name-day list read from the program's folder), never from the program's code.
+- What the panels should show for a selected date is worked out by
+  expected_panels.py from the calendar itself, never from the program's code.
+- The boxes are those of the table that the build writes from the window
+  (SOLVANE_WINDOW_BOXES names it).
 
 Screenshots are PPM files of the whole screen (`import -window root ppm:FILE`); the
 window's position on the screen is given as its origin. Commands print what they
@@ -21,7 +24,8 @@ import argparse
 import calendar
 import datetime
 import difflib
-import math
+import hashlib
+import json
 import os
 import re
 import subprocess
@@ -29,12 +33,20 @@ import sys
 import unicodedata
 from pathlib import Path
 
+from expected_panels import easter_sunday, holiday_text, moon_picture_number, name_day_list, name_day_position
+
 # --- Where things are in the window (left, top, width, height) ----------------
 
+class Boxes(dict):
+    def __missing__(self, name):
+        raise SystemExit(f"pas de boîte {name} : SOLVANE_WINDOW_BOXES nomme window_boxes.txt de la construction")
+
+
 def read_boxes(path):
-    """The boxes of the window's controls, by name, from the table that the shell
-    scripts read too: "NAME LEFT TOP WIDTH HEIGHT" lines, # for comments."""
-    boxes = {}
+    """The boxes of the window's controls and of their parts, by name, from the table
+    that the build writes and the shell scripts read too: "NAME LEFT TOP WIDTH HEIGHT"
+    lines, # for comments."""
+    boxes = Boxes()
     for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), start=1):
         fields = line.split("#", 1)[0].split()
         if not fields:
@@ -45,19 +57,10 @@ def read_boxes(path):
     return boxes
 
 
-BOXES = read_boxes(Path(__file__).parents[2] / "tools" / "lib" / "window_boxes.txt")
-MOON_BOX = BOXES["Image1"]
-CALENDAR_BOX = BOXES["Cal1"]
+BOXES = read_boxes(Path(os.environ["SOLVANE_WINDOW_BOXES"])) if os.environ.get("SOLVANE_WINDOW_BOXES") else Boxes()
 
 WINDOW_GREY = (176, 176, 176)
 NAVY = (0, 0, 128)
-
-WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
-MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
-          "septembre", "octobre", "novembre", "décembre"]
-# The abbreviations that the French locale gives for the months the panel abbreviates.
-SHORT_MONTHS = {11: "nov.", 12: "déc."}
-
 
 # --- Screenshots ---------------------------------------------------------------
 
@@ -132,7 +135,28 @@ PREPARATIONS = [
 ]
 
 
+# What OCR read before, by the pixels it read and how they were prepared, shared by the
+# commands of one test through the file SCREEN_READING_CACHE: a box that shows what it
+# showed before is not read again (tesseract reads the same pixels the same way).
+CACHE_PATH = os.environ.get("SCREEN_READING_CACHE", "")
+READINGS = json.loads(Path(CACHE_PATH).read_text(encoding="utf-8")) if os.path.isfile(CACHE_PATH) else {}
+
+
+def reading_key(how, picture):
+    return hashlib.sha1(repr(how).encode() + picture.ppm()).hexdigest()
+
+
+def remember(key, text):
+    READINGS[key] = text
+    if CACHE_PATH:
+        Path(CACHE_PATH + ".new").write_text(json.dumps(READINGS), encoding="utf-8")
+        os.replace(CACHE_PATH + ".new", CACHE_PATH)
+
+
 def ocr(picture, preparation=PREPARATIONS[0], page_mode="7"):
+    key = reading_key((preparation, page_mode), picture)
+    if key in READINGS:
+        return READINGS[key]
     prepared = subprocess.run(["convert", "ppm:-", *preparation, "png:-"], input=picture.ppm(),
                               check=True, capture_output=True).stdout
     environment = dict(os.environ, OMP_THREAD_LIMIT="1")
@@ -140,7 +164,39 @@ def ocr(picture, preparation=PREPARATIONS[0], page_mode="7"):
                             input=prepared, capture_output=True, env=environment)
     if result.returncode != 0:
         raise SystemExit("tesseract a échoué : " + result.stderr.decode(errors="replace"))
-    return result.stdout.decode("utf-8", errors="replace").strip()
+    text = result.stdout.decode("utf-8", errors="replace").strip()
+    remember(key, text)
+    return text
+
+
+def stacked(pictures, gap=8):
+    """The pictures one above the other on the window's grey, left-aligned, GAP rows
+    of grey around each, so that OCR reads them as lines of one block."""
+    width = max(picture.width for picture in pictures) + 2 * gap
+    grey = bytes(WINDOW_GREY)
+    rows = [grey * width * gap]
+    for picture in pictures:
+        for y in range(picture.height):
+            row = picture.pixels[y * picture.width * 3:(y + 1) * picture.width * 3]
+            rows.append(grey * gap + row + grey * (width - gap - picture.width))
+        rows.append(grey * width * gap)
+    pixels = b"".join(rows)
+    return Picture(width, len(pixels) // (3 * width), pixels)
+
+
+def read_lines(pictures):
+    """What OCR reads on each picture of one line of text: those not read so before in
+    one run of tesseract, stacked on one strip (one start of tesseract instead of one
+    a box); "" for those when the strip reads another number of lines than it holds."""
+    keys = [reading_key("strip", picture) for picture in pictures]
+    missing = [i for i, key in enumerate(keys) if key not in READINGS]
+    if missing:
+        lines = [line for line in ocr(stacked([pictures[i] for i in missing]), page_mode="6").splitlines()
+                 if line.strip()]
+        if len(lines) == len(missing):
+            for i, line in zip(missing, lines):
+                remember(keys[i], line.strip())
+    return [READINGS.get(key, "") for key in keys]
 
 
 def normalised(text):
@@ -152,117 +208,21 @@ def normalised(text):
     return "".join(c for c in text if c.isalnum())
 
 
-def read_matches(picture, expected):
+def read_matches(picture, expected, first=None):
     """(True, text) when OCR of the picture reads the expected text under some
-    preparation, else (False, what the first preparation read)."""
-    first = None
+    preparation, else (False, what was read first): FIRST, when given, is a reading
+    of the picture on a strip, tried before the others."""
     for preparation in PREPARATIONS:
+        if first is not None and normalised(first) == normalised(expected):
+            return True, first
         text = ocr(picture, preparation)
-        if first is None:
-            first = text
+        first = text if first is None else first
         if normalised(text) == normalised(expected):
             return True, text
     return False, first
 
 
 # --- What the window should show for a date -----------------------------------
-
-def leading_number(text):
-    """The number a text begins with, 0 when it begins with none: blanks and tabs
-    skipped, an optional sign, digits with at most one decimal point."""
-    at = 0
-    while at < len(text) and text[at] in " \t":
-        at += 1
-    if at < len(text) and text[at] in "+-":
-        at += 1
-    digits, point = "", False
-    while at < len(text) and (text[at].isdigit() or (text[at] == "." and not point)):
-        point = point or text[at] == "."
-        digits += text[at]
-        at += 1
-    try:
-        return float(digits) if digits.strip(".") else 0.0
-    except ValueError:
-        return 0.0
-
-
-def name_day_list(path):
-    """The entries of the name-day list: the file's fields in order (a comma or a line
-    end ends a field; a field in double quotes runs to the closing quote), those that
-    begin with a number other than 0 left out."""
-    text = Path(path).read_bytes().decode("cp1252", errors="replace")
-    entries, at, end = [], 0, len(text)
-
-    def past_separator(i):
-        if i < end and text[i] == ",":
-            return i + 1
-        if text.startswith("\r\n", i):
-            return i + 2
-        return i + 1 if i < end else i
-
-    while at < end:
-        while at < end and text[at] in " \t":
-            at += 1
-        if at < end and text[at] == '"':
-            closing = text.find('"', at + 1)
-            closing = end if closing < 0 else closing
-            value = text[at + 1:closing]
-            at = closing + 1
-            while at < end and text[at] not in ",\r\n":
-                at += 1
-        else:
-            start = at
-            while at < end and text[at] not in ",\r\n":
-                at += 1
-            value = text[start:at].rstrip(" \t")
-        at = past_separator(at)
-        if leading_number(value) == 0:
-            entries.append(value)
-    return entries
-
-
-def easter_sunday(year):
-    """Easter Sunday of a Gregorian year, by the anonymous Gregorian computus
-    (Meeus, Astronomical Algorithms, 2nd ed., ch. 8), which needs no table."""
-    a = year % 19
-    b, c = divmod(year, 100)
-    d, e = divmod(b, 4)
-    f = (b + 8) // 25
-    g = (b - f + 1) // 3
-    h = (19 * a + b - d - g + 15) % 30
-    i, k = divmod(c, 4)
-    l = (32 + 2 * e + 2 * i - h - k) % 7
-    m = (a + 11 * h + 22 * l) // 451
-    month, day = divmod(h + l - 7 * m + 114, 31)
-    return datetime.date(year, month, day + 1)
-
-
-def moon_picture_number(year, month, day):
-    """The picture of the moon's age on a date: the days since a mean new moon, on a
-    cycle of 29.530588853 days from the new moon of day number 2451550.1, scaled by
-    29.53 and rounded to the nearest whole day, halves to even, 30 shown as 29."""
-    j = (367 * year - math.floor(1.75 * (year + math.floor((month + 9) / 12)))
-         + math.floor(275 * (month / 9))
-         - math.floor(0.75 * (math.floor(0.01 * (year + math.floor((month - 9) / 7))) + 1))
-         + day + 1721028.5)
-    phase = (j - 2451550.1) / 29.530588853
-    age = 29.53 * (phase - math.floor(phase))
-    return min(round(age), 29)  # Python's round sends halves to the even neighbour
-
-
-def holiday_text(date, abbreviated):
-    month = SHORT_MONTHS[date.month] if abbreviated else MONTHS[date.month - 1]
-    return f"{WEEKDAYS[date.weekday()]} {date.day:02d} {month}"
-
-
-def name_day_position(date):
-    """The list is laid out for a leap year: in a common year every date from
-    1 March on takes the position after its day count."""
-    position = date.timetuple().tm_yday - 1
-    if not calendar.isleap(date.year) and date.month >= 3:
-        position += 1
-    return position
-
 
 def expected_texts(date, folder):
     """(what, box, text) for every label that the panels write for the selected date."""
@@ -309,7 +269,7 @@ def calendar_cells(screen, origin):
     pixels, found between its navy grid lines: the rows of days are the spaces
     between two horizontal lines (the day names and the title lie above the first),
     the columns the spaces between the vertical lines and the calendar's edges."""
-    shown = window_box(screen, origin, CALENDAR_BOX)
+    shown = window_box(screen, origin, BOXES["Cal1"])
     width, height = shown.width, shown.height
 
     def is_navy(x, y):
@@ -337,7 +297,7 @@ def calendar_cells(screen, origin):
     if len(columns) != 7 or len(rows) != 6:
         raise SystemExit(f"grille du calendrier introuvable : {len(rows)} rangées de jours et {len(columns)} colonnes "
                          f"(lignes horizontales en {horizontal}, verticales en {vertical})")
-    ox, oy = CALENDAR_BOX[0], CALENDAR_BOX[1]
+    ox, oy = BOXES["Cal1"][:2]
     return [(ox + c[0], oy + r[0], ox + c[1], oy + r[1]) for r in rows for c in columns]
 
 
@@ -366,15 +326,17 @@ def command_panel(args):
     date = parse_date(args.date)
     mismatches = []
     picture_path = moon_picture_path(date, args.folder)
-    differing = box_shows_picture(screen, origin, MOON_BOX, picture_file_pixels(picture_path))
+    differing = box_shows_picture(screen, origin, BOXES["Image1"], picture_file_pixels(picture_path))
     if differing:
         mismatches.append(f"la case de la lune diffère de {picture_path.name} en {differing} pixels")
-    for what, box, expected in expected_texts(date, args.folder):
-        if mismatches:
-            break  # the screen is still changing; look again at the next screenshot
-        matched, read = read_matches(window_box(screen, origin, box), expected)
+    texts = expected_texts(date, args.folder)
+    pictures = [window_box(screen, origin, box) for _, box, _ in texts]
+    # The strip first, while the moon shows the date: a screen still changing is not read.
+    for (what, _, expected), picture, first in zip(texts, pictures, read_lines(pictures) if not mismatches else []):
+        matched, read = read_matches(picture, expected, first)
         if not matched:
             mismatches.append(f"{what} : lu {read!r}, attendu {expected!r}")
+            break  # the screen is still changing; look again at the next screenshot
     for line in mismatches:
         print(f"{date}: {line}")
     return 1 if mismatches else 0
@@ -475,12 +437,8 @@ def command_clock_seconds(args):
     frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(args.folder).glob("*.ppm"))]
     if len(frames) < 2:
         raise SystemExit(f"{len(frames)} images de l'horloge : rien à comparer")
-    gap = Picture(frames[0].width, 8, bytes(WINDOW_GREY) * frames[0].width * 8)
-    stacked = Picture(frames[0].width, 0, b"")
-    for frame in frames:
-        stacked = Picture(frame.width, stacked.height + frame.height + gap.height,
-                          stacked.pixels + frame.pixels + gap.pixels)
-    times = [clock_time(line) for line in ocr(stacked, page_mode="6").splitlines() if clock_time(line) is not None]
+    times = [clock_time(line) for line in ocr(stacked(frames), page_mode="6").splitlines()
+             if clock_time(line) is not None]
     if len(times) != len(frames):
         times = [clock_time(ocr(frame)) for frame in frames]
     problems = []

@@ -5,8 +5,8 @@
 # a private folder that is also HOME, an X server (Xvfb) on a free display, openbox
 # when they want a window manager, waits with a deadline, a failure that shows the
 # logs, and the end of every process started here however the script ends; and the
-# boxes of the window's controls, read from window_boxes.txt beside this file. Its messages are
-# French, like the program's.
+# boxes of the window's controls, read from the table that the build writes. Its
+# messages are French, like the program's.
 #
 # Every wait here is for a condition, with a deadline; the short pause inside
 # poll_until is only the interval between two looks.
@@ -262,13 +262,21 @@ window_geometry() {
 }
 
 # --- The window's boxes -----------------------------------------------------------
-# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table
-# window_boxes.txt beside this file, which tests/window/screen_reading.py reads too.
+# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the
+# build writes from the window itself (window_boxes.txt of the build folder, see
+# tools/write_window_boxes.cpp), which tests/window/screen_reading.py reads too.
+# SOLVANE_WINDOW_BOXES names it (ctest sets it for the window's tests); a script
+# that builds, or is given a build, reads it with read_window_boxes once it is built.
 
 declare -A kBoxes=()
-read_boxes() {
-    local table number=0 name left top width height rest
-    table="$(dirname "${BASH_SOURCE[0]}")/window_boxes.txt"
+kWindowWidth=''
+kWindowHeight=''
+
+# read_window_boxes FILE: kBoxes, kWindowWidth and kWindowHeight from FILE.
+read_window_boxes() {
+    local table=$1 number=0 name left top width height rest
+    [ -f "$table" ] || fail "$table manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
+    kBoxes=()
     while read -r name left top width height rest; do
         number=$((number + 1))
         case $name in '' | '#'*) continue ;; esac
@@ -276,11 +284,17 @@ read_boxes() {
             fail "$table, ligne $number : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire"
         kBoxes[$name]="$left $top $width $height"
     done <"$table"
+    [ -n "${kBoxes[Form1]:-}" ] || fail "$table ne donne pas la boîte de la fenêtre (Form1)"
+    read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
 }
-read_boxes
-readonly kBoxes
-read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
-readonly kWindowWidth kWindowHeight
+
+# read_build_window_boxes BUILD_FOLDER: the table of that build, unless
+# SOLVANE_WINDOW_BOXES names another.
+read_build_window_boxes() {
+    read_window_boxes "${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt}"
+}
+
+[ -z "${SOLVANE_WINDOW_BOXES:-}" ] || read_window_boxes "$SOLVANE_WINDOW_BOXES"
 
 box_centre() { # box_centre "LEFT TOP WIDTH HEIGHT": "X Y"
     local left top width height

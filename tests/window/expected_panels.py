@@ -1,0 +1,113 @@
+#!/usr/bin/env python3
+"""What the gadget's panels should show for a date, worked out from the calendar
+itself (Python's own date arithmetic, an Easter rule of its own, the name-day list
+read from the program's folder), never from the program's code; screen_reading.py
+compares the screen with it."""
+
+import calendar
+import datetime
+import math
+from pathlib import Path
+
+WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
+MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
+          "septembre", "octobre", "novembre", "décembre"]
+# The abbreviations that the French locale gives for the months the panel abbreviates.
+SHORT_MONTHS = {11: "nov.", 12: "déc."}
+
+
+def leading_number(text):
+    """The number a text begins with, 0 when it begins with none: blanks and tabs
+    skipped, an optional sign, digits with at most one decimal point."""
+    at = 0
+    while at < len(text) and text[at] in " \t":
+        at += 1
+    if at < len(text) and text[at] in "+-":
+        at += 1
+    digits, point = "", False
+    while at < len(text) and (text[at].isdigit() or (text[at] == "." and not point)):
+        point = point or text[at] == "."
+        digits += text[at]
+        at += 1
+    try:
+        return float(digits) if digits.strip(".") else 0.0
+    except ValueError:
+        return 0.0
+
+
+def name_day_list(path):
+    """The entries of the name-day list: the file's fields in order (a comma or a line
+    end ends a field; a field in double quotes runs to the closing quote), those that
+    begin with a number other than 0 left out."""
+    text = Path(path).read_bytes().decode("cp1252", errors="replace")
+    entries, at, end = [], 0, len(text)
+
+    def past_separator(i):
+        if i < end and text[i] == ",":
+            return i + 1
+        if text.startswith("\r\n", i):
+            return i + 2
+        return i + 1 if i < end else i
+
+    while at < end:
+        while at < end and text[at] in " \t":
+            at += 1
+        if at < end and text[at] == '"':
+            closing = text.find('"', at + 1)
+            closing = end if closing < 0 else closing
+            value = text[at + 1:closing]
+            at = closing + 1
+            while at < end and text[at] not in ",\r\n":
+                at += 1
+        else:
+            start = at
+            while at < end and text[at] not in ",\r\n":
+                at += 1
+            value = text[start:at].rstrip(" \t")
+        at = past_separator(at)
+        if leading_number(value) == 0:
+            entries.append(value)
+    return entries
+
+
+def easter_sunday(year):
+    """Easter Sunday of a Gregorian year, by the anonymous Gregorian computus
+    (Meeus, Astronomical Algorithms, 2nd ed., ch. 8), which needs no table."""
+    a = year % 19
+    b, c = divmod(year, 100)
+    d, e = divmod(b, 4)
+    f = (b + 8) // 25
+    g = (b - f + 1) // 3
+    h = (19 * a + b - d - g + 15) % 30
+    i, k = divmod(c, 4)
+    l = (32 + 2 * e + 2 * i - h - k) % 7
+    m = (a + 11 * h + 22 * l) // 451
+    month, day = divmod(h + l - 7 * m + 114, 31)
+    return datetime.date(year, month, day + 1)
+
+
+def moon_picture_number(year, month, day):
+    """The picture of the moon's age on a date: the days since a mean new moon, on a
+    cycle of 29.530588853 days from the new moon of day number 2451550.1, scaled by
+    29.53 and rounded to the nearest whole day, halves to even, 30 shown as 29."""
+    j = (367 * year - math.floor(1.75 * (year + math.floor((month + 9) / 12)))
+         + math.floor(275 * (month / 9))
+         - math.floor(0.75 * (math.floor(0.01 * (year + math.floor((month - 9) / 7))) + 1))
+         + day + 1721028.5)
+    phase = (j - 2451550.1) / 29.530588853
+    age = 29.53 * (phase - math.floor(phase))
+    return min(round(age), 29)  # Python's round sends halves to the even neighbour
+
+
+def holiday_text(date, abbreviated):
+    month = SHORT_MONTHS[date.month] if abbreviated else MONTHS[date.month - 1]
+    return f"{WEEKDAYS[date.weekday()]} {date.day:02d} {month}"
+
+
+def name_day_position(date):
+    """The list is laid out for a leap year: in a common year every date from
+    1 March on takes the position after its day count."""
+    position = date.timetuple().tm_yday - 1
+    if not calendar.isleap(date.year) and date.month >= 3:
+        position += 1
+    return position
