@@ -138,6 +138,12 @@ for row in "${settings_rows[@]}"; do
         fail "réglages, $label : état $status, « $text » au lieu de « $expected », « $err »"
 done
 
+# A region's days follow the nation's, under their own identifiers.
+run "$program" --ics 2024 --region la-reunion
+ics=$(printf '%s' "$out" | tr -d '\r' | tr '\n' '|')
+[[ $ics == *'|X-WR-CALNAME:Jours fériés 2024 (La Réunion)|'* && $ics == *'|UID:20241225-noel@solvane|'*'|UID:20241220-abolition-esclavage@solvane|DTSTAMP:'*'|DTSTART;VALUE=DATE:20241220|DTEND;VALUE=DATE:20241221|SUMMARY:Abolition de l'"'"'esclavage|'* && $(grep -c '^BEGIN:VEVENT' <<<"$out") = 13 ]] ||
+    fail "solvane --ics 2024 --region la-reunion : « $ics »"
+
 # --waybar read by jq: its keys, and a tooltip that is --texte's lines.
 for day in 2024-01-01 2024-05-09 2024-07-14 2023-12-31; do
     run "$program" --texte "$day"
