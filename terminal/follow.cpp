@@ -73,13 +73,15 @@ bool SetForNextMidnight(int timer) {
     return timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) == 0;
 }
 
-// A folder, or while it does not exist the nearest one above it that does, so that
-// its creation is seen; called again after each change. Watching a folder again is
-// harmless.
+// A folder, or while it does not exist the nearest of its two folders above that
+// does (~/.config or the home for the settings), so that its creation is seen; called
+// again after each change. Watching a folder again is harmless. Higher folders, /tmp
+// or /home, change too often to be watched.
 void WatchFolder(Watch& watch, const std::string& folder) {
     if (folder.empty()) return;
-    for (std::filesystem::path path = folder;; path = path.parent_path()) {
-        if (inotify_add_watch(watch.files, path.c_str(), kFileChanges) >= 0 || path == path.parent_path()) return;
+    std::filesystem::path path = folder;
+    for (int up = 0; up < 3 && inotify_add_watch(watch.files, path.c_str(), kFileChanges) < 0; ++up) {
+        path = path.parent_path();
     }
 }
 

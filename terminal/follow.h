@@ -13,7 +13,7 @@
 // Writes `answer()` to standard output at once and again whenever what it returns
 // changes, each time whole in one write. `folders` hold the files that `answer`
 // reads (fetes.txt, the settings file); one that does not exist yet is watched
-// through the nearest folder above it that does. Returns the
+// through the nearest of its two folders above that does. Returns the
 // exit status: 0 on a signal or when the reader has gone, 1 (after one French
 // sentence on standard error) when a write fails otherwise or the kernel refuses
 // what the following needs.
