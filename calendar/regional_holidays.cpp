@@ -19,6 +19,7 @@ const std::array<RegionRow, 9> kRegionTable = {{
 
 // The abolition of slavery's day has one name in every region.
 constexpr std::string_view kAbolitionDay = "Abolition de l'esclavage";
+constexpr std::string_view kAbolitionKey = "abolition-esclavage";
 
 // Where a text's own date falls before the first day of a year's holiday, that year is
 // the first; otherwise the next one.
@@ -28,24 +29,44 @@ const std::array<RegionalHolidayRow, 10> kRegionalHolidayTable = {{
     // second day of Christmas. The three départements keep their local law under the law
     // of 17 October 1919 on their transitional regime (made lasting by the laws of 1 June
     // 1924): the rows apply from 1919, their first year in France again.
-    {.region = Region::AlsaceMoselle, .name = "Vendredi saint", .fromEaster = -2, .since = 1919},
-    {.region = Region::AlsaceMoselle, .name = "Saint-Étienne", .month = 12, .day = 26, .since = 1919},
+    {.region = Region::AlsaceMoselle,
+     .name = "Vendredi saint",
+     .key = "vendredi-saint",
+     .fromEaster = -2,
+     .since = 1919},
+    {.region = Region::AlsaceMoselle,
+     .name = "Saint-Étienne",
+     .key = "saint-etienne",
+     .month = 12,
+     .day = 26,
+     .since = 1919},
     // The abolition of slavery: law n° 83-550 of 30 June 1983 makes it a public holiday in
     // Guadeloupe, Guyane, Martinique, La Réunion and Mayotte, and decree n° 83-1003 of
     // 23 November 1983 (article 1) gives each its day. Only La Réunion's falls after the
     // decree in 1983; the others are first kept in 1984.
-    {.region = Region::Mayotte, .name = kAbolitionDay, .month = 4, .day = 27, .since = 1984},
-    {.region = Region::Martinique, .name = kAbolitionDay, .month = 5, .day = 22, .since = 1984},
-    {.region = Region::Guadeloupe, .name = kAbolitionDay, .month = 5, .day = 27, .since = 1984},
-    {.region = Region::Guyane, .name = kAbolitionDay, .month = 6, .day = 10, .since = 1984},
-    {.region = Region::LaReunion, .name = kAbolitionDay, .month = 12, .day = 20, .since = 1983},
+    {.region = Region::Mayotte, .name = kAbolitionDay, .key = kAbolitionKey, .month = 4, .day = 27, .since = 1984},
+    {.region = Region::Martinique, .name = kAbolitionDay, .key = kAbolitionKey, .month = 5, .day = 22, .since = 1984},
+    {.region = Region::Guadeloupe, .name = kAbolitionDay, .key = kAbolitionKey, .month = 5, .day = 27, .since = 1984},
+    {.region = Region::Guyane, .name = kAbolitionDay, .key = kAbolitionKey, .month = 6, .day = 10, .since = 1984},
+    {.region = Region::LaReunion, .name = kAbolitionDay, .key = kAbolitionKey, .month = 12, .day = 20, .since = 1983},
     // Decree n° 2012-553 of 23 April 2012, in force on 26 April 2012, adds the two
     // collectivities to the decree of 1983: Saint-Barthélemy on 9 October, Saint-Martin on
     // 27 May. A decree published in April 2023 moves Saint-Martin's day to 28 May, the
     // day the abolition was proclaimed there (28 May had been kept by circular from 2018).
-    {.region = Region::SaintBarthelemy, .name = kAbolitionDay, .month = 10, .day = 9, .since = 2012},
-    {.region = Region::SaintMartin, .name = kAbolitionDay, .month = 5, .day = 27, .since = 2012, .until = 2022},
-    {.region = Region::SaintMartin, .name = kAbolitionDay, .month = 5, .day = 28, .since = 2023},
+    {.region = Region::SaintBarthelemy,
+     .name = kAbolitionDay,
+     .key = kAbolitionKey,
+     .month = 10,
+     .day = 9,
+     .since = 2012},
+    {.region = Region::SaintMartin,
+     .name = kAbolitionDay,
+     .key = kAbolitionKey,
+     .month = 5,
+     .day = 27,
+     .since = 2012,
+     .until = 2022},
+    {.region = Region::SaintMartin, .name = kAbolitionDay, .key = kAbolitionKey, .month = 5, .day = 28, .since = 2023},
 }};
 
 std::optional<Region> RegionNamed(std::string_view name) {

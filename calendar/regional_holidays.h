@@ -37,6 +37,7 @@ extern const std::array<RegionRow, 9> kRegionTable;
 struct RegionalHolidayRow {
     Region region;
     std::string_view name;  // UTF-8, the day's French name
+    std::string_view key;   // ASCII, stable, for identifiers built from the row ("vendredi-saint")
     int month = 0;          // 1..12 for a fixed date; 0: the day follows Easter
     int day = 0;
     int fromEaster = 0;  // days after Easter Sunday (negative before it) where month is 0

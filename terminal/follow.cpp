@@ -27,7 +27,7 @@ constexpr std::uint32_t kFileChanges =
 struct Watch {
     int signals = -1;   // SIGTERM, SIGINT, SIGHUP
     int midnight = -1;  // the realtime timer
-    int files = -1;     // inotify: the data folder, /etc and the zone's folder
+    int files = -1;     // inotify: the answer's folders, /etc and the zone's folder
     ~Watch() {
         for (const int fd : {signals, midnight, files}) {
             if (fd >= 0) close(fd);
@@ -73,6 +73,18 @@ bool SetForNextMidnight(int timer) {
     return timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) == 0;
 }
 
+// A folder, or while it does not exist the nearest of its two folders above that
+// does (~/.config or the home for the settings), so that its creation is seen; called
+// again after each change. Watching a folder again is harmless. Higher folders, /tmp
+// or /home, change too often to be watched.
+void WatchFolder(Watch& watch, const std::string& folder) {
+    if (folder.empty()) return;
+    std::filesystem::path path = folder;
+    for (int up = 0; up < 3 && inotify_add_watch(watch.files, path.c_str(), kFileChanges) < 0; ++up) {
+        path = path.parent_path();
+    }
+}
+
 int Failed(const std::string& sentence) {
     std::fprintf(stderr, "solvane: %s\n", sentence.c_str());
     return 1;
@@ -80,7 +92,7 @@ int Failed(const std::string& sentence) {
 
 }  // namespace
 
-int FollowToday(const std::function<std::string()>& answer, const std::string& dataFolder) {
+int FollowToday(const std::function<std::string()>& answer, const std::vector<std::string>& folders) {
     sigset_t stops;
     sigemptyset(&stops);
     for (const int stop : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stops, stop);
@@ -95,8 +107,9 @@ int FollowToday(const std::function<std::string()>& answer, const std::string& d
             "le système refuse ce qu'il faut pour suivre le jour (signaux, minuterie ou surveillance "
             "des fichiers).");
     }
-    // The data folder, not the file: an editor that saves by renaming replaces it.
-    inotify_add_watch(watch.files, dataFolder.c_str(), kFileChanges);
+    // The folders, not the files: an editor that saves by renaming replaces a file,
+    // and the window writes its settings so.
+    for (const std::string& folder : folders) WatchFolder(watch, folder);
     inotify_add_watch(watch.files, "/etc", kFileChanges);
     WatchZoneFolder(watch);
 
@@ -131,6 +144,7 @@ int FollowToday(const std::function<std::string()>& answer, const std::string& d
             // may come as any of these events.
             ReadTimeZoneAgain();
             WatchZoneFolder(watch);
+            for (const std::string& folder : folders) WatchFolder(watch, folder);
         }
     }
 }

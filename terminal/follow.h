@@ -3,15 +3,18 @@
 // a status bar that keeps the command running. It sleeps between changes, with no
 // periodic wake-up: the kernel wakes it at local midnight (a realtime timer that a
 // step of the clock cancels, a resume from suspend included), when the time zone
-// file or the name-day list changes, on SIGTERM, SIGINT or SIGHUP, and when the
+// file, the name-day list or the settings file changes, on SIGTERM, SIGINT or SIGHUP, and when the
 // reader of standard output goes away.
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Writes `answer()` to standard output at once and again whenever what it returns
-// changes, each time whole in one write. `dataFolder` holds fetes.txt. Returns the
+// changes, each time whole in one write. `folders` hold the files that `answer`
+// reads (fetes.txt, the settings file); one that does not exist yet is watched
+// through the nearest of its two folders above that does. Returns the
 // exit status: 0 on a signal or when the reader has gone, 1 (after one French
 // sentence on standard error) when a write fails otherwise or the kernel refuses
 // what the following needs.
-int FollowToday(const std::function<std::string()>& answer, const std::string& dataFolder);
+int FollowToday(const std::function<std::string()>& answer, const std::vector<std::string>& folders);

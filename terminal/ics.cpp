@@ -55,18 +55,24 @@ std::string Folded(const std::string& line) {
 
 }  // namespace
 
-std::vector<CalendarEvent> HolidayEvents(int year) {
+std::vector<CalendarEvent> HolidayEvents(int year, calendar::Region region) {
     using namespace calendar;
     const SerialDate easter = EasterSunday(year);
     std::vector<CalendarEvent> events;
-    for (const HolidayRow& row : kHolidayTable) {
-        if (!HolidayValueVisible(row, year)) continue;
-        const SerialDate date = HolidayDate(row, year, easter);
+    const auto add = [&](SerialDate date, std::string_view key, std::string_view name) {
         events.push_back({.year = year,
                           .month = MonthOf(date).value(),
                           .day = DayOf(date).value(),
-                          .key = std::string(row.key),
-                          .summary = std::string(row.name)});
+                          .key = std::string(key),
+                          .summary = std::string(name)});
+    };
+    for (const HolidayRow& row : kHolidayTable) {
+        if (HolidayValueVisible(row, year)) add(HolidayDate(row, year, easter), row.key, row.name);
+    }
+    for (const RegionalHolidayRow& row : kRegionalHolidayTable) {
+        if (row.region == region && RegionalHolidayApplies(row, year)) {
+            add(RegionalHolidayDate(row, year, easter), row.key, row.name);
+        }
     }
     return events;
 }

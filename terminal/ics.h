@@ -6,14 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "calendar/regional_holidays.h"
+
 struct CalendarEvent {
     int year = 0, month = 0, day = 0;
     std::string key;      // ASCII, what the event is ("fete-nationale", "fete"), part of its UID
     std::string summary;  // UTF-8, shown as the event's title
 };
 
-// The public holidays of `year` that the panel shows that year, under their French names.
-std::vector<CalendarEvent> HolidayEvents(int year);
+// The public holidays of `year` that the panel shows that year, then those of
+// `region` that year, under their French names.
+std::vector<CalendarEvent> HolidayEvents(int year, calendar::Region region = calendar::Region::National);
 
 // « Fête : Camille » on each day of `year` that has a name in `nameDays` (the list as
 // read from fetes.txt), its control characters shown as blanks.

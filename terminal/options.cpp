@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/regional_holidays.h"
 #include "calendar/serial_date.h"
 
 namespace {
@@ -19,9 +20,13 @@ struct OptionRow {
     const char* usage;  // as --help writes it
     const char* help;   // --help's line, in French
     void (*apply)(TerminalRequest&);
+    // Where the option's value goes, for an option that takes one.
+    std::optional<std::string> TerminalRequest::*valueTo = &TerminalRequest::value;
 };
 
-const std::array<OptionRow, 8> kOptionTable = {{
+void Nothing(TerminalRequest&) {}
+
+const std::array<OptionRow, 9> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
@@ -58,6 +63,13 @@ const std::array<OptionRow, 8> kOptionTable = {{
      .usage = "--suivre",
      .help = "avec l'une des trois : réécrit à chaque changement",
      .apply = [](TerminalRequest& r) { r.follow = true; }},
+    {.name = "region",
+     .letter = 0,
+     .argument = required_argument,
+     .usage = "--region NOM",
+     .help = "ajoute les jours fériés d'une région (sinon, celle du menu)",
+     .apply = Nothing,
+     .valueTo = &TerminalRequest::region},
     {.name = "ics",
      .letter = 0,
      .argument = optional_argument,
@@ -125,8 +137,29 @@ std::string RefusedOption(const char* const* argv, int refusedAt, int refusedVal
     return Quoted(EchoedArgument(written)) + " n'est pas une option de solvane" + kSeeHelp;
 }
 
+// The regions as a command line writes them: "national, alsace-moselle, … ou saint-martin".
+std::string RegionKeys() {
+    std::string keys;
+    for (std::size_t row = 0; row < calendar::kRegionTable.size(); ++row) {
+        if (row > 0) keys += row + 1 < calendar::kRegionTable.size() ? ", " : " ou ";
+        keys += calendar::kRegionTable[row].key;
+    }
+    return keys;
+}
+
 // The rules between options, once all are read.
 std::string Inconsistency(const TerminalRequest& request) {
+    if (request.region && !calendar::RegionNamed(*request.region)) {
+        return Quoted(EchoedArgument(*request.region)) + " n'est pas une région : choisissez " + RegionKeys() +
+               " (ou le nom que le menu écrit, tel « " +
+               std::string(calendar::RegionName(calendar::Region::LaReunion)) + " »)";
+    }
+    const bool holidaysAsked =
+        request.kind == TerminalAnswerKind::Facts ||
+        (request.kind == TerminalAnswerKind::Calendar && request.calendar == CalendarKind::Holidays);
+    if (request.region && !holidaysAsked) {
+        return "« --region » s'emploie avec --texte, --json, --waybar ou --ics" + std::string(kSeeHelp);
+    }
     if (request.follow && request.kind != TerminalAnswerKind::Facts) {
         return "« --suivre » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
     }
@@ -182,7 +215,7 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
         if (row.argument == optional_argument && given == nullptr && optind < argc && argv[optind][0] != '-') {
             given = argv[optind++];
         }
-        if (given != nullptr) request.value = given;
+        if (given != nullptr) request.*row.valueTo = given;
     }
     if (optind < argc) {
         return {{}, Quoted(EchoedArgument(argv[optind])) + " n'est pas attendu à cette place" + kSeeHelp};
@@ -199,7 +232,7 @@ std::string HelpText() {
         text += line + row.help + '\n';
     }
     return text + "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont " +
-           calendar::kCalendarRangeText + ".\n" +
+           calendar::kCalendarRangeText + ".\n" + "Les régions : " + RegionKeys() + ".\n" +
            "Une valeur s'écrit aussi après « = » : solvane --texte=2024-07-14.\n"
            "État de sortie : 0 réussite, 1 échec (une écriture impossible comprise), 2 mauvais usage.\n";
 }

@@ -15,9 +15,10 @@ struct TerminalRequest {
     TerminalAnswerKind kind = TerminalAnswerKind::Window;
     FactsForm form = FactsForm::Text;
     CalendarKind calendar = CalendarKind::Holidays;
-    bool follow = false;               // --suivre
-    std::optional<std::string> value;  // the date or the year given, as written
-    std::string option;                // the option that chose the answer, as "--texte"
+    bool follow = false;                // --suivre
+    std::optional<std::string> value;   // the date or the year given, as written
+    std::optional<std::string> region;  // --region's name, a known one once parsed
+    std::string option;                 // the option that chose the answer, as "--texte"
 };
 
 // The request, or one French sentence (without "solvane: " nor line end) saying what

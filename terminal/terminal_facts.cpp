@@ -14,6 +14,7 @@
 #include "terminal/ics.h"
 #include "terminal/options.h"
 #include "terminal/output.h"
+#include "terminal/settings_file.h"
 
 namespace {
 
@@ -33,13 +34,21 @@ GivenDay Today() {
     return {calendar::YearOf(today).value(), calendar::MonthOf(today).value(), calendar::DayOf(today).value()};
 }
 
+// The region of --region, otherwise the one chosen in the window's menu, as the
+// settings file holds it; the nation alone when neither says a known one.
+calendar::Region RegionOf(const TerminalRequest& request) {
+    const std::optional<std::string> name =
+        request.region ? request.region : SettingsValue(SettingsFilePath(), kRegionSettingKey);
+    return name ? calendar::RegionNamed(*name).value_or(calendar::Region::National) : calendar::Region::National;
+}
+
 // A day's facts in one of the forms, as one unit: the JSON forms one line, the text
 // its lines (and, followed, an empty line after them, so that a reader sees where
 // each answer ends).
-std::string FactsAnswer(FactsForm form, GivenDay day, const std::string& programFolder, bool followed) {
-    const namedays::DayFacts facts =
-        namedays::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder), calendar::FrenchNames());
-    switch (form) {
+std::string FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
+    const namedays::DayFacts facts = namedays::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder),
+                                                          calendar::FrenchNames(), RegionOf(request));
+    switch (request.form) {
     case FactsForm::Text: return namedays::FactsText(facts) + (followed ? "\n" : "");
     case FactsForm::Json: return namedays::FactsJson(facts) + "\n";
     case FactsForm::Waybar: return namedays::FactsWaybar(facts) + "\n";
@@ -54,7 +63,7 @@ TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& progra
         if (const auto* sentence = std::get_if<std::string>(&given)) return Wrong(*sentence);
         day = std::get<GivenDay>(given);
     }
-    return {FactsAnswer(request.form, day, programFolder, false), "", 0};
+    return {FactsAnswer(request, day, programFolder, false), "", 0};
 }
 
 TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& programFolder) {
@@ -66,7 +75,11 @@ TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& pro
     }
     const std::string yearText = std::to_string(year);
     if (request.calendar == CalendarKind::Holidays) {
-        return {ICalendar(HolidayEvents(year), "Jours fériés " + yearText, CurrentStamp()), "", 0};
+        const calendar::Region region = RegionOf(request);
+        const std::string title =
+            "Jours fériés " + yearText +
+            (region == calendar::Region::National ? "" : " (" + std::string(calendar::RegionName(region)) + ")");
+        return {ICalendar(HolidayEvents(year, region), title, CurrentStamp()), "", 0};
     }
     return {ICalendar(NameDayEvents(year, NameDays(programFolder)), "Fêtes à souhaiter " + yearText, CurrentStamp()),
             "", 0};
@@ -100,8 +113,11 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         return 1;
     }
     if (parsed.error.empty() && parsed.request.follow) {
-        const FactsForm form = parsed.request.form;
-        return FollowToday([&] { return FactsAnswer(form, Today(), programFolder, true); }, programFolder);
+        // The region is read again with each answer: a choice in the window's menu
+        // shows at once in a status bar.
+        const TerminalRequest& request = parsed.request;
+        return FollowToday([&] { return FactsAnswer(request, Today(), programFolder, true); },
+                           {programFolder, SettingsFolder()});
     }
     const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, programFolder);
     const int error = WriteWhole(STDOUT_FILENO, answer->output);

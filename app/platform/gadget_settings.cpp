@@ -5,14 +5,13 @@
 #include <QSettings>
 #include <cstdio>
 
+#include "calendar/regional_holidays.h"
 #include "terminal/settings_file.h"
 
 namespace {
 
 // Far past any desktop: a coordinate or a size beyond it is damage, not a screen.
 constexpr int kLargestDesktopCoordinate = 1'000'000;
-// The file holds a handful of short lines; a larger one is not the gadget's.
-constexpr qint64 kLargestSettingsBytes = 64 * 1024;
 
 // The keys, each in the group of the file.
 struct Keys {
@@ -24,6 +23,7 @@ struct Keys {
     const char* screenWidth;
     const char* screenHeight;
     const char* keepAbove;
+    const char* region;
 };
 constexpr Keys kKeys{.x = "x",
                      .y = "y",
@@ -32,7 +32,8 @@ constexpr Keys kKeys{.x = "x",
                      .screenY = "screen_y",
                      .screenWidth = "screen_width",
                      .screenHeight = "screen_height",
-                     .keepAbove = "keep_above"};
+                     .keepAbove = "keep_above",
+                     .region = kRegionSettingKey.data()};
 
 QString Key(const char* name) {
     return QString::fromLatin1(kSettingsGroup.data(), qsizetype(kSettingsGroup.size())) + QLatin1Char('/') +
@@ -52,6 +53,11 @@ std::optional<bool> Flag(const QSettings& file, const char* name) {
     if (value == QLatin1String("true")) return true;
     if (value == QLatin1String("false")) return false;
     return std::nullopt;
+}
+
+// A region by its ASCII key, as the terminal reads it too; none for another value.
+std::optional<calendar::Region> ReadRegion(const QSettings& file) {
+    return calendar::RegionNamed(file.value(Key(kKeys.region)).toString().trimmed().toStdString());
 }
 
 std::optional<SavedPlace> ReadPlace(const QSettings& file) {
@@ -84,6 +90,7 @@ GadgetSettings::GadgetSettings(const QString& path) : path_(path) {
     const QSettings file(path_, QSettings::IniFormat);
     place_ = ReadPlace(file);
     keepAbove_ = Flag(file, kKeys.keepAbove);
+    region_ = ReadRegion(file);
 }
 
 QString GadgetSettings::DefaultPath() { return QString::fromLocal8Bit(SettingsFilePath().c_str()); }
@@ -97,6 +104,12 @@ void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {
 void GadgetSettings::SetKeepAbove(bool keepAbove) {
     if (keepAbove_ == keepAbove) return;
     keepAbove_ = keepAbove;
+    Write();
+}
+
+void GadgetSettings::SetRegion(calendar::Region region) {
+    if (region_ == region) return;
+    region_ = region;
     Write();
 }
 
@@ -130,6 +143,10 @@ void GadgetSettings::Write() {
         }
     }
     if (keepAbove_) set(kKeys.keepAbove, *keepAbove_ ? QStringLiteral("true") : QStringLiteral("false"));
+    if (region_) {
+        const std::string_view key = calendar::RegionKey(*region_);
+        set(kKeys.region, QString::fromLatin1(key.data(), qsizetype(key.size())));
+    }
     file.sync();
     if (file.status() != QSettings::NoError) {
         SayOnce(QStringLiteral("les réglages ne peuvent pas être écrits dans %1.").arg(path_));

@@ -10,6 +10,8 @@
 #include <QString>
 #include <optional>
 
+#include "calendar/regional_holidays.h"
+
 // Where the user left the window: its top-left corner and the screen it lay on, by
 // name and geometry, all in the desktop's pixels.
 struct SavedPlace {
@@ -36,10 +38,16 @@ public:
     std::optional<bool> KeepAbove() const { return keepAbove_; }
     void SetKeepAbove(bool keepAbove);
 
+    // The region whose public holidays add to the nation's, chosen in the menu; none
+    // when never chosen. The terminal reads the same key.
+    std::optional<calendar::Region> Region() const { return region_; }
+    void SetRegion(calendar::Region region);
+
 private:
     void Write();
 
     QString path_;
     std::optional<SavedPlace> place_;
     std::optional<bool> keepAbove_;
+    std::optional<calendar::Region> region_;
 };

@@ -62,6 +62,10 @@ public:
     // for every day of the grid (those of the neighbouring months too).
     void SetHolidays(std::function<bool(QDate)> isHoliday);
 
+    // Asks the two above again for every day of the grid, when what they read has
+    // changed.
+    void DescribeDaysAgain() { DescribeShownDays(); }
+
     // The calendar the user sees and clicks.
     QCalendarWidget* Widget() const { return calendar_; }
 

@@ -76,8 +76,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     background_ = QImage(QStringLiteral(":/pictures/background.gif"));
 
     CreateControls();
-    // The grid marks the holidays that the panel shows for their year.
-    Cal1->SetHolidays([](QDate Day) { return !calendar::HolidaysOn(Day.year(), SerialDateOf(Day)).empty(); });
+    // The grid marks the holidays that the panel shows for their year, and those of
+    // the chosen region.
+    Cal1->SetHolidays(
+        [this](QDate Day) { return !calendar::HolidaysOn(HolidayRegion(), Day.year(), SerialDateOf(Day)).empty(); });
 
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);
@@ -147,8 +149,8 @@ void Form1::LoadNameDays() {
 }
 
 QString Form1::DayDescription(QDate Day) const {
-    return Text(
-        namedays::FactsTooltip(namedays::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_)));
+    return Text(namedays::FactsTooltip(
+        namedays::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_, HolidayRegion())));
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
@@ -284,6 +286,14 @@ void Form1::Recentre() {
                                    [screen](const ScreenArea& each) { return screen && each.name == screen->name(); });
     if (area != screens.end()) move(CentredOn(*area, size()));
     settings_.SetPlace(std::nullopt);
+}
+
+calendar::Region Form1::HolidayRegion() const { return settings_.Region().value_or(calendar::Region::National); }
+
+// The panel's twelve rows stay the nation's; the grid and the tooltips change.
+void Form1::SetHolidayRegion(calendar::Region region) {
+    settings_.SetRegion(region);
+    Cal1->DescribeDaysAgain();
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }

@@ -26,6 +26,7 @@
 #include "assets/window_shape.h"
 
 class QComboBox;
+class QMenu;
 class QPushButton;
 
 class Form1 : public QWidget {
@@ -118,6 +119,11 @@ public:
     void ShowMenu(QPoint globalPosition);
     void ShowAbout();
 
+    // The region whose public holidays the grid marks and the tooltips name with the
+    // nation's, as the settings file holds it for the window and the terminal.
+    calendar::Region HolidayRegion() const;
+    void SetHolidayRegion(calendar::Region region);
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -142,6 +148,8 @@ private:
     void SetKeptAbove(bool above);
     // Centres the window on its screen and forgets the place it was left at.
     void Recentre();
+    // The menu's « Jours fériés » entries.
+    void AddRegionMenu(QMenu& regions);
 
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();

@@ -1,6 +1,7 @@
 // The window's menu, on the right button over its background, the Menu key or
 // Shift+F10, and the dialog of its entry « À propos de Solvane ».
 
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -14,11 +15,12 @@
 
 #include "app/platform/autostart.h"
 #include "app/window/form1.h"
+#include "calendar/regional_holidays.h"
 
 namespace {
 
 // The menu's entries, in their order; an empty text is a separator.
-enum class Entry { KeepAbove, Autostart, Recentre, About, Minimise, Quit, Separator };
+enum class Entry { KeepAbove, Autostart, Holidays, Recentre, About, Minimise, Quit, Separator };
 struct MenuRow {
     Entry entry;
     const char* text;  // UTF-8, with its & before the key that picks it
@@ -26,6 +28,8 @@ struct MenuRow {
 constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::KeepAbove, .text = "&Toujours au-dessus des autres fenêtres"},
     {.entry = Entry::Autostart, .text = "&Lancer Solvane à l'ouverture de session"},
+    {.entry = Entry::Separator, .text = ""},
+    {.entry = Entry::Holidays, .text = "&Jours fériés"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -35,6 +39,8 @@ constexpr MenuRow kMenuRows[] = {
 };
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 }  // namespace
 
@@ -57,6 +63,10 @@ void Form1::ShowMenu(QPoint globalPosition) {
     for (const MenuRow& row : kMenuRows) {
         if (row.entry == Entry::Separator) {
             menu->addSeparator();
+            continue;
+        }
+        if (row.entry == Entry::Holidays) {
+            AddRegionMenu(*menu->addMenu(Utf8(row.text)));
             continue;
         }
         QAction* action = menu->addAction(Utf8(row.text));
@@ -86,11 +96,27 @@ void Form1::ShowMenu(QPoint globalPosition) {
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
         case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;
         case Entry::Quit: connect(action, &QAction::triggered, this, &Form1::cmdQuit_Click); break;
+        case Entry::Holidays:
         case Entry::Separator: break;
         }
     }
     // Qt keeps the menu inside the screen that holds `globalPosition`.
     menu->popup(globalPosition);
+}
+
+// The regions whose holidays the grid marks and the tooltips name, one checked: the
+// nation alone, or the nation and one region.
+void Form1::AddRegionMenu(QMenu& regions) {
+    regions.setObjectName(QStringLiteral("RegionMenu"));
+    auto* choices = new QActionGroup(&regions);
+    for (const calendar::RegionRow& row : calendar::kRegionTable) {
+        QAction* action = regions.addAction(Utf8(row.name));
+        action->setCheckable(true);
+        action->setChecked(row.region == HolidayRegion());
+        choices->addAction(action);
+        const calendar::Region region = row.region;
+        connect(action, &QAction::triggered, this, [this, region] { SetHolidayRegion(region); });
+    }
 }
 
 void Form1::ShowAbout() {

@@ -4,8 +4,8 @@
 # argument: nothing on standard output, one line « solvane: … » on standard error
 # that holds the row's words). Then the whole answers of each form, the writes that
 # fail, the name-day list found through a link or missing, control bytes in the
-# list, and --suivre across a midnight, a change of time zone and of fetes.txt, its
-# reader leaving and its signals.
+# list, the region of the settings file, and --suivre across a midnight, a change of
+# time zone, of fetes.txt and of the region, its reader leaving and its signals.
 # Usage: tests/app/terminal_options.sh PROGRAM VERSION   (VERSION: the build's, "3.6")
 set -euo pipefail
 program=$(realpath "$1")
@@ -60,6 +60,13 @@ rows=(
     "--suivre                    2 --help"
     "--ics|--suivre              2 --help"
     "--json|2024-07-14|--suivre  2 --help"
+    "--region|guyane|--waybar|2024-06-10           0 {\"text\":\"Abolition de l'esclavage\","
+    "--waybar=2024-12-26|--region=alsace-moselle   0 {\"text\":\"Saint-Étienne\","
+    "--ics|2024|--region|la-reunion                0 BEGIN:VCALENDAR"
+    "--region|corse|--texte      2 n'est pas une région : choisissez national, alsace-moselle,"
+    "--region|guyane             2 --help"
+    "--ics-fetes|--region|guyane 2 --help"
+    "--texte|--region            2 attend une valeur"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
@@ -99,6 +106,43 @@ run "$program" --ics 1945
 ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
 [[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane '"$version"'//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
     fail "solvane --ics 1945 : « $ics »"
+
+# The region chosen in the window's menu, as the settings file holds it, and --region
+# over it: the holiday that --waybar names on 26 December 2024, the Saint-Étienne of
+# Alsace-Moselle, or the name day alone. Each row: what it shows | the file (printf's
+# format; DIR for a folder in its place, nothing for no file) | more arguments | the text.
+settings_rows=(
+    "the window's choice|[solvane]\nregion=alsace-moselle\n||Saint-Étienne"
+    "blanks, CR LF and quotes|[solvane]\r\n  region = \"alsace-moselle\" \r\n||Saint-Étienne"
+    "the name the menu writes|[solvane]\nregion=Alsace-Moselle\n||Saint-Étienne"
+    "the key in another group|[autre]\nregion=alsace-moselle\n[solvane]\nx=3\n||Étienne"
+    "an unknown region|[solvane]\nregion=corse\n||Étienne"
+    "bytes of no text|\\0\\377[solvane\nregion=\\377\n||Étienne"
+    "a folder in its place|DIR||Étienne"
+    "--region over the file|[solvane]\nregion=alsace-moselle\n|--region=national|Étienne"
+    "--region without a file||--region=alsace-moselle|Saint-Étienne"
+)
+for row in "${settings_rows[@]}"; do
+    IFS='|' read -r label file arguments expected <<<"$row"
+    rm -rf "$work/config" && mkdir -p "$work/config/solvane"
+    if [ "$file" = DIR ]; then
+        mkdir "$work/config/solvane/solvane.conf"
+    elif [ -n "$file" ]; then
+        # shellcheck disable=SC2059  # the row's format
+        printf "$file" >"$work/config/solvane/solvane.conf"
+    fi
+    # shellcheck disable=SC2086  # the words of the arguments
+    run XDG_CONFIG_HOME="$work/config" "$program" --waybar 2024-12-26 $arguments
+    text=$(jq -r .text <<<"$out" 2>/dev/null || true)
+    [[ $status = 0 && -z $err && $text = "$expected" ]] ||
+        fail "réglages, $label : état $status, « $text » au lieu de « $expected », « $err »"
+done
+
+# A region's days follow the nation's, under their own identifiers.
+run "$program" --ics 2024 --region la-reunion
+ics=$(printf '%s' "$out" | tr -d '\r' | tr '\n' '|')
+[[ $ics == *'|X-WR-CALNAME:Jours fériés 2024 (La Réunion)|'* && $ics == *'|UID:20241225-noel@solvane|'*'|UID:20241220-abolition-esclavage@solvane|DTSTAMP:'*'|DTSTART;VALUE=DATE:20241220|DTEND;VALUE=DATE:20241221|SUMMARY:Abolition de l'"'"'esclavage|'* && $(grep -c '^BEGIN:VEVENT' <<<"$out") = 13 ]] ||
+    fail "solvane --ics 2024 --region la-reunion : « $ics »"
 
 # --waybar read by jq: its keys, and a tooltip that is --texte's lines.
 for day in 2024-01-01 2024-05-09 2024-07-14 2023-12-31; do
@@ -215,6 +259,19 @@ if faked_clock_at "2024-07-14 23:59:57"; then
     [ "$follow_lines" = '{"date":"2024-07-14", {"date":"2024-07-15", ' ] || fail "--suivre à minuit : « $follow_lines »"
 else
     fail "libfaketime est absente (paquet faketime)"
+fi
+
+# A region chosen in the window's menu shows at once, though the settings file and its
+# folder did not exist when the following began.
+if faked_clock_at "2024-12-26 11:00:00"; then
+    follow_environment=("${clock_environment[@]}" "XDG_CONFIG_HOME=$work/follow-config")
+    choose_region() {
+        mkdir -p "$work/follow-config/solvane"
+        printf '[solvane]\nregion=alsace-moselle\n' >"$work/follow-config/solvane/solvane.conf"
+    }
+    follow_until choose_region
+    [[ $(head -n 1 "$work/follow.out") == *'"ferie":null'* && $(sed -n 2p "$work/follow.out") == *'"ferie":"Saint-Étienne"'* ]] ||
+        fail "--suivre et la région choisie : « $(cat "$work/follow.out") »"
 fi
 
 # A new fetes.txt is read at once: the list copied beside a program that had none.

@@ -26,6 +26,7 @@
 #include "calendar/serial_date.h"
 #include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
+#include "terminal/settings_file.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -511,6 +512,59 @@ private slots:
                 differ("tooltip", form_->Cal1->Widget()->dateTextFormat(day).toolTip(),
                        QString::fromStdString(namedays::FactsTooltip(facts)));
             }
+        }
+        QVERIFY2(differences.isEmpty(), qPrintable(differences.mid(0, 10).join(QLatin1Char('\n'))));
+    }
+
+    // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
+    // with the nation's and the tooltips name them at once, every day of a year, the
+    // settings file keeps it under the key the terminal reads, and a window started
+    // afresh has it.
+    void aRegionChosenInTheMenuShowsAtOnceAndIsKept() {
+        QTemporaryDir config;
+        const QByteArray kept = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        DestroyWindow();
+        CreateWindow();
+        form_->Form_Load();
+        const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
+            QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
+        QStringList differences;
+        for (const calendar::RegionRow& row : calendar::kRegionTable) {
+            const QString name = QString::fromUtf8(row.name.data(), qsizetype(row.name.size()));
+            form_->ShowMenu(QPoint(0, 0));
+            auto* menu = form_->findChild<QMenu*>(QStringLiteral("Form1Menu"), Qt::FindDirectChildrenOnly);
+            QVERIFY(menu);
+            QAction* choice = nullptr;
+            QStringList entries;
+            for (QAction* entry : menu->findChild<QMenu*>(QStringLiteral("RegionMenu"))->actions()) {
+                entries << entry->text();
+                if (entry->text() == name) choice = entry;
+            }
+            QVERIFY2(choice, qPrintable(entries.join(QLatin1Char('|'))));
+            // The page shown when the choice is made is checked first, as it stands.
+            form_->Cal1->Widget()->setCurrentPage(2024, 12);
+            choice->trigger();
+            delete menu;
+            for (const int month : {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}) {
+                form_->Cal1->Widget()->setCurrentPage(2024, month);
+                for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
+                    const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
+                    const namedays::DayFacts facts =
+                        namedays::FactsOfDay(2024, month, day.day(), nameDays, calendar::FrenchNames(), row.region);
+                    if ((format.fontWeight() == QFont::Bold) != facts.holiday.has_value() ||
+                        format.toolTip() != QString::fromStdString(namedays::FactsTooltip(facts))) {
+                        differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);
+                    }
+                }
+            }
+            QCOMPARE(SettingsValue(SettingsFilePath(), kRegionSettingKey), std::optional(std::string(row.key)));
+            QCOMPARE(Form1(folder_.path()).HolidayRegion(), row.region);
+        }
+        if (kept.isNull()) {
+            qunsetenv("XDG_CONFIG_HOME");
+        } else {
+            qputenv("XDG_CONFIG_HOME", kept);
         }
         QVERIFY2(differences.isEmpty(), qPrintable(differences.mid(0, 10).join(QLatin1Char('\n'))));
     }

@@ -2,7 +2,8 @@
 # The gadget as it lives on a desktop, one self-contained case per run (a function
 # case_NAME below): it opens again where it was left and above, its menu opens on
 # the right button over the background and not over the grid, its start at login is
-# written and removed on request, and a place left off every screen opens on screen.
+# written and removed on request, a place left off every screen opens on screen, and
+# the region of the holidays chosen there is the terminal's too.
 # Usage: desktop_life.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
 # shellcheck source=harness.sh
@@ -21,6 +22,9 @@ menu_is_open() {
     [ -n "$others" ]
 }
 menu_is_closed() { ! menu_is_open; }
+menus_open() { # menus_open COUNT: that many menus (or more) are on the screen
+    [ "$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | grep -cvx "$window")" -ge "$1" ]
+}
 
 right_click_at() { # right_click_at X Y (window pixels)
     pointer_to "$1" "$2"
@@ -119,6 +123,25 @@ case_off_screen() {
     ((origin_x == 0 && origin_y == screen_height - kWindowHeight)) ||
         fail "la fenêtre n'a pas été déplacée au plus court : en $origin_x $origin_y"
     say "une place hors de l'écran s'ouvre au coin le plus proche"
+}
+
+# The region chosen by the keyboard in « Jours fériés »: the settings file holds it,
+# and the terminal, reading that file, names the region's day as the window does.
+case_region() {
+    start_managed_program "$program"
+    read -r x y <<<"$kBackgroundPoint"
+    right_click_at "$x" "$y"
+    wait_until 5 "le menu s'ouvre" menu_is_open
+    # j opens the submenu on its first entry, « France (national) »; the next is « Alsace-Moselle ».
+    xdotool key j
+    wait_until 5 "le sous-menu s'ouvre" menus_open 2
+    xdotool key Down Return
+    wait_until 5 "le menu se ferme" menu_is_closed
+    wait_until 5 "la région est écrite dans les réglages" grep -qx 'region=alsace-moselle' "$(settings)"
+    local text
+    text=$("$program_folder/solvane" --waybar 2024-12-26 | jq -r .text)
+    [ "$text" = Saint-Étienne ] || fail "le terminal ne suit pas la région de la fenêtre : « $text »"
+    say "« Alsace-Moselle » choisie au clavier, gardée, et le terminal dit Saint-Étienne le 26 décembre"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "cas inconnu : $case_name"
