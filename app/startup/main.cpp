@@ -56,8 +56,13 @@ int main(int argc, char* argv[]) {
     case PlatformChoice::AsQtChooses: break;
     }
 
-    if (OpensOnX11(environment, platform) && !x11Screen)
-        x11Screen = AskX11Screen(environment.x11Display);  // a platform named "xcb"
+    // A platform named "xcb" by the user: an X server that does not answer is said in
+    // French, where Qt would abort with its own message in English.
+    if (OpensOnX11(environment, platform) && !x11Screen) {
+        x11Screen = AskX11Screen(environment.x11Display);
+        if (!x11Screen && environment.x11Display.empty()) return RefuseToStart(kNoDisplaySentence);
+        if (!x11Screen) return RefuseToStart(X11DoesNotAnswerSentence(environment.x11Display).c_str());
+    }
     // On fewer bits per pixel, Qt maps a black window and floods standard error with
     // its painter's warnings.
     if (x11Screen && x11Screen->depth < kLeastScreenDepth)

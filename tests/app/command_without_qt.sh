@@ -52,6 +52,16 @@ for row in "${rows[@]}"; do
     fi
 done
 
+# Qt's X11 platform named by the user, with no X server to reach: the window's program
+# says so in French with status 1, where Qt would abort with its own English lines.
+for display in "" ":59999" "unix:/nonexistent/X0"; do
+    run QT_QPA_PLATFORM=xcb ${display:+"DISPLAY=$display"} "$program"
+    sentence="Aucun affichage graphique n'est disponible"
+    [ -z "$display" ] || sentence="Le serveur X « $display » ne répond pas"
+    [[ $status = 1 && $err == "solvane: $sentence"* && $err != *$'\n'* ]] ||
+        fail "QT_QPA_PLATFORM=xcb DISPLAY=$display : état $status, « $err »"
+done
+
 # Alone, without the window's program: one French sentence, status 1, and no Qt.
 mkdir "$work/alone"
 cp "$program" "$work/alone/solvane"

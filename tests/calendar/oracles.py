@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Outside oracles for the almanac's tests, one line per fact on standard output.
 
-  oracles.py holidays FIRST LAST   python3-holidays' days of each French region that
-                                   the nation does not keep: REGION|YYYY-MM-DD|NAME
+  oracles.py holidays FIRST LAST   python3-holidays' version as version|MAJOR.MINOR|,
+                                   then the days of each French region that the nation
+                                   does not keep: REGION|YYYY-MM-DD|NAME, REGION its
+                                   ISO 3166-2 code (GES for Alsace-Moselle)
   oracles.py changes ZONE FIRST LAST
                                    zoneinfo's changes of offset: YYYY-MM-DD|SENTENCE,
                                    the date the clock shows when it reaches the change
@@ -13,16 +15,32 @@ import datetime
 import sys
 
 
+# The regions by their ISO 3166-2 code, as the versions since 0.20 name them
+# (Debian 13: 0.71); Debian 12's 0.10 names them in French.
+REGION_CODES = {'Alsace-Moselle': 'GES', 'Guadeloupe': 'GP', 'Guyane': 'GY', 'Martinique': 'MQ',
+                'Mayotte': 'YT', 'La Réunion': 'RE', 'Saint-Barthélémy': 'BL', 'Saint-Martin': 'MF',
+                'Nouvelle-Calédonie': 'NC', 'Polynésie Française': 'PF', 'Wallis-et-Futuna': 'WF'}
+
+
 def holidays_lines(first, last):
     import holidays
-    national = holidays.France(years=range(first, last + 1))
-    for region in holidays.France.PROVINCES:
-        regional = holidays.France(prov=region, years=range(first, last + 1))
-        for day, names in sorted(regional.items()):
-            kept = set(national.get(day, '').split(', '))
-            for name in names.split(', '):
+    years = range(first, last + 1)
+    if hasattr(holidays.France, 'subdivisions'):
+        national = holidays.France(years=years, language='fr')
+        regions = {code: holidays.France(subdiv=code, years=years, language='fr')
+                   for code in holidays.France.subdivisions}
+    else:
+        national = holidays.France(years=years)
+        regions = {REGION_CODES[name]: holidays.France(prov=name, years=years)
+                   for name in holidays.France.PROVINCES if name in REGION_CODES}
+    major, minor = holidays.__version__.split('.')[:2]
+    print(f'version|{major}.{minor}|')
+    for code, regional in regions.items():
+        for day in sorted(regional):
+            kept = national.get_list(day) if day in national else []
+            for name in regional.get_list(day):
                 if name not in kept:
-                    print(f'{region}|{day.isoformat()}|{name}')
+                    print(f'{code}|{day.isoformat()}|{name}')
 
 
 def clock(seconds):

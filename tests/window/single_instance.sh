@@ -28,8 +28,11 @@ second_launch_ends() { # second_launch_ends WHAT [COMMAND...]
 # The number of lines of the program's standard error that say kNoSafePlace.
 no_safe_place_said() { grep -c "$kNoSafePlace" "$work/program-errors.log" || true; }
 
-# DISPLAY written four ways names one X server, and one gadget: the launches after
-# the first end with status 0, and no second window opens.
+# DISPLAY written five ways names one X server, and one gadget: the launches after
+# the first end with status 0, and no second window opens. Debian 13's libxcb reads
+# « unix:N » as the path of a socket, « N »: no X client reaches the server so, and
+# Solvane says in French that it does not answer, with status 1, as for any server
+# that does not.
 case_display_spellings() {
     harness_start
     start_display
@@ -37,13 +40,23 @@ case_display_spellings() {
     local number=${DISPLAY#:} spelling
     program_environment=("DISPLAY=:$number")
     start_program "$program"
-    local first=$program_pid
-    for spelling in ":$number.0" "unix:$number" "unix:$number.0"; do
+    local first=$program_pid said=()
+    for spelling in ":$number.0" "unix/:$number" "unix:$number" "unix:$number.0"; do
         program_environment=("DISPLAY=$spelling")
-        second_launch_ends "DISPLAY=$spelling"
+        if DISPLAY=$spelling xprop -root -len 0 _NET_SUPPORTED >/dev/null 2>&1; then
+            second_launch_ends "DISPLAY=$spelling"
+            said+=("« $spelling »")
+        else
+            launch_program "$(copy_program_folder "$program")"
+            wait_until 5 "la copie s'arrête (DISPLAY=$spelling, que ce système ne lit pas comme un affichage)" program_ended
+            if ((program_status != 1)) || ! grep -q "« $spelling » ne répond pas" "$work/program-errors.log"; then
+                fail "DISPLAY=$spelling, qu'aucun client X ne lit ici : état $program_status, « $(cat "$work/program-errors.log") »"
+            fi
+            main_window_alone || fail "une deuxième fenêtre Solvane s'est ouverte (DISPLAY=$spelling)"
+        fi
     done
     process_running "$first" || fail "la première copie s'est arrêtée"
-    say "« :$number », « :$number.0 », « unix:$number » et « unix:$number.0 » : une seule fenêtre"
+    say "« :$number » et ${said[*]} : une seule fenêtre"
 }
 
 # Five launches at the same instant, the socket of a killed gadget still there: one
