@@ -39,26 +39,26 @@ struct PeriodicTerm {
     int moonAnomaly, sunAnomaly, latitude, node;
 };
 
-// Meeus 49, the new moon's corrections.
+// Meeus 49, the new moon's corrections: its own first seven, then those it shares with
+// the full moon.
 constexpr PeriodicTerm kNewMoonTerms[] = {
-    {-0.40720, 0, 1, 0, 0, 0}, {0.17241, 1, 0, 1, 0, 0},   {0.01608, 0, 2, 0, 0, 0},    {0.01039, 0, 0, 0, 2, 0},
-    {0.00739, 1, 1, -1, 0, 0}, {-0.00514, 1, 1, 1, 0, 0},  {0.00208, 2, 0, 2, 0, 0},    {-0.00111, 0, 1, 0, -2, 0},
-    {-0.00057, 0, 1, 0, 2, 0}, {0.00056, 1, 2, 1, 0, 0},   {-0.00042, 0, 3, 0, 0, 0},   {0.00042, 1, 0, 1, 2, 0},
-    {0.00038, 1, 0, 1, -2, 0}, {-0.00024, 1, 2, -1, 0, 0}, {-0.00017, 0, 0, 0, 0, 1},   {-0.00007, 0, 1, 2, 0, 0},
-    {0.00004, 0, 2, 0, -2, 0}, {0.00004, 0, 0, 3, 0, 0},   {0.00003, 0, 1, 1, -2, 0},   {0.00003, 0, 2, 0, 2, 0},
-    {-0.00003, 0, 1, 1, 2, 0}, {0.00003, 0, 1, -1, 2, 0},  {-0.00002, 0, 1, -1, -2, 0}, {-0.00002, 0, 3, 1, 0, 0},
-    {0.00002, 0, 4, 0, 0, 0},
+    {-0.40720, 0, 1, 0, 0, 0}, {0.17241, 1, 0, 1, 0, 0},  {0.01608, 0, 2, 0, 0, 0}, {0.01039, 0, 0, 0, 2, 0},
+    {0.00739, 1, 1, -1, 0, 0}, {-0.00514, 1, 1, 1, 0, 0}, {0.00208, 2, 0, 2, 0, 0},
 };
 
-// Meeus 49, the full moon's corrections: the new moon's but for the first seven.
+// Meeus 49, the full moon's own first seven corrections.
 constexpr PeriodicTerm kFullMoonTerms[] = {
-    {-0.40614, 0, 1, 0, 0, 0}, {0.17302, 1, 0, 1, 0, 0},   {0.01614, 0, 2, 0, 0, 0},    {0.01043, 0, 0, 0, 2, 0},
-    {0.00734, 1, 1, -1, 0, 0}, {-0.00515, 1, 1, 1, 0, 0},  {0.00209, 2, 0, 2, 0, 0},    {-0.00111, 0, 1, 0, -2, 0},
-    {-0.00057, 0, 1, 0, 2, 0}, {0.00056, 1, 2, 1, 0, 0},   {-0.00042, 0, 3, 0, 0, 0},   {0.00042, 1, 0, 1, 2, 0},
-    {0.00038, 1, 0, 1, -2, 0}, {-0.00024, 1, 2, -1, 0, 0}, {-0.00017, 0, 0, 0, 0, 1},   {-0.00007, 0, 1, 2, 0, 0},
-    {0.00004, 0, 2, 0, -2, 0}, {0.00004, 0, 0, 3, 0, 0},   {0.00003, 0, 1, 1, -2, 0},   {0.00003, 0, 2, 0, 2, 0},
-    {-0.00003, 0, 1, 1, 2, 0}, {0.00003, 0, 1, -1, 2, 0},  {-0.00002, 0, 1, -1, -2, 0}, {-0.00002, 0, 3, 1, 0, 0},
-    {0.00002, 0, 4, 0, 0, 0},
+    {-0.40614, 0, 1, 0, 0, 0}, {0.17302, 1, 0, 1, 0, 0},  {0.01614, 0, 2, 0, 0, 0}, {0.01043, 0, 0, 0, 2, 0},
+    {0.00734, 1, 1, -1, 0, 0}, {-0.00515, 1, 1, 1, 0, 0}, {0.00209, 2, 0, 2, 0, 0},
+};
+
+// Meeus 49, the corrections that follow the first seven at the new and the full moon.
+constexpr PeriodicTerm kNewAndFullMoonTerms[] = {
+    {-0.00111, 0, 1, 0, -2, 0}, {-0.00057, 0, 1, 0, 2, 0}, {0.00056, 1, 2, 1, 0, 0},   {-0.00042, 0, 3, 0, 0, 0},
+    {0.00042, 1, 0, 1, 2, 0},   {0.00038, 1, 0, 1, -2, 0}, {-0.00024, 1, 2, -1, 0, 0}, {-0.00017, 0, 0, 0, 0, 1},
+    {-0.00007, 0, 1, 2, 0, 0},  {0.00004, 0, 2, 0, -2, 0}, {0.00004, 0, 0, 3, 0, 0},   {0.00003, 0, 1, 1, -2, 0},
+    {0.00003, 0, 2, 0, 2, 0},   {-0.00003, 0, 1, 1, 2, 0}, {0.00003, 0, 1, -1, 2, 0},  {-0.00002, 0, 1, -1, -2, 0},
+    {-0.00002, 0, 3, 1, 0, 0},  {0.00002, 0, 4, 0, 0, 0},
 };
 
 // Meeus 49, the quarters' corrections, before W.
@@ -111,8 +111,14 @@ double PhaseEphemerisDay(long lunation, MoonPhase phase) {
         }
     };
     switch (phase) {
-    case MoonPhase::New: addTerms(kNewMoonTerms); break;
-    case MoonPhase::Full: addTerms(kFullMoonTerms); break;
+    case MoonPhase::New:
+        addTerms(kNewMoonTerms);
+        addTerms(kNewAndFullMoonTerms);
+        break;
+    case MoonPhase::Full:
+        addTerms(kFullMoonTerms);
+        addTerms(kNewAndFullMoonTerms);
+        break;
     case MoonPhase::FirstQuarter:
     case MoonPhase::LastQuarter: {
         addTerms(kQuarterTerms);
