@@ -19,6 +19,7 @@ screen_depth=24  # bits per pixel
 
 work=''            # the private folder: logs, screen grabs, HOME
 session_pids=()    # every process started here and not yet ended, in the order of their start
+declare -A session_starts=()  # the start of each of them and of the watchdog, by number
 watchdog_pid=''
 xvfb_pid=''
 wm_pid=''
@@ -84,14 +85,40 @@ process_running() {
 
 process_ended() { ! process_running "$1"; }
 
+# process_start PID: when the process started, in clock ticks since boot (the 22nd
+# field of /proc/PID/stat), or status 1 when there is no such process. The system
+# gives a number again once its process has ended and been reaped, within minutes on
+# a busy machine (pid_max is 32768 by default): the number and the start together
+# name one process.
+process_start() {
+    local stat fields
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    read -ra fields <<<"$stat"
+    printf '%s\n' "${fields[19]}"
+}
+
+# still_ours PID: PID is still the process that was remembered under that number,
+# and not another that was given the number after it ended unseen.
+still_ours() {
+    local start
+    start=$(process_start "$1") || return 1
+    [ -n "${session_starts[$1]-}" ] && [ "$start" = "${session_starts[$1]}" ]
+}
+
+not_ours_any_more() { ! still_ours "$1" || process_ended "$1"; }
+
 write_pid_list() {
     local pid
-    for pid in "${session_pids[@]}"; do echo "$pid"; done >"$work/pids"
+    for pid in "${session_pids[@]}"; do echo "$pid ${session_starts[$pid]-}"; done >"$work/pids"
 }
 
 # remember_pid PID: a process to end with the session (it need not be a child).
+# Its start is noted with it, so that a number given to another process after this
+# one ended unseen is never killed.
 remember_pid() {
     session_pids+=("$1")
+    session_starts[$1]=$(process_start "$1" || true)
     write_pid_list
 }
 
@@ -103,16 +130,18 @@ forget_pid() {
         [ "$other" = "$1" ] || still_running+=("$other")
     done
     session_pids=("${still_running[@]}")
+    unset "session_starts[$1]"
     [ -z "$work" ] || write_pid_list
 }
 
-# stop_process PID: asks the process to end, kills it if it has not within 3 s, and
-# forgets it.
+# stop_process PID: asks the process remembered under PID to end, kills it if it has
+# not within 3 s, and forgets it. A process that is not the one remembered (it ended,
+# and its number went to another) is left alone.
 stop_process() {
     local pid=$1
     [ -n "$pid" ] || return 0
-    if kill "$pid" 2>/dev/null; then
-        poll_until 3 process_ended "$pid" || kill -KILL "$pid" 2>/dev/null || true
+    if still_ours "$pid" && kill "$pid" 2>/dev/null; then
+        poll_until 3 not_ours_any_more "$pid" || ! still_ours "$pid" || kill -KILL "$pid" 2>/dev/null || true
     fi
     wait "$pid" 2>/dev/null || true
     forget_pid "$pid"
@@ -160,18 +189,21 @@ x_session_end() {
 
 # Should the script be killed outright, so that no trap runs, a watchdog still
 # ends every process it started: it waits for the script's end, then kills the
-# processes listed in $work/pids.
+# processes listed in $work/pids that are still the ones listed.
 start_watchdog() {
     local parent=$$
     (
         tail --pid="$parent" -f /dev/null
         [ -f "$work/pids" ] || exit 0
-        while read -r pid; do
-            kill -KILL "$pid"
+        while read -r pid start; do
+            if [ -n "$start" ] && [ "$(process_start "$pid")" = "$start" ]; then
+                kill -KILL "$pid" || true
+            fi
         done <"$work/pids"
         rm -rf "$work"
     ) >/dev/null 2>&1 &
     watchdog_pid=$!
+    session_starts[$watchdog_pid]=$(process_start "$watchdog_pid" || true)
 }
 
 # Starts the session: a private folder for logs and screen grabs, also the HOME and
