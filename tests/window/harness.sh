@@ -440,7 +440,9 @@ pointer_at() {
 # pointer_glides_to X Y: moves the pointer to a point of the window as a hand does,
 # in small steps some 20 ms apart from where it is, rather than in one jump: a
 # hand's move brings the window several motion events, the last of them over the
-# point.
+# point. Sets last_move_at_us to when the last step was asked for: what the window
+# does after that motion comes later.
+last_move_at_us=''
 pointer_glides_to() {
     local x=$((origin_x + $1)) y=$((origin_y + $2)) from_x=0 from_y=0 step at_x at_y last=''
     eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/from_x=/p; s/^Y=/from_y=/p')"
@@ -449,6 +451,7 @@ pointer_glides_to() {
         at_y=$((from_y + (y - from_y) * step / 8))
         # --sync waits for the pointer to move, for ever if it is there already.
         if [ "$at_x $at_y" = "$last" ] || [ "$at_x $at_y" = "$from_x $from_y" ]; then continue; fi
+        last_move_at_us=$(now_us)
         xdotool mousemove --sync "$at_x" "$at_y"
         last="$at_x $at_y"
         sleep 0.02
