@@ -107,6 +107,7 @@ bool PlatformWindow::StartMove(QPoint pressPosition) {
     // place when its move starts as the grip.
     if (!LeftButtonDown(window_)) return false;
     StopFollowingMouse();
+    StopHearingPlace();
     if (QWindow* handle = window_.windowHandle(); handle && handle->startSystemMove()) {
         // The window manager holds the mouse until the release, and then gives it
         // back: the window hears of it as the mouse coming in again, or as the next
@@ -130,9 +131,25 @@ bool PlatformWindow::eventFilter(QObject* watched, QEvent* event) {
         case QEvent::MouseButtonRelease:
             // Qt makes up a move of the mouse as the window moves under it.
             if (LeftButtonDown(window_)) break;
-            [[fallthrough]];
+            // The window manager may tell the window where it left it only after it
+            // has let go of the mouse (openbox does): the window hears it until the
+            // next press or key.
+            hearingPlace_ = true;
+            StopFollowingMouse();
+            break;
         case QEvent::Hide:
         case QEvent::Close: StopFollowingMouse(); break;
+        default: break;
+        }
+        return false;
+    }
+    if (hearingPlace_) {
+        switch (event->type()) {
+        case QEvent::Move: emit MoveEnded(); break;
+        case QEvent::MouseButtonPress:
+        case QEvent::KeyPress:
+        case QEvent::Hide:
+        case QEvent::Close: StopHearingPlace(); break;
         default: break;
         }
         return false;
@@ -158,8 +175,14 @@ void PlatformWindow::StopFollowingMouse() {
     const bool moving = grip_ || systemMove_;
     grip_.reset();
     systemMove_ = false;
-    window_.removeEventFilter(this);
+    if (!hearingPlace_) window_.removeEventFilter(this);
     if (moving) emit MoveEnded();
+}
+
+void PlatformWindow::StopHearingPlace() {
+    if (!hearingPlace_) return;
+    hearingPlace_ = false;
+    window_.removeEventFilter(this);
 }
 
 void PlatformWindow::Minimise() { window_.showMinimized(); }

@@ -43,8 +43,10 @@ public:
     void Quit();
 
 signals:
-    // A move started by StartMove is over: the button was released. Sent once per
-    // move, after the last change of place.
+    // A move started by StartMove is over: the button was released. Sent at the end
+    // of the move, after the last change of place the window has heard of, and again
+    // for each place the window manager reports after it, until the next press or
+    // key.
     void MoveEnded();
 
 protected:
@@ -52,8 +54,10 @@ protected:
 
 private:
     void StopFollowingMouse();
+    void StopHearingPlace();
 
     QWidget& window_;
     std::optional<QPoint> grip_;  // where the mouse holds the window, in window coordinates
     bool systemMove_ = false;     // the window manager moves the window
+    bool hearingPlace_ = false;   // its move is over, and it may still say where it left the window
 };
