@@ -102,11 +102,8 @@ process_start() {
 # and not another that was given the number after it ended unseen.
 still_ours() {
     local start
-    start=$(process_start "$1") || return 1
-    [ -n "${session_starts[$1]-}" ] && [ "$start" = "${session_starts[$1]}" ]
+    start=$(process_start "$1") && [ "$start" = "${session_starts[$1]-}" ]
 }
-
-not_ours_any_more() { ! still_ours "$1" || process_ended "$1"; }
 
 write_pid_list() {
     local pid
@@ -141,7 +138,7 @@ stop_process() {
     local pid=$1
     [ -n "$pid" ] || return 0
     if still_ours "$pid" && kill "$pid" 2>/dev/null; then
-        poll_until 3 not_ours_any_more "$pid" || ! still_ours "$pid" || kill -KILL "$pid" 2>/dev/null || true
+        poll_until 3 process_ended "$pid" || ! still_ours "$pid" || kill -KILL "$pid" 2>/dev/null || true
     fi
     wait "$pid" 2>/dev/null || true
     forget_pid "$pid"
@@ -196,9 +193,7 @@ start_watchdog() {
         tail --pid="$parent" -f /dev/null
         [ -f "$work/pids" ] || exit 0
         while read -r pid start; do
-            if [ -n "$start" ] && [ "$(process_start "$pid")" = "$start" ]; then
-                kill -KILL "$pid" || true
-            fi
+            [ "$(process_start "$pid")" != "$start" ] || kill -KILL "$pid" || true
         done <"$work/pids"
         rm -rf "$work"
     ) >/dev/null 2>&1 &
