@@ -9,12 +9,12 @@
 #include "calendar/serial_date.h"
 #include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
+#include "settings/settings_file.h"
 #include "terminal/date_argument.h"
 #include "terminal/follow.h"
 #include "terminal/ics.h"
 #include "terminal/options.h"
 #include "terminal/output.h"
-#include "terminal/settings_file.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ GivenDay Today() {
 // settings file holds it; the nation alone when neither says a known one.
 calendar::Region RegionOf(const TerminalRequest& request) {
     const std::optional<std::string> name =
-        request.region ? request.region : SettingsValue(SettingsFilePath(), kRegionSettingKey);
+        request.region ? request.region : settings::SettingsValue(settings::SettingsFilePath(), settings::kRegionKey);
     return name ? calendar::RegionNamed(*name).value_or(calendar::Region::National) : calendar::Region::National;
 }
 
@@ -117,7 +117,7 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         // shows at once in a status bar.
         const TerminalRequest& request = parsed.request;
         return FollowToday([&] { return FactsAnswer(request, Today(), programFolder, true); },
-                           {programFolder, SettingsFolder()});
+                           {programFolder, settings::SettingsFolder()});
     }
     const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, programFolder);
     const int error = WriteWhole(STDOUT_FILENO, answer->output);

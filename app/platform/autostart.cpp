@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <optional>
 
-#include "terminal/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ bool NeedsQuotes(const QString& argument) {
 }  // namespace
 
 QString AutostartFilePath() {
-    const std::string folder = ConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME"));
+    const std::string folder = settings::ConfigFolder();
     if (folder.empty()) return {};
     return QString::fromLocal8Bit(folder.c_str()) + QStringLiteral("/autostart/solvane.desktop");
 }

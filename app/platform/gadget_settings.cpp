@@ -1,154 +1,140 @@
 #include "app/platform/gadget_settings.h"
 
+#include <unistd.h>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QGuiApplication>
 #include <cstdio>
+#include <set>
+#include <string>
 
+#include "app/platform/display_platform.h"
 #include "calendar/regional_holidays.h"
-#include "terminal/settings_file.h"
+#include "settings/settings_file.h"
+#include "settings/window_place.h"
 
 namespace {
 
-// Far past any desktop: a coordinate or a size beyond it is damage, not a screen.
-constexpr int kLargestDesktopCoordinate = 1'000'000;
+std::string Native(const QString& text) { return QFile::encodeName(text).toStdString(); }
 
-// The keys, each in the group of the file.
-struct Keys {
-    const char* x;
-    const char* y;
-    const char* screen;
-    const char* screenX;
-    const char* screenY;
-    const char* screenWidth;
-    const char* screenHeight;
-    const char* keepAbove;
-    const char* region;
-};
-constexpr Keys kKeys{.x = "x",
-                     .y = "y",
-                     .screen = "screen",
-                     .screenX = "screen_x",
-                     .screenY = "screen_y",
-                     .screenWidth = "screen_width",
-                     .screenHeight = "screen_height",
-                     .keepAbove = "keep_above",
-                     .region = kRegionSettingKey.data()};
+QString FromNative(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
 
-QString Key(const char* name) {
-    return QString::fromLatin1(kSettingsGroup.data(), qsizetype(kSettingsGroup.size())) + QLatin1Char('/') +
-           QLatin1String(name);
+// Each sentence once in a run, however many writes go wrong the same way.
+void SayOnce(const std::string& sentence) {
+    static std::set<std::string> said;
+    if (sentence.empty() || !said.insert(sentence).second) return;
+    std::fprintf(stderr, "solvane: %s\n", sentence.c_str());
 }
 
-// A whole number within ±kLargestDesktopCoordinate, or none.
-std::optional<int> Coordinate(const QSettings& file, const char* name) {
-    bool ok = false;
-    const qlonglong value = file.value(Key(name)).toString().trimmed().toLongLong(&ok);
-    if (!ok || value < -kLargestDesktopCoordinate || value > kLargestDesktopCoordinate) return std::nullopt;
-    return int(value);
+std::optional<SavedPlace> ToSaved(const std::optional<settings::WindowPlace>& place) {
+    if (!place) return std::nullopt;
+    return SavedPlace{.topLeft = QPoint(place->x, place->y),
+                      .screenName = QString::fromStdString(place->screen),
+                      .screenGeometry = QRect(place->screenX, place->screenY, place->screenWidth, place->screenHeight)};
 }
 
-std::optional<bool> Flag(const QSettings& file, const char* name) {
-    const QString value = file.value(Key(name)).toString().trimmed();
-    if (value == QLatin1String("true")) return true;
-    if (value == QLatin1String("false")) return false;
-    return std::nullopt;
-}
-
-// A region by its ASCII key, as the terminal reads it too; none for another value.
-std::optional<calendar::Region> ReadRegion(const QSettings& file) {
-    return calendar::RegionNamed(file.value(Key(kKeys.region)).toString().trimmed().toStdString());
-}
-
-std::optional<SavedPlace> ReadPlace(const QSettings& file) {
-    const auto x = Coordinate(file, kKeys.x), y = Coordinate(file, kKeys.y);
-    const auto left = Coordinate(file, kKeys.screenX), top = Coordinate(file, kKeys.screenY);
-    const auto width = Coordinate(file, kKeys.screenWidth), height = Coordinate(file, kKeys.screenHeight);
-    const QString screen = file.value(Key(kKeys.screen)).toString();
-    if (!x || !y || !left || !top || !width || !height || *width <= 0 || *height <= 0 || screen.isEmpty()) {
-        return std::nullopt;
-    }
-    return SavedPlace{
-        .topLeft = QPoint(*x, *y), .screenName = screen, .screenGeometry = QRect(*left, *top, *width, *height)};
-}
-
-// One sentence at most in a run, however many writes fail.
-void SayOnce(const QString& sentence) {
-    static bool said = false;
-    if (said) return;
-    said = true;
-    std::fprintf(stderr, "solvane: %s\n", sentence.toLocal8Bit().constData());
+std::optional<settings::WindowPlace> ToWindowPlace(const std::optional<SavedPlace>& place) {
+    if (!place) return std::nullopt;
+    return settings::WindowPlace{.x = place->topLeft.x(),
+                                 .y = place->topLeft.y(),
+                                 .screen = place->screenName.toStdString(),
+                                 .screenX = place->screenGeometry.x(),
+                                 .screenY = place->screenGeometry.y(),
+                                 .screenWidth = place->screenGeometry.width(),
+                                 .screenHeight = place->screenGeometry.height()};
 }
 
 }  // namespace
 
-GadgetSettings::GadgetSettings(const QString& path) : path_(path) {
-    // Only an ordinary file of a sensible size is read: a pipe in its place would
-    // hold up the start, a device such as /dev/zero never ends.
-    const QFileInfo info(path_);
-    if (path_.isEmpty() || !info.isFile() || !info.isReadable() || info.size() > kLargestSettingsBytes) return;
-    const QSettings file(path_, QSettings::IniFormat);
-    place_ = ReadPlace(file);
-    keepAbove_ = Flag(file, kKeys.keepAbove);
-    region_ = ReadRegion(file);
+GadgetSettings::GadgetSettings(const QString& path, const QString& display, QObject* parent)
+    : QObject(parent), path_(path), display_(display) {
+    Read();
+    // A save by another program replaces the file by a rename, which its folder sees;
+    // a file reached through a link changes in the folder of its target.
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &GadgetSettings::ReadAgain);
+    Watch();
 }
 
-QString GadgetSettings::DefaultPath() { return QString::fromLocal8Bit(SettingsFilePath().c_str()); }
+QString GadgetSettings::DefaultPath() { return FromNative(settings::SettingsFilePath()); }
+
+QString GadgetSettings::CurrentDisplay() {
+    const QString platform = QGuiApplication::platformName();
+    if (platform == QLatin1String("xcb")) {
+        return QString::fromStdString(CanonicalX11Display(qEnvironmentVariable("DISPLAY").toStdString()));
+    }
+    if (platform.startsWith(QLatin1String("wayland"))) {
+        const QString socket = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
+        return QStringLiteral("wayland:") + socket;
+    }
+    return platform;
+}
+
+void GadgetSettings::Read() {
+    const settings::Reading reading = settings::ReadSettings(Native(path_));
+    const settings::IniText& text = reading.text;
+    place_ = ToSaved(settings::PlaceOn(text, display_.toStdString()));
+    keepAbove_ = settings::Flag(text.Value(settings::kGroup, settings::kKeepAboveKey));
+    region_ = calendar::RegionNamed(text.Value(settings::kGroup, settings::kRegionKey).value_or(""));
+}
+
+// The place is this display's own and stays as this window knows it; the shared
+// choices follow the file.
+void GadgetSettings::ReadAgain() {
+    const std::optional<bool> keepAbove = keepAbove_;
+    const std::optional<calendar::Region> region = region_;
+    const std::optional<SavedPlace> place = place_;
+    Read();
+    place_ = place;
+    Watch();
+    if (keepAbove_ != keepAbove || region_ != region) emit Changed();
+}
+
+// The folders of the file and of the target of a link in its place; while the
+// gadget's folder does not exist, the folder above it, where it will appear.
+void GadgetSettings::Watch() {
+    if (path_.isEmpty()) return;
+    QStringList folders;
+    const QFileInfo file(path_);
+    folders << (file.dir().exists() ? file.absolutePath() : QFileInfo(file.absolutePath()).absolutePath());
+    const QFileInfo target(file.canonicalFilePath());
+    if (file.isSymLink() && target.isFile() && target.ownerId() == geteuid()) folders << target.absolutePath();
+    const QStringList watched = watcher_.directories();
+    for (const QString& folder : folders) {
+        // Only a folder the user may read can be watched; Qt would say so in English.
+        const QFileInfo info(folder);
+        if (!watched.contains(folder) && info.isDir() && info.isReadable()) watcher_.addPath(folder);
+    }
+}
 
 void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {
     if (place == place_) return;
     place_ = place;
-    Write();
+    const std::string display = display_.toStdString();
+    Write([&](settings::IniText& text) { settings::SetPlaceOn(text, display, ToWindowPlace(place)); });
 }
 
 void GadgetSettings::SetKeepAbove(bool keepAbove) {
     if (keepAbove_ == keepAbove) return;
     keepAbove_ = keepAbove;
-    Write();
+    Write([&](settings::IniText& text) {
+        text.Set(settings::kGroup, settings::kKeepAboveKey, keepAbove ? "true" : "false");
+    });
 }
 
 void GadgetSettings::SetRegion(calendar::Region region) {
     if (region_ == region) return;
     region_ = region;
-    Write();
+    Write([&](settings::IniText& text) {
+        text.Set(settings::kGroup, settings::kRegionKey, std::string(calendar::RegionKey(region)));
+    });
 }
 
-// QSettings writes the whole file to a new one beside it and renames it over the
-// old (QSaveFile): a crash or a full disk leaves the old file whole. What the file
-// held is written again as this run knows it, keys of other programs' versions
-// included; a damaged file is replaced.
-void GadgetSettings::Write() {
+void GadgetSettings::Write(const std::function<void(settings::IniText&)>& change) {
     if (path_.isEmpty()) {
-        SayOnce(QStringLiteral("ni HOME ni XDG_CONFIG_HOME ne sont définis : les réglages ne seront pas retenus."));
+        SayOnce("ni HOME ni XDG_CONFIG_HOME ne sont définis : les réglages ne seront pas retenus.");
         return;
     }
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSettings file(path_, QSettings::IniFormat);
-    if (!QFileInfo(path_).isFile()) file.clear();  // a folder or a dangling link: nothing to keep
-    if (file.status() == QSettings::FormatError) file.clear();
-    const auto set = [&file](const char* name, const QVariant& value) { file.setValue(Key(name), value); };
-    const auto remove = [&file](const char* name) { file.remove(Key(name)); };
-    if (place_) {
-        set(kKeys.x, place_->topLeft.x());
-        set(kKeys.y, place_->topLeft.y());
-        set(kKeys.screen, place_->screenName);
-        set(kKeys.screenX, place_->screenGeometry.x());
-        set(kKeys.screenY, place_->screenGeometry.y());
-        set(kKeys.screenWidth, place_->screenGeometry.width());
-        set(kKeys.screenHeight, place_->screenGeometry.height());
-    } else {
-        for (const char* name :
-             {kKeys.x, kKeys.y, kKeys.screen, kKeys.screenX, kKeys.screenY, kKeys.screenWidth, kKeys.screenHeight}) {
-            remove(name);
-        }
-    }
-    if (keepAbove_) set(kKeys.keepAbove, *keepAbove_ ? QStringLiteral("true") : QStringLiteral("false"));
-    if (region_) {
-        const std::string_view key = calendar::RegionKey(*region_);
-        set(kKeys.region, QString::fromLatin1(key.data(), qsizetype(key.size())));
-    }
-    file.sync();
-    if (file.status() != QSettings::NoError) {
-        SayOnce(QStringLiteral("les réglages ne peuvent pas être écrits dans %1.").arg(path_));
-    }
+    SayOnce(settings::UpdateSettings(Native(path_), change).sentence);
+    Watch();  // the folder may be new
 }

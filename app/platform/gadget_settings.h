@@ -1,16 +1,21 @@
 #pragma once
-// The gadget's settings file (terminal/settings_file.h names it): read once at
-// start-up, written whole after each change. A file that is missing, damaged, of
-// another kind or unreadable gives the defaults; a value that is not what its key
-// holds reads as its default. A write that fails leaves the file as it was, and
-// says so once on standard error.
+// The gadget's settings, as the window sees them: the settings file of settings/,
+// read at start-up, written after each change the user makes, and read again
+// whenever another program (a second gadget on another display, an editor) changes
+// it, so that every running gadget shows the same choices. A file that is missing,
+// damaged, of another kind or unreadable gives the defaults; a value that is not
+// what its key holds reads as its default. A write that fails leaves the file as it
+// was; what went wrong is said once on standard error.
 
+#include <QFileSystemWatcher>
+#include <QObject>
 #include <QPoint>
 #include <QRect>
 #include <QString>
 #include <optional>
 
 #include "calendar/regional_holidays.h"
+#include "settings/ini_text.h"
 
 // Where the user left the window: its top-left corner and the screen it lay on, by
 // name and geometry, all in the desktop's pixels.
@@ -21,14 +26,18 @@ struct SavedPlace {
     bool operator==(const SavedPlace&) const = default;
 };
 
-class GadgetSettings {
+class GadgetSettings : public QObject {
+    Q_OBJECT
 public:
-    // The file at `path`; no file at all when `path` is empty (neither HOME nor
-    // XDG_CONFIG_HOME set): the settings then last as long as the program.
-    explicit GadgetSettings(const QString& path);
+    // The file at `path`, the place of the display `display`; no file at all when
+    // `path` is empty (neither HOME nor XDG_CONFIG_HOME set): the settings then last
+    // as long as the program.
+    GadgetSettings(const QString& path, const QString& display, QObject* parent = nullptr);
 
-    // The file of the environment's XDG_CONFIG_HOME or HOME.
+    // The file of the environment's XDG_CONFIG_HOME or HOME, and the display this
+    // program shows on, one name however it is spelt (":0" for DISPLAY=unix:0.0).
     static QString DefaultPath();
+    static QString CurrentDisplay();
 
     const std::optional<SavedPlace>& Place() const { return place_; }
     // Writes the place, or forgets it.
@@ -43,11 +52,21 @@ public:
     std::optional<calendar::Region> Region() const { return region_; }
     void SetRegion(calendar::Region region);
 
+signals:
+    // The file changed under another program's hand, and the region or the choice
+    // « Toujours au-dessus » it holds now differs from what this one showed.
+    void Changed();
+
 private:
-    void Write();
+    void Read();
+    void ReadAgain();
+    void Watch();
+    void Write(const std::function<void(settings::IniText&)>& change);
 
     QString path_;
+    QString display_;
     std::optional<SavedPlace> place_;
     std::optional<bool> keepAbove_;
     std::optional<calendar::Region> region_;
+    QFileSystemWatcher watcher_;
 };

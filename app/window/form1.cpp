@@ -99,6 +99,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
     connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
+    connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, [this] { ShowMenu(mapToGlobal(QPoint(kWidth / 3, kHeight / 3))); });
@@ -293,6 +294,16 @@ calendar::Region Form1::HolidayRegion() const { return settings_.Region().value_
 // The panel's twelve rows stay the nation's; the grid and the tooltips change.
 void Form1::SetHolidayRegion(calendar::Region region) {
     settings_.SetRegion(region);
+    Cal1->DescribeDaysAgain();
+}
+
+// A choice made in another gadget, or in the file by hand: the region marks the grid
+// and names the days again, « Toujours au-dessus » takes effect as if chosen here.
+// The place stays this window's own.
+void Form1::FollowSettings() {
+    if (const std::optional<bool> above = settings_.KeepAbove(); above && *above != KeptAbove()) {
+        platform_.KeepAbove(*above);
+    }
     Cal1->DescribeDaysAgain();
 }
 

@@ -146,6 +146,8 @@ private:
     // Whether the window is kept above other windows now.
     bool KeptAbove() const;
     void SetKeptAbove(bool above);
+    // Shows the choices that another program wrote into the settings file.
+    void FollowSettings();
     // Centres the window on its screen and forgets the place it was left at.
     void Recentre();
     // The menu's « Jours fériés » entries.
@@ -176,7 +178,7 @@ private:
 
     QDate today_;  // today's date at the last refresh; none before the first
 
-    GadgetSettings settings_{GadgetSettings::DefaultPath()};
+    GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay()};
     PlatformWindow platform_{*this};
     WindowVisibility visibility_{*this};
     QRegion outline_;    // the window's rounded outline, in window pixels

@@ -26,7 +26,7 @@
 #include "calendar/serial_date.h"
 #include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
-#include "terminal/settings_file.h"
+#include "settings/settings_file.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -558,7 +558,8 @@ private slots:
                     }
                 }
             }
-            QCOMPARE(SettingsValue(SettingsFilePath(), kRegionSettingKey), std::optional(std::string(row.key)));
+            QCOMPARE(settings::SettingsValue(settings::SettingsFilePath(), settings::kRegionKey),
+                     std::optional(std::string(row.key)));
             QCOMPARE(Form1(folder_.path()).HolidayRegion(), row.region);
         }
         if (kept.isNull()) {

@@ -1,9 +1,11 @@
 #!/bin/bash
 # The program with a damaged settings file, one case per run (a prepare_CASE below),
 # as an ordinary user (nobody, when the test runs as root, who reads every file):
-# the window opens centred, as with no settings, is dragged, opens and closes its
-# menu, and quits by its button with status 0, after at most one line on standard
-# error, its own.
+# the window opens centred, as with no settings, is dragged (which saves its place),
+# opens and closes its menu, and quits by its button with status 0, after at most one
+# line on standard error, its own. A check_CASE then looks at what stands in the
+# file's place: nothing but the user's own file is ever written. Cases that need a
+# device node or a second user are skipped (77) unless the test runs as root.
 # Usage: damaged_settings.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
 # shellcheck source=harness.sh
@@ -33,6 +35,48 @@ prepare_unreadable_unwritable_file() {
 }
 prepare_read_only_home() { rm -rf "$config"; chmod 555 "$home"; }
 prepare_home_unset() { program_environment=(-u HOME -u XDG_CONFIG_HOME "${program_environment[@]:2}"); }
+prepare_fifo_in_its_place() { mkfifo "$file"; }
+prepare_link_to_a_fifo() { mkfifo "$work/fifo" && ln -s "$work/fifo" "$file"; }
+# /dev/zero's kind of device, made here: a link to it was once written through.
+prepare_link_to_a_device() { needs_root && mknod "$work/zero" c 1 5 && ln -s "$work/zero" "$file"; }
+prepare_link_to_another_users_file() {
+    needs_root && printf '[solvane]\nregion=guyane\n' >"$work/theirs.conf" && ln -s "$work/theirs.conf" "$file"
+}
+# A dotfile manager's link to a file of the user's own, in the home.
+prepare_link_to_own_file() {
+    mkdir -p "$home/dotfiles" && printf '; gardé par git\n[solvane]\nregion=guyane\n' >"$home/dotfiles/solvane.conf"
+    ln -s "$home/dotfiles/solvane.conf" "$file"
+}
+# 200 MB with a region the programs must ignore: the file is past what they read.
+prepare_past_the_reading_limit() { printf '[solvane]\nregion=alsace-moselle\n' >"$file" && truncate -s 200M "$file"; }
+prepare_text_that_is_not_ini() { printf 'region=alsace-moselle\nune liste de courses\n' >"$file"; }
+needs_root() { [ "$(id -u)" = 0 ] || { say "sauté : il faut être root"; exit 77; }; }
+
+# check_CASE: what stands in the file's place after the run, as it was before.
+fingerprint() { stat -L -c '%F %t:%T %U %s' "$1" && { [ ! -f "$1" ] || md5sum <"$1"; }; }
+is_unchanged() { [[ $(fingerprint "$1") == "${before:?}" ]] || fail "$1 a changé : $(fingerprint "$1"), avant : $before"; }
+check_fifo_in_its_place() { [ -p "$file" ] || fail "le tube a été remplacé"; }
+check_link_to_a_fifo() { [ -L "$file" ] && is_unchanged "$work/fifo"; }
+check_link_to_a_device() { [ -L "$file" ] && is_unchanged "$work/zero"; }
+check_link_to_another_users_file() { [ -L "$file" ] && is_unchanged "$work/theirs.conf"; }
+check_link_to_own_file() {
+    [ -L "$file" ] || fail "le lien n'est plus un lien"
+    if ! grep -q '^region=guyane$' "$file" || ! grep -q '\\x=' "$file"; then
+        fail "la place n'est pas écrite à côté de la cible : $(cat "$file")"
+    fi
+}
+unreadable_is_kept() {
+    [[ $(fingerprint "$file.illisible") == "${before:?}" ]] || fail "le fichier illisible n'est pas gardé tel quel"
+    ! grep -q region "$file" || fail "la région ignorée au démarrage revient dans le fichier : $(cat "$file")"
+    [[ $errors == *illisible* ]] || fail "la sortie d'erreur ne dit pas où le fichier est gardé : $errors"
+    # The terminal reads the new file as the window did the old one: no region.
+    local answer
+    answer=$(env "${program_environment[@]}" "$(dirname "$executable")/solvane" --texte=2024-12-26)
+    [[ $answer != *Saint-Étienne* ]] || fail "le terminal voit une région que la fenêtre ignorait : $answer"
+}
+check_past_the_reading_limit() { unreadable_is_kept; }
+check_text_that_is_not_ini() { unreadable_is_kept; }
+check_garbage_bytes() { unreadable_is_kept; }
 
 declare -F "prepare_$case_name" >/dev/null || fail "cas inconnu : $case_name"
 harness_start
@@ -61,6 +105,13 @@ if [ "$(id -u)" = 0 ]; then
     chown -hR nobody "$home" "$work/user-runtime" "$work/user-cache"
     as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 fi
+before=""
+case $case_name in
+    link_to_a_fifo) before=$(fingerprint "$work/fifo") ;;
+    link_to_a_device) before=$(fingerprint "$work/zero") ;;
+    link_to_another_users_file) before=$(fingerprint "$work/theirs.conf") ;;
+    past_the_reading_limit | text_that_is_not_ini | garbage_bytes) before=$(fingerprint "$file") ;;
+esac
 launch_program "$executable" "${as_user[@]}"
 wait_for_main_window
 window_is_at $(((screen_width - kWindowWidth) / 2)) $(((screen_height - kWindowHeight) / 2)) ||
@@ -81,4 +132,7 @@ wait_until 5 "le programme s'arrête" program_ended
 errors=$(cat "$work/program-errors.log")
 (($(wc -l <"$work/program-errors.log") <= 1)) || fail "plus d'une ligne sur la sortie d'erreur : $errors"
 [ -z "$errors" ] || [[ $errors == 'solvane: '* ]] || fail "la sortie d'erreur n'est pas une phrase de Solvane : $errors"
+[[ $errors != *"ne peuvent pas être écrits"* ]] || ! grep -qs '^\[places\]' "$file" ||
+    fail "« ne peuvent pas être écrits » alors que la place est écrite : $errors"
+if declare -F "check_$case_name" >/dev/null; then "check_$case_name"; fi
 say "ouverte au centre, déplacée, menu, état 0${errors:+ ; « $errors »}"

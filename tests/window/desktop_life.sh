@@ -13,9 +13,10 @@ readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 
 settings() { printf '%s/solvane/solvane.conf\n' "$XDG_CONFIG_HOME"; }
 autostart() { printf '%s/autostart/solvane.desktop\n' "$XDG_CONFIG_HOME"; }
-settings_hold_place() { grep -q '^x=' "$(settings)" 2>/dev/null; }
+# The place is kept for the display, under the keys DISPLAY\x, DISPLAY\y…
+settings_hold_place() { grep -q '^[^=]*\\x=' "$(settings)" 2>/dev/null; }
 settings_hold_place_at() { # settings_hold_place_at LEFT TOP: the place written is that one, on the one screen
-    grep -qx "x=$1" "$(settings)" 2>/dev/null && grep -qx "y=$2" "$(settings)"
+    grep -qx "[^=]*\\\\x=$1" "$(settings)" 2>/dev/null && grep -qx "[^=]*\\\\y=$2" "$(settings)"
 }
 
 # The windows of the program on the screen besides its main window: its menus.
@@ -120,7 +121,7 @@ case_off_screen() {
     left_drag "$x" "$y" 40 30 is_above
     wait_until 5 "la place est écrite" settings_hold_place
     stop_program
-    sed -i -e 's/^x=.*/x=-40000/' -e 's/^y=.*/y=25000/' "$(settings)"
+    sed -i -e 's/^\([^=]*\\\)x=.*/\1x=-40000/' -e 's/^\([^=]*\\\)y=.*/\1y=25000/' "$(settings)"
     start_program "$program"
     read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
     ((origin_x >= 0 && origin_y >= 0 && origin_x + kWindowWidth <= screen_width &&

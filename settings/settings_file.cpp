@@ -1,0 +1,239 @@
+#include "settings/settings_file.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <chrono>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace settings {
+
+namespace {
+
+// A descriptor closed at the end of its scope.
+struct Descriptor {
+    int fd = -1;
+    explicit Descriptor(int opened) : fd(opened) {}
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    ~Descriptor() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+// Another program saving holds the folder's lock for a millisecond or so; a lock
+// held longer is not waited for past this, so that the window never hangs on it.
+constexpr auto kLongestLockWait = std::chrono::milliseconds(250);
+constexpr auto kLockRetry = std::chrono::milliseconds(2);
+
+// Reads an ordinary file already opened, at most kLargestSettingsBytes of it.
+Reading ReadOpened(int fd) {
+    struct stat status = {};
+    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return {.state = Reading::State::NotAFile, .text = {}};
+    std::string bytes;
+    char buffer[8192];
+    for (;;) {
+        const ssize_t count = read(fd, buffer, sizeof buffer);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return {.state = Reading::State::Unreadable, .text = {}};
+        if (count == 0) break;
+        bytes.append(buffer, std::size_t(count));
+        if (bytes.size() > std::size_t(kLargestSettingsBytes)) return {.state = Reading::State::Unreadable, .text = {}};
+    }
+    std::optional<IniText> text = IniText::Parse(bytes);
+    if (!text) return {.state = Reading::State::Unreadable, .text = {}};
+    return {.state = Reading::State::Read, .text = std::move(*text)};
+}
+
+// `name` in the folder `folder` opened, read as ReadSettings does. Only an ordinary
+// file is opened: opening a device can have effects of its own, and a FIFO waits
+// for a writer.
+Reading ReadAt(int folder, const char* name) {
+    struct stat status = {};
+    if (fstatat(folder, name, &status, 0) != 0) {
+        if (errno != ENOENT) return {.state = Reading::State::Unreadable, .text = {}};
+        const bool link = fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) == 0;  // a dangling link
+        return {.state = link ? Reading::State::NotAFile : Reading::State::Missing, .text = {}};
+    }
+    if (!S_ISREG(status.st_mode)) return {.state = Reading::State::NotAFile, .text = {}};
+    if (status.st_size > kLargestSettingsBytes) return {.state = Reading::State::Unreadable, .text = {}};
+    const Descriptor file(openat(folder, name, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    if (file.fd < 0) return {.state = Reading::State::Unreadable, .text = {}};
+    return ReadOpened(file.fd);
+}
+
+// Where a write goes: the folder and the name of the file that is replaced.
+struct Target {
+    std::filesystem::path folder;
+    std::string name;
+};
+
+// The file a write replaces: the path itself, or the target of a link to an ordinary
+// file of the user's own; none when something else stands there.
+std::optional<Target> WriteTarget(const std::filesystem::path& path) {
+    struct stat status = {};
+    if (lstat(path.c_str(), &status) != 0) {
+        return Target{.folder = path.parent_path(), .name = path.filename()};  // created, or failing, below
+    }
+    if (S_ISREG(status.st_mode)) return Target{.folder = path.parent_path(), .name = path.filename()};
+    if (!S_ISLNK(status.st_mode)) return std::nullopt;
+    char resolved[PATH_MAX];
+    if (realpath(path.c_str(), resolved) == nullptr) return std::nullopt;  // dangling, or a loop
+    if (stat(resolved, &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != geteuid()) return std::nullopt;
+    const std::filesystem::path target = resolved;
+    return Target{.folder = target.parent_path(), .name = target.filename()};
+}
+
+// Waits for the folder's lock a short while; writes without it past that.
+void LockFolder(int folder) {
+    const auto giveUp = std::chrono::steady_clock::now() + kLongestLockWait;
+    while (flock(folder, LOCK_EX | LOCK_NB) != 0 && (errno == EWOULDBLOCK || errno == EINTR) &&
+           std::chrono::steady_clock::now() < giveUp) {
+        std::this_thread::sleep_for(kLockRetry);
+    }
+}
+
+bool WriteAll(int fd, const std::string& bytes) {
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+        if (count < 0 && errno == EINTR) continue;
+        if (count <= 0) return false;
+        done += std::size_t(count);
+    }
+    return true;
+}
+
+// The mode of a new file that replaces none: the umask's.
+constexpr int kUmaskMode = -1;
+
+// A new file in `folder` holding `bytes`, with the mode `mode` (or kUmaskMode),
+// flushed to the disk; its name, or none.
+std::optional<std::string> NewFile(int folder, const std::string& name, const std::string& bytes, int mode) {
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        const std::string temporary = "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) +
+                                      "-" + std::to_string(stamp % 1'000'000);
+        const Descriptor file(
+            openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (file.fd < 0 && errno == EEXIST) continue;
+        if (file.fd < 0) return std::nullopt;
+        const bool written = (mode == kUmaskMode || fchmod(file.fd, mode_t(mode)) == 0) && WriteAll(file.fd, bytes) &&
+                             fsync(file.fd) == 0;
+        if (written) return temporary;
+        unlinkat(folder, temporary.c_str(), 0);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Keeps the file `name` under a name of its own beside it, without copying it: a
+// second name first, the rename of the new file then takes the first. Its name, or
+// none when no name was free or the system refused.
+std::optional<std::string> KeepAside(int folder, const std::string& name) {
+    for (int number = 1; number <= 9; ++number) {
+        const std::string kept = name + ".illisible" + (number == 1 ? "" : "-" + std::to_string(number));
+        if (linkat(folder, name.c_str(), folder, kept.c_str(), 0) == 0) return kept;
+        if (errno == EEXIST) continue;
+        // A file system without hard links: renamed, the file's place stays empty until the rename below.
+        if (renameat2(folder, name.c_str(), folder, kept.c_str(), RENAME_NOREPLACE) == 0) return kept;
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string Refused(const std::string& path) { return "les réglages ne peuvent pas être écrits dans " + path + "."; }
+
+}  // namespace
+
+std::string ConfigFolder(const char* xdgConfigHome, const char* home) {
+    if (xdgConfigHome != nullptr && xdgConfigHome[0] == '/') return xdgConfigHome;
+    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.config";
+    return {};
+}
+
+std::string SettingsFolder(const char* xdgConfigHome, const char* home) {
+    const std::string folder = ConfigFolder(xdgConfigHome, home);
+    return folder.empty() ? folder : folder + "/solvane";
+}
+
+std::string SettingsFilePath(const char* xdgConfigHome, const char* home) {
+    const std::string folder = SettingsFolder(xdgConfigHome, home);
+    return folder.empty() ? folder : folder + "/solvane.conf";
+}
+
+std::string ConfigFolder() { return ConfigFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")); }
+
+std::string SettingsFolder() { return SettingsFolder(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")); }
+
+std::string SettingsFilePath() { return SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")); }
+
+Reading ReadSettings(const std::string& path) {
+    if (path.empty()) return {};
+    return ReadAt(AT_FDCWD, path.c_str());
+}
+
+std::optional<std::string> SettingsValue(const std::string& path, std::string_view key) {
+    const Reading reading = ReadSettings(path);
+    return reading.text.Value(kGroup, key);
+}
+
+WriteOutcome UpdateSettings(const std::string& path, const std::function<void(IniText&)>& change) {
+    const std::optional<Target> target = WriteTarget(path);
+    if (!target) {
+        return {.state = WriteOutcome::State::NotKept,
+                .sentence = path +
+                            " n'est pas un fichier ordinaire de l'utilisateur : rien n'y est écrit, et les "
+                            "réglages ne seront pas retenus."};
+    }
+    std::error_code ignored;
+    std::filesystem::create_directories(target->folder, ignored);
+    const Descriptor folder(open(target->folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd < 0) return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
+    LockFolder(folder.fd);  // released as the descriptor closes
+
+    // Read again under the lock: what another program wrote since is kept.
+    const Reading reading = ReadAt(folder.fd, target->name.c_str());
+    if (reading.state == Reading::State::NotAFile) {
+        return {.state = WriteOutcome::State::NotKept,
+                .sentence = path +
+                            " n'est pas un fichier ordinaire de l'utilisateur : rien n'y est écrit, et les "
+                            "réglages ne seront pas retenus."};
+    }
+    IniText text = reading.text;
+    change(text);
+    struct stat status = {};
+    // The new file takes the mode of the one it replaces, but of an unreadable one,
+    // whose mode may be what made it so.
+    int mode = kUmaskMode;
+    if (reading.state == Reading::State::Read &&
+        fstatat(folder.fd, target->name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        mode = int(status.st_mode & 07777);
+    }
+    const std::optional<std::string> temporary = NewFile(folder.fd, target->name, text.Text(), mode);
+    if (!temporary) return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
+
+    std::string sentence;
+    if (reading.state == Reading::State::Unreadable) {
+        const std::optional<std::string> kept = KeepAside(folder.fd, target->name);
+        if (!kept) {
+            unlinkat(folder.fd, temporary->c_str(), 0);
+            return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
+        }
+        sentence = path + " ne se lisait pas comme des réglages : il est gardé tel quel dans " +
+                   (target->folder / *kept).string() + ", et les réglages repartent de zéro.";
+    }
+    if (renameat(folder.fd, temporary->c_str(), folder.fd, target->name.c_str()) != 0) {
+        unlinkat(folder.fd, temporary->c_str(), 0);
+        return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
+    }
+    return {.state = WriteOutcome::State::Written, .sentence = sentence};
+}
+
+}  // namespace settings

@@ -1,0 +1,85 @@
+#pragma once
+// The gadget's settings, one file for the window and the terminal:
+// $XDG_CONFIG_HOME/solvane/solvane.conf, or ~/.config/solvane/solvane.conf, an INI file
+// of plain ASCII keys as Qt's QSettings writes one (settings/ini_text.h).
+//
+// Whatever stands in the file's place, neither reading nor writing blocks or reads
+// more than kLargestSettingsBytes: only an ordinary file is opened, and never for
+// writing. A write makes a new file beside the old one and renames it over it, under
+// a lock on their folder, after reading the file again: two programs saving at once
+// each keep the other's keys. A symbolic link in the file's place is followed only to
+// an ordinary file of the user's own (a dotfile manager's), which is replaced beside
+// itself while the link stays a link; through any other link nothing is written. A
+// file that is there but cannot be read as settings is kept once, renamed beside the
+// new one with the suffix ".illisible".
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "settings/ini_text.h"
+
+namespace settings {
+
+// The group that holds the gadget's keys, and its keys.
+inline constexpr std::string_view kGroup = "solvane";
+// The region whose public holidays add to the nation's: its ASCII key
+// ("alsace-moselle"), as calendar::RegionKey gives it.
+inline constexpr std::string_view kRegionKey = "region";
+// « Toujours au-dessus », "true" or "false".
+inline constexpr std::string_view kKeepAboveKey = "keep_above";
+
+// The file holds a few dozen short lines; a larger one is not the gadget's, and is
+// not read.
+inline constexpr long kLargestSettingsBytes = 64 * 1024;
+
+// The folder of the user's configuration files: `xdgConfigHome` when it is an
+// absolute path (the XDG Base Directory rule ignores a relative one), otherwise
+// `home`/.config; empty when neither is given. Either argument may be null.
+std::string ConfigFolder(const char* xdgConfigHome, const char* home);
+
+// The gadget's folder in the folder above, and its settings file there; empty when
+// there is none.
+std::string SettingsFolder(const char* xdgConfigHome, const char* home);
+std::string SettingsFilePath(const char* xdgConfigHome, const char* home);
+
+// The same, from XDG_CONFIG_HOME and HOME of the environment.
+std::string ConfigFolder();
+std::string SettingsFolder();
+std::string SettingsFilePath();
+
+// What a reading found.
+struct Reading {
+    enum class State {
+        Missing,     // nothing at the path
+        Read,        // an ordinary file of settings
+        Unreadable,  // an ordinary file that is not readable, too large, or not INI text
+        NotAFile,    // a folder, a device, a FIFO or a socket, or a link to one, or a dangling link
+    };
+    State state = State::Missing;
+    IniText text;  // empty but when Read
+};
+Reading ReadSettings(const std::string& path);
+
+// The value of `key` in the group [solvane] of the file at `path`; none when the file
+// cannot be read or lacks it.
+std::optional<std::string> SettingsValue(const std::string& path, std::string_view key);
+
+// What a write did, and the one French sentence that says what went wrong or what
+// was done with a file that could not be read (empty when there is nothing to say).
+struct WriteOutcome {
+    enum class State {
+        Written,  // the new file is in place
+        NotKept,  // something that is not the user's file stands in its place: left as it was
+        Failed,   // the system refused (a read-only folder, a full disk): the old file is whole
+    };
+    State state = State::Failed;
+    std::string sentence;
+};
+
+// Reads the file at `path` afresh, hands its text to `change` (empty when there was
+// no file or it could not be read), and writes the result as described above.
+WriteOutcome UpdateSettings(const std::string& path, const std::function<void(IniText&)>& change);
+
+}  // namespace settings

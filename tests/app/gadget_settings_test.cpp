@@ -1,0 +1,103 @@
+// The settings file as the window keeps it: its text read and written as Qt's own
+// QSettings reads and writes INI files (the independent reader here), and two gadgets
+// of one user, on two displays, sharing it.
+
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include "app/platform/gadget_settings.h"
+#include "settings/ini_text.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+// Values that each need one of the INI forms: quotes, escapes, a leading '@'.
+const char* const kAwkwardValues[] = {
+    "HDMI-1",
+    "a,b",
+    " lead",
+    "trail ",
+    "x=y",
+    "semi;colon",
+    "say \"oui\"",
+    "back\\slash",
+    "tab\there",
+    "two\nlines",
+    "écran Dell",
+    "@ByteArray(x)",
+    "\x01"
+    "1f",
+    "C:\\dossier",
+    "http://a/b?c=d&e=f#g",
+    "",
+    "\"quoted\"",
+};
+
+}  // namespace
+
+class GadgetSettingsTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Each value written here reads back the same through QSettings, and each value
+    // QSettings writes reads back the same here.
+    void theTextIsQSettingsOwn() {
+        QTemporaryDir folder;
+        for (const char* awkward : kAwkwardValues) {
+            const QString value = QString::fromUtf8(awkward);
+            const QString ours = folder.filePath(QStringLiteral("ours.conf"));
+            settings::IniText text;
+            text.Set("solvane", "value", value.toStdString());
+            QFile file(ours);
+            QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(QByteArray::fromStdString(text.Text()));
+            file.close();
+            QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("solvane/value")).toString(), value);
+
+            const QString theirs = folder.filePath(QStringLiteral("theirs.conf"));
+            QFile::remove(theirs);
+            {
+                QSettings qt(theirs, QSettings::IniFormat);
+                qt.setValue(QStringLiteral("solvane/value"), value);
+            }
+            const settings::Reading reading = settings::ReadSettings(QFile::encodeName(theirs).toStdString());
+            QCOMPARE(reading.state, settings::Reading::State::Read);
+            QCOMPARE(QString::fromStdString(reading.text.Value("solvane", "value").value_or("(none)")), value);
+        }
+    }
+
+    // Two gadgets on two displays: each keeps its own place, whoever saved last; a
+    // region or « Toujours au-dessus » chosen in one reaches the other while it runs.
+    void twoGadgetsShareTheFile() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("solvane/solvane.conf"));
+        GadgetSettings first(path, QStringLiteral(":1"));
+        GadgetSettings second(path, QStringLiteral(":2"));
+        const SavedPlace left{.topLeft = QPoint(10, 20),
+                              .screenName = QStringLiteral("HDMI-1"),
+                              .screenGeometry = QRect(0, 0, 1920, 1080)};
+        const SavedPlace right{.topLeft = QPoint(900, 40),
+                               .screenName = QStringLiteral("screen"),
+                               .screenGeometry = QRect(0, 0, 1280, 800)};
+        first.SetPlace(left);
+        second.SetPlace(right);
+        QCOMPARE(GadgetSettings(path, QStringLiteral(":1")).Place(), std::optional(left));
+        QCOMPARE(GadgetSettings(path, QStringLiteral(":2")).Place(), std::optional(right));
+        QCOMPARE(GadgetSettings(path, QStringLiteral(":3")).Place(), std::nullopt);
+
+        QSignalSpy changed(&second, &GadgetSettings::Changed);
+        first.SetRegion(calendar::Region::AlsaceMoselle);
+        QTRY_COMPARE_WITH_TIMEOUT(second.Region(), std::optional(calendar::Region::AlsaceMoselle), 1000);
+        first.SetKeepAbove(false);
+        QTRY_COMPARE_WITH_TIMEOUT(second.KeepAbove(), std::optional(false), 1000);
+        QVERIFY(changed.count() >= 2);
+        // The place each holds is its own still, and written again unchanged.
+        QCOMPARE(second.Place(), std::optional(right));
+        QCOMPARE(GadgetSettings(path, QStringLiteral(":1")).Place(), std::optional(left));
+    }
+};
+
+QTEST_MAIN(GadgetSettingsTest)
+#include "gadget_settings_test.moc"

@@ -1,0 +1,253 @@
+// The settings file under abuse: whatever stands in its place, a reading or a write
+// never blocks and never changes what is not the user's settings file; a file that
+// cannot be read is kept aside, not carried into the new one; two programs saving at
+// once lose neither's keys.
+
+#include "settings/settings_file.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "tests/namedays/temp_folder.h"
+
+namespace settings {
+namespace {
+
+namespace fs = std::filesystem;
+using namedays::testing::TempFolder;
+
+// The first megabyte of a file: all of a settings file, and enough of a large one.
+std::string Contents(const fs::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes(1 << 20, '\0');
+    file.read(bytes.data(), std::streamsize(bytes.size()));
+    bytes.resize(std::size_t(file.gcount()));
+    return bytes;
+}
+
+// What stands in the file's place, made by `make` in the test's folder, and what a
+// reading and a write then do. `untouched` says what must hold of the thing afterwards.
+struct HostileRow {
+    const char* what;
+    bool needsRoot;  // mknod, and a file of another user
+    std::function<void(const fs::path& folder, const fs::path& file)> make;
+    Reading::State read;
+    WriteOutcome::State written;
+};
+
+constexpr uid_t kNobody = 65534;
+
+const HostileRow kHostileRows[] = {
+    {.what = "a FIFO",
+     .needsRoot = false,
+     .make = [](const fs::path&, const fs::path& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a link to a FIFO",
+     .needsRoot = false,
+     .make =
+         [](const fs::path& folder, const fs::path& file) {
+             ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+             fs::create_symlink(folder / "fifo", file);
+         },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a device, /dev/zero's kind",
+     .needsRoot = true,
+     .make = [](const fs::path&,
+                const fs::path& file) { ASSERT_EQ(mknod(file.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0); },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a link to a device",
+     .needsRoot = true,
+     .make =
+         [](const fs::path& folder, const fs::path& file) {
+             ASSERT_EQ(mknod((folder / "zero").c_str(), S_IFCHR | 0666, makedev(1, 5)), 0);
+             fs::create_symlink(folder / "zero", file);
+         },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a link to another user's file",
+     .needsRoot = true,
+     .make =
+         [](const fs::path& folder, const fs::path& file) {
+             std::ofstream(folder / "theirs") << "[solvane]\nregion=guyane\n";
+             ASSERT_EQ(chown((folder / "theirs").c_str(), kNobody, kNobody), 0);
+             fs::create_symlink(folder / "theirs", file);
+         },
+     .read = Reading::State::Read,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a folder",
+     .needsRoot = false,
+     .make = [](const fs::path&, const fs::path& file) { fs::create_directory(file); },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a link to a folder",
+     .needsRoot = false,
+     .make =
+         [](const fs::path& folder, const fs::path& file) {
+             fs::create_directory(folder / "elsewhere");
+             fs::create_symlink(folder / "elsewhere", file);
+         },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+    {.what = "a dangling link",
+     .needsRoot = false,
+     .make = [](const fs::path& folder,
+                const fs::path& file) { fs::create_symlink(folder / "nowhere" / "solvane.conf", file); },
+     .read = Reading::State::NotAFile,
+     .written = WriteOutcome::State::NotKept},
+};
+
+// What a thing is, to the byte: its kind, device number, owner, mode and contents.
+std::string Fingerprint(const fs::path& path) {
+    struct stat status = {};
+    if (stat(path.c_str(), &status) != 0) return "nothing";
+    std::string print = std::to_string(status.st_mode) + " " + std::to_string(status.st_rdev) + " " +
+                        std::to_string(status.st_uid) + " " + std::to_string(status.st_size);
+    if (S_ISREG(status.st_mode)) print += " " + Contents(path);
+    return print;
+}
+
+TEST(SettingsFile, NothingThatIsNotTheUsersFileIsOpenedForWritingOrBlocksAReading) {
+    for (const HostileRow& row : kHostileRows) {
+        SCOPED_TRACE(row.what);
+        if (row.needsRoot && geteuid() != 0) continue;
+        const TempFolder folder;
+        const fs::path file = folder.path() / "solvane.conf";
+        row.make(folder.path(), file);
+        const std::string before = Fingerprint(file);
+        const bool wasLink = fs::is_symlink(file);
+
+        EXPECT_EQ(ReadSettings(file).state, row.read);
+        const WriteOutcome outcome = UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "x", "10"); });
+        EXPECT_EQ(outcome.state, row.written);
+        EXPECT_NE(outcome.sentence.find("ne seront pas retenus"), std::string::npos) << outcome.sentence;
+        EXPECT_EQ(Fingerprint(file), before);
+        EXPECT_EQ(fs::is_symlink(file), wasLink);
+        // Nothing was left beside it either.
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder.path())) {
+            EXPECT_EQ(entry.path().filename().string().find(".solvane.conf."), std::string::npos) << entry.path();
+        }
+    }
+}
+
+// A dotfile manager keeps the file elsewhere and links it: the file there is
+// replaced, and the link stays a link.
+TEST(SettingsFile, ALinkToTheUsersOwnFileIsWrittenBesideItsTarget) {
+    const TempFolder folder;
+    fs::create_directories(folder.path() / "dotfiles" / "solvane");
+    const fs::path target = folder.path() / "dotfiles" / "solvane" / "solvane.conf";
+    std::ofstream(target) << "; kept in git\n[solvane]\nregion=guyane\n";
+    const fs::path file = folder.path() / "solvane.conf";
+    fs::create_symlink(target, file);
+
+    const WriteOutcome outcome = UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "keep_above", "true"); });
+    EXPECT_EQ(outcome.state, WriteOutcome::State::Written);
+    EXPECT_TRUE(outcome.sentence.empty()) << outcome.sentence;
+    ASSERT_TRUE(fs::is_symlink(file));
+    EXPECT_EQ(fs::read_symlink(file), target);
+    EXPECT_EQ(Contents(target), "[solvane]\nregion=guyane\nkeep_above=true\n");
+}
+
+// A file that is there but cannot be read as settings gives the defaults to the
+// window and the terminal alike; the first write keeps it, byte for byte, beside the
+// new one, which holds nothing of it: a region it held was ignored, and stays so.
+TEST(SettingsFile, AnUnreadableFileIsKeptAsideAndNothingOfItComesBack) {
+    struct Row {
+        const char* what;
+        std::function<void(const fs::path&)> make;
+    };
+    const Row rows[] = {
+        {"a file past the reading limit",
+         [](const fs::path& file) {
+             std::ofstream(file) << "[solvane]\nregion=alsace-moselle\n";
+             fs::resize_file(file, 200 * 1000 * 1000);  // sparse: nothing of it is stored
+         }},
+        {"one line past the limit",
+         [](const fs::path& file) {
+             std::ofstream(file) << "[solvane]\nregion=" << std::string(kLargestSettingsBytes, 'a') << '\n';
+         }},
+        {"random bytes",
+         [](const fs::path& file) {
+             std::string bytes;
+             for (unsigned i = 0; i < 4096; ++i) bytes += char((i * 2654435761u) >> 13);
+             std::ofstream(file, std::ios::binary) << bytes;
+         }},
+        {"text that is not INI",
+         [](const fs::path& file) { std::ofstream(file) << "region=alsace-moselle\nune phrase sans égal\n"; }},
+        {"Latin-1 bytes", [](const fs::path& file) { std::ofstream(file) << "[solvane]\nscreen=\xE9\x63ran\n"; }},
+        {"a file its owner cannot read",
+         [](const fs::path& file) {
+             std::ofstream(file) << "[solvane]\nregion=alsace-moselle\n";
+             fs::permissions(file, fs::perms::none);
+         }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        const TempFolder folder;
+        const fs::path file = folder.path() / "solvane.conf";
+        row.make(file);
+        if (geteuid() == 0 && fs::status(file).permissions() == fs::perms::none)
+            continue;  // root reads it all the same
+        const std::string before = Fingerprint(file);
+
+        EXPECT_EQ(ReadSettings(file).state, Reading::State::Unreadable);
+        EXPECT_EQ(SettingsValue(file, kRegionKey), std::nullopt);
+        const WriteOutcome outcome = UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "x", "10"); });
+        EXPECT_EQ(outcome.state, WriteOutcome::State::Written);
+        EXPECT_NE(outcome.sentence.find(".illisible"), std::string::npos) << outcome.sentence;
+        EXPECT_EQ(outcome.sentence.find("ne peuvent pas"), std::string::npos) << outcome.sentence;
+        EXPECT_EQ(Fingerprint(folder.path() / "solvane.conf.illisible"), before);
+        EXPECT_EQ(Contents(file), "[solvane]\nx=10\n");
+        // Kept once: a second write finds the new file and says nothing.
+        EXPECT_EQ(UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "y", "20"); }).sentence, "");
+        EXPECT_FALSE(fs::exists(folder.path() / "solvane.conf.illisible-2"));
+    }
+}
+
+// Each program changes only its own key, each time on what the file holds then:
+// processes that save at the same moment, again and again, lose none of the keys.
+TEST(SettingsFile, ProgramsSavingAtOnceLoseNothing) {
+    constexpr int kWriters = 6;
+    constexpr int kSaves = 40;
+    const TempFolder folder;
+    const fs::path file = folder.path() / "solvane.conf";
+    std::vector<pid_t> writers;
+    for (int writer = 0; writer < kWriters; ++writer) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            bool failed = false;
+            for (int save = 1; save <= kSaves; ++save) {
+                const WriteOutcome outcome = UpdateSettings(file, [&](IniText& text) {
+                    text.Set("places", "writer" + std::to_string(writer), std::to_string(save));
+                });
+                failed = failed || outcome.state != WriteOutcome::State::Written;
+            }
+            _exit(failed ? 1 : 0);
+        }
+        writers.push_back(pid);
+    }
+    for (const pid_t pid : writers) {
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const Reading reading = ReadSettings(file);
+    ASSERT_EQ(reading.state, Reading::State::Read);
+    for (int writer = 0; writer < kWriters; ++writer) {
+        EXPECT_EQ(reading.text.Value("places", "writer" + std::to_string(writer)), std::to_string(kSaves));
+    }
+}
+
+}  // namespace
+}  // namespace settings
