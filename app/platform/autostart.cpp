@@ -43,6 +43,38 @@ bool NeedsQuotes(const QString& argument) {
     return std::any_of(argument.begin(), argument.end(), [](QChar c) { return reserved.contains(c); });
 }
 
+// The entry for the command line `command`, and TryExec's value when there is one: a
+// session skips an entry whose TryExec names no program, so that a gadget removed
+// or moved costs nothing at login.
+QByteArray EntryFor(const QString& command, const std::optional<QString>& tryExec) {
+    return "[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Solvane\n"
+           "Comment=Calendrier de bureau\n"
+           "Icon=solvane\n"
+           "Exec=" +
+           command.toUtf8() + "\n" + (tryExec ? "TryExec=" + tryExec->toUtf8() + "\n" : QByteArray()) +
+           "Terminal=false\n";
+}
+
+// Whether `entry` is one the gadget wrote, for whichever program: with TryExec, or
+// without it as the gadget once wrote them. A user's own entry is never touched.
+bool WrittenByTheGadget(const QByteArray& entry) {
+    const std::optional<QByteArray> command = EntryValue(entry, "Exec");
+    if (!command) return false;
+    const std::optional<QByteArray> tryExec = EntryValue(entry, "TryExec");
+    return entry ==
+           EntryFor(QString::fromUtf8(*command), tryExec ? std::optional(QString::fromUtf8(*tryExec)) : std::nullopt);
+}
+
+bool WriteEntry(const QString& path, const QByteArray& entry) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return false;
+    file.write(entry);
+    return file.commit();
+}
+
 }  // namespace
 
 QString AutostartFilePath() {
@@ -73,16 +105,16 @@ QString AutostartCommand(const QString& program) {
     return argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\")).replace(QLatin1Char('%'), QStringLiteral("%%"));
 }
 
-QByteArray AutostartEntry(const QString& command) {
-    return "[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Solvane\n"
-           "Comment=Calendrier de bureau\n"
-           "Icon=solvane\n"
-           "Exec=" +
-           command.toUtf8() +
-           "\n"
-           "Terminal=false\n";
+// The program that TryExec names, the one that Exec starts: `solvane`, found on the
+// PATH, or the program's path, whose backslashes a string value escapes (TryExec is
+// no command line: it takes no quotes).
+QString AutostartTryExec(const QString& program) {
+    if (AutostartCommand(program) == QLatin1String("solvane")) return QStringLiteral("solvane");
+    return QFileInfo(program).absoluteFilePath().replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+}
+
+QByteArray AutostartEntry(const QString& program) {
+    return EntryFor(AutostartCommand(program), AutostartTryExec(program));
 }
 
 bool AutostartIsOn(const QString& path) {
@@ -95,16 +127,15 @@ bool AutostartIsOn(const QString& path) {
 bool SetAutostart(const QString& path, bool on, const QString& program) {
     if (path.isEmpty()) return false;
     if (on == AutostartIsOn(path)) return true;
-    if (on) {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) return false;
-        file.write(AutostartEntry(AutostartCommand(program)));
-        return file.commit();
-    }
-    // The gadget's own entry is the one it would write for the command it holds.
-    const QByteArray entry = ReadEntry(path);
-    const std::optional<QByteArray> command = EntryValue(entry, "Exec");
-    if (!command || entry != AutostartEntry(QString::fromUtf8(*command))) return false;
+    if (on) return WriteEntry(path, AutostartEntry(program));
+    if (!WrittenByTheGadget(ReadEntry(path))) return false;
     return QFile::remove(path);
+}
+
+bool RenewAutostart(const QString& path, const QString& program) {
+    if (path.isEmpty() || !AutostartIsOn(path)) return true;
+    const QByteArray entry = ReadEntry(path);
+    const QByteArray renewed = AutostartEntry(program);
+    if (entry == renewed || !WrittenByTheGadget(entry)) return true;
+    return WriteEntry(path, renewed);
 }

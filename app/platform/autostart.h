@@ -14,8 +14,9 @@ QString AutostartFilePath();
 // Desktop Entry rules of Exec ask.
 QString AutostartCommand(const QString& program);
 
-// The whole entry the gadget writes, for that command.
-QByteArray AutostartEntry(const QString& command);
+// The whole entry the gadget writes for `program`: that command line in Exec, and the
+// program it starts in TryExec.
+QByteArray AutostartEntry(const QString& program);
 
 // Whether the session starts the gadget: an entry is there, and not hidden
 // (Hidden=true is the user's way of turning an entry off). Read from the disk at
@@ -26,3 +27,8 @@ bool AutostartIsOn(const QString& path);
 // Removes it, but only the entry the gadget wrote; a user's own stays. True when the
 // disk then says what was asked.
 bool SetAutostart(const QString& path, bool on, const QString& program);
+
+// When the user has turned autostart on and the entry is the gadget's own, but for
+// another program (the gadget was moved, or installed after a build's run), writes
+// it again for `program`. False when that write failed.
+bool RenewAutostart(const QString& path, const QString& program);

@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+#include <QFile>
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
@@ -6,6 +8,7 @@
 #include <string>
 
 #include "app/look/fixed_look.h"
+#include "app/platform/autostart.h"
 #include "app/platform/character_set.h"
 #include "app/platform/display_platform.h"
 #include "app/platform/platform_window.h"
@@ -108,6 +111,12 @@ int main(int argc, char* argv[]) {
         return kFatalErrorStatus;
     }
     instance.Serve(*window);
+    // The session starts the command beside this program, as the menu's entry does.
+    const QString autostartPath = AutostartFilePath();
+    if (!RenewAutostart(autostartPath, QCoreApplication::applicationDirPath() + QStringLiteral("/solvane"))) {
+        std::fprintf(stderr, "solvane: le lancement à l'ouverture de session ne peut pas être mis à jour dans %s.\n",
+                     QFile::encodeName(autostartPath).constData());
+    }
     window->show();
     return application.exec();
 }

@@ -96,7 +96,8 @@ case_menu() {
 }
 
 # The autostart entry: written valid for this program, then removed; a user's own
-# entry stays.
+# entry stays. An entry of the gadget's own for a program since moved is written
+# again at the next start, and names the program in TryExec.
 case_autostart() {
     require_commands desktop-file-validate
     start_managed_program "$program"
@@ -105,6 +106,13 @@ case_autostart() {
     desktop-file-validate "$(autostart)" >"$work/validate.log" 2>&1 ||
         fail "desktop-file-validate refuse l'entrée : $(cat "$work/validate.log")"
     grep -qx "Exec=$program_folder/solvane" "$(autostart)" || fail "l'entrée ne lance pas ce programme : $(grep Exec "$(autostart)")"
+    grep -qx "TryExec=$program_folder/solvane" "$(autostart)" || fail "TryExec ne nomme pas ce programme : $(cat "$(autostart)")"
+    stop_program
+    # The entry without TryExec that the gadget wrote for a program no longer there.
+    sed -i -e '/^TryExec=/d' -e 's|^Exec=.*|Exec=/opt/parti/solvane|' "$(autostart)"
+    start_program "$program"
+    wait_until 5 "l'entrée est récrite pour le programme lancé" grep -qx "TryExec=$program_folder/solvane" "$(autostart)"
+    grep -qx "Exec=$program_folder/solvane" "$(autostart)" || fail "l'entrée récrite ne lance pas ce programme"
     open_menu_and_pick l
     wait_until 5 "l'entrée de lancement est retirée" test ! -e "$(autostart)"
     printf '[Desktop Entry]\nType=Application\nName=Mon Solvane\nExec=solvane --texte\n' >"$(autostart)"
