@@ -174,6 +174,18 @@ std::string SettingsFolder() { return SettingsFolder(std::getenv("XDG_CONFIG_HOM
 
 std::string SettingsFilePath() { return SettingsFilePath(std::getenv("XDG_CONFIG_HOME"), std::getenv("HOME")); }
 
+std::vector<std::string> FoldersOfTheFile(const std::string& path) {
+    if (path.empty()) return {};
+    std::vector<std::string> folders{std::filesystem::path(path).parent_path()};
+    struct stat status = {};
+    char resolved[PATH_MAX];
+    if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode) && realpath(path.c_str(), resolved) != nullptr &&
+        stat(resolved, &status) == 0 && S_ISREG(status.st_mode)) {
+        folders.push_back(std::filesystem::path(resolved).parent_path());
+    }
+    return folders;
+}
+
 Reading ReadSettings(const std::string& path) {
     if (path.empty()) return {};
     return ReadAt(AT_FDCWD, path.c_str());

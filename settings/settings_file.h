@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "settings/ini_text.h"
 
@@ -48,6 +49,11 @@ std::string SettingsFilePath(const char* xdgConfigHome, const char* home);
 std::string ConfigFolder();
 std::string SettingsFolder();
 std::string SettingsFilePath();
+
+// The folders in which a change of the file at `path` shows: its own, and the one of
+// its target when it is a link to an ordinary file. A program that follows the file
+// watches these folders, not the file, which a save replaces.
+std::vector<std::string> FoldersOfTheFile(const std::string& path);
 
 // What a reading found.
 struct Reading {

@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <map>
+#include <set>
 
 #include "terminal/output.h"
 
@@ -28,6 +30,10 @@ struct Watch {
     int signals = -1;   // SIGTERM, SIGINT, SIGHUP
     int midnight = -1;  // the realtime timer
     int files = -1;     // inotify: the answer's folders, /etc and the zone's folder
+    // The folders watched only until the next folder down a missing path appears in
+    // them, by watch descriptor: that folder's name.
+    std::map<int, std::string> awaited;
+    std::set<int> whole;  // the folders watched for every change
     ~Watch() {
         for (const int fd : {signals, midnight, files}) {
             if (fd >= 0) close(fd);
@@ -50,12 +56,22 @@ void ReadTimeZoneAgain() {
     tzset();
 }
 
+// Watches every change of the folder at `path`; false when it cannot be watched (it
+// does not exist).
+bool WatchWhole(Watch& watch, const char* path) {
+    const int wd = inotify_add_watch(watch.files, path, kFileChanges);
+    if (wd < 0) return false;
+    watch.awaited.erase(wd);
+    watch.whole.insert(wd);
+    return true;
+}
+
 // The folder of the zone file that /etc/localtime leads to, watched so that a new
 // version of the zone's rules is seen too. Watching the same folder again is harmless.
 void WatchZoneFolder(Watch& watch) {
     std::error_code error;
     const std::filesystem::path target = std::filesystem::canonical(kZoneFile, error);
-    if (!error) inotify_add_watch(watch.files, target.parent_path().c_str(), kFileChanges);
+    if (!error) WatchWhole(watch, target.parent_path().c_str());
 }
 
 // The timer set for the next local midnight, at once cancelled if the clock is set.
@@ -73,16 +89,39 @@ bool SetForNextMidnight(int timer) {
     return timerfd_settime(timer, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr) == 0;
 }
 
-// A folder, or while it does not exist the nearest of its two folders above that
-// does (~/.config or the home for the settings), so that its creation is seen; called
-// again after each change. Watching a folder again is harmless. Higher folders, /tmp
-// or /home, change too often to be watched.
+// A folder, or while it does not exist the nearest folder above that does, however
+// far up (the home, /tmp, /), watched only for the creation of the next folder down
+// the path: the other files of a busy /tmp or /home are not the answer's. Called again
+// after each change; watching a folder again only replaces its mask.
 void WatchFolder(Watch& watch, const std::string& folder) {
     if (folder.empty()) return;
-    std::filesystem::path path = folder;
-    for (int up = 0; up < 3 && inotify_add_watch(watch.files, path.c_str(), kFileChanges) < 0; ++up) {
+    std::filesystem::path path = std::filesystem::path(folder).lexically_normal();
+    if (!path.has_filename()) path = path.parent_path();  // a trailing slash
+    if (WatchWhole(watch, path.c_str())) return;
+    while (path.has_relative_path()) {
+        const std::string next = path.filename();
         path = path.parent_path();
+        // Added to the mask, so that a folder watched whole for another file stays so.
+        const int above = inotify_add_watch(watch.files, path.c_str(), IN_CREATE | IN_MOVED_TO | IN_MASK_ADD);
+        if (above < 0) continue;
+        if (!watch.whole.contains(above)) watch.awaited[above] = next;
+        return;
     }
+}
+
+// Whether the events read from inotify say anything of the answer: every event of a
+// folder watched whole does; in a folder above a missing one, only the arrival of
+// the folder awaited there.
+bool EventsMatter(const Watch& watch, const char* events, ssize_t length) {
+    bool matter = false;
+    for (ssize_t at = 0; at < length;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+        const auto awaited = watch.awaited.find(event->wd);
+        matter = matter || awaited == watch.awaited.end() || (event->len > 0 && awaited->second == event->name) ||
+                 (event->mask & IN_Q_OVERFLOW) != 0;
+        at += ssize_t(sizeof(inotify_event) + event->len);
+    }
+    return matter;
 }
 
 int Failed(const std::string& sentence) {
@@ -92,7 +131,7 @@ int Failed(const std::string& sentence) {
 
 }  // namespace
 
-int FollowToday(const std::function<std::string()>& answer, const std::vector<std::string>& folders) {
+int FollowToday(const std::function<std::string()>& answer, const std::function<std::vector<std::string>()>& folders) {
     sigset_t stops;
     sigemptyset(&stops);
     for (const int stop : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stops, stop);
@@ -109,8 +148,8 @@ int FollowToday(const std::function<std::string()>& answer, const std::vector<st
     }
     // The folders, not the files: an editor that saves by renaming replaces a file,
     // and the window writes its settings so.
-    for (const std::string& folder : folders) WatchFolder(watch, folder);
-    inotify_add_watch(watch.files, "/etc", kFileChanges);
+    for (const std::string& folder : folders()) WatchFolder(watch, folder);
+    WatchWhole(watch, "/etc");
     WatchZoneFolder(watch);
 
     std::string shown;
@@ -123,28 +162,38 @@ int FollowToday(const std::function<std::string()>& answer, const std::vector<st
             if (error != 0) return Failed(WriteFailedSentence(error));
             shown = now;
         }
-        // Standard output is watched for no event: a pipe whose reader has gone
-        // reports POLLERR, a terminal that hangs up POLLHUP, whatever is asked.
-        std::array<pollfd, 4> sleepers{
-            {{STDOUT_FILENO, 0, 0}, {watch.signals, POLLIN, 0}, {watch.midnight, POLLIN, 0}, {watch.files, POLLIN, 0}}};
-        if (poll(sleepers.data(), sleepers.size(), -1) < 0) {
-            if (errno == EINTR) continue;
-            return Failed("l'attente du prochain changement a échoué.");
-        }
-        if ((sleepers[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return 0;
-        if (sleepers[1].revents != 0) return 0;
-        if (sleepers[2].revents != 0) {
-            std::uint64_t expirations = 0;  // ECANCELED when the clock was set: the day is read afresh alike
-            [[maybe_unused]] const ssize_t read_ = read(watch.midnight, &expirations, sizeof expirations);
-        }
-        if (sleepers[3].revents != 0) {
+        // Sleeps until what the answer reads may have changed. Standard output is
+        // watched for no event: a pipe whose reader has gone reports POLLERR, a
+        // terminal that hangs up POLLHUP, whatever is asked.
+        for (bool changed = false; !changed;) {
+            std::array<pollfd, 4> sleepers{{{STDOUT_FILENO, 0, 0},
+                                            {watch.signals, POLLIN, 0},
+                                            {watch.midnight, POLLIN, 0},
+                                            {watch.files, POLLIN, 0}}};
+            if (poll(sleepers.data(), sleepers.size(), -1) < 0) {
+                if (errno == EINTR) continue;
+                return Failed("l'attente du prochain changement a échoué.");
+            }
+            if ((sleepers[0].revents & (POLLERR | POLLHUP | POLLNVAL)) != 0) return 0;
+            if (sleepers[1].revents != 0) return 0;
+            if (sleepers[2].revents != 0) {
+                std::uint64_t expirations = 0;  // ECANCELED when the clock was set: the day is read afresh alike
+                [[maybe_unused]] const ssize_t read_ = read(watch.midnight, &expirations, sizeof expirations);
+                changed = true;
+            }
+            if (sleepers[3].revents == 0) continue;
             alignas(inotify_event) std::array<char, 4096> events{};
-            while (read(watch.files, events.data(), events.size()) > 0) {}
+            bool matter = false;
+            for (ssize_t length; (length = read(watch.files, events.data(), events.size())) > 0;) {
+                matter = EventsMatter(watch, events.data(), length) || matter;
+            }
+            if (!matter) continue;
+            changed = true;
             // Whatever changed, the zone is read again: cheap, and a zone's change
             // may come as any of these events.
             ReadTimeZoneAgain();
             WatchZoneFolder(watch);
-            for (const std::string& folder : folders) WatchFolder(watch, folder);
+            for (const std::string& folder : folders()) WatchFolder(watch, folder);
         }
     }
 }

@@ -11,10 +11,12 @@
 #include <vector>
 
 // Writes `answer()` to standard output at once and again whenever what it returns
-// changes, each time whole in one write. `folders` hold the files that `answer`
-// reads (fetes.txt, the settings file); one that does not exist yet is watched
-// through the nearest of its two folders above that does. Returns the
+// changes, each time whole in one write. `folders()` gives the folders of the files
+// that `answer` reads (fetes.txt, the settings file and the target of a link in its
+// place), asked again after each change; one that does not exist yet is watched
+// through the nearest folder above that does, for the next folder down its path
+// only. Returns the
 // exit status: 0 on a signal or when the reader has gone, 1 (after one French
 // sentence on standard error) when a write fails otherwise or the kernel refuses
 // what the following needs.
-int FollowToday(const std::function<std::string()>& answer, const std::vector<std::string>& folders);
+int FollowToday(const std::function<std::string()>& answer, const std::function<std::vector<std::string>()>& folders);

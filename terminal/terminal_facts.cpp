@@ -117,7 +117,12 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         // shows at once in a status bar.
         const TerminalRequest& request = parsed.request;
         return FollowToday([&] { return FactsAnswer(request, Today(), programFolder, true); },
-                           {programFolder, settings::SettingsFolder()});
+                           [&] {
+                               std::vector<std::string> folders =
+                                   settings::FoldersOfTheFile(settings::SettingsFilePath());
+                               folders.push_back(programFolder);
+                               return folders;
+                           });
     }
     const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, programFolder);
     const int error = WriteWhole(STDOUT_FILENO, answer->output);

@@ -261,18 +261,28 @@ else
     fail "libfaketime est absente (paquet faketime)"
 fi
 
-# A region chosen in the window's menu shows at once, though the settings file and its
-# folder did not exist when the following began.
-if faked_clock_at "2024-12-26 11:00:00"; then
-    follow_environment=("${clock_environment[@]}" "XDG_CONFIG_HOME=$work/follow-config")
-    choose_region() {
-        mkdir -p "$work/follow-config/solvane"
-        printf '[solvane]\nregion=alsace-moselle\n' >"$work/follow-config/solvane/solvane.conf"
-    }
-    follow_until choose_region
+# A region chosen in the window's menu shows at once: the settings file and its folder
+# did not exist when the following began, nor did four folders above them; or the
+# file is a link to a file kept elsewhere, replaced there as the window saves it.
+region_file() { printf '[solvane]\nregion=%s\n' "$1" >"$2.new" && mv "$2.new" "$2"; }
+choose_in_folder() { mkdir -p "$1/solvane" && region_file alsace-moselle "$1/solvane/solvane.conf"; }
+mkdir -p "$work/linked-config/solvane" "$work/dotfiles"
+region_file national "$work/dotfiles/solvane.conf"
+ln -s "$work/dotfiles/solvane.conf" "$work/linked-config/solvane/solvane.conf"
+follow_rows=(
+    "the folder missing|$work/follow-config|choose_in_folder $work/follow-config"
+    "five folders missing|$work/deep/a/b/c/d|choose_in_folder $work/deep/a/b/c/d"
+    "a link to a file elsewhere|$work/linked-config|region_file alsace-moselle $work/dotfiles/solvane.conf"
+)
+for row in "${follow_rows[@]}"; do
+    IFS='|' read -r what config choose <<<"$row"
+    faked_clock_at "2024-12-26 11:00:00" || fail "libfaketime est absente (paquet faketime)"
+    follow_environment=("${clock_environment[@]}" "XDG_CONFIG_HOME=$config")
+    # shellcheck disable=SC2086  # the function and its arguments
+    follow_until $choose
     [[ $(head -n 1 "$work/follow.out") == *'"ferie":null'* && $(sed -n 2p "$work/follow.out") == *'"ferie":"Saint-Étienne"'* ]] ||
-        fail "--suivre et la région choisie : « $(cat "$work/follow.out") »"
-fi
+        fail "--suivre et la région choisie ($what) : « $(cat "$work/follow.out") »"
+done
 
 # A new fetes.txt is read at once: the list copied beside a program that had none.
 follow_environment=()
