@@ -159,5 +159,42 @@ case_region() {
     say "« Alsace-Moselle » choisie au clavier, gardée, et le terminal dit Saint-Étienne le 26 décembre"
 }
 
+# Two gadgets of one user on two displays, sharing the settings file: each reopens
+# where it was left on its own display, whichever saved last, and « Toujours
+# au-dessus » turned off in one reaches the other while it runs.
+case_two_displays() {
+    harness_start
+    local -A at_display=() pid_on=() window_on=()
+    local name
+    for name in first second; do
+        start_display
+        start_window_manager
+        start_program "$program"
+        read -r x y <<<"$kBackgroundPoint"
+        if [ "$name" = first ]; then left_drag "$x" "$y" -120 -80 is_above; else left_drag "$x" "$y" 90 60 is_above; fi
+        wait_until 5 "la place de $DISPLAY est écrite" \
+            grep -qx "%3A${DISPLAY#:}\\\\x=$origin_x" "$(settings)"
+        at_display[$name]="$DISPLAY $origin_x $origin_y"
+        pid_on[$name]=$program_pid
+        window_on[$name]=$window
+    done
+    # « Toujours au-dessus » turned off in the second gadget: the first, on its own display, follows.
+    open_menu_and_pick t
+    wait_until 5 "la seconde fenêtre n'est plus au-dessus" eval '! is_above'
+    read -r DISPLAY _ <<<"${at_display[first]}"
+    window=${window_on[first]}
+    wait_until 5 "la première fenêtre suit le choix fait dans la seconde" eval '! is_above'
+    for name in first second; do
+        read -r DISPLAY x y <<<"${at_display[$name]}"
+        program_pid=${pid_on[$name]}
+        window=${window_on[$name]}
+        stop_program
+        start_program "$program"
+        window_is_at "$x" "$y" || fail "sur $DISPLAY, la fenêtre se rouvre en $(window_origin), pas en $x $y"
+        stop_program
+    done
+    say "deux affichages, deux places gardées ; « Toujours au-dessus » suivi d'un gadget à l'autre"
+}
+
 declare -F "case_$case_name" >/dev/null || fail "cas inconnu : $case_name"
 "case_$case_name"
