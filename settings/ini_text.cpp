@@ -24,7 +24,7 @@ bool IsUtf8(std::string_view bytes) {
         if (lead >= 0xF0 && lead <= 0xF4) {
             length = 4;
             code = lead & 0x07u;
-        } else if (lead >= 0xE0) {
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
             length = 3;
             code = lead & 0x0Fu;
         } else if (lead >= 0xC2 && lead <= 0xDF) {

@@ -185,6 +185,8 @@ TEST(SettingsFile, AnUnreadableFileIsKeptAsideAndNothingOfItComesBack) {
         {"text that is not INI",
          [](const fs::path& file) { std::ofstream(file) << "region=alsace-moselle\nune phrase sans égal\n"; }},
         {"Latin-1 bytes", [](const fs::path& file) { std::ofstream(file) << "[solvane]\nscreen=\xE9\x63ran\n"; }},
+        {"a byte that no UTF-8 text holds",
+         [](const fs::path& file) { std::ofstream(file) << "[solvane]\nregion=\xFF\xBB\xBF\n"; }},
         {"a file its owner cannot read",
          [](const fs::path& file) {
              std::ofstream(file) << "[solvane]\nregion=alsace-moselle\n";
