@@ -88,9 +88,20 @@ CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
     calendar_->setDateRange(FirstSelectableDate(), LastSelectableDate());
     ApplyStoredLook();
     calendar_->setSelectedDate(DesignTimeSelection());
+    NameGrid();
 
     connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { valueIsNull_ = false; });
     connect(calendar_, &QCalendarWidget::currentPageChanged, this, &CalendarControl::FollowPage);
+}
+
+// The grid is named after the month it shows, « Calendrier, décembre 2026 »: a
+// screen reader says it as the focus enters the grid. A new name tells the reader
+// that the page has turned.
+void CalendarControl::NameGrid() {
+    auto* view = calendar_->findChild<QTableView*>();
+    if (!view) return;
+    const QString month = calendar_->locale().standaloneMonthName(calendar_->monthShown(), QLocale::LongFormat);
+    view->setAccessibleName(QStringLiteral("Calendrier, %1 %2").arg(month).arg(calendar_->yearShown()));
 }
 
 void CalendarControl::ApplyStoredLook() {
@@ -194,6 +205,7 @@ void CalendarControl::Select(QDate date) {
 // buttons do.
 void CalendarControl::FollowPage(int year, int month) {
     const QDate selected = calendar_->selectedDate();
+    NameGrid();
     DescribeShownDays();
     if (selected.year() == year && selected.month() == month) return;
     const QDate first(year, month, 1);

@@ -78,6 +78,7 @@ private:
     void MoveMonths(int months);
     void Select(QDate date);
     void FollowPage(int year, int month);
+    void NameGrid();
     void DescribeShownDays();
 
     QCalendarWidget* calendar_;

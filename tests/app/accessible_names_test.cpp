@@ -1,7 +1,8 @@
 // What a screen reader learns of the window's controls, read through Qt's
 // accessibility interfaces as an assistive tool reads them: a French name for every
 // button, the moon picture and the calendar, and for the two picture buttons, which
-// show no words, a tooltip that also serves as their description.
+// show no words, a tooltip that also serves as their description; the grid named
+// after its month.
 
 #include <QAccessible>
 #include <QCalendarWidget>
@@ -67,6 +68,30 @@ private slots:
         QAccessibleInterface* accessible = Accessible(Control(control));
         QCOMPARE(accessible->text(QAccessible::Name), name);
         if (role >= 0) QCOMPARE(int(accessible->role()), role);
+    }
+
+    // The grid says the month it shows, the year written plainly (no blank between its
+    // thousands, as French numbers have), and says it anew whatever turns the page.
+    void calendarGridIsNamedAfterItsMonth_data() {
+        QTest::addColumn<QDate>("selected");
+        QTest::addColumn<QString>("button");  // clicked after the selection, if any
+        QTest::addColumn<QString>("name");
+        QTest::newRow("December 2026") << QDate(2026, 12, 6) << "" << QStringLiteral("Calendrier, décembre 2026");
+        QTest::newRow(">> from December 2026 is January 2027")
+            << QDate(2026, 12, 6) << "avance" << QStringLiteral("Calendrier, janvier 2027");
+        QTest::newRow("<< from March 2024 is February 2024")
+            << QDate(2024, 3, 31) << "recul" << QStringLiteral("Calendrier, février 2024");
+        QTest::newRow("the calendar's own arrow from August 2025 is September 2025")
+            << QDate(2025, 8, 15) << "qt_calendar_nextmonth" << QStringLiteral("Calendrier, septembre 2025");
+    }
+
+    void calendarGridIsNamedAfterItsMonth() {
+        QFETCH(QDate, selected);
+        QFETCH(QString, button);
+        QFETCH(QString, name);
+        form_->Cal1->Widget()->setSelectedDate(selected);
+        if (!button.isEmpty()) qobject_cast<QAbstractButton*>(Control(button))->click();
+        QCOMPARE(Accessible(form_->Cal1->Widget()->findChild<QTableView*>())->text(QAccessible::Name), name);
     }
 
     // The calendar the user clicks and tabs into is a child of Cal1; it is the one a
