@@ -17,6 +17,7 @@
 
 #include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
+#include "app/window/menu_accessible.h"
 #include "calendar/easter.h"
 #include "calendar/holidays.h"
 #include "calendar/leap_year.h"
@@ -103,6 +104,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, [this] { ShowMenu(mapToGlobal(QPoint(kWidth / 3, kHeight / 3))); });
+    // Every menu of the window, its own and the calendar's, is read with its ticks.
+    InstallMenuReading();
 
     moonShown_ = Image1->pixmap().toImage();
 }

@@ -105,10 +105,12 @@ void Form1::ShowMenu(QPoint globalPosition) {
 }
 
 // The regions whose holidays the grid marks and the tooltips name, one checked: the
-// nation alone, or the nation and one region.
+// nation alone, or the nation and one region. The group lets one entry alone be
+// checked, and a screen reader hears radio buttons.
 void Form1::AddRegionMenu(QMenu& regions) {
     regions.setObjectName(QStringLiteral("RegionMenu"));
     auto* choices = new QActionGroup(&regions);
+    choices->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
     for (const calendar::RegionRow& row : calendar::kRegionTable) {
         QAction* action = regions.addAction(Utf8(row.name));
         action->setCheckable(true);

@@ -2,16 +2,20 @@
 // accessibility interfaces as an assistive tool reads them: a French name for every
 // button, the moon picture and the calendar, and for the two picture buttons, which
 // show no words, a tooltip that also serves as their description; the grid named
-// after its month.
+// after its month; the menu's entries with their ticks and places.
 
 #include <QAccessible>
+#include <QActionGroup>
 #include <QCalendarWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QSet>
 #include <QTableView>
 #include <QtTest>
+#include <memory>
 
 #include "app/window/form1.h"
+#include "calendar/regional_holidays.h"
 #include "tests/app/window_fixture.h"
 
 class AccessibleNamesTest : public QObject {
@@ -23,6 +27,12 @@ class AccessibleNamesTest : public QObject {
         auto* control = form_->findChild<QWidget*>(name);
         if (!control) qFatal("no control %s", qPrintable(name));
         return control;
+    }
+
+    // The menu that the window opened last, deleted with the pointer.
+    std::unique_ptr<QMenu> TakeMenu() {
+        return std::unique_ptr<QMenu>(
+            form_->findChild<QMenu*>(QStringLiteral("Form1Menu"), Qt::FindDirectChildrenOnly));
     }
 
     static QAccessibleInterface* Accessible(QObject* object) {
@@ -92,6 +102,45 @@ private slots:
         form_->Cal1->Widget()->setSelectedDate(selected);
         if (!button.isEmpty()) qobject_cast<QAbstractButton*>(Control(button))->click();
         QCOMPARE(Accessible(form_->Cal1->Widget()->findChild<QTableView*>())->text(QAccessible::Name), name);
+    }
+
+    // Each entry of the menu and of its « Jours fériés » has, as a screen reader finds
+    // it, its menu as parent and its own place there, and is read with its tick: an
+    // entry that can be ticked is a check box, a radio button in a group where one
+    // entry alone is ticked (the regions, the nation ticked first).
+    void menuEntriesAreReadWithTheirTicksAndPlaces() {
+        form_->ShowMenu(QPoint(0, 0));
+        const std::unique_ptr<QMenu> menu = TakeMenu();
+        QVERIFY(menu);
+        auto* regions = menu->findChild<QMenu*>(QStringLiteral("RegionMenu"));
+        QVERIFY(regions);
+        QAccessibleInterface* regionsRead = Accessible(regions);
+        QCOMPARE(regionsRead->text(QAccessible::Name), QStringLiteral("Jours fériés"));
+        QCOMPARE(regionsRead->parent(), Accessible(regions->menuAction()));
+        QMap<int, int> roles;  // how many entries of each role
+        int ticked = 0;
+        for (QMenu* each : {menu.get(), regions}) {
+            QAccessibleInterface* read = Accessible(each);
+            QCOMPARE(read->childCount(), int(each->actions().size()));
+            for (int place = 0; place < read->childCount(); ++place) {
+                QAccessibleInterface* entry = read->child(place);
+                const QAction* action = each->actions().at(place);
+                const QString what = each->objectName() + QLatin1Char(' ') + QString::number(place);
+                QVERIFY2(entry && entry->object() == action, qPrintable(what));
+                QVERIFY2(entry->parent() == read && read->indexOfChild(entry) == place, qPrintable(what));
+                QCOMPARE(entry->state().checked, action->isChecked());
+                QCOMPARE(entry->state().checkable, action->isCheckable());
+                ++roles[entry->role()];
+                if (entry->role() != QAccessible::RadioButton) continue;
+                QVERIFY2(action->actionGroup() && action->actionGroup()->isExclusive(), qPrintable(what));
+                ticked += action->isChecked();
+            }
+        }
+        QCOMPARE(roles.value(QAccessible::CheckBox), 2);  // « Toujours au-dessus », « Lancer Solvane… »
+        QCOMPARE(roles.value(QAccessible::RadioButton), int(calendar::kRegionTable.size()));
+        QCOMPARE(roles.value(QAccessible::Separator), 3);
+        QCOMPARE(roles.value(QAccessible::MenuItem), 5);  // « Jours fériés » and four commands
+        QCOMPARE(ticked, 1);
     }
 
     // The calendar the user clicks and tabs into is a child of Cal1; it is the one a
