@@ -103,7 +103,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
-    connect(menuKey, &QShortcut::activated, this, [this] { ShowMenu(mapToGlobal(QPoint(kWidth / 3, kHeight / 3))); });
+    connect(menuKey, &QShortcut::activated, this, &Form1::ShowMenuFromKeyboard);
     // Every menu of the window, its own and the calendar's, is read with its ticks.
     InstallMenuReading();
 

@@ -114,9 +114,11 @@ private slots:
     void Timer2_Timer();
 
 public:
-    // form1_menu.cpp: the window's menu, at `globalPosition` on the screen, and the
-    // dialog of its entry « À propos de Solvane ».
+    // form1_menu.cpp: the window's menu, at `globalPosition` on the screen where the
+    // mouse asked for it, or from the keyboard at the window's first third with its
+    // first entry active; and the dialog of its entry « À propos de Solvane ».
     void ShowMenu(QPoint globalPosition);
+    void ShowMenuFromKeyboard();
     void ShowAbout();
 
     // The region whose public holidays the grid marks and the tooltips name with the
@@ -150,6 +152,8 @@ private:
     void FollowSettings();
     // Centres the window on its screen and forgets the place it was left at.
     void Recentre();
+    // The menu, built as the settings and the disk say now, deleted once closed.
+    QMenu* NewMenu();
     // The menu's « Jours fériés » entries.
     void AddRegionMenu(QMenu& regions);
 

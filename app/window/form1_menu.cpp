@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/platform/autostart.h"
@@ -48,12 +49,32 @@ QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsiz
 // The calendar's grid keeps the right button to itself, its year field has Qt's
 // menu; the Menu key comes here from wherever the keyboard is, but the year field.
 void Form1::contextMenuEvent(QContextMenuEvent* event) {
-    const bool byMouse = event->reason() == QContextMenuEvent::Mouse;
-    ShowMenu(byMouse ? event->globalPos() : mapToGlobal(QPoint(kWidth / 3, kHeight / 3)));
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        ShowMenu(event->globalPos());
+    } else {
+        ShowMenuFromKeyboard();
+    }
     event->accept();
 }
 
 void Form1::ShowMenu(QPoint globalPosition) {
+    // Qt keeps the menu inside the screen that holds `globalPosition`.
+    NewMenu()->popup(globalPosition);
+}
+
+// Opened from the keyboard, the menu has its first entry active, as after a first
+// arrow key: Qt tells a screen reader that this entry has the focus, and the reader
+// says it. Opened by the mouse, no entry is active until the pointer moves over one.
+void Form1::ShowMenuFromKeyboard() {
+    QMenu* menu = NewMenu();
+    menu->popup(mapToGlobal(QPoint(kWidth / 3, kHeight / 3)));
+    const QList<QAction*> entries = menu->actions();
+    const auto first = std::find_if(entries.begin(), entries.end(),
+                                    [](const QAction* entry) { return !entry->isSeparator() && entry->isEnabled(); });
+    if (first != entries.end()) menu->setActiveAction(*first);
+}
+
+QMenu* Form1::NewMenu() {
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
     menu->setObjectName(QStringLiteral("Form1Menu"));
@@ -100,8 +121,7 @@ void Form1::ShowMenu(QPoint globalPosition) {
         case Entry::Separator: break;
         }
     }
-    // Qt keeps the menu inside the screen that holds `globalPosition`.
-    menu->popup(globalPosition);
+    return menu;
 }
 
 // The regions whose holidays the grid marks and the tooltips name, one checked: the

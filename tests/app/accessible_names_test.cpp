@@ -7,6 +7,7 @@
 #include <QAccessible>
 #include <QActionGroup>
 #include <QCalendarWidget>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QSet>
@@ -141,6 +142,35 @@ private slots:
         QCOMPARE(roles.value(QAccessible::Separator), 3);
         QCOMPARE(roles.value(QAccessible::MenuItem), 5);  // « Jours fériés » and four commands
         QCOMPARE(ticked, 1);
+    }
+
+    // Opened from the keyboard, the menu has its first entry active, which a screen
+    // reader hears as the focus; opened by the mouse, none until the pointer moves.
+    void menuFromTheKeyboardOpensOnItsFirstEntry_data() {
+        QTest::addColumn<int>("how");  // a reason of QContextMenuEvent, or -1 for Shift+F10
+        QTest::addColumn<bool>("firstActive");
+        QTest::newRow("the Menu key") << int(QContextMenuEvent::Keyboard) << true;
+        QTest::newRow("Shift+F10") << -1 << true;
+        QTest::newRow("the right button") << int(QContextMenuEvent::Mouse) << false;
+    }
+
+    void menuFromTheKeyboardOpensOnItsFirstEntry() {
+        QFETCH(int, how);
+        QFETCH(bool, firstActive);
+        form_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form_));
+        if (how < 0) {
+            QTest::keyClick(form_, Qt::Key_F10, Qt::ShiftModifier);
+        } else {
+            const QPoint point(340, 200);  // the bare background
+            QContextMenuEvent event(QContextMenuEvent::Reason(how), point, form_->mapToGlobal(point));
+            QCoreApplication::sendEvent(form_, &event);
+        }
+        const std::unique_ptr<QMenu> menu = TakeMenu();
+        QVERIFY(menu);
+        QAction* first = menu->actions().constFirst();
+        QCOMPARE(menu->activeAction(), firstActive ? first : nullptr);
+        QCOMPARE(Accessible(menu.get())->child(0)->state().focused, firstActive);
     }
 
     // The calendar the user clicks and tabs into is a child of Cal1; it is the one a
