@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -96,6 +97,11 @@ QMenu* Form1::NewMenu() {
             action->setCheckable(true);
             action->setChecked(KeptAbove());
             connect(action, &QAction::toggled, this, &Form1::SetKeptAbove);
+            // A choice made in another gadget while the menu is open ticks it here too.
+            connect(&settings_, &GadgetSettings::Changed, action, [this, action] {
+                const QSignalBlocker quiet(action);
+                action->setChecked(KeptAbove());
+            });
             break;
         case Entry::Autostart:
             // As the disk says now: a file removed by hand shows unchecked.
@@ -138,6 +144,8 @@ void Form1::AddRegionMenu(QMenu& regions) {
         choices->addAction(action);
         const calendar::Region region = row.region;
         connect(action, &QAction::triggered, this, [this, region] { SetHolidayRegion(region); });
+        connect(&settings_, &GadgetSettings::Changed, action,
+                [this, action, region] { action->setChecked(region == HolidayRegion()); });
     }
 }
 

@@ -3,12 +3,14 @@
 // of one user, on two displays, sharing it.
 
 #include <QFile>
+#include <QMenu>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include "app/platform/gadget_settings.h"
+#include "app/window/form1.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
 
@@ -96,6 +98,27 @@ private slots:
         // The place each holds is its own still, and written again unchanged.
         QCOMPARE(second.Place(), std::optional(right));
         QCOMPARE(GadgetSettings(path, QStringLiteral(":1")).Place(), std::optional(left));
+    }
+
+    // A window whose menu is open while another gadget changes the region and
+    // « Toujours au-dessus »: the menu's ticks follow, as the grid does.
+    void theOpenMenuFollowsAnotherGadget() {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        window.ShowMenu(QPoint(0, 0));
+        auto* menu = window.findChild<QMenu*>(QStringLiteral("Form1Menu"));
+        QVERIFY(menu);
+        QAction* above = menu->actions().front();
+        QAction* alsace = menu->findChild<QMenu*>(QStringLiteral("RegionMenu"))->actions().at(1);
+        QVERIFY(!above->isChecked() && !alsace->isChecked());
+
+        GadgetSettings other(GadgetSettings::DefaultPath(), QStringLiteral(":99"));
+        other.SetRegion(calendar::Region::AlsaceMoselle);
+        other.SetKeepAbove(true);
+        QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked(), 1000);
+        QCOMPARE(window.HolidayRegion(), calendar::Region::AlsaceMoselle);
+        qunsetenv("XDG_CONFIG_HOME");
     }
 };
 
