@@ -4,8 +4,8 @@
 // over to the window's program, which lies beside it (SOLVANE_WINDOW_PROGRAM), by
 // exec: the process stays the same one (its id, its standard streams, its
 // environment), and argv[0] is passed on unchanged, from which Qt takes the
-// application's name and the window's WM_CLASS, as when the window's program was
-// itself the command.
+// application's name and the window's WM_CLASS: the window is known as `solvane`,
+// the name of its menu entry, whichever program drew it.
 
 #include <unistd.h>
 #include <cstdio>

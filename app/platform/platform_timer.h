@@ -1,9 +1,7 @@
 #pragma once
-// One of the window's two timers. The gadget was designed on a platform where each
-// of its two refreshes ran on a 1 ms timer, as often as ticks could come, and
-// recomputed every display whether anything had changed or not. Here a timer ticks
-// when the window's RefreshTrigger says that something its refresh reads can have
-// changed, and a disabled timer does not tick.
+// One of the window's two refresh gates, Timer1 and Timer2: it ticks when the
+// window's RefreshTrigger says that something its refresh reads can have changed,
+// never on a period, and a disabled one does not tick, which stops its refresh.
 
 #include <QObject>
 
