@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "calendar/ephemeris_time.h"
 #include "calendar/local_zone.h"
 
 namespace calendar {
@@ -25,9 +26,6 @@ extern const std::array<MoonPhaseRow, 4> kMoonPhaseTable;
 // The instant, in Julian Ephemeris Days (Terrestrial Time), of the phase of lunation
 // `lunation`, counted from the new moon of 6 January 2000 (0), negative before it.
 double PhaseEphemerisDay(long lunation, MoonPhase phase);
-
-// ΔT, Terrestrial Time minus Universal Time, in seconds, for a decimal year.
-double DeltaTSeconds(double decimalYear);
 
 // The phase's instant in universal time, to the second.
 UnixSeconds PhaseInstant(long lunation, MoonPhase phase);
