@@ -33,4 +33,37 @@ UnixSeconds UtcMidnightOf(int year, int month, int day) {
     return date.time_since_epoch().count() * UnixSeconds{86'400};
 }
 
+namespace {
+
+// The first instant whose local date is the given date or a later one. Offsets stay
+// within a day of UTC, so it lies within a day and a half of 00:00 UTC that day; local
+// dates never go back as instants go forward, so halving the interval finds it.
+UnixSeconds FirstInstantOfLocalDate(int year, int month, int day) {
+    const auto before = [&](UnixSeconds instant) {
+        const LocalReading local = LocalReadingOf(instant);
+        if (local.year != year) return local.year < year;
+        if (local.month != month) return local.month < month;
+        return local.day < day;
+    };
+    const UnixSeconds midnight = UtcMidnightOf(year, month, day);
+    UnixSeconds low = midnight - 129'600, high = midnight + 129'600;  // before(low), !before(high)
+    while (high - low > 1) {
+        const UnixSeconds middle = low + (high - low) / 2;
+        if (before(middle))
+            low = middle;
+        else
+            high = middle;
+    }
+    return high;
+}
+
+}  // namespace
+
+LocalDay LocalDayOf(int year, int month, int day) {
+    using namespace std::chrono;
+    const year_month_day next{sys_days{std::chrono::year{year} / month / day} + days{1}};
+    return {.start = FirstInstantOfLocalDate(year, month, day),
+            .end = FirstInstantOfLocalDate(int(next.year()), int(unsigned(next.month())), int(unsigned(next.day())))};
+}
+
 }  // namespace calendar

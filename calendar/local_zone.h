@@ -28,4 +28,15 @@ void RefreshLocalZone();
 // The UTC instant of 00:00 UTC on a Gregorian date: no zone, only the calendar.
 UnixSeconds UtcMidnightOf(int year, int month, int day);
 
+// A local date as instants: its first second, and the first second of the next date.
+// Most local days last 24 hours, a day the clock is put forward or back 23 or 25, and
+// a day a zone changed its offset by another amount, as long as the change; a date the
+// zone skipped (Pacific/Apia, 30 December 2011) starts where it ends.
+struct LocalDay {
+    UnixSeconds start = 0, end = 0;
+};
+
+// The local date's instants in the process's zone, as LocalReadingOf reads it.
+LocalDay LocalDayOf(int year, int month, int day);
+
 }  // namespace calendar

@@ -9,9 +9,26 @@
                                    every zone of the system's database: zone|NAME, then
                                    that zone's days as YYYY-MM-DD|SENTENCE
   oracles.py phases FIRST LAST     PyEphem's principal phases: PHASE|UNIX SECONDS
+  oracles.py sun FILE              PyEphem's sunrises and sunsets on the local days of FILE,
+                                   one request a line, LATITUDE|LONGITUDE|ZONE|YYYY-MM-DD
+                                   (ZONE a zoneinfo key, or a fixed offset written as TZ
+                                   writes it, <+05>-5); one answer a line, UP|MARGIN|EVENTS:
+                                   whether the upper limb is above the horizon as the day
+                                   begins (1 or 0), how near the horizon, in degrees, the sun
+                                   passes at its highest or lowest within the day and an hour
+                                   on either side (-1 when it stays 3° away or more, or at 60°
+                                   of latitude or less), then each rise and set of the day in
+                                   time order, R or S and its unix seconds (R1718940000)
+  oracles.py seasons FIRST LAST    PyEphem's equinoxes and solstices: K|UNIX SECONDS, K 0 for
+                                   the March equinox, 1 the June solstice, 2 the September
+                                   equinox, 3 the December solstice
+  oracles.py geonames              the towns of libgeonames0 (GeoNames): NAME|COUNTRY|LAT|LON
 """
+import calendar
 import datetime
+import math
 import os
+import re
 import sys
 
 
@@ -149,6 +166,104 @@ def phases_lines(first, last):
             instant = step(ephem.Date(instant + 1))
 
 
+def unix(date):
+    return round((float(date) - 25567.5) * 86400)  # ephem counts days from 1899-12-31 12:00 UTC
+
+
+def window(zone, year, month, day):
+    """The UTC instants [start, end) of the local day."""
+    fixed = re.fullmatch(r'<([+-])(\d\d)(\d\d)?>.*', zone)
+    if fixed:
+        offset = (int(fixed.group(2)) * 3600 + int(fixed.group(3) or 0) * 60) * (1 if fixed.group(1) == '+' else -1)
+        start = calendar.timegm((year, month, day, 0, 0, 0)) - offset
+        return start, start + 86400
+    from zoneinfo import ZoneInfo
+    tz = ZoneInfo(zone)
+    first = datetime.datetime(year, month, day, tzinfo=tz)
+    following = (first.replace(tzinfo=None) + datetime.timedelta(days=1)).replace(tzinfo=tz)
+    return int(first.timestamp()), int(following.timestamp())
+
+
+def sun_lines(path):
+    import ephem
+    sun = ephem.Sun()
+    observer = ephem.Observer()
+    observer.pressure = 0
+    # The sun's centre 50′ below the horizon (34′ of refraction, 16′ of semidiameter),
+    # seen from the earth's centre as almanacs have it: PyEphem's place is topocentric,
+    # lower by the sun's horizontal parallax, 8.8″ at the horizon.
+    horizon = -(50 / 60 + 8.8 / 3600)
+    observer.horizon = math.radians(horizon)
+    for line in open(path, encoding='utf-8'):
+        latitude, longitude, zone, date = line.rstrip('\n').split('|')
+        observer.lat, observer.lon = math.radians(float(latitude)), math.radians(float(longitude))
+        start, end = window(zone, *map(int, date.split('-')))
+        first, last = ephem.Date(start / 86400 + 25567.5), ephem.Date(end / 86400 + 25567.5)
+        observer.date = first
+        sun.compute(observer)
+        up = math.degrees(sun.alt) > horizon
+        found = []
+        for letter, search in (('R', observer.next_rising), ('S', observer.next_setting)):
+            # A search skips an event at its very start: begin a minute before the day.
+            at = ephem.Date(first - ephem.minute)
+            for _ in range(5):
+                try:
+                    event = search(sun, start=at, use_center=True)
+                except ephem.CircumpolarError:
+                    # No event by the lower (for a setting, upper) culmination after
+                    # `at`: look on from the next one.
+                    turn = observer.next_antitransit if letter == 'R' else observer.next_transit
+                    at = ephem.Date(turn(sun, start=at) + ephem.hour)
+                    if at >= last:
+                        break
+                    continue
+                if unix(event) >= end:
+                    break
+                if unix(event) >= start:
+                    found.append((unix(event), letter))
+                at = ephem.Date(event + ephem.minute)
+        margin = -1
+        if abs(float(latitude)) > 60:
+            for turn in (observer.next_transit, observer.next_antitransit):
+                at = ephem.Date(first - ephem.hour)
+                while True:
+                    at = turn(sun, start=at)
+                    if at >= last + ephem.hour:
+                        break
+                    observer.date = at
+                    sun.compute(observer)
+                    distance = abs(math.degrees(sun.alt) - horizon)
+                    if distance < 3 and (margin < 0 or distance < margin):
+                        margin = distance
+                    at = ephem.Date(at + ephem.hour)
+        print('|'.join([str(int(up)), f'{margin:.4f}'] + [f'{letter}{instant}' for instant, letter in sorted(found)]))
+
+
+def seasons_lines(first, last):
+    import ephem
+    steps = (ephem.next_vernal_equinox, ephem.next_summer_solstice, ephem.next_autumnal_equinox,
+             ephem.next_winter_solstice)
+    for year in range(first, last + 1):
+        for k, step in enumerate(steps):
+            print(f'{k}|{unix(step(ephem.Date(f"{year}/1/1")))}')
+
+
+def geonames_lines():
+    import ctypes
+    library = ctypes.CDLL('libgeonames.so.0')
+    library.geonames_get_n_cities.restype = ctypes.c_int
+    library.geonames_get_city.restype = ctypes.c_void_p
+    library.geonames_get_city.argtypes = [ctypes.c_int]
+    for field, kind in (('name', ctypes.c_char_p), ('country_code', ctypes.c_char_p),
+                        ('latitude', ctypes.c_double), ('longitude', ctypes.c_double)):
+        getter = getattr(library, 'geonames_city_get_' + field)
+        getter.restype, getter.argtypes = kind, [ctypes.c_void_p]
+    for index in range(library.geonames_get_n_cities()):
+        city = library.geonames_get_city(index)
+        print(f'{library.geonames_city_get_name(city).decode()}|{library.geonames_city_get_country_code(city).decode()}|'
+              f'{library.geonames_city_get_latitude(city)!r}|{library.geonames_city_get_longitude(city)!r}')
+
+
 if __name__ == '__main__':
     what, arguments = sys.argv[1], sys.argv[2:]
     if what == 'holidays':
@@ -157,5 +272,11 @@ if __name__ == '__main__':
         changes_lines(int(arguments[0]), int(arguments[1]))
     elif what == 'phases':
         phases_lines(int(arguments[0]), int(arguments[1]))
+    elif what == 'sun':
+        sun_lines(arguments[0])
+    elif what == 'seasons':
+        seasons_lines(int(arguments[0]), int(arguments[1]))
+    elif what == 'geonames':
+        geonames_lines()
     else:
         sys.exit(f'oracles.py : oracle inconnu : {what}')

@@ -2,9 +2,12 @@
 // Helpers for the tests that check every day or every year of a range.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <time.h>
 
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace calendar::test {
@@ -36,5 +39,28 @@ inline double SerialOf(std::chrono::sys_days day) {
     using namespace std::chrono;
     return 36526.0 + double((day - sys_days{year{2000} / January / 1}).count());
 }
+
+// Sets TZ for the life of the object, and restores the one before; the C library reads
+// it again at once.
+class ZoneForTest {
+public:
+    explicit ZoneForTest(const std::string& zone) {
+        if (const char* before = getenv("TZ")) before_ = before;
+        setenv("TZ", zone.c_str(), 1);
+        tzset();
+    }
+    ~ZoneForTest() {
+        if (before_)
+            setenv("TZ", before_->c_str(), 1);
+        else
+            unsetenv("TZ");
+        tzset();
+    }
+    ZoneForTest(const ZoneForTest&) = delete;
+    ZoneForTest& operator=(const ZoneForTest&) = delete;
+
+private:
+    std::optional<std::string> before_;
+};
 
 }  // namespace calendar::test

@@ -4,7 +4,6 @@
 #include "calendar/time_change.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <algorithm>
 #include <chrono>
@@ -19,24 +18,6 @@
 
 namespace calendar {
 namespace {
-
-// Sets TZ for the life of the object, and restores the one before.
-class ZoneForTest {
-public:
-    explicit ZoneForTest(const std::string& zone) {
-        if (const char* before = getenv("TZ")) before_ = before;
-        setenv("TZ", zone.c_str(), 1);
-    }
-    ~ZoneForTest() {
-        if (before_)
-            setenv("TZ", before_->c_str(), 1);
-        else
-            unsetenv("TZ");
-    }
-
-private:
-    std::optional<std::string> before_;
-};
 
 // The local zone's changes as the oracle writes them: YYYY-MM-DD|SENTENCE.
 std::vector<std::string> ChangesFrom1970To2037() {
@@ -63,7 +44,7 @@ TEST(TimeChangeTest, EveryDayOfEveryZoneFrom1970To2037AgreesWithZoneinfo) {
 
     test::MismatchLog mismatches;
     for (const auto& [name, expected] : zones) {
-        const ZoneForTest zone(name);
+        const test::ZoneForTest zone(name);
         const std::vector<std::string> ours = ChangesFrom1970To2037();
         std::vector<std::string> oursOnly, theirsOnly;
         std::set_difference(ours.begin(), ours.end(), expected.begin(), expected.end(), std::back_inserter(oursOnly));
@@ -101,7 +82,7 @@ constexpr ChangeRow kChangeRows[] = {
 
 TEST(TimeChangeTest, EachFormOfTheSentence) {
     for (const ChangeRow& row : kChangeRows) {
-        const ZoneForTest zone(row.zone);
+        const test::ZoneForTest zone(row.zone);
         const std::optional<TimeChange> change = TimeChangeOn(row.year, row.month, row.day);
         const std::string where = std::string(row.zone) + " " + test::DateText(row.year, row.month, row.day);
         if (row.sentence == nullptr) {

@@ -1,0 +1,111 @@
+// Places by name, coordinates as the user types them, and the sentences and JSON
+// values of the sun and the seasons.
+
+#include "calendar/places.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "calendar/seasons.h"
+#include "calendar/sunrise_sunset.h"
+
+namespace calendar {
+namespace {
+
+TEST(PlacesTest, NamesAsTyped) {
+    std::set<std::string> folded;
+    for (const PlaceRow& place : Places()) {
+        EXPECT_TRUE(folded.insert(FoldedName(place.name)).second) << place.name << " folds as another place";
+        EXPECT_EQ(FindPlace(place.name), &place) << place.name;
+    }
+    EXPECT_EQ(folded.size(), 118u);  // 101 préfectures, 6 overseas collectivities, 11 beside France
+    const struct {
+        const char *typed, *found;  // null: none
+    } rows[] = {
+        {"  Saint Denis La Reunion ", "Saint-Denis (La Réunion)"},
+        {"SAINT-DENIS (LA RÉUNION)", "Saint-Denis (La Réunion)"},
+        {"Saint-Denis", nullptr},  // also the one in Seine-Saint-Denis
+        {"Laval", nullptr},        // also the one in Quebec
+        {"saint etienne", "Saint-Étienne"},
+        {"Évry–Courcouronnes", "Évry-Courcouronnes"},
+        {"CHÂLONS EN CHAMPAGNE", "Châlons-en-Champagne"},
+        {"montreal", "Montréal"},
+        {"Paris 12", nullptr},
+        {"\xff\xfe", nullptr},
+    };
+    for (const auto& row : rows) {
+        const PlaceRow* place = FindPlace(row.typed);
+        EXPECT_EQ(place ? place->name : "none", row.found ? row.found : "none") << row.typed;
+    }
+}
+
+TEST(PlacesTest, CoordinatesAsTyped) {
+    const struct {
+        const char* typed;
+        bool valid;
+        double latitude, longitude;
+    } rows[] = {
+        {"48,58 7,75", true, 48.58, 7.75},
+        {"48.58,7.75", true, 48.58, 7.75},
+        {"48.58, 7.75", true, 48.58, 7.75},
+        {" 48,58 ; 7,75 ", true, 48.58, 7.75},
+        {"\u221221,34 +55,48", true, -21.34, 55.48},
+        {"90 -180", true, 90, -180},
+        {"48,58,7,75", false, 0, 0},  // which comma parts them?
+        {"48.58", false, 0, 0},
+        {"90.01 0", false, 0, 0},
+        {"0 180.5", false, 0, 0},
+        {"48.58 7.75 12", false, 0, 0},
+        {"48.58N 7.75E", false, 0, 0},
+        {"1e1 2", false, 0, 0},
+        {"48. 7", false, 0, 0},
+    };
+    for (const auto& row : rows) {
+        const auto coordinates = ParseCoordinates(row.typed);
+        ASSERT_EQ(coordinates.has_value(), row.valid) << row.typed;
+        if (!coordinates) continue;
+        EXPECT_DOUBLE_EQ(coordinates->latitude, row.latitude) << row.typed;
+        EXPECT_DOUBLE_EQ(coordinates->longitude, row.longitude) << row.typed;
+    }
+}
+
+TEST(PlacesTest, SentencesAndJsonValues) {
+    const SunEvent rise{.kind = SunEventKind::Rise, .instant = 0, .hour = 8, .minute = 17};
+    const SunEvent set{.kind = SunEventKind::Set, .instant = 0, .hour = 16, .minute = 38};
+    const SunEvent earlySet{.kind = SunEventKind::Set, .instant = 0, .hour = 0, .minute = 9};
+    const auto day = [](std::vector<SunEvent> events, int daylight, int change, SunCourse course) {
+        return SunOfDay{
+            .course = course, .events = std::move(events), .daylightMinutes = daylight, .changeMinutes = change};
+    };
+    constexpr SunCourse kCrosses = SunCourse::RisesOrSets;
+    const struct {
+        SunOfDay sun;
+        const char *sentence, *json;
+    } rows[] = {
+        {day({rise, set}, 501, 1, kCrosses), "Soleil : lever 08 h 17, coucher 16 h 38, 8 h 21 de jour (+1 min)",
+         "08:17 16:38 08:21"},
+        {day({rise, set}, 501, -2, kCrosses), "Soleil : lever 08 h 17, coucher 16 h 38, 8 h 21 de jour (\u22122 min)",
+         "08:17 16:38 08:21"},
+        {day({rise, set}, 501, 0, kCrosses), "Soleil : lever 08 h 17, coucher 16 h 38, 8 h 21 de jour (=)",
+         "08:17 16:38 08:21"},
+        {day({earlySet, rise}, 1422, -80, kCrosses),
+         "Soleil : coucher 00 h 09, lever 08 h 17, 23 h 42 de jour (\u221280 min)", "08:17 00:09 23:42"},
+        {day({rise}, 943, 12, kCrosses), "Soleil : lever 08 h 17, 15 h 43 de jour (+12 min)", "08:17 null 15:43"},
+        {day({}, 1440, 0, SunCourse::UpAllDay), "Soleil levé toute la journée", "null null 24:00"},
+        {day({}, 0, 0, SunCourse::DownAllDay), "Soleil couché toute la journée", "null null 00:00"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(SunSentence(row.sun), row.sentence);
+        const SunFields fields = SunJsonFields(row.sun);
+        EXPECT_EQ(fields.lever.value_or("null") + " " + fields.coucher.value_or("null") + " " + fields.dureeDuJour,
+                  row.json)
+            << row.sentence;
+    }
+    const SeasonOfDay season{.season = Season::JuneSolstice, .name = "Solstice d'hiver", .hour = 16, .minute = 3};
+    EXPECT_EQ(SeasonSentence(season) + " " + SeasonClock(season, ":"), "Solstice d'hiver à 16 h 03 16:03");
+}
+
+}  // namespace
+}  // namespace calendar
