@@ -2,6 +2,9 @@
 // timer tick, and of loading a large name-day file. The dates are spread over the
 // calendar's years and taken in turn, so that no result can be computed once and kept.
 
+#include <stdlib.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +18,11 @@
 #include "calendar/easter.h"
 #include "calendar/format_date.h"
 #include "calendar/moon.h"
+#include "calendar/numbers.h"
+#include "calendar/places.h"
+#include "calendar/seasons.h"
 #include "calendar/serial_date.h"
+#include "calendar/sunrise_sunset.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_file.h"
 
@@ -83,6 +90,34 @@ void BM_FormatDateTodayLine(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_FormatDateTodayLine);
+
+// The sun's rising and setting and the season of a day, or of each day of a month from
+// the day on, in Strasbourg, read in France's time.
+void SunAndSeasonOfDays(benchmark::State& state, int daysInARow) {
+    setenv("TZ", "Europe/Paris", 1);
+    const calendar::PlaceRow* strasbourg = calendar::FindPlace("Strasbourg");
+    const std::vector<calendar::SerialDate>& dates = SpreadDates();
+    std::size_t i = 0;
+    for (auto _ : state) {
+        const calendar::SerialDate first =
+            std::min(calendar::IntPart(dates[i++ & (kSpread - 1)]), calendar::MakeDate(kLastYear, 12, 1));
+        for (int day = 0; day < daysInARow; ++day) {
+            const calendar::SerialDate date = first + day;
+            const int y = calendar::YearOf(date).value(), m = calendar::MonthOf(date).value(),
+                      d = calendar::DayOf(date).value();
+            benchmark::DoNotOptimize(calendar::SunOn(y, m, d, calendar::CoordinatesOf(*strasbourg)));
+            benchmark::DoNotOptimize(calendar::SeasonOn(y, m, d, strasbourg->latitude));
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * daysInARow);
+    unsetenv("TZ");
+}
+
+void BM_SunAndSeasonOfADay(benchmark::State& state) { SunAndSeasonOfDays(state, 1); }
+BENCHMARK(BM_SunAndSeasonOfADay);
+
+void BM_SunAndSeasonOfAMonth(benchmark::State& state) { SunAndSeasonOfDays(state, 31); }
+BENCHMARK(BM_SunAndSeasonOfAMonth);
 
 // A name-day file of 1,000,000 fields, written once in a temporary folder and removed
 // at exit: 500,000 lines of a day number and a name, in the shipped list's format
