@@ -27,10 +27,13 @@ struct Descriptor {
     }
 };
 
-// Another program saving holds the folder's lock for a millisecond or so; a lock
-// held longer is not waited for past this, so that the window never hangs on it.
+// Another program saving holds the folder's lock for a rename; a lock held longer is
+// not waited for past this, so that the window never hangs on it.
 constexpr auto kLongestLockWait = std::chrono::milliseconds(250);
 constexpr auto kLockRetry = std::chrono::milliseconds(2);
+// Saves made again because another program saved first; past this many, the system
+// is too busy for the save, which fails as a refused one does.
+constexpr int kMostAttempts = 50;
 
 // Reads an ordinary file already opened, at most kLargestSettingsBytes of it.
 Reading ReadOpened(int fd) {
@@ -150,6 +153,38 @@ std::optional<std::string> KeepAside(int folder, const std::string& name) {
 
 std::string Refused(const std::string& path) { return "les réglages ne peuvent pas être écrits dans " + path + "."; }
 
+std::string NotKeptSentence(const std::string& path) {
+    return path +
+           " n'est pas un fichier ordinaire de l'utilisateur : rien n'y est écrit, et les réglages ne seront "
+           "pas retenus.";
+}
+
+// Which file stands at a name: a save puts another inode there, and its rename
+// changes the status time of the one it moves; a file edited in place changes its
+// size or its status time too.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long changedSeconds = 0;
+    long changedNanoseconds = 0;
+    int mode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityAt(int folder, const char* name) {
+    struct stat status = {};
+    if (fstatat(folder, name, &status, AT_SYMLINK_NOFOLLOW) != 0) return {};
+    return {.exists = true,
+            .device = status.st_dev,
+            .inode = status.st_ino,
+            .size = status.st_size,
+            .changedSeconds = status.st_ctim.tv_sec,
+            .changedNanoseconds = status.st_ctim.tv_nsec,
+            .mode = int(status.st_mode & 07777)};
+}
+
 }  // namespace
 
 std::string ConfigFolder(const char* xdgConfigHome, const char* home) {
@@ -198,54 +233,52 @@ std::optional<std::string> SettingsValue(const std::string& path, std::string_vi
 
 WriteOutcome UpdateSettings(const std::string& path, const std::function<void(IniText&)>& change) {
     const std::optional<Target> target = WriteTarget(path);
-    if (!target) {
-        return {.state = WriteOutcome::State::NotKept,
-                .sentence = path +
-                            " n'est pas un fichier ordinaire de l'utilisateur : rien n'y est écrit, et les "
-                            "réglages ne seront pas retenus."};
-    }
+    if (!target) return {.state = WriteOutcome::State::NotKept, .sentence = NotKeptSentence(path)};
     std::error_code ignored;
     std::filesystem::create_directories(target->folder, ignored);
     const Descriptor folder(open(target->folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.fd < 0) return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
-    LockFolder(folder.fd);  // released as the descriptor closes
+    const char* name = target->name.c_str();
 
-    // Read again under the lock: what another program wrote since is kept.
-    const Reading reading = ReadAt(folder.fd, target->name.c_str());
-    if (reading.state == Reading::State::NotAFile) {
-        return {.state = WriteOutcome::State::NotKept,
-                .sentence = path +
-                            " n'est pas un fichier ordinaire de l'utilisateur : rien n'y est écrit, et les "
-                            "réglages ne seront pas retenus."};
-    }
-    IniText text = reading.text;
-    change(text);
-    struct stat status = {};
-    // The new file takes the mode of the one it replaces, but of an unreadable one,
-    // whose mode may be what made it so.
-    int mode = kUmaskMode;
-    if (reading.state == Reading::State::Read &&
-        fstatat(folder.fd, target->name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
-        mode = int(status.st_mode & 07777);
-    }
-    const std::optional<std::string> temporary = NewFile(folder.fd, target->name, text.Text(), mode);
-    if (!temporary) return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
+    // The new file is made from what the file holds, then put in its place only if no
+    // other program has saved in between; otherwise made again from what that one
+    // wrote. The folder's lock is held only for that check and the rename, never
+    // while a file is written to the disk.
+    for (int attempt = 0; attempt < kMostAttempts; ++attempt) {
+        const FileIdentity before = IdentityAt(folder.fd, name);
+        const Reading reading = ReadAt(folder.fd, name);
+        if (reading.state == Reading::State::NotAFile) {
+            return {.state = WriteOutcome::State::NotKept, .sentence = NotKeptSentence(path)};
+        }
+        IniText text = reading.text;
+        change(text);
+        // The new file takes the mode of the one it replaces, but of an unreadable one,
+        // whose mode may be what made it so.
+        const int mode = reading.state == Reading::State::Read && before.exists ? before.mode : kUmaskMode;
+        const std::optional<std::string> temporary = NewFile(folder.fd, target->name, text.Text(), mode);
+        if (!temporary) return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
 
-    std::string sentence;
-    if (reading.state == Reading::State::Unreadable) {
-        const std::optional<std::string> kept = KeepAside(folder.fd, target->name);
-        if (!kept) {
+        LockFolder(folder.fd);
+        if (IdentityAt(folder.fd, name) != before) {
+            flock(folder.fd, LOCK_UN);
+            unlinkat(folder.fd, temporary->c_str(), 0);
+            continue;
+        }
+        std::optional<std::string> kept;
+        if (reading.state == Reading::State::Unreadable) kept = KeepAside(folder.fd, target->name);
+        const bool renamed = (reading.state != Reading::State::Unreadable || kept) &&
+                             renameat(folder.fd, temporary->c_str(), folder.fd, name) == 0;
+        flock(folder.fd, LOCK_UN);
+        if (!renamed) {
             unlinkat(folder.fd, temporary->c_str(), 0);
             return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
         }
-        sentence = path + " ne se lisait pas comme des réglages : il est gardé tel quel dans " +
-                   (target->folder / *kept).string() + ", et les réglages repartent de zéro.";
+        if (!kept) return {.state = WriteOutcome::State::Written, .sentence = ""};
+        return {.state = WriteOutcome::State::Written,
+                .sentence = path + " ne se lisait pas comme des réglages : il est gardé tel quel dans " +
+                            (target->folder / *kept).string() + ", et les réglages repartent de zéro."};
     }
-    if (renameat(folder.fd, temporary->c_str(), folder.fd, target->name.c_str()) != 0) {
-        unlinkat(folder.fd, temporary->c_str(), 0);
-        return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
-    }
-    return {.state = WriteOutcome::State::Written, .sentence = sentence};
+    return {.state = WriteOutcome::State::Failed, .sentence = Refused(path)};
 }
 
 }  // namespace settings

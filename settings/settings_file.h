@@ -5,9 +5,10 @@
 //
 // Whatever stands in the file's place, neither reading nor writing blocks or reads
 // more than kLargestSettingsBytes: only an ordinary file is opened, and never for
-// writing. A write makes a new file beside the old one and renames it over it, under
-// a lock on their folder, after reading the file again: two programs saving at once
-// each keep the other's keys. A symbolic link in the file's place is followed only to
+// writing. A write reads the file again, makes a new one beside it with its change,
+// and renames that over it, unless another program saved in between: then it starts
+// again from what that one wrote. Two programs saving at once each keep the other's
+// keys. A symbolic link in the file's place is followed only to
 // an ordinary file of the user's own (a dotfile manager's), which is replaced beside
 // itself while the link stays a link; through any other link nothing is written. A
 // file that is there but cannot be read as settings is kept once, renamed beside the
