@@ -1,73 +1,162 @@
 #include "calendar/holidays.h"
 
+#include <array>
+
 #include "calendar/easter.h"
 
 namespace calendar {
 
-// Display order, top to bottom: New Year, Easter, Easter Monday, Labour Day, the
-// victory of 1945, Ascension, Whit Monday, the national day, the Assumption, All
-// Saints, the armistice of 1918 and Christmas. The two victories are shown from the
-// year of the first anniversary of each. The public holidays are those of the
-// French labour code (Code du travail, article L3133-1), with Easter Sunday, which
-// the panel shows beside its Monday; the names are written as French writes them,
-// the captions as the panel has always written them, short forms and old spellings
-// included.
+namespace {
+
+constexpr std::string_view kLabourCode = "Code du travail, article L3133-1";
+// The abolition of slavery's day has one name in every region.
+constexpr std::string_view kAbolitionDay = "Abolition de l'esclavage";
+constexpr std::string_view kAbolitionKey = "abolition-esclavage";
+constexpr std::string_view kAbolitionLaw = "loi n° 83-550 du 30 juin 1983, décret n° 83-1003 du 23 novembre 1983";
+constexpr std::string_view kCollectivitiesDecree = "décret n° 2012-553 du 23 avril 2012";
+
 // clang-format off
-const std::array<HolidayRow, 12> kHolidayTable = {{
-    {.caption = "Nouvel an", .name = "Jour de l'an", .key = "jour-de-l-an",
-     .followsEaster = false, .month = 1, .day = 1, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Pâcques", .name = "Pâques", .key = "paques",
-     .followsEaster = true, .month = 0, .day = 0, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Lundi de Pâques", .name = "Lundi de Pâques", .key = "lundi-de-paques",
-     .followsEaster = true, .month = 0, .day = 0, .daysAfterEaster = 1,
-     .pattern = "dddd dd mmmm", .shownFromYear = 0},
-    {.caption = "Fête du travail", .name = "Fête du Travail", .key = "fete-du-travail",
-     .followsEaster = false, .month = 5, .day = 1, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Victoire 1945", .name = "Victoire 1945", .key = "victoire-1945",
-     .followsEaster = false, .month = 5, .day = 8, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 1946},
-    {.caption = "Ascension", .name = "Ascension", .key = "ascension",
-     .followsEaster = true, .month = 0, .day = 0, .daysAfterEaster = 39,
-     .pattern = "dddd dd mmmm", .shownFromYear = 0},
-    {.caption = "Lun de Pentecôte", .name = "Lundi de Pentecôte", .key = "lundi-de-pentecote",
-     .followsEaster = true, .month = 0, .day = 0, .daysAfterEaster = 50,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Fête Nationale", .name = "Fête nationale", .key = "fete-nationale",
-     .followsEaster = false, .month = 7, .day = 14, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Assomption", .name = "Assomption", .key = "assomption",
-     .followsEaster = false, .month = 8, .day = 15, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmmm ", .shownFromYear = 0},
-    {.caption = "Toussaint", .name = "Toussaint", .key = "toussaint",
-     .followsEaster = false, .month = 11, .day = 1, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmm ", .shownFromYear = 0},
-    {.caption = "Armistice 1918", .name = "Armistice 1918", .key = "armistice-1918",
-     .followsEaster = false, .month = 11, .day = 11, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmm ", .shownFromYear = 1919},
-    {.caption = "Noël", .name = "Noël", .key = "noel",
-     .followsEaster = false, .month = 12, .day = 25, .daysAfterEaster = 0,
-     .pattern = "dddd dd mmm ", .shownFromYear = 0},
-}};
+constexpr auto kRows = std::to_array<HolidayRow>({
+    // The nation's public holidays are those of the labour code (article L3133-1), and
+    // the panel shows them top to bottom: New Year, Easter, Easter Monday, Labour Day,
+    // the victory of 1945, Ascension, Whit Monday, the national day, the Assumption,
+    // All Saints, the armistice of 1918 and Christmas. The names are written as French
+    // writes them, the captions as the panel has always written them, short forms and
+    // old spellings included.
+    {.name = "Jour de l'an", .key = "jour-de-l-an", .rule = FixedDate(1, 1),
+     .source = kLabourCode, .caption = "Nouvel an", .pattern = "dddd dd mmmm "},
+    // Easter Sunday, a Sunday, is in no list of the code; the panel shows it beside its Monday.
+    {.name = "Pâques", .key = "paques", .rule = FromEaster(0),
+     .source = kLabourCode, .caption = "Pâcques", .pattern = "dddd dd mmmm "},
+    {.name = "Lundi de Pâques", .key = "lundi-de-paques", .rule = FromEaster(1),
+     .source = kLabourCode, .caption = "Lundi de Pâques", .pattern = "dddd dd mmmm"},
+    {.name = "Fête du Travail", .key = "fete-du-travail", .rule = FixedDate(5, 1),
+     .source = "Code du travail, articles L3133-1 et L3133-4", .caption = "Fête du travail",
+     .pattern = "dddd dd mmmm "},
+    // The two victories are counted from the year of their first anniversary, whatever
+    // the laws that followed: 8 May was made a public holiday by the law of 20 March
+    // 1953, was none from 1959, and is one again by the law of 2 October 1981.
+    {.name = "Victoire 1945", .key = "victoire-1945", .rule = FixedDate(5, 8), .since = 1946,
+     .source = "Code du travail, article L3133-1 ; loi n° 81-893 du 2 octobre 1981", .caption = "Victoire 1945",
+     .pattern = "dddd dd mmmm "},
+    {.name = "Ascension", .key = "ascension", .rule = FromEaster(39),
+     .source = kLabourCode, .caption = "Ascension", .pattern = "dddd dd mmmm"},
+    {.name = "Lundi de Pentecôte", .key = "lundi-de-pentecote", .rule = FromEaster(50),
+     .source = kLabourCode, .caption = "Lun de Pentecôte", .pattern = "dddd dd mmmm "},
+    {.name = "Fête nationale", .key = "fete-nationale", .rule = FixedDate(7, 14),
+     .source = "Code du travail, article L3133-1 ; loi du 6 juillet 1880", .caption = "Fête Nationale",
+     .pattern = "dddd dd mmmm "},
+    {.name = "Assomption", .key = "assomption", .rule = FixedDate(8, 15),
+     .source = kLabourCode, .caption = "Assomption", .pattern = "dddd dd mmmm "},
+    {.name = "Toussaint", .key = "toussaint", .rule = FixedDate(11, 1),
+     .source = kLabourCode, .caption = "Toussaint", .pattern = "dddd dd mmm "},
+    // From the first anniversary too; the law of 24 October 1922 made the day a holiday.
+    {.name = "Armistice 1918", .key = "armistice-1918", .rule = FixedDate(11, 11), .since = 1919,
+     .source = "Code du travail, article L3133-1 ; loi du 24 octobre 1922", .caption = "Armistice 1918",
+     .pattern = "dddd dd mmm "},
+    {.name = "Noël", .key = "noel", .rule = FixedDate(12, 25),
+     .source = kLabourCode, .caption = "Noël", .pattern = "dddd dd mmm "},
+
+    // The regions' own days. Where a text's own date falls before the first day of a
+    // year's holiday, that year is the first; otherwise the next one.
+    //
+    // Bas-Rhin, Haut-Rhin and Moselle: the local law, article 105a of the code local des
+    // professions, now article L3134-13 of the code du travail, adds Good Friday and the
+    // second day of Christmas. The three départements keep their local law under the law
+    // of 17 October 1919 on their transitional regime (made lasting by the laws of 1 June
+    // 1924): the rows apply from 1919, their first year in France again.
+    {.region = Region::AlsaceMoselle, .name = "Vendredi saint", .key = "vendredi-saint", .rule = FromEaster(-2),
+     .since = 1919, .source = "Code du travail, article L3134-13"},
+    {.region = Region::AlsaceMoselle, .name = "Saint-Étienne", .key = "saint-etienne", .rule = FixedDate(12, 26),
+     .since = 1919, .source = "Code du travail, article L3134-13"},
+    // The abolition of slavery: law n° 83-550 of 30 June 1983 makes it a public holiday in
+    // Guadeloupe, Guyane, Martinique, La Réunion and Mayotte, and decree n° 83-1003 of
+    // 23 November 1983 (article 1) gives each its day. Only La Réunion's falls after the
+    // decree in 1983; the others are first kept in 1984.
+    {.region = Region::Mayotte, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(4, 27),
+     .since = 1984, .source = kAbolitionLaw},
+    {.region = Region::Martinique, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(5, 22),
+     .since = 1984, .source = kAbolitionLaw},
+    {.region = Region::Guadeloupe, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(5, 27),
+     .since = 1984, .source = kAbolitionLaw},
+    {.region = Region::Guyane, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(6, 10),
+     .since = 1984, .source = kAbolitionLaw},
+    {.region = Region::LaReunion, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(12, 20),
+     .since = 1983, .source = kAbolitionLaw},
+    // Decree n° 2012-553 of 23 April 2012, in force on 26 April 2012, adds the two
+    // collectivities to the decree of 1983: Saint-Barthélemy on 9 October, Saint-Martin on
+    // 27 May. A decree published in April 2023 moves Saint-Martin's day to 28 May, the
+    // day the abolition was proclaimed there (28 May had been kept by circular from 2018).
+    {.region = Region::SaintBarthelemy, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(10, 9),
+     .since = 2012, .source = kCollectivitiesDecree},
+    {.region = Region::SaintMartin, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(5, 27),
+     .since = 2012, .until = 2022, .source = kCollectivitiesDecree},
+    {.region = Region::SaintMartin, .name = kAbolitionDay, .key = kAbolitionKey, .rule = FixedDate(5, 28),
+     .since = 2023, .source = "décret n° 83-1003 du 23 novembre 1983, modifié en avril 2023"},
+});
 // clang-format on
 
-SerialDate HolidayDate(const HolidayRow& row, Int16 year, SerialDate easter) {
+// Checked as the program is built: every row names its holiday, its key and its text;
+// the panel's rows are the nation's, at the head of the table, and no other row has a
+// caption.
+constexpr bool TableIsWellFormed() {
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        const HolidayRow& row = kRows[i];
+        if (row.name.empty() || row.key.empty() || row.source.empty()) return false;
+        const bool onPanel = i < kPanelHolidayCount;
+        if (onPanel != !row.caption.empty() || onPanel != !row.pattern.empty()) return false;
+        if (onPanel && row.region != Region::National) return false;
+    }
+    return kRows.size() >= kPanelHolidayCount;
+}
+static_assert(TableIsWellFormed(), "a row lacks its name, key or text, or the panel's rows are out of place");
+
+// Whether the row's holiday is kept in `year`.
+bool KeptIn(const HolidayRow& row, int year) {
+    return (row.since == 0 || year >= row.since) && (row.until == 0 || year <= row.until);
+}
+
+}  // namespace
+
+const std::span<const HolidayRow> kHolidayTable = kRows;
+
+std::span<const HolidayRow, kPanelHolidayCount> PanelHolidays() {
+    return std::span<const HolidayRow>(kRows).first<kPanelHolidayCount>();
+}
+
+SerialDate HolidayRuleDate(const HolidayRule& rule, Int16 year) {
+    switch (rule.kind) {
+    case HolidayRule::Kind::FixedDate: return MakeDate(year, rule.month, rule.day);
     // Whole days added to Easter keep its time of day, and Easter has none.
-    if (row.followsEaster) return easter + row.daysAfterEaster;
-    return MakeDate(year, row.month, row.day);
+    case HolidayRule::Kind::FromEaster: return EasterSunday(year) + rule.daysAfterEaster;
+    case HolidayRule::Kind::NthWeekday: {
+        const SerialDate first = MakeDate(year, rule.month, 1);
+        const int ahead = (static_cast<int>(rule.weekday) - WeekdayOf(first).value() + 7) % 7;  // [0, 6]
+        return first + ahead + 7 * (rule.nth - 1);
+    }
+    case HolidayRule::Kind::LastWeekday: {
+        const SerialDate last = MakeDate(year, rule.month + 1, 0);  // day 0: the month's last
+        const int behind = (WeekdayOf(last).value() - static_cast<int>(rule.weekday) + 7) % 7;  // [0, 6]
+        return last - behind;
+    }
+    }
+    return 0;  // every Kind is handled above
 }
 
-bool HolidayValueVisible(const HolidayRow& row, Int16 year) {
-    return row.shownFromYear == 0 || year >= row.shownFromYear;
+std::vector<Holiday> HolidaysOf(Region region, Int16 year) {
+    std::vector<Holiday> holidays;
+    if (const std::optional<Region> inherited = RegionInherits(region)) holidays = HolidaysOf(*inherited, year);
+    for (const HolidayRow& row : kRows) {
+        if (row.region == region && KeptIn(row, year.value()))
+            holidays.push_back({.date = HolidayRuleDate(row.rule, year), .row = &row});
+    }
+    return holidays;
 }
 
-std::vector<std::string_view> HolidaysOn(Int16 year, SerialDate date) {
-    const SerialDate easter = EasterSunday(year);
+std::vector<std::string_view> HolidaysOn(Region region, Int16 year, SerialDate date) {
     std::vector<std::string_view> names;
-    for (const HolidayRow& row : kHolidayTable) {
-        if (HolidayValueVisible(row, year) && HolidayDate(row, year, easter) == date) names.push_back(row.name);
+    for (const Holiday& holiday : HolidaysOf(region, year)) {
+        if (holiday.date == date) names.push_back(holiday.row->name);
     }
     return names;
 }

@@ -2,7 +2,6 @@
 
 #include <ctime>
 
-#include "calendar/easter.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/numbers.h"
@@ -57,22 +56,13 @@ std::string Folded(const std::string& line) {
 
 std::vector<CalendarEvent> HolidayEvents(int year, calendar::Region region) {
     using namespace calendar;
-    const SerialDate easter = EasterSunday(year);
     std::vector<CalendarEvent> events;
-    const auto add = [&](SerialDate date, std::string_view key, std::string_view name) {
+    for (const Holiday& holiday : HolidaysOf(region, year)) {
         events.push_back({.year = year,
-                          .month = MonthOf(date).value(),
-                          .day = DayOf(date).value(),
-                          .key = std::string(key),
-                          .summary = std::string(name)});
-    };
-    for (const HolidayRow& row : kHolidayTable) {
-        if (HolidayValueVisible(row, year)) add(HolidayDate(row, year, easter), row.key, row.name);
-    }
-    for (const RegionalHolidayRow& row : kRegionalHolidayTable) {
-        if (row.region == region && RegionalHolidayApplies(row, year)) {
-            add(RegionalHolidayDate(row, year, easter), row.key, row.name);
-        }
+                          .month = MonthOf(holiday.date).value(),
+                          .day = DayOf(holiday.date).value(),
+                          .key = std::string(holiday.row->key),
+                          .summary = std::string(holiday.row->name)});
     }
     return events;
 }

@@ -14,8 +14,8 @@ struct CalendarEvent {
     std::string summary;  // UTF-8, shown as the event's title
 };
 
-// The public holidays of `year` that the panel shows that year, then those of
-// `region` that year, under their French names.
+// The public holidays that `region` keeps in `year` (calendar::HolidaysOf), the
+// nation's first, under their French names.
 std::vector<CalendarEvent> HolidayEvents(int year, calendar::Region region = calendar::Region::National);
 
 // « Fête : Camille » on each day of `year` that has a name in `nameDays` (the list as

@@ -176,12 +176,15 @@ void Form1::Timer1_Timer() {
 
     EasterDate = EasterSunday(Y);
     Label8->SetUtf8Text(NumberText(Y.value()));
-    // Each row's date, shown or hidden by the year (the two victories).
-    for (std::size_t row = 0; row < kHolidayTable.size(); ++row) {
-        const HolidayRow& holiday = kHolidayTable[row];
-        holidayValueLabels_[row]->setVisible(HolidayValueVisible(holiday, Y));
+    // The nation's holidays of the year, each on its row; a row whose holiday the year
+    // does not keep (the two victories, before their first anniversary) is hidden.
+    const std::vector<Holiday> holidays = HolidaysOf(Region::National, Y);
+    for (std::size_t row = 0; row < kPanelHolidayCount; ++row) {
+        const HolidayRow& panelRow = PanelHolidays()[row];
+        const auto kept = std::ranges::find(holidays, &panelRow, &Holiday::row);
+        holidayValueLabels_[row]->setVisible(kept != holidays.end());
         holidayValueLabels_[row]->SetUtf8Text(
-            FormatDate(HolidayDate(holiday, Y, EasterDate), holiday.pattern, localeNames_));
+            kept == holidays.end() ? std::string() : FormatDate(kept->date, panelRow.pattern, localeNames_));
     }
 }
 

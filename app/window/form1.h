@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "calendar/format_date.h"
+#include "calendar/holidays.h"
 #include "calendar/serial_date.h"
 
 #include "app/look/fixed_look.h"
@@ -176,8 +177,9 @@ private:
     std::vector<std::string> nameDays_;  // fetes.txt as read at start-up, the entries that Combo1 holds
     QLocale nameLocale_;                 // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
-    std::array<TextLabel*, 12> holidayValueLabels_{};  // the dates, in the order of calendar::kHolidayTable
-    QImage moonShown_;                                 // the picture Image1 shows, to repaint only when it changes
+    // The dates, in the order of calendar::PanelHolidays().
+    std::array<TextLabel*, calendar::kPanelHolidayCount> holidayValueLabels_{};
+    QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
 
     QDate today_;  // today's date at the last refresh; none before the first

@@ -126,10 +126,10 @@ void Form1::CreateControls() {
         this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
                                       row.font, row.colour, row.alignment, row.fit);
     }
-    static_assert(kHolidayRows.size() == calendar::kHolidayTable.size(), "one row of labels for each holiday");
+    static_assert(kHolidayRows.size() == calendar::kPanelHolidayCount, "one row of labels for each holiday");
     for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
         const HolidayLabelRow& row = kHolidayRows[i];
-        const std::string caption = std::string(calendar::kHolidayTable[i].caption) + " :";
+        const std::string caption = std::string(calendar::PanelHolidays()[i].caption) + " :";
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),
                       caption.c_str(), kBold825, TextColour::Navy, row.captionAlignment, TextFit::Wraps);

@@ -87,7 +87,7 @@ inline const std::array kLabels{
 
 // The holiday panel: one row every 24 pixels, a caption whose colon lines up at
 // x = 449 and a value from x = 464, written by the refresh with the date of the
-// holiday of the same row of calendar::kHolidayTable.
+// holiday of the same row of calendar::PanelHolidays().
 struct HolidayLabelRow {
     int top;
     Form1Control<TextLabel> caption;

@@ -1,12 +1,16 @@
 #!/usr/bin/python3
 """The iCalendar files of `solvane --ics` and `--ics-fetes`, read by a real parser
 (python3-icalendar): for every year of the calendar, 1583 to 9999, the holiday file
-parses and holds exactly the public holidays that the panel shows that year, their
-dates computed here from dateutil's Easter and the law's fixed days; its lines end
-in CRLF and are folded at 75 octets. The name-day files of a few years parse, hold
-one event a day that has a name, and agree with `--json` for each day of 2023.
+parses and holds exactly the nation's public holidays of the holiday table, their
+dates computed here from dateutil's Easter and Python's own calendar; a region's file
+adds its own rows, checked in the years around each row's first and last; the lines
+end in CRLF and are folded at 75 octets. The name-day files of a few years parse,
+hold one event a day that has a name, and agree with `--json` for each day of 2023.
 
-Usage: ics_years.py PROGRAM"""
+The table comes from print_holiday_table, the rules' days from here.
+
+Usage: ics_years.py PROGRAM PRINT_HOLIDAY_TABLE"""
+import calendar
 import datetime
 import json
 import subprocess
@@ -16,20 +20,45 @@ from concurrent.futures import ThreadPoolExecutor
 import icalendar
 from dateutil.easter import easter, EASTER_WESTERN
 
-program = sys.argv[1]
+program, table_program = sys.argv[1], sys.argv[2]
 failures = []
 
-# (month, day) or Easter plus days, the French name, the first year the panel shows it.
-FIXED = [((1, 1), "Jour de l'an", 0), ((5, 1), "Fête du Travail", 0), ((5, 8), "Victoire 1945", 1946),
-         ((7, 14), "Fête nationale", 0), ((8, 15), "Assomption", 0), ((11, 1), "Toussaint", 0),
-         ((11, 11), "Armistice 1918", 1919), ((12, 25), "Noël", 0)]
-FROM_EASTER = [(0, "Pâques"), (1, "Lundi de Pâques"), (39, "Ascension"), (50, "Lundi de Pentecôte")]
+# The regions, each with the region it inherits, and the table's rows.
+inherits, rows = {}, []
+for line in subprocess.run([table_program], capture_output=True, check=True, text=True).stdout.splitlines():
+    fields = line.split("|")
+    if fields[0] == "region":
+        inherits[fields[1]] = fields[2] or None
+    else:
+        region, key, name, kind = fields[1:5]
+        month, day, after_easter, weekday, nth, since, until = map(int, fields[5:])
+        rows.append(dict(region=region, key=key, name=name, kind=kind, month=month, day=day,
+                         after_easter=after_easter, weekday=weekday, nth=nth, since=since, until=until))
 
 
-def expected_holidays(year):
-    sunday = easter(year, EASTER_WESTERN)
-    days = [(datetime.date(year, *when), name) for when, name, since in FIXED if year >= since]
-    days += [(sunday + datetime.timedelta(days=shift), name) for shift, name in FROM_EASTER]
+def day_of(row, year):
+    """The row's day in `year`; the weekdays of a month by Python's calendar."""
+    if row["kind"] == "easter":
+        return easter(year, EASTER_WESTERN) + datetime.timedelta(days=row["after_easter"])
+    if row["kind"] == "fixed":
+        return datetime.date(year, row["month"], row["day"])
+    python_weekday = (row["weekday"] + 5) % 7  # Sunday 1 is Python's 6, Monday 2 its 0
+    days = [datetime.date(year, row["month"], d) for d in range(1, calendar.monthrange(year, row["month"])[1] + 1)]
+    days = [d for d in days if d.weekday() == python_weekday]
+    return days[-1] if row["kind"] == "last" else days[row["nth"] - 1]
+
+
+def expected_holidays(year, region):
+    """(date, UID, summary) of each holiday the region keeps: its own rows and those of
+    the regions it inherits."""
+    lineage = [region]
+    while inherits[lineage[-1]]:
+        lineage.append(inherits[lineage[-1]])
+    days = []
+    for row in rows:
+        if row["region"] in lineage and year >= row["since"] and (row["until"] == 0 or year <= row["until"]):
+            date = day_of(row, year)
+            days.append((date, f"{date:%Y%m%d}-{row['key']}@solvane", row["name"]))
     return sorted(days)
 
 
@@ -38,15 +67,15 @@ def run(*arguments):
 
 
 def events(year, raw, what):
-    """The (date, summary) of each event, after checking the file's form."""
+    """The (date, UID, summary) of each event, after checking the file's form."""
     lines = raw.split(b"\r\n")
     if lines[-1] != b"" or any(b"\n" in line or b"\r" in line for line in lines):
         failures.append(f"{what} {year} : une ligne ne finit pas par CRLF")
     if any(len(line) > 75 for line in lines):
         failures.append(f"{what} {year} : une ligne de plus de 75 octets")
-    calendar = icalendar.Calendar.from_ical(raw)
+    ical = icalendar.Calendar.from_ical(raw)
     found, uids = [], set()
-    for event in calendar.walk("VEVENT"):
+    for event in ical.walk("VEVENT"):
         start = event.decoded("DTSTART")
         # 9999-12-31 lasts a day by DURATION: the day after has no four-digit year.
         length = event.decoded("DTEND") - start if "DTEND" in event else event.decoded("DURATION")
@@ -55,19 +84,30 @@ def events(year, raw, what):
         if "DTSTAMP" not in event or str(event["UID"]) in uids:
             failures.append(f"{what} {year} : DTSTAMP absent ou UID répété ({event['UID']})")
         uids.add(str(event["UID"]))
-        found.append((start, str(event["SUMMARY"])))
+        found.append((start, str(event["UID"]), str(event["SUMMARY"])))
     return sorted(found)
 
 
-def check_holidays(year):
-    raw = run("--ics", str(year))
-    found = events(year, raw, "--ics")
-    if found != expected_holidays(year):
-        failures.append(f"--ics {year} : {found} au lieu de {expected_holidays(year)}")
+def check_holidays(year, region="national"):
+    raw = run("--ics", str(year), "--region", region)
+    found = events(year, raw, f"--ics --region {region}")
+    if found != expected_holidays(year, region):
+        failures.append(f"--ics {year} --region {region} : {found} au lieu de {expected_holidays(year, region)}")
 
+
+# Each region in the first and last years of the calendar and around the first and
+# last years of each of its rows.
+regional_years = []
+for region in inherits:
+    years = {1583, 9999}
+    for row in rows:
+        if row["region"] == region:
+            years |= {y for y in (row["since"] - 1, row["since"], row["until"], row["until"] + 1) if 1583 <= y <= 9999}
+    regional_years += [(year, region) for year in sorted(years)]
 
 with ThreadPoolExecutor(max_workers=2) as pool:
     list(pool.map(check_holidays, range(1583, 10000)))
+    list(pool.map(lambda pair: check_holidays(*pair), regional_years))
 
 # The same year gives the same identifiers.
 first, second = (icalendar.Calendar.from_ical(run("--ics", "2024")) for _ in range(2))
@@ -77,10 +117,10 @@ if [e["UID"] for e in first.walk("VEVENT")] != [e["UID"] for e in second.walk("V
 for year in (1583, 1600, 1900, 2023, 2024, 9999):
     found = events(year, run("--ics-fetes", str(year)), "--ics-fetes")
     days = (datetime.date(year, 12, 31) - datetime.date(year, 1, 1)).days + 1
-    if len(found) != days or any(not summary.startswith("Fête : ") for _, summary in found):
+    if len(found) != days or any(not summary.startswith("Fête : ") for _, _, summary in found):
         failures.append(f"--ics-fetes {year} : {len(found)} fêtes pour {days} jours")
     if year == 2023:
-        for day, summary in found:
+        for day, _, summary in found:
             fete = json.loads(run("--json", day.isoformat()))["fete"]
             if summary != f"Fête : {fete}":
                 failures.append(f"--ics-fetes {day} : « {summary} », --json dit « {fete} »")
@@ -89,4 +129,5 @@ for failure in failures[:20]:
     print("ics_years: ÉCHEC :", failure, file=sys.stderr)
 if failures:
     sys.exit(1)
-print("ics_years: les jours fériés de 1583 à 9999 et les fêtes de six années, lus par icalendar")
+print(f"ics_years: les jours fériés de 1583 à 9999, ceux des régions en {len(regional_years)} années "
+      "et les fêtes de six années, lus par icalendar")

@@ -19,7 +19,6 @@
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "app/window/locale_names.h"
-#include "calendar/easter.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "namedays/name_day_file.h"
@@ -101,7 +100,7 @@ private slots:
     void cleanupTestCase() { delete form_; }
 
     // Every label of the layout's tables, as the window shows it; the holiday
-    // captions are the names of calendar::kHolidayTable, in its order, and " :".
+    // captions are those of calendar::PanelHolidays(), in its order, and " :".
     void labels_data() {
         using namespace form1_layout;
         QTest::addColumn<QString>("name");
@@ -117,7 +116,7 @@ private slots:
         }
         for (std::size_t row = 0; row < kHolidayRows.size(); ++row) {
             const HolidayLabelRow& r = kHolidayRows[row];
-            const QString caption = QString::fromUtf8(calendar::kHolidayTable[row].caption) + QStringLiteral(" :");
+            const QString caption = QString::fromUtf8(calendar::PanelHolidays()[row].caption) + QStringLiteral(" :");
             QTest::addRow("%s holiday caption", r.captionName)
                 << r.captionName << QRect(r.captionLeft, r.top, r.captionWidth, kHolidayRowHeight) << caption << 11
                 << true << kNavy << int(r.captionAlignment);
@@ -164,8 +163,11 @@ private slots:
         const int frameInside = Control<QWidget>("Shape1")->geometry().right() - OutlineShape::kPenWidth;
         const int firstYear = CalendarControl::FirstSelectableDate().year();
         const int lastYear = CalendarControl::LastSelectableDate().year();
-        for (std::size_t row = 0; row < calendar::kHolidayTable.size(); ++row) {
-            const calendar::HolidayRow& holiday = calendar::kHolidayTable[row];
+        std::vector<std::vector<calendar::Holiday>> years;  // the nation's holidays, year by year
+        for (int year = firstYear; year <= lastYear; ++year)
+            years.push_back(calendar::HolidaysOf(calendar::Region::National, year));
+        for (std::size_t row = 0; row < calendar::kPanelHolidayCount; ++row) {
+            const calendar::HolidayRow& holiday = calendar::PanelHolidays()[row];
             const QString name = QString::fromLatin1(form1_layout::kHolidayRows[row].valueName);
             auto* label = Control<QLabel>(qPrintable(name));
             QVERIFY2(label->geometry().right() <= frameInside, qPrintable(name + " runs into the frame"));
@@ -175,11 +177,14 @@ private slots:
             // Each text once, with the first year and locale that write it.
             QHash<QString, QString> texts;
             for (const auto& [locale, names] : nameSets) {
-                for (int year = firstYear; year <= lastYear; ++year) {
-                    const calendar::Int16 Y = year;
-                    const QString text = QString::fromStdString(calendar::FormatDate(
-                        calendar::HolidayDate(holiday, Y, calendar::EasterSunday(Y)), holiday.pattern, names));
-                    if (!texts.contains(text)) texts.insert(text, QStringLiteral("%1, %2").arg(year).arg(locale));
+                for (const std::vector<calendar::Holiday>& holidays : years) {
+                    const auto kept = std::ranges::find(holidays, &holiday, &calendar::Holiday::row);
+                    if (kept == holidays.end()) continue;  // the row is hidden that year
+                    const QString text =
+                        QString::fromStdString(calendar::FormatDate(kept->date, holiday.pattern, names));
+                    if (!texts.contains(text))
+                        texts.insert(text,
+                                     QStringLiteral("%1, %2").arg(calendar::YearOf(kept->date).value()).arg(locale));
                 }
             }
             for (auto text = texts.cbegin(); text != texts.cend(); ++text) {

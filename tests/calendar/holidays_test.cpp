@@ -1,16 +1,18 @@
-// The regions' public holidays: every rule on its day in every year, and the days of
-// python3-holidays where no legal text says otherwise.
+// The holiday table: every rule on its day in every year, in its region and those that
+// inherit it; the regions by their names; and the regions' days of python3-holidays
+// where no legal text says otherwise.
 
-#include "calendar/regional_holidays.h"
+#include "calendar/holidays.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "calendar/holidays.h"
 #include "tests/calendar/oracle_support.h"
 #include "tests/calendar/sweep_support.h"
 
@@ -35,34 +37,64 @@ sys_days EpactEaster(int y) {
     return sys_days{year{y} / March / 1} + days{n - 1};
 }
 
-TEST(RegionalHolidaysTest, EveryRuleFallsOnItsDayInItsRegionAloneFrom1583To9999) {
+// A rule's day by std::chrono; chrono numbers the weekdays from Sunday 0.
+sys_days ChronoDate(const HolidayRule& rule, int y) {
+    const weekday day{static_cast<unsigned>(rule.weekday) - 1};
+    const auto m = month{static_cast<unsigned>(rule.month)};
+    switch (rule.kind) {
+    case HolidayRule::Kind::FixedDate: return sys_days{year{y} / m / rule.day};
+    case HolidayRule::Kind::FromEaster: return EpactEaster(y) + days{rule.daysAfterEaster};
+    case HolidayRule::Kind::NthWeekday: return sys_days{year{y} / m / day[static_cast<unsigned>(rule.nth)]};
+    case HolidayRule::Kind::LastWeekday: return sys_days{year{y} / m / day[last]};
+    }
+    return {};
+}
+
+// Every nth and last weekday of every month of every year, those no row uses yet
+// included, lands where chrono puts it.
+TEST(HolidayRuleTest, WeekdaysOfAMonthAgreeWithChronoFrom1583To9999) {
+    std::vector<HolidayRule> rules;
+    for (int m = 1; m <= 12; ++m) {
+        for (int w = 1; w <= 7; ++w) {
+            for (int nth = 1; nth <= 4; ++nth) rules.push_back(NthWeekday(nth, Weekday{w}, m));
+            rules.push_back(LastWeekday(Weekday{w}, m));
+        }
+    }
     test::MismatchLog log;
     for (int y = 1583; y <= 9999; ++y) {
-        const sys_days easter = EpactEaster(y);
-        const auto dayOf = [&](const RegionalHolidayRow& row) {
-            return row.month == 0 ? easter + days{row.fromEaster} : sys_days{year{y} / row.month / row.day};
-        };
+        for (const HolidayRule& rule : rules) {
+            if (HolidayRuleDate(rule, y) != test::SerialOf(ChronoDate(rule, y)))
+                log.Record(std::to_string(y) + " month " + std::to_string(rule.month) + " weekday " +
+                           std::to_string(static_cast<int>(rule.weekday)) + " nth " + std::to_string(rule.nth));
+        }
+    }
+    EXPECT_EQ(log.count(), 0);
+}
+
+// Every row of the table, read here with its region's inheritance, is kept on its day
+// from its first year to its last, in its region and in those that inherit it, after
+// the inherited ones and in the table's order; the days by chrono and the epact.
+TEST(HolidayTableTest, EveryRowFallsOnItsDayInItsRegionAndItsHeirsFrom1583To9999) {
+    test::MismatchLog log;
+    for (int y = 1583; y <= 9999; ++y) {
         for (const RegionRow& region : kRegionTable) {
-            // On the day of every rule of every region, the region's own rules in force that day.
-            for (const RegionalHolidayRow& candidate : kRegionalHolidayTable) {
-                const sys_days day = dayOf(candidate);
-                std::vector<std::string_view> expected;
-                for (const RegionalHolidayRow& row : kRegionalHolidayTable) {
-                    if (row.region == region.region && y >= row.since && (row.until == 0 || y <= row.until) &&
-                        dayOf(row) == day)
-                        expected.push_back(row.name);
-                }
-                const SerialDate date = test::SerialOf(day);
-                const auto names = HolidaysOn(region.region, y, date);
-                const auto national = HolidaysOn(y, date);
-                const bool right = names.size() == national.size() + expected.size() &&
-                                   std::equal(national.begin(), national.end(), names.begin()) &&
-                                   std::equal(expected.begin(), expected.end(), names.begin() + national.size());
-                if (!right)
-                    log.Record(std::string(region.name) + " " + test::DateText(year_month_day{day}) + ": " +
-                               std::to_string(names.size() - national.size()) + " regional days, not " +
-                               std::to_string(expected.size()));
+            std::vector<Region> lineage{region.region};  // the farthest ancestor first
+            for (std::optional<Region> up = region.inherits; up;) {
+                lineage.insert(lineage.begin(), *up);
+                up = std::ranges::find(kRegionTable, *up, &RegionRow::region)->inherits;
             }
+            std::vector<std::pair<SerialDate, std::string_view>> expected, found;
+            for (const Region each : lineage) {
+                for (const HolidayRow& row : kHolidayTable) {
+                    if (row.region == each && (row.since == 0 || y >= row.since) && (row.until == 0 || y <= row.until))
+                        expected.emplace_back(test::SerialOf(ChronoDate(row.rule, y)), row.key);
+                }
+            }
+            for (const Holiday& holiday : HolidaysOf(region.region, y))
+                found.emplace_back(holiday.date, holiday.row->key);
+            if (found != expected)
+                log.Record(std::string(region.name) + " " + std::to_string(y) + ": " + std::to_string(found.size()) +
+                           " holidays, not " + std::to_string(expected.size()));
         }
     }
     EXPECT_EQ(log.count(), 0);
@@ -129,7 +161,7 @@ TEST(RegionalHolidaysTest, AgreeWithPythonHolidaysFrom2000To2100WhereTheTextsDoN
     for (sys_days day = sys_days{year{2000} / 1 / 1}; day <= sys_days{year{2100} / 12 / 31}; day += days{1}) {
         const int y = int(year_month_day{day}.year());
         const SerialDate date = test::SerialOf(day);
-        const size_t national = HolidaysOn(y, date).size();
+        const size_t national = HolidaysOn(Region::National, y, date).size();
         for (const auto& province : provinces) {
             if (HolidaysOn(province.region, y, date).size() > national)
                 ours.insert(std::string(RegionName(province.region)) + " " + test::DateText(year_month_day{day}));
