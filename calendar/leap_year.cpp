@@ -10,11 +10,8 @@ bool IsLeapYear(Int16 year) {
     return (year % 400 == 0 || year % 100 != 0) && year % 4 == 0;
 }
 
-std::string LeapYearSentence(Int16 year) { return LeapYearSentence(year, IsLeapYear(year)); }
-
-std::string LeapYearSentence(Int16 year, bool leap) {
-    // The name-day lookup compares these texts to the byte: apostrophe U+0027, é U+00E9.
-    return "L'année " + NumberText(year.value()) + (leap ? " est bissextile." : " n'est pas bissextile.");
+std::string LeapYearSentence(Int16 year) {
+    return "L'année " + NumberText(year.value()) + (IsLeapYear(year) ? " est bissextile." : " n'est pas bissextile.");
 }
 
 }  // namespace calendar

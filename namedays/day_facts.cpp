@@ -1,6 +1,7 @@
 #include "namedays/day_facts.h"
 
-#include "calendar/holidays.h"
+#include <utility>
+
 #include "calendar/leap_year.h"
 #include "calendar/moon.h"
 #include "calendar/numbers.h"
@@ -75,10 +76,18 @@ std::string IsoDate(const DayFacts& facts) {
     return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
 }
 
+YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region) {
+    return {.year = year.value(),
+            .leapYear = calendar::IsLeapYear(year),
+            .leapYearSentence = calendar::LeapYearSentence(year),
+            .holidays = calendar::HolidaysOf(region, year)};
+}
+
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
                     const calendar::LocaleNames& names, calendar::Region region) {
     using namespace calendar;
     const SerialDate date = MakeDate(year, month, day);
+    YearFacts ofYear = FactsOfYear(year, region);
     DayFacts facts;
     facts.year = year.value();
     facts.month = month;
@@ -86,18 +95,17 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
     facts.writtenDate = WrittenDate(date, day, names);
     facts.dayOfYear = static_cast<int>(DayOfYear(year, date));
     facts.week = WeekNumber(date).value();
-    facts.leapYear = IsLeapYear(year);
-    facts.leapYearSentence = LeapYearSentence(year);
+    facts.leapYear = ofYear.leapYear;
+    facts.leapYearSentence = std::move(ofYear.leapYearSentence);
 
-    // The name day is found as the window finds it, from its leap-year line.
-    const std::optional<int> position = NameDayPosition(facts.leapYearSentence, year, month, date);
-    if (position && *position < static_cast<int>(nameDays.size()) && !nameDays[*position].empty()) {
-        facts.nameDay = nameDays[*position];
-    }
+    facts.nameDayPosition = NameDayPosition(facts.leapYear, year, month, date);
+    const auto position = static_cast<std::size_t>(facts.nameDayPosition);
+    if (position < nameDays.size() && !nameDays[position].empty()) facts.nameDay = nameDays[position];
 
-    const std::vector<std::string_view> holidays = HolidaysOn(region, year, date);
-    for (const std::string_view name : holidays) {
-        facts.holiday = facts.holiday ? *facts.holiday + " et " + std::string(name) : std::string(name);
+    for (const Holiday& holiday : ofYear.holidays) {
+        if (holiday.date != date) continue;
+        const std::string name(holiday.row->name);
+        facts.holiday = facts.holiday ? *facts.holiday + " et " + name : name;
     }
     if (const std::optional<TimeChange> change = TimeChangeOn(year.value(), month, day))
         facts.timeChange = TimeChangeSentence(*change);

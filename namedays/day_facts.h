@@ -1,13 +1,15 @@
 #pragma once
-// What the gadget knows of one day, in French: the date written out, its number in
-// the year and its week, its name day, its public holidays (the nation's, and a
-// region's own), the change of time and the moon's principal phase that fall on it in
-// the local zone, the moon's age and whether its year is a leap year. The tooltip of a
-// day in the window's calendar and the terminal's --texte, --json and --waybar say
-// these facts; each comes from the function that the window's panels use for the same
-// fact. The holidays have their French names, not the panel's captions; wherever the
-// name day is shown as text its control characters are blanks (see shown_text.h), and
-// JSON escapes them.
+// What the gadget knows of one day and of its year, in French: the date written out,
+// its number in the year and its week, its name day and that name's entry in the
+// list, its public holidays (the nation's, and a region's own), the change of time
+// and the moon's principal phase that fall on it in the local zone, the moon's age;
+// and of the year, whether it is a leap year and the holidays it keeps. These are
+// computed here once for every reader: the window's panels, the tooltip of a day in
+// the window's calendar (and the screen readers' description of its cell), and the
+// terminal's --texte, --json, --waybar and --ics-fetes. The window only writes them
+// into its controls. The holidays have their French names, not the panel's
+// captions; wherever the name day is shown as text its control characters are
+// blanks (see shown_text.h), and JSON escapes them.
 
 #include <optional>
 #include <string>
@@ -15,9 +17,9 @@
 #include <vector>
 
 #include "calendar/format_date.h"
+#include "calendar/holidays.h"
 #include "calendar/int16.h"
 #include "calendar/moon_phases.h"
-#include "calendar/regional_holidays.h"
 
 namespace namedays {
 
@@ -25,11 +27,23 @@ namespace namedays {
 // facts of a day.
 inline constexpr std::string_view kNameDayWords = "fête à souhaiter";
 
+struct YearFacts {
+    int year = 0;
+    bool leapYear = false;
+    std::string leapYearSentence;             // "L'année 2024 est bissextile.", the window's leap-year line
+    std::vector<calendar::Holiday> holidays;  // those the region keeps, as calendar::HolidaysOf gives them
+};
+
+// The facts of a year of the calendar; `region` adds its own public holidays to the
+// nation's.
+YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region = calendar::Region::National);
+
 struct DayFacts {
     int year = 0, month = 0, day = 0;
     std::string writtenDate;             // "dimanche 14 juillet 2024", "lundi 1er janvier 2024"
     int dayOfYear = 0;                   // 1..366
     int week = 0;                        // ISO 8601, 1..53
+    int nameDayPosition = 0;             // the day's entry in the name-day list (name_day_lookup.h), 0..365
     std::optional<std::string> nameDay;  // none where the list lacks the day or leaves it empty
     std::optional<std::string> holiday;  // the holidays' names, " et " between two
     // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
@@ -37,8 +51,8 @@ struct DayFacts {
     std::optional<std::string> timeChange;
     std::optional<calendar::PhaseOfDay> moonPhase;  // the principal phase of the local day
     int moonAge = 0;                                // whole days, 0..29, as the moon picture shows it
-    bool leapYear = false;
-    std::string leapYearSentence;  // as the window's leap-year line says it
+    bool leapYear = false;                          // those of FactsOfYear
+    std::string leapYearSentence;
 };
 
 // The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear

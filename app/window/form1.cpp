@@ -18,25 +18,15 @@
 #include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
-#include "calendar/easter.h"
-#include "calendar/holidays.h"
-#include "calendar/leap_year.h"
-#include "calendar/moon.h"
 #include "calendar/numbers.h"
-#include "calendar/week_number.h"
-#include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
-#include "namedays/name_day_lookup.h"
 #include "namedays/shown_text.h"
-
-using calendar::Int16;
-using calendar::SerialDate;
 
 namespace {
 
 // The date panel's words for the selected day, as the window writes them.
-std::string DayOfYearLine(std::int64_t dayOfYear) { return calendar::NumberText(dayOfYear) + " em jour de l'année"; }
-std::string WeekLine(calendar::Int16 week) { return "   Semaine : " + calendar::NumberText(week.value()); }
+std::string DayOfYearLine(int dayOfYear) { return calendar::NumberText(dayOfYear) + " em jour de l'année"; }
+std::string WeekLine(int week) { return "   Semaine : " + calendar::NumberText(week); }
 
 // A picture of the window's size, 609 x 447 pixels of 32 bits, takes 1.04 MB.
 constexpr int kLargestPictureMegabytes = 2;
@@ -90,9 +80,9 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Timer1, &PlatformTimer::Timer, this, &Form1::Timer1_Timer);
     connect(Timer2, &PlatformTimer::Timer, this, &Form1::Timer2_Timer);
     // Both refreshes run, in this order, whenever something they read can have
-    // changed: the name day then finds the leap-year line of the same run. The
-    // selection follows today first, when it should; the seconds rest while the
-    // window is unseen.
+    // changed; each asks the facts of the selected date for itself. The selection
+    // follows today first, when it should; the seconds rest while the window is
+    // unseen.
     connect(&refreshTrigger_, &RefreshTrigger::Due, this, &Form1::FollowToday);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &PlatformTimer::Tick);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &PlatformTimer::Tick);
@@ -111,19 +101,14 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
 }
 
 void Form1::Form_Load() {
-    using namespace calendar;
     // The outline comes first, so that the window is never seen square.
     platform_.SetOutline(outline_);
     Cal1->Today();
 
-    // The day of the year counts from the clock; right after Today it is also the
-    // calendar's date.
-    const Int16 Y = Cal1->Year();
-    const SerialDate Now = CurrentDateTime();
-    Label3->SetUtf8Text(DayOfYearLine(DayOfYear(Y, Now)));
-
-    const SerialDate D = Cal1->Value();
-    Label4->SetUtf8Text(WeekLine(WeekNumber(D)));
+    // Today's day of the year and week, before the first refresh.
+    const namedays::DayFacts Today = SelectedDayFacts();
+    Label3->SetUtf8Text(DayOfYearLine(Today.dayOfYear));
+    Label4->SetUtf8Text(WeekLine(Today.week));
 
     LoadNameDays();
     // The refreshes run once the window is shown, then whenever they are due.
@@ -157,56 +142,51 @@ QString Form1::DayDescription(QDate Day) const {
         namedays::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_, HolidayRegion())));
 }
 
+namedays::DayFacts Form1::SelectedDayFacts() const {
+    return namedays::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), nameDays_, localeNames_);
+}
+
 // The date panel: the leap-year line, the day of the year and the week of the
-// selected date, today's date and the clock, and the holidays of the selected year.
-// Everything is read afresh and rewritten at every run.
+// selected date, today's date and the clock, and the nation's holidays of the
+// selected year, as the facts of the day and of its year say them. Everything is
+// computed afresh and rewritten at every run.
 void Form1::Timer1_Timer() {
     using namespace calendar;
-    const Int16 Y = Cal1->Year();
-    Label34->SetUtf8Text(LeapYearSentence(Y));
-
-    // The calendar may have been left without a selected date; it must have one
-    // before its Value is read.
+    // The calendar may have been left without a selected date; it gets one again.
     Cal1->SetValueIsNull(false);
-    Label3->SetUtf8Text(DayOfYearLine(DayOfYear(Y, Cal1->Value())));
-    Label4->SetUtf8Text(WeekLine(WeekNumber(Cal1->Value())));
+    const namedays::DayFacts Day = SelectedDayFacts();
+    const namedays::YearFacts Year = namedays::FactsOfYear(Day.year);
+
+    Label34->SetUtf8Text(Year.leapYearSentence);
+    Label3->SetUtf8Text(DayOfYearLine(Day.dayOfYear));
+    Label4->SetUtf8Text(WeekLine(Day.week));
 
     Label1->SetUtf8Text("Aujourd'hui: " + FormatDate(CurrentDateTime(), "dddd  dd Mmmm yyyy", localeNames_));
     Label31->SetUtf8Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_));
 
-    EasterDate = EasterSunday(Y);
-    Label8->SetUtf8Text(NumberText(Y.value()));
-    // The nation's holidays of the year, each on its row; a row whose holiday the year
-    // does not keep (the two victories, before their first anniversary) is hidden.
-    const std::vector<Holiday> holidays = HolidaysOf(Region::National, Y);
+    Label8->SetUtf8Text(NumberText(Year.year));
+    // Each holiday on its row; a row whose holiday the year does not keep (the two
+    // victories, before their first anniversary) is hidden.
     for (std::size_t row = 0; row < kPanelHolidayCount; ++row) {
         const HolidayRow& panelRow = PanelHolidays()[row];
-        const auto kept = std::ranges::find(holidays, &panelRow, &Holiday::row);
-        holidayValueLabels_[row]->setVisible(kept != holidays.end());
+        const auto kept = std::ranges::find(Year.holidays, &panelRow, &Holiday::row);
+        holidayValueLabels_[row]->setVisible(kept != Year.holidays.end());
         holidayValueLabels_[row]->SetUtf8Text(
-            kept == holidays.end() ? std::string() : FormatDate(kept->date, panelRow.pattern, localeNames_));
+            kept == Year.holidays.end() ? std::string() : FormatDate(kept->date, panelRow.pattern, localeNames_));
     }
 }
 
 // The name day and the moon of the selected date.
 void Form1::Timer2_Timer() {
-    using namespace calendar;
-    const Int16 D = Cal1->Day();
-    const Int16 M = Cal1->Month();
-    const Int16 Y = Cal1->Year();
-
-    ShowNameDay(Label34->Utf8Text(), Cal1->Year(), M, Cal1->Value());
-
-    const Int16 n = MoonPictureNumber(Y, M, D);
-    ShowMoonPicture(DataFilePath(NumberText(n.value()) + ".gif"));
+    const namedays::DayFacts Day = SelectedDayFacts();
+    ShowNameDay(Day);
+    ShowMoonPicture(DataFilePath(calendar::NumberText(Day.moonAge) + ".gif"));
 }
 
-void Form1::ShowNameDay(std::string_view LeapYearLine, Int16 Year, Int16 Month, SerialDate Selected) {
-    const std::optional<int> position = namedays::NameDayPosition(LeapYearLine, Year, Month, Selected);
-    if (!position) return;  // the panel has not shown this year's sentence yet
+void Form1::ShowNameDay(const namedays::DayFacts& Day) {
     // A list too short for the position selects nothing and shows no name.
-    Combo1->setCurrentIndex(*position < Combo1->count() ? *position : -1);
-    Label32->setText(Text(std::string(namedays::kNameDayWords) + " : ") + Combo1->currentText());
+    Combo1->setCurrentIndex(Day.nameDayPosition < Combo1->count() ? Day.nameDayPosition : -1);
+    Label32->SetUtf8Text(std::string(namedays::kNameDayWords) + " : " + namedays::ShownText(Day.nameDay.value_or("")));
 }
 
 void Form1::ShowMoonPicture(const QString& Path) {

@@ -15,6 +15,7 @@
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/serial_date.h"
+#include "namedays/day_facts.h"
 
 #include "app/look/fixed_look.h"
 #include "app/platform/gadget_settings.h"
@@ -46,9 +47,6 @@ public:
     // the outline, today in the calendar, the day-of-year and week lines, and the
     // name-day list. Raises whatever stops it (a name-day list that cannot be read).
     void Form_Load();
-
-    // Easter Sunday of the year selected at the last refresh of the date panel.
-    calendar::SerialDate EasterDate = 0;
 
     // The mouse-down event of the window's own surface: the background and the
     // outlines, which let presses through. The press is at `Position` in the window.
@@ -160,10 +158,10 @@ private:
 
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();
-    // Writes the name day of the selected date into Label32, when the leap-year
-    // line is the sentence of the selected year.
-    void ShowNameDay(std::string_view LeapYearLine, calendar::Int16 Year, calendar::Int16 Month,
-                     calendar::SerialDate Selected);
+    // The facts of the selected date, which the two refreshes write into the panels.
+    namedays::DayFacts SelectedDayFacts() const;
+    // Selects the day's entry in Combo1 and writes its name day into Label32.
+    void ShowNameDay(const namedays::DayFacts& Day);
     // The facts of a day, as the calendar's tooltip and the terminal say them.
     QString DayDescription(QDate Day) const;
     // Shows the picture of the file in Image1; no picture when it cannot be read or
