@@ -7,6 +7,7 @@
 #include <time.h>
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace calendar {
@@ -64,6 +65,13 @@ LocalDay LocalDayOf(int year, int month, int day) {
     const year_month_day next{sys_days{std::chrono::year{year} / month / day} + days{1}};
     return {.start = FirstInstantOfLocalDate(year, month, day),
             .end = FirstInstantOfLocalDate(int(next.year()), int(unsigned(next.month())), int(unsigned(next.day())))};
+}
+
+std::string ClockText(int hour, int minute, std::string_view separator) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02d%.*s%02d", hour, static_cast<int>(separator.size()), separator.data(),
+                  minute);
+    return text;
 }
 
 }  // namespace calendar

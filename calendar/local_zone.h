@@ -4,6 +4,8 @@
 // the operating system; it follows the process's TZ, read again at each call.
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "calendar/serial_date.h"
 
@@ -38,5 +40,9 @@ struct LocalDay {
 
 // The local date's instants in the process's zone, as LocalReadingOf reads it.
 LocalDay LocalDayOf(int year, int month, int day);
+
+// A local time of the day as the almanac's lines write it, « 08 h 00 » with the
+// separator " h ", and as JSON gives it, "08:00" with ":".
+std::string ClockText(int hour, int minute, std::string_view separator);
 
 }  // namespace calendar

@@ -13,6 +13,7 @@
 // near midnight can fall on the next or the previous day.
 
 #include "calendar/moon_phases.h"
+#include "calendar/local_zone.h"
 
 #include <cmath>
 #include <cstdio>
@@ -152,10 +153,7 @@ std::optional<PhaseOfDay> MoonPhaseOn(int year, int month, int day) {
 }
 
 std::string PhaseClock(const PhaseOfDay& phase, std::string_view separator) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%.*s%02d", phase.hour, static_cast<int>(separator.size()), separator.data(),
-                  phase.minute);
-    return text;
+    return ClockText(phase.hour, phase.minute, separator);
 }
 
 std::string MoonPhaseSentence(const PhaseOfDay& phase) {

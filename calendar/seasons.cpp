@@ -20,6 +20,7 @@
 #include <numbers>
 
 #include "calendar/ephemeris_time.h"
+#include "calendar/local_zone.h"
 #include "calendar/sun_position.h"
 
 namespace calendar {
@@ -129,10 +130,7 @@ std::optional<SeasonOfDay> SeasonOn(int year, int month, int day, double latitud
 }
 
 std::string SeasonClock(const SeasonOfDay& season, std::string_view separator) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d%.*s%02d", season.hour, static_cast<int>(separator.size()), separator.data(),
-                  season.minute);
-    return text;
+    return ClockText(season.hour, season.minute, separator);
 }
 
 std::string SeasonSentence(const SeasonOfDay& season) {

@@ -28,6 +28,7 @@
 #include <numbers>
 
 #include "calendar/ephemeris_time.h"
+#include "calendar/local_zone.h"
 #include "calendar/sun_position.h"
 
 namespace calendar {
@@ -151,12 +152,6 @@ DayOfSun SunWithin(const LocalDay& day, const std::vector<SunEvent>& allEvents, 
     return result;
 }
 
-std::string Clock(int hour, int minute, const char* separator) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02d%s%02d", hour, separator, minute);
-    return text;
-}
-
 }  // namespace
 
 SunOfDay SunOn(int year, int month, int day, Coordinates coordinates) {
@@ -179,7 +174,7 @@ std::string SunSentence(const SunOfDay& sun) {
     std::string sentence = "Soleil : ";
     for (const SunEvent& event : sun.events) {
         sentence += event.kind == SunEventKind::Rise ? "lever " : "coucher ";
-        sentence += Clock(event.hour, event.minute, " h ") + ", ";
+        sentence += ClockText(event.hour, event.minute, " h ") + ", ";
     }
     char daylight[32];
     std::snprintf(daylight, sizeof daylight, "%d h %02d de jour", sun.daylightMinutes / 60, sun.daylightMinutes % 60);
@@ -191,10 +186,10 @@ std::string SunSentence(const SunOfDay& sun) {
 
 SunFields SunJsonFields(const SunOfDay& sun) {
     SunFields fields;
-    fields.dureeDuJour = Clock(sun.daylightMinutes / 60, sun.daylightMinutes % 60, ":");
+    fields.dureeDuJour = ClockText(sun.daylightMinutes / 60, sun.daylightMinutes % 60, ":");
     for (const SunEvent& event : sun.events) {
         std::optional<std::string>& field = event.kind == SunEventKind::Rise ? fields.lever : fields.coucher;
-        if (!field) field = Clock(event.hour, event.minute, ":");
+        if (!field) field = ClockText(event.hour, event.minute, ":");
     }
     return fields;
 }
