@@ -33,79 +33,39 @@ std::string Contents(const fs::path& path) {
     return bytes;
 }
 
-// What stands in the file's place, made by `make` in the test's folder, and what a
-// reading and a write then do. `untouched` says what must hold of the thing afterwards.
+// What stands in the file's place, made in the test's folder: the thing itself, or a
+// link to it beside the file. Every write is refused; only another user's file reads.
+enum class Thing { Fifo, Device, OtherUsersFile, Folder, Nothing };
 struct HostileRow {
     const char* what;
-    bool needsRoot;  // mknod, and a file of another user
-    std::function<void(const fs::path& folder, const fs::path& file)> make;
-    Reading::State read;
-    WriteOutcome::State written;
+    Thing thing;
+    bool throughLink;
+};
+const HostileRow kHostileRows[] = {
+    {"a FIFO", Thing::Fifo, false},
+    {"a link to a FIFO", Thing::Fifo, true},
+    {"a device, /dev/zero's kind", Thing::Device, false},
+    {"a link to a device", Thing::Device, true},
+    {"a link to another user's file", Thing::OtherUsersFile, true},
+    {"a folder", Thing::Folder, false},
+    {"a link to a folder", Thing::Folder, true},
+    {"a dangling link", Thing::Nothing, true},
 };
 
 constexpr uid_t kNobody = 65534;
 
-const HostileRow kHostileRows[] = {
-    {.what = "a FIFO",
-     .needsRoot = false,
-     .make = [](const fs::path&, const fs::path& file) { ASSERT_EQ(mkfifo(file.c_str(), 0600), 0); },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a link to a FIFO",
-     .needsRoot = false,
-     .make =
-         [](const fs::path& folder, const fs::path& file) {
-             ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
-             fs::create_symlink(folder / "fifo", file);
-         },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a device, /dev/zero's kind",
-     .needsRoot = true,
-     .make = [](const fs::path&,
-                const fs::path& file) { ASSERT_EQ(mknod(file.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0); },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a link to a device",
-     .needsRoot = true,
-     .make =
-         [](const fs::path& folder, const fs::path& file) {
-             ASSERT_EQ(mknod((folder / "zero").c_str(), S_IFCHR | 0666, makedev(1, 5)), 0);
-             fs::create_symlink(folder / "zero", file);
-         },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a link to another user's file",
-     .needsRoot = true,
-     .make =
-         [](const fs::path& folder, const fs::path& file) {
-             std::ofstream(folder / "theirs") << "[solvane]\nregion=guyane\n";
-             ASSERT_EQ(chown((folder / "theirs").c_str(), kNobody, kNobody), 0);
-             fs::create_symlink(folder / "theirs", file);
-         },
-     .read = Reading::State::Read,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a folder",
-     .needsRoot = false,
-     .make = [](const fs::path&, const fs::path& file) { fs::create_directory(file); },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a link to a folder",
-     .needsRoot = false,
-     .make =
-         [](const fs::path& folder, const fs::path& file) {
-             fs::create_directory(folder / "elsewhere");
-             fs::create_symlink(folder / "elsewhere", file);
-         },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-    {.what = "a dangling link",
-     .needsRoot = false,
-     .make = [](const fs::path& folder,
-                const fs::path& file) { fs::create_symlink(folder / "nowhere" / "solvane.conf", file); },
-     .read = Reading::State::NotAFile,
-     .written = WriteOutcome::State::NotKept},
-};
+void Make(Thing thing, const fs::path& path) {
+    switch (thing) {
+    case Thing::Fifo: ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); break;
+    case Thing::Device: ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0); break;
+    case Thing::OtherUsersFile:
+        std::ofstream(path) << "[solvane]\nregion=guyane\n";
+        ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
+        break;
+    case Thing::Folder: fs::create_directory(path); break;
+    case Thing::Nothing: break;
+    }
+}
 
 // What a thing is, to the byte: its kind, device number, owner, mode and contents.
 std::string Fingerprint(const fs::path& path) {
@@ -120,16 +80,20 @@ std::string Fingerprint(const fs::path& path) {
 TEST(SettingsFile, NothingThatIsNotTheUsersFileIsOpenedForWritingOrBlocksAReading) {
     for (const HostileRow& row : kHostileRows) {
         SCOPED_TRACE(row.what);
-        if (row.needsRoot && geteuid() != 0) continue;
+        const bool needsRoot = row.thing == Thing::Device || row.thing == Thing::OtherUsersFile;
+        if (needsRoot && geteuid() != 0) continue;
         const TempFolder folder;
         const fs::path file = folder.path() / "solvane.conf";
-        row.make(folder.path(), file);
+        const fs::path thing = row.throughLink ? folder.path() / "elsewhere" : file;
+        Make(row.thing, thing);
+        if (row.throughLink) fs::create_symlink(thing, file);
         const std::string before = Fingerprint(file);
         const bool wasLink = fs::is_symlink(file);
 
-        EXPECT_EQ(ReadSettings(file).state, row.read);
+        const auto read = row.thing == Thing::OtherUsersFile ? Reading::State::Read : Reading::State::NotAFile;
+        EXPECT_EQ(ReadSettings(file).state, read);
         const WriteOutcome outcome = UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "x", "10"); });
-        EXPECT_EQ(outcome.state, row.written);
+        EXPECT_EQ(outcome.state, WriteOutcome::State::NotKept);
         EXPECT_NE(outcome.sentence.find("ne seront pas retenus"), std::string::npos) << outcome.sentence;
         EXPECT_EQ(Fingerprint(file), before);
         EXPECT_EQ(fs::is_symlink(file), wasLink);
