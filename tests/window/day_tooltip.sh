@@ -21,7 +21,13 @@ start_other_window xlogo -geometry 100x100+0+0
 xdotool search --sync --class '^xlogo$' windowactivate --sync >/dev/null 2>&1 ||
     fail "la fenêtre xlogo ne devient pas active"
 pointer_glides_to "$((x + 2))" "$y"
-wait_until 5 "une bulle s'ouvre sur le 1er février" eval 'popup_box >/dev/null'
+# On a loaded machine the gadget may hear that xlogo took the focus only after its
+# bubble has opened, and Qt closes a bubble when its window loses the focus: a second
+# glide, once that is past, opens it whatever the order.
+if ! poll_until 5 eval 'popup_box >/dev/null'; then
+    pointer_glides_to "$((x - 2))" "$y"
+    wait_until 5 "une bulle s'ouvre sur le 1er février" eval 'popup_box >/dev/null'
+fi
 # Counted from the last motion asked for, which restarts the tooltip's wait: a
 # loaded machine can only make the bubble later.
 waited_ms=$((($(now_us) - last_move_at_us) / 1000))
