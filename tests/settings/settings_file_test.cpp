@@ -14,7 +14,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <functional>
 
 #include "tests/namedays/temp_folder.h"
 
@@ -126,44 +125,32 @@ TEST(SettingsFile, ALinkToTheUsersOwnFileIsWrittenBesideItsTarget) {
 // window and the terminal alike; the first write keeps it, byte for byte, beside the
 // new one, which holds nothing of it: a region it held was ignored, and stays so.
 TEST(SettingsFile, AnUnreadableFileIsKeptAsideAndNothingOfItComesBack) {
+    std::string randomBytes;
+    for (unsigned i = 0; i < 4096; ++i) randomBytes += char((i * 2654435761u) >> 13);
+    const std::string region = "[solvane]\nregion=alsace-moselle\n";
     struct Row {
         const char* what;
-        std::function<void(const fs::path&)> make;
+        std::string bytes;
+        std::uintmax_t grownTo = 0;  // made sparse to that size: nothing of it is stored
+        bool closed = false;         // mode 000: a row that says nothing to root, who reads it all the same
     };
     const Row rows[] = {
-        {"a file past the reading limit",
-         [](const fs::path& file) {
-             std::ofstream(file) << "[solvane]\nregion=alsace-moselle\n";
-             fs::resize_file(file, 200 * 1000 * 1000);  // sparse: nothing of it is stored
-         }},
-        {"one line past the limit",
-         [](const fs::path& file) {
-             std::ofstream(file) << "[solvane]\nregion=" << std::string(kLargestSettingsBytes, 'a') << '\n';
-         }},
-        {"random bytes",
-         [](const fs::path& file) {
-             std::string bytes;
-             for (unsigned i = 0; i < 4096; ++i) bytes += char((i * 2654435761u) >> 13);
-             std::ofstream(file, std::ios::binary) << bytes;
-         }},
-        {"text that is not INI",
-         [](const fs::path& file) { std::ofstream(file) << "region=alsace-moselle\nune phrase sans égal\n"; }},
-        {"Latin-1 bytes", [](const fs::path& file) { std::ofstream(file) << "[solvane]\nscreen=\xE9\x63ran\n"; }},
-        {"a byte that no UTF-8 text holds",
-         [](const fs::path& file) { std::ofstream(file) << "[solvane]\nregion=\xFF\xBB\xBF\n"; }},
-        {"a file its owner cannot read",
-         [](const fs::path& file) {
-             std::ofstream(file) << "[solvane]\nregion=alsace-moselle\n";
-             fs::permissions(file, fs::perms::none);
-         }},
+        {.what = "a file past the reading limit", .bytes = region, .grownTo = 200 * 1000 * 1000},
+        {.what = "one line past the limit",
+         .bytes = "[solvane]\nregion=" + std::string(kLargestSettingsBytes, 'a') + "\n"},
+        {.what = "random bytes", .bytes = randomBytes},
+        {.what = "text that is not INI", .bytes = "region=alsace-moselle\nune phrase sans égal\n"},
+        {.what = "Latin-1 bytes", .bytes = "[solvane]\nscreen=\xE9\x63ran\n"},
+        {.what = "a byte that no UTF-8 text holds", .bytes = "[solvane]\nregion=\xFF\xBB\xBF\n"},
+        {.what = "a file its owner cannot read", .bytes = region, .closed = true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
+        if (row.closed && geteuid() == 0) continue;
         const TempFolder folder;
-        const fs::path file = folder.path() / "solvane.conf";
-        row.make(file);
-        if (geteuid() == 0 && fs::status(file).permissions() == fs::perms::none)
-            continue;  // root reads it all the same
+        const fs::path file = folder.Write("solvane.conf", row.bytes);
+        if (row.grownTo > 0) fs::resize_file(file, row.grownTo);
+        if (row.closed) fs::permissions(file, fs::perms::none);
         const std::string before = Fingerprint(file);
 
         EXPECT_EQ(ReadSettings(file).state, Reading::State::Unreadable);
