@@ -2,11 +2,11 @@
 
 #include <ctime>
 
+#include "almanac/day_facts.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/numbers.h"
 #include "calendar/serial_date.h"
-#include "namedays/day_facts.h"
 #include "namedays/shown_text.h"
 
 namespace {
@@ -74,7 +74,7 @@ std::vector<CalendarEvent> NameDayEvents(int year, const std::vector<std::string
     for (SerialDate date = first; YearOf(date) == year; date = date + 1) {
         const int month = MonthOf(date).value();
         const int day = DayOf(date).value();
-        const namedays::DayFacts facts = namedays::FactsOfDay(year, month, day, nameDays, FrenchNames());
+        const almanac::DayFacts facts = almanac::FactsOfDay(year, month, day, nameDays, FrenchNames());
         if (!facts.nameDay) continue;
         events.push_back({.year = year,
                           .month = month,

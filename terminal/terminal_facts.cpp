@@ -6,11 +6,12 @@
 #include <variant>
 #include <vector>
 
+#include "almanac/day_facts.h"
 #include "calendar/serial_date.h"
-#include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
 #include "settings/settings_file.h"
 #include "terminal/date_argument.h"
+#include "terminal/day_json.h"
 #include "terminal/follow.h"
 #include "terminal/ics.h"
 #include "terminal/options.h"
@@ -46,12 +47,12 @@ calendar::Region RegionOf(const TerminalRequest& request) {
 // its lines (and, followed, an empty line after them, so that a reader sees where
 // each answer ends).
 std::string FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
-    const namedays::DayFacts facts = namedays::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder),
-                                                          calendar::FrenchNames(), RegionOf(request));
+    const almanac::DayFacts facts = almanac::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder),
+                                                        calendar::FrenchNames(), RegionOf(request));
     switch (request.form) {
-    case FactsForm::Text: return namedays::FactsText(facts) + (followed ? "\n" : "");
-    case FactsForm::Json: return namedays::FactsJson(facts) + "\n";
-    case FactsForm::Waybar: return namedays::FactsWaybar(facts) + "\n";
+    case FactsForm::Text: return almanac::FactsText(facts) + (followed ? "\n" : "");
+    case FactsForm::Json: return FactsJson(facts) + "\n";
+    case FactsForm::Waybar: return FactsWaybar(facts) + "\n";
     }
     return {};
 }

@@ -77,15 +77,15 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(avance, &QPushButton::clicked, this, &Form1::avance_Click);
     connect(CmdMinimise, &QPushButton::clicked, this, &Form1::CmdMinimise_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &Form1::cmdQuit_Click);
-    connect(Timer1, &PlatformTimer::Timer, this, &Form1::Timer1_Timer);
-    connect(Timer2, &PlatformTimer::Timer, this, &Form1::Timer2_Timer);
+    connect(Timer1, &RefreshGate::Timer, this, &Form1::Timer1_Timer);
+    connect(Timer2, &RefreshGate::Timer, this, &Form1::Timer2_Timer);
     // Both refreshes run, in this order, whenever something they read can have
     // changed; each asks the facts of the selected date for itself. The selection
     // follows today first, when it should; the seconds rest while the window is
     // unseen.
     connect(&refreshTrigger_, &RefreshTrigger::Due, this, &Form1::FollowToday);
-    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &PlatformTimer::Tick);
-    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &PlatformTimer::Tick);
+    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &RefreshGate::Tick);
+    connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &RefreshGate::Tick);
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
@@ -106,7 +106,7 @@ void Form1::Form_Load() {
     Cal1->Today();
 
     // Today's day of the year and week, before the first refresh.
-    const namedays::DayFacts Today = SelectedDayFacts();
+    const almanac::DayFacts Today = SelectedDayFacts();
     Label3->SetUtf8Text(DayOfYearLine(Today.dayOfYear));
     Label4->SetUtf8Text(WeekLine(Today.week));
 
@@ -138,12 +138,12 @@ void Form1::LoadNameDays() {
 }
 
 QString Form1::DayDescription(QDate Day) const {
-    return Text(namedays::FactsTooltip(
-        namedays::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_, HolidayRegion())));
+    return Text(almanac::FactsTooltip(
+        almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_, HolidayRegion())));
 }
 
-namedays::DayFacts Form1::SelectedDayFacts() const {
-    return namedays::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), nameDays_, localeNames_);
+almanac::DayFacts Form1::SelectedDayFacts() const {
+    return almanac::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), nameDays_, localeNames_);
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
@@ -154,8 +154,8 @@ void Form1::Timer1_Timer() {
     using namespace calendar;
     // The calendar may have been left without a selected date; it gets one again.
     Cal1->SetValueIsNull(false);
-    const namedays::DayFacts Day = SelectedDayFacts();
-    const namedays::YearFacts Year = namedays::FactsOfYear(Day.year);
+    const almanac::DayFacts Day = SelectedDayFacts();
+    const almanac::YearFacts Year = almanac::FactsOfYear(Day.year);
 
     Label34->SetUtf8Text(Year.leapYearSentence);
     Label3->SetUtf8Text(DayOfYearLine(Day.dayOfYear));
@@ -178,15 +178,15 @@ void Form1::Timer1_Timer() {
 
 // The name day and the moon of the selected date.
 void Form1::Timer2_Timer() {
-    const namedays::DayFacts Day = SelectedDayFacts();
+    const almanac::DayFacts Day = SelectedDayFacts();
     ShowNameDay(Day);
     ShowMoonPicture(DataFilePath(calendar::NumberText(Day.moonAge) + ".gif"));
 }
 
-void Form1::ShowNameDay(const namedays::DayFacts& Day) {
+void Form1::ShowNameDay(const almanac::DayFacts& Day) {
     // A list too short for the position selects nothing and shows no name.
     Combo1->setCurrentIndex(Day.nameDayPosition < Combo1->count() ? Day.nameDayPosition : -1);
-    Label32->SetUtf8Text(std::string(namedays::kNameDayWords) + " : " + namedays::ShownText(Day.nameDay.value_or("")));
+    Label32->SetUtf8Text(std::string(almanac::kNameDayWords) + " : " + namedays::ShownText(Day.nameDay.value_or("")));
 }
 
 void Form1::ShowMoonPicture(const QString& Path) {

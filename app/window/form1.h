@@ -12,18 +12,18 @@
 #include <string_view>
 #include <vector>
 
+#include "almanac/day_facts.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/serial_date.h"
-#include "namedays/day_facts.h"
 
 #include "app/look/fixed_look.h"
 #include "app/platform/gadget_settings.h"
-#include "app/platform/platform_timer.h"
 #include "app/platform/platform_window.h"
 #include "app/platform/window_visibility.h"
 #include "app/window/calendar_control.h"
 #include "app/window/controls.h"
+#include "app/window/refresh_gate.h"
 #include "app/window/refresh_trigger.h"
 #include "assets/window_shape.h"
 
@@ -54,54 +54,54 @@ public:
 
     // The window's controls, named as the window was designed. Each is a child of
     // the window with that object name.
-    TextLabel* Label1;
-    TextLabel* Label2;
-    TextLabel* Label3;  // a FitLabel: it takes the width of its text
-    TextLabel* Label4;
-    TextLabel* Label5;
-    TextLabel* Label6;
-    TextLabel* Label7;
-    TextLabel* Label8;
-    TextLabel* Label9;
-    TextLabel* Label10;
-    TextLabel* Label11;
-    TextLabel* Label12;
-    TextLabel* Label13;
-    TextLabel* Label14;
-    TextLabel* Label15;
-    TextLabel* Label16;
-    TextLabel* Label17;
-    TextLabel* Label18;
-    TextLabel* Label19;
-    TextLabel* Label20;
-    TextLabel* Label21;
-    TextLabel* Label22;
-    TextLabel* Label23;
-    TextLabel* Label24;
-    TextLabel* Label25;
-    TextLabel* Label26;
-    TextLabel* Label27;
-    TextLabel* Label28;
-    TextLabel* Label29;
-    TextLabel* Label30;
-    TextLabel* Label31;
-    TextLabel* Label32;
-    TextLabel* Label33;
-    TextLabel* Label34;
-    TextLabel* Label35;
-    PictureControl* Image1;
-    QComboBox* Combo1;
-    CalendarControl* Cal1;
-    QPushButton* cejour;
-    QPushButton* recul;
-    QPushButton* avance;
-    QPushButton* CmdMinimise;
-    QPushButton* cmdQuit;
-    PlatformTimer* Timer1;
-    PlatformTimer* Timer2;
-    OutlineShape* Shape1;
-    OutlineShape* Shape2;
-    OutlineShape* Line1;
+    TextLabel* Label1;         // today's date, « Aujourd'hui: … »
+    TextLabel* Label2;         // the web address under the frame
+    TextLabel* Label3;         // the selected date's day of the year; a FitLabel, as wide as its text
+    TextLabel* Label4;         // the selected date's ISO week
+    TextLabel* Label5;         // the date of Pâques
+    TextLabel* Label6;         // the holiday panel's heading, « Jours fériés de l'année: »
+    TextLabel* Label7;         // the caption « Pâcques : »
+    TextLabel* Label8;         // the selected year, after the panel's heading
+    TextLabel* Label9;         // the caption « Nouvel an : »
+    TextLabel* Label10;        // the date of the Nouvel an
+    TextLabel* Label11;        // the caption « Lundi de Pâques : »
+    TextLabel* Label12;        // the date of the Lundi de Pâques
+    TextLabel* Label13;        // the caption « Fête du travail : »
+    TextLabel* Label14;        // the date of the Fête du travail
+    TextLabel* Label15;        // the caption « Victoire 1945 : »
+    TextLabel* Label16;        // the date of the Victoire 1945, hidden before 1946
+    TextLabel* Label17;        // the caption « Ascension : »
+    TextLabel* Label18;        // the date of the Ascension
+    TextLabel* Label19;        // the caption « Lun de Pentecôte : »
+    TextLabel* Label20;        // the date of the Lundi de Pentecôte
+    TextLabel* Label21;        // the caption « Fête Nationale : »
+    TextLabel* Label22;        // the date of the Fête nationale
+    TextLabel* Label23;        // the caption « Assomption : »
+    TextLabel* Label24;        // the date of the Assomption
+    TextLabel* Label25;        // the caption « Toussaint : »
+    TextLabel* Label26;        // the date of the Toussaint
+    TextLabel* Label27;        // the caption « Armistice 1918 : »
+    TextLabel* Label28;        // the date of the Armistice 1918, hidden before 1919
+    TextLabel* Label29;        // the caption « Noël : »
+    TextLabel* Label30;        // the date of Noël
+    TextLabel* Label31;        // the running clock, « Il est … »
+    TextLabel* Label32;        // the selected date's name day, « fête à souhaiter : … »
+    TextLabel* Label33;        // the caption « Lune » under the moon picture
+    TextLabel* Label34;        // the leap-year sentence of the selected year
+    TextLabel* Label35;        // the version, at the bottom right
+    PictureControl* Image1;    // the picture of the selected date's moon
+    QComboBox* Combo1;         // the name-day list, hidden; its current entry is the selected date's
+    CalendarControl* Cal1;     // the month calendar; its selected date is the one the panels describe
+    QPushButton* cejour;       // the button « Aujourd'hui », back to today's month and day
+    QPushButton* recul;        // the button « << », the month before
+    QPushButton* avance;       // the button « >> », the month after
+    QPushButton* CmdMinimise;  // the picture button « Réduire », to the task bar
+    QPushButton* cmdQuit;      // the picture button « Quitter »
+    RefreshGate* Timer1;       // the gate of the date panel and holiday panel refresh (Timer1_Timer)
+    RefreshGate* Timer2;       // the gate of the name day and moon refresh (Timer2_Timer)
+    OutlineShape* Shape1;      // the frame around the holiday panel
+    OutlineShape* Shape2;      // the frame around the calendar and the day panel
+    OutlineShape* Line1;       // the rule under the holiday panel's heading
 
 private slots:
     void cejour_Click();
@@ -159,9 +159,9 @@ private:
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();
     // The facts of the selected date, which the two refreshes write into the panels.
-    namedays::DayFacts SelectedDayFacts() const;
+    almanac::DayFacts SelectedDayFacts() const;
     // Selects the day's entry in Combo1 and writes its name day into Label32.
-    void ShowNameDay(const namedays::DayFacts& Day);
+    void ShowNameDay(const almanac::DayFacts& Day);
     // The facts of a day, as the calendar's tooltip and the terminal say them.
     QString DayDescription(QDate Day) const;
     // Shows the picture of the file in Image1; no picture when it cannot be read or

@@ -185,9 +185,9 @@ void Form1::CreateControls() {
     Combo1->setFocusPolicy(Qt::NoFocus);
     Combo1->hide();
 
-    Timer1 = new PlatformTimer(this);
+    Timer1 = new RefreshGate(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer2 = new PlatformTimer(this);
+    Timer2 = new RefreshGate(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
 
     // The reading order: the calendar, the three buttons below it from left to right

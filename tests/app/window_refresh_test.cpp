@@ -21,12 +21,12 @@
 #include <functional>
 #include <utility>
 
+#include "almanac/day_facts.h"
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "app/window/locale_names.h"
 #include "calendar/holidays.h"
 #include "calendar/serial_date.h"
-#include "namedays/day_facts.h"
 #include "namedays/name_day_file.h"
 #include "namedays/shown_text.h"
 #include "settings/settings_file.h"
@@ -281,7 +281,7 @@ private slots:
         clock.start();
         int runs = 0;
         qint64 turnedAt = -1;
-        connect(form_->Timer1, &PlatformTimer::Timer, this, [&] {
+        connect(form_->Timer1, &RefreshGate::Timer, this, [&] {
             ++runs;
             if (turnedAt < 0 && Text("Label31") == QStringLiteral("   Il est   00:00:00")) turnedAt = clock.elapsed();
         });
@@ -349,7 +349,7 @@ private slots:
     void unseenTheWindowRestsAndItsFirstFrameBackIsOfThisSecond() {
         calendar::SetRunningClock(kSundayMorning);
         int runs = 0;
-        connect(form_->Timer1, &PlatformTimer::Timer, this, [&runs] { ++runs; });
+        connect(form_->Timer1, &RefreshGate::Timer, this, [&runs] { ++runs; });
         RunRefreshesByThemselves();
         form_->Form_Load();
         form_->show();
@@ -467,9 +467,9 @@ private slots:
         TickBoth();
         const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
             QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
-        const namedays::DayFacts facts =
-            namedays::FactsOfDay(day.year(), day.month(), day.day(), nameDays, calendar::FrenchNames());
-        const namedays::YearFacts year = namedays::FactsOfYear(day.year());
+        const almanac::DayFacts facts =
+            almanac::FactsOfDay(day.year(), day.month(), day.day(), nameDays, calendar::FrenchNames());
+        const almanac::YearFacts year = almanac::FactsOfYear(day.year());
         QCOMPARE(Text("Label34"), text(year.leapYearSentence));
         QCOMPARE(Text("Label3"), QStringLiteral("%1 em jour de l'année").arg(facts.dayOfYear));
         QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : %1").arg(facts.week));
@@ -489,7 +489,7 @@ private slots:
                                                                 : text(calendar::FormatDate(kept->date, holiday.pattern,
                                                                                             calendar::FrenchNames())));
         }
-        QCOMPARE(form_->Cal1->Widget()->dateTextFormat(day).toolTip(), text(namedays::FactsTooltip(facts)));
+        QCOMPARE(form_->Cal1->Widget()->dateTextFormat(day).toolTip(), text(almanac::FactsTooltip(facts)));
     }
 
     // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
@@ -526,10 +526,10 @@ private slots:
                 form_->Cal1->Widget()->setCurrentPage(2024, month);
                 for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
                     const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
-                    const namedays::DayFacts facts =
-                        namedays::FactsOfDay(2024, month, day.day(), nameDays, calendar::FrenchNames(), row.region);
+                    const almanac::DayFacts facts =
+                        almanac::FactsOfDay(2024, month, day.day(), nameDays, calendar::FrenchNames(), row.region);
                     if ((format.fontWeight() == QFont::Bold) != facts.holiday.has_value() ||
-                        format.toolTip() != QString::fromStdString(namedays::FactsTooltip(facts))) {
+                        format.toolTip() != QString::fromStdString(almanac::FactsTooltip(facts))) {
                         differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);
                     }
                 }

@@ -5,11 +5,11 @@
 
 #include <QObject>
 
-class PlatformTimer : public QObject {
+class RefreshGate : public QObject {
     Q_OBJECT
 public:
     // Created enabled, as the window's timers are.
-    explicit PlatformTimer(QObject* parent = nullptr) : QObject(parent) {}
+    explicit RefreshGate(QObject* parent = nullptr) : QObject(parent) {}
 
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool enabled) { enabled_ = enabled; }

@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "namedays/day_facts.h"
+#include "almanac/day_facts.h"
+#include "terminal/day_json.h"
 
-namespace namedays {
+namespace almanac {
 namespace {
 
 // "Nom1" for 1 January … "Nom366" for 31 December, as a list in the order of a leap
@@ -88,4 +89,4 @@ TEST(DayFacts, TextJsonAndTooltipOfEachRow) {
 }
 
 }  // namespace
-}  // namespace namedays
+}  // namespace almanac

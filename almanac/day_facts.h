@@ -21,7 +21,7 @@
 #include "calendar/int16.h"
 #include "calendar/moon_phases.h"
 
-namespace namedays {
+namespace almanac {
 
 // The words before a name day, in the window's panel and, capitalised, in the
 // facts of a day.
@@ -66,21 +66,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
 // One fact a line, ended by a line end each: what --texte prints.
 std::string FactsText(const DayFacts& facts);
 
-// One JSON object on one line, without the line end: what --json prints.
-std::string FactsJson(const DayFacts& facts);
-
-// One JSON object on one line, without the line end, in the keys of a status bar's
-// custom module (waybar's "return-type": "json"): "text" the holiday's name on a
-// holiday, otherwise the name day (the written date when the list has none);
-// "tooltip" the lines of FactsText; "class" "ferie" on a holiday, otherwise "jour";
-// "alt" the date as AAAA-MM-JJ.
-std::string FactsWaybar(const DayFacts& facts);
-
-// The date as AAAA-MM-JJ.
-std::string IsoDate(const DayFacts& facts);
-
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
 // the change of time, the moon's phase and age, without a final line end.
 std::string FactsTooltip(const DayFacts& facts);
 
-}  // namespace namedays
+}  // namespace almanac

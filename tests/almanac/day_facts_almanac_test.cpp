@@ -6,9 +6,10 @@
 
 #include <string>
 
-#include "namedays/day_facts.h"
+#include "almanac/day_facts.h"
+#include "terminal/day_json.h"
 
-namespace namedays {
+namespace almanac {
 namespace {
 
 TEST(DayFactsAlmanacTest, TextJsonAndTooltipSayTheAlmanacOfTheDay) {
@@ -60,4 +61,4 @@ TEST(DayFactsAlmanacTest, TextJsonAndTooltipSayTheAlmanacOfTheDay) {
 }
 
 }  // namespace
-}  // namespace namedays
+}  // namespace almanac

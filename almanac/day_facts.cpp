@@ -1,4 +1,4 @@
-#include "namedays/day_facts.h"
+#include "almanac/day_facts.h"
 
 #include <utility>
 
@@ -10,7 +10,7 @@
 #include "namedays/name_day_lookup.h"
 #include "namedays/shown_text.h"
 
-namespace namedays {
+namespace almanac {
 
 namespace {
 
@@ -22,42 +22,12 @@ std::string WrittenDate(calendar::SerialDate date, int day, const calendar::Loca
 
 // "fête" begins with an ASCII letter, which capitalises alone.
 std::string NameDayLine(const DayFacts& facts) {
-    return "F" + std::string(kNameDayWords.substr(1)) + " : " + ShownText(*facts.nameDay);
+    return "F" + std::string(kNameDayWords.substr(1)) + " : " + namedays::ShownText(*facts.nameDay);
 }
 
 // French puts 0 and 1 in the singular.
 std::string MoonLine(const DayFacts& facts) {
     return "Lune : " + calendar::NumberText(facts.moonAge) + (facts.moonAge <= 1 ? " jour" : " jours");
-}
-
-// A JSON string: the quote, the backslash and the control characters escaped, the
-// rest kept as UTF-8.
-std::string JsonString(const std::string& text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            json += '\\';
-            json += c;
-        } else if (byte < 0x20) {
-            json += "\\u00";
-            json += kHex[byte >> 4];
-            json += kHex[byte & 0xF];
-        } else {
-            json += c;
-        }
-    }
-    return json + '"';
-}
-
-std::string JsonStringOrNull(const std::optional<std::string>& text) { return text ? JsonString(*text) : "null"; }
-
-// The phase as an object: its French name and its local time HH:MM.
-std::string PhaseJson(const std::optional<calendar::PhaseOfDay>& phase) {
-    if (!phase) return "null";
-    return "{\"nom\":" + JsonString(std::string(phase->name)) +
-           ",\"heure\":" + JsonString(calendar::PhaseClock(*phase, ":")) + "}";
 }
 
 // The lines that follow the holiday in the text and the tooltip.
@@ -68,13 +38,7 @@ std::string AlmanacLines(const DayFacts& facts) {
     return lines;
 }
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
-
 }  // namespace
-
-std::string IsoDate(const DayFacts& facts) {
-    return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
-}
 
 YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region) {
     return {.year = year.value(),
@@ -98,7 +62,7 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
     facts.leapYear = ofYear.leapYear;
     facts.leapYearSentence = std::move(ofYear.leapYearSentence);
 
-    facts.nameDayPosition = NameDayPosition(facts.leapYear, year, month, date);
+    facts.nameDayPosition = namedays::NameDayPosition(facts.leapYear, year, month, date);
     const auto position = static_cast<std::size_t>(facts.nameDayPosition);
     if (position < nameDays.size() && !nameDays[position].empty()) facts.nameDay = nameDays[position];
 
@@ -125,27 +89,6 @@ std::string FactsText(const DayFacts& facts) {
     return text + facts.leapYearSentence + '\n';
 }
 
-std::string FactsJson(const DayFacts& facts) {
-    using calendar::NumberText;
-    return "{\"date\":" + JsonString(IsoDate(facts)) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
-           ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
-           ",\"ferie\":" + JsonStringOrNull(facts.holiday) +
-           ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
-           ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
-           ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
-           "}";
-}
-
-std::string FactsWaybar(const DayFacts& facts) {
-    const std::string text = facts.holiday   ? *facts.holiday
-                             : facts.nameDay ? ShownText(*facts.nameDay)
-                                             : facts.writtenDate;
-    std::string tooltip = FactsText(facts);
-    tooltip.pop_back();  // the lines, without the last line end
-    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
-           ",\"class\":" + (facts.holiday ? "\"ferie\"" : "\"jour\"") + ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
-}
-
 std::string FactsTooltip(const DayFacts& facts) {
     std::string text = facts.writtenDate;
     if (facts.nameDay) text += '\n' + NameDayLine(facts);
@@ -153,4 +96,4 @@ std::string FactsTooltip(const DayFacts& facts) {
     return text + '\n' + AlmanacLines(facts) + MoonLine(facts);
 }
 
-}  // namespace namedays
+}  // namespace almanac

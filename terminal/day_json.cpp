@@ -1,0 +1,69 @@
+#include "terminal/day_json.h"
+
+#include <optional>
+
+#include "calendar/numbers.h"
+#include "namedays/shown_text.h"
+
+using almanac::DayFacts;
+
+namespace {
+
+// A JSON string: the quote, the backslash and the control characters escaped, the
+// rest kept as UTF-8.
+std::string JsonString(const std::string& text) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string json = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            json += '\\';
+            json += c;
+        } else if (byte < 0x20) {
+            json += "\\u00";
+            json += kHex[byte >> 4];
+            json += kHex[byte & 0xF];
+        } else {
+            json += c;
+        }
+    }
+    return json + '"';
+}
+
+std::string JsonStringOrNull(const std::optional<std::string>& text) { return text ? JsonString(*text) : "null"; }
+
+// The phase as an object: its French name and its local time HH:MM.
+std::string PhaseJson(const std::optional<calendar::PhaseOfDay>& phase) {
+    if (!phase) return "null";
+    return "{\"nom\":" + JsonString(std::string(phase->name)) +
+           ",\"heure\":" + JsonString(calendar::PhaseClock(*phase, ":")) + "}";
+}
+
+std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
+
+}  // namespace
+
+std::string IsoDate(const DayFacts& facts) {
+    return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);
+}
+
+std::string FactsJson(const DayFacts& facts) {
+    using calendar::NumberText;
+    return "{\"date\":" + JsonString(IsoDate(facts)) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
+           ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
+           ",\"ferie\":" + JsonStringOrNull(facts.holiday) +
+           ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
+           ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
+           ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
+           "}";
+}
+
+std::string FactsWaybar(const DayFacts& facts) {
+    const std::string text = facts.holiday   ? *facts.holiday
+                             : facts.nameDay ? namedays::ShownText(*facts.nameDay)
+                                             : facts.writtenDate;
+    std::string tooltip = almanac::FactsText(facts);
+    tooltip.pop_back();  // the lines, without the last line end
+    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
+           ",\"class\":" + (facts.holiday ? "\"ferie\"" : "\"jour\"") + ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
+}

@@ -1,0 +1,21 @@
+#pragma once
+// A day's facts as machines read them: `--json`'s object and the object a status
+// bar's custom module reads (`--waybar`). The French lines they carry are those of
+// almanac/day_facts.h.
+
+#include <string>
+
+#include "almanac/day_facts.h"
+
+// The date as AAAA-MM-JJ.
+std::string IsoDate(const almanac::DayFacts& facts);
+
+// One JSON object on one line, without the line end: what --json prints.
+std::string FactsJson(const almanac::DayFacts& facts);
+
+// One JSON object on one line, without the line end, in the keys of a status bar's
+// custom module (waybar's "return-type": "json"): "text" the holiday's name on a
+// holiday, otherwise the name day (the written date when the list has none);
+// "tooltip" the lines of almanac::FactsText; "class" "ferie" on a holiday, otherwise
+// "jour"; "alt" the date as AAAA-MM-JJ.
+std::string FactsWaybar(const almanac::DayFacts& facts);
