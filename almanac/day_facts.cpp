@@ -47,16 +47,15 @@ YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region) {
             .holidays = calendar::HolidaysOf(region, year)};
 }
 
-DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
-                    const calendar::LocaleNames& names, calendar::Region region) {
+DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources& sources) {
     using namespace calendar;
     const SerialDate date = MakeDate(year, month, day);
-    YearFacts ofYear = FactsOfYear(year, region);
+    YearFacts ofYear = FactsOfYear(year, sources.region);
     DayFacts facts;
     facts.year = year.value();
     facts.month = month;
     facts.day = day;
-    facts.writtenDate = WrittenDate(date, day, names);
+    facts.writtenDate = WrittenDate(date, day, sources.names);
     facts.dayOfYear = static_cast<int>(DayOfYear(year, date));
     facts.week = WeekNumber(date).value();
     facts.leapYear = ofYear.leapYear;
@@ -64,7 +63,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<
 
     facts.nameDayPosition = namedays::NameDayPosition(facts.leapYear, year, month, date);
     const auto position = static_cast<std::size_t>(facts.nameDayPosition);
-    if (position < nameDays.size() && !nameDays[position].empty()) facts.nameDay = nameDays[position];
+    if (position < sources.nameDays.size() && !sources.nameDays[position].empty())
+        facts.nameDay = sources.nameDays[position];
 
     for (const Holiday& holiday : ofYear.holidays) {
         if (holiday.date != date) continue;

@@ -12,6 +12,7 @@
 // blanks (see shown_text.h), and JSON escapes them.
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,13 +56,19 @@ struct DayFacts {
     std::string leapYearSentence;
 };
 
+// What a day's facts are computed from besides its date: what was read from disk
+// and what the user chose. Each new kind of day (a place's sun, the user's own
+// events) comes in here, so that every reader asks FactsOfDay alike.
+struct FactsSources {
+    std::span<const std::string> nameDays = {};  // the name-day list as read from fetes.txt; empty when none was read
+    calendar::LocaleNames names;                 // the day and month names
+    calendar::Region region = calendar::Region::National;  // whose public holidays add to the nation's
+};
+
 // The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear
-// to kLastCalendarYear); `nameDays` is the name-day list as read from fetes.txt, and
-// `names` gives the day and month names; `region` adds its own public holidays to the
-// nation's. The change of time and the moon's phase are those of the process's time
-// zone.
-DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const std::vector<std::string>& nameDays,
-                    const calendar::LocaleNames& names, calendar::Region region = calendar::Region::National);
+// to kLastCalendarYear). The change of time and the moon's phase are those of the
+// process's time zone.
+DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources& sources);
 
 // One fact a line, ended by a line end each: what --texte prints.
 std::string FactsText(const DayFacts& facts);

@@ -74,7 +74,8 @@ std::vector<CalendarEvent> NameDayEvents(int year, const std::vector<std::string
     for (SerialDate date = first; YearOf(date) == year; date = date + 1) {
         const int month = MonthOf(date).value();
         const int day = DayOf(date).value();
-        const almanac::DayFacts facts = almanac::FactsOfDay(year, month, day, nameDays, FrenchNames());
+        const almanac::DayFacts facts =
+            almanac::FactsOfDay(year, month, day, {.nameDays = nameDays, .names = FrenchNames()});
         if (!facts.nameDay) continue;
         events.push_back({.year = year,
                           .month = month,

@@ -47,8 +47,10 @@ calendar::Region RegionOf(const TerminalRequest& request) {
 // its lines (and, followed, an empty line after them, so that a reader sees where
 // each answer ends).
 std::string FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
-    const almanac::DayFacts facts = almanac::FactsOfDay(day.year, day.month, day.day, NameDays(programFolder),
-                                                        calendar::FrenchNames(), RegionOf(request));
+    const std::vector<std::string> nameDays = NameDays(programFolder);
+    const almanac::DayFacts facts =
+        almanac::FactsOfDay(day.year, day.month, day.day,
+                            {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = RegionOf(request)});
     switch (request.form) {
     case FactsForm::Text: return almanac::FactsText(facts) + (followed ? "\n" : "");
     case FactsForm::Json: return FactsJson(facts) + "\n";

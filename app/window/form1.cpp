@@ -138,12 +138,15 @@ void Form1::LoadNameDays() {
 }
 
 QString Form1::DayDescription(QDate Day) const {
-    return Text(almanac::FactsTooltip(
-        almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), nameDays_, localeNames_, HolidayRegion())));
+    return Text(almanac::FactsTooltip(almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), DaySources())));
 }
 
 almanac::DayFacts Form1::SelectedDayFacts() const {
-    return almanac::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), nameDays_, localeNames_);
+    return almanac::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), DaySources());
+}
+
+almanac::FactsSources Form1::DaySources() const {
+    return {.nameDays = nameDays_, .names = localeNames_, .region = HolidayRegion()};
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the

@@ -158,6 +158,9 @@ private:
 
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();
+    // What the facts of a day are computed from: the name-day list, the calendar's
+    // names, and the user's choices.
+    almanac::FactsSources DaySources() const;
     // The facts of the selected date, which the two refreshes write into the panels.
     almanac::DayFacts SelectedDayFacts() const;
     // Selects the day's entry in Combo1 and writes its name day into Label32.

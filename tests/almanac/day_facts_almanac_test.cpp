@@ -46,7 +46,8 @@ TEST(DayFactsAlmanacTest, TextJsonAndTooltipSayTheAlmanacOfTheDay) {
     const std::string saved = before ? before : "";
     for (const auto& row : rows) {
         setenv("TZ", row.zone, 1);
-        const DayFacts facts = FactsOfDay(row.year, row.month, row.day, {}, calendar::FrenchNames(), row.region);
+        const DayFacts facts =
+            FactsOfDay(row.year, row.month, row.day, {.names = calendar::FrenchNames(), .region = row.region});
         const std::string line = row.textLine;
         if (!line.empty()) {
             EXPECT_NE(FactsText(facts).find(line + '\n'), std::string::npos) << row.name << '\n' << FactsText(facts);

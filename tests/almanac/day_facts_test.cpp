@@ -77,7 +77,8 @@ TEST(DayFacts, TextJsonAndTooltipOfEachRow) {
     setenv("TZ", "UTC", 1);
     const std::vector<std::string> names = TestNameDays();
     for (const FactsRow& row : kFactsRows) {
-        const DayFacts facts = FactsOfDay(row.year, row.month, row.day, names, calendar::FrenchNames());
+        const DayFacts facts =
+            FactsOfDay(row.year, row.month, row.day, {.nameDays = names, .names = calendar::FrenchNames()});
         if (row.text) {
             EXPECT_EQ(FactsText(facts), row.text) << row.name;
         }

@@ -467,8 +467,8 @@ private slots:
         TickBoth();
         const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
             QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
-        const almanac::DayFacts facts =
-            almanac::FactsOfDay(day.year(), day.month(), day.day(), nameDays, calendar::FrenchNames());
+        const almanac::DayFacts facts = almanac::FactsOfDay(day.year(), day.month(), day.day(),
+                                                            {.nameDays = nameDays, .names = calendar::FrenchNames()});
         const almanac::YearFacts year = almanac::FactsOfYear(day.year());
         QCOMPARE(Text("Label34"), text(year.leapYearSentence));
         QCOMPARE(Text("Label3"), QStringLiteral("%1 em jour de l'année").arg(facts.dayOfYear));
@@ -526,8 +526,9 @@ private slots:
                 form_->Cal1->Widget()->setCurrentPage(2024, month);
                 for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
                     const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
-                    const almanac::DayFacts facts =
-                        almanac::FactsOfDay(2024, month, day.day(), nameDays, calendar::FrenchNames(), row.region);
+                    const almanac::DayFacts facts = almanac::FactsOfDay(
+                        2024, month, day.day(),
+                        {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = row.region});
                     if ((format.fontWeight() == QFont::Bold) != facts.holiday.has_value() ||
                         format.toolTip() != QString::fromStdString(almanac::FactsTooltip(facts))) {
                         differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);
