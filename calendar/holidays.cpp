@@ -21,7 +21,7 @@ constexpr auto kRows = std::to_array<HolidayRow>({
     // the panel shows them top to bottom: New Year, Easter, Easter Monday, Labour Day,
     // the victory of 1945, Ascension, Whit Monday, the national day, the Assumption,
     // All Saints, the armistice of 1918 and Christmas. The names are written as French
-    // writes them, the captions as the panel has always written them, short forms and
+    // writes them, the captions exactly as the panel writes them, short forms and
     // old spellings included.
     {.name = "Jour de l'an", .key = "jour-de-l-an", .rule = FixedDate(1, 1),
      .source = kLabourCode, .caption = "Nouvel an", .pattern = "dddd dd mmmm "},

@@ -6,7 +6,7 @@
 //
 // A row names its region, its French name, an ASCII key, the rule of its day, the
 // years it is kept and the text that makes it a holiday. The nation's rows that the
-// holiday panel shows carry the panel's caption as the window has always written it,
+// holiday panel shows carry the panel's caption exactly as the window writes it,
 // beside the holiday's name, which the tooltips, the terminal and the exports say.
 
 #include <cstddef>

@@ -56,7 +56,7 @@ private:
     QColor colour_;
 };
 
-// The date the calendar was designed with; start-up replaces it with today.
+// The date the design selects in the calendar; start-up replaces it with today.
 QDate DesignTimeSelection() { return QDate(2005, 6, 22); }
 
 }  // namespace

@@ -37,7 +37,7 @@ prepare_read_only_home() { rm -rf "$config"; chmod 555 "$home"; }
 prepare_home_unset() { program_environment=(-u HOME -u XDG_CONFIG_HOME "${program_environment[@]:2}"); }
 prepare_fifo_in_its_place() { mkfifo "$file"; }
 prepare_link_to_a_fifo() { mkfifo "$work/fifo" && ln -s "$work/fifo" "$file"; }
-# /dev/zero's kind of device, made here: a link to it was once written through.
+# /dev/zero's kind of device, made here: a link to it must never be written through.
 prepare_link_to_a_device() { needs_root && mknod "$work/zero" c 1 5 && ln -s "$work/zero" "$file"; }
 prepare_link_to_another_users_file() {
     needs_root && printf '[solvane]\nregion=guyane\n' >"$work/theirs.conf" && ln -s "$work/theirs.conf" "$file"
