@@ -42,7 +42,7 @@ private:
 
 }  // namespace
 
-class RefreshShortcutsTest : public QObject, public test::WindowFixture {
+class RefreshShortcutsTest : public test::WindowTest {
     Q_OBJECT
 
     PaintCounter paints_;
@@ -106,8 +106,6 @@ class RefreshShortcutsTest : public QObject, public test::WindowFixture {
     }
 
 private slots:
-    void initTestCase() { PrepareLookAndFolder(); }
-
     void init() {
         CreateWindow();
         form_->Form_Load();
@@ -115,8 +113,6 @@ private slots:
         form_->Image1->installEventFilter(&paints_);
         paints_.Clear();
     }
-
-    void cleanup() { DestroyWindow(); }
 
     void aTickThatChangesNoTextPaintsNoLabel() {
         form_->show();

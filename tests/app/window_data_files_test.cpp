@@ -11,18 +11,10 @@
 
 using test::PictureOf;
 
-class WindowDataFilesTest : public QObject, public test::WindowFixture {
+class WindowDataFilesTest : public test::WindowTest {
     Q_OBJECT
 
-    QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
-
 private slots:
-    void initTestCase() { PrepareLookAndFolder(); }
-
-    void init() { CreateWindow(); }
-
-    void cleanup() { DestroyWindow(); }
-
     void withoutTheNameDayListStartUpFailsNamingThePath() {
         QVERIFY(QFile::remove(DataFile("fetes.txt")));
         try {

@@ -2,7 +2,8 @@
 // What the window's tests share: the window shown with its timers stopped, and for
 // the tests of the two refreshes, the window started on a copy of the data files
 // that the build puts beside the program (so that a test may damage them), its
-// ticks run by hand, one at a time, on a fixed clock.
+// ticks run by hand, one at a time, on a fixed clock. A test class that derives from
+// WindowTest gets a new such window for each of its test functions.
 
 #include <QCalendarWidget>
 #include <QComboBox>
@@ -118,6 +119,8 @@ protected:
         return PanelsOf(fresh);
     }
 
+    QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
+
     void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
     void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
     void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
@@ -125,6 +128,17 @@ protected:
         TickDatePanel();
         TickNameDayAndMoon();
     }
+};
+
+// The look and the folder once for the whole test, and a new window on a fresh copy
+// of the data files for each test function, not yet started up.
+class WindowTest : public QObject, public WindowFixture {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { PrepareLookAndFolder(); }
+    void init() { CreateWindow(); }
+    void cleanup() { DestroyWindow(); }
 };
 
 }  // namespace test

@@ -57,18 +57,10 @@ private:
     QString& firstPainted_;
 };
 
-class WindowRefreshTest : public QObject, public test::WindowFixture {
+class WindowRefreshTest : public test::WindowTest {
     Q_OBJECT
 
-    QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
-
 private slots:
-    void initTestCase() { PrepareLookAndFolder(); }
-
-    void init() { CreateWindow(); }
-
-    void cleanup() { DestroyWindow(); }
-
     void startUpWritesTheDayAndWeekOfTodayAndLoadsTheList() {
         calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.75);
         form_->Form_Load();

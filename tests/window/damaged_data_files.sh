@@ -9,8 +9,8 @@
 # show what each case expects.
 # Usage: damaged_data_files.sh SOLVANE_EXECUTABLE CASE   (CASE: a prepare_CASE below)
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 # shellcheck source=liveness.sh
 . "$(dirname "$0")/liveness.sh"
 
@@ -146,13 +146,9 @@ box_shows_the_cause() {
 
 declare -F "prepare_$case_name" >/dev/null ||
     fail "cas inconnu : $case_name ; les cas : $(declare -F | sed -n 's/^declare -f prepare_//p' | tr '\n' ' ')"
-harness_start
-require_commands tesseract
-grep -qx fra <<<"$(tesseract --list-langs 2>/dev/null)" || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
-start_display
-start_window_manager
+window_test_begin --reading
 
-executable=$(copy_program_folder "$program")
+executable=$(copy_program "$program")
 if [ "$case_name" = folder_with_accents_and_blanks ]; then
     moved="$work/Mes données/Éphémérides d'été à côté"
     mkdir -p "$(dirname "$moved")"
@@ -171,18 +167,18 @@ if [ "$case_name" = names_unreadable ] && [ "$(id -u)" = 0 ]; then
     mkdir -m 700 "$work/nobody"
     chown nobody "$work/nobody"
     program_environment+=("HOME=$work/nobody" "XDG_RUNTIME_DIR=$work/nobody")
-    launch_program "$executable" setpriv --reuid=nobody --regid=nogroup --clear-groups
+    start_program --as nobody "$executable"
 else
-    launch_program "$executable"
+    start_program "$executable"
 fi
 
 if [ -n "$refusal" ]; then
     # The message box: the only window titled Solvane, not the main window's size.
-    wait_until $((15 * kSlowdown)) "une fenêtre titrée Solvane s'ouvre" a_solvane_window_is_visible
-    shown_after=$(since_launch_us)
-    box=$(visible_solvane_windows)
+    wait_until $((15 * kSlowdown)) "une fenêtre titrée Solvane s'ouvre" solvane_window_shown
+    shown_after=$(($(now_us) - launched_at))
+    box=$(solvane_windows)
     [ "$(wc -l <<<"$box")" = 1 ] || fail "plus d'une fenêtre titrée Solvane : $box"
-    [ "$(window_size "$box")" != "$kWindowWidth $kWindowHeight" ] || fail "le programme a montré sa fenêtre principale"
+    [[ $(window_geometry "$box") != *" $kWindowWidth $kWindowHeight" ]] || fail "le programme a montré sa fenêtre principale"
     sentence="Le fichier des fêtes « $folder/fetes.txt » $refusal"
     wait_until 5 "la ligne d'erreur arrive sur la sortie d'erreur" error_written
     [ "$(cat "$work/program-errors.log")" = "solvane: $sentence" ] ||
@@ -193,26 +189,26 @@ if [ -n "$refusal" ]; then
     xdotool windowactivate --sync "$box" key Return
     wait_until 5 "le programme s'arrête une fois sa boîte fermée" program_ended
     [ "$program_status" = 1 ] || fail "le programme s'est arrêté avec l'état $program_status, pas 1"
-    [ -z "$(visible_solvane_windows)" ] || fail "une fenêtre titrée Solvane est encore montrée"
+    [ -z "$(solvane_windows)" ] || fail "une fenêtre titrée Solvane est encore montrée"
     say "$case_name : refusé en $(seconds_text "$shown_after") s : $sentence"
     exit 0
 fi
 
-wait_for_main_window
+wait_for_window
 (( start_took_cpu_ms <= kLongestStartCpuMs )) ||
     fail "la fenêtre a demandé $start_took_cpu_ms ms de processeur pour s'ouvrir"
 clock_keeps_ticking 4
 longest=$longest_still_us
 calendar_answers_a_click
-click_in_box "${kBoxes[recul]}"  # back to the start-up date
+click recul  # back to the start-up date
 
 if [ -n "$name_day" ]; then
-    wait_until 10 "la ligne de la fête se lit « $name_day »" box_text_is "${kBoxes[Label32.first_line]}" "$name_day"
+    wait_until 10 "la ligne de la fête se lit « $name_day »" box_reads Label32.first_line "$name_day" exact
 fi
 case $moon in
-    empty) wait_until 10 "la case de la lune reste vide" box_is_all "${kBoxes[Image1]}" "$kBackgroundGrey" 12 ;;
-    red) wait_until 10 "la case de la lune montre l'image rouge" box_is_all "${kBoxes[Image1]}" "$kRed" 0 ;;
-    green) wait_until 10 "la case de la lune montre l'image verte" box_is_all "${kBoxes[Image1]}" "$kGreen" 0 ;;
+    empty) wait_until 10 "la case de la lune reste vide" box_is_plain Image1 "$kBackgroundGrey" 12 ;;
+    red) wait_until 10 "la case de la lune montre l'image rouge" box_is_plain Image1 "$kRed" 0 ;;
+    green) wait_until 10 "la case de la lune montre l'image verte" box_is_plain Image1 "$kGreen" 0 ;;
 esac
 clock_keeps_ticking 2
 main_window_alone || fail "une autre fenêtre titrée Solvane est apparue (une boîte d'erreur ?)"

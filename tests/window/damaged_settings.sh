@@ -8,8 +8,8 @@
 # device node or a second user are skipped (77) unless the test runs as root.
 # Usage: damaged_settings.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 
@@ -79,9 +79,7 @@ check_text_that_is_not_ini() { unreadable_is_kept; }
 check_garbage_bytes() { unreadable_is_kept; }
 
 declare -F "prepare_$case_name" >/dev/null || fail "cas inconnu : $case_name"
-harness_start
-start_display
-start_window_manager
+window_test_begin
 read -r screen_width screen_height <<<"$(xdotool getdisplaygeometry)"
 # The name Qt gives the screen; with another, the window would open centred anyway.
 screen_name=$(xrandr --listmonitors 2>/dev/null | awk 'NR == 2 { print $NF }')
@@ -96,14 +94,14 @@ mkdir -m 700 "$work/user-runtime"
 # writes lines of its own, as it does for every program.
 program_environment=("HOME=$home" "XDG_CONFIG_HOME=$config" "XDG_RUNTIME_DIR=$work/user-runtime"
     "XDG_CACHE_HOME=$work/user-cache")
-executable=$(copy_program_folder "$program")
+executable=$(copy_program "$program")
 "prepare_$case_name"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
     chmod 711 "$work"
     chmod 755 "$(dirname "$executable")"
     chown -hR nobody "$home" "$work/user-runtime" "$work/user-cache"
-    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    as_user=(--as nobody)
 fi
 before=""
 case $case_name in
@@ -112,23 +110,18 @@ case $case_name in
     link_to_another_users_file) before=$(fingerprint "$work/theirs.conf") ;;
     past_the_reading_limit | text_that_is_not_ini | garbage_bytes) before=$(fingerprint "$file") ;;
 esac
-launch_program "$executable" "${as_user[@]}"
-wait_for_main_window
+start_program --wait "${as_user[@]}" "$executable"
 window_is_at $(((screen_width - kWindowWidth) / 2)) $(((screen_height - kWindowHeight) / 2)) ||
-    fail "la fenêtre s'ouvre en $(window_origin), pas au centre"
+    fail "la fenêtre s'ouvre en $(window_geometry), pas au centre"
 
 read -r x y <<<"$kBackgroundPoint"
 left_drag "$x" "$y" 40 30 is_above
 wait_for_program
-pointer_to "$x" "$y"
-xdotool click 3
-menu_is_open() { xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null | grep -qvx "$window"; }
-wait_until 5 "le menu s'ouvre" menu_is_open
-xdotool key Escape
-wait_until 5 "le menu se ferme" eval '! menu_is_open'
-click_in_box "${kBoxes[cmdQuit]}"
-wait_until 5 "le programme s'arrête" program_ended
-((program_status == 0)) || fail "le programme s'est arrêté avec l'état $program_status"
+click "$x $y" 3
+wait_until 5 "le menu s'ouvre" popup_open
+press_keys Escape
+wait_until 5 "le menu se ferme" eval '! popup_open'
+quit_by_button
 errors=$(cat "$work/program-errors.log")
 (($(wc -l <"$work/program-errors.log") <= 1)) || fail "plus d'une ligne sur la sortie d'erreur : $errors"
 [ -z "$errors" ] || [[ $errors == 'solvane: '* ]] || fail "la sortie d'erreur n'est pas une phrase de Solvane : $errors"

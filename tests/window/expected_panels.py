@@ -1,13 +1,23 @@
 #!/usr/bin/env python3
 """What the gadget's panels should show for a date, worked out from the calendar
 itself (Python's own date arithmetic, an Easter rule of its own, the name-day list
-read from the program's folder), never from the program's code; screen_reading.py
-compares the screen with it."""
+read from the program's folder), never from the program's code, and the window's
+grab compared with it: the commands of the window driver's window_reading.py, and
+
+    expected_panels.py panel SCREEN X Y DATE FOLDER   the panels show DATE (AAAA-MM-JJ)
+    expected_panels.py expected DATE FOLDER           prints what they should show
+    expected_panels.py moon-number DATE               prints the number of DATE's moon picture
+"""
 
 import calendar
 import datetime
 import math
+import sys
 from pathlib import Path
+
+sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "lib"))
+import window_reading  # noqa: E402  (found beside the window driver)
+from window_reading import BOXES  # noqa: E402
 
 WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
 MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
@@ -111,3 +121,64 @@ def name_day_position(date):
     if not calendar.isleap(date.year) and date.month >= 3:
         position += 1
     return position
+
+
+def expected_texts(date, folder):
+    """(what, box, text) for every label that the panels write for the selected date."""
+    year = date.year
+    names = name_day_list(Path(folder) / "fetes.txt")
+    position = name_day_position(date)
+    return [
+        ("la phrase de l'année bissextile", BOXES["Label34"],
+         f"L'année {year} " + ("est bissextile." if calendar.isleap(year) else "n'est pas bissextile.")),
+        ("les lignes du jour de l'année et de la semaine", BOXES["day_and_week_line"],
+         f"{date.timetuple().tm_yday} em jour de l'année   Semaine : {date.isocalendar()[1]}"),
+        ("la fête", BOXES["Label32.line"], f"fête à souhaiter : {names[position] if position < len(names) else ''}"),
+        ("l'année en titre", BOXES["Label8"], str(year)),
+        ("Pâques", BOXES["Label5"], holiday_text(easter_sunday(year), False)),
+        ("Noël", BOXES["Label30.short"], holiday_text(datetime.date(year, 12, 25), True)),
+    ]
+
+
+def moon_picture_path(date, folder):
+    return Path(folder) / f"{moon_picture_number(date.year, date.month, date.day)}.gif"
+
+
+def command_panel(window, date, folder):
+    """Every checked label and the moon picture show what they should when DATE is
+    selected; the moon first: a screen still changing is not read."""
+    date = datetime.date.fromisoformat(date)
+    mismatches = []
+    path = moon_picture_path(date, folder)
+    picture = window_reading.picture_file_pixels(path)
+    differing = window_reading.differing_pixels(window(BOXES["Image1"][:2] + (picture.width, picture.height)), picture, 8)
+    if differing:
+        mismatches.append(f"la case de la lune diffère de {path.name} en {differing} pixels")
+    texts = expected_texts(date, folder)
+    pictures = [window(box) for _, box, _ in texts]
+    for (what, _, expected), picture, first in zip(texts, pictures, window_reading.read_lines(pictures) if not mismatches else []):
+        matched, read = window_reading.read_matches(picture, expected, first)
+        if not matched:
+            mismatches.append(f"{what} : lu {read!r}, attendu {expected!r}")
+            break  # the screen is still changing; look again at the next grab
+    for line in mismatches:
+        print(f"{date}: {line}")
+    return 1 if mismatches else 0
+
+
+def main(arguments):
+    if arguments[:1] == ["moon-number"]:
+        date = datetime.date.fromisoformat(arguments[1])
+        print(moon_picture_number(date.year, date.month, date.day))
+        return 0
+    if arguments[:1] == ["expected"]:
+        date = datetime.date.fromisoformat(arguments[1])
+        for what, box, text in expected_texts(date, arguments[2]):
+            print(f"{what} {box} : {text}")
+        print(f"image de la lune : {moon_picture_path(date, arguments[2]).name}")
+        return 0
+    return window_reading.main(arguments, dict(window_reading.COMMANDS, panel=command_panel))
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1:]))

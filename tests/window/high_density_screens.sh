@@ -8,8 +8,8 @@
 # Usage: high_density_screens.sh SOLVANE_EXECUTABLE PICTURES_FOLDER
 #   PICTURES_FOLDER holds the GIF files that the build compiles into the program.
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE DOSSIER_DES_IMAGES"}
 readonly pictures=${2:?"usage : $0 PROGRAMME_SOLVANE DOSSIER_DES_IMAGES"}
@@ -26,11 +26,10 @@ picture_shown() {
     [ "$(compare -metric AE "$work/shown.png" "$3" null: 2>&1)" = 0 ]
 }
 
-harness_start
-require_commands xrdb identify compare
 # A screen that holds the window at twice its size.
 screen_width=2560 screen_height=1600
-start_xvfb
+window_test_begin --bare
+require_commands xrdb identify compare
 # The pointer away from the buttons, which it would light up.
 xdotool mousemove --sync 0 0
 
@@ -38,15 +37,15 @@ for screen in '120 1' '144 2' '192 2' '240 2 1920x1080'; do
     read -r dpi scale size <<<"$screen"
     if [ -n "$size" ]; then
         IFS=x read -r screen_width screen_height <<<"$size"
-        start_xvfb
+        start_display
         xdotool mousemove --sync 0 0
     fi
     echo "Xft.dpi: $dpi" | xrdb -nocpp -merge
-    launch_program "$(copy_program_folder "$program")"
+    start_program --copy "$program"
     window=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
     [ -n "$window" ] || fail "aucune fenêtre visible titrée Solvane après 15 s, à Xft.dpi $dpi"
-    size=$(window_size "$window")
-    [ "$size" = "$((kWindowWidth * scale)) $((kWindowHeight * scale))" ] ||
+    size=$(window_geometry)
+    [[ $size == *" $((kWindowWidth * scale)) $((kWindowHeight * scale))" ]] ||
         fail "à Xft.dpi $dpi la fenêtre mesure $size, pas $scale fois $kWindowWidth x $kWindowHeight"
     read_origin
     ((origin_x >= 0 && origin_y >= 0 && origin_x + kWindowWidth * scale <= screen_width &&

@@ -4,11 +4,12 @@
 # through and takes the mouse, while the pixels just inside belong to the window.
 # Usage: outline.sh SOLVANE_EXECUTABLE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
-start_managed_program "$program"
+window_test_begin
+start_program --copy --wait "$program"
 
 failures=()
 
@@ -51,18 +52,18 @@ inside=(
     "601 439 juste dans l'arc en bas à droite"
 )
 
-screenshot
+grab_screen
 for row in "${outside[@]}"; do
     read -r x y what <<<"$row"
-    colour=$(window_pixel "$x" "$y")
-    colours_near "$colour" "$kRootColour" 0 ||
-        failures+=("($x, $y), $what, montre $colour au lieu de la couleur de l'écran $kRootColour")
+    colour=$(pixel $((origin_x + x)) $((origin_y + y)))
+    colours_near "$colour" "$kScreenColour" 0 ||
+        failures+=("($x, $y), $what, montre $colour au lieu de la couleur de l'écran $kScreenColour")
 done
 for row in "${inside[@]}"; do
     read -r x y what <<<"$row"
-    colour=$(window_pixel "$x" "$y")
+    colour=$(pixel $((origin_x + x)) $((origin_y + y)))
     # The window's dark rim is far from the screen's green; allow for blending at the edge.
-    colours_near "$colour" "$kRootColour" 40 &&
+    colours_near "$colour" "$kScreenColour" 40 &&
         failures+=("($x, $y), $what, montre la couleur de l'écran $colour au lieu de la fenêtre")
 done
 

@@ -11,8 +11,8 @@
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
 readonly kMonthNamePoint='155 100'  # on "février", the month's name in the calendar's title
@@ -27,16 +27,15 @@ expect() {
 
 expect 2024-02-29 "au démarrage (aujourd'hui, un 29 février : 60e jour, semaine 9, image 19)"
 today_cell=$(selected_calendar_cell)
-wait_until 10 'le calendrier montre « février 2024 »' box_reads "${kBoxes[Cal1.title]}" 'février 2024'
-wait_until 10 'les semaines du calendrier commencent par « lun. »' box_reads "${kBoxes[Cal1.first_day_name]}" 'lun.'
-wait_until 10 'les semaines du calendrier finissent par « dim. »' box_reads "${kBoxes[Cal1.last_day_name]}" 'dim.'
+wait_until 10 'le calendrier montre « février 2024 »' box_reads Cal1.title 'février 2024'
+wait_until 10 'les semaines du calendrier commencent par « lun. »' box_reads Cal1.first_day_name 'lun.'
+wait_until 10 'les semaines du calendrier finissent par « dim. »' box_reads Cal1.last_day_name 'dim.'
 
 # First thing, before any press on the window: a click on the month's name opens the
 # calendar's list of months right under it, where the window really is on the
 # screen, and a click on its first row, "janvier", turns the calendar to January.
+click "$kMonthNamePoint"
 read -r name_x name_y <<<"$kMonthNamePoint"
-pointer_at "$name_x" "$name_y"
-xdotool click 1
 wait_until 5 "la liste des mois du calendrier s'ouvre" eval 'popup_box >/dev/null'
 read -r left top width height <<<"$(popup_box)"
 name_x=$((origin_x + name_x)) name_y=$((origin_y + name_y))
@@ -44,16 +43,16 @@ name_x=$((origin_x + name_x)) name_y=$((origin_y + name_y))
     fail "la liste des mois s'est ouverte en $left,$top (${width}x$height), pas sous le nom du mois cliqué en $name_x,$name_y"
 xdotool mousemove --sync "$((left + width / 2))" "$((top + height / 24))" click 1
 expect 2024-01-29 'après « janvier » dans la liste des mois'
-click_box_times 1 "${kBoxes[cejour]}"
+click cejour 1 1
 expect 2024-02-29 "après « Aujourd'hui »"
 
-click_box_times 1 "${kBoxes[avance]}"
+click avance 1 1
 expect 2024-03-29 'après « >> »'
 
-click_box_times 2 "${kBoxes[recul]}"
+click recul 1 2
 expect 2024-01-29 'après « << » deux fois'
 
-click_box_times 1 "${kBoxes[cejour]}"
+click cejour 1 1
 expect 2024-02-29 "après « Aujourd'hui »"
 [ "$(selected_calendar_cell)" = "$today_cell" ] || fail "le calendrier ne choisit pas de nouveau la case d'aujourd'hui"
 
@@ -61,18 +60,18 @@ click_calendar_day 29 1
 expect 2024-02-01 'après un clic sur le 1 du mois'
 [ "$(selected_calendar_cell)" = "$clicked_cell" ] || fail "le calendrier ne choisit pas la case cliquée"
 
-click_box_times 10 "${kBoxes[avance]}"
+click avance 1 10
 expect 2024-12-01 'après « >> » dix fois'
 
-click_box_times 1 "${kBoxes[avance]}"
+click avance 1 1
 expect 2025-01-01 "après « >> » au-delà de décembre (2025 n'est pas bissextile)"
 
 # A common year skips the leap day's place in the name-day list from 1 March on.
-click_box_times 2 "${kBoxes[avance]}"
+click avance 1 2
 expect 2025-03-01 'après « >> » encore deux fois (la fête de la place qui suit le 29 février)'
 
 # The today line follows the clock, whatever the calendar shows.
-wait_until 10 "la ligne du jour montre la date de l'horloge" box_reads "${kBoxes[Label1.inside]}" "Aujourd'hui: jeudi  29 février 2024"
+wait_until 10 "la ligne du jour montre la date de l'horloge" box_reads Label1.inside "Aujourd'hui: jeudi  29 février 2024"
 main_window_alone || fail "la fenêtre n'est pas seule à l'écran (une boîte d'erreur ?)"
 
 # Started again on a clock before 30 December 1899, whose serial date carries its time
@@ -80,9 +79,9 @@ main_window_alone || fail "la fenêtre n'est pas seule à l'écran (une boîte d
 # those of the clock, not the next day at the time mirrored (13:30).
 stop_program
 french_setting_at '1899-12-29 10:30:00'
-start_program "$program"
+start_program --copy --wait "$program"
 expect 1899-12-29 'au démarrage, une horloge au vendredi 29 décembre 1899, 10 h 30'
-wait_until 10 "la ligne du jour montre le 29 décembre 1899" box_reads "${kBoxes[Label1.inside]}" "Aujourd'hui: vendredi  29 décembre 1899"
+wait_until 10 "la ligne du jour montre le 29 décembre 1899" box_reads Label1.inside "Aujourd'hui: vendredi  29 décembre 1899"
 # 10:30:00 to 10:32:00, the clock running on from its start.
 wait_until 10 "l'horloge lit 10:30" clock_reaches $((10 * 3600 + 30 * 60))
 (( $(clock_seconds) < 10 * 3600 + 32 * 60 )) || fail "l'horloge lit $(grep -o '[0-9:]*' "$work/reading.log" | head -n 1), pas environ 10:30"

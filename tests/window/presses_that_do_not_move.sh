@@ -5,11 +5,12 @@
 # the screen below). Each press is dragged away before its release.
 # Usage: presses_that_do_not_move.sh SOLVANE_EXECUTABLE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
-start_managed_program "$program"
+window_test_begin
+start_program --copy --wait "$program"
 
 # Rows: button, window x, window y, dx, dy, where. The press on ">>" comes first,
 # because the check after each press clicks ">>" itself; the drag on it stays on
@@ -26,19 +27,14 @@ presses=(
     '1 3 3 60 40 sur le coin coupé en haut à gauche'
 )
 
-# The windows that the program shows besides its main window: its menus.
-menus_shown() {
-    xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null | grep -cvx "$window" || true
-}
-
-fewer_menus_than() { (( $(menus_shown) < $1 )); }
+fewer_menus_than() { (( $(popups_shown) < $1 )); }
 
 # Closes the menus that a press opened, the last opened first, each with Escape, as a
 # user does; a click elsewhere would be taken by the menu, not by the window.
 close_menus() {
     local shown
-    while shown=$(menus_shown) && ((shown > 0)); do
-        xdotool key Escape
+    while shown=$(popups_shown) && ((shown > 0)); do
+        press_keys Escape
         wait_until 5 "Échap ferme un menu ouvert par l'appui" fewer_menus_than "$shown"
     done
 }
@@ -53,7 +49,7 @@ for row in "${presses[@]}"; do
     xdotool mouseup "$button"
     close_menus
     wait_for_program
-    window_is_at "$before_x" "$before_y" || fail "un appui glissé $where a déplacé la fenêtre de $before_x $before_y en $(window_origin)"
+    window_is_at "$before_x" "$before_y" || fail "un appui glissé $where a déplacé la fenêtre de $before_x $before_y en $(window_geometry)"
     ! is_above || fail "un appui glissé $where garde la fenêtre au-dessus"
 done
 say "${#presses[@]} appuis glissés n'ont rien déplacé"

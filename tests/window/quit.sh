@@ -3,18 +3,19 @@
 # nothing beside the program.
 # Usage: quit.sh SOLVANE_EXECUTABLE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
-start_managed_program "$program"
+window_test_begin
+start_program --copy --wait "$program"
 
 program_folder_listing() {
     (cd "$program_folder" && find . -printf '%p %s %T@\n' | sort)
 }
 listing_before=$(program_folder_listing)
 
-click_in_box "${kBoxes[cmdQuit]}"
+click cmdQuit
 wait_until 5 "le programme s'arrête" program_ended
 [ "$program_status" = 0 ] || fail "le programme s'est arrêté avec l'état $program_status"
 wait_until 5 "la fenêtre se ferme" window_gone "$window"

@@ -8,12 +8,11 @@
 # buttons; the grid is named after the month it shows, and anew when the page turns.
 # Usage: screen_reader.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 
-readonly kScreenReaderBus=yes
 # The roles of an entry that can be ticked, and of one of a group where one entry
 # alone is ticked: Qt's bridge has no role of its own for either menu entry, and the
 # program reads them as a check box and a radio button; a bridge that had them
@@ -45,14 +44,12 @@ heard() {
 # The listener first, then the program on a French desktop on 29 February 2024,
 # whose grid takes the focus at the start, named after February.
 start_listened_program() {
-    harness_start
-    start_display
-    start_window_manager
+    window_test_begin --screen-reader
     /usr/bin/python3 "$(dirname "$0")/screen_reader_events.py" "$work/heard.log" 2>"$work/listener-errors.log" &
     remember_pid "$!"
     wait_until 10 "le lecteur d'écran écoute" grep -qsx ready "$work/heard.log"
     french_setting_at '2024-02-29 10:00:00'
-    start_program "$program"
+    start_program --copy --wait "$program"
     wait_until 10 "la grille prend le focus, dite « Calendrier, février 2024 »" \
         heard "$kFocused" table 'Calendrier, février 2024'
 }
@@ -60,7 +57,7 @@ start_listened_program() {
 # Shift+F10: the first entry is heard at once, as an unticked entry that can be ticked.
 case_shift_f10() {
     start_listened_program
-    xdotool key shift+F10
+    press_keys shift+F10
     wait_until 5 "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
     say "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée"
@@ -69,12 +66,12 @@ case_shift_f10() {
 # The Menu key: the same; ticked by its key, the entry is heard ticked the next time.
 case_menu_key() {
     start_listened_program
-    xdotool key Menu
+    press_keys Menu
     wait_until 5 "touche Menu : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
-    xdotool key t
+    press_keys t
     wait_until 5 "« $kKeepAbove » coché garde la fenêtre au-dessus" is_above
-    xdotool key Menu
+    press_keys Menu
     wait_until 5 "touche Menu : « $kKeepAbove » dit cochée" heard "$kFocused" "$kCheckRoles" "$kKeepAbove" checked
     say "touche Menu : « $kKeepAbove » dit d'emblée, non cochée puis cochée"
 }
@@ -82,12 +79,12 @@ case_menu_key() {
 # « Jours fériés » opened by its key: its regions are radio buttons, the nation ticked.
 case_region() {
     start_listened_program
-    xdotool key Menu
+    press_keys Menu
     wait_until 5 "le menu s'ouvre sur sa première entrée" heard "$kFocused" '.*' "$kKeepAbove"
-    xdotool key j
+    press_keys j
     wait_until 5 "« France (national) » dit bouton radio coché" \
         heard "$kFocused" "$kRadioRoles" 'France (national)' checked
-    xdotool key Down
+    press_keys Down
     wait_until 5 "« Alsace-Moselle » dit bouton radio non coché" \
         heard "$kFocused" "$kRadioRoles" 'Alsace-Moselle' -checked
     say "les régions sont dites boutons radio, la nation cochée, l'Alsace-Moselle non"
@@ -96,7 +93,7 @@ case_region() {
 # « >> » turns the page: the grid is named anew after March.
 case_grid_month() {
     start_listened_program
-    click_in_box "${kBoxes[avance]}"
+    click avance
     wait_until 5 "après « >> », la grille se nomme « Calendrier, mars 2024 »" \
         heard 'object:property-change:accessible-name 0' table 'Calendrier, mars 2024'
     say "après « >> », la grille se nomme « Calendrier, mars 2024 »"

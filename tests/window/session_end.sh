@@ -5,7 +5,7 @@
 # session_end.sh end|watchdog: the script ends by itself, or is killed outright and
 # its watchdog ends what it started.
 set -euo pipefail
-source "$(dirname "$0")/../../tools/lib/x_session.sh"
+source "$(dirname "$0")/../../tools/lib/window_driver.sh"
 readonly kCase=${1:?session_end.sh end|watchdog} kNextNumber=/proc/sys/kernel/ns_last_pid
 { [ "$(id -u)" = 0 ] && [ -w "$kNextNumber" ]; } || { say "ignoré : il faut être root"; exit 77; }
 
@@ -13,11 +13,11 @@ folder=$(mktemp -d) stranger=''
 trap '[ -z "$stranger" ] || kill -KILL "$stranger" 2>/dev/null; rm -rf "$folder"' EXIT
 mkfifo "$folder/go"
 # The session: one process that lives, one whose end it does not see.
-bash -c 'set -euo pipefail; source "$1"; x_session_begin
+bash -c 'set -euo pipefail; source "$1"; session_begin
     sleep 300 & remember_pid $!; living=$!
     sleep 300 & remember_pid $!; kill -KILL $!; wait $! || true
     echo "$living $!" >"$2/numbers"
-    read -r _ <"$2/go"' _ "$(dirname "$0")/../../tools/lib/x_session.sh" "$folder" >"$folder/script.log" 2>&1 &
+    read -r _ <"$2/go"' _ "$(dirname "$0")/../../tools/lib/window_driver.sh" "$folder" >"$folder/script.log" 2>&1 &
 script=$!
 numbers_written() { [ -s "$folder/numbers" ]; }
 poll_until 10 numbers_written || fail "la session ne démarre pas : $(cat "$folder/script.log")"

@@ -1,10 +1,11 @@
 #!/bin/bash
-# One gadget per user and display, which no other user can stop or drive, one
-# self-contained case per run (a function case_NAME below).
+# One gadget per user and display, which no other user can stop or drive, and which
+# rests while no one can see it; one self-contained case per run (a function
+# case_NAME below).
 # Usage: single_instance.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 # The program's sentence when no folder is safe for its socket.
@@ -13,13 +14,13 @@ readonly kOtherUser=solvane-essai
 
 # A launch of the program (from a copy of its folder) that ends at once with status
 # 0, leaving one window on the screen, the first one.
-second_launch_ends() { # second_launch_ends WHAT [COMMAND...]
+second_launch_ends() { # second_launch_ends WHAT [--as USER]
     local what=$1
     shift
     local copy
-    copy=$(copy_program_folder "$program")
+    copy=$(copy_program "$program")
     chmod 755 "$(dirname "$copy")"  # for a launch as another user
-    launch_program "$copy" "$@"
+    start_program "$@" "$copy"
     wait_until 5 "la deuxième copie s'arrête ($what)" program_ended
     ((program_status == 0)) || fail "la deuxième copie s'est arrêtée avec l'état $program_status ($what)"
     main_window_alone || fail "une deuxième fenêtre Solvane s'est ouverte ($what)"
@@ -34,12 +35,10 @@ no_safe_place_said() { grep -c "$kNoSafePlace" "$work/program-errors.log" || tru
 # Solvane says in French that it does not answer, with status 1, as for any server
 # that does not.
 case_display_spellings() {
-    harness_start
-    start_display
-    start_window_manager
+    window_test_begin
     local number=${DISPLAY#:} spelling
     program_environment=("DISPLAY=:$number")
-    start_program "$program"
+    start_program --copy --wait "$program"
     local first=$program_pid said=()
     for spelling in ":$number.0" "unix/:$number" "unix:$number" "unix:$number.0"; do
         program_environment=("DISPLAY=$spelling")
@@ -47,7 +46,7 @@ case_display_spellings() {
             second_launch_ends "DISPLAY=$spelling"
             said+=("« $spelling »")
         else
-            launch_program "$(copy_program_folder "$program")"
+            start_program --copy "$program"
             wait_until 5 "la copie s'arrête (DISPLAY=$spelling, que ce système ne lit pas comme un affichage)" program_ended
             if ((program_status != 1)) || ! grep -q "« $spelling » ne répond pas" "$work/program-errors.log"; then
                 fail "DISPLAY=$spelling, qu'aucun client X ne lit ici : état $program_status, « $(cat "$work/program-errors.log") »"
@@ -62,21 +61,19 @@ case_display_spellings() {
 # Five launches at the same instant, the socket of a killed gadget still there: one
 # takes it over and opens the one window, the four others end with status 0.
 case_five_at_once() {
-    harness_start
-    start_display
-    start_window_manager
-    start_program "$program"
+    window_test_begin
+    start_program --copy --wait "$program"
     kill -KILL "$program_pid"
     wait_until 5 "le programme tué s'arrête" program_ended
     [ -n "$(find "$XDG_RUNTIME_DIR" -type s)" ] || fail "le programme tué n'a pas laissé de socket"
     local launches=() copies=() copy pid ended=0 status
-    for _ in 1 2 3 4 5; do copies+=("$(copy_program_folder "$program")"); done
+    for _ in 1 2 3 4 5; do copies+=("$(copy_program "$program")"); done
     for copy in "${copies[@]}"; do
         "$copy" >>"$work/program.log" 2>>"$work/program-errors.log" &
         launches+=("$!")
         remember_pid "$!"
     done
-    wait_until $((15 * kSlowdown)) "une fenêtre s'ouvre" a_solvane_window_is_visible
+    wait_until $((15 * kSlowdown)) "une fenêtre s'ouvre" solvane_window_shown
     # shellcheck disable=SC2317  # called through wait_until
     four_ended() {
         local running=0
@@ -93,7 +90,7 @@ case_five_at_once() {
         ended=$((ended + 1))
     done
     ((ended == 4)) || fail "$ended copies sur cinq se sont arrêtées"
-    (($(visible_solvane_windows | grep -c .) == 1)) || fail "plus d'une fenêtre Solvane : $(visible_solvane_windows)"
+    (($(solvane_windows | grep -c .) == 1)) || fail "plus d'une fenêtre Solvane : $(solvane_windows)"
     say "cinq lancements au même instant sur une socket abandonnée : une fenêtre, quatre états 0"
 }
 
@@ -102,14 +99,12 @@ case_five_at_once() {
 # folder at all (an unwritable temporary folder), the gadget opens anyway and says
 # once that a second launch will open a second window.
 case_unsafe_folders() {
-    harness_start
-    start_display
-    start_window_manager
+    window_test_begin
     mkdir -m 777 "$work/open-runtime"
     chmod 777 "$work/open-runtime"  # whatever the umask
     mkdir "$work/tmp"
     program_environment=("XDG_RUNTIME_DIR=$work/open-runtime" "TMPDIR=$work/tmp")
-    start_program "$program"
+    start_program --copy --wait "$program"
     local own
     own="$work/tmp/solvane-$(id -u)"
     [ -z "$(ls -A "$work/open-runtime")" ] || fail "le programme a écrit dans un dossier que d'autres peuvent écrire"
@@ -128,7 +123,7 @@ case_unsafe_folders() {
     if [ -w "$work/tmp" ]; then
         say "dossier temporaire sans droit d'écriture : non vérifié, l'utilisateur $(id -un) écrit partout"
     else
-        start_program "$program"
+        start_program --copy --wait "$program"
         (($(no_safe_place_said) == 1)) ||
             fail "sans dossier sûr, le programme ne le dit pas une fois : $(cat "$work/program-errors.log")"
     fi
@@ -194,10 +189,8 @@ case_another_user() {
         return 0
     fi
     require_commands setpriv useradd /usr/bin/python3
-    harness_start
+    window_test_begin
     other_user_exists
-    start_display
-    start_window_manager
     local other_uid shared
     other_uid=$(id -u "$kOtherUser")
     # The programs' copies and the shared temporary folder are open to the other user.
@@ -213,7 +206,7 @@ case_another_user() {
     listen_at "${kAsOtherUser[@]}" /usr/bin/python3 -c "$(listener_command)" "$shared/solvane-0/$socket_name"
     wait_until 5 "l'autre utilisateur écoute" listener_ready
     program_environment=(-u XDG_RUNTIME_DIR "TMPDIR=$shared")
-    start_program "$program"
+    start_program --copy --wait "$program"
     (($(no_safe_place_said) == 1)) ||
         fail "dans le dossier d'un autre, le programme ne dit pas une fois qu'il n'a pas de place sûre : $(cat "$work/program-errors.log")"
     [ -S "$shared/solvane-0/$socket_name" ] || fail "la socket de l'autre utilisateur a disparu"
@@ -225,11 +218,10 @@ case_another_user() {
     listen_at /usr/bin/python3 -c "$(listener_command)" "$own/$socket_name"
     wait_until 5 "root écoute dans le dossier de l'autre utilisateur" listener_ready
     chmod 777 "$own/$socket_name"  # which the other user may then connect to
-    copy=$(copy_program_folder "$program")
+    copy=$(copy_program "$program")
     chmod 755 "$(dirname "$copy")"
     program_environment=(-u XDG_RUNTIME_DIR "TMPDIR=$shared" "HOME=$work/other-home")
-    launch_program "$copy" "${kAsOtherUser[@]}"
-    wait_for_main_window
+    start_program --wait --as "$kOtherUser" "$copy"
     (($(no_safe_place_said) == 1)) ||
         fail "devant la socket de root, le programme ne dit pas une fois qu'il n'a pas de place sûre : $(cat "$work/program-errors.log")"
     [ "$(stat -c %u "$own/$socket_name")" = 0 ] || fail "la socket de root a été supprimée"
@@ -243,16 +235,14 @@ fcntl.flock(lock, fcntl.LOCK_EX)
 print('held', flush=True)
 time.sleep(1000)" "$own/$socket_name.lock"
     wait_until 5 "root tient le verrou" grep -qx held "$work/other.log"
-    launch_program "$copy" "${kAsOtherUser[@]}"
-    wait_for_main_window
+    start_program --wait --as "$kOtherUser" "$copy"
     (($(no_safe_place_said) == 1)) ||
         fail "devant le verrou et la socket de root, le programme ne dit pas une fois qu'il n'a pas de place sûre : $(cat "$work/program-errors.log")"
     stop_program
     stop_process "${session_pids[-1]}"  # the lock held by root
     # 3. The other user's gadget serves; root knocks, then the other user launches again.
     rm "$own/$socket_name"
-    launch_program "$copy" "${kAsOtherUser[@]}"
-    wait_for_main_window
+    start_program --wait --as "$kOtherUser" "$copy"
     local gadget=$program_pid
     xdotool windowminimize "$window"
     wait_until 5 "la fenêtre est réduite" is_iconic
@@ -261,10 +251,72 @@ time.sleep(1000)" "$own/$socket_name.lock"
     answer=$(knock_at "$own/$socket_name")
     [ "$answer" = closed ] || fail "la demande de root reçoit « $answer » au lieu d'être fermée sans réponse"
     is_iconic || fail "la demande de root a ramené la fenêtre de l'autre utilisateur"
-    second_launch_ends "l'autre utilisateur relance" "${kAsOtherUser[@]}"
+    second_launch_ends "l'autre utilisateur relance" --as "$kOtherUser"
     wait_until 5 "la fenêtre revient pour son utilisateur" eval '! is_iconic'
     process_running "$gadget" || fail "la première copie s'est arrêtée"
     say "l'autre utilisateur ne bloque ni ne commande la fenêtre, et rien du sien n'est supprimé"
+}
+
+readonly kRestSeconds=10
+
+# rests_for WHAT: the program started first does not wake once in kRestSeconds.
+rests_for() {
+    local before after
+    # What the change of state itself causes is over once openbox has handled it.
+    wait_for_window_manager
+    sleep 0.5
+    before=$(context_switches "$gadget_pid")
+    sleep "$kRestSeconds"  # the measuring span
+    after=$(context_switches "$gadget_pid")
+    ((after == before)) || fail "$1, le programme s'est réveillé $((after - before)) fois en $kRestSeconds s"
+}
+
+is_active() { [ "$(xdotool getactivewindow 2>/dev/null)" = "$window" ]; }
+
+# A second copy of the program ends at once with status 0 and brings the first back.
+launch_again_brings_back() {
+    start_program --copy "$program"
+    wait_until 5 "la deuxième copie s'arrête ($1)" program_ended
+    ((program_status == 0)) || fail "la deuxième copie s'est arrêtée avec l'état $program_status ($1)"
+    program_pid=$gadget_pid
+    wait_until 5 "la fenêtre revient, non réduite ($1)" eval '! is_iconic'
+    wait_until 5 "la fenêtre est active ($1)" is_active
+    read -r x y <<<"$kBackgroundPoint"
+    wait_until 5 "la fenêtre est devant ($1)" point_is "$((origin_x + x))" "$((origin_y + y))" "$kBackgroundGrey" 12
+    main_window_alone || fail "une deuxième fenêtre Solvane s'est ouverte ($1)"
+}
+
+# One gadget per display, which rests while no one can see it.
+#   - Minimised, and then entirely covered by another window (Xvfb has no
+#     compositor), the program does not wake once in 10 s, all threads counted,
+#     once the threads that Qt's pool lends at start-up have ended.
+#   - Launched again meanwhile, the second copy ends with status 0 within 5 s, and
+#     the first window comes back restored, in front, active; no second window opens.
+#   - Killed, it leaves its socket behind, which does not stop the next start, nor
+#     that gadget from being found by the launch after.
+case_second_launch_and_rest() {
+    window_test_begin
+    start_program --copy --wait "$program"
+    gadget_pid=$program_pid
+
+    click CmdMinimise
+    wait_until 5 "la fenêtre est réduite" is_iconic
+    wait_until 60 "les fils du pool de Qt se terminent" pool_threads_ended "$gadget_pid"
+    rests_for "réduit"
+    launch_again_brings_back "la première réduite"
+
+    start_other_window xlogo -geometry "${screen_width}x${screen_height}+0+0"
+    read -r x y <<<"$kBackgroundPoint"
+    wait_until 5 "xlogo couvre la fenêtre" eval "! point_is $((origin_x + x)) $((origin_y + y)) '$kBackgroundGrey' 12"
+    rests_for "couvert par une autre fenêtre"
+    launch_again_brings_back "la première couverte"
+
+    kill -KILL "$gadget_pid"
+    wait_until 5 "le programme tué s'arrête" program_ended
+    start_program --copy --wait "$program"
+    gadget_pid=$program_pid
+    launch_again_brings_back "après un arrêt brutal"
+    say "une seule copie, au repos quand elle ne se voit pas, et une socket abandonnée ne gêne pas"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "cas inconnu : $case_name"

@@ -12,8 +12,8 @@
 # repeats a run's clicks; SOLVANE_CLOCK_WATCH names the clock_watch program, by
 # default the one built beside the executable's build folder)
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 # shellcheck source=liveness.sh
 . "$(dirname "$0")/liveness.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE [SECONDES]"}
@@ -38,10 +38,7 @@ readonly kComparedBoxes=(
 # panel, below the panels.
 readonly kBackgroundPoints=("$kBackgroundPoint" '16 200' '300 428')
 
-harness_start
-start_display
-start_window_manager
-french_setting_at "$kStartAt"
+window_test_begin --reading --at "$kStartAt"
 RANDOM=$seed
 
 # --- A fresh start, for reference --------------------------------------------
@@ -50,16 +47,16 @@ reference_box() { # reference_box INDEX: the file of a compared box's fresh pixe
     echo "$work/reference-$1.rgb"
 }
 
-start_program "$program"
+start_program --copy --wait "$program"
 clock_keeps_ticking 2
 for i in "${!kComparedBoxes[@]}"; do
-    box_pixels "${kBoxes[${kComparedBoxes[i]#*|}]}" >"$(reference_box "$i")"
+    grab "rgb:$(reference_box "$i")" "${kComparedBoxes[i]#*|}"
 done
 stop_program
 
 # --- The soak ---------------------------------------------------------------------
 
-start_program "$program"
+start_program --copy --wait "$program"
 soak_pid=$program_pid
 started=$(now_us)
 elapsed_s() { echo $(( ($(now_us) - started) / 1000000 )); }
@@ -68,13 +65,12 @@ elapsed_s() { echo $(( ($(now_us) - started) / 1000000 )); }
 click_somewhere_in() { # click_somewhere_in "LEFT TOP WIDTH HEIGHT"
     local left top width height
     read -r left top width height <<<"$1"
-    pointer_to "$((left + 2 + RANDOM % (width - 4)))" "$((top + 2 + RANDOM % (height - 4)))"
-    xdotool click 1
+    click "$((left + 2 + RANDOM % (width - 4))) $((top + 2 + RANDOM % (height - 4)))"
 }
 
 window_is_near() { # window_is_near X Y: the window's origin within 2 pixels of (X, Y)
     local x y
-    read -r x y <<<"$(window_origin)"
+    read -r x y _ <<<"$(window_geometry)"
     (( x - $1 <= 2 && $1 - x <= 2 && y - $2 <= 2 && $2 - y <= 2 ))
 }
 
@@ -102,7 +98,7 @@ drag_by_the_background() {
     xdotool mousemove --sync "$((to_x + x))" "$((to_y + y))"
     if ! poll_until 5 window_is_near "$to_x" "$to_y"; then
         xdotool mouseup 1
-        fail "la fenêtre n'a pas suivi un glissement jusqu'en $to_x $to_y : elle est en $(window_origin)"
+        fail "la fenêtre n'a pas suivi un glissement jusqu'en $to_x $to_y : elle est en $(window_geometry)"
     fi
     xdotool mouseup 1
     read_origin
@@ -112,7 +108,7 @@ memory_log=$work/memory.txt
 : >"$memory_log"
 clicks=0 drags=0 last_sample=-1 last_report=-1 warm_kb='' largest_kb=0
 (( duration >= 600 )) && report_every=60 || report_every=15
-clock=$(box_checksum "${kBoxes[Label31]}")
+clock=$(box_checksum Label31)
 clock_changed=$(now_us)
 # Every change of the clock line, seen every 20 ms wherever the window is dragged.
 mkdir "$work/clock-frames"
@@ -142,7 +138,7 @@ while (( $(elapsed_s) < duration )); do
     # A stand-still counts from the end of the grab that first showed the text to the
     # start of the one that still shows it, as clock_keeps_ticking counts it.
     now=$(now_us)
-    checksum=$(box_checksum "${kBoxes[Label31]}")
+    checksum=$(box_checksum Label31)
     if [ "$checksum" != "$clock" ]; then
         clock=$checksum
         clock_changed=$(now_us)
@@ -171,24 +167,25 @@ say "$clicks actions ($drags déplacements) en $(elapsed_s) s ; $final_kb Ko ré
 
 wait "$clock_watch_pid" || fail "clock_watch a échoué : $(cat "$work/clock-watch.log")"
 forget_pid "$clock_watch_pid"
-python3 "$kScreenReading" clock-seconds "$work/clock-frames" >"$work/clock-seconds.log" ||
+/usr/bin/python3 "$reading_script" clock-seconds "$work/clock-frames" >"$work/clock-seconds.log" ||
     fail "la ligne de l'horloge a sauté ou répété une seconde : $(cat "$work/clock-seconds.log")"
 say "$(cat "$work/clock-seconds.log")"
 
 # --- The end: today again, as a fresh start shows it -----------------------------
 
-click_in_box "${kBoxes[cejour]}"
+click cejour
 boxes_like_a_fresh_start() {
     local i differing=''
     for i in "${!kComparedBoxes[@]}"; do
-        box_pixels "${kBoxes[${kComparedBoxes[i]#*|}]}" | cmp -s - "$(reference_box "$i")" ||
+        grab rgb:- "${kComparedBoxes[i]#*|}" | cmp -s - "$(reference_box "$i")" ||
             differing="$differing, ${kComparedBoxes[i]%%|*}"
     done
     echo "${differing#, }" >"$work/differing.log"
     [ -z "$differing" ]
 }
 wait_until 5 "les panneaux montrent ce que montre un démarrage neuf" boxes_like_a_fresh_start
-say "après « Aujourd'hui » : $(box_text "${kBoxes[day_and_week_line]}") / $(box_text "${kBoxes[Label34]}"), comme à un démarrage neuf"
+box_text() { read_window read "$(box "$1")" && cat "$work/reading.log"; }
+say "après « Aujourd'hui » : $(box_text day_and_week_line) / $(box_text Label34), comme à un démarrage neuf"
 
 if is_sanitized_build "$program"; then
     say "construction avec sanitizer : sa quarantaine de mémoire libérée grandit exprès ; pas de limite de mémoire"
@@ -198,7 +195,7 @@ else
 fi
 
 # Quit by the window's button: a sanitizer build checks for leaks at this exit.
-click_in_box "${kBoxes[cmdQuit]}"
+click cmdQuit
 wait_until $((10 * kSlowdown)) "le programme s'arrête après un clic sur le bouton de fermeture" program_ended
 [ "$program_status" = 0 ] || fail "le programme s'est arrêté avec l'état $program_status"
 if grep -Eq 'ERROR: [A-Za-z]+Sanitizer|runtime error:' "$work/program-errors.log"; then

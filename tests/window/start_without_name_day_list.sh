@@ -7,13 +7,12 @@
 # of the screen's root window, whose events xev reports.
 # Usage: start_without_name_day_list.sh SOLVANE_EXECUTABLE
 set -euo pipefail
-# shellcheck source=harness.sh
-. "$(dirname "$0")/harness.sh"
+# shellcheck source=fixture.sh
+. "$(dirname "$0")/fixture.sh"
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE"}
 
-harness_start
-require_reading_commands
-start_display
+window_test_begin --bare --reading --at '2024-02-29 10:00:00'
+require_commands xev
 
 # Every window created, resized, mapped or unmapped on the screen, from now on.
 xev -root -event substructure >"$work/windows.txt" 2>&1 &
@@ -29,16 +28,15 @@ xev_reports_a_map() {
 }
 wait_until 15 "xev signale l'affichage d'une fenêtre" xev_reports_a_map
 
-executable=$(copy_program_folder "$program")
+executable=$(copy_program "$program")
 missing=$(dirname "$executable")/fetes.txt
 rm "$missing"
-french_setting_at '2024-02-29 10:00:00'
-launch_program "$executable"
+start_program "$executable"
 
 box=$(timeout 15 xdotool search --sync --onlyvisible --name '^Solvane$' 2>/dev/null | head -n 1) || true
 [ -n "$box" ] || fail "aucune fenêtre titrée Solvane après 15 s"
-[ "$(window_size "$box")" != "$kWindowWidth $kWindowHeight" ] || fail "la fenêtre titrée Solvane est la fenêtre principale"
-[ "$(visible_solvane_windows | wc -l)" = 1 ] || fail "plus d'une fenêtre titrée Solvane"
+[[ $(window_geometry "$box") != *" $kWindowWidth $kWindowHeight" ]] || fail "la fenêtre titrée Solvane est la fenêtre principale"
+[ "$(solvane_windows | wc -l)" = 1 ] || fail "plus d'une fenêtre titrée Solvane"
 
 # Standard error: one line, "solvane: " and a French sentence that names the path.
 error_line_written() { [ -s "$work/program-errors.log" ]; }
@@ -54,16 +52,12 @@ grep -Eqi '\b(fichier|introuvable|manquant|absent|impossible)\b' <<<"$words" ||
 
 # The box shows the same sentence: OCR of the box, close to the line and naming the file.
 read -r box_x box_y box_width box_height < <(window_geometry "$box")
-box_says_the_line() {
-    screenshot_ppm
-    python3 "$kScreenReading" says "$work/screen.ppm" "$box_x $box_y $box_width $box_height" \
-        "${line#solvane: }" 0.85 fetes.txt >"$work/reading.log" 2>&1
-}
-wait_until 10 "la boîte montre la phrase de l'erreur" box_says_the_line
+wait_until 10 "la boîte montre la phrase de l'erreur" \
+    says "$box_x $box_y $box_width $box_height" "${line#solvane: }" 0.85 fetes.txt
 
 process_running "$program_pid" || fail "le programme s'est arrêté avant qu'on ferme la boîte"
 xdotool mousemove --sync "$((box_x + box_width / 2))" "$((box_y + 10))"
-xdotool key Return
+press_keys Return
 wait_until 5 "le programme s'arrête une fois la boîte fermée par Entrée" program_ended
 [ "$program_status" != 0 ] || fail "le programme s'est arrêté avec l'état 0"
 wait_until 5 "la boîte se ferme" window_gone "$box"

@@ -1,0 +1,597 @@
+# shellcheck shell=bash disable=SC2034  # the constants and variables are for the scripts that source this file
+# The window driver: what every script that shows the gadget on a screen of its own
+# does with it, as a user would (the window tests, the packaging checks, the
+# benchmarks, tools/check-clean-debian). A private session (a folder that is also
+# HOME, the end of every process started in it however the script ends), an X server
+# with openbox if asked, the program launched and its window awaited, clicks, keys,
+# grabs of the screen, and texts read by OCR (window_reading.py beside this file).
+# Every wait is for a condition, with a deadline; the pause in poll_until is only the
+# interval between two looks. Messages are French, like the program's.
+
+readonly kScriptName=${0##*/}
+kDriverFolder=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+readonly kDriverFolder
+# shellcheck source=faked_clock.sh
+. "$kDriverFolder/faked_clock.sh"
+
+# The screen of start_display; a script may choose another before it.
+screen_width=1024 screen_height=768 screen_depth=24
+readonly kWindowTitle=Solvane
+readonly kBackgroundGrey='176 176 176'  # the window's flat background
+readonly kBackgroundPoint='340 200'      # a point of it between the two panels, under no control
+# Slower builds (sanitizers) set SOLVANE_TEST_SLOWDOWN to a whole factor: more time to start.
+readonly kSlowdown=${SOLVANE_TEST_SLOWDOWN:-1}
+
+work=''                      # the private folder: logs, screen grabs, HOME
+session_pids=()              # every process started here and not yet ended, in the order of their start
+declare -A session_starts=() # the start of each of them and of the watchdog, by number
+watchdog_pid='' xvfb_pid='' wm_pid=''
+
+say() { printf '%s: %s\n' "$kScriptName" "$*"; }
+
+# fail MESSAGE: says what went wrong and the end of each log of the private folder,
+# and ends the script with status 1.
+fail() {
+    printf '%s: ÉCHEC : %s\n' "$kScriptName" "$*" >&2
+    local log
+    for log in "${work:-/nonexistent}"/*.log; do
+        [ -s "$log" ] && printf -- '--- %s ---\n%s\n' "${log##*/}" "$(tail -n 20 "$log")" >&2
+    done
+    exit 1
+}
+
+require_commands() { # require_commands COMMAND...
+    local missing='' command
+    for command in "$@"; do command -v "$command" >/dev/null 2>&1 || missing="$missing $command"; done
+    [ -z "$missing" ] || fail "commandes absentes :$missing (lancez tools/install-packages test)"
+}
+
+now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
+
+# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or SECONDS
+# have passed (status 1).
+poll_until() {
+    local deadline=$(($(now_us) + $1 * 1000000))
+    shift
+    until "$@"; do
+        (($(now_us) <= deadline)) || return 1
+        sleep 0.02
+    done
+}
+
+# wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline;
+# WHAT says what was awaited.
+wait_until() {
+    local seconds=$1 what=$2
+    shift 2
+    poll_until "$seconds" "$@" || fail "attendu ${seconds} s en vain : ${what}"
+}
+
+# --- Processes ----------------------------------------------------------------------
+# The system gives a number again once its process has ended and been reaped, within
+# minutes on a busy machine: a process is remembered by its number and its start
+# together, and a number given to another after an unseen end is never killed.
+
+# True while PID is a live process (a zombie counts as ended).
+process_running() {
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    stat=${stat##*) }
+    [ "${stat%% *}" != Z ]
+}
+process_ended() { ! process_running "$1"; }
+
+# stat_field PID N: the Nth field of /proc/PID/stat after the command name (which may
+# hold blanks), counted from 1 at the state; status 1 without such a process.
+stat_field() {
+    local stat fields
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    read -ra fields <<<"${stat##*) }"
+    echo "${fields[$2 - 1]}"
+}
+process_start() { stat_field "$1" 20; }  # in clock ticks since boot
+
+# processor_ms PID: the processor time a process has spent, its own and the kernel's
+# for it, in milliseconds: a loaded machine does not make it grow.
+processor_ms() { echo $((($(stat_field "$1" 12) + $(stat_field "$1" 13)) * 1000 / $(getconf CLK_TCK))); }
+resident_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
+
+# context_switches PID: the times the process's threads have left a core: its wake-ups, and more.
+context_switches() {
+    cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^(non)?voluntary_ctxt_switches:/ { sum += $2 } END { print sum }'
+}
+
+# Qt's pooled threads, which help at start-up, have ended (30 s after their last task).
+pool_threads_ended() { ! grep -qx 'Thread (pooled)' /proc/"$1"/task/*/comm 2>/dev/null; }
+
+still_ours() { local start; start=$(process_start "$1") && [ "$start" = "${session_starts[$1]-}" ]; }
+
+write_pid_list() {
+    [ -z "$work" ] && return
+    local pid
+    for pid in "${session_pids[@]}"; do echo "$pid ${session_starts[$pid]-}"; done >"$work/pids"
+}
+
+# remember_pid PID: a process to end with the session (it need not be a child).
+remember_pid() {
+    session_pids+=("$1")
+    session_starts[$1]=$(process_start "$1" || true)
+    write_pid_list
+}
+
+# forget_pid PID: a process that has ended, whose number may be given to another.
+forget_pid() {
+    local others=() other
+    for other in "${session_pids[@]}"; do [ "$other" = "$1" ] || others+=("$other"); done
+    session_pids=("${others[@]}")
+    unset "session_starts[$1]"
+    write_pid_list
+}
+
+# stop_process PID: asks the process remembered under PID to end, kills it if it has
+# not within 3 s, and forgets it; another process under that number is left alone.
+stop_process() {
+    [ -n "$1" ] || return 0
+    if still_ours "$1" && kill "$1" 2>/dev/null; then
+        poll_until 3 process_ended "$1" || ! still_ours "$1" || kill -KILL "$1" 2>/dev/null || true
+    fi
+    wait "$1" 2>/dev/null || true
+    forget_pid "$1"
+}
+
+# --- The session --------------------------------------------------------------------
+
+# Ends every process started here, the last started first (a program before its
+# display), then removes the private folder.
+session_end() {
+    trap - EXIT INT TERM HUP
+    local i
+    for ((i = ${#session_pids[@]} - 1; i >= 0; i--)); do stop_process "${session_pids[i]}"; done
+    stop_process "$watchdog_pid"
+    [ -z "$work" ] || rm -rf "$work"
+    work=''
+}
+
+# Starts the session: a private folder, also the HOME and runtime folder of what is
+# started here, nothing of the caller's desktop, and the end of everything started
+# here however the script ends. Should the script be killed outright, so that no trap
+# runs, a watchdog waits for its end and kills the processes of $work/pids that are
+# still the ones listed. A script with more to clean up sets its own EXIT trap, which
+# calls session_end.
+session_begin() {
+    work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-$kScriptName.XXXXXX")
+    trap session_end EXIT
+    trap 'exit 130' INT TERM HUP
+    local parent=$$
+    (
+        tail --pid="$parent" -f /dev/null
+        [ -f "$work/pids" ] || exit 0
+        while read -r pid start; do [ "$(process_start "$pid")" != "$start" ] || kill -KILL "$pid" || true; done <"$work/pids"
+        rm -rf "$work"
+    ) >/dev/null 2>&1 &
+    watchdog_pid=$!
+    session_starts[$watchdog_pid]=$(process_start "$watchdog_pid" || true)
+    mkdir -p "$work/home" "$work/runtime"
+    chmod 700 "$work/runtime"
+    export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
+    unset XAUTHORITY WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
+}
+
+# --- The X server and the window manager -------------------------------------------
+
+number_of_desktops_is() { [ "$(xdotool get_num_desktops 2>/dev/null)" = "$1" ]; }
+
+# openbox handles requests in the order they come: once it has carried out a request
+# sent now (a change of the number of desktops), it has carried out every one before.
+wait_for_window_manager() {
+    [ -n "$wm_pid" ] || return 0
+    local desktops=$(($(xdotool get_num_desktops) + 1))
+    xdotool set_num_desktops "$desktops"
+    wait_until 5 "openbox traite une demande" number_of_desktops_is "$desktops"
+}
+
+# openbox with new windows centred and focused, no edge resistance (it would bend a
+# drag near the edges), one desktop, and no mouse or key bindings (its default ones
+# raise a window on any click, which would hide whether the window keeps itself above).
+# It announces itself before it has finished starting, and a window mapped in between
+# may never be shown: it has finished once it answers a request from its main loop.
+start_openbox() {
+    cat >"$work/openbox.xml" <<'EOF'
+<?xml version="1.0" encoding="UTF-8"?>
+<openbox_config xmlns="http://openbox.org/3.4/rc">
+  <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
+  <placement><policy>Smart</policy><center>yes</center></placement>
+  <resistance><strength>0</strength><screen_edge_strength>0</screen_edge_strength></resistance>
+  <desktops><number>1</number></desktops>
+  <mouse></mouse>
+  <keyboard></keyboard>
+</openbox_config>
+EOF
+    openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+    wm_pid=$!
+    remember_pid "$wm_pid"
+    wait_until 10 "openbox gère l'écran" eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+    wait_until 10 "openbox publie ses bureaux" eval 'xdotool get_num_desktops >/dev/null 2>&1'
+    wait_for_window_manager
+}
+
+# start_display [--openbox] [COLOUR]: an X server of our own on a free display number
+# (sets DISPLAY), its screen screen_width x screen_height x screen_depth, painted
+# COLOUR ("#rrggbb") if given, managed by openbox with --openbox.
+start_display() {
+    local openbox=false
+    [ "${1:-}" != --openbox ] || { openbox=true; shift; }
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x${screen_depth}" -nolisten tcp -noreset \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$!
+    remember_pid "$xvfb_pid"
+    wm_pid=''
+    wait_until 10 "Xvfb donne son numéro d'affichage" grep -qx '[0-9][0-9]*' "$work/display"
+    DISPLAY=":$(cat "$work/display")"
+    export DISPLAY
+    ! $openbox || start_openbox
+    # openbox leaves the screen's colour alone: painted once it runs.
+    [ -z "${1:-}" ] || xsetroot -solid "$1"
+}
+
+# A display that no X server answers here: the first number from 90 that has neither
+# a lock file nor a socket, in /tmp or abstract.
+unanswered_display() {
+    local number=90
+    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
+        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
+        number=$((number + 1))
+    done
+    echo ":$number"
+}
+
+# --- The window's boxes ---------------------------------------------------------------
+# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the
+# build writes from the window itself (window_boxes.txt of the build folder, see
+# tools/write_window_boxes.cpp), which window_reading.py reads too. SOLVANE_WINDOW_BOXES
+# names it (ctest sets it); a script given a build reads it with read_build_window_boxes.
+
+declare -A kBoxes=()
+kWindowWidth='' kWindowHeight=''
+
+read_window_boxes() { # read_window_boxes FILE
+    local number=0 name left top width height rest
+    [ -f "$1" ] || fail "$1 manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
+    kBoxes=()
+    while read -r name left top width height rest; do
+        number=$((number + 1))
+        case $name in '' | '#'*) continue ;; esac
+        [[ "$left $top $width $height" =~ ^[0-9]+\ [0-9]+\ [0-9]+\ [0-9]+$ && (-z "$rest" || "$rest" == '#'*) ]] ||
+            fail "$1, ligne $number : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire"
+        kBoxes[$name]="$left $top $width $height"
+    done <"$1"
+    [ -n "${kBoxes[Form1]:-}" ] || fail "$1 ne donne pas la boîte de la fenêtre (Form1)"
+    read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
+}
+
+# read_build_window_boxes BUILD_FOLDER: the table of that build, unless SOLVANE_WINDOW_BOXES names another.
+read_build_window_boxes() { read_window_boxes "${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt}"; }
+[ -z "${SOLVANE_WINDOW_BOXES:-}" ] || read_window_boxes "$SOLVANE_WINDOW_BOXES"
+
+# box WHERE: the box "LEFT TOP WIDTH HEIGHT" that WHERE is, or that WHERE names in kBoxes.
+box() { if [[ $1 =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]]; then echo "$1"; else echo "${kBoxes[$1]:?pas de boîte $1}"; fi; }
+
+box_centre() { # box_centre WHERE: "X Y", the centre of a box
+    local left top width height
+    read -r left top width height <<<"$(box "$1")"
+    echo "$((left + width / 2)) $((top + height / 2))"
+}
+
+# --- The program ----------------------------------------------------------------------
+
+program_environment=()  # added to the environment of the programs started here
+program_pid='' program_status='' program_folder='' launched_at=0
+window='' origin_x=0 origin_y=0 start_took_us=0 start_took_cpu_ms=0
+
+# copy_program PROGRAM: copies the files of the program's folder (the program and the
+# data files beside it) into a fresh folder of $work, and prints the copy's path.
+copy_program() {
+    local to
+    to=$(mktemp -d "$work/program.XXXXXX")
+    find "$(dirname "$1")" -maxdepth 1 -type f -exec cp -p {} "$to" \;
+    echo "$to/${1##*/}"
+}
+
+# start_program [--copy] [--wait] [--as USER] [--in FOLDER] PROGRAM [ARGUMENT...]:
+# starts PROGRAM in the background, from FOLDER ($work by default), with
+# program_environment added, its standard output in program.log and its standard
+# error in program-errors.log; sets program_pid, program_folder and launched_at.
+#   --copy  runs a copy of the program's folder (copy_program), which the session removes;
+#   --as    runs it as USER, in USER's group;
+#   --wait  returns once its window is on the screen and drawn (wait_for_window).
+start_program() {
+    local copy=false wait=false as=() in=$work
+    while [[ $1 == --* ]]; do
+        case $1 in
+            --copy) copy=true ;;
+            --wait) wait=true ;;
+            --as) as=(setpriv --reuid="$2" --regid="$(id -g "$2")" --clear-groups --); shift ;;
+            --in) in=$2; shift ;;
+        esac
+        shift
+    done
+    local executable=$1
+    shift
+    if $copy; then executable=$(copy_program "$executable"); elif [[ $executable == */* ]]; then executable=$(realpath "$executable"); fi
+    program_folder=$(dirname "$executable")
+    launched_at=$(now_us)
+    (cd "$in" && exec "${as[@]}" env "${program_environment[@]}" "$executable" "$@") \
+        >"$work/program.log" 2>"$work/program-errors.log" &
+    program_pid=$!
+    remember_pid "$program_pid"
+    ! $wait || wait_for_window
+}
+
+# True once the program started last has ended; sets program_status (127 for a
+# process that is not a child of this script, whose status is not ours to see).
+program_ended() {
+    process_running "$program_pid" && return 1
+    program_status=0
+    wait "$program_pid" 2>/dev/null || program_status=$?
+    forget_pid "$program_pid"
+    program_pid=''
+}
+
+solvane_windows() { # solvane_windows [PID]: the visible windows titled Solvane (of PID's)
+    xdotool search --onlyvisible ${1:+--pid "$1"} --name "^$kWindowTitle\$" 2>/dev/null || true
+}
+solvane_window_shown() { [ -n "$(solvane_windows "$@")" ]; }  # solvane_window_shown [PID]
+window_geometry() { # window_geometry [WINDOW]: "X Y WIDTH HEIGHT" of a window on the screen
+    xwininfo -id "${1:-$window}" 2>/dev/null | awk '/Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF } /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
+}
+window_is_at() { [[ $(window_geometry) == "$1 $2 "* ]]; }  # window_is_at X Y
+window_gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
+main_window_alone() { [ "$(solvane_windows)" = "$window" ]; }  # no error box beside it or in its place
+
+read_origin() {
+    local x y
+    read -r x y _ <<<"$(window_geometry)"
+    [ -n "$y" ] || fail "xwininfo ne lit plus la fenêtre $window"
+    origin_x=$x origin_y=$y
+}
+
+# wait_for_window: waits until the program started last shows its main
+# window, of the window's size (a message box also titled Solvane fails), and drawn;
+# sets window, origin_x, origin_y, and start_took_us and start_took_cpu_ms to the
+# time and the processor time that took.
+wait_for_window() {
+    local seconds=$((20 * kSlowdown))
+    poll_until "$seconds" solvane_window_shown "$program_pid" || {
+        process_running "$program_pid" || fail "le programme s'est arrêté avant de montrer une fenêtre"
+        fail "aucune fenêtre visible titrée $kWindowTitle après $seconds s"
+    }
+    window=$(solvane_windows "$program_pid" | head -n 1)
+    read_origin
+    [[ $(window_geometry) == *" $kWindowWidth $kWindowHeight" ]] ||
+        fail "la fenêtre titrée $kWindowTitle mesure $(window_geometry) : ce n'est pas la fenêtre principale (une boîte d'erreur ?)"
+    local x y
+    read -r x y <<<"$kBackgroundPoint"
+    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" \
+        point_is "$((origin_x + x))" "$((origin_y + y))" "$kBackgroundGrey" 12
+    start_took_us=$(($(now_us) - launched_at))
+    start_took_cpu_ms=$(processor_ms "$program_pid")
+}
+
+# start_from_menu ENTRY: starts the gadget as a desktop's menu does, from ENTRY.desktop
+# looked up in XDG_DATA_DIRS, and waits for its window; the program's process, read
+# from the window, is not a child of this script.
+start_from_menu() {
+    gtk-launch "$1" >"$work/launch.log" 2>&1 || fail "gtk-launch $1 a échoué"
+    wait_until 20 "une fenêtre « $kWindowTitle » s'ouvre après gtk-launch $1" solvane_window_shown
+    program_pid=$(xprop -id "$(solvane_windows | head -n 1)" _NET_WM_PID | awk '{ print $NF }')
+    [[ $program_pid =~ ^[0-9]+$ ]] || fail "la fenêtre ne dit pas son processus"
+    remember_pid "$program_pid"
+    wait_for_window
+}
+
+start_other_window() { "$@" >"$work/other.log" 2>&1 & remember_pid "$!"; }  # start_other_window COMMAND...
+
+# Ends the program started last and waits until its window is gone.
+stop_program() {
+    stop_process "$program_pid"
+    program_pid=''
+    wait_until 5 "la fenêtre du programme arrêté se ferme" window_gone "$window"
+}
+
+# quit_by_button [STATUS]: clicks the window's quit button and waits for the program
+# to end, with STATUS (0 by default; "any" for a program that is not our child).
+quit_by_button() {
+    click cmdQuit
+    wait_until $((10 * kSlowdown)) "le programme s'arrête après un clic sur son bouton Quitter" program_ended
+    [ "${1:-0}" = any ] || [ "$program_status" = "${1:-0}" ] || fail "le programme s'est arrêté avec l'état $program_status"
+}
+
+has_net_wm_state() { xprop -id "$window" _NET_WM_STATE | grep -qw -- "$1"; }
+is_above() { has_net_wm_state _NET_WM_STATE_ABOVE; }
+is_iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' || has_net_wm_state _NET_WM_STATE_HIDDEN; }
+
+# The windows that the program shows besides its main window (menus, the calendar's
+# month list, a tooltip): their number, and the box of the first on the screen
+# (status 1 while there is none).
+popups_shown() { xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null | grep -cvx "$window" || true; }
+popup_open() { (($(popups_shown) > 0)); }
+popup_box() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
+        [ "$id" = "$window" ] || { window_geometry "$id"; return 0; }
+    done
+    return 1
+}
+
+# --- The mouse and the keyboard, in window pixels ---------------------------------------
+
+# pointer_to X Y: moves the mouse there and waits until it is, unless it is there
+# already (xdotool's --sync would wait for ever for a move that does not come).
+pointer_to() {
+    local x=$((origin_x + $1)) y=$((origin_y + $2))
+    [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" != "X=$x Y=$y " ] || return 0
+    xdotool mousemove --sync "$x" "$y"
+}
+
+# click WHERE [BUTTON [TIMES]]: clicks (with the left button, once, by default) at the
+# window point "X Y", or at the centre of a box (kBoxes' name, or "LEFT TOP WIDTH HEIGHT").
+click() {
+    local x y
+    if [[ $1 =~ ^-?[0-9]+\ -?[0-9]+$ ]]; then read -r x y <<<"$1"; else read -r x y <<<"$(box_centre "$1")"; fi
+    pointer_to "$x" "$y"
+    xdotool click --repeat "${3:-1}" --delay 100 "${2:-1}"
+}
+
+press_keys() { xdotool key "$@"; }  # press_keys KEY...: as xdotool names them (Escape, shift+F10)
+
+# pointer_glides_to X Y: moves the pointer as a hand does, in small steps some 20 ms
+# apart, so that the window gets several motion events, the last over the point.
+# Sets last_move_at_us to when the last step was asked for.
+last_move_at_us=''
+pointer_glides_to() {
+    local x=$((origin_x + $1)) y=$((origin_y + $2)) from_x=0 from_y=0 step at last=''
+    eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/from_x=/p; s/^Y=/from_y=/p')"
+    for step in 1 2 3 4 5 6 7 8; do
+        at="$((from_x + (x - from_x) * step / 8)) $((from_y + (y - from_y) * step / 8))"
+        if [ "$at" = "$last" ] || [ "$at" = "$from_x $from_y" ]; then continue; fi
+        last_move_at_us=$(now_us)
+        xdotool mousemove --sync "${at% *}" "${at#* }"
+        last=$at
+        sleep 0.02
+    done
+}
+
+# The program handles the mouse in order. A click on ">>" turns the calendar; once it
+# shows, every press, move and release sent before has been handled, and what they did
+# to the window has reached the X server, then openbox. The click goes where the window
+# is now, so that after a wrong move the caller's own check still reports it.
+wait_for_program() {
+    local before expected_x=$origin_x expected_y=$origin_y
+    read_origin
+    before=$(box_checksum Cal1)
+    click avance
+    wait_until 5 'le calendrier change après un clic sur « >> »' box_differs_from Cal1 "$before"
+    origin_x=$expected_x origin_y=$expected_y
+    wait_for_window_manager
+}
+
+# left_drag X Y DX DY [COMMAND...]: presses the left button at window point (X, Y);
+# with COMMAND, waits until it holds (the program has handled the press) and for
+# openbox, so that a move that the press started there is under way; moves the mouse by
+# (DX, DY) in two steps; checks that the window followed exactly; releases. Updates
+# origin_x and origin_y.
+left_drag() {
+    local x=$1 y=$2 dx=$3 dy=$4
+    shift 4
+    local from_x=$((origin_x + x)) from_y=$((origin_y + y)) to_x=$((origin_x + dx)) to_y=$((origin_y + dy))
+    xdotool mousemove --sync "$from_x" "$from_y" mousedown 1
+    if (($# > 0)); then
+        poll_until 5 "$@" || { xdotool mouseup 1; fail "un appui gauche au point ($x, $y) de la fenêtre n'a pas mené à : $*"; }
+        wait_for_window_manager
+    fi
+    xdotool mousemove --sync "$((from_x + dx / 2))" "$((from_y + dy / 2))" mousemove --sync "$((from_x + dx))" "$((from_y + dy))"
+    poll_until 5 window_is_at "$to_x" "$to_y" || {
+        xdotool mouseup 1
+        fail "la souris a tiré la fenêtre de ($dx, $dy) depuis $origin_x $origin_y : elle est en $(window_geometry), pas en $to_x $to_y"
+    }
+    xdotool mouseup 1
+    origin_x=$to_x origin_y=$to_y
+}
+
+# --- Grabs and pixels -------------------------------------------------------------------
+
+# grab FILE [WHERE]: what the screen shows, whole or inside a box of the window (see
+# box), 8 bits a channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE").
+grab() {
+    local crop=() left top width height
+    if (($# > 1)); then
+        read -r left top width height <<<"$(box "$2")"
+        crop=(-crop "${width}x${height}+$((origin_x + left))+$((origin_y + top))" +repage)
+    fi
+    import -silent -window root "${crop[@]}" -depth 8 "$1"
+}
+
+box_checksum() { grab rgb:- "$1" | md5sum; }  # box_checksum WHERE
+box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from WHERE CHECKSUM
+
+# pixel X Y: "R G B" of the last grab of the whole screen (grab_screen) at screen point (X, Y).
+grab_screen() { grab "rgb:$work/screen.rgb"; }
+pixel() { od -An -tu1 -j "$((($2 * screen_width + $1) * 3))" -N 3 "$work/screen.rgb" | xargs; }
+
+colours_near() { # colours_near "R G B" "R G B" TOLERANCE
+    local a b
+    read -ra a <<<"$1"
+    read -ra b <<<"$2"
+    ((a[0] - b[0] <= $3 && b[0] - a[0] <= $3 && a[1] - b[1] <= $3 && b[1] - a[1] <= $3 && a[2] - b[2] <= $3 && b[2] - a[2] <= $3))
+}
+
+# point_is X Y "R G B" TOLERANCE: a new grab shows that colour at screen point (X, Y).
+point_is() { grab_screen && colours_near "$(pixel "$1" "$2")" "$3" "$4"; }
+
+# shown_moon_picture FOLDER: the number of the picture among FOLDER/0.gif .. 29.gif
+# that the window's moon box shows, pixel for pixel; nothing when it shows none.
+shown_moon_picture() {
+    local n
+    grab "$work/moon.png" Image1
+    for n in $(seq 0 29); do
+        [ "$(compare -metric AE "$work/moon.png" "$1/$n.gif" null: 2>&1)" != 0 ] || { echo "$n"; return; }
+    done
+}
+
+# wait_for_settled_window FILE FOLDER: waits until the moon box shows one of the
+# pictures of FOLDER and the window stops changing (a clock standing still keeps it as
+# it is then); FILE is then its picture.
+wait_for_settled_window() {
+    grab "$work/settled.png" Form1
+    wait_until 20 "la fenêtre se fixe" window_settled "$2"
+    cp "$work/settled.png" "$1"
+}
+window_settled() {
+    local same
+    grab "$work/now.png" Form1
+    same=$(compare -metric AE "$work/settled.png" "$work/now.png" null: 2>&1 || true)
+    mv "$work/now.png" "$work/settled.png"
+    [ "$same" = 0 ] && [ -n "$(shown_moon_picture "$1")" ]
+}
+
+# --- Reading the window (window_reading.py) ---------------------------------------------
+# Each check takes a new grab, so that wait_until can repeat it until the window shows
+# what it should; what the last reading found goes to reading.log, which a failure shows.
+
+# read_window COMMAND ARGUMENT...: a command of window_reading.py (or of the script
+# that reading_script names) on a new grab of the screen, the window at its origin.
+reading_script=$kDriverFolder/window_reading.py
+read_window() {
+    local command=$1
+    shift
+    grab "ppm:$work/screen.ppm"
+    /usr/bin/python3 "$reading_script" "$command" "$work/screen.ppm" "$origin_x" "$origin_y" "$@" >"$work/reading.log" 2>&1
+}
+
+require_reading_commands() {
+    require_commands /usr/bin/python3 tesseract convert
+    tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
+    export SCREEN_READING_CACHE="$work/readings.json"  # what OCR has read, kept for the same pixels
+}
+
+box_reads() { read_window text "$(box "$1")" "$2" "${3:-}"; }  # box_reads WHERE TEXT [exact]
+box_shows_picture() { read_window picture "$(box "$1")" "$2"; }  # box_shows_picture WHERE PICTURE_FILE
+box_is_plain() { read_window plain "$(box "$1")" "$2" "$3"; }  # box_is_plain WHERE "R G B" TOLERANCE
+# says "LEFT TOP WIDTH HEIGHT" SENTENCE LIKENESS [WORD...]: a box of the screen (not
+# of the window) reads close to SENTENCE, holding every WORD.
+says() {
+    grab "ppm:$work/screen.ppm"
+    /usr/bin/python3 "$reading_script" says "$work/screen.ppm" 0 0 "$@" >"$work/reading.log" 2>&1
+}
+
+# The time of day that the clock line shows, in seconds since midnight.
+clock_seconds() {
+    read_window read "$(box Label31)" || return 1
+    local time
+    time=$(grep -o '[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' "$work/reading.log" | head -n 1)
+    [ -n "$time" ] || return 1
+    IFS=: read -r hours minutes seconds <<<"$time"
+    echo $((10#$hours * 3600 + 10#$minutes * 60 + 10#$seconds))
+}
+clock_reaches() { local now; now=$(clock_seconds) && ((now >= $1)); }  # clock_reaches SECONDS_SINCE_MIDNIGHT
