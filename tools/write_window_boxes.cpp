@@ -1,14 +1,12 @@
-// Writes the table of the window's boxes that the real-window tests, the packaging
-// checks and the benchmarks read (window_boxes.txt of the build): the box of every
-// control as the real Form1 lays it out, on Qt's offscreen platform, then the parts
-// of controls that those scripts read, each the box of one or more controls trimmed
-// on its four sides by the file of parts (tools/lib/window_box_parts.txt). The boxes
-// are thus written once, by the window itself, and a part cannot stick out of its
-// controls. Lines are "NAME LEFT TOP WIDTH HEIGHT", in window pixels.
+// Writes the table of the window's boxes that the window driver reads (window_boxes.txt
+// of the build): the box of every control as the real Form1 lays it out on Qt's
+// offscreen platform, then the parts of controls that the scripts read, each the box of
+// one or more controls trimmed on its four sides by the file of parts
+// (tools/lib/window_box_parts.txt), so that a part cannot stick out of its controls.
+// Lines are "NAME LEFT TOP WIDTH HEIGHT", in window pixels.
 //
 // Usage: write_window_boxes PARTS_FILE TABLE_FILE
-// Status 0 when the table is written, 1 when a part or the writing fails, 2 for a
-// bad usage.
+// Status 0 when the table is written, 1 when a part or the writing fails, 2 for a bad usage.
 
 #include <QApplication>
 #include <QFile>
@@ -19,7 +17,6 @@
 #include <QTextStream>
 #include <QWidget>
 #include <cstdio>
-#include <cstdlib>
 #include <optional>
 
 #include "app/look/fixed_look.h"
@@ -39,23 +36,10 @@ int Failure(const QString& message) {
     return 1;
 }
 
-// The named controls of the window that it shows, in the order it creates them
-// (the outlines first, drawn under the rest), after the window itself.
-QList<BoxLine> ControlBoxes(const Form1& form) {
-    QList<BoxLine> lines{{QStringLiteral("Form1"), QRect(QPoint(0, 0), form.size()), QStringLiteral("the window")}};
-    for (QObject* child : form.children()) {
-        auto* control = qobject_cast<QWidget*>(child);
-        if (!control || control->objectName().isEmpty() || control->isHidden()) continue;
-        lines.append({control->objectName(), control->geometry(), QString()});
-    }
-    return lines;
-}
-
 // A line of the file of parts, "NAME CONTROL[+CONTROL...] LEFT TOP RIGHT BOTTOM  # what":
-// the box of the controls (all of them, when several) with LEFT, TOP, RIGHT and BOTTOM
-// pixels trimmed off its sides, none of them negative.
+// the box around the controls with LEFT, TOP, RIGHT and BOTTOM pixels (none negative)
+// trimmed off its sides.
 std::optional<BoxLine> PartBox(const QString& line, const QMap<QString, QRect>& controls, QString& error) {
-    const QString comment = line.section(QLatin1Char('#'), 1).trimmed();
     const QStringList fields = line.section(QLatin1Char('#'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (fields.size() != 6) {
         error = QStringLiteral("ni « NOM CONTRÔLES GAUCHE HAUT DROITE BAS » ni un commentaire");
@@ -83,7 +67,7 @@ std::optional<BoxLine> PartBox(const QString& line, const QMap<QString, QRect>& 
         error = QStringLiteral("il ne reste rien de %1").arg(fields[1]);
         return std::nullopt;
     }
-    return BoxLine{fields[0], box, comment};
+    return BoxLine{fields[0], box, line.section(QLatin1Char('#'), 1).trimmed()};
 }
 
 }  // namespace
@@ -97,15 +81,19 @@ int main(int argc, char** argv) {
     QTemporaryDir home;
     if (!home.isValid()) return Failure(QStringLiteral("pas de dossier temporaire"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    qputenv("XDG_RUNTIME_DIR", home.path().toUtf8());
+    for (const char* variable : {"HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"}) qputenv(variable, home.path().toUtf8());
     QApplication application(argc, argv);
     ApplyFixedLook();
     const Form1 form(home.path());
 
-    QList<BoxLine> lines = ControlBoxes(form);
+    // The window, then its named controls that it shows, in the order it creates them.
+    QList<BoxLine> lines{{QStringLiteral("Form1"), QRect(QPoint(0, 0), form.size()), QStringLiteral("the window")}};
     QMap<QString, QRect> controls;
+    for (QObject* child : form.children()) {
+        auto* control = qobject_cast<QWidget*>(child);
+        if (control && !control->objectName().isEmpty() && !control->isHidden())
+            lines.append({control->objectName(), control->geometry(), QString()});
+    }
     for (const BoxLine& line : lines) controls.insert(line.name, line.box);
 
     QFile parts(QString::fromLocal8Bit(argv[1]));
@@ -125,14 +113,10 @@ int main(int argc, char** argv) {
     out << "# Written by the build (tools/write_window_boxes.cpp) from the window and from\n"
            "# tools/lib/window_box_parts.txt: NAME LEFT TOP WIDTH HEIGHT, in window pixels.\n";
     for (const BoxLine& line : lines) {
-        out << QStringLiteral("%1 %2 %3 %4 %5")
-                   .arg(line.name, -24)
-                   .arg(line.box.left(), 4)
-                   .arg(line.box.top(), 4)
-                   .arg(line.box.width(), 4)
-                   .arg(line.box.height(), 4);
-        if (!line.comment.isEmpty()) out << "   # " << line.comment;
-        out << '\n';
+        const QRect& box = line.box;
+        out << QString::asprintf("%-24s %4d %4d %4d %4d", qPrintable(line.name), box.left(), box.top(), box.width(),
+                                 box.height())
+            << (line.comment.isEmpty() ? QString() : QStringLiteral("   # ") + line.comment) << '\n';
     }
     out.flush();
     if (out.status() != QTextStream::Ok || !table.commit()) return Failure(table.fileName() + " : écriture échouée");

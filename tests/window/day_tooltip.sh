@@ -8,6 +8,22 @@ set -euo pipefail
 readonly program=${1:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 readonly case_name=${2:?"usage : $0 PROGRAMME_SOLVANE CAS"}
 
+# pointer_glides_to X Y: moves the pointer as a hand does, in steps some 20 ms apart,
+# the last over the point; last_move_at_us is when that one was asked for.
+last_move_at_us=''
+pointer_glides_to() {
+    local x=$((origin_x + $1)) y=$((origin_y + $2)) from_x=0 from_y=0 step at last=''
+    eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/from_x=/p; s/^Y=/from_y=/p')"
+    for step in 1 2 3 4 5 6 7 8; do
+        at="$((from_x + (x - from_x) * step / 8)) $((from_y + (y - from_y) * step / 8))"
+        if [ "$at" = "$last" ] || [ "$at" = "$from_x $from_y" ]; then continue; fi
+        last_move_at_us=$(now_us)
+        xdotool mousemove --sync "${at% *}" "${at#* }"
+        last=$at
+        sleep 0.02
+    done
+}
+
 # Pointing at a day of the calendar, while another window is active, shows after
 # about half a second a tooltip of that day's facts, inside the screen, its first line
 # the day written out; it goes when the pointer leaves, and none comes over a text

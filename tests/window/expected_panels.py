@@ -1,17 +1,17 @@
 #!/usr/bin/env python3
 """What the gadget's panels should show for a date, worked out from the calendar
 itself (Python's own date arithmetic, an Easter rule of its own, the name-day list
-read from the program's folder), never from the program's code, and the window's
-grab compared with it: the commands of the window driver's window_reading.py, and
+read from the program's folder), never from the program's code, and compared with a
+grab of the window: the commands of the window driver's window_reading.py, and
 
     expected_panels.py panel SCREEN X Y DATE FOLDER   the panels show DATE (AAAA-MM-JJ)
-    expected_panels.py expected DATE FOLDER           prints what they should show
     expected_panels.py moon-number DATE               prints the number of DATE's moon picture
 """
 
 import calendar
 import datetime
 import math
+import re
 import sys
 from pathlib import Path
 
@@ -29,20 +29,8 @@ SHORT_MONTHS = {11: "nov.", 12: "déc."}
 def leading_number(text):
     """The number a text begins with, 0 when it begins with none: blanks and tabs
     skipped, an optional sign, digits with at most one decimal point."""
-    at = 0
-    while at < len(text) and text[at] in " \t":
-        at += 1
-    if at < len(text) and text[at] in "+-":
-        at += 1
-    digits, point = "", False
-    while at < len(text) and (text[at].isdigit() or (text[at] == "." and not point)):
-        point = point or text[at] == "."
-        digits += text[at]
-        at += 1
-    try:
-        return float(digits) if digits.strip(".") else 0.0
-    except ValueError:
-        return 0.0
+    digits = re.match(r"[ \t]*[+-]?(\d*\.?\d*)", text)[1]
+    return float(digits) if digits.strip(".") else 0.0
 
 
 def name_day_list(path):
@@ -117,17 +105,12 @@ def holiday_text(date, abbreviated):
 def name_day_position(date):
     """The list is laid out for a leap year: in a common year every date from
     1 March on takes the position after its day count."""
-    position = date.timetuple().tm_yday - 1
-    if not calendar.isleap(date.year) and date.month >= 3:
-        position += 1
-    return position
+    return date.timetuple().tm_yday - 1 + (not calendar.isleap(date.year) and date.month >= 3)
 
 
 def expected_texts(date, folder):
     """(what, box, text) for every label that the panels write for the selected date."""
-    year = date.year
-    names = name_day_list(Path(folder) / "fetes.txt")
-    position = name_day_position(date)
+    year, names, position = date.year, name_day_list(Path(folder) / "fetes.txt"), name_day_position(date)
     return [
         ("la phrase de l'année bissextile", BOXES["Label34"],
          f"L'année {year} " + ("est bissextile." if calendar.isleap(year) else "n'est pas bissextile.")),
@@ -140,16 +123,12 @@ def expected_texts(date, folder):
     ]
 
 
-def moon_picture_path(date, folder):
-    return Path(folder) / f"{moon_picture_number(date.year, date.month, date.day)}.gif"
-
-
 def command_panel(window, date, folder):
     """Every checked label and the moon picture show what they should when DATE is
     selected; the moon first: a screen still changing is not read."""
     date = datetime.date.fromisoformat(date)
     mismatches = []
-    path = moon_picture_path(date, folder)
+    path = Path(folder) / f"{moon_picture_number(date.year, date.month, date.day)}.gif"
     picture = window_reading.picture_file_pixels(path)
     differing = window_reading.differing_pixels(window(BOXES["Image1"][:2] + (picture.width, picture.height)), picture, 8)
     if differing:
@@ -170,12 +149,6 @@ def main(arguments):
     if arguments[:1] == ["moon-number"]:
         date = datetime.date.fromisoformat(arguments[1])
         print(moon_picture_number(date.year, date.month, date.day))
-        return 0
-    if arguments[:1] == ["expected"]:
-        date = datetime.date.fromisoformat(arguments[1])
-        for what, box, text in expected_texts(date, arguments[2]):
-            print(f"{what} {box} : {text}")
-        print(f"image de la lune : {moon_picture_path(date, arguments[2]).name}")
         return 0
     return window_reading.main(arguments, dict(window_reading.COMMANDS, panel=command_panel))
 

@@ -1,9 +1,6 @@
 # shellcheck shell=bash disable=SC2034  # the constants and variables are the tests' own
 # What the real-window tests share on top of the window driver (tools/lib/window_driver.sh):
-# their setup, a French desktop on a chosen clock, the panels read against what they
-# should show (expected_panels.py), and the calendar's cells. The boxes of the
-# controls are those of the table that the build writes (SOLVANE_WINDOW_BOXES, which
-# ctest sets).
+# their setup, a French desktop on a chosen clock, the calendar's cells, the menu.
 
 # shellcheck source=../../tools/lib/window_driver.sh
 . "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/window_driver.sh"
@@ -11,15 +8,12 @@
 # The screen's own colour: nothing in the window is this green, so a pixel of it
 # where the window lies means the window lets the screen show through.
 readonly kScreenColourName='#00c850' kScreenColour='0 200 80'
-# The panels' oracle, which also answers every command of window_reading.py.
-reading_script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/expected_panels.py"
+reading_script="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/expected_panels.py"  # window_reading.py's commands, and more
 
 # window_test_begin [--bare] [--reading] [--screen-reader] [--at "YYYY-MM-DD hh:mm:ss" [--lang LANG]]:
-# the session, programs drawing with Qt's X platform, and a display painted
-# kScreenColour, managed by openbox unless --bare. --reading checks for what OCR
-# needs; --screen-reader starts a bus on which the programs offer what screen readers
-# read; --at sets program_environment to a French desktop (or one whose only locale
-# variable is LANG) whose clock starts at that local time (french_setting_at).
+# the session, programs drawing with Qt's X platform, a display painted kScreenColour,
+# managed by openbox unless --bare; --reading checks for what OCR needs, --screen-reader
+# starts an accessibility bus, --at sets a desktop's clock (french_setting_at).
 window_test_begin() {
     local openbox=--openbox reading=false bus=false at='' lang=''
     while (($# > 0)); do
@@ -27,8 +21,7 @@ window_test_begin() {
             --bare) openbox='' ;;
             --reading) reading=true ;;
             --screen-reader) bus=true ;;
-            --at) at=$2; shift ;;
-            --lang) lang=$2; shift ;;
+            --at | --lang) printf -v "${1#--}" %s "$2"; shift ;;
         esac
         shift
     done
@@ -43,9 +36,8 @@ window_test_begin() {
     [ -z "$at" ] || french_setting_at "$at" "$lang"
 }
 
-# french_setting_at "YYYY-MM-DD hh:mm:ss" [LANG]: program_environment for a French
-# desktop (or one whose only locale variable is LANG, every other removed) whose wall
-# clock starts at that time and runs on; the timers' monotonic clock is left as it is.
+# french_setting_at "YYYY-MM-DD hh:mm:ss" [LANG]: program_environment for a French desktop
+# (or one whose only locale variable is LANG) whose wall clock starts at that time and runs on.
 french_setting_at() {
     faked_clock_at "$1" || fail "libfaketime est absente (paquet faketime)"
     if [ -n "${2:-}" ]; then
@@ -55,10 +47,9 @@ french_setting_at() {
     fi
 }
 
-# start_program_on_leap_day PROGRAM [LANG]: the beginning of a test that reads the
-# screen: the program (a copy of its folder) on a French desktop, or one of LANG, its
-# clock at 29 February 2024, 10:00, once the test's own moon rule gives that date the
-# picture known to be its own, 19.
+# start_program_on_leap_day PROGRAM [LANG [OPTION...]]: a copy of the program on a French
+# desktop (or one of LANG) at 29 February 2024, 10:00, read by OCR, once the test's own
+# moon rule gives that date the picture known to be its own, 19.
 start_program_on_leap_day() {
     window_test_begin --reading --at '2024-02-29 10:00:00' --lang "${2:-}" "${@:3}"
     [ "$(/usr/bin/python3 "$reading_script" moon-number 2024-02-29)" = 19 ] ||
@@ -66,9 +57,8 @@ start_program_on_leap_day() {
     start_program --copy --wait "$1"
 }
 
-# A private session bus on which the programs started afterwards offer what screen
-# readers read (AT-SPI, whose own bus the session bus starts when first asked), switched
-# on as a desktop does when a screen reader runs.
+# A private session bus on which the programs started afterwards offer what screen readers
+# read (AT-SPI, whose bus it starts when asked), switched on as when a screen reader runs.
 start_accessibility_bus() {
     require_commands dbus-daemon dbus-send /usr/bin/python3
     local address pid
@@ -80,24 +70,19 @@ start_accessibility_bus() {
         fail "le bus d'accessibilité (AT-SPI) ne démarre pas"
 }
 
-# panels_show DATE: every checked label and the moon picture show what they should
-# when DATE (YYYY-MM-DD) is selected, by the data files of the program's folder.
-panels_show() { read_window panel "$1" "$program_folder"; }
-
 # click_calendar_day SELECTED DAY: clicks the cell of DAY in the month shown, found
 # from the cell of the SELECTED day; sets clicked_cell to "X Y", the point clicked.
 clicked_cell=''
 click_calendar_day() {
-    read_window day-cell "$1" "$2" || fail "pas de case pour le jour $2 dans le calendrier : $(cat "$work/reading.log")"
+    read_window cell "$1" "$2" || fail "pas de case pour le jour $2 dans le calendrier : $(cat "$work/reading.log")"
     clicked_cell=$(cat "$work/reading.log")
     click "$clicked_cell"
 }
 
 settings_file() { echo "$XDG_CONFIG_HOME/solvane/solvane.conf"; }
 
-# pick_from_menu KEY: opens the window's menu by a right click on its background,
-# chooses the entry of KEY, and waits until the menu is closed and the program has
-# done what the entry does.
+# pick_from_menu KEY: opens the window's menu by a right click on its background, chooses
+# the entry of KEY, and waits until the menu is closed and the program has done it.
 pick_from_menu() {
     click "$kBackgroundPoint" 3
     wait_until 5 "le menu s'ouvre" popup_open
@@ -106,8 +91,3 @@ pick_from_menu() {
     wait_for_program
 }
 
-# The window point of the selected day's cell.
-selected_calendar_cell() {
-    read_window selected-cell || fail "aucun jour choisi dans le calendrier : $(cat "$work/reading.log")"
-    cat "$work/reading.log"
-}

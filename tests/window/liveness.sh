@@ -61,6 +61,8 @@ calendar_answers_a_click() {
         fail "le calendrier n'a pas tourné sa page dans les $(seconds_text "$kLongestStallUs") s d'un clic sur « >> »"
 }
 
+resident_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }  # resident_kb PID
+
 # True when the program was built with AddressSanitizer, whose quarantine of freed
 # memory makes the resident size grow on purpose.
 is_sanitized_build() { # is_sanitized_build EXECUTABLE

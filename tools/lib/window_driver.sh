@@ -1,21 +1,16 @@
 # shellcheck shell=bash disable=SC2034  # the constants and variables are for the scripts that source this file
-# The window driver: what every script that shows the gadget on a screen of its own
-# does with it, as a user would (the window tests, the packaging checks, the
-# benchmarks, tools/check-clean-debian). A private session (a folder that is also
-# HOME, the end of every process started in it however the script ends), an X server
-# with openbox if asked, the program launched and its window awaited, clicks, keys,
-# grabs of the screen, and texts read by OCR (window_reading.py beside this file).
-# Every wait is for a condition, with a deadline; the pause in poll_until is only the
-# interval between two looks. Messages are French, like the program's.
+# The window driver of every script that shows the gadget on a screen of its own (the
+# window tests, the packaging checks, the benchmarks, tools/check-clean-debian): a
+# private session, which ends every process started in it however the script ends, an
+# X server with openbox if asked, the program launched and awaited, clicks, keys, grabs,
+# texts read by OCR (window_reading.py). Every wait is for a condition, with a deadline.
 
 readonly kScriptName=${0##*/}
-kDriverFolder=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-readonly kDriverFolder
+kDriverFolder=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd) && readonly kDriverFolder
 # shellcheck source=faked_clock.sh
 . "$kDriverFolder/faked_clock.sh"
 
-# The screen of start_display; a script may choose another before it.
-screen_width=1024 screen_height=768 screen_depth=24
+screen_width=1024 screen_height=768 screen_depth=24  # of start_display's screen, if no other is chosen
 readonly kWindowTitle=Solvane
 readonly kBackgroundGrey='176 176 176'  # the window's flat background
 readonly kBackgroundPoint='340 200'      # a point of it between the two panels, under no control
@@ -26,17 +21,13 @@ work=''                      # the private folder: logs, screen grabs, HOME
 session_pids=()              # every process started here and not yet ended, in the order of their start
 declare -A session_starts=() # the start of each of them and of the watchdog, by number
 watchdog_pid='' xvfb_pid='' wm_pid=''
-
 say() { printf '%s: %s\n' "$kScriptName" "$*"; }
 
-# fail MESSAGE: says what went wrong and the end of each log of the private folder,
-# and ends the script with status 1.
+# fail MESSAGE: says it, with the end of each log of the private folder; status 1.
 fail() {
     printf '%s: ÉCHEC : %s\n' "$kScriptName" "$*" >&2
     local log
-    for log in "${work:-/nonexistent}"/*.log; do
-        [ -s "$log" ] && printf -- '--- %s ---\n%s\n' "${log##*/}" "$(tail -n 20 "$log")" >&2
-    done
+    for log in "${work:-/nonexistent}"/*.log; do [ ! -s "$log" ] || printf -- '--- %s ---\n%s\n' "${log##*/}" "$(tail -n 20 "$log")" >&2; done
     exit 1
 }
 
@@ -48,38 +39,19 @@ require_commands() { # require_commands COMMAND...
 
 now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
 
-# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or SECONDS
-# have passed (status 1).
+# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds, or SECONDS have passed
+# (status 1); the pause is only the interval between two looks.
 poll_until() {
     local deadline=$(($(now_us) + $1 * 1000000))
-    shift
-    until "$@"; do
-        (($(now_us) <= deadline)) || return 1
-        sleep 0.02
-    done
+    until "${@:2}"; do (($(now_us) <= deadline)) || return 1; sleep 0.02; done
 }
 
-# wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline;
-# WHAT says what was awaited.
-wait_until() {
-    local seconds=$1 what=$2
-    shift 2
-    poll_until "$seconds" "$@" || fail "attendu ${seconds} s en vain : ${what}"
-}
+# wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline.
+wait_until() { poll_until "$1" "${@:3}" || fail "attendu $1 s en vain : $2"; }
 
-# --- Processes ----------------------------------------------------------------------
-# The system gives a number again once its process has ended and been reaped, within
-# minutes on a busy machine: a process is remembered by its number and its start
-# together, and a number given to another after an unseen end is never killed.
-
-# True while PID is a live process (a zombie counts as ended).
-process_running() {
-    local stat
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
-    stat=${stat##*) }
-    [ "${stat%% *}" != Z ]
-}
-process_ended() { ! process_running "$1"; }
+# --- Processes: the system gives a number again once its process has ended, within
+# minutes on a busy machine; a process is remembered by its number and start together,
+# and a number given to another after an unseen end is never killed.
 
 # stat_field PID N: the Nth field of /proc/PID/stat after the command name (which may
 # hold blanks), counted from 1 at the state; status 1 without such a process.
@@ -89,36 +61,25 @@ stat_field() {
     read -ra fields <<<"${stat##*) }"
     echo "${fields[$2 - 1]}"
 }
+process_running() { local state; state=$(stat_field "$1" 1) && [ "$state" != Z ]; }  # a zombie has ended
+process_ended() { ! process_running "$1"; }
 process_start() { stat_field "$1" 20; }  # in clock ticks since boot
-
-# processor_ms PID: the processor time a process has spent, its own and the kernel's
-# for it, in milliseconds: a loaded machine does not make it grow.
+# processor_ms PID: the processor time of a process, its own and the kernel's for it,
+# which a loaded machine does not make grow.
 processor_ms() { echo $((($(stat_field "$1" 12) + $(stat_field "$1" 13)) * 1000 / $(getconf CLK_TCK))); }
-resident_kb() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-
 # context_switches PID: the times the process's threads have left a core: its wake-ups, and more.
-context_switches() {
-    cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^(non)?voluntary_ctxt_switches:/ { sum += $2 } END { print sum }'
-}
+context_switches() { cat /proc/"$1"/task/*/status 2>/dev/null | awk '/^(non)?voluntary_ctxt_switches:/ { n += $2 } END { print n }'; }
 
 # Qt's pooled threads, which help at start-up, have ended (30 s after their last task).
 pool_threads_ended() { ! grep -qx 'Thread (pooled)' /proc/"$1"/task/*/comm 2>/dev/null; }
-
 still_ours() { local start; start=$(process_start "$1") && [ "$start" = "${session_starts[$1]-}" ]; }
 
 write_pid_list() {
-    [ -z "$work" ] && return
     local pid
-    for pid in "${session_pids[@]}"; do echo "$pid ${session_starts[$pid]-}"; done >"$work/pids"
+    [ -z "$work" ] || for pid in "${session_pids[@]}"; do echo "$pid ${session_starts[$pid]-}"; done >"$work/pids"
 }
-
 # remember_pid PID: a process to end with the session (it need not be a child).
-remember_pid() {
-    session_pids+=("$1")
-    session_starts[$1]=$(process_start "$1" || true)
-    write_pid_list
-}
-
+remember_pid() { session_pids+=("$1"); session_starts[$1]=$(process_start "$1" || true); write_pid_list; }
 # forget_pid PID: a process that has ended, whose number may be given to another.
 forget_pid() {
     local others=() other
@@ -127,7 +88,6 @@ forget_pid() {
     unset "session_starts[$1]"
     write_pid_list
 }
-
 # stop_process PID: asks the process remembered under PID to end, kills it if it has
 # not within 3 s, and forgets it; another process under that number is left alone.
 stop_process() {
@@ -139,10 +99,7 @@ stop_process() {
     forget_pid "$1"
 }
 
-# --- The session --------------------------------------------------------------------
-
-# Ends every process started here, the last started first (a program before its
-# display), then removes the private folder.
+# Ends every process started here, the last started first (a program before its display).
 session_end() {
     trap - EXIT INT TERM HUP
     local i
@@ -153,11 +110,9 @@ session_end() {
 }
 
 # Starts the session: a private folder, also the HOME and runtime folder of what is
-# started here, nothing of the caller's desktop, and the end of everything started
-# here however the script ends. Should the script be killed outright, so that no trap
-# runs, a watchdog waits for its end and kills the processes of $work/pids that are
-# still the ones listed. A script with more to clean up sets its own EXIT trap, which
-# calls session_end.
+# started here, nothing of the caller's desktop, and the end of everything started here
+# however the script ends; killed outright, without traps, its watchdog kills those of
+# $work/pids still listed. A script with more to clean up has its own EXIT trap call session_end.
 session_begin() {
     work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-$kScriptName.XXXXXX")
     trap session_end EXIT
@@ -171,18 +126,14 @@ session_begin() {
     ) >/dev/null 2>&1 &
     watchdog_pid=$!
     session_starts[$watchdog_pid]=$(process_start "$watchdog_pid" || true)
-    mkdir -p "$work/home" "$work/runtime"
-    chmod 700 "$work/runtime"
+    mkdir -p "$work/home" && mkdir -m 700 "$work/runtime"
     export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
     unset XAUTHORITY WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 }
 
-# --- The X server and the window manager -------------------------------------------
-
 number_of_desktops_is() { [ "$(xdotool get_num_desktops 2>/dev/null)" = "$1" ]; }
-
-# openbox handles requests in the order they come: once it has carried out a request
-# sent now (a change of the number of desktops), it has carried out every one before.
+# openbox handles requests in order: once it has carried out one sent now (a change of
+# the number of desktops), it has carried out every one before.
 wait_for_window_manager() {
     [ -n "$wm_pid" ] || return 0
     local desktops=$(($(xdotool get_num_desktops) + 1))
@@ -191,10 +142,9 @@ wait_for_window_manager() {
 }
 
 # openbox with new windows centred and focused, no edge resistance (it would bend a
-# drag near the edges), one desktop, and no mouse or key bindings (its default ones
-# raise a window on any click, which would hide whether the window keeps itself above).
-# It announces itself before it has finished starting, and a window mapped in between
-# may never be shown: it has finished once it answers a request from its main loop.
+# drag near the edges), one desktop, no mouse or key bindings (its own raise a window
+# on any click, hiding whether the window keeps itself above). A window mapped before
+# it has started may never be shown: it has once it answers a request from its loop.
 start_openbox() {
     cat >"$work/openbox.xml" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
@@ -208,34 +158,29 @@ start_openbox() {
 </openbox_config>
 EOF
     openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
-    wm_pid=$!
-    remember_pid "$wm_pid"
-    wait_until 10 "openbox gère l'écran" eval 'xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"'
+    wm_pid=$! && remember_pid "$wm_pid"
     wait_until 10 "openbox publie ses bureaux" eval 'xdotool get_num_desktops >/dev/null 2>&1'
     wait_for_window_manager
 }
 
-# start_display [--openbox] [COLOUR]: an X server of our own on a free display number
-# (sets DISPLAY), its screen screen_width x screen_height x screen_depth, painted
-# COLOUR ("#rrggbb") if given, managed by openbox with --openbox.
+# start_display [--openbox] [COLOUR]: an X server of our own on a free display (sets
+# DISPLAY), its screen screen_width x screen_height x screen_depth, managed by openbox
+# with --openbox, then painted COLOUR ("#rrggbb") if given.
 start_display() {
     local openbox=false
     [ "${1:-}" != --openbox ] || { openbox=true; shift; }
+    : >"$work/display"
     Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x${screen_depth}" -nolisten tcp -noreset \
         3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$!
+    xvfb_pid=$! wm_pid=''
     remember_pid "$xvfb_pid"
-    wm_pid=''
     wait_until 10 "Xvfb donne son numéro d'affichage" grep -qx '[0-9][0-9]*' "$work/display"
-    DISPLAY=":$(cat "$work/display")"
-    export DISPLAY
+    DISPLAY=":$(<"$work/display")" && export DISPLAY
     ! $openbox || start_openbox
-    # openbox leaves the screen's colour alone: painted once it runs.
     [ -z "${1:-}" ] || xsetroot -solid "$1"
 }
 
-# A display that no X server answers here: the first number from 90 that has neither
-# a lock file nor a socket, in /tmp or abstract.
+# A display that no X server answers: the first from :90 without a lock file or a socket.
 unanswered_display() {
     local number=90
     while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
@@ -245,25 +190,17 @@ unanswered_display() {
     echo ":$number"
 }
 
-# --- The window's boxes ---------------------------------------------------------------
 # kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the
 # build writes from the window itself (window_boxes.txt of the build folder, see
 # tools/write_window_boxes.cpp), which window_reading.py reads too. SOLVANE_WINDOW_BOXES
 # names it (ctest sets it); a script given a build reads it with read_build_window_boxes.
-
 declare -A kBoxes=()
 kWindowWidth='' kWindowHeight=''
-
 read_window_boxes() { # read_window_boxes FILE
-    local number=0 name left top width height rest
+    local name left top width height
     [ -f "$1" ] || fail "$1 manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
-    kBoxes=()
-    while read -r name left top width height rest; do
-        number=$((number + 1))
-        case $name in '' | '#'*) continue ;; esac
-        [[ "$left $top $width $height" =~ ^[0-9]+\ [0-9]+\ [0-9]+\ [0-9]+$ && (-z "$rest" || "$rest" == '#'*) ]] ||
-            fail "$1, ligne $number : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire"
-        kBoxes[$name]="$left $top $width $height"
+    while read -r name left top width height _; do
+        [[ $name == '#'* ]] || kBoxes[$name]="$left $top $width $height"
     done <"$1"
     [ -n "${kBoxes[Form1]:-}" ] || fail "$1 ne donne pas la boîte de la fenêtre (Form1)"
     read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
@@ -275,14 +212,11 @@ read_build_window_boxes() { read_window_boxes "${SOLVANE_WINDOW_BOXES:-$1/window
 
 # box WHERE: the box "LEFT TOP WIDTH HEIGHT" that WHERE is, or that WHERE names in kBoxes.
 box() { if [[ $1 =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]]; then echo "$1"; else echo "${kBoxes[$1]:?pas de boîte $1}"; fi; }
-
 box_centre() { # box_centre WHERE: "X Y", the centre of a box
     local left top width height
     read -r left top width height <<<"$(box "$1")"
     echo "$((left + width / 2)) $((top + height / 2))"
 }
-
-# --- The program ----------------------------------------------------------------------
 
 program_environment=()  # added to the environment of the programs started here
 program_pid='' program_status='' program_folder='' launched_at=0
@@ -291,19 +225,16 @@ window='' origin_x=0 origin_y=0 start_took_us=0 start_took_cpu_ms=0
 # copy_program PROGRAM: copies the files of the program's folder (the program and the
 # data files beside it) into a fresh folder of $work, and prints the copy's path.
 copy_program() {
-    local to
-    to=$(mktemp -d "$work/program.XXXXXX")
+    local to && to=$(mktemp -d "$work/program.XXXXXX")
     find "$(dirname "$1")" -maxdepth 1 -type f -exec cp -p {} "$to" \;
     echo "$to/${1##*/}"
 }
 
 # start_program [--copy] [--wait] [--as USER] [--in FOLDER] PROGRAM [ARGUMENT...]:
-# starts PROGRAM in the background, from FOLDER ($work by default), with
-# program_environment added, its standard output in program.log and its standard
-# error in program-errors.log; sets program_pid, program_folder and launched_at.
-#   --copy  runs a copy of the program's folder (copy_program), which the session removes;
-#   --as    runs it as USER, in USER's group;
-#   --wait  returns once its window is on the screen and drawn (wait_for_window).
+# starts PROGRAM in the background from FOLDER ($work by default), program_environment
+# added, its output in program.log and program-errors.log; sets program_pid,
+# program_folder and launched_at. --copy runs a copy of its folder (copy_program),
+# --as runs it as USER in USER's group, --wait returns once its window is drawn (wait_for_window).
 start_program() {
     local copy=false wait=false as=() in=$work
     while [[ $1 == --* ]]; do
@@ -316,8 +247,8 @@ start_program() {
         shift
     done
     local executable=$1
+    if $copy; then executable=$(copy_program "$1"); elif [[ $1 == */* ]]; then executable=$(realpath "$1"); fi
     shift
-    if $copy; then executable=$(copy_program "$executable"); elif [[ $executable == */* ]]; then executable=$(realpath "$executable"); fi
     program_folder=$(dirname "$executable")
     launched_at=$(now_us)
     (cd "$in" && exec "${as[@]}" env "${program_environment[@]}" "$executable" "$@") \
@@ -337,10 +268,9 @@ program_ended() {
     program_pid=''
 }
 
-solvane_windows() { # solvane_windows [PID]: the visible windows titled Solvane (of PID's)
-    xdotool search --onlyvisible ${1:+--pid "$1"} --name "^$kWindowTitle\$" 2>/dev/null || true
-}
-solvane_window_shown() { [ -n "$(solvane_windows "$@")" ]; }  # solvane_window_shown [PID]
+# solvane_windows [PID]: the visible windows titled Solvane (of PID's), and whether there is one.
+solvane_windows() { xdotool search --onlyvisible ${1:+--pid "$1"} --name "^$kWindowTitle\$" 2>/dev/null || true; }
+solvane_window_shown() { [ -n "$(solvane_windows "$@")" ]; }
 window_geometry() { # window_geometry [WINDOW]: "X Y WIDTH HEIGHT" of a window on the screen
     xwininfo -id "${1:-$window}" 2>/dev/null | awk '/Absolute upper-left X:/ { x = $NF }
         /Absolute upper-left Y:/ { y = $NF } /^ *Width:/ { w = $NF } /^ *Height:/ { h = $NF } END { print x, y, w, h }'
@@ -348,18 +278,14 @@ window_geometry() { # window_geometry [WINDOW]: "X Y WIDTH HEIGHT" of a window o
 window_is_at() { [[ $(window_geometry) == "$1 $2 "* ]]; }  # window_is_at X Y
 window_gone() { ! xwininfo -id "$1" >/dev/null 2>&1; }
 main_window_alone() { [ "$(solvane_windows)" = "$window" ]; }  # no error box beside it or in its place
-
 read_origin() {
-    local x y
-    read -r x y _ <<<"$(window_geometry)"
-    [ -n "$y" ] || fail "xwininfo ne lit plus la fenêtre $window"
-    origin_x=$x origin_y=$y
+    read -r origin_x origin_y _ <<<"$(window_geometry)"
+    [ -n "$origin_y" ] || fail "xwininfo ne lit plus la fenêtre $window"
 }
 
-# wait_for_window: waits until the program started last shows its main
-# window, of the window's size (a message box also titled Solvane fails), and drawn;
-# sets window, origin_x, origin_y, and start_took_us and start_took_cpu_ms to the
-# time and the processor time that took.
+# wait_for_window: waits until the program started last shows its main window, of the
+# window's size (a message box also titled Solvane fails), drawn; sets window, origin_x,
+# origin_y, and start_took_us and start_took_cpu_ms to the time and processor time taken.
 wait_for_window() {
     local seconds=$((20 * kSlowdown))
     poll_until "$seconds" solvane_window_shown "$program_pid" || {
@@ -370,17 +296,13 @@ wait_for_window() {
     read_origin
     [[ $(window_geometry) == *" $kWindowWidth $kWindowHeight" ]] ||
         fail "la fenêtre titrée $kWindowTitle mesure $(window_geometry) : ce n'est pas la fenêtre principale (une boîte d'erreur ?)"
-    local x y
-    read -r x y <<<"$kBackgroundPoint"
-    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" \
-        point_is "$((origin_x + x))" "$((origin_y + y))" "$kBackgroundGrey" 12
+    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" window_point_is "$kBackgroundPoint" "$kBackgroundGrey" 12
     start_took_us=$(($(now_us) - launched_at))
     start_took_cpu_ms=$(processor_ms "$program_pid")
 }
 
-# start_from_menu ENTRY: starts the gadget as a desktop's menu does, from ENTRY.desktop
-# looked up in XDG_DATA_DIRS, and waits for its window; the program's process, read
-# from the window, is not a child of this script.
+# start_from_menu ENTRY: starts the gadget as a desktop's menu does, from ENTRY.desktop in
+# XDG_DATA_DIRS, and waits for its window; its process, read from the window, is no child of ours.
 start_from_menu() {
     gtk-launch "$1" >"$work/launch.log" 2>&1 || fail "gtk-launch $1 a échoué"
     wait_until 20 "une fenêtre « $kWindowTitle » s'ouvre après gtk-launch $1" solvane_window_shown
@@ -391,7 +313,6 @@ start_from_menu() {
 }
 
 start_other_window() { "$@" >"$work/other.log" 2>&1 & remember_pid "$!"; }  # start_other_window COMMAND...
-
 # Ends the program started last and waits until its window is gone.
 stop_program() {
     stop_process "$program_pid"
@@ -410,24 +331,14 @@ quit_by_button() {
 has_net_wm_state() { xprop -id "$window" _NET_WM_STATE | grep -qw -- "$1"; }
 is_above() { has_net_wm_state _NET_WM_STATE_ABOVE; }
 is_iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' || has_net_wm_state _NET_WM_STATE_HIDDEN; }
-
 # The windows that the program shows besides its main window (menus, the calendar's
-# month list, a tooltip): their number, and the box of the first on the screen
-# (status 1 while there is none).
-popups_shown() { xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null | grep -cvx "$window" || true; }
+# month list, a tooltip): their number, and the box of the first (status 1 without one).
+popups() { xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null | grep -vx "$window"; }
+popups_shown() { popups | grep -c . || true; }
 popup_open() { (($(popups_shown) > 0)); }
-popup_box() {
-    local id
-    for id in $(xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null); do
-        [ "$id" = "$window" ] || { window_geometry "$id"; return 0; }
-    done
-    return 1
-}
+popup_box() { local id; id=$(popups) && window_geometry "${id%%$'\n'*}"; }
 
-# --- The mouse and the keyboard, in window pixels ---------------------------------------
-
-# pointer_to X Y: moves the mouse there and waits until it is, unless it is there
-# already (xdotool's --sync would wait for ever for a move that does not come).
+# pointer_to X Y: moves the mouse there, unless it is there already (--sync would wait for ever).
 pointer_to() {
     local x=$((origin_x + $1)) y=$((origin_y + $2))
     [ "$(xdotool getmouselocation --shell | head -n 2 | tr '\n' ' ')" != "X=$x Y=$y " ] || return 0
@@ -444,28 +355,9 @@ click() {
 }
 
 press_keys() { xdotool key "$@"; }  # press_keys KEY...: as xdotool names them (Escape, shift+F10)
-
-# pointer_glides_to X Y: moves the pointer as a hand does, in small steps some 20 ms
-# apart, so that the window gets several motion events, the last over the point.
-# Sets last_move_at_us to when the last step was asked for.
-last_move_at_us=''
-pointer_glides_to() {
-    local x=$((origin_x + $1)) y=$((origin_y + $2)) from_x=0 from_y=0 step at last=''
-    eval "$(xdotool getmouselocation --shell | sed -n 's/^X=/from_x=/p; s/^Y=/from_y=/p')"
-    for step in 1 2 3 4 5 6 7 8; do
-        at="$((from_x + (x - from_x) * step / 8)) $((from_y + (y - from_y) * step / 8))"
-        if [ "$at" = "$last" ] || [ "$at" = "$from_x $from_y" ]; then continue; fi
-        last_move_at_us=$(now_us)
-        xdotool mousemove --sync "${at% *}" "${at#* }"
-        last=$at
-        sleep 0.02
-    done
-}
-
-# The program handles the mouse in order. A click on ">>" turns the calendar; once it
-# shows, every press, move and release sent before has been handled, and what they did
-# to the window has reached the X server, then openbox. The click goes where the window
-# is now, so that after a wrong move the caller's own check still reports it.
+# The program handles the mouse in order: once a click on ">>" has turned the calendar,
+# what was sent before has been handled and has reached the X server, then openbox.
+# The click goes where the window is now: after a wrong move the caller's check reports it.
 wait_for_program() {
     local before expected_x=$origin_x expected_y=$origin_y
     read_origin
@@ -477,10 +369,8 @@ wait_for_program() {
 }
 
 # left_drag X Y DX DY [COMMAND...]: presses the left button at window point (X, Y);
-# with COMMAND, waits until it holds (the program has handled the press) and for
-# openbox, so that a move that the press started there is under way; moves the mouse by
-# (DX, DY) in two steps; checks that the window followed exactly; releases. Updates
-# origin_x and origin_y.
+# with COMMAND, waits until it holds (the press is handled) and for openbox; moves the
+# mouse by (DX, DY) in two steps; checks that the window followed exactly; releases.
 left_drag() {
     local x=$1 y=$2 dx=$3 dy=$4
     shift 4
@@ -499,8 +389,6 @@ left_drag() {
     origin_x=$to_x origin_y=$to_y
 }
 
-# --- Grabs and pixels -------------------------------------------------------------------
-
 # grab FILE [WHERE]: what the screen shows, whole or inside a box of the window (see
 # box), 8 bits a channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE").
 grab() {
@@ -514,20 +402,19 @@ grab() {
 
 box_checksum() { grab rgb:- "$1" | md5sum; }  # box_checksum WHERE
 box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from WHERE CHECKSUM
-
-# pixel X Y: "R G B" of the last grab of the whole screen (grab_screen) at screen point (X, Y).
+# pixel X Y: "R G B" at screen point (X, Y) of the last grab of the whole screen (grab_screen).
 grab_screen() { grab "rgb:$work/screen.rgb"; }
 pixel() { od -An -tu1 -j "$((($2 * screen_width + $1) * 3))" -N 3 "$work/screen.rgb" | xargs; }
-
 colours_near() { # colours_near "R G B" "R G B" TOLERANCE
-    local a b
+    local a b i
     read -ra a <<<"$1"
     read -ra b <<<"$2"
-    ((a[0] - b[0] <= $3 && b[0] - a[0] <= $3 && a[1] - b[1] <= $3 && b[1] - a[1] <= $3 && a[2] - b[2] <= $3 && b[2] - a[2] <= $3))
+    for i in 0 1 2; do ((a[i] - b[i] <= $3 && b[i] - a[i] <= $3)) || return 1; done
 }
-
-# point_is X Y "R G B" TOLERANCE: a new grab shows that colour at screen point (X, Y).
+# point_is X Y "R G B" TOLERANCE: a new grab shows that colour at screen point (X, Y);
+# window_point_is "X Y" …: the same at a point of the window.
 point_is() { grab_screen && colours_near "$(pixel "$1" "$2")" "$3" "$4"; }
+window_point_is() { point_is "$((origin_x + ${1% *}))" "$((origin_y + ${1#* }))" "${@:2}"; }
 
 # shown_moon_picture FOLDER: the number of the picture among FOLDER/0.gif .. 29.gif
 # that the window's moon box shows, pixel for pixel; nothing when it shows none.
@@ -555,18 +442,13 @@ window_settled() {
     [ "$same" = 0 ] && [ -n "$(shown_moon_picture "$1")" ]
 }
 
-# --- Reading the window (window_reading.py) ---------------------------------------------
-# Each check takes a new grab, so that wait_until can repeat it until the window shows
-# what it should; what the last reading found goes to reading.log, which a failure shows.
-
-# read_window COMMAND ARGUMENT...: a command of window_reading.py (or of the script
-# that reading_script names) on a new grab of the screen, the window at its origin.
+# read_window COMMAND ARGUMENT...: a command of window_reading.py (or of the script that
+# reading_script names) on a new grab of the screen, the window at its origin; what it
+# found goes to reading.log, which a failure shows. Each check below takes a new grab.
 reading_script=$kDriverFolder/window_reading.py
 read_window() {
-    local command=$1
-    shift
     grab "ppm:$work/screen.ppm"
-    /usr/bin/python3 "$reading_script" "$command" "$work/screen.ppm" "$origin_x" "$origin_y" "$@" >"$work/reading.log" 2>&1
+    /usr/bin/python3 "$reading_script" "$1" "$work/screen.ppm" "$origin_x" "$origin_y" "${@:2}" >"$work/reading.log" 2>&1
 }
 
 require_reading_commands() {
@@ -574,24 +456,12 @@ require_reading_commands() {
     tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
     export SCREEN_READING_CACHE="$work/readings.json"  # what OCR has read, kept for the same pixels
 }
-
 box_reads() { read_window text "$(box "$1")" "$2" "${3:-}"; }  # box_reads WHERE TEXT [exact]
-box_shows_picture() { read_window picture "$(box "$1")" "$2"; }  # box_shows_picture WHERE PICTURE_FILE
-box_is_plain() { read_window plain "$(box "$1")" "$2" "$3"; }  # box_is_plain WHERE "R G B" TOLERANCE
-# says "LEFT TOP WIDTH HEIGHT" SENTENCE LIKENESS [WORD...]: a box of the screen (not
-# of the window) reads close to SENTENCE, holding every WORD.
-says() {
-    grab "ppm:$work/screen.ppm"
-    /usr/bin/python3 "$reading_script" says "$work/screen.ppm" 0 0 "$@" >"$work/reading.log" 2>&1
-}
-
+box_shows_picture() { read_window pixels "$(box "$1")" "$2"; }  # box_shows_picture WHERE PICTURE_FILE
+box_is_plain() { read_window pixels "$(box "$1")" "$2" "$3"; }  # box_is_plain WHERE "R G B" TOLERANCE
+# says "LEFT TOP WIDTH HEIGHT" SENTENCE LIKENESS [WORD...]: a box of the screen (not of
+# the window) reads close to SENTENCE, holding every WORD.
+says() { origin_x=0 origin_y=0 read_window says "$@"; }
 # The time of day that the clock line shows, in seconds since midnight.
-clock_seconds() {
-    read_window read "$(box Label31)" || return 1
-    local time
-    time=$(grep -o '[0-9][0-9]:[0-9][0-9]:[0-9][0-9]' "$work/reading.log" | head -n 1)
-    [ -n "$time" ] || return 1
-    IFS=: read -r hours minutes seconds <<<"$time"
-    echo $((10#$hours * 3600 + 10#$minutes * 60 + 10#$seconds))
-}
+clock_seconds() { read_window clock "$(box Label31)" && cat "$work/reading.log"; }
 clock_reaches() { local now; now=$(clock_seconds) && ((now >= $1)); }  # clock_reaches SECONDS_SINCE_MIDNIGHT

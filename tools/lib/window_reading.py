@@ -1,20 +1,12 @@
 #!/usr/bin/env python3
-"""Reads the gadget's window off a grab of the screen, as a user would read it: the
-window driver's (window_driver.sh) reading half.
+"""The window driver's reading half: reads the gadget's window off a grab of the screen
+as a user would, texts by OCR (tesseract, French), pictures pixel by pixel.
 
-- Texts are read by OCR (tesseract, French), each box cropped and scaled up; boxes
-  of one line stacked on one strip that tesseract reads at once, and pixels read
-  before in the same test (SCREEN_READING_CACHE) not read again.
-- Pictures are compared pixel by pixel with the file they should show.
-- The month calendar's cells are found from its navy grid lines and its one filled
-  (selected) cell, so that a day can be clicked without knowing how it lays out.
+    window_reading.py COMMAND SCREEN X Y ARGUMENT...    (or clock-seconds FOLDER)
 
-    window_reading.py COMMAND SCREEN X Y ARGUMENT...
-
-SCREEN is a PPM grab of the whole screen (`import -window root ppm:FILE`), (X, Y) the
-window's origin on it; a box is "LEFT TOP WIDTH HEIGHT" in window pixels, from the
-table that the build writes (SOLVANE_WINDOW_BOXES). A command prints what it found;
-its status says whether the window shows what was expected.
+SCREEN is a PPM grab of the whole screen, (X, Y) the window's origin on it, a box
+"LEFT TOP WIDTH HEIGHT" in window pixels as in the build's table (SOLVANE_WINDOW_BOXES).
+A command prints what it found; its status says whether the window shows what it should.
 """
 
 import difflib
@@ -29,27 +21,18 @@ from pathlib import Path
 
 
 def read_boxes(path):
-    """The boxes of the window's controls and of their parts, by name: the lines
-    "NAME LEFT TOP WIDTH HEIGHT" of the table, # for comments."""
-    boxes = {}
-    for number, line in enumerate(path.read_text(encoding="utf-8").splitlines(), start=1):
-        fields = line.split("#", 1)[0].split()
-        if fields and (len(fields) != 5 or not all(field.isdigit() for field in fields[1:])):
-            raise SystemExit(f"{path}, ligne {number} : ni « NOM GAUCHE HAUT LARGEUR HAUTEUR » ni un commentaire")
-        if fields:
-            boxes[fields[0]] = tuple(int(field) for field in fields[1:])
-    return boxes
+    """The boxes of the window's controls and parts by name, from the table's "NAME LEFT TOP WIDTH HEIGHT"."""
+    lines = [line.split("#", 1)[0].split() for line in Path(path).read_text(encoding="utf-8").splitlines()]
+    return {fields[0]: tuple(int(field) for field in fields[1:]) for fields in lines if fields}
 
 
-BOXES = read_boxes(Path(os.environ["SOLVANE_WINDOW_BOXES"])) if os.environ.get("SOLVANE_WINDOW_BOXES") else {}
+BOXES = read_boxes(os.environ["SOLVANE_WINDOW_BOXES"]) if os.environ.get("SOLVANE_WINDOW_BOXES") else {}
 WINDOW_GREY = (176, 176, 176)
 NAVY = (0, 0, 128)
 
 
 class Picture:
-    """RGB pixels, row by row."""
-
-    def __init__(self, width, height, pixels):
+    def __init__(self, width, height, pixels):  # RGB pixels, row by row
         self.width, self.height, self.pixels = width, height, pixels
 
     def pixel(self, x, y):
@@ -66,27 +49,16 @@ class Picture:
 
 
 def parse_ppm(data, name):
-    """A binary 8-bit PPM (P6) as a Picture."""
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        if data[at:at + 1] == b"#":
-            at = data.index(b"\n", at) + 1
-            continue
-        end = at
-        while end < len(data) and not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    if fields[0] != b"P6" or int(fields[3]) != 255:
+    """A binary 8-bit PPM (P6, as ImageMagick and clock_watch write it) as a Picture."""
+    header = re.match(rb"P6\s+(\d+)\s+(\d+)\s+255\s", data)
+    if not header:
         raise SystemExit(f"{name} : pas une image PPM binaire de 8 bits")
-    width, height = int(fields[1]), int(fields[2])
-    return Picture(width, height, data[at + 1:at + 1 + width * height * 3])
+    width, height = int(header[1]), int(header[2])
+    return Picture(width, height, data[header.end():header.end() + width * height * 3])
 
 
 def picture_file_pixels(path):
-    """A picture file's pixels, laid on the window's grey where it is transparent."""
+    """A picture file's pixels, on the window's grey where it is transparent."""
     ppm = subprocess.run(["convert", str(path), "-background", "rgb({},{},{})".format(*WINDOW_GREY), "-flatten",
                           "-depth", "8", "ppm:-"], check=True, capture_output=True).stdout
     return parse_ppm(ppm, path)
@@ -97,17 +69,13 @@ def near(a, b, tolerance):
 
 
 def differing_pixels(picture, expected, tolerance):
-    """How many pixels of the picture are not near the expected colour, or the pixel
-    of the expected picture at the same place."""
+    """How many pixels are not near the expected colour, or the expected picture's pixel."""
     return sum(not near(picture.pixel(x, y), expected if isinstance(expected, tuple) else expected.pixel(x, y), tolerance)
                for y in range(picture.height) for x in range(picture.width))
 
 
-# --- OCR -----------------------------------------------------------------------
-
-# Each way of preparing a box for tesseract; the first suits the labels' small navy
-# text on grey, the others are tried when it reads a text that does not match, and a
-# line is also read as a block in colour.
+# Each way of preparing a box for tesseract: the first suits the labels' small navy text
+# on grey; the others are tried when it reads another text, a line last as a block in colour.
 PREPARATIONS = [
     ["-colorspace", "Gray", "-resize", "400%"],
     ["-colorspace", "Gray", "-resize", "300%"],
@@ -115,8 +83,8 @@ PREPARATIONS = [
 ]
 LINE_READINGS = [(preparation, "7") for preparation in PREPARATIONS] + [(["-resize", "400%"], "6")]
 
-# What OCR read before, by the pixels it read and how, shared by the commands of one
-# test through the file SCREEN_READING_CACHE: tesseract reads the same pixels the same way.
+# What OCR read before, by the pixels and how, shared by the commands of one test through
+# the file SCREEN_READING_CACHE: tesseract reads the same pixels the same way.
 CACHE_PATH = os.environ.get("SCREEN_READING_CACHE", "")
 READINGS = json.loads(Path(CACHE_PATH).read_text(encoding="utf-8")) if os.path.isfile(CACHE_PATH) else {}
 
@@ -148,8 +116,8 @@ def ocr(picture, preparation=PREPARATIONS[0], page_mode="7"):
 
 
 def stacked(pictures, gap=8):
-    """The pictures one above the other on the window's grey, left-aligned, GAP rows
-    of grey around each, so that OCR reads them as lines of one block."""
+    """The pictures one above the other on the window's grey, GAP pixels of grey around
+    each, for OCR to read them as the lines of one block."""
     width = max(picture.width for picture in pictures) + 2 * gap
     grey = bytes(WINDOW_GREY)
     rows = [grey * width * gap]
@@ -163,9 +131,8 @@ def stacked(pictures, gap=8):
 
 
 def read_lines(pictures):
-    """What OCR reads on each picture of one line of text: those not read so before,
-    stacked on one strip (one start of tesseract instead of one a box); "" for those
-    when the strip reads another number of lines than it holds."""
+    """What OCR reads on each picture of one line: those not read so before stacked on
+    one strip, one start of tesseract for all; "" where the strip reads another number of lines."""
     keys = [reading_key("strip", picture) for picture in pictures]
     missing = [i for i, key in enumerate(keys) if key not in READINGS]
     if missing:
@@ -178,22 +145,18 @@ def read_lines(pictures):
 
 
 def normalised(text):
-    """What is left of a text for a lenient comparison: its letters and digits, in
-    lower case and without accents. Blanks, punctuation and the stray bars that a
-    frame's edge turns into are what OCR gets wrong most; every number and every
-    word still has to match."""
+    """A text's letters and digits, in lower case and without accents: blanks, punctuation
+    and the stray bars of a frame's edge are what OCR gets wrong most."""
     return "".join(c for c in unicodedata.normalize("NFKD", text.lower()) if c.isalnum())
 
 
 def blanks_collapsed(text):
-    """The text to the character, but for how many blanks and line ends stand between words."""
-    return " ".join(text.split())
+    return " ".join(text.split())  # to the character, but for the blanks between words
 
 
 def read_matches(picture, expected, first=None, same=normalised):
-    """(True, text) when OCR of the picture reads the expected text under some
-    preparation, else (False, what was read first): FIRST, when given, is a reading
-    of the picture on a strip, tried before the others; SAME says which texts match."""
+    """(True, text) when OCR reads the expected text under some preparation, else (False,
+    what it read first); FIRST is a reading on a strip, tried first; SAME, which texts match."""
     for preparation, page_mode in LINE_READINGS:
         if first is not None and same(first) == same(expected):
             return True, first
@@ -204,14 +167,10 @@ def read_matches(picture, expected, first=None, same=normalised):
     return False, first
 
 
-# --- The month calendar ------------------------------------------------------------
-
 def calendar_cells(window):
-    """The calendar's day cells, row by row, as (left, top, right, bottom) in window
-    pixels, found between its navy grid lines: the rows of days are the last six
-    spaces between two horizontal lines (the day names and the title lie above, their
-    lines drawn or not), the columns the spaces between the vertical lines and the
-    calendar's edges."""
+    """The calendar's day cells, row by row, as (left, top, right, bottom) in window pixels:
+    the rows the last six spaces between its navy horizontal lines, the columns those between
+    its vertical lines and edges."""
     shown = window(BOXES["Cal1"])
     width, height = shown.width, shown.height
 
@@ -241,78 +200,60 @@ def calendar_cells(window):
 
 def selected_cell(window, cells):
     """The index of the one cell filled with the selection's navy."""
-    filled = []
-    for index, (left, top, right, bottom) in enumerate(cells):
-        inside = window((left + 2, top + 2, right - left - 3, bottom - top - 3))
-        if inside.width * inside.height - differing_pixels(inside, NAVY, 16) > 0.6 * inside.width * inside.height:
-            filled.append(index)
+    insides = [window((left + 2, top + 2, right - left - 3, bottom - top - 3)) for left, top, right, bottom in cells]
+    filled = [i for i, inside in enumerate(insides) if differing_pixels(inside, NAVY, 16) < 0.4 * inside.width * inside.height]
     if len(filled) != 1:
         raise SystemExit(f"un jour choisi attendu dans le calendrier, {len(filled)} trouvés")
     return filled[0]
 
 
-def cell_centre(cell):
-    left, top, right, bottom = cell
-    return f"{(left + right) // 2} {(top + bottom) // 2}"
-
-
-# --- Commands: each takes the window (a function from a box to its Picture) ------------
+# The commands: each takes the window, a function from a box to the Picture shown there.
 
 def box_of(text):
     return tuple(int(v) for v in text.split())
 
 
-def command_read(window, box):
-    """Prints what OCR reads in a box."""
-    print(ocr(window(box_of(box))))
-    return 0
+def command_clock(window, box):
+    """Prints the seconds of the day of the time that a clock line reads."""
+    seconds = clock_time(ocr(window(box_of(box))))
+    print(seconds)
+    return 0 if seconds is not None else 1
 
 
 def command_text(window, box, expected, how=""):
-    """A box reads the expected text: letters and digits alike ("", the lenient
-    comparison), or every character alike but the blanks between words ("exact")."""
+    """A box reads the expected text: its letters and digits ("", lenient), or every
+    character but the blanks between words ("exact")."""
     matched, read = read_matches(window(box_of(box)), expected, same=blanks_collapsed if how == "exact" else normalised)
     print(read)
     return 0 if matched else 1
 
 
-def command_picture(window, box, path):
-    """The box's top-left corner shows the picture file's pixels."""
-    picture = picture_file_pixels(path)
-    left, top = box_of(box)[:2]
-    differing = differing_pixels(window((left, top, picture.width, picture.height)), picture, 8)
-    print(f"{differing} pixels diffèrent de {path}")
+def command_pixels(window, box, expected, tolerance="8"):
+    """Every pixel of the box is near a colour "R G B", or its top-left corner shows a picture file."""
+    if expected[0].isdigit():
+        expected = box_of(expected)
+        shown = window(box_of(box))
+    else:
+        expected = picture_file_pixels(expected)
+        shown = window(box_of(box)[:2] + (expected.width, expected.height))
+    differing = differing_pixels(shown, expected, int(tolerance))
+    print(f"{differing} pixels diffèrent")
     return 0 if differing == 0 else 1
 
 
-def command_plain(window, box, colour, tolerance):
-    """Every pixel of the box is near a colour, "R G B"."""
-    differing = differing_pixels(window(box_of(box)), box_of(colour), int(tolerance))
-    print(f"{differing} pixels ne sont pas {colour}")
-    return 0 if differing == 0 else 1
-
-
-def command_day_cell(window, selected_day, day):
-    """Prints the window point of the cell of another day of the month shown, counted
-    from the selected day's cell: days follow each other along the rows, seven to a row."""
+def command_cell(window, selected_day=None, day=None):
+    """Prints the window point of the selected day's cell, or of DAY's, counted from SELECTED_DAY's."""
     cells = calendar_cells(window)
-    index = selected_cell(window, cells) + int(day) - int(selected_day)
+    index = selected_cell(window, cells) + (int(day) - int(selected_day) if day else 0)
     if not 0 <= index < len(cells):
         raise SystemExit(f"le jour {day} tombe hors de la grille du calendrier")
-    print(cell_centre(cells[index]))
-    return 0
-
-
-def command_selected_cell(window):
-    """Prints the window point of the selected day's cell."""
-    cells = calendar_cells(window)
-    print(cell_centre(cells[selected_cell(window, cells)]))
+    left, top, right, bottom = cells[index]
+    print((left + right) // 2, (top + bottom) // 2)
     return 0
 
 
 def command_says(window, box, sentence, likeness, *words):
-    """A box reads like a sentence: OCR of a block of text, close to it by difflib's
-    ratio, and holding every word."""
+    """A box reads as a block close to a sentence by difflib's ratio, holding every word."""
     picture = window(box_of(box))
     for preparation in PREPARATIONS:
         read = ocr(picture, preparation, page_mode="6")
@@ -331,9 +272,9 @@ def clock_time(text):
 
 
 def clock_seconds(folder):
-    """The clock line went from one second to the next, never skipping or repeating
-    one: each frame of FOLDER (written by clock_watch, in order) is one change of the
-    line. The frames are read stacked on one picture, one by one when that reads too few."""
+    """The clock line went from each second to the next, skipping or repeating none: each
+    frame of FOLDER (by clock_watch, in order) is one change of the line, all read on
+    one strip, one by one when that reads too few."""
     frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(folder).glob("*.ppm"))]
     if len(frames) < 2:
         raise SystemExit(f"{len(frames)} images de l'horloge : rien à comparer")
@@ -352,23 +293,18 @@ def clock_seconds(folder):
     return 1 if problems else 0
 
 
-COMMANDS = {"read": command_read, "text": command_text, "picture": command_picture, "plain": command_plain,
-            "day-cell": command_day_cell, "selected-cell": command_selected_cell, "says": command_says}
-
-
-def window_of(screen_path, x, y):
-    """The function from a box of the window to the Picture that the grab shows there."""
-    screen = parse_ppm(Path(screen_path).read_bytes(), screen_path)
-    return lambda box: screen.crop(int(x) + box[0], int(y) + box[1], box[2], box[3])
+COMMANDS = {"clock": command_clock, "text": command_text, "pixels": command_pixels,
+            "cell": command_cell, "says": command_says}
 
 
 def main(arguments, commands=COMMANDS):
-    if len(arguments) == 2 and arguments[0] == "clock-seconds":
+    if arguments[:1] == ["clock-seconds"]:
         return clock_seconds(arguments[1])
     if len(arguments) < 4 or arguments[0] not in commands:
-        raise SystemExit(f"usage : {Path(sys.argv[0]).name} {'|'.join(commands)} ÉCRAN X Y ARGUMENT… "
-                         "ou clock-seconds DOSSIER")
-    return commands[arguments[0]](window_of(*arguments[1:4]), *arguments[4:])
+        raise SystemExit(f"usage : {Path(sys.argv[0]).name} {'|'.join(commands)} ÉCRAN X Y ARGUMENT…")
+    screen = parse_ppm(Path(arguments[1]).read_bytes(), arguments[1])
+    x, y = int(arguments[2]), int(arguments[3])
+    return commands[arguments[0]](lambda box: screen.crop(x + box[0], y + box[1], box[2], box[3]), *arguments[4:])
 
 
 if __name__ == "__main__":
