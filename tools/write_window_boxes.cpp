@@ -1,12 +1,9 @@
-// Writes the table of the window's boxes that the window driver reads (window_boxes.txt
-// of the build): the box of every control as the real Form1 lays it out on Qt's
-// offscreen platform, then the parts of controls that the scripts read, each the box of
-// one or more controls trimmed on its four sides by the file of parts
-// (tools/lib/window_box_parts.txt), so that a part cannot stick out of its controls.
-// Lines are "NAME LEFT TOP WIDTH HEIGHT", in window pixels.
-//
-// Usage: write_window_boxes PARTS_FILE TABLE_FILE
-// Status 0 when the table is written, 1 when a part or the writing fails, 2 for a bad usage.
+// Writes the table of the window's boxes that the window driver reads (window_boxes.txt of
+// the build), "NAME LEFT TOP WIDTH HEIGHT" in window pixels: the box of every control as the
+// real Form1 lays it out on Qt's offscreen platform, then the parts of controls that the
+// scripts read, each the box of its controls trimmed by the file of parts
+// (tools/lib/window_box_parts.txt), so that it cannot stick out of them.
+// Usage: write_window_boxes PARTS_FILE TABLE_FILE   (status 1 when it fails, 2 for a bad usage)
 
 #include <QApplication>
 #include <QFile>

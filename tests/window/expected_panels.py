@@ -1,11 +1,8 @@
 #!/usr/bin/env python3
-"""What the gadget's panels should show for a date, worked out from the calendar
-itself (Python's own date arithmetic, an Easter rule of its own, the name-day list
-read from the program's folder), never from the program's code, and compared with a
-grab of the window: the commands of the window driver's window_reading.py, and
-
-    expected_panels.py panel SCREEN X Y DATE FOLDER   the panels show DATE (AAAA-MM-JJ)
-    expected_panels.py moon-number DATE               prints the number of DATE's moon picture
+"""What the gadget's panels should show for a date, worked out from the calendar itself
+(Python's dates, an Easter rule of its own, the name-day list of the program's folder),
+never from the program's code: window_reading.py's commands, and `panel SCREEN X Y DATE
+FOLDER` (the panels show DATE, AAAA-MM-JJ) and `moon-number DATE` (its moon picture's number).
 """
 
 import calendar

@@ -1,9 +1,7 @@
 # shellcheck shell=bash disable=SC2034  # clock_environment is for the scripts that source this file
-# A faked wall clock for the program under test (the window driver, the terminal's
-# tests). libfaketime is preloaded; it keeps a shared-memory object and a semaphore
-# named after the process number in /dev/shm and removes them when the process exits,
-# but not when a signal stops it, and a later program given the same number would fail
-# to start ("shm_open failed: File exists"): those of processes gone are removed first.
+# A faked wall clock for the program under test, by libfaketime preloaded. Its objects in
+# /dev/shm, named after the process number, stay when a signal stops the process, and a
+# later one given that number would fail to start: those of processes gone are removed first.
 
 # faked_clock_at "YYYY-MM-DD hh:mm:ss" [frozen]: sets clock_environment to the variables
 # that start a program with its wall clock at that local time, running on from there,

@@ -1,9 +1,8 @@
 # shellcheck shell=bash disable=SC2034  # the constants and variables are for the scripts that source this file
-# The window driver of every script that shows the gadget on a screen of its own (the
-# window tests, the packaging checks, the benchmarks, tools/check-clean-debian): a
-# private session, which ends every process started in it however the script ends, an
-# X server with openbox if asked, the program launched and awaited, clicks, keys, grabs,
-# texts read by OCR (window_reading.py). Every wait is for a condition, with a deadline.
+# The window driver of every script that shows the gadget on a screen of its own (the window
+# tests, the packaging checks, the benchmarks, tools/check-clean-debian): a private session
+# that ends every process started in it, an X server with openbox if asked, the program launched
+# and awaited, clicks, keys, grabs, texts read by OCR (window_reading.py); waits have deadlines.
 
 readonly kScriptName=${0##*/}
 kDriverFolder=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd) && readonly kDriverFolder
@@ -49,9 +48,8 @@ poll_until() {
 # wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline.
 wait_until() { poll_until "$1" "${@:3}" || fail "attendu $1 s en vain : $2"; }
 
-# --- Processes: the system gives a number again once its process has ended, within
-# minutes on a busy machine; a process is remembered by its number and start together,
-# and a number given to another after an unseen end is never killed.
+# --- Processes: the system gives a number again within minutes on a busy machine, so a process is
+# remembered by its number and start together, and a number given to another is never killed.
 
 # stat_field PID N: the Nth field of /proc/PID/stat after the command name (which may
 # hold blanks), counted from 1 at the state; status 1 without such a process.
@@ -182,18 +180,14 @@ start_display() {
 
 # A display that no X server answers: the first from :90 without a lock file or a socket.
 unanswered_display() {
-    local number=90
-    while [ -e "/tmp/.X$number-lock" ] || [ -e "/tmp/.X11-unix/X$number" ] ||
-        grep -q "@/tmp/.X11-unix/X$number\$" /proc/net/unix; do
-        number=$((number + 1))
-    done
-    echo ":$number"
+    local n=90
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || grep -q "@/tmp/.X11-unix/X$n\$" /proc/net/unix; do ((++n)); done
+    echo ":$n"
 }
 
-# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the
-# build writes from the window itself (window_boxes.txt of the build folder, see
-# tools/write_window_boxes.cpp), which window_reading.py reads too. SOLVANE_WINDOW_BOXES
-# names it (ctest sets it); a script given a build reads it with read_build_window_boxes.
+# kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the build
+# writes from the window itself (window_boxes.txt, see tools/write_window_boxes.cpp), named
+# by SOLVANE_WINDOW_BOXES (ctest sets it) or read from a build by read_build_window_boxes.
 declare -A kBoxes=()
 kWindowWidth='' kWindowHeight=''
 read_window_boxes() { # read_window_boxes FILE
@@ -230,11 +224,10 @@ copy_program() {
     echo "$to/${1##*/}"
 }
 
-# start_program [--copy] [--wait] [--as USER] [--in FOLDER] PROGRAM [ARGUMENT...]:
-# starts PROGRAM in the background from FOLDER ($work by default), program_environment
-# added, its output in program.log and program-errors.log; sets program_pid,
-# program_folder and launched_at. --copy runs a copy of its folder (copy_program),
-# --as runs it as USER in USER's group, --wait returns once its window is drawn (wait_for_window).
+# start_program [--copy] [--wait] [--as USER] [--in FOLDER] PROGRAM [ARGUMENT...]: starts PROGRAM
+# from FOLDER ($work by default), program_environment added, its output in program.log and
+# program-errors.log; sets program_pid, program_folder, launched_at. --copy runs a copy of its
+# folder, --as runs it as USER in USER's group, --wait returns once its window is drawn.
 start_program() {
     local copy=false wait=false as=() in=$work
     while [[ $1 == --* ]]; do

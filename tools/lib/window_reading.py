@@ -1,12 +1,9 @@
 #!/usr/bin/env python3
-"""The window driver's reading half: reads the gadget's window off a grab of the screen
-as a user would, texts by OCR (tesseract, French), pictures pixel by pixel.
-
-    window_reading.py COMMAND SCREEN X Y ARGUMENT...    (or clock-seconds FOLDER)
-
-SCREEN is a PPM grab of the whole screen, (X, Y) the window's origin on it, a box
-"LEFT TOP WIDTH HEIGHT" in window pixels as in the build's table (SOLVANE_WINDOW_BOXES).
-A command prints what it found; its status says whether the window shows what it should.
+"""The window driver's reading half: reads the gadget's window off a grab of the screen as a
+user would, texts by OCR (tesseract, French), pictures pixel by pixel. `window_reading.py
+COMMAND SCREEN X Y ARGUMENT...` (or `clock-seconds FOLDER`): SCREEN is a PPM grab of the
+whole screen, (X, Y) the window's origin on it, a box "LEFT TOP WIDTH HEIGHT" in window
+pixels (SOLVANE_WINDOW_BOXES). A command prints what it found; its status, whether it should.
 """
 
 import difflib
@@ -150,10 +147,6 @@ def normalised(text):
     return "".join(c for c in unicodedata.normalize("NFKD", text.lower()) if c.isalnum())
 
 
-def blanks_collapsed(text):
-    return " ".join(text.split())  # to the character, but for the blanks between words
-
-
 def read_matches(picture, expected, first=None, same=normalised):
     """(True, text) when OCR reads the expected text under some preparation, else (False,
     what it read first); FIRST is a reading on a strip, tried first; SAME, which texts match."""
@@ -221,9 +214,9 @@ def command_clock(window, box):
 
 
 def command_text(window, box, expected, how=""):
-    """A box reads the expected text: its letters and digits ("", lenient), or every
-    character but the blanks between words ("exact")."""
-    matched, read = read_matches(window(box_of(box)), expected, same=blanks_collapsed if how == "exact" else normalised)
+    """A box reads the text: its letters and digits, or with "exact" all but the blanks between words."""
+    same = (lambda text: " ".join(text.split())) if how == "exact" else normalised
+    matched, read = read_matches(window(box_of(box)), expected, same=same)
     print(read)
     return 0 if matched else 1
 
@@ -272,9 +265,8 @@ def clock_time(text):
 
 
 def clock_seconds(folder):
-    """The clock line went from each second to the next, skipping or repeating none: each
-    frame of FOLDER (by clock_watch, in order) is one change of the line, all read on
-    one strip, one by one when that reads too few."""
+    """The clock line went from each second to the next: each frame of FOLDER (by clock_watch, in
+    order) is one change of the line, all read on one strip, one by one when that reads too few."""
     frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(folder).glob("*.ppm"))]
     if len(frames) < 2:
         raise SystemExit(f"{len(frames)} images de l'horloge : rien à comparer")
