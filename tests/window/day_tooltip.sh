@@ -24,6 +24,9 @@ pointer_glides_to() {
     done
 }
 
+# window_is active|inactive: the gadget's window is the active one, or not, as the program itself knows it.
+window_is() { [ "$(/usr/bin/python3 "$(dirname "$0")/accessible_day.py" --etat-fenetre 2>/dev/null)" = "$1" ]; }
+
 # Pointing at a day of the calendar, while another window is active, shows after
 # about half a second a tooltip of that day's facts, inside the screen, its first line
 # the day written out; it goes when the pointer leaves, and none comes over a text
@@ -35,8 +38,7 @@ case_facts() {
     # The 1st of the month is in the grid's first rows, away from its selected 29th.
     click_calendar_day 29 1
     read -r x y <<<"$clicked_cell"
-    window_state() { /usr/bin/python3 "$(dirname "$0")/accessible_day.py" --etat-fenetre 2>/dev/null; }
-    wait_until 20 "Solvane sait que sa fenêtre cliquée est active" eval '[ "$(window_state)" = active ]'
+    wait_until 20 "Solvane sait que sa fenêtre cliquée est active" window_is active
     # The gadget is pointed at while another window is active.
     start_other_window xlogo -geometry 100x100+0+0
     xdotool search --sync --class '^xlogo$' windowactivate --sync >/dev/null 2>&1 ||
@@ -44,7 +46,7 @@ case_facts() {
     # Qt closes a bubble whenever a window's activation changes; on a loaded machine the
     # gadget can hear of xlogo's long after the window manager made it: the glide starts
     # once the gadget itself says it is not the active window.
-    wait_until 20 "Solvane sait que sa fenêtre n'est plus active" eval '[ "$(window_state)" = inactive ]'
+    wait_until 20 "Solvane sait que sa fenêtre n'est plus active" window_is inactive
     pointer_glides_to "$((x + 2))" "$y"
     wait_until 5 "une bulle s'ouvre sur le 1er février" eval 'popup_box >/dev/null'
     # Counted from the last motion asked for, which restarts the tooltip's wait: a

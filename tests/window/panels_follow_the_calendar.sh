@@ -7,7 +7,7 @@
 # and Christmas of the year in French, and the moon picture of the selected date.
 # The calendar's title and day names are French too, its weeks beginning on Monday.
 # Then once more at start-up on a clock of 1899, with the today line and the clock.
-# What each date should show is worked out by screen_reading.py from the calendar
+# What each date should show is worked out by expected_panels.py from the calendar
 # and from the name-day list and pictures in the program's folder.
 # Usage: panels_follow_the_calendar.sh SOLVANE_EXECUTABLE
 set -euo pipefail

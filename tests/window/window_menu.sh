@@ -51,7 +51,7 @@ case_autostart() {
     grep -qx "Exec=$program_folder/solvane" "$(autostart)" || fail "l'entrée ne lance pas ce programme : $(grep Exec "$(autostart)")"
     grep -qx "TryExec=$program_folder/solvane" "$(autostart)" || fail "TryExec ne nomme pas ce programme : $(cat "$(autostart)")"
     stop_program
-    # The entry without TryExec that the gadget wrote for a program no longer there.
+    # An autostart entry without TryExec whose program is gone.
     sed -i -e '/^TryExec=/d' -e 's|^Exec=.*|Exec=/opt/parti/solvane|' "$(autostart)"
     start_program --copy --wait "$program"
     wait_until 5 "l'entrée est récrite pour le programme lancé" grep -qx "TryExec=$program_folder/solvane" "$(autostart)"
