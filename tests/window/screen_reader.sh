@@ -47,10 +47,10 @@ start_listened_program() {
     window_test_begin --screen-reader
     /usr/bin/python3 "$(dirname "$0")/screen_reader_events.py" "$work/heard.log" 2>"$work/listener-errors.log" &
     remember_pid "$!"
-    wait_until 10 "le lecteur d'écran écoute" grep -qsx ready "$work/heard.log"
+    wait_until 20 "le lecteur d'écran écoute" grep -qsx ready "$work/heard.log"
     french_setting_at '2024-02-29 10:00:00'
     start_program --copy --wait "$program"
-    wait_until 10 "la grille prend le focus, dite « Calendrier, février 2024 »" \
+    wait_until 20 "la grille prend le focus, dite « Calendrier, février 2024 »" \
         heard "$kFocused" table 'Calendrier, février 2024'
 }
 
@@ -58,7 +58,7 @@ start_listened_program() {
 case_shift_f10() {
     start_listened_program
     press_keys shift+F10
-    wait_until 5 "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
+    wait_until 20 "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
     say "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée"
 }
@@ -67,12 +67,12 @@ case_shift_f10() {
 case_menu_key() {
     start_listened_program
     press_keys Menu
-    wait_until 5 "touche Menu : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
+    wait_until 20 "touche Menu : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
     press_keys t
-    wait_until 5 "« $kKeepAbove » coché garde la fenêtre au-dessus" is_above
+    wait_until 20 "« $kKeepAbove » coché garde la fenêtre au-dessus" is_above
     press_keys Menu
-    wait_until 5 "touche Menu : « $kKeepAbove » dit cochée" heard "$kFocused" "$kCheckRoles" "$kKeepAbove" checked
+    wait_until 20 "touche Menu : « $kKeepAbove » dit cochée" heard "$kFocused" "$kCheckRoles" "$kKeepAbove" checked
     say "touche Menu : « $kKeepAbove » dit d'emblée, non cochée puis cochée"
 }
 
@@ -80,12 +80,12 @@ case_menu_key() {
 case_region() {
     start_listened_program
     press_keys Menu
-    wait_until 5 "le menu s'ouvre sur sa première entrée" heard "$kFocused" '.*' "$kKeepAbove"
+    wait_until 20 "le menu s'ouvre sur sa première entrée" heard "$kFocused" '.*' "$kKeepAbove"
     press_keys j
-    wait_until 5 "« France (national) » dit bouton radio coché" \
+    wait_until 20 "« France (national) » dit bouton radio coché" \
         heard "$kFocused" "$kRadioRoles" 'France (national)' checked
     press_keys Down
-    wait_until 5 "« Alsace-Moselle » dit bouton radio non coché" \
+    wait_until 20 "« Alsace-Moselle » dit bouton radio non coché" \
         heard "$kFocused" "$kRadioRoles" 'Alsace-Moselle' -checked
     say "les régions sont dites boutons radio, la nation cochée, l'Alsace-Moselle non"
 }
@@ -94,7 +94,7 @@ case_region() {
 case_grid_month() {
     start_listened_program
     click avance
-    wait_until 5 "après « >> », la grille se nomme « Calendrier, mars 2024 »" \
+    wait_until 20 "après « >> », la grille se nomme « Calendrier, mars 2024 »" \
         heard 'object:property-change:accessible-name 0' table 'Calendrier, mars 2024'
     say "après « >> », la grille se nomme « Calendrier, mars 2024 »"
 }
