@@ -30,6 +30,13 @@ std::string MoonLine(const DayFacts& facts) {
     return "Lune : " + calendar::NumberText(facts.moonAge) + (facts.moonAge <= 1 ? " jour" : " jours");
 }
 
+// The celebrations' names, " et " between two.
+std::string CelebrationNames(const DayFacts& facts) {
+    std::string names;
+    for (const std::string& name : facts.celebrations) names += (names.empty() ? "" : " et ") + name;
+    return names;
+}
+
 // The lines that follow the holiday in the text and the tooltip.
 std::string AlmanacLines(const DayFacts& facts) {
     std::string lines;
@@ -71,6 +78,7 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
         const std::string name(holiday.row->name);
         facts.holiday = facts.holiday ? *facts.holiday + " et " + name : name;
     }
+    for (const std::string_view name : CelebrationsOn(sources.region, year, date)) facts.celebrations.emplace_back(name);
     if (const std::optional<TimeChange> change = TimeChangeOn(year.value(), month, day))
         facts.timeChange = TimeChangeSentence(*change);
     facts.moonPhase = MoonPhaseOn(year.value(), month, day);
@@ -84,6 +92,7 @@ std::string FactsText(const DayFacts& facts) {
             calendar::NumberText(facts.week) + '\n';
     if (facts.nameDay) text += NameDayLine(facts) + '\n';
     if (facts.holiday) text += "Jour férié : " + *facts.holiday + '\n';
+    if (!facts.celebrations.empty()) text += "Célébration : " + CelebrationNames(facts) + '\n';
     text += AlmanacLines(facts);
     text += MoonLine(facts) + '\n';
     return text + facts.leapYearSentence + '\n';
@@ -93,6 +102,7 @@ std::string FactsTooltip(const DayFacts& facts) {
     std::string text = facts.writtenDate;
     if (facts.nameDay) text += '\n' + NameDayLine(facts);
     if (facts.holiday) text += '\n' + *facts.holiday;
+    if (!facts.celebrations.empty()) text += '\n' + CelebrationNames(facts);
     return text + '\n' + AlmanacLines(facts) + MoonLine(facts);
 }
 

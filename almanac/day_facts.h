@@ -1,7 +1,8 @@
 #pragma once
 // What the gadget knows of one day and of its year, in French: the date written out,
 // its number in the year and its week, its name day and that name's entry in the
-// list, its public holidays (the nation's, and a region's own), the change of time
+// list, its public holidays (the nation's, and a region's own, or another country's)
+// and its celebrations, the change of time
 // and the moon's principal phase that fall on it in the local zone, the moon's age;
 // and of the year, whether it is a leap year and the holidays it keeps. These are
 // computed here once for every reader: the window's panels, the tooltip of a day in
@@ -47,6 +48,7 @@ struct DayFacts {
     int nameDayPosition = 0;             // the day's entry in the name-day list (name_day_lookup.h), 0..365
     std::optional<std::string> nameDay;  // none where the list lacks the day or leaves it empty
     std::optional<std::string> holiday;  // the holidays' names, " et " between two
+    std::vector<std::string> celebrations;  // the names of the day's celebrations (Fête des mères), no day off
     // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
     // its offset; none on other days and in zones without changes.
     std::optional<std::string> timeChange;
@@ -62,7 +64,7 @@ struct DayFacts {
 struct FactsSources {
     std::span<const std::string> nameDays = {};  // the name-day list as read from fetes.txt; empty when none was read
     calendar::LocaleNames names;                 // the day and month names
-    calendar::Region region = calendar::Region::National;  // whose public holidays add to the nation's
+    calendar::Region region = calendar::Region::National;  // whose public holidays and celebrations
 };
 
 // The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear
@@ -70,11 +72,13 @@ struct FactsSources {
 // process's time zone.
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources& sources);
 
-// One fact a line, ended by a line end each: what --texte prints.
+// One fact a line, ended by a line end each: what --texte prints. The celebrations
+// are one line, « Célébration : Fête des mères ».
 std::string FactsText(const DayFacts& facts);
 
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
-// the change of time, the moon's phase and age, without a final line end.
+// the celebrations, the change of time, the moon's phase and age, without a final
+// line end.
 std::string FactsTooltip(const DayFacts& facts);
 
 }  // namespace almanac

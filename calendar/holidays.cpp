@@ -1,8 +1,11 @@
 #include "calendar/holidays.h"
 
+#include <algorithm>
 #include <array>
 
+#include "calendar/celebration_rows.h"
 #include "calendar/easter.h"
+#include "calendar/holiday_rows_abroad.h"
 
 namespace calendar {
 
@@ -16,7 +19,7 @@ constexpr std::string_view kAbolitionLaw = "loi n° 83-550 du 30 juin 1983, déc
 constexpr std::string_view kCollectivitiesDecree = "décret n° 2012-553 du 23 avril 2012";
 
 // clang-format off
-constexpr auto kRows = std::to_array<HolidayRow>({
+constexpr auto kNationRows = std::to_array<HolidayRow>({
     // The nation's public holidays are those of the labour code (article L3133-1), and
     // the panel shows them top to bottom: New Year, Easter, Easter Monday, Labour Day,
     // the victory of 1945, Ascension, Whit Monday, the national day, the Assumption,
@@ -96,20 +99,36 @@ constexpr auto kRows = std::to_array<HolidayRow>({
 });
 // clang-format on
 
+// The one table: the nation's and its regions' rows, those of the other places, then
+// the celebrations.
+template <std::size_t... Sizes>
+constexpr auto Joined(const std::array<HolidayRow, Sizes>&... parts) {
+    std::array<HolidayRow, (Sizes + ...)> rows{};
+    std::size_t at = 0;
+    ((at = std::ranges::copy(parts, rows.begin() + at).out - rows.begin()), ...);
+    return rows;
+}
+constexpr auto kRows = Joined(kNationRows, holiday_rows::kAbroadRows, holiday_rows::kCelebrationRows);
+
 // Checked as the program is built: every row names its holiday, its key and its text;
-// the panel's rows are the nation's, at the head of the table, and no other row has a
-// caption.
+// the panel's rows are the nation's holidays, at the head of the table, and no other
+// row has a caption; a rule's numbers are in their ranges.
 constexpr bool TableIsWellFormed() {
     for (std::size_t i = 0; i < kRows.size(); ++i) {
         const HolidayRow& row = kRows[i];
         if (row.name.empty() || row.key.empty() || row.source.empty()) return false;
         const bool onPanel = i < kPanelHolidayCount;
         if (onPanel != !row.caption.empty() || onPanel != !row.pattern.empty()) return false;
-        if (onPanel && row.region != Region::National) return false;
+        if (onPanel && (row.region != Region::National || row.celebration)) return false;
+        const HolidayRule& rule = row.rule;
+        if (rule.daysLater < 0 || rule.daysLater > 6) return false;
+        if (rule.kind == HolidayRule::Kind::WeekdayBefore && (rule.day < 2 || rule.day > 31)) return false;
     }
     return kRows.size() >= kPanelHolidayCount;
 }
-static_assert(TableIsWellFormed(), "a row lacks its name, key or text, or the panel's rows are out of place");
+static_assert(TableIsWellFormed(),
+              "a row lacks its name, key or text, the panel's rows are out of place, or a rule's "
+              "number is out of its range");
 
 // Whether the row's holiday is kept in `year`.
 bool KeptIn(const HolidayRow& row, int year) {
@@ -124,7 +143,10 @@ std::span<const HolidayRow, kPanelHolidayCount> PanelHolidays() {
     return std::span<const HolidayRow>(kRows).first<kPanelHolidayCount>();
 }
 
-SerialDate HolidayRuleDate(const HolidayRule& rule, Int16 year) {
+namespace {
+
+// The day the rule's kind gives, before the days later and the Sunday.
+SerialDate KindDate(const HolidayRule& rule, Int16 year) {
     switch (rule.kind) {
     case HolidayRule::Kind::FixedDate: return MakeDate(year, rule.month, rule.day);
     // Whole days added to Easter keep its time of day, and Easter has none.
@@ -139,26 +161,68 @@ SerialDate HolidayRuleDate(const HolidayRule& rule, Int16 year) {
         const int behind = (WeekdayOf(last).value() - static_cast<int>(rule.weekday) + 7) % 7;  // [0, 6]
         return last - behind;
     }
+    case HolidayRule::Kind::WeekdayBefore: {
+        const SerialDate eve = MakeDate(year, rule.month, rule.day - 1);
+        const int behind = (WeekdayOf(eve).value() - static_cast<int>(rule.weekday) + 7) % 7;  // [0, 6]
+        return eve - behind;
+    }
     }
     return 0;  // every Kind is handled above
 }
 
-std::vector<Holiday> HolidaysOf(Region region, Int16 year) {
-    std::vector<Holiday> holidays;
-    if (const std::optional<Region> inherited = RegionInherits(region)) holidays = HolidaysOf(*inherited, year);
+constexpr int kSunday = static_cast<int>(Weekday::Sunday);
+
+// The rows of `region` and of those it inherits, of holidays or of celebrations,
+// kept in `year`, the inherited first.
+std::vector<Holiday> DaysOf(Region region, Int16 year, bool celebrations) {
+    std::vector<Holiday> days;
+    if (const std::optional<Region> inherited = RegionInherits(region)) days = DaysOf(*inherited, year, celebrations);
     for (const HolidayRow& row : kRows) {
-        if (row.region == region && KeptIn(row, year.value()))
-            holidays.push_back({.date = HolidayRuleDate(row.rule, year), .row = &row});
+        if (row.region != region || row.celebration != celebrations || !KeptIn(row, year.value())) continue;
+        if (const std::optional<SerialDate> date = HolidayRuleDate(row.rule, year))
+            days.push_back({.date = *date, .row = &row});
     }
-    return holidays;
+    return days;
 }
 
-std::vector<std::string_view> HolidaysOn(Region region, Int16 year, SerialDate date) {
+std::vector<std::string_view> NamesOn(const std::vector<Holiday>& days, SerialDate date) {
     std::vector<std::string_view> names;
-    for (const Holiday& holiday : HolidaysOf(region, year)) {
-        if (holiday.date == date) names.push_back(holiday.row->name);
+    for (const Holiday& day : days) {
+        if (day.date == date) names.push_back(day.row->name);
     }
     return names;
+}
+
+}  // namespace
+
+std::optional<SerialDate> HolidayRuleDate(const HolidayRule& rule, Int16 year) {
+    SerialDate date = KindDate(rule, year) + rule.daysLater;
+    if (rule.yieldsTo != 0 && date == EasterSunday(year) + rule.yieldsTo) date = date + 7;
+    if (rule.onSunday == HolidayRule::OnSunday::Stays) return date;
+    const bool sunday = WeekdayOf(date).value() == kSunday;
+    if (rule.onSunday == HolidayRule::OnSunday::AddsMonday && !sunday) return std::nullopt;
+    return sunday ? date + 1 : date;
+}
+
+std::vector<Holiday> HolidaysOf(Region region, Int16 year) { return DaysOf(region, year, false); }
+
+std::vector<std::string_view> HolidaysOn(Region region, Int16 year, SerialDate date) {
+    return NamesOn(HolidaysOf(region, year), date);
+}
+
+std::vector<Holiday> CelebrationsOf(Region region, Int16 year) {
+    const std::vector<Holiday> holidays = HolidaysOf(region, year);
+    std::vector<Holiday> celebrations = DaysOf(region, year, true);
+    std::erase_if(celebrations, [&holidays](const Holiday& celebration) {
+        return std::ranges::any_of(holidays, [&celebration](const Holiday& holiday) {
+            return holiday.date == celebration.date && holiday.row->key == celebration.row->key;
+        });
+    });
+    return celebrations;
+}
+
+std::vector<std::string_view> CelebrationsOn(Region region, Int16 year, SerialDate date) {
+    return NamesOn(CelebrationsOf(region, year), date);
 }
 
 }  // namespace calendar

@@ -2,26 +2,105 @@
 
 namespace calendar {
 
-const std::array<RegionRow, 9> kRegionTable = {{
-    {.region = Region::National, .name = "France (national)", .key = "national"},
-    {.region = Region::AlsaceMoselle, .name = "Alsace-Moselle", .key = "alsace-moselle", .inherits = Region::National},
-    {.region = Region::Guadeloupe, .name = "Guadeloupe", .key = "guadeloupe", .inherits = Region::National},
-    {.region = Region::Guyane, .name = "Guyane", .key = "guyane", .inherits = Region::National},
-    {.region = Region::Martinique, .name = "Martinique", .key = "martinique", .inherits = Region::National},
-    {.region = Region::Mayotte, .name = "Mayotte", .key = "mayotte", .inherits = Region::National},
-    {.region = Region::LaReunion, .name = "La Réunion", .key = "la-reunion", .inherits = Region::National},
+const std::array<RegionRow, 19> kRegionTable = {{
+    {.region = Region::National,
+     .name = "France (national)",
+     .key = "national",
+     .inherits = Region::Everywhere,
+     .country = "France"},
+    {.region = Region::AlsaceMoselle,
+     .name = "Alsace-Moselle",
+     .key = "alsace-moselle",
+     .inherits = Region::National,
+     .country = "France"},
+    {.region = Region::Guadeloupe,
+     .name = "Guadeloupe",
+     .key = "guadeloupe",
+     .inherits = Region::National,
+     .country = "France"},
+    {.region = Region::Guyane, .name = "Guyane", .key = "guyane", .inherits = Region::National, .country = "France"},
+    {.region = Region::Martinique,
+     .name = "Martinique",
+     .key = "martinique",
+     .inherits = Region::National,
+     .country = "France"},
+    {.region = Region::Mayotte, .name = "Mayotte", .key = "mayotte", .inherits = Region::National, .country = "France"},
+    {.region = Region::LaReunion,
+     .name = "La Réunion",
+     .key = "la-reunion",
+     .inherits = Region::National,
+     .country = "France"},
     {.region = Region::SaintBarthelemy,
      .name = "Saint-Barthélemy",
      .key = "saint-barthelemy",
-     .inherits = Region::National},
-    {.region = Region::SaintMartin, .name = "Saint-Martin", .key = "saint-martin", .inherits = Region::National},
+     .inherits = Region::National,
+     .country = "France"},
+    {.region = Region::SaintMartin,
+     .name = "Saint-Martin",
+     .key = "saint-martin",
+     .inherits = Region::National,
+     .country = "France"},
+    {.region = Region::Belgium,
+     .name = "Belgique",
+     .key = "belgique",
+     .inherits = Region::Everywhere,
+     .country = "Belgique"},
+    {.region = Region::Luxembourg,
+     .name = "Luxembourg",
+     .key = "luxembourg",
+     .inherits = Region::Everywhere,
+     .country = "Luxembourg"},
+    {.region = Region::Monaco, .name = "Monaco", .key = "monaco", .inherits = Region::Everywhere, .country = "Monaco"},
+    {.region = Region::Geneva,
+     .name = "Suisse — Genève",
+     .key = "suisse-geneve",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Vaud,
+     .name = "Suisse — Vaud",
+     .key = "suisse-vaud",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Neuchatel,
+     .name = "Suisse — Neuchâtel",
+     .key = "suisse-neuchatel",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Jura,
+     .name = "Suisse — Jura",
+     .key = "suisse-jura",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Fribourg,
+     .name = "Suisse — Fribourg",
+     .key = "suisse-fribourg",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Valais,
+     .name = "Suisse — Valais",
+     .key = "suisse-valais",
+     .inherits = Region::Switzerland,
+     .country = "Suisse"},
+    {.region = Region::Quebec,
+     .name = "Canada — Québec",
+     .key = "quebec",
+     .inherits = Region::Everywhere,
+     .country = "Canada"},
+}};
+
+const std::array<RegionRow, 2> kRegionGroups = {{
+    {.region = Region::Switzerland, .name = "Suisse", .key = "suisse", .inherits = Region::Everywhere},
+    {.region = Region::Everywhere, .name = "Partout", .key = "partout"},
 }};
 
 namespace {
 
-// Every Region has its row.
+// Every Region has its row, among the places or the groups.
 const RegionRow& RowOf(Region region) {
     for (const RegionRow& row : kRegionTable) {
+        if (row.region == region) return row;
+    }
+    for (const RegionRow& row : kRegionGroups) {
         if (row.region == region) return row;
     }
     return kRegionTable[0];

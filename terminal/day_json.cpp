@@ -39,6 +39,13 @@ std::string PhaseJson(const std::optional<calendar::PhaseOfDay>& phase) {
            ",\"heure\":" + JsonString(calendar::PhaseClock(*phase, ":")) + "}";
 }
 
+// An array of JSON strings.
+std::string JsonArray(const std::vector<std::string>& texts) {
+    std::string json = "[";
+    for (const std::string& text : texts) json += (json.size() > 1 ? "," : "") + JsonString(text);
+    return json + ']';
+}
+
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
 
 }  // namespace
@@ -51,7 +58,7 @@ std::string FactsJson(const DayFacts& facts) {
     using calendar::NumberText;
     return "{\"date\":" + JsonString(IsoDate(facts)) + ",\"jour_de_l_annee\":" + NumberText(facts.dayOfYear) +
            ",\"semaine\":" + NumberText(facts.week) + ",\"fete\":" + JsonStringOrNull(facts.nameDay) +
-           ",\"ferie\":" + JsonStringOrNull(facts.holiday) +
+           ",\"ferie\":" + JsonStringOrNull(facts.holiday) + ",\"celebrations\":" + JsonArray(facts.celebrations) +
            ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
            ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
            ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +

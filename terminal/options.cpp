@@ -71,7 +71,7 @@ const std::array<OptionRow, 9> kOptionTable = {{
      .letter = 0,
      .argument = required_argument,
      .usage = "--region NOM",
-     .help = "ajoute les jours fériés d'une région (sinon, celle du menu)",
+     .help = "les jours fériés d'une région ou d'un pays (sinon, ceux du menu ou de la langue)",
      .apply = Nothing,
      .valueTo = &TerminalRequest::region},
     {.name = "ics",
@@ -141,7 +141,7 @@ std::string RefusedOption(const char* const* argv, int refusedAt, int refusedVal
     return Quoted(EchoedArgument(written)) + " n'est pas une option de solvane" + kSeeHelp;
 }
 
-// The regions as a command line writes them: "national, alsace-moselle, … ou saint-martin".
+// The places as a command line writes them: "national, alsace-moselle, … ou quebec".
 std::string RegionKeys() {
     std::string keys;
     for (std::size_t row = 0; row < calendar::kRegionTable.size(); ++row) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "almanac/day_facts.h"
+#include "calendar/locale_region.h"
 #include "calendar/serial_date.h"
 #include "namedays/name_day_file.h"
 #include "settings/settings_file.h"
@@ -36,11 +37,13 @@ GivenDay Today() {
 }
 
 // The region of --region, otherwise the one chosen in the window's menu, as the
-// settings file holds it; the nation alone when neither says a known one.
+// settings file holds it; when neither says a known one, the country of the locale,
+// as the window's first start takes it.
 calendar::Region RegionOf(const TerminalRequest& request) {
     const std::optional<std::string> name =
         request.region ? request.region : settings::SettingsValue(settings::SettingsFilePath(), settings::kRegionKey);
-    return name ? calendar::RegionNamed(*name).value_or(calendar::Region::National) : calendar::Region::National;
+    const std::optional<calendar::Region> named = name ? calendar::RegionNamed(*name) : std::nullopt;
+    return named ? *named : calendar::LocaleRegion();
 }
 
 // A day's facts in one of the forms, as one unit: the JSON forms one line, the text

@@ -3,7 +3,8 @@
 (python3-icalendar): for every year of the calendar, 1583 to 9999, the holiday file
 parses and holds exactly the nation's public holidays of the holiday table, their
 dates computed here from dateutil's Easter and Python's own calendar; a region's file
-adds its own rows, checked in the years around each row's first and last; the lines
+adds its own rows, and a place abroad its own and those of its groups, checked in the
+years around each row's first and last; the lines
 end in CRLF and are folded at 75 octets. The name-day files of a few years parse,
 hold one event a day that has a name, and agree with `--json` for each day of 2023.
 
@@ -23,29 +24,50 @@ from dateutil.easter import easter, EASTER_WESTERN
 program, table_program = sys.argv[1], sys.argv[2]
 failures = []
 
-# The regions, each with the region it inherits, and the table's rows.
-inherits, rows = {}, []
+# The regions and the groups, each with the one it inherits, and the table's rows of
+# holidays; the celebrations are in no file.
+inherits, places, rows = {}, [], []
 for line in subprocess.run([table_program], capture_output=True, check=True, text=True).stdout.splitlines():
     fields = line.split("|")
-    if fields[0] == "region":
+    if fields[0] in ("region", "group"):
         inherits[fields[1]] = fields[2] or None
-    else:
+        if fields[0] == "region":
+            places.append(fields[1])
+    elif fields[0] == "holiday":
         region, key, name, kind = fields[1:5]
-        month, day, after_easter, weekday, nth, since, until = map(int, fields[5:])
+        month, day, after_easter, weekday, nth, since, until, later, yields_to = map(int, fields[5:14])
         rows.append(dict(region=region, key=key, name=name, kind=kind, month=month, day=day,
-                         after_easter=after_easter, weekday=weekday, nth=nth, since=since, until=until))
+                         after_easter=after_easter, weekday=weekday, nth=nth, since=since, until=until,
+                         later=later, yields_to=yields_to, on_sunday=fields[14]))
+
+SUNDAY = 6  # Python's
 
 
-def day_of(row, year):
-    """The row's day in `year`; the weekdays of a month by Python's calendar."""
+def kind_day(row, year):
+    """The day of the row's kind in `year`; the weekdays of a month by Python's calendar."""
     if row["kind"] == "easter":
         return easter(year, EASTER_WESTERN) + datetime.timedelta(days=row["after_easter"])
     if row["kind"] == "fixed":
         return datetime.date(year, row["month"], row["day"])
     python_weekday = (row["weekday"] + 5) % 7  # Sunday 1 is Python's 6, Monday 2 its 0
+    if row["kind"] == "before":
+        return max(datetime.date(year, row["month"], d) for d in range(1, row["day"])
+                   if datetime.date(year, row["month"], d).weekday() == python_weekday)
     days = [datetime.date(year, row["month"], d) for d in range(1, calendar.monthrange(year, row["month"])[1] + 1)]
     days = [d for d in days if d.weekday() == python_weekday]
     return days[-1] if row["kind"] == "last" else days[row["nth"] - 1]
+
+
+def day_of(row, year):
+    """The row's day in `year`, or None in a year it is not kept."""
+    day = kind_day(row, year) + datetime.timedelta(days=row["later"])
+    if row["yields_to"] and day == easter(year, EASTER_WESTERN) + datetime.timedelta(days=row["yields_to"]):
+        day += datetime.timedelta(days=7)
+    if row["on_sunday"] == "stays":
+        return day
+    if day.weekday() == SUNDAY:
+        return day + datetime.timedelta(days=1)
+    return day if row["on_sunday"] == "moves" else None
 
 
 def expected_holidays(year, region):
@@ -58,7 +80,8 @@ def expected_holidays(year, region):
     for row in rows:
         if row["region"] in lineage and year >= row["since"] and (row["until"] == 0 or year <= row["until"]):
             date = day_of(row, year)
-            days.append((date, f"{date:%Y%m%d}-{row['key']}@solvane", row["name"]))
+            if date:
+                days.append((date, f"{date:%Y%m%d}-{row['key']}@solvane", row["name"]))
     return sorted(days)
 
 
@@ -95,13 +118,17 @@ def check_holidays(year, region="national"):
         failures.append(f"--ics {year} --region {region} : {found} au lieu de {expected_holidays(year, region)}")
 
 
-# Each region in the first and last years of the calendar and around the first and
-# last years of each of its rows.
+# Each place in the first and last years of the calendar, around the first and last
+# years of each of its rows and its groups', and in a week of years, which holds every
+# weekday of each fixed date (a Monday after a Sunday, a day moved off a Sunday).
 regional_years = []
-for region in inherits:
-    years = {1583, 9999}
+for region in places:
+    lineage = [region]
+    while inherits[lineage[-1]]:
+        lineage.append(inherits[lineage[-1]])
+    years = {1583, 9999} | set(range(2020, 2028))
     for row in rows:
-        if row["region"] == region:
+        if row["region"] in lineage:
             years |= {y for y in (row["since"] - 1, row["since"], row["until"], row["until"] + 1) if 1583 <= y <= 9999}
     regional_years += [(year, region) for year in sorted(years)]
 

@@ -63,6 +63,17 @@ rows=(
     "--region|guyane|--waybar|2024-06-10           0 {\"text\":\"Abolition de l'esclavage\","
     "--waybar=2024-12-26|--region=alsace-moselle   0 {\"text\":\"Saint-Étienne\","
     "--ics|2024|--region|la-reunion                0 BEGIN:VCALENDAR"
+    "--region|belgique|--waybar|2024-07-21         0 {\"text\":\"Fête nationale\","
+    "--region|luxembourg|--waybar|2023-05-09       0 {\"text\":\"Journée de l'Europe\","
+    "--region|monaco|--waybar|2023-11-20           0 {\"text\":\"Lendemain de la Fête du Prince\","
+    "--region|suisse-geneve|--waybar|2024-09-05    0 {\"text\":\"Jeûne genevois\","
+    "--region|suisse-vaud|--waybar|2024-09-16      0 {\"text\":\"Lundi du Jeûne fédéral\","
+    "--region|suisse-neuchatel|--waybar|2023-01-02 0 {\"text\":\"Lendemain du Nouvel An\","
+    "--region|suisse-jura|--waybar|2024-06-23      0 {\"text\":\"Commémoration du plébiscite\","
+    "--region|suisse-fribourg|--waybar|2024-03-29  0 {\"text\":\"Vendredi saint\","
+    "--region|suisse-valais|--waybar|2024-03-19    0 {\"text\":\"Saint-Joseph\","
+    "--region|quebec|--waybar|2024-05-20           0 {\"text\":\"Journée nationale des patriotes\","
+    "--region|quebec|--ics|2024                    0 BEGIN:VCALENDAR"
     "--region|corse|--texte      2 n'est pas une région : choisissez national, alsace-moselle,"
     "--region|guyane             2 --help"
     "--ics-fetes|--region|guyane 2 --help"
@@ -100,7 +111,7 @@ Fête à souhaiter : Benjamin
 Jour férié : Pâques
 Lune : 21 jours
 L'année 2024 est bissextile." --texte 2024-03-31
-expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","changement_d_heure":null,"phase":null,"lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","celebrations":[],"changement_d_heure":null,"phase":null,"lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
 expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
 run "$program" --ics 1945
 ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
@@ -143,6 +154,54 @@ run "$program" --ics 2024 --region la-reunion
 ics=$(printf '%s' "$out" | tr -d '\r' | tr '\n' '|')
 [[ $ics == *'|X-WR-CALNAME:Jours fériés 2024 (La Réunion)|'* && $ics == *'|UID:20241225-noel@solvane|'*'|UID:20241220-abolition-esclavage@solvane|DTSTAMP:'*'|DTSTART;VALUE=DATE:20241220|DTEND;VALUE=DATE:20241221|SUMMARY:Abolition de l'"'"'esclavage|'* && $(grep -c '^BEGIN:VEVENT' <<<"$out") = 13 ]] ||
     fail "solvane --ics 2024 --region la-reunion : « $ics »"
+
+# The places by the names the menu writes, blanks and dashes included.
+for row in "Suisse — Genève|2024-12-31|Restauration de la République" "Canada — Québec|2024-06-24|Fête nationale du Québec"; do
+    IFS='|' read -r name day expected <<<"$row"
+    run "$program" --waybar "$day" --region "$name"
+    text=$(jq -r .text <<<"$out" 2>/dev/null || true)
+    [[ $status = 0 && $text = "$expected" ]] || fail "--region « $name » : état $status, « $text » au lieu de « $expected »"
+done
+
+# Without a choice in the settings, the country of the locale of dates, as the C
+# library resolves it: LC_ALL, then LC_TIME, then LANG, the first that is not empty.
+# Each row: the environment | the day | the class --waybar gives it.
+locale_rows=(
+    "LANG=fr_BE.UTF-8|2024-07-21|ferie"
+    "LANG=fr_LU.UTF-8|2024-06-23|ferie"
+    "LANG=fr_MC.UTF-8|2024-11-19|ferie"
+    "LANG=fr_CA.UTF-8|2024-05-20|ferie"
+    "LANG=fr_CH.UTF-8|2024-09-16|ferie"
+    "LANG=fr_CH@euro|2024-01-02|ferie"
+    "LANG=fr_FR.UTF-8|2024-07-21|jour"
+    "LANG=de_CH.UTF-8|2024-09-16|jour"
+    "LANG=fr_BE.UTF-8 LC_TIME=fr_CA.UTF-8|2024-05-20|ferie"
+    "LC_TIME=fr_CA.UTF-8 LC_ALL=fr_BE.UTF-8|2024-07-21|ferie"
+    "LC_ALL= LC_TIME=fr_MC.UTF-8 LANG=fr_BE.UTF-8|2024-11-19|ferie"
+    "LC_ALL= LC_TIME= LANG=fr_BE.UTF-8|2024-07-21|ferie"
+    "LANG=fr_BE.UTF-8 XDG_CONFIG_HOME=$work/chosen|2024-07-21|jour"
+)
+mkdir -p "$work/chosen/solvane" && printf '[solvane]\nregion=national\n' >"$work/chosen/solvane/solvane.conf"
+for row in "${locale_rows[@]}"; do
+    IFS='|' read -r environment day expected <<<"$row"
+    # shellcheck disable=SC2086  # one assignment a word
+    run $environment "$program" --waybar "$day"
+    class=$(jq -r .class <<<"$out" 2>/dev/null || true)
+    [[ $status = 0 && $class = "$expected" ]] || fail "$environment --waybar $day : « $class » au lieu de « $expected »"
+done
+
+# The celebrations: a line of --texte, an array of --json, never a holiday.
+expect_whole "dimanche 26 mai 2024
+147e jour de l'année, semaine 21
+Fête à souhaiter : Bérenger
+Célébration : Fête des mères
+Lune : 18 jours
+L'année 2024 est bissextile." --texte 2024-05-26
+run "$program" --json 2024-12-06 --region luxembourg
+[[ $(jq -c '[.ferie, .celebrations]' <<<"$out") = '[null,["Saint-Nicolas"]]' ]] ||
+    fail "--json 2024-12-06 --region luxembourg : « $out »"
+run "$program" --json 2024-03-31 --region suisse-jura
+[[ $(jq -c '[.ferie, .celebrations]' <<<"$out") = '["Pâques",[]]' ]] || fail "--json 2024-03-31 --region suisse-jura : « $out »"
 
 # --waybar read by jq: its keys, and a tooltip that is --texte's lines.
 for day in 2024-01-01 2024-05-09 2024-07-14 2023-12-31; do

@@ -5,15 +5,19 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace calendar::test {
 
-// The oracle's lines, without their line ends; a failed run fails the test.
+// The oracle's lines, without their line ends; a failed run fails the test. The
+// script is read from standard input, so that SOLVANE_ORACLE_PYTHON, when set, may
+// name another system's python3 (tools/holidays-oracle-trixie: "chroot DIR python3").
 inline std::vector<std::string> OracleLines(const std::string& arguments) {
-    const std::string command =
-        std::string(SOLVANE_PYTHON3) + " " + SOLVANE_SOURCE_DIR + "/tests/calendar/oracles.py " + arguments;
+    const char* python = std::getenv("SOLVANE_ORACLE_PYTHON");
+    const std::string command = std::string(python != nullptr && *python != '\0' ? python : SOLVANE_PYTHON3) + " - " +
+                                arguments + " <" + SOLVANE_SOURCE_DIR + "/tests/calendar/oracles.py";
     std::vector<std::string> lines;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {

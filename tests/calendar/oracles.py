@@ -5,6 +5,11 @@
                                    then the days of each French region that the nation
                                    does not keep: REGION|YYYY-MM-DD|NAME, REGION its
                                    ISO 3166-2 code (GES for Alsace-Moselle)
+  oracles.py places FIRST LAST     python3-holidays' version as version|MAJOR.MINOR|, then,
+                                   from version 0.71 on (older ones lack Monaco and the
+                                   French names), the public holidays of the places beyond
+                                   France: PLACE|YYYY-MM-DD|NAME, PLACE BE, LU, MC, CA-QC or
+                                   CH-XX (a canton; CH-TI for its Epiphany alone)
   oracles.py changes FIRST LAST   zoneinfo's days whose length is not 24 hours, in
                                    every zone of the system's database: zone|NAME, then
                                    that zone's days as YYYY-MM-DD|SENTENCE
@@ -58,6 +63,25 @@ def holidays_lines(first, last):
             for name in regional.get_list(day):
                 if name not in kept:
                     print(f'{code}|{day.isoformat()}|{name}')
+
+
+PLACES = (('BE', 'BE', None), ('LU', 'LU', None), ('MC', 'MC', None), ('CA-QC', 'CA', 'QC'),
+          ('CH-GE', 'CH', 'GE'), ('CH-VD', 'CH', 'VD'), ('CH-NE', 'CH', 'NE'), ('CH-JU', 'CH', 'JU'),
+          ('CH-FR', 'CH', 'FR'), ('CH-VS', 'CH', 'VS'), ('CH-TI', 'CH', 'TI'))
+
+
+def places_lines(first, last):
+    import holidays
+    version = tuple(int(part) for part in holidays.__version__.split('.')[:2])
+    print(f'version|{version[0]}.{version[1]}|')
+    if version < (0, 71):
+        return
+    years = range(first, last + 1)
+    for place, country, subdivision in PLACES:
+        days = holidays.country_holidays(country, subdiv=subdivision, years=years, language='fr')
+        for day in sorted(days):
+            for name in days.get_list(day):
+                print(f'{place}|{day.isoformat()}|{name}')
 
 
 SYSTEM_ZONES = '/usr/share/zoneinfo'  # where the C library finds a zone named by TZ
@@ -268,6 +292,8 @@ if __name__ == '__main__':
     what, arguments = sys.argv[1], sys.argv[2:]
     if what == 'holidays':
         holidays_lines(int(arguments[0]), int(arguments[1]))
+    elif what == 'places':
+        places_lines(int(arguments[0]), int(arguments[1]))
     elif what == 'changes':
         changes_lines(int(arguments[0]), int(arguments[1]))
     elif what == 'phases':
