@@ -18,6 +18,7 @@
 #include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
+#include "calendar/locale_region.h"
 #include "calendar/numbers.h"
 #include "namedays/name_day_file.h"
 #include "namedays/shown_text.h"
@@ -150,15 +151,16 @@ almanac::FactsSources Form1::DaySources() const {
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
-// selected date, today's date and the clock, and the nation's holidays of the
-// selected year, as the facts of the day and of its year say them. Everything is
+// selected date, today's date and the clock, and the holidays of the selected year
+// (the nation's, or a place's abroad), as the facts of the day and of its year say
+// them. Everything is
 // computed afresh and rewritten at every run.
 void Form1::Timer1_Timer() {
     using namespace calendar;
     // The calendar may have been left without a selected date; it gets one again.
     Cal1->SetValueIsNull(false);
     const almanac::DayFacts Day = SelectedDayFacts();
-    const almanac::YearFacts Year = almanac::FactsOfYear(Day.year);
+    const almanac::YearFacts Year = almanac::FactsOfYear(Day.year, HolidayRegion());
 
     Label34->SetUtf8Text(Year.leapYearSentence);
     Label3->SetUtf8Text(DayOfYearLine(Day.dayOfYear));
@@ -168,15 +170,7 @@ void Form1::Timer1_Timer() {
     Label31->SetUtf8Text("   Il est " + std::string("  ") + FormatDate(CurrentDateTime(), "hh:mm:ss", localeNames_));
 
     Label8->SetUtf8Text(NumberText(Year.year));
-    // Each holiday on its row; a row whose holiday the year does not keep (the two
-    // victories, before their first anniversary) is hidden.
-    for (std::size_t row = 0; row < kPanelHolidayCount; ++row) {
-        const HolidayRow& panelRow = PanelHolidays()[row];
-        const auto kept = std::ranges::find(Year.holidays, &panelRow, &Holiday::row);
-        holidayValueLabels_[row]->setVisible(kept != Year.holidays.end());
-        holidayValueLabels_[row]->SetUtf8Text(
-            kept == Year.holidays.end() ? std::string() : FormatDate(kept->date, panelRow.pattern, localeNames_));
-    }
+    ShowHolidayPanel(Year, HolidayRegion());
 }
 
 // The name day and the moon of the selected date.
@@ -278,12 +272,15 @@ void Form1::Recentre() {
     settings_.SetPlace(std::nullopt);
 }
 
-calendar::Region Form1::HolidayRegion() const { return settings_.Region().value_or(calendar::Region::National); }
+// Before any choice, the country of the locale, as the terminal takes it.
+calendar::Region Form1::HolidayRegion() const { return settings_.Region().value_or(calendar::LocaleRegion()); }
 
-// The panel's twelve rows stay the nation's; the grid and the tooltips change.
+// The grid, the tooltips and the panel change: the panel's rows stay the nation's
+// for France's regions, and become the place's abroad.
 void Form1::SetHolidayRegion(calendar::Region region) {
     settings_.SetRegion(region);
     Cal1->DescribeDaysAgain();
+    refreshTrigger_.Request();
 }
 
 // A choice made in another gadget, or in the file by hand: the region marks the grid
@@ -294,6 +291,7 @@ void Form1::FollowSettings() {
         platform_.KeepAbove(*above);
     }
     Cal1->DescribeDaysAgain();
+    refreshTrigger_.Request();
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }

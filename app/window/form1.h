@@ -54,10 +54,12 @@ public:
 
     // The window's controls, named as the window was designed. Each is a child of
     // the window with that object name.
-    TextLabel* Label1;         // today's date, « Aujourd'hui: … »
-    TextLabel* Label2;         // the web address under the frame
-    TextLabel* Label3;         // the selected date's day of the year; a FitLabel, as wide as its text
-    TextLabel* Label4;         // the selected date's ISO week
+    TextLabel* Label1;  // today's date, « Aujourd'hui: … »
+    TextLabel* Label2;  // the web address under the frame
+    TextLabel* Label3;  // the selected date's day of the year; a FitLabel, as wide as its text
+    TextLabel* Label4;  // the selected date's ISO week
+    // The holiday panel's captions and dates are those of the nation's holidays for
+    // France and its regions, as named below; another place's holidays abroad.
     TextLabel* Label5;         // the date of Pâques
     TextLabel* Label6;         // the holiday panel's heading, « Jours fériés de l'année: »
     TextLabel* Label7;         // the caption « Pâcques : »
@@ -163,6 +165,11 @@ private:
     almanac::FactsSources DaySources() const;
     // The facts of the selected date, which the two refreshes write into the panels.
     almanac::DayFacts SelectedDayFacts() const;
+    // form1_holiday_panel.cpp: the holiday panel's rows for the year's holidays in
+    // `region`, the nation's for France and its regions, the place's own elsewhere;
+    // and one caption of it.
+    void ShowHolidayPanel(const almanac::YearFacts& Year, calendar::Region region);
+    void SetHolidayCaption(std::size_t row, const std::string& caption, std::string_view name);
     // Selects the day's entry in Combo1 and writes its name day into Label32.
     void ShowNameDay(const almanac::DayFacts& Day);
     // The facts of a day, as the calendar's tooltip and the terminal say them.
@@ -178,7 +185,9 @@ private:
     std::vector<std::string> nameDays_;  // fetes.txt as read at start-up, the entries that Combo1 holds
     QLocale nameLocale_;                 // of the day and month names, in the panels and the calendar
     calendar::LocaleNames localeNames_;
-    // The dates, in the order of calendar::PanelHolidays().
+    // The panel's captions and dates, top to bottom: for France in the order of
+    // calendar::PanelHolidays().
+    std::array<TextLabel*, calendar::kPanelHolidayCount> holidayCaptionLabels_{};
     std::array<TextLabel*, calendar::kPanelHolidayCount> holidayValueLabels_{};
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;

@@ -136,6 +136,7 @@ void Form1::CreateControls() {
         this->*row.value =
             MakeLabel(this, row.valueName, QRect(kHolidayValueLeft, row.top, kHolidayValueWidth, kHolidayRowHeight),
                       row.valueName, kBold825, TextColour::Navy, kLeft, TextFit::Wraps);
+        holidayCaptionLabels_[i] = this->*row.caption;
         holidayValueLabels_[i] = this->*row.value;
     }
 

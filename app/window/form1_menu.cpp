@@ -130,14 +130,19 @@ QMenu* Form1::NewMenu() {
     return menu;
 }
 
-// The regions whose holidays the grid marks and the tooltips name, one checked: the
-// nation alone, or the nation and one region. The group lets one entry alone be
-// checked, and a screen reader hears radio buttons.
+// The places whose holidays the grid marks and the tooltips name, one checked: the
+// nation alone, the nation and one region, or a place abroad. A separator closes
+// each country's places, so that the keyboard and a screen reader meet them
+// together, each entry named in full (« Suisse — Vaud »). The group lets one entry
+// alone be checked across them, and a screen reader hears radio buttons.
 void Form1::AddRegionMenu(QMenu& regions) {
     regions.setObjectName(QStringLiteral("RegionMenu"));
     auto* choices = new QActionGroup(&regions);
     choices->setExclusionPolicy(QActionGroup::ExclusionPolicy::Exclusive);
+    std::string_view country = calendar::kRegionTable.front().country;
     for (const calendar::RegionRow& row : calendar::kRegionTable) {
+        if (row.country != country) regions.addSeparator();
+        country = row.country;
         QAction* action = regions.addAction(Utf8(row.name));
         action->setCheckable(true);
         action->setChecked(row.region == HolidayRegion());
