@@ -4,6 +4,7 @@
 // France, the panel is the one it was, pixel for pixel.
 
 #include <QFontMetrics>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QTextCharFormat>
 #include <QtTest>
@@ -168,6 +169,34 @@ private slots:
             QVERIFY2(form_->Cal1->Widget()->dateTextFormat(day).toolTip().contains(Utf8(holiday.row->name)),
                      qPrintable(day.toString(Qt::ISODate)));
         }
+    }
+
+    // With no choice in the settings, the place of the locale of dates: the menu ticks
+    // it and the panel shows it; nothing is written until the user chooses.
+    void theFirstStartTakesTheLocalesCountry() {
+        const QByteArray keptLocale = qgetenv("LC_ALL");
+        qputenv("LC_ALL", "fr_CH.UTF-8");
+        QTemporaryDir empty;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(empty.path()));
+        DestroyWindow();
+        CreateWindow();
+        form_->Form_Load();
+        QCOMPARE(form_->HolidayRegion(), calendar::Region::Vaud);
+        Select(QDate(2024, 6, 1));
+        TickDatePanel();
+        QCOMPARE(Caption(1)->text(), QStringLiteral("Saint-Berthold :"));
+        form_->ShowMenu(QPoint(0, 0));
+        auto* menu = form_->findChild<QMenu*>(QStringLiteral("Form1Menu"), Qt::FindDirectChildrenOnly);
+        QVERIFY(menu);
+        QStringList checked;
+        for (const QAction* entry : menu->findChild<QMenu*>(QStringLiteral("RegionMenu"))->actions()) {
+            if (entry->isChecked()) checked << entry->text();
+        }
+        delete menu;
+        qputenv("LC_ALL", keptLocale);
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        QCOMPARE(checked, QStringList{QStringLiteral("Suisse — Vaud")});
+        QVERIFY(QDir(empty.path()).isEmpty());
     }
 
     // France's panel after a place abroad: every label's text, box, alignment and
