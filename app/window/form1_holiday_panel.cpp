@@ -37,6 +37,14 @@ std::string MoreHolidays(std::size_t count) {
     return "et " + calendar::NumberText(static_cast<int>(count)) + (count == 1 ? " autre" : " autres");
 }
 
+// The whole name of a shortened caption, in its tooltip and for screen readers;
+// none for a caption shown whole. Set only when it changes: the panel is written at
+// every refresh, and a new accessible name is news to a screen reader.
+void SetWhole(TextLabel& label, const QString& whole) {
+    if (label.toolTip() != whole) label.setToolTip(whole);
+    if (label.accessibleName() != whole) label.setAccessibleName(whole);
+}
+
 }  // namespace
 
 void Form1::ShowHolidayPanel(const almanac::YearFacts& Year, calendar::Region region) {
@@ -89,8 +97,7 @@ void Form1::SetHolidayCaption(std::size_t row, const std::string& caption, std::
         label->setGeometry(layout.captionLeft, layout.top, layout.captionWidth, kHolidayRowHeight);
         label->setAlignment(layout.captionAlignment | Qt::AlignTop);
         label->SetUtf8Text(caption);
-        label->setToolTip({});
-        label->setAccessibleName({});
+        SetWhole(*label, {});
         label->setVisible(true);
         return;
     }
@@ -104,7 +111,6 @@ void Form1::SetHolidayCaption(std::size_t row, const std::string& caption, std::
         metrics.elidedText(whole, Qt::ElideRight, kPlaceCaptionWidth - metrics.horizontalAdvance(colon))
             .replace(QStringLiteral(" \u2026"), QStringLiteral("\u2026"));
     label->setText(name.empty() ? QString() : shown + colon);
-    label->setToolTip(shown != whole ? whole : QString());
-    label->setAccessibleName(shown != whole ? whole : QString());
+    SetWhole(*label, shown != whole ? whole : QString());
     label->setVisible(!name.empty());
 }
