@@ -41,6 +41,8 @@ std::string CelebrationNames(const DayFacts& facts) {
 std::string AlmanacLines(const DayFacts& facts) {
     std::string lines;
     if (facts.timeChange) lines += *facts.timeChange + '\n';
+    if (facts.sun) lines += calendar::SunSentence(*facts.sun) + '\n';
+    if (facts.season) lines += calendar::SeasonSentence(*facts.season) + '\n';
     if (facts.moonPhase) lines += calendar::MoonPhaseSentence(*facts.moonPhase) + '\n';
     return lines;
 }
@@ -81,6 +83,11 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
     for (const std::string_view name : CelebrationsOn(sources.region, year, date)) facts.celebrations.emplace_back(name);
     if (const std::optional<TimeChange> change = TimeChangeOn(year.value(), month, day))
         facts.timeChange = TimeChangeSentence(*change);
+    if (sources.place) {
+        facts.place = sources.place;
+        facts.sun = SunOn(year.value(), month, day, sources.place->coordinates);
+        facts.season = SeasonOn(year.value(), month, day, sources.place->coordinates.latitude);
+    }
     facts.moonPhase = MoonPhaseOn(year.value(), month, day);
     facts.moonAge = MoonPictureNumber(year, month, day).value();
     return facts;

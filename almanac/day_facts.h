@@ -2,8 +2,8 @@
 // What the gadget knows of one day and of its year, in French: the date written out,
 // its number in the year and its week, its name day and that name's entry in the
 // list, its public holidays (the nation's, and a region's own, or another country's)
-// and its celebrations, the change of time
-// and the moon's principal phase that fall on it in the local zone, the moon's age;
+// and its celebrations, the change of time, the sun at a place, the equinox or
+// solstice and the moon's principal phase that fall on it in the local zone, the moon's age;
 // and of the year, whether it is a leap year and the holidays it keeps. These are
 // computed here once for every reader: the window's panels, the tooltip of a day in
 // the window's calendar (and the screen readers' description of its cell), and the
@@ -22,6 +22,9 @@
 #include "calendar/holidays.h"
 #include "calendar/int16.h"
 #include "calendar/moon_phases.h"
+#include "calendar/places.h"
+#include "calendar/seasons.h"
+#include "calendar/sunrise_sunset.h"
 
 namespace almanac {
 
@@ -52,6 +55,12 @@ struct DayFacts {
     // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
     // its offset; none on other days and in zones without changes.
     std::optional<std::string> timeChange;
+    // Where the sun and the seasons are reckoned, its sun, and the equinox or solstice
+    // of the local day named for its hemisphere; none of the three when no place was
+    // given.
+    std::optional<calendar::Place> place;
+    std::optional<calendar::SunOfDay> sun;
+    std::optional<calendar::SeasonOfDay> season;
     std::optional<calendar::PhaseOfDay> moonPhase;  // the principal phase of the local day
     int moonAge = 0;                                // whole days, 0..29, as the moon picture shows it
     bool leapYear = false;                          // those of FactsOfYear
@@ -65,6 +74,10 @@ struct FactsSources {
     std::span<const std::string> nameDays = {};  // the name-day list as read from fetes.txt; empty when none was read
     calendar::LocaleNames names;                 // the day and month names
     calendar::Region region = calendar::Region::National;  // whose public holidays and celebrations
+    // Where the sun and the seasons are reckoned: the place chosen, otherwise the
+    // region's chef-lieu. None for a reader that shows neither (the panels, the name
+    // days' calendar): a day's sun costs a tenth of a millisecond.
+    std::optional<calendar::Place> place = {};
 };
 
 // The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear
@@ -77,7 +90,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
 std::string FactsText(const DayFacts& facts);
 
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
-// the celebrations, the change of time, the moon's phase and age, without a final
+// the celebrations, the change of time, the sun, the season, the moon's phase and
+// age, without a final
 // line end.
 std::string FactsTooltip(const DayFacts& facts);
 

@@ -10,6 +10,7 @@ namespace calendar {
 struct Coordinates {
     double latitude = 0;   // degrees, north positive [−90, 90]
     double longitude = 0;  // degrees, east positive [−180, 180]
+    bool operator==(const Coordinates&) const = default;
 };
 
 // Two decimal numbers, the latitude then the longitude, each with an optional sign

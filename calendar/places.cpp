@@ -15,7 +15,9 @@
 
 #include "calendar/places.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 namespace calendar {
 
@@ -242,6 +244,60 @@ const PlaceRow* FindPlace(std::string_view typed) {
     for (const PlaceRow& place : kPlaceTable)
         if (FoldedName(place.name) == wanted) return &place;
     return nullptr;
+}
+
+namespace {
+
+std::string_view WithoutEndBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+std::string Quoted(std::string_view text) { return "« " + std::string(text) + " »"; }
+
+}  // namespace
+
+std::optional<Place> PlaceOfText(std::string_view typed) {
+    if (const PlaceRow* row = FindPlace(typed))
+        return Place{.text = std::string(row->name), .named = true, .coordinates = CoordinatesOf(*row)};
+    if (const std::optional<Coordinates> coordinates = ParseCoordinates(typed))
+        return Place{.text = std::string(WithoutEndBlanks(typed)), .coordinates = *coordinates};
+    return std::nullopt;
+}
+
+// The seat is written as the table writes it: no folding, which costs a tenth of a
+// millisecond for the table, and the tooltips ask for a month of days at once.
+Place SeatOf(Region region) {
+    const std::string_view seat = RegionSeat(region);
+    const auto row = std::ranges::find(kPlaceTable, seat, &PlaceRow::name);
+    const PlaceRow& place =
+        row != std::end(kPlaceTable) ? *row : *std::ranges::find(kPlaceTable, "Paris", &PlaceRow::name);
+    return {.text = std::string(place.name), .named = true, .coordinates = CoordinatesOf(place)};
+}
+
+std::string NoPlaceSentence(std::string_view typed, std::string_view shown) {
+    static constexpr std::string_view kWhatToWrite =
+        "écrivez une préfecture ou un chef-lieu, tel « Strasbourg », ou la latitude et la longitude, telles "
+        "« 48,58 7,75 »";
+    const std::string folded = FoldedName(typed);
+    if (folded.empty()) return "Aucun lieu n'est écrit : " + std::string(kWhatToWrite);
+    // A name the table gives only with its bracket: « Saint-Denis », « Laval ».
+    std::string bracketed;
+    for (const PlaceRow& place : kPlaceTable) {
+        const std::size_t bracket = place.name.find(" (");
+        if (bracket == std::string_view::npos || FoldedName(place.name.substr(0, bracket)) != folded) continue;
+        bracketed += (bracketed.empty() ? "" : " ou ") + Quoted(place.name);
+    }
+    if (!bracketed.empty()) return Quoted(shown) + " est le nom de plusieurs lieux : précisez, " + bracketed;
+    const std::string_view trimmed = WithoutEndBlanks(typed);
+    const bool numeric = trimmed.starts_with("\u2212") || trimmed.find_first_of("+-0123456789") == 0;
+    if (numeric) {
+        return Quoted(shown) +
+               " n'est pas une latitude et une longitude : la latitude va de −90 à 90, la longitude de −180 à 180, "
+               "telles « 48,58 7,75 »";
+    }
+    return Quoted(shown) + " n'est pas un lieu connu : " + std::string(kWhatToWrite);
 }
 
 }  // namespace calendar

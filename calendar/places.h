@@ -5,11 +5,13 @@
 // the Swiss cantons', Quebec City and Montreal). Any other place is given by its
 // coordinates (coordinates.h).
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "calendar/coordinates.h"
+#include "calendar/regional_holidays.h"
 
 namespace calendar {
 
@@ -38,5 +40,29 @@ const PlaceRow* FindPlace(std::string_view typed);
 std::string FoldedName(std::string_view text);
 
 inline Coordinates CoordinatesOf(const PlaceRow& place) { return {place.latitude, place.longitude}; }
+
+// The place whose sun and seasons the almanac tells: a place of the table, or any
+// other given by its coordinates.
+struct Place {
+    std::string text;    // UTF-8, as the settings keep it: the table's name, or the coordinates as typed
+    bool named = false;  // a place of the table
+    Coordinates coordinates;
+    bool operator==(const Place&) const = default;
+};
+
+// The place a typed text gives: a name of the table, however written (FindPlace), or
+// a latitude and a longitude (ParseCoordinates), whose text is the typed one without
+// the blanks at its ends; none for anything else.
+std::optional<Place> PlaceOfText(std::string_view typed);
+
+// The region's chef-lieu, the place when the user has chosen none; Paris for a region
+// whose row names no place of the table.
+Place SeatOf(Region region);
+
+// Why `typed` gives no place, in one French sentence without its full stop, the
+// typed text written as `shown` (a terminal shortens it and writes its control
+// bytes): « « Saint-Denis » : précisez, « Saint-Denis (La Réunion) » », or what a
+// name or coordinates should be.
+std::string NoPlaceSentence(std::string_view typed, std::string_view shown);
 
 }  // namespace calendar

@@ -45,6 +45,9 @@ struct RegionRow {
     std::string_view key;                 // the same in plain ASCII, for a command line: "la-reunion"
     std::optional<Region> inherits = {};  // whose holidays it keeps as well
     std::string_view country = {};        // UTF-8, the country it lies in: the menu keeps a country's places together
+    // Its chef-lieu, a name of the places' table (places.h): where the sun and the
+    // seasons are reckoned until the user chooses a place; none for a group.
+    std::string_view seat = {};
 };
 
 // The places, in the order of the menu: the nation first, the default, then its
@@ -60,5 +63,6 @@ std::optional<Region> RegionNamed(std::string_view name);
 std::string_view RegionName(Region region);
 std::string_view RegionKey(Region region);
 std::optional<Region> RegionInherits(Region region);
+std::string_view RegionSeat(Region region);
 
 }  // namespace calendar

@@ -29,6 +29,10 @@ inline constexpr std::string_view kGroup = "solvane";
 // The region whose public holidays add to the nation's: its ASCII key
 // ("alsace-moselle"), as calendar::RegionKey gives it.
 inline constexpr std::string_view kRegionKey = "region";
+// The place of the sun and the seasons, as the user typed it in « Lieu… »: a name of
+// the places' table ("Strasbourg") or a latitude and a longitude ("48,58 7,75"); none
+// (or one that names nothing) for the chef-lieu of the region.
+inline constexpr std::string_view kPlaceKey = "lieu";
 // « Toujours au-dessus », "true" or "false".
 inline constexpr std::string_view kKeepAboveKey = "keep_above";
 

@@ -1,5 +1,6 @@
 #include "terminal/day_json.h"
 
+#include <charconv>
 #include <optional>
 
 #include "calendar/numbers.h"
@@ -46,6 +47,40 @@ std::string JsonArray(const std::vector<std::string>& texts) {
     return json + ']';
 }
 
+// The sun's rising, setting and day length, "HH:MM" each, null where the sun does not
+// rise or set that day.
+std::string SunJson(const std::optional<calendar::SunOfDay>& sun) {
+    if (!sun) return "null";
+    const calendar::SunFields fields = calendar::SunJsonFields(*sun);
+    return "{\"lever\":" + JsonStringOrNull(fields.lever) + ",\"coucher\":" + JsonStringOrNull(fields.coucher) +
+           ",\"duree_du_jour\":" + JsonString(fields.dureeDuJour) + "}";
+}
+
+std::string SeasonJson(const std::optional<calendar::SeasonOfDay>& season) {
+    if (!season) return "null";
+    return "{\"nom\":" + JsonString(std::string(season->name)) +
+           ",\"heure\":" + JsonString(calendar::SeasonClock(*season, ":")) + "}";
+}
+
+// Degrees to five decimals, a few metres, as the places' table gives them, without
+// the zeros at the end: 48.58392, 7.75, -21; whatever the locale, a point.
+std::string DegreesJson(double degrees) {
+    char digits[32];
+    const auto written = std::to_chars(digits, digits + sizeof digits, degrees, std::chars_format::fixed, 5);
+    std::string text(digits, written.ptr);
+    while (text.back() == '0') text.pop_back();
+    if (text.back() == '.') text.pop_back();
+    return text == "-0" ? "0" : text;
+}
+
+// The place's name, null for coordinates typed, and its coordinates.
+std::string PlaceJson(const std::optional<calendar::Place>& place) {
+    if (!place) return "null";
+    return std::string("{\"nom\":") + (place->named ? JsonString(place->text) : "null") +
+           ",\"latitude\":" + DegreesJson(place->coordinates.latitude) +
+           ",\"longitude\":" + DegreesJson(place->coordinates.longitude) + "}";
+}
+
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
 
 }  // namespace
@@ -61,8 +96,9 @@ std::string FactsJson(const DayFacts& facts) {
            ",\"ferie\":" + JsonStringOrNull(facts.holiday) + ",\"celebrations\":" + JsonArray(facts.celebrations) +
            ",\"changement_d_heure\":" + JsonStringOrNull(facts.timeChange) +
            ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
-           ",\"bissextile\":" + (facts.leapYear ? "true" : "false") + ",\"texte\":" + JsonString(facts.writtenDate) +
-           "}";
+           ",\"soleil\":" + SunJson(facts.sun) + ",\"saison\":" + SeasonJson(facts.season) +
+           ",\"lieu\":" + PlaceJson(facts.place) + ",\"bissextile\":" + (facts.leapYear ? "true" : "false") +
+           ",\"texte\":" + JsonString(facts.writtenDate) + "}";
 }
 
 std::string FactsWaybar(const DayFacts& facts) {

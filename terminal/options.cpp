@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/places.h"
 #include "calendar/regional_holidays.h"
 #include "calendar/serial_date.h"
 
@@ -30,7 +31,7 @@ struct OptionRow {
 
 void Nothing(TerminalRequest&) {}
 
-const std::array<OptionRow, 9> kOptionTable = {{
+const std::array<OptionRow, 10> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
@@ -74,6 +75,13 @@ const std::array<OptionRow, 9> kOptionTable = {{
      .help = "les jours fériés d'une région ou d'un pays (sinon, ceux du menu ou de la langue)",
      .apply = Nothing,
      .valueTo = &TerminalRequest::region},
+    {.name = "lieu",
+     .letter = 0,
+     .argument = required_argument,
+     .usage = "--lieu LIEU",
+     .help = "le soleil et les saisons d'un lieu (sinon, celui du menu)",
+     .apply = Nothing,
+     .valueTo = &TerminalRequest::place},
     {.name = "ics",
      .letter = 0,
      .argument = optional_argument,
@@ -158,6 +166,12 @@ std::string Inconsistency(const TerminalRequest& request) {
                " (ou le nom que le menu écrit, tel « " +
                std::string(calendar::RegionName(calendar::Region::LaReunion)) + " »)";
     }
+    if (request.place && !calendar::PlaceOfText(*request.place)) {
+        return calendar::NoPlaceSentence(*request.place, EchoedArgument(*request.place));
+    }
+    if (request.place && request.kind != TerminalAnswerKind::Facts) {
+        return "« --lieu » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
+    }
     const bool holidaysAsked =
         request.kind == TerminalAnswerKind::Facts ||
         (request.kind == TerminalAnswerKind::Calendar && request.calendar == CalendarKind::Holidays);
@@ -237,6 +251,8 @@ std::string HelpText() {
     }
     return text + "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont " +
            calendar::kCalendarRangeText + ".\n" + "Les régions : " + RegionKeys() + ".\n" +
+           "Un lieu : une préfecture ou un chef-lieu (« Strasbourg »), ou sa latitude et sa longitude "
+           "(« 48,58 7,75 ») ; sans lieu choisi, le chef-lieu de la région.\n" +
            "Une valeur s'écrit aussi après « = » : solvane --texte=2024-07-14.\n"
            "État de sortie : 0 réussite, 1 échec (une écriture impossible comprise), 2 mauvais usage.\n";
 }

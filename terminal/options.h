@@ -18,6 +18,7 @@ struct TerminalRequest {
     bool follow = false;                // --suivre
     std::optional<std::string> value;   // the date or the year given, as written
     std::optional<std::string> region;  // --region's name, a known one once parsed
+    std::optional<std::string> place;   // --lieu's name or coordinates, a known place once parsed
     std::string option;                 // the option that chose the answer, as "--texte"
 };
 

@@ -36,14 +36,27 @@ GivenDay Today() {
     return {calendar::YearOf(today).value(), calendar::MonthOf(today).value(), calendar::DayOf(today).value()};
 }
 
-// The region of --region, otherwise the one chosen in the window's menu, as the
-// settings file holds it; when neither says a known one, the country of the locale,
-// as the window's first start takes it.
-calendar::Region RegionOf(const TerminalRequest& request) {
-    const std::optional<std::string> name =
-        request.region ? request.region : settings::SettingsValue(settings::SettingsFilePath(), settings::kRegionKey);
-    const std::optional<calendar::Region> named = name ? calendar::RegionNamed(*name) : std::nullopt;
-    return named ? *named : calendar::LocaleRegion();
+// What the user chose in the window's menu, as the settings file holds it, with the
+// options over it: the region of --region, else the file's, the country of the
+// locale when neither names one, as the window's first start takes it; the place of --lieu, else the file's, the region's chef-lieu
+// when neither names one. The file is read once.
+struct Choices {
+    calendar::Region region = calendar::Region::National;
+    calendar::Place place;
+};
+Choices ChoicesOf(const TerminalRequest& request) {
+    const settings::Reading file = settings::ReadSettings(settings::SettingsFilePath());
+    const auto chosen = [&](const std::optional<std::string>& option, std::string_view key) {
+        return option ? option : file.text.Value(settings::kGroup, key);
+    };
+    Choices choices;
+    const std::optional<std::string> region = chosen(request.region, settings::kRegionKey);
+    const std::optional<calendar::Region> named = region ? calendar::RegionNamed(*region) : std::nullopt;
+    choices.region = named ? *named : calendar::LocaleRegion();
+    const std::optional<std::string> text = chosen(request.place, settings::kPlaceKey);
+    const std::optional<calendar::Place> place = text ? calendar::PlaceOfText(*text) : std::nullopt;
+    choices.place = place ? *place : calendar::SeatOf(choices.region);
+    return choices;
 }
 
 // A day's facts in one of the forms, as one unit: the JSON forms one line, the text
@@ -51,9 +64,10 @@ calendar::Region RegionOf(const TerminalRequest& request) {
 // each answer ends).
 std::string FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
     const std::vector<std::string> nameDays = NameDays(programFolder);
-    const almanac::DayFacts facts =
-        almanac::FactsOfDay(day.year, day.month, day.day,
-                            {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = RegionOf(request)});
+    const Choices choices = ChoicesOf(request);
+    const almanac::DayFacts facts = almanac::FactsOfDay(
+        day.year, day.month, day.day,
+        {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = choices.region, .place = choices.place});
     switch (request.form) {
     case FactsForm::Text: return almanac::FactsText(facts) + (followed ? "\n" : "");
     case FactsForm::Json: return FactsJson(facts) + "\n";
@@ -81,7 +95,7 @@ TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& pro
     }
     const std::string yearText = std::to_string(year);
     if (request.calendar == CalendarKind::Holidays) {
-        const calendar::Region region = RegionOf(request);
+        const calendar::Region region = ChoicesOf(request).region;
         const std::string title =
             "Jours fériés " + yearText +
             (region == calendar::Region::National ? "" : " (" + std::string(calendar::RegionName(region)) + ")");
@@ -119,8 +133,8 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         return 1;
     }
     if (parsed.error.empty() && parsed.request.follow) {
-        // The region is read again with each answer: a choice in the window's menu
-        // shows at once in a status bar.
+        // The region and the place are read again with each answer: a choice in the
+        // window's menu shows at once in a status bar.
         const TerminalRequest& request = parsed.request;
         return FollowToday([&] { return FactsAnswer(request, Today(), programFolder, true); },
                            [&] {

@@ -78,6 +78,15 @@ rows=(
     "--region|guyane             2 --help"
     "--ics-fetes|--region|guyane 2 --help"
     "--texte|--region            2 attend une valeur"
+    "--texte|2024-12-21|--lieu|Strasbourg          0 samedi 21 décembre 2024"
+    "--lieu=48.58,7.75|--json|2024-12-21           0 {\"date\":\"2024-12-21\","
+    "--waybar|--lieu|saint-denis-la-reunion        0 {\"text\":"
+    "--lieu|Tombouctou|--texte   2 « Tombouctou » n'est pas un lieu connu : écrivez une préfecture ou un chef-lieu"
+    "--lieu|Saint-Denis|--json   2 précisez, « Saint-Denis (La Réunion) »"
+    "--lieu|95,7|--texte         2 n'est pas une latitude et une longitude"
+    "--lieu|Paris|--ics          2 « --lieu » s'emploie avec --texte, --json ou --waybar"
+    "--lieu|Paris                2 --help"
+    "--texte|--lieu              2 attend une valeur"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
@@ -100,7 +109,10 @@ run "$program" --texte "$(printf '\e[31m%.0s' {1..2000})"
 [[ $status = 2 && ${#err} -lt 400 && $err != *$'\e'* && $err == *'\x1b[31m'* ]] ||
     fail "un argument de 10 000 octets est répété tel quel : ${#err} octets"
 
-# The whole answer of each form; the holidays under their French names.
+# The whole answer of each form; the holidays under their French names. Without a
+# settings file the sun is Paris's, in the zone of the machine (here UTC): PyEphem
+# 4.1.4 gives sunrise and sunset at 05:29:36 and 18:20:33 on 31 March 2024, 04:02:17
+# and 19:32:49 on 20 May, 07:40:24 and 16:18:08 on 13 January.
 expect_whole() { # expect_whole EXPECTED ARGUMENTS...
     run "$program" "${@:2}"
     [ "$out" = "$1" ] || fail "solvane ${*:2} : réponse inattendue :"$'\n'"$out"
@@ -109,10 +121,11 @@ expect_whole "dimanche 31 mars 2024
 91e jour de l'année, semaine 13
 Fête à souhaiter : Benjamin
 Jour férié : Pâques
+Soleil : lever 05 h 30, coucher 18 h 21, 12 h 51 de jour (+4 min)
 Lune : 21 jours
 L'année 2024 est bissextile." --texte 2024-03-31
-expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","celebrations":[],"changement_d_heure":null,"phase":null,"lune":12,"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
-expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","celebrations":[],"changement_d_heure":null,"phase":null,"lune":12,"soleil":{"lever":"04:02","coucher":"19:33","duree_du_jour":"15:31"},"saison":null,"lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aSoleil : lever 07 h 40, coucher 16 h 18, 8 h 38 de jour (+2 min)\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
 run "$program" --ics 1945
 ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
 [[ $ics == 'BEGIN:VCALENDAR|VERSION:2.0|PRODID:-//Solvane//Solvane '"$version"'//FR|CALSCALE:GREGORIAN|X-WR-CALNAME:Jours fériés 1945|BEGIN:VEVENT|UID:19450101-jour-de-l-an@solvane|DTSTART;VALUE=DATE:19450101|DTEND;VALUE=DATE:19450102|SUMMARY:Jour de l'"'"'an|TRANSP:TRANSPARENT|END:VEVENT|BEGIN:VEVENT|UID:19450401-paques@solvane|'* && $(grep -c $'^DTSTAMP:.*\r$' <<<"$out") = 11 && $ics != *victoire* && $ics == *'|UID:19451111-armistice-1918@solvane|'* && $ics == *'|END:VCALENDAR|' ]] ||
@@ -148,6 +161,36 @@ for row in "${settings_rows[@]}"; do
     [[ $status = 0 && -z $err && $text = "$expected" ]] ||
         fail "réglages, $label : état $status, « $text » au lieu de « $expected », « $err »"
 done
+
+# The place chosen in the window's « Lieu… », as the settings file holds it, and
+# --lieu over it: --json's "lieu" on 21 December 2024. Each row: what it shows | the
+# file (printf's format) | more arguments | the place's name, or its coordinates.
+place_rows=(
+    "the window's choice|[solvane]\nlieu=Strasbourg\n||Strasbourg"
+    "coordinates as QSettings quotes them|[solvane]\nlieu=\"48,58 7,75\"\n||48.58 7.75"
+    "no place: the region's chef-lieu|[solvane]\nregion=guyane\n||Cayenne"
+    "a place that names nothing: the chef-lieu|[solvane]\nregion=alsace-moselle\nlieu=Tombouctou\n||Strasbourg"
+    "a bracket left out: the chef-lieu|[solvane]\nlieu=Saint-Denis\n||Paris"
+    "coordinates out of range: the chef-lieu|[solvane]\nlieu=\"91 0\"\n||Paris"
+    "bytes of no text|\\0\\377[solvane\nlieu=\\377\n||Paris"
+    "--lieu over the file|[solvane]\nlieu=Strasbourg\n|--lieu=Fort-de-France|Fort-de-France"
+    "--region's chef-lieu over the file's region|[solvane]\nregion=guyane\n|--region=mayotte|Mamoudzou"
+)
+for row in "${place_rows[@]}"; do
+    IFS='|' read -r label file arguments expected <<<"$row"
+    rm -rf "$work/config" && mkdir -p "$work/config/solvane"
+    # shellcheck disable=SC2059  # the row's format
+    printf "$file" >"$work/config/solvane/solvane.conf"
+    # shellcheck disable=SC2086  # the words of the arguments
+    run XDG_CONFIG_HOME="$work/config" "$program" --json 2024-12-21 $arguments
+    place=$(jq -r '.lieu | .nom // "\(.latitude) \(.longitude)"' <<<"$out" 2>/dev/null || true)
+    [[ $status = 0 && -z $err && $place = "$expected" ]] ||
+        fail "lieu des réglages, $label : état $status, « $place » au lieu de « $expected », « $err »"
+done
+# Coordinates typed with blanks, as a French user writes them, in one argument.
+run "$program" --json 2024-12-21 --lieu "48,58 7,75"
+[[ $status = 0 && $out == *'"lieu":{"nom":null,"latitude":48.58,"longitude":7.75}'* ]] ||
+    fail "--lieu « 48,58 7,75 » : état $status, « $out » « $err »"
 
 # A region's days follow the nation's, under their own identifiers.
 run "$program" --ics 2024 --region la-reunion
@@ -259,7 +302,7 @@ for arguments in "--texte 2024-01-13" "--texte 2024-01-14" "--waybar 2024-01-13"
     [ "$(control_bytes "$work/control.out")" = 0 ] || fail "solvane $arguments : un octet de contrôle passe"
 done
 run "$work/control/solvane" --texte 2024-01-13
-[[ $out == *$'\nFête à souhaiter : Y [31mv e t te \n'* && $(wc -l <<<"$out") = 5 ]] || fail "13 janvier abîmé : « $out »"
+[[ $out == *$'\nFête à souhaiter : Y [31mv e t te \n'* && $(wc -l <<<"$out") = 6 ]] || fail "13 janvier abîmé : « $out »"
 run "$work/control/solvane" --texte 2024-01-14
 [[ $out == *$'\nFête à souhaiter : N ul\n'* ]] || fail "NUL dans un nom : « $out »"
 run "$work/control/solvane" --json 2024-01-14

@@ -71,6 +71,50 @@ TEST(PlacesTest, CoordinatesAsTyped) {
     }
 }
 
+// What the settings and --lieu keep: a name spelt as the table spells it, coordinates
+// as typed; and why the rest names nothing.
+TEST(PlacesTest, PlacesOfTypedTexts) {
+    const struct {
+        const char* typed;
+        const char* text;  // the place's; null: none
+        bool named;
+        const char* refusal;  // a part of NoPlaceSentence, for none
+    } rows[] = {
+        {"saint etienne", "Saint-Étienne", true, ""},
+        {" 48,58 7,75 ", "48,58 7,75", false, ""},
+        {"-21.34;55.48", "-21.34;55.48", false, ""},
+        {"Saint-Denis", nullptr, false,
+         "« Saint-Denis » est le nom de plusieurs lieux : précisez, « Saint-Denis (La Réunion) »"},
+        {"laval", nullptr, false, "précisez, « Laval (Mayenne) »"},
+        {"91 7", nullptr, false, "« 91 7 » n'est pas une latitude et une longitude : la latitude va de −90 à 90"},
+        {"\u22122 400", nullptr, false, "n'est pas une latitude et une longitude"},
+        {"Tombouctou", nullptr, false,
+         "« Tombouctou » n'est pas un lieu connu : écrivez une préfecture ou un chef-lieu"},
+        {" - ", nullptr, false, "Aucun lieu n'est écrit"},
+    };
+    for (const auto& row : rows) {
+        const std::optional<Place> place = PlaceOfText(row.typed);
+        EXPECT_EQ(place ? place->text : "none", row.text ? row.text : "none") << row.typed;
+        if (place) {
+            EXPECT_EQ(place->named, row.named) << row.typed;
+        } else {
+            EXPECT_NE(NoPlaceSentence(row.typed, row.typed).find(row.refusal), std::string::npos)
+                << NoPlaceSentence(row.typed, row.typed);
+        }
+    }
+}
+
+// A region's chef-lieu misspelt in its row would leave its users with Paris's sun.
+TEST(PlacesTest, EveryRegionHasItsChefLieuInTheTable) {
+    for (const RegionRow& region : kRegionTable) {
+        const PlaceRow* seat = FindPlace(region.seat);
+        ASSERT_NE(seat, nullptr) << region.name << ": « " << region.seat << " »";
+        EXPECT_EQ(seat->name, region.seat) << "spelt as the table spells it";
+        EXPECT_EQ(SeatOf(region.region), PlaceOfText(seat->name)) << region.name;
+    }
+    EXPECT_EQ(SeatOf(Region::National).text, "Paris");
+}
+
 TEST(PlacesTest, SentencesAndJsonValues) {
     const SunEvent rise{.kind = SunEventKind::Rise, .instant = 0, .hour = 8, .minute = 17};
     const SunEvent set{.kind = SunEventKind::Set, .instant = 0, .hour = 16, .minute = 38};
