@@ -76,6 +76,8 @@ void GadgetSettings::Read() {
     place_ = ToSaved(settings::PlaceOn(text, display_.toStdString()));
     keepAbove_ = settings::Flag(text.Value(settings::kGroup, settings::kKeepAboveKey));
     region_ = calendar::RegionNamed(text.Value(settings::kGroup, settings::kRegionKey).value_or(""));
+    const std::optional<std::string> placeText = text.Value(settings::kGroup, settings::kPlaceKey);
+    almanacPlace_ = placeText ? calendar::PlaceOfText(*placeText) : std::nullopt;
 }
 
 // The place is this display's own and stays as this window knows it; the shared
@@ -83,11 +85,12 @@ void GadgetSettings::Read() {
 void GadgetSettings::ReadAgain() {
     const std::optional<bool> keepAbove = keepAbove_;
     const std::optional<calendar::Region> region = region_;
+    const std::optional<calendar::Place> almanacPlace = almanacPlace_;
     const std::optional<SavedPlace> place = place_;
     Read();
     place_ = place;
     Watch();
-    if (keepAbove_ != keepAbove || region_ != region) emit Changed();
+    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace) emit Changed();
 }
 
 // The folders of the file and of the target of a link in its place; while the
@@ -127,6 +130,19 @@ void GadgetSettings::SetRegion(calendar::Region region) {
     region_ = region;
     Write([&](settings::IniText& text) {
         text.Set(settings::kGroup, settings::kRegionKey, std::string(calendar::RegionKey(region)));
+    });
+}
+
+void GadgetSettings::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
+    // Forgetting writes even when the file's text named no place: the key goes.
+    if (place && almanacPlace_ == place) return;
+    almanacPlace_ = place;
+    Write([&](settings::IniText& text) {
+        if (place) {
+            text.Set(settings::kGroup, settings::kPlaceKey, place->text);
+        } else {
+            text.Remove(settings::kGroup, settings::kPlaceKey);
+        }
     });
 }
 

@@ -14,6 +14,7 @@
 #include <QString>
 #include <optional>
 
+#include "calendar/places.h"
 #include "calendar/regional_holidays.h"
 #include "settings/ini_text.h"
 
@@ -52,9 +53,15 @@ public:
     std::optional<calendar::Region> Region() const { return region_; }
     void SetRegion(calendar::Region region);
 
+    // The place of the sun and the seasons chosen in « Lieu… »; none when never
+    // chosen, or when the file's text names no place. The terminal reads the same key.
+    const std::optional<calendar::Place>& AlmanacPlace() const { return almanacPlace_; }
+    // Keeps the place, or forgets it: the region's chef-lieu then stands for it.
+    void SetAlmanacPlace(const std::optional<calendar::Place>& place);
+
 signals:
-    // The file changed under another program's hand, and the region or the choice
-    // « Toujours au-dessus » it holds now differs from what this one showed.
+    // The file changed under another program's hand, and the region, the place or the
+    // choice « Toujours au-dessus » it holds now differs from what this one showed.
     void Changed();
 
 private:
@@ -68,5 +75,6 @@ private:
     std::optional<SavedPlace> place_;
     std::optional<bool> keepAbove_;
     std::optional<calendar::Region> region_;
+    std::optional<calendar::Place> almanacPlace_;
     QFileSystemWatcher watcher_;
 };

@@ -142,12 +142,16 @@ QString Form1::DayDescription(QDate Day) const {
     return Text(almanac::FactsTooltip(almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), DaySources())));
 }
 
+// The panels show neither the sun nor the seasons, which they would compute at every
+// second.
 almanac::DayFacts Form1::SelectedDayFacts() const {
-    return almanac::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), DaySources());
+    almanac::FactsSources sources = DaySources();
+    sources.place.reset();
+    return almanac::FactsOfDay(Cal1->Year(), Cal1->Month().value(), Cal1->Day().value(), sources);
 }
 
 almanac::FactsSources Form1::DaySources() const {
-    return {.nameDays = nameDays_, .names = localeNames_, .region = HolidayRegion()};
+    return {.nameDays = nameDays_, .names = localeNames_, .region = HolidayRegion(), .place = AlmanacPlace()};
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
@@ -283,9 +287,21 @@ void Form1::SetHolidayRegion(calendar::Region region) {
     refreshTrigger_.Request();
 }
 
+calendar::Place Form1::AlmanacPlace() const {
+    const std::optional<calendar::Place>& chosen = settings_.AlmanacPlace();
+    return chosen ? *chosen : calendar::SeatOf(HolidayRegion());
+}
+
+// The tooltips tell the new place's sun at once.
+void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
+    settings_.SetAlmanacPlace(place);
+    Cal1->DescribeDaysAgain();
+}
+
 // A choice made in another gadget, or in the file by hand: the region marks the grid
-// and names the days again, « Toujours au-dessus » takes effect as if chosen here.
-// The place stays this window's own.
+// and names the days again, the tooltips tell the sun of the place chosen, « Toujours
+// au-dessus » takes effect as if chosen here. The window's place on the screen stays
+// its own.
 void Form1::FollowSettings() {
     if (const std::optional<bool> above = settings_.KeepAbove(); above && *above != KeptAbove()) {
         platform_.KeepAbove(*above);

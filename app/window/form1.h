@@ -121,11 +121,19 @@ public:
     void ShowMenu(QPoint globalPosition);
     void ShowMenuFromKeyboard();
     void ShowAbout();
+    // The dialog of its entry « Lieu… ».
+    void ShowPlaceDialog();
 
     // The region whose public holidays the grid marks and the tooltips name with the
     // nation's, as the settings file holds it for the window and the terminal.
     calendar::Region HolidayRegion() const;
     void SetHolidayRegion(calendar::Region region);
+
+    // Where the tooltips reckon the sun and the seasons: the place chosen in « Lieu… »,
+    // otherwise the chef-lieu of the region, as the settings file holds them for the
+    // window and the terminal.
+    calendar::Place AlmanacPlace() const;
+    void SetAlmanacPlace(const std::optional<calendar::Place>& place);
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;

@@ -1,5 +1,5 @@
 // The window's menu, on the right button over its background, the Menu key or
-// Shift+F10, and the dialog of its entry « À propos de Solvane ».
+// Shift+F10, and the dialogs of its entries « Lieu… » and « À propos de Solvane ».
 
 #include <QActionGroup>
 #include <QContextMenuEvent>
@@ -17,12 +17,13 @@
 
 #include "app/platform/autostart.h"
 #include "app/window/form1.h"
+#include "app/window/place_dialog.h"
 #include "calendar/regional_holidays.h"
 
 namespace {
 
 // The menu's entries, in their order; an empty text is a separator.
-enum class Entry { KeepAbove, Autostart, Holidays, Recentre, About, Minimise, Quit, Separator };
+enum class Entry { KeepAbove, Autostart, Holidays, Place, Recentre, About, Minimise, Quit, Separator };
 struct MenuRow {
     Entry entry;
     const char* text;  // UTF-8, with its & before the key that picks it
@@ -32,6 +33,7 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::Autostart, .text = "&Lancer Solvane à l'ouverture de session"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Holidays, .text = "&Jours fériés"},
+    {.entry = Entry::Place, .text = "L&ieu…"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -120,6 +122,7 @@ QMenu* Form1::NewMenu() {
             });
             break;
         case Entry::Recentre: connect(action, &QAction::triggered, this, &Form1::Recentre); break;
+        case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
         case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;
         case Entry::Quit: connect(action, &QAction::triggered, this, &Form1::cmdQuit_Click); break;
@@ -173,5 +176,13 @@ void Form1::ShowAbout() {
     auto* layout = new QVBoxLayout(dialog);
     layout->addWidget(text);
     layout->addWidget(close, 0, Qt::AlignRight);
+    dialog->open();
+}
+
+void Form1::ShowPlaceDialog() {
+    auto* dialog = new PlaceDialog(
+        settings_.AlmanacPlace(), calendar::SeatOf(HolidayRegion()),
+        [this](const std::optional<calendar::Place>& place) { SetAlmanacPlace(place); }, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

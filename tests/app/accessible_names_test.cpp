@@ -142,7 +142,7 @@ private slots:
         // The menu's three, and in « Jours fériés » one before each country after France:
         // Belgique, Luxembourg, Monaco, Suisse, Canada.
         QCOMPARE(roles.value(QAccessible::Separator), 3 + 5);
-        QCOMPARE(roles.value(QAccessible::MenuItem), 5);  // « Jours fériés » and four commands
+        QCOMPARE(roles.value(QAccessible::MenuItem), 6);  // « Jours fériés » and five commands, « Lieu… » among them
         QCOMPARE(ticked, 1);
     }
 

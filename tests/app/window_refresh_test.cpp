@@ -459,8 +459,9 @@ private slots:
         TickBoth();
         const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
             QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
-        const almanac::DayFacts facts = almanac::FactsOfDay(day.year(), day.month(), day.day(),
-                                                            {.nameDays = nameDays, .names = calendar::FrenchNames()});
+        const almanac::DayFacts facts = almanac::FactsOfDay(
+            day.year(), day.month(), day.day(),
+            {.nameDays = nameDays, .names = calendar::FrenchNames(), .place = form_->AlmanacPlace()});
         const almanac::YearFacts year = almanac::FactsOfYear(day.year());
         QCOMPARE(Text("Label34"), text(year.leapYearSentence));
         QCOMPARE(Text("Label3"), QStringLiteral("%1 em jour de l'année").arg(facts.dayOfYear));
@@ -485,9 +486,9 @@ private slots:
     }
 
     // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
-    // with the nation's and the tooltips name them at once, every day of a year, the
-    // settings file keeps it under the key the terminal reads, and a window started
-    // afresh has it.
+    // with the nation's and the tooltips name them and tell the sun of its chef-lieu at
+    // once, every day of a year, the settings file keeps it under the key the terminal
+    // reads, and a window started afresh has it.
     void aRegionChosenInTheMenuShowsAtOnceAndIsKept() {
         QTemporaryDir config;
         const QByteArray kept = qgetenv("XDG_CONFIG_HOME");
@@ -518,9 +519,11 @@ private slots:
                 form_->Cal1->Widget()->setCurrentPage(2024, month);
                 for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
                     const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
-                    const almanac::DayFacts facts = almanac::FactsOfDay(
-                        2024, month, day.day(),
-                        {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = row.region});
+                    const almanac::DayFacts facts = almanac::FactsOfDay(2024, month, day.day(),
+                                                                        {.nameDays = nameDays,
+                                                                         .names = calendar::FrenchNames(),
+                                                                         .region = row.region,
+                                                                         .place = calendar::PlaceOfText(row.seat)});
                     if ((format.fontWeight() == QFont::Bold) != facts.holiday.has_value() ||
                         format.toolTip() != QString::fromStdString(almanac::FactsTooltip(facts))) {
                         differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);

@@ -50,6 +50,10 @@ prepare_link_to_own_file() {
 # 200 MB with a region the programs must ignore: the file is past what they read.
 prepare_past_the_reading_limit() { printf '[solvane]\nregion=alsace-moselle\n' >"$file" && truncate -s 200M "$file"; }
 prepare_text_that_is_not_ini() { printf 'region=alsace-moselle\nune liste de courses\n' >"$file"; }
+# A place of the sun that names nothing, 40 KB of it: the region's chef-lieu stands for it.
+prepare_place_that_names_nothing() {
+    printf '[solvane]\nregion=alsace-moselle\nlieu=Saint-Denis%s\n' "$(printf 'é%.0s' {1..20000})" >"$file"
+}
 needs_root() { [ "$(id -u)" = 0 ] || { say "sauté : il faut être root"; exit 77; }; }
 
 # check_CASE: what stands in the file's place after the run, as it was before.
@@ -75,6 +79,13 @@ unreadable_is_kept() {
     [[ $answer != *Saint-Étienne* ]] || fail "le terminal voit une région que la fenêtre ignorait : $answer"
 }
 check_past_the_reading_limit() { unreadable_is_kept; }
+# The file keeps the text the window could not read, and the terminal reads the chef-lieu.
+check_place_that_names_nothing() {
+    grep -q '^lieu=Saint-Denisééé' "$file" || fail "le lieu du fichier a été changé : $(head -c 200 "$file")"
+    local answer
+    answer=$(env "${program_environment[@]}" "$(dirname "$executable")/solvane" --json=2024-12-21)
+    [[ $answer == *'"lieu":{"nom":"Strasbourg",'* ]] || fail "le terminal ne revient pas au chef-lieu : $answer"
+}
 check_text_that_is_not_ini() { unreadable_is_kept; }
 check_garbage_bytes() { unreadable_is_kept; }
 

@@ -31,7 +31,8 @@ window_is() { [ "$(/usr/bin/python3 "$(dirname "$0")/accessible_day.py" --etat-f
 # about half a second a tooltip of that day's facts, inside the screen, its first line
 # the day written out; it goes when the pointer leaves, and none comes over a text
 # button. A screen reader reads the same facts over AT-SPI as the day's description,
-# those that `solvane --texte` gives for that date.
+# those that `solvane --texte` gives for that date, the sun's line among them, which
+# the bubble shows.
 case_facts() {
     start_program_on_leap_day "$program" "" --screen-reader
 
@@ -58,6 +59,9 @@ case_facts() {
     ((left >= 0 && top >= 0 && left + width <= screen_width && top + height <= screen_height)) ||
         fail "la bulle déborde de l'écran : $left,$top ${width}x$height"
     says "$left $top $width $((height / 3))" 'jeudi 1er février 2024' 0.75 février 2024 || fail "la bulle ne dit pas « jeudi 1er février 2024 » : $(cat "$work/reading.log")"
+    facts=$("$program" --texte 2024-02-01 | grep -v -e "jour de l'année" -e 'bissextile')
+    says "$left $top $width $height" "$facts" 0.9 Soleil lever coucher ||
+        fail "la bulle ne montre pas le soleil : $(cat "$work/reading.log")"
 
     pointer_to "${kBackgroundPoint% *}" "${kBackgroundPoint#* }"
     wait_until 5 "la bulle se ferme hors du calendrier" eval '! popup_box >/dev/null'
@@ -65,13 +69,13 @@ case_facts() {
     pointer_to "$x" "$y"
     sleep 1.5  # the absence of a tooltip can only be waited for
     ! popup_box >/dev/null || fail "une bulle s'ouvre sur « Aujourd'hui »"
-    # Over AT-SPI: the 1st's description is its date, its name day and its moon, as the terminal says them.
+    # Over AT-SPI: the 1st's description is its date, its name day, its sun and its moon, as the terminal says them.
     /usr/bin/python3 "$(dirname "$0")/accessible_day.py" 1 >"$work/accessible.log" 2>&1 ||
         fail "AT-SPI ne donne pas la case du 1 : $(cat "$work/accessible.log")"
     description=$(sed -n '1,/^--$/p' "$work/accessible.log" | sed '$d')
-    facts=$("$program" --texte 2024-02-01 | grep -v -e "jour de l'année" -e 'bissextile')
     [ "$description" = "$facts" ] || fail "la description lue par AT-SPI « $description » n'est pas « $facts »"
-    say "la bulle du 1er février s'ouvre en $waited_ms ms dans l'écran et AT-SPI la lit, aucune sur « Aujourd'hui »"
+    [[ $description == *$'\nSoleil : lever '*', coucher '*' de jour ('* ]] || fail "pas de ligne du soleil : « $description »"
+    say "la bulle du 1er février s'ouvre en $waited_ms ms dans l'écran, soleil compris, et AT-SPI la lit, aucune sur « Aujourd'hui »"
 }
 
 # The name of 1 February is one word of 255 letters: the day's tooltip is no wider

@@ -1,0 +1,149 @@
+#include "app/window/place_dialog.h"
+
+#include <QAccessible>
+#include <QCompleter>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QVBoxLayout>
+
+#include "app/look/colours.h"
+#include "app/look/fixed_look.h"
+#include "app/look/fonts.h"
+
+namespace {
+
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
+
+// A quotation never parts from its guillemets where a line wraps.
+QString Unbroken(QString text) {
+    return text.replace(QStringLiteral("« "), QStringLiteral("«\u00A0"))
+        .replace(QStringLiteral(" »"), QStringLiteral("\u00A0»"));
+}
+
+// The role that holds a name folded as calendar::FoldedName folds it.
+constexpr int kFoldedRole = Qt::UserRole;
+
+// Completes on the folded names with the folded text typed, so that « saint etienne »
+// and « ST-ÉTIENNE » both offer « Saint-Étienne », anywhere in the name (« reunion »
+// offers « Saint-Denis (La Réunion) »); what it writes into the field is the name as
+// the table spells it.
+class FoldedCompleter : public QCompleter {
+public:
+    using QCompleter::QCompleter;
+    QStringList splitPath(const QString& path) const override {
+        return {QString::fromStdString(calendar::FoldedName(path.toStdString()))};
+    }
+    QString pathFromIndex(const QModelIndex& index) const override { return index.data(Qt::DisplayRole).toString(); }
+};
+
+QCompleter* PlaceCompleter(QObject* parent) {
+    auto* names = new QStandardItemModel(parent);
+    for (const calendar::PlaceRow& place : calendar::Places()) {
+        auto* item = new QStandardItem(Utf8(place.name));
+        item->setData(QString::fromStdString(calendar::FoldedName(place.name)), kFoldedRole);
+        names->appendRow(item);
+    }
+    auto* completer = new FoldedCompleter(names, parent);
+    completer->setCompletionRole(kFoldedRole);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setMaxVisibleItems(8);
+    return completer;
+}
+
+}  // namespace
+
+PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const calendar::Place& seat,
+                         std::function<void(const std::optional<calendar::Place>&)> keep, QWidget* parent)
+    : QDialog(parent), keep_(std::move(keep)) {
+    setObjectName(QStringLiteral("PlaceDialog"));
+    setWindowTitle(QStringLiteral("Lieu du soleil et des saisons"));
+    // The gadget's look: navy words on its grey, in its font.
+    QPalette palette = FixedLookPalette();
+    palette.setColor(QPalette::Window, kWindowGrey);
+    palette.setColor(QPalette::WindowText, kNavy);
+    setPalette(palette);
+    setFont(WindowFont(kBaseFontPixels + 1, false));
+
+    auto* prompt = new QLabel(QStringLiteral("&Lieu du soleil et des saisons :"), this);
+    field_ = new QLineEdit(chosen ? QString::fromStdString(chosen->text) : QString(), this);
+    field_->setObjectName(QStringLiteral("PlaceField"));
+    field_->setPlaceholderText(QString::fromStdString(seat.text));
+    field_->setCompleter(PlaceCompleter(field_));
+    // The words wrap within the field's width, and the dialog grows to show a refusal.
+    constexpr int kTextWidth = 360;
+    field_->setFixedWidth(kTextWidth);
+    prompt->setBuddy(field_);
+    const QString help =
+        QStringLiteral(
+            "Une préfecture ou un chef-lieu, tel « Strasbourg », ou la latitude et la longitude, telles "
+            "« 48,58 7,75 ». Vide : %1, le chef-lieu de la région des jours fériés.")
+            .arg(QString::fromStdString(seat.text));
+    auto* helpText = new QLabel(Unbroken(help), this);
+    helpText->setWordWrap(true);
+    helpText->setFixedWidth(kTextWidth);
+    field_->setAccessibleName(QStringLiteral("Lieu du soleil et des saisons"));
+    field_->setAccessibleDescription(help);
+
+    refusal_ = new QLabel(this);
+    refusal_->setObjectName(QStringLiteral("PlaceRefusal"));
+    refusal_->setWordWrap(true);
+    refusal_->setFixedWidth(kTextWidth);
+    QPalette refusalColours = palette;
+    refusalColours.setColor(QPalette::WindowText, kHolidayRed);
+    refusal_->setPalette(refusalColours);
+    refusal_->hide();
+
+    auto* keepButton = new QPushButton(QStringLiteral("&Enregistrer"), this);
+    keepButton->setObjectName(QStringLiteral("PlaceKeep"));
+    keepButton->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Annuler"), this);
+    connect(keepButton, &QPushButton::clicked, this, &PlaceDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &PlaceDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(keepButton);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt);
+    layout->addWidget(field_);
+    layout->addWidget(helpText);
+    layout->addWidget(refusal_);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+// Empty: the chef-lieu; a place: kept; anything else: said, and the field offered
+// again as it was typed.
+void PlaceDialog::accept() {
+    const std::string typed = field_->text().toStdString();
+    if (field_->text().trimmed().isEmpty()) {
+        keep_(std::nullopt);
+        QDialog::accept();
+        return;
+    }
+    if (const std::optional<calendar::Place> place = calendar::PlaceOfText(typed)) {
+        keep_(place);
+        QDialog::accept();
+        return;
+    }
+    // A long paste is quoted by its beginning, so that the sentence stays short.
+    constexpr qsizetype kLongestQuoted = 40;  // characters
+    const QString shown = field_->text().size() > kLongestQuoted
+                              ? field_->text().left(kLongestQuoted) + QStringLiteral("…")
+                              : field_->text();
+    const QString sentence =
+        Unbroken(QString::fromStdString(calendar::NoPlaceSentence(typed, shown.toStdString())) + QLatin1Char('.'));
+    refusal_->setText(sentence);
+    refusal_->show();
+    // A screen reader hears the sentence as an alert, and with the field's description.
+    field_->setAccessibleDescription(sentence);
+    QAccessibleEvent alert(refusal_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+    field_->setFocus();
+    field_->selectAll();
+}
