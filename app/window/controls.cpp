@@ -7,6 +7,12 @@
 QString BoundedToolTip(const QString& text, const QFontMetrics& metrics) {
     QStringList lines;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
+        // A line that fits is kept as it is, measured once rather than word by word:
+        // nearly every line of a day's facts, which the grid asks for ten weeks at a time.
+        if (metrics.horizontalAdvance(line) <= kWidestToolTip) {
+            lines.append(line);
+            continue;
+        }
         QString current;
         for (const QString& blankSeparated : line.split(QLatin1Char(' '))) {
             const QString word = metrics.elidedText(blankSeparated, Qt::ElideRight, kWidestToolTip);
