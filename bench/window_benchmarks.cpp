@@ -5,9 +5,15 @@
 //
 // The *AndPaint variants also let the window handle what the tick asked for (the
 // repaints of changed labels), as the event loop does right after each tick.
+//
+// BM_MonthTooltips: the tooltips of the days the calendar's grid can show, computed
+// ahead as each page turns or a choice changes: ten weeks of a day's facts, the sun
+// and the season at the place included.
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "app/look/fixed_look.h"
 #include "app/platform/platform_window.h"
@@ -68,11 +74,23 @@ void BM_Timer2TickAndPaint(benchmark::State& state) {
 }
 BENCHMARK(BM_Timer2TickAndPaint);
 
+void BM_MonthTooltips(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    for (auto _ : state) window.Cal1->DescribeDaysAgain();
+    state.SetLabel(window.AlmanacPlace().text);
+}
+BENCHMARK(BM_MonthTooltips)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // Set before the application exists, which reads it.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The sun of the nation's chef-lieu, Paris, in France's time, whatever the
+    // settings of the user who measures.
+    QTemporaryDir noSettings;
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(noSettings.path()));
+    qputenv("TZ", "Europe/Paris");
     QApplication application(argc, argv);
     ApplyFixedLook();
     benchmark::Initialize(&argc, argv);
