@@ -38,8 +38,8 @@ GivenDay Today() {
 
 // What the user chose in the window's menu, as the settings file holds it, with the
 // options over it: the region of --region, else the file's, the country of the
-// locale when neither names one, as the window's first start takes it; the place of --lieu, else the file's, the region's chef-lieu
-// when neither names one. The file is read once.
+// locale when neither names one, as the window's first start takes it; the place of --lieu, else the file's, the
+// region's chef-lieu when neither names one. The file is read once.
 struct Choices {
     calendar::Region region = calendar::Region::National;
     calendar::Place place;

@@ -57,7 +57,7 @@ const FactsRow kFactsRows[] = {
      "mercredi 10 janvier 2024\nLune : 28 jours"},
     {"JSON escapes the quote, the backslash, a tab and a control character of the list", 2024, 1, 5, nullptr,
      R"({"date":"2024-01-05","jour_de_l_annee":5,"semaine":1,"fete":"A\"B\\C\u0009D\u0001E","ferie":null,)"
-     R"("changement_d_heure":null,"phase":null,"lune":23,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"vendredi 5 janvier 2024"})",
+     R"("celebrations":[],"changement_d_heure":null,"phase":null,"lune":23,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"vendredi 5 janvier 2024"})",
      nullptr},
     {"Ascension on 1 May joins the two holidays with et", 2008, 5, 1,
      "jeudi 1er mai 2008\n122e jour de l'année, semaine 18\nFête à souhaiter : Nom122\n"
@@ -84,7 +84,7 @@ const FactsRow kFactsRows[] = {
      "mercredi 20 mars 2024\nFête à souhaiter : Nom80\nSoleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+3 "
      "min)\n"
      "Équinoxe de printemps à 03 h 06\nLune : 10 jours",
-     "paris"},
+     calendar::Region::National, "paris"},
     {"France's mothers' day gives way to Whit Sunday, a week later: a celebration, no holiday", 2020, 6, 7,
      "dimanche 7 juin 2020\n159e jour de l'année, semaine 23\nFête à souhaiter : Nom159\n"
      "Célébration : Fête des mères\nLune : 16 jours\nL'année 2020 est bissextile.\n",

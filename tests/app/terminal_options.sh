@@ -15,10 +15,11 @@ fail() { echo "terminal_options: ÉCHEC : $*" >&2; failures=$((failures + 1)); }
 work=$(mktemp -d "${TMPDIR:-/tmp}/solvane-terminal.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
-# Runs the program with no display at all; its outputs in $out and $err, its status in $status.
+# Runs the program with no display at all, in UTC whatever this machine's zone (the
+# sun's hours are read in it); its outputs in $out and $err, its status in $status.
 run() {
     status=0
-    env -i PATH=/usr/bin:/bin LANG=C "$@" >"$work/out" 2>"$work/err" || status=$?
+    env -i PATH=/usr/bin:/bin LANG=C TZ=UTC "$@" >"$work/out" 2>"$work/err" || status=$?
     out=$(cat "$work/out")
     err=$(cat "$work/err")
 }
@@ -238,6 +239,7 @@ expect_whole "dimanche 26 mai 2024
 147e jour de l'année, semaine 21
 Fête à souhaiter : Bérenger
 Célébration : Fête des mères
+Soleil : lever 03 h 56, coucher 19 h 40, 15 h 44 de jour (+2 min)
 Lune : 18 jours
 L'année 2024 est bissextile." --texte 2024-05-26
 run "$program" --json 2024-12-06 --region luxembourg
