@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "calendar/leap_year.h"
+#include "calendar/local_zone.h"
 #include "calendar/moon.h"
 #include "calendar/numbers.h"
 #include "calendar/time_change.h"
@@ -37,9 +38,49 @@ std::string CelebrationNames(const DayFacts& facts) {
     return names;
 }
 
+// A time of an event on `day`: « 14 h 00 », with the date when it is another day
+// (« 9 mai 01 h 00 »); the end at 00:00 of the next day is « 24 h 00 ».
+std::string EventClock(const agendas::LocalTime& time, const agendas::LocalDate& day, bool end,
+                       const calendar::LocaleNames& names) {
+    if (time.Date() == day) return calendar::ClockText(time.hour, time.minute, " h ");
+    if (end && time.hour == 0 && time.minute == 0 && time.Date() == agendas::NextDay(day)) return "24 h 00";
+    return calendar::NumberText(time.day) + (time.day == 1 ? "er " : " ") +
+           names.monthNames[std::size_t(time.month - 1)] +
+           (time.year != day.year ? " " + calendar::NumberText(time.year) : "") + " " +
+           calendar::ClockText(time.hour, time.minute, " h ");
+}
+
+std::vector<std::string> EventLines(const std::vector<agendas::Event>& events, const agendas::LocalDate& day,
+                                    const calendar::LocaleNames& names) {
+    std::vector<std::string> lines;
+    for (const agendas::Event& event : events) {
+        if (lines.size() == kMostEventLines && events.size() > kMostEventLines) {
+            const std::size_t others = events.size() - kMostEventLines;
+            lines.push_back("et " + calendar::NumberText(int(others)) + (others == 1 ? " autre" : " autres"));
+            break;
+        }
+        switch (event.kind) {
+        case agendas::Event::Kind::Birthday: lines.push_back(event.title); break;
+        case agendas::Event::Kind::AllDay: lines.push_back("Toute la journée : " + event.title); break;
+        case agendas::Event::Kind::Timed:
+            lines.push_back(EventClock(event.start, day, false, names) +
+                            (event.end == event.start ? "" : " – " + EventClock(event.end, day, true, names)) + " " +
+                            event.title);
+            break;
+        }
+    }
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
 // The lines that follow the holiday in the text and the tooltip.
 std::string AlmanacLines(const DayFacts& facts) {
-    std::string lines;
+    std::string lines = Joined(facts.eventLines);
     if (facts.timeChange) lines += *facts.timeChange + '\n';
     if (facts.sun) lines += calendar::SunSentence(*facts.sun) + '\n';
     if (facts.season) lines += calendar::SeasonSentence(*facts.season) + '\n';
@@ -80,7 +121,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
         const std::string name(holiday.row->name);
         facts.holiday = facts.holiday ? *facts.holiday + " et " + name : name;
     }
-    for (const std::string_view name : CelebrationsOn(sources.region, year, date)) facts.celebrations.emplace_back(name);
+    for (const std::string_view name : CelebrationsOn(sources.region, year, date))
+        facts.celebrations.emplace_back(name);
     if (const std::optional<TimeChange> change = TimeChangeOn(year.value(), month, day))
         facts.timeChange = TimeChangeSentence(*change);
     if (sources.place) {
@@ -90,6 +132,13 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
     }
     facts.moonPhase = MoonPhaseOn(year.value(), month, day);
     facts.moonAge = MoonPictureNumber(year, month, day).value();
+    if (sources.agenda != nullptr) {
+        const agendas::LocalDate local{year.value(), month, day};
+        if (const std::vector<agendas::Event>* events = sources.agenda->On(local)) {
+            facts.events = *events;
+            facts.eventLines = EventLines(facts.events, local, sources.names);
+        }
+    }
     return facts;
 }
 

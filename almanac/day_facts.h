@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "agendas/agenda.h"
+#include "agendas/event.h"
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "calendar/int16.h"
@@ -45,12 +47,12 @@ YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region = calendar::
 
 struct DayFacts {
     int year = 0, month = 0, day = 0;
-    std::string writtenDate;             // "dimanche 14 juillet 2024", "lundi 1er janvier 2024"
-    int dayOfYear = 0;                   // 1..366
-    int week = 0;                        // ISO 8601, 1..53
-    int nameDayPosition = 0;             // the day's entry in the name-day list (name_day_lookup.h), 0..365
-    std::optional<std::string> nameDay;  // none where the list lacks the day or leaves it empty
-    std::optional<std::string> holiday;  // the holidays' names, " et " between two
+    std::string writtenDate;                // "dimanche 14 juillet 2024", "lundi 1er janvier 2024"
+    int dayOfYear = 0;                      // 1..366
+    int week = 0;                           // ISO 8601, 1..53
+    int nameDayPosition = 0;                // the day's entry in the name-day list (name_day_lookup.h), 0..365
+    std::optional<std::string> nameDay;     // none where the list lacks the day or leaves it empty
+    std::optional<std::string> holiday;     // the holidays' names, " et " between two
     std::vector<std::string> celebrations;  // the names of the day's celebrations (Fête des mères), no day off
     // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
     // its offset; none on other days and in zones without changes.
@@ -65,7 +67,16 @@ struct DayFacts {
     int moonAge = 0;                                // whole days, 0..29, as the moon picture shows it
     bool leapYear = false;                          // those of FactsOfYear
     std::string leapYearSentence;
+    // The user's events on the day, in the order it lists them, and their lines:
+    // « 14 h 00 – 15 h 30 Réunion d'équipe », « Toute la journée : Vacances de Noël »,
+    // « Anniversaire : Léa (34 ans) »; an event that began the day before or ends the
+    // day after says that date, « 23 h 00 – 9 mai 01 h 00 Soirée »; past
+    // kMostEventLines, one line « et 3 autres ».
+    std::vector<agendas::Event> events;
+    std::vector<std::string> eventLines;
 };
+
+inline constexpr std::size_t kMostEventLines = 8;
 
 // What a day's facts are computed from besides its date: what was read from disk
 // and what the user chose. Each new kind of day (a place's sun, the user's own
@@ -78,6 +89,7 @@ struct FactsSources {
     // region's chef-lieu. None for a reader that shows neither (the panels, the name
     // days' calendar): a day's sun costs a tenth of a millisecond.
     std::optional<calendar::Place> place = {};
+    const agendas::AgendaDays* agenda = nullptr;  // the user's events of the days around; none when null
 };
 
 // The facts of a day of the years the calendar offers (calendar::kFirstCalendarYear
@@ -86,13 +98,13 @@ struct FactsSources {
 DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources& sources);
 
 // One fact a line, ended by a line end each: what --texte prints. The celebrations
-// are one line, « Célébration : Fête des mères ».
+// are one line, « Célébration : Fête des mères »; the events come after them, in the
+// text as in the tooltip.
 std::string FactsText(const DayFacts& facts);
 
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
-// the celebrations, the change of time, the sun, the season, the moon's phase and
-// age, without a final
-// line end.
+// the celebrations, the events, the change of time, the sun, the season, the moon's
+// phase and age, without a final line end.
 std::string FactsTooltip(const DayFacts& facts);
 
 }  // namespace almanac

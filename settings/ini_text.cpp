@@ -242,6 +242,50 @@ void IniText::Remove(std::string_view group, std::string_view key) {
     }
 }
 
+namespace {
+
+// The entry number of an array key "12\source" and the key after it; none for another key.
+std::optional<std::pair<long, std::string>> ArrayKey(std::string_view key) {
+    const auto slash = key.find('\\');
+    if (slash == std::string_view::npos || slash == 0 || slash > 9 || slash + 1 == key.size()) return std::nullopt;
+    long index = 0;
+    for (const char c : key.substr(0, slash)) {
+        if (c < '0' || c > '9') return std::nullopt;
+        index = index * 10 + (c - '0');
+    }
+    return std::make_pair(index, std::string(key.substr(slash + 1)));
+}
+
+}  // namespace
+
+std::vector<IniText::ArrayEntry> IniText::Array(std::string_view group) const {
+    const Group* found = FindGroup(group);
+    const std::optional<std::string> sizeText = Value(group, "size");
+    if (!found || !sizeText || sizeText->empty() || sizeText->size() > 6 ||
+        sizeText->find_first_not_of("0123456789") != std::string::npos) {
+        return {};
+    }
+    const long size = std::stol(*sizeText);
+    std::vector<ArrayEntry> entries(std::size_t(size > 0 ? size : 0));
+    for (const Entry& entry : found->entries) {
+        const auto key = ArrayKey(entry.key);
+        if (key && key->first >= 1 && key->first <= size)
+            entries[std::size_t(key->first - 1)].emplace_back(key->second, entry.value);
+    }
+    return entries;
+}
+
+void IniText::SetArray(std::string_view group, const std::vector<ArrayEntry>& entries) {
+    if (Group* found = FindGroup(group)) {
+        std::erase_if(found->entries, [](const Entry& e) { return e.key == "size" || ArrayKey(e.key).has_value(); });
+    }
+    for (std::size_t index = 0; index < entries.size(); ++index) {
+        for (const auto& [key, value] : entries[index]) Set(group, std::to_string(index + 1) + '\\' + key, value);
+    }
+    // QSettings writes "size" after the entries, as its keys sort.
+    Set(group, "size", std::to_string(entries.size()));
+}
+
 std::string IniText::Text() const {
     std::string text;
     for (const Group& group : groups_) {

@@ -27,6 +27,15 @@ public:
     void Set(std::string_view group, std::string_view key, std::string_view value);
     void Remove(std::string_view group, std::string_view key);
 
+    // An array as QSettings writes one at the top of a group (beginWriteArray):
+    // "size=N", and the keys of the entry i as "i\key", i from 1 to N. Each entry
+    // is its keys and values in the order of the file; an index past "size", or not
+    // a number, is no entry. SetArray replaces the group's array, entries numbered
+    // anew from 1.
+    using ArrayEntry = std::vector<std::pair<std::string, std::string>>;
+    std::vector<ArrayEntry> Array(std::string_view group) const;
+    void SetArray(std::string_view group, const std::vector<ArrayEntry>& entries);
+
     // The whole file: groups in their order, keys in theirs, empty groups left out.
     std::string Text() const;
 

@@ -231,6 +231,32 @@ std::optional<std::string> SettingsValue(const std::string& path, std::string_vi
     return reading.text.Value(kGroup, key);
 }
 
+std::vector<AgendaEntry> AgendaEntries(const IniText& text) {
+    std::vector<AgendaEntry> agendas;
+    for (const IniText::ArrayEntry& entry : text.Array(kAgendasGroup)) {
+        AgendaEntry agenda;
+        for (const auto& [key, value] : entry) {
+            if (key == kAgendaSourceKey) agenda.source = value;
+            if (key == kAgendaNameKey) agenda.name = value;
+        }
+        if (!agenda.source.empty()) agendas.push_back(std::move(agenda));
+    }
+    return agendas;
+}
+
+std::vector<AgendaEntry> AgendaEntries(const std::string& path) { return AgendaEntries(ReadSettings(path).text); }
+
+void SetAgendaEntries(IniText& text, const std::vector<AgendaEntry>& entries) {
+    std::vector<IniText::ArrayEntry> array;
+    for (const AgendaEntry& entry : entries) {
+        IniText::ArrayEntry written;
+        if (!entry.name.empty()) written.emplace_back(kAgendaNameKey, entry.name);
+        written.emplace_back(kAgendaSourceKey, entry.source);
+        array.push_back(std::move(written));
+    }
+    text.SetArray(kAgendasGroup, array);
+}
+
 WriteOutcome UpdateSettings(const std::string& path, const std::function<void(IniText&)>& change) {
     const std::optional<Target> target = WriteTarget(path);
     if (!target) return {.state = WriteOutcome::State::NotKept, .sentence = NotKeptSentence(path)};

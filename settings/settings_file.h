@@ -36,6 +36,12 @@ inline constexpr std::string_view kPlaceKey = "lieu";
 // « Toujours au-dessus », "true" or "false".
 inline constexpr std::string_view kKeepAboveKey = "keep_above";
 
+// The user's agendas, an array of the group [agendas] (IniText::Array): each entry's
+// source, a path or an address (agendas/source.h), and the name the user gave it, if any.
+inline constexpr std::string_view kAgendasGroup = "agendas";
+inline constexpr std::string_view kAgendaSourceKey = "source";
+inline constexpr std::string_view kAgendaNameKey = "nom";
+
 // The file holds a few dozen short lines; a larger one is not the gadget's, and is
 // not read.
 inline constexpr long kLargestSettingsBytes = 64 * 1024;
@@ -76,6 +82,16 @@ Reading ReadSettings(const std::string& path);
 // The value of `key` in the group [solvane] of the file at `path`; none when the file
 // cannot be read or lacks it.
 std::optional<std::string> SettingsValue(const std::string& path, std::string_view key);
+
+// The agendas the file lists, in its order; an entry without a source is left out.
+struct AgendaEntry {
+    std::string source;
+    std::string name;  // empty when the user gave none
+    bool operator==(const AgendaEntry&) const = default;
+};
+std::vector<AgendaEntry> AgendaEntries(const IniText& text);
+std::vector<AgendaEntry> AgendaEntries(const std::string& path);
+void SetAgendaEntries(IniText& text, const std::vector<AgendaEntry>& entries);
 
 // What a write did, and the one French sentence that says what went wrong or what
 // was done with a file that could not be read (empty when there is nothing to say).

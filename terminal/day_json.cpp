@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "calendar/local_zone.h"
 #include "calendar/numbers.h"
 #include "namedays/shown_text.h"
 
@@ -83,6 +84,27 @@ std::string PlaceJson(const std::optional<calendar::Place>& place) {
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + calendar::NumberText(n); }
 
+std::string DateText(const agendas::LocalTime& time) {
+    return calendar::NumberText(time.year) + '-' + TwoDigits(time.month) + '-' + TwoDigits(time.day);
+}
+
+// A local time "2025-05-08T14:00", or for whole days the date alone.
+std::string MomentText(const agendas::LocalTime& time, bool wholeDays) {
+    return DateText(time) + (wholeDays ? "" : 'T' + calendar::ClockText(time.hour, time.minute, ":"));
+}
+
+std::string EventsJson(const std::vector<agendas::Event>& events) {
+    std::string json = "[";
+    for (const agendas::Event& event : events) {
+        if (json.size() > 1) json += ',';
+        json += "{\"debut\":" + JsonString(MomentText(event.start, event.WholeDays())) +
+                ",\"fin\":" + JsonString(MomentText(event.end, event.WholeDays())) +
+                ",\"journee\":" + (event.WholeDays() ? "true" : "false") + ",\"titre\":" + JsonString(event.title) +
+                ",\"lieu\":" + JsonStringOrNull(event.location) + ",\"agenda\":" + JsonString(event.agenda) + "}";
+    }
+    return json + "]";
+}
+
 }  // namespace
 
 std::string IsoDate(const DayFacts& facts) {
@@ -98,7 +120,7 @@ std::string FactsJson(const DayFacts& facts) {
            ",\"phase\":" + PhaseJson(facts.moonPhase) + ",\"lune\":" + NumberText(facts.moonAge) +
            ",\"soleil\":" + SunJson(facts.sun) + ",\"saison\":" + SeasonJson(facts.season) +
            ",\"lieu\":" + PlaceJson(facts.place) + ",\"bissextile\":" + (facts.leapYear ? "true" : "false") +
-           ",\"texte\":" + JsonString(facts.writtenDate) + "}";
+           ",\"texte\":" + JsonString(facts.writtenDate) + ",\"evenements\":" + EventsJson(facts.events) + "}";
 }
 
 std::string FactsWaybar(const DayFacts& facts) {
@@ -107,6 +129,9 @@ std::string FactsWaybar(const DayFacts& facts) {
                                              : facts.writtenDate;
     std::string tooltip = almanac::FactsText(facts);
     tooltip.pop_back();  // the lines, without the last line end
-    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) +
-           ",\"class\":" + (facts.holiday ? "\"ferie\"" : "\"jour\"") + ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
+    return "{\"text\":" + JsonString(text) + ",\"tooltip\":" + JsonString(tooltip) + ",\"class\":" +
+           (facts.holiday           ? "\"ferie\""
+            : !facts.events.empty() ? "\"evenement\""
+                                    : "\"jour\"") +
+           ",\"alt\":" + JsonString(IsoDate(facts)) + "}";
 }

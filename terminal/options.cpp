@@ -14,6 +14,7 @@ namespace {
 // A value of the request, by its place in it. An alias, because clang-format 14 and 19
 // lay out a pointer to member before a name in two ways.
 using RequestValue = std::optional<std::string> TerminalRequest::*;
+using RequestValues = std::vector<std::string> TerminalRequest::*;
 
 // One option of the command. `argument` is getopt_long's: no_argument,
 // optional_argument (the value after "=" or in the next argument when that one is not
@@ -25,13 +26,15 @@ struct OptionRow {
     const char* usage;  // as --help writes it
     const char* help;   // --help's line, in French
     void (*apply)(TerminalRequest&);
-    // Where the option's value goes, for an option that takes one.
+    // Where the option's value goes, for an option that takes one; an option given
+    // again replaces it, unless its values are kept in a list.
     RequestValue valueTo = &TerminalRequest::value;
+    RequestValues valuesTo = nullptr;
 };
 
 void Nothing(TerminalRequest&) {}
 
-const std::array<OptionRow, 10> kOptionTable = {{
+const std::array<OptionRow, 11> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
@@ -82,6 +85,13 @@ const std::array<OptionRow, 10> kOptionTable = {{
      .help = "le soleil et les saisons d'un lieu (sinon, celui du menu)",
      .apply = Nothing,
      .valueTo = &TerminalRequest::place},
+    {.name = "agenda",
+     .letter = 0,
+     .argument = required_argument,
+     .usage = "--agenda SOURCE",
+     .help = "ajoute un agenda (.ics, dossier vdir ou de contacts), répétable",
+     .apply = Nothing,
+     .valuesTo = &TerminalRequest::agendas},
     {.name = "ics",
      .letter = 0,
      .argument = optional_argument,
@@ -178,6 +188,9 @@ std::string Inconsistency(const TerminalRequest& request) {
     if (request.region && !holidaysAsked) {
         return "« --region » s'emploie avec --texte, --json, --waybar ou --ics" + std::string(kSeeHelp);
     }
+    if (!request.agendas.empty() && request.kind != TerminalAnswerKind::Facts) {
+        return "« --agenda » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
+    }
     if (request.follow && request.kind != TerminalAnswerKind::Facts) {
         return "« --suivre » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
     }
@@ -233,7 +246,11 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
         if (row.argument == optional_argument && given == nullptr && optind < argc && argv[optind][0] != '-') {
             given = argv[optind++];
         }
-        if (given != nullptr) request.*row.valueTo = given;
+        if (given != nullptr && row.valuesTo != nullptr) {
+            (request.*row.valuesTo).emplace_back(given);
+        } else if (given != nullptr) {
+            request.*row.valueTo = given;
+        }
     }
     if (optind < argc) {
         return {{}, Quoted(EchoedArgument(argv[optind])) + " n'est pas attendu à cette place" + kSeeHelp};

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // What the arguments ask for.
 enum class TerminalAnswerKind { Window, Help, Version, Facts, Calendar };
@@ -19,6 +20,7 @@ struct TerminalRequest {
     std::optional<std::string> value;   // the date or the year given, as written
     std::optional<std::string> region;  // --region's name, a known one once parsed
     std::optional<std::string> place;   // --lieu's name or coordinates, a known place once parsed
+    std::vector<std::string> agendas;   // --agenda's sources, in their order, added to the settings' ones
     std::string option;                 // the option that chose the answer, as "--texte"
 };
 

@@ -6,6 +6,8 @@
 #include <variant>
 #include <vector>
 
+#include "agendas/agenda.h"
+#include "agendas/ics_module.h"
 #include "almanac/day_facts.h"
 #include "calendar/locale_region.h"
 #include "calendar/serial_date.h"
@@ -59,21 +61,59 @@ Choices ChoicesOf(const TerminalRequest& request) {
     return choices;
 }
 
+// The user's agendas: those of the settings file, then those of --agenda.
+std::vector<agendas::Source> AgendaSources(const TerminalRequest& request) {
+    std::vector<agendas::Source> sources;
+    for (const settings::AgendaEntry& entry : settings::AgendaEntries(settings::SettingsFilePath())) {
+        agendas::Source source = agendas::SourceOf(entry.source);
+        source.name = entry.name;
+        sources.push_back(std::move(source));
+    }
+    for (const std::string& written : request.agendas) sources.push_back(agendas::SourceOf(written));
+    return sources;
+}
+
 // A day's facts in one of the forms, as one unit: the JSON forms one line, the text
 // its lines (and, followed, an empty line after them, so that a reader sees where
-// each answer ends).
-std::string FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
+// each answer ends); and the sentences of the agendas that could not be read.
+struct FactsReply {
+    std::string output;
+    std::vector<std::string> problems;
+};
+
+FactsReply FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
     const std::vector<std::string> nameDays = NameDays(programFolder);
     const Choices choices = ChoicesOf(request);
-    const almanac::DayFacts facts = almanac::FactsOfDay(
-        day.year, day.month, day.day,
-        {.nameDays = nameDays, .names = calendar::FrenchNames(), .region = choices.region, .place = choices.place});
-    switch (request.form) {
-    case FactsForm::Text: return almanac::FactsText(facts) + (followed ? "\n" : "");
-    case FactsForm::Json: return FactsJson(facts) + "\n";
-    case FactsForm::Waybar: return FactsWaybar(facts) + "\n";
+    // libical is loaded only for an iCalendar file, and each file is passed over
+    // for the events of this day's month alone.
+    agendas::Agenda agenda(AgendaSources(request), [&programFolder](std::string& problem) {
+        return agendas::ModuleIcsReader(programFolder, problem);
+    });
+    const agendas::LocalDate local{day.year, day.month, day.day};
+    agendas::AgendaDays days;
+    if (!agenda.Empty()) {
+        agenda.ReadOnlyFor(local, local);
+        days = agenda.DaysBetween(local, local);
     }
-    return {};
+    const almanac::DayFacts facts = almanac::FactsOfDay(day.year, day.month, day.day,
+                                                        {.nameDays = nameDays,
+                                                         .names = calendar::FrenchNames(),
+                                                         .region = choices.region,
+                                                         .place = choices.place,
+                                                         .agenda = &days});
+    FactsReply reply{.output = {}, .problems = days.problems};
+    switch (request.form) {
+    case FactsForm::Text: reply.output = almanac::FactsText(facts) + (followed ? "\n" : ""); break;
+    case FactsForm::Json: reply.output = FactsJson(facts) + "\n"; break;
+    case FactsForm::Waybar: reply.output = FactsWaybar(facts) + "\n"; break;
+    }
+    return reply;
+}
+
+std::string ProblemLines(const std::vector<std::string>& problems) {
+    std::string lines;
+    for (const std::string& problem : problems) lines += "solvane: " + problem + "\n";
+    return lines;
 }
 
 TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& programFolder) {
@@ -83,7 +123,8 @@ TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& progra
         if (const auto* sentence = std::get_if<std::string>(&given)) return Wrong(*sentence);
         day = std::get<GivenDay>(given);
     }
-    return {FactsAnswer(request, day, programFolder, false), "", 0};
+    FactsReply reply = FactsAnswer(request, day, programFolder, false);
+    return {std::move(reply.output), ProblemLines(reply.problems), 0};
 }
 
 TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& programFolder) {
@@ -133,16 +174,26 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         return 1;
     }
     if (parsed.error.empty() && parsed.request.follow) {
-        // The region and the place are read again with each answer: a choice in the
-        // window's menu shows at once in a status bar.
+        // The region, the place and the agendas are read again with each answer: a
+        // choice in the window's menu, or a changed calendar, shows at once in a status
+        // bar. What an agenda cannot read is said once, until it changes.
         const TerminalRequest& request = parsed.request;
-        return FollowToday([&] { return FactsAnswer(request, Today(), programFolder, true); },
-                           [&] {
-                               std::vector<std::string> folders =
-                                   settings::FoldersOfTheFile(settings::SettingsFilePath());
-                               folders.push_back(programFolder);
-                               return folders;
-                           });
+        std::vector<std::string> saidProblems;
+        return FollowToday(
+            [&] {
+                FactsReply reply = FactsAnswer(request, Today(), programFolder, true);
+                if (reply.problems != saidProblems) WriteWhole(STDERR_FILENO, ProblemLines(reply.problems));
+                saidProblems = std::move(reply.problems);
+                return reply.output;
+            },
+            [&] {
+                std::vector<std::string> folders = settings::FoldersOfTheFile(settings::SettingsFilePath());
+                folders.push_back(programFolder);
+                for (std::string& folder : agendas::Agenda(AgendaSources(request), nullptr).WatchedFolders()) {
+                    folders.push_back(std::move(folder));
+                }
+                return folders;
+            });
     }
     const std::optional<TerminalAnswer> answer = AnswerInTerminal(argc, argv, programFolder);
     const int error = WriteWhole(STDOUT_FILENO, answer->output);

@@ -43,6 +43,53 @@ const char* const kAwkwardValues[] = {
 class GadgetSettingsTest : public QObject {
     Q_OBJECT
 private slots:
+    // The agendas are an array of QSettings (beginWriteArray): the list written by
+    // QSettings reads here in its order with its names, and the list written here
+    // reads the same through QSettings, twelve entries making "10\source" sort before
+    // "2\source" in both.
+    void theAgendasAreAQSettingsArray() {
+        QTemporaryDir folder;
+        std::vector<settings::AgendaEntry> agendas;
+        for (int at = 0; at < 12; ++at) {
+            agendas.push_back({.source = "/home/léa/agendas/" + std::string(kAwkwardValues[at % 8]) + ".ics",
+                               .name = at % 3 == 0 ? "" : "Agenda « " + std::to_string(at) + " »"});
+        }
+        const QString theirs = folder.filePath(QStringLiteral("theirs.conf"));
+        {
+            QSettings qt(theirs, QSettings::IniFormat);
+            qt.setValue(QStringLiteral("solvane/region"), QStringLiteral("alsace-moselle"));
+            qt.beginWriteArray(QStringLiteral("agendas"));
+            for (int at = 0; at < int(agendas.size()); ++at) {
+                qt.setArrayIndex(at);
+                qt.setValue(QStringLiteral("source"), QString::fromStdString(agendas[std::size_t(at)].source));
+                if (!agendas[std::size_t(at)].name.empty()) {
+                    qt.setValue(QStringLiteral("nom"), QString::fromStdString(agendas[std::size_t(at)].name));
+                }
+            }
+            qt.endArray();
+        }
+        QVERIFY(settings::AgendaEntries(theirs.toStdString()) == agendas);
+
+        settings::IniText text = settings::ReadSettings(theirs.toStdString()).text;
+        std::reverse(agendas.begin(), agendas.end());
+        agendas.resize(5);
+        settings::SetAgendaEntries(text, agendas);
+        const QString ours = folder.filePath(QStringLiteral("ours.conf"));
+        QFile file(ours);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QByteArray::fromStdString(text.Text()));
+        file.close();
+        QSettings qt(ours, QSettings::IniFormat);
+        QCOMPARE(qt.beginReadArray(QStringLiteral("agendas")), 5);
+        for (int at = 0; at < 5; ++at) {
+            qt.setArrayIndex(at);
+            QCOMPARE(qt.value(QStringLiteral("source")).toString().toStdString(), agendas[std::size_t(at)].source);
+            QCOMPARE(qt.value(QStringLiteral("nom")).toString().toStdString(), agendas[std::size_t(at)].name);
+        }
+        qt.endArray();
+        QCOMPARE(qt.value(QStringLiteral("solvane/region")).toString(), QStringLiteral("alsace-moselle"));
+    }
+
     // Each value written here reads back the same through QSettings, and each value
     // QSettings writes reads back the same here.
     void theTextIsQSettingsOwn() {

@@ -88,6 +88,8 @@ rows=(
     "--lieu|Paris|--ics          2 « --lieu » s'emploie avec --texte, --json ou --waybar"
     "--lieu|Paris                2 --help"
     "--texte|--lieu              2 attend une valeur"
+    "--texte|--agenda            2 attend une valeur"
+    "--ics|--agenda|a.ics        2 --help"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
@@ -125,7 +127,7 @@ Jour férié : Pâques
 Soleil : lever 05 h 30, coucher 18 h 21, 12 h 51 de jour (+4 min)
 Lune : 21 jours
 L'année 2024 est bissextile." --texte 2024-03-31
-expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","celebrations":[],"changement_d_heure":null,"phase":null,"lune":12,"soleil":{"lever":"04:02","coucher":"19:33","duree_du_jour":"15:31"},"saison":null,"lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"lundi 20 mai 2024"}' --json 2024-05-20
+expect_whole '{"date":"2024-05-20","jour_de_l_annee":141,"semaine":21,"fete":"Bernardin","ferie":"Lundi de Pentecôte","celebrations":[],"changement_d_heure":null,"phase":null,"lune":12,"soleil":{"lever":"04:02","coucher":"19:33","duree_du_jour":"15:31"},"saison":null,"lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"lundi 20 mai 2024","evenements":[]}' --json 2024-05-20
 expect_whole '{"text":"Yvette","tooltip":"samedi 13 janvier 2024\u000a13e jour de l'"'"'année, semaine 2\u000aFête à souhaiter : Yvette\u000aSoleil : lever 07 h 40, coucher 16 h 18, 8 h 38 de jour (+2 min)\u000aLune : 2 jours\u000aL'"'"'année 2024 est bissextile.","class":"jour","alt":"2024-01-13"}' --waybar 2024-01-13
 run "$program" --ics 1945
 ics=$(printf '%s' "$out" | tr -d '\r' | grep -v '^DTSTAMP:[0-9]\{8\}T[0-9]\{6\}Z$' | tr '\n' '|')
@@ -415,6 +417,40 @@ if [ "$(id -u)" = 0 ] && unshare -m true 2>/dev/null; then
 else
     echo "terminal_options: le changement de fuseau n'est pas essayé (il faut root pour un espace de montage)"
 fi
+
+# The user's agendas: those the settings file lists, as QSettings writes an array,
+# then those of --agenda (a folder of contacts here). One that cannot be read says so
+# in one line on standard error, and the answer is still given; --suivre writes again
+# when an agenda's file is replaced.
+agendas="$work/agendas"
+mkdir -p "$agendas/config/solvane" "$agendas/contacts"
+write_calendar() { # write_calendar FILE DATE TITLE: one event at 14:00 in Paris
+    printf 'BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;TZID=Europe/Paris:%sT140000\r\nDTEND;TZID=Europe/Paris:%sT153000\r\nSUMMARY:%s\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n' \
+        "$2" "$2" "$3" >"$1.new" && mv "$1.new" "$1"
+}
+write_calendar "$agendas/travail.ics" 20250508 "Réunion d'équipe"
+printf 'BEGIN:VCARD\r\nFN:Léa\r\nBDAY:1991-05-08\r\nEND:VCARD\r\n' >"$agendas/contacts/lea.vcf"
+printf '[agendas]\n1\\nom=Bureau\n1\\source=%s\n2\\source=%s\nsize=2\n' "$agendas/travail.ics" "$agendas/absent.ics" \
+    >"$agendas/config/solvane/solvane.conf"
+run TZ=America/New_York XDG_CONFIG_HOME="$agendas/config" "$program" --texte 2025-05-08 --agenda "$agendas/contacts"
+[ "$status" = 0 ] || fail "--agenda : état $status"
+[[ $out == *$'Jour férié : Victoire 1945\nAnniversaire : Léa (34 ans)\n08 h 00 – 09 h 30 Réunion d\'équipe\nSoleil : '* ]] ||
+    fail "--agenda : les évènements du jour manquent :"$'\n'"$out"
+[ "$err" = "solvane: L'agenda « absent » : « $agendas/absent.ics » n'existe pas." ] || fail "--agenda : erreur « $err »"
+run TZ=Europe/Paris XDG_CONFIG_HOME="$agendas/config" "$program" --json 2025-05-08
+[[ $out == *'"evenements":[{"debut":"2025-05-08T14:00","fin":"2025-05-08T15:30","journee":false,"titre":"Réunion d'"'"'équipe","lieu":null,"agenda":"Bureau"}]}' ]] ||
+    fail "--json : les évènements : $out"
+today=$(TZ=Europe/Paris date +%Y%m%d)
+write_calendar "$agendas/travail.ics" "$today" "Avant"
+TZ=Europe/Paris XDG_CONFIG_HOME="$agendas/config" "$program" --waybar --suivre >"$work/agenda.out" 2>/dev/null & follower=$!
+for ((i = 0; i < 200; ++i)); do [ -s "$work/agenda.out" ] && break; sleep 0.1; done
+write_calendar "$agendas/travail.ics" "$today" "Après"
+for ((i = 0; i < 300; ++i)); do [ "$(wc -l <"$work/agenda.out")" -ge 2 ] && break; sleep 0.1; done
+kill "$follower"
+wait "$follower" || true
+agenda_lines=$(grep -o '14 h 00 – 15 h 30 [A-Za-zèé]*' "$work/agenda.out" | tr '\n' ' ')
+[ "$agenda_lines" = "14 h 00 – 15 h 30 Avant 14 h 00 – 15 h 30 Après " ] || fail "--suivre et agenda changé : « $agenda_lines »"
+grep -q '"class":"\(evenement\|ferie\)"' "$work/agenda.out" || fail "--waybar : pas de classe « evenement »"
 
 [ "$failures" = 0 ] || exit 1
 echo "terminal_options: ${#rows[@]} cas d'arguments, la liste par un lien et sans liste"

@@ -1,0 +1,284 @@
+#include "agendas/agenda.h"
+
+#include <algorithm>
+
+#include "agendas/source_files.h"
+#include "calendar/local_zone.h"
+
+namespace agendas {
+
+namespace {
+
+// The months whose events are kept; the window shows six weeks across three.
+constexpr std::size_t kKeptMonths = 12;
+// vdirsyncer's file that names a collection.
+constexpr const char* kDisplayNameFile = "displayname";
+constexpr std::size_t kLongestName = 200;  // bytes
+
+LocalDate FirstOfMonth(int year, int month) { return {year, month, 1}; }
+
+LocalDate FirstOfNextMonth(int year, int month) {
+    return month == 12 ? LocalDate{year + 1, 1, 1} : LocalDate{year, month + 1, 1};
+}
+
+Window WindowOf(LocalDate first, LocalDate next) {
+    return {.first = first,
+            .next = next,
+            .start = calendar::LocalDayOf(first.year, first.month, first.day).start,
+            .end = calendar::LocalDayOf(next.year, next.month, next.day).start};
+}
+
+std::optional<LocalTime> LocalOfInstant(Instant instant) {
+    try {
+        const calendar::LocalReading local = calendar::LocalReadingOf(instant);
+        return LocalTime{local.year, local.month, local.day, local.hour, local.minute};
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& agenda) {
+    Event event;
+    if (occurrence.allDay) {
+        event.kind = Event::Kind::AllDay;
+        event.start = occurrence.startWall;
+        const LocalDate last = std::max(occurrence.startWall.Date(), PreviousDay(occurrence.endWall.Date()));
+        event.end = {last.year, last.month, last.day, 0, 0};
+    } else if (occurrence.floating) {
+        event.start = occurrence.startWall;
+        event.end = occurrence.endWall;
+    } else {
+        const std::optional<LocalTime> start = LocalOfInstant(occurrence.startInstant);
+        const std::optional<LocalTime> end = LocalOfInstant(occurrence.endInstant);
+        if (!start || !end) return std::nullopt;
+        event.start = *start;
+        event.end = *end;
+    }
+    event.title = CleanText(occurrence.title);
+    if (event.title.empty()) event.title = "(sans titre)";
+    if (occurrence.location) event.location = CleanText(*occurrence.location);
+    event.agenda = agenda;
+    return event;
+}
+
+std::string Sentence(const std::string& agenda, const std::string& path, const std::string& problem) {
+    return "L'agenda « " + agenda + " » : « " + path + " » " + problem + ".";
+}
+
+}  // namespace
+
+std::string CleanText(std::string_view text) {
+    std::string clean;
+    clean.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        if (byte < 0x80) {
+            clean += byte < 0x20 || byte == 0x7F ? ' ' : char(byte);
+            ++at;
+            continue;
+        }
+        const std::size_t length = byte >= 0xF0 && byte <= 0xF4  ? 4
+                                   : byte >= 0xE0                ? 3
+                                   : byte >= 0xC2 && byte < 0xE0 ? 2
+                                                                 : 0;
+        bool valid = length != 0 && at + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k)
+            valid = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
+        if (valid && length == 3) {
+            const auto second = static_cast<unsigned char>(text[at + 1]);
+            valid = !(byte == 0xE0 && second < 0xA0) && !(byte == 0xED && second >= 0xA0);
+        }
+        if (valid && length == 4) {
+            const auto second = static_cast<unsigned char>(text[at + 1]);
+            valid = !(byte == 0xF0 && second < 0x90) && !(byte == 0xF4 && second >= 0x90);
+        }
+        if (!valid) {
+            clean += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
+        // C1 control characters (U+0080 to U+009F) are blanks too.
+        if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0) {
+            clean += ' ';
+        } else {
+            clean.append(text.substr(at, length));
+        }
+        at += length;
+    }
+    const std::size_t first = clean.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+}
+
+const std::vector<Event>* AgendaDays::On(LocalDate date) const {
+    const auto found = days.find(date);
+    return found == days.end() ? nullptr : &found->second;
+}
+
+struct Agenda::LoadedFile {
+    std::string path;
+    std::unique_ptr<IcsCalendar> calendar;
+    std::vector<Birthday> birthdays;
+};
+
+struct Agenda::LoadedSource {
+    Source source;
+    std::string name;
+    std::vector<LoadedFile> files;
+    std::vector<std::string> problems;  // of the reading, whole sentences
+    std::map<std::pair<int, int>, std::pair<std::vector<Event>, std::vector<std::string>>> months;
+};
+
+Agenda::Agenda(std::vector<Source> sources, ReaderLoader loadReader)
+    : sources_(std::move(sources)), loadReader_(std::move(loadReader)) {}
+
+const IcsReader* Agenda::Reader(std::string& problem) {
+    if (!readerAsked_) {
+        readerAsked_ = true;
+        reader_ = loadReader_ ? loadReader_(readerProblem_) : nullptr;
+        if (reader_ == nullptr && readerProblem_.empty()) readerProblem_ = "la lecture des fichiers iCalendar manque";
+    }
+    problem = readerProblem_;
+    return reader_;
+}
+
+Agenda::~Agenda() = default;
+
+void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) {
+    only_ = WindowOf(FirstOfMonth(first.year, first.month), FirstOfNextMonth(last.year, last.month));
+}
+
+void Agenda::ReadAgain() {
+    loaded_.clear();
+    read_ = false;
+}
+
+std::vector<std::string> Agenda::WatchedFolders() const {
+    std::vector<std::string> folders;
+    for (const Source& source : sources_) {
+        if (source.kind == Source::Kind::Folder) folders.push_back(source.location);
+        if (source.kind != Source::Kind::File) continue;
+        const std::size_t slash = source.location.rfind('/');
+        folders.push_back(slash == std::string::npos ? "." : slash == 0 ? "/" : source.location.substr(0, slash));
+    }
+    return folders;
+}
+
+void Agenda::Load() {
+    read_ = true;
+    loaded_.clear();
+    for (const Source& source : sources_) {
+        auto loaded = std::make_unique<LoadedSource>();
+        loaded->source = source;
+        const std::string given = CleanText(source.name);
+        loaded->name = given.empty() ? NameFromPath(source.location) : given;
+        std::vector<std::string> paths;
+        if (source.kind == Source::Kind::Url) {
+            loaded->problems.push_back("L'agenda « " + loaded->name + " » (" + source.location +
+                                       ") est un abonnement, que cette lecture ne suit pas.");
+        } else if (source.kind == Source::Kind::Folder) {
+            const FolderFiles files = SourceFolderFiles(source.location);
+            if (!files.problem.empty())
+                loaded->problems.push_back(Sentence(loaded->name, source.location, files.problem));
+            paths = files.paths;
+            if (given.empty()) {
+                const FileText name = ReadSourceFile(source.location + "/" + kDisplayNameFile);
+                const std::string shown = CleanText(std::string_view(name.bytes).substr(0, kLongestName));
+                if (name.problem.empty() && !shown.empty()) loaded->name = shown;
+            }
+        } else {
+            paths.push_back(source.location);
+        }
+        std::size_t folderBytes = 0;
+        for (const std::string& path : paths) {
+            FileText text = ReadSourceFile(path);
+            if (text.problem.empty() && (folderBytes += text.bytes.size()) > kLargestFolderBytes) {
+                text.problem = "dépasse, avec les fichiers lus avant lui, " + MegabytesText(kLargestFolderBytes);
+            }
+            if (!text.problem.empty()) {
+                loaded->problems.push_back(Sentence(loaded->name, path, text.problem));
+                continue;
+            }
+            LoadedFile file{.path = path, .calendar = nullptr, .birthdays = {}};
+            if (IsVCardText(text.bytes)) {
+                file.birthdays = BirthdaysOf(text.bytes);
+            } else if (std::string problem; Reader(problem) == nullptr) {
+                loaded->problems.push_back(Sentence(loaded->name, path, "n'est pas lu : " + problem));
+                continue;
+            } else {
+                file.calendar = reader_->Read(text.bytes, only_, problem);
+                if (!file.calendar) {
+                    loaded->problems.push_back(Sentence(loaded->name, path, problem));
+                    continue;
+                }
+                for (const std::string& trouble : file.calendar->Problems()) {
+                    loaded->problems.push_back(Sentence(loaded->name, path, trouble));
+                }
+                // A calendar file names its agenda, unless the user did.
+                const std::string named = CleanText(file.calendar->Name());
+                if (given.empty() && source.kind == Source::Kind::File && !named.empty()) loaded->name = named;
+            }
+            loaded->files.push_back(std::move(file));
+        }
+        loaded_.push_back(std::move(loaded));
+    }
+}
+
+const std::vector<Event>& Agenda::MonthEvents(LoadedSource& source, int year, int month,
+                                              std::vector<std::string>& problems) {
+    const auto key = std::make_pair(year, month);
+    auto found = source.months.find(key);
+    if (found == source.months.end()) {
+        if (source.months.size() >= kKeptMonths) source.months.clear();
+        std::vector<Event> events;
+        std::vector<std::string> troubles;
+        const Window window = WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
+        for (const LoadedFile& file : source.files) {
+            for (const Birthday& birthday : file.birthdays) {
+                std::optional<Event> event = BirthdayIn(birthday, year, source.name);
+                if (!event || event->start.month != month) continue;
+                event->title = CleanText(event->title);
+                events.push_back(std::move(*event));
+            }
+            if (!file.calendar) continue;
+            const Expansion expansion = file.calendar->Expand(window);
+            for (const Occurrence& occurrence : expansion.occurrences) {
+                if (std::optional<Event> event = EventOf(occurrence, source.name)) events.push_back(std::move(*event));
+            }
+            for (const std::string& trouble : expansion.problems)
+                troubles.push_back(Sentence(source.name, file.path, trouble));
+        }
+        found = source.months.emplace(key, std::make_pair(std::move(events), std::move(troubles))).first;
+    }
+    for (const std::string& trouble : found->second.second) {
+        if (std::ranges::find(problems, trouble) == problems.end()) problems.push_back(trouble);
+    }
+    return found->second.first;
+}
+
+AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
+    AgendaDays days{.first = first, .last = last, .days = {}, .problems = {}};
+    if (!read_) Load();
+    for (const auto& source : loaded_) {
+        for (const std::string& problem : source->problems) days.problems.push_back(problem);
+    }
+    for (LocalDate month = FirstOfMonth(first.year, first.month); month <= last;
+         month = FirstOfNextMonth(month.year, month.month)) {
+        const LocalDate monthEnd = PreviousDay(FirstOfNextMonth(month.year, month.month));
+        const LocalDate from = std::max(first, month), to = std::min(last, monthEnd);
+        for (const auto& source : loaded_) {
+            for (const Event& event : MonthEvents(*source, month.year, month.month, days.problems)) {
+                // The days of the month it lasts into, from its first to its last.
+                LocalDate day = std::max(from, event.start.Date());
+                const LocalDate end = std::min(to, event.end.Date());
+                for (; day <= end; day = NextDay(day)) {
+                    if (event.IsOn(day)) days.days[day].push_back(event);
+                }
+            }
+        }
+    }
+    for (auto& [day, events] : days.days) std::ranges::stable_sort(events, ShownBefore);
+    return days;
+}
+
+}  // namespace agendas

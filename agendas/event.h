@@ -1,0 +1,52 @@
+#pragma once
+// The user's own events, as the gadget shows them: read from the user's calendars
+// and contacts (agenda.h), each at its local date and time in the process's time
+// zone, with its title, its place and the name of the agenda it comes from.
+
+#include <compare>
+#include <optional>
+#include <string>
+
+namespace agendas {
+
+// A local date, and a local time of the day on it.
+struct LocalDate {
+    int year = 0, month = 0, day = 0;
+    auto operator<=>(const LocalDate&) const = default;
+};
+struct LocalTime {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    auto operator<=>(const LocalTime&) const = default;
+    LocalDate Date() const { return {year, month, day}; }
+};
+
+// The day after, and the day before: Gregorian, whatever the zone.
+LocalDate NextDay(LocalDate date);
+LocalDate PreviousDay(LocalDate date);
+// The number of days from `from` to `to`, negative when `to` is earlier.
+int DaysBetween(LocalDate from, LocalDate to);
+
+struct Event {
+    enum class Kind {
+        Timed,     // from a local time to another, on one day or across several
+        AllDay,    // whole days: `start` the first at 00:00, `end` the last at 00:00
+        Birthday,  // a whole day, the birthday of a contact; `title` says whose
+    };
+    Kind kind = Kind::Timed;
+    LocalTime start, end;
+    std::string title;  // shown as it is: its control characters are blanks
+    std::optional<std::string> location;
+    std::string agenda;  // the name of its agenda
+
+    bool WholeDays() const { return kind != Kind::Timed; }
+    // Whether the event is on the local date `date`: a timed one when it lasts into
+    // that date (one that ends at 00:00 is not on the next date; one without length
+    // is on the date of its start), whole days from the first to the last.
+    bool IsOn(LocalDate date) const;
+};
+
+// Events in the order a day lists them: whole days first (in the order of their
+// titles), then timed ones by start, end and title.
+bool ShownBefore(const Event& a, const Event& b);
+
+}  // namespace agendas

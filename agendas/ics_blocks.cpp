@@ -1,0 +1,227 @@
+#include "agendas/ics_blocks.h"
+
+#include <chrono>
+#include <cstring>
+#include <set>
+#include <tuple>
+
+namespace agendas {
+
+namespace {
+
+bool EqualNoCase(std::string_view text, std::string_view upper) {
+    if (text.size() != upper.size()) return false;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        char c = text[at];
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+        if (c != upper[at]) return false;
+    }
+    return true;
+}
+
+// A content line's name (before ';' or ':') and value (after the first ':' outside
+// quotes).
+struct Line {
+    std::string_view name, value;
+};
+
+Line LineOf(std::string_view line) {
+    std::size_t nameEnd = 0;
+    while (nameEnd < line.size() && line[nameEnd] != ';' && line[nameEnd] != ':') ++nameEnd;
+    bool quoted = false;
+    for (std::size_t at = nameEnd; at < line.size(); ++at) {
+        if (line[at] == '"') quoted = !quoted;
+        if (line[at] == ':' && !quoted) return {line.substr(0, nameEnd), line.substr(at + 1)};
+    }
+    return {line.substr(0, nameEnd), {}};
+}
+
+std::optional<LocalDate> DateOfValue(std::string_view value) {
+    if (value.size() < 8) return std::nullopt;
+    int digits[8];
+    for (int at = 0; at < 8; ++at) {
+        if (value[std::size_t(at)] < '0' || value[std::size_t(at)] > '9') return std::nullopt;
+        digits[at] = value[std::size_t(at)] - '0';
+    }
+    const int year = digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3];
+    const int month = digits[4] * 10 + digits[5], day = digits[6] * 10 + digits[7];
+    const std::chrono::year_month_day date{std::chrono::year{year}, std::chrono::month{unsigned(month)},
+                                           std::chrono::day{unsigned(day)}};
+    if (!date.ok()) return std::nullopt;
+    return LocalDate{year, month, day};
+}
+
+// Whole days a DURATION may reach, rounded up: P2W, P3DT4H, PT36H; none when it is
+// not read.
+std::optional<int> DurationDays(std::string_view value) {
+    if (value.starts_with('+')) value.remove_prefix(1);
+    if (value.starts_with('-')) return 0;
+    if (!value.starts_with('P') && !value.starts_with('p')) return std::nullopt;
+    long long seconds = 0, number = 0;
+    bool digits = false;
+    for (const char c : value.substr(1)) {
+        if (c >= '0' && c <= '9') {
+            number = number * 10 + (c - '0');
+            if (number > 1'000'000'000) return std::nullopt;
+            digits = true;
+            continue;
+        }
+        const char unit = char(c >= 'a' && c <= 'z' ? c - 'a' + 'A' : c);
+        if (unit == 'T') continue;
+        if (!digits) return std::nullopt;
+        seconds += number * (unit == 'W' ? 604800 : unit == 'D' ? 86400 : unit == 'H' ? 3600 : unit == 'M' ? 60 : 1);
+        number = 0;
+        digits = false;
+    }
+    return int((seconds + 86399) / 86400);
+}
+
+LocalDate AddDays(LocalDate date, int days) {
+    const std::chrono::year_month_day moved{
+        std::chrono::sys_days{std::chrono::year{date.year} / std::chrono::month{unsigned(date.month)} /
+                              std::chrono::day{unsigned(date.day)}} +
+        std::chrono::days{days}};
+    return {int(moved.year()), int(unsigned(moved.month())), int(unsigned(moved.day()))};
+}
+
+// What the first pass learns of one VEVENT.
+struct EventLines {
+    bool repeats = false;   // or anything else that keeps it whatever its dates
+    bool replaces = false;  // a RECURRENCE-ID
+    std::string_view uid;
+    std::optional<LocalDate> start, end;
+    std::optional<int> durationDays;
+    bool startIsDate = false;
+};
+
+bool OutsideWindow(const EventLines& event, LocalDate first, LocalDate next) {
+    if (event.repeats || !event.start) return false;
+    LocalDate end = *event.start;
+    if (event.end) {
+        end = *event.end;
+    } else if (event.durationDays) {
+        end = AddDays(*event.start, *event.durationDays);
+    } else if (event.startIsDate) {
+        end = AddDays(*event.start, 1);
+    }
+    return *event.start > AddDays(next, kWindowMarginDays) || end < AddDays(first, -kWindowMarginDays);
+}
+
+}  // namespace
+
+std::string IcsBlocks::Calendar() const {
+    std::size_t size = 64;
+    for (const auto& block : timezones) size += block.size() + 2;
+    for (const auto& block : kept) size += block.size() + 2;
+    std::string text;
+    text.reserve(size);
+    text += "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n";
+    for (const auto* blocks : {&timezones, &kept}) {
+        for (const std::string_view block : *blocks) {
+            text += block;
+            text += "\r\n";
+        }
+    }
+    return text + "END:VCALENDAR\r\n";
+}
+
+IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& first,
+                      const std::optional<LocalDate>& next) {
+    IcsBlocks blocks;
+    // The components open at this line, outermost first; only their nesting counts.
+    int depth = 0;
+    int blockDepth = 0;  // the depth of the VEVENT or VTIMEZONE being passed, 0 outside one
+    bool inEvent = false;
+    std::size_t blockStart = 0;
+    EventLines event;
+    std::string folded;  // a line of interest with its continuations
+    // Each event, its UID, and whether it may touch the window.
+    std::vector<std::tuple<std::string_view, std::string_view, bool>> events;
+    std::set<std::string_view> replaced;  // the UIDs of replacements
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t lineStart = at;
+        const char* found = static_cast<const char*>(std::memchr(text.data() + at, '\n', text.size() - at));
+        std::size_t end = found ? std::size_t(found - text.data()) : text.size();
+        at = end + 1;
+        std::string_view line = text.substr(lineStart, end - lineStart);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.empty() || line[0] == ' ' || line[0] == '\t') continue;
+        const bool begins = line.size() > 6 && EqualNoCase(line.substr(0, 6), "BEGIN:");
+        const bool ends = line.size() > 4 && EqualNoCase(line.substr(0, 4), "END:");
+        if (begins) {
+            const std::string_view kind = line.substr(6);
+            ++depth;
+            if (EqualNoCase(kind, "VCALENDAR")) blocks.calendar = true;
+            if (blockDepth == 0 && (EqualNoCase(kind, "VEVENT") || EqualNoCase(kind, "VTIMEZONE"))) {
+                blockDepth = depth;
+                blockStart = lineStart;
+                inEvent = EqualNoCase(kind, "VEVENT");
+                event = {};
+            }
+            continue;
+        }
+        if (ends) {
+            if (depth == blockDepth) {
+                const std::string_view block = text.substr(blockStart, lineStart + line.size() - blockStart);
+                if (!inEvent) {
+                    blocks.timezones.push_back(block);
+                } else {
+                    ++blocks.events;
+                    const bool inside = !first || !next || !OutsideWindow(event, *first, *next);
+                    events.push_back({block, event.uid, inside});
+                    if (event.replaces) replaced.insert(event.uid);
+                }
+                blockDepth = 0;
+            }
+            if (depth > 0) --depth;
+            continue;
+        }
+        const bool eventLine = inEvent && blockDepth != 0 && depth == blockDepth;
+        if (!eventLine && !(depth == 1 && blockDepth == 0)) continue;
+        // The names that matter are short; their values are read unfolded.
+        const Line parts = LineOf(line);
+        const auto unfolded = [&]() -> std::string_view {
+            if (at >= text.size() || (text[at] != ' ' && text[at] != '\t')) return parts.value;
+            folded = std::string(parts.value);
+            while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
+                const char* more = static_cast<const char*>(std::memchr(text.data() + at, '\n', text.size() - at));
+                const std::size_t moreEnd = more ? std::size_t(more - text.data()) : text.size();
+                std::string_view continuation = text.substr(at + 1, moreEnd - at - 1);
+                if (continuation.ends_with('\r')) continuation.remove_suffix(1);
+                folded += continuation;
+                at = moreEnd + 1;
+            }
+            return folded;
+        };
+        if (!eventLine) {
+            if (EqualNoCase(parts.name, "X-WR-CALNAME")) blocks.name = std::string(unfolded());
+            continue;
+        }
+        if (EqualNoCase(parts.name, "RRULE") || EqualNoCase(parts.name, "RDATE") || EqualNoCase(parts.name, "EXRULE") ||
+            EqualNoCase(parts.name, "RECURRENCE-ID")) {
+            event.repeats = true;
+            event.replaces = event.replaces || EqualNoCase(parts.name, "RECURRENCE-ID");
+        } else if (EqualNoCase(parts.name, "UID")) {
+            event.uid = parts.value;
+        } else if (EqualNoCase(parts.name, "DTSTART")) {
+            const std::string_view value = unfolded();
+            event.start = DateOfValue(value);
+            event.startIsDate = value.size() == 8;
+        } else if (EqualNoCase(parts.name, "DTEND")) {
+            event.end = DateOfValue(unfolded());
+            event.repeats = event.repeats || !event.end;  // a value not understood here: libical decides
+        } else if (EqualNoCase(parts.name, "DURATION")) {
+            event.durationDays = DurationDays(unfolded());
+            event.repeats = event.repeats || !event.durationDays;
+        }
+    }
+    // The events that share their UID with a replacement stay together, whatever
+    // their dates: which of them is the master is read among all.
+    for (const auto& [block, uid, inside] : events) {
+        if (inside || replaced.contains(uid)) blocks.kept.push_back(block);
+    }
+    blocks.truncated = depth != 0;
+    return blocks;
+}
+
+}  // namespace agendas

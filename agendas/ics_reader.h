@@ -1,0 +1,83 @@
+#pragma once
+// What the agendas ask of iCalendar files (RFC 5545), read by libical: the
+// occurrences of their events in a window of days. The reading lives in a module
+// of its own, `solvane-ical.so` beside the programs, that the gadget loads only
+// when a source has events to read (ics_module.h): libical brings ICU along, whose
+// loading and linking would cost the terminal, with or without an agenda, four
+// times what `date` costs to start. Nothing of libical shows in this interface.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "agendas/event.h"
+
+namespace agendas {
+
+// Seconds since 1970-01-01 00:00 UTC, as calendar::UnixSeconds.
+using Instant = std::int64_t;
+
+// The local days [first, next) and the instants they span in the process's zone.
+struct Window {
+    LocalDate first, next;
+    Instant start = 0, end = 0;
+};
+
+// One occurrence of an event. A time with a zone (TZID, or UTC) is an instant; a
+// floating time (neither) and a date are read as the local clock and calendar
+// show them.
+struct Occurrence {
+    bool allDay = false;
+    bool floating = false;                     // a timed occurrence without zone
+    Instant startInstant = 0, endInstant = 0;  // when neither allDay nor floating
+    LocalTime startWall, endWall;              // otherwise; all-day: `endWall` the day after the last
+    std::string title;
+    std::optional<std::string> location;
+};
+
+// The limits that keep a hostile calendar from holding up the gadget, for each
+// window of days asked of one source.
+inline constexpr std::size_t kMostEvents = 20'000;          // VEVENTs in one source
+inline constexpr std::size_t kMostOccurrences = 10'000;     // occurrences in one window
+inline constexpr std::size_t kMostRuleSteps = 50'000;       // steps of one RRULE in one window
+inline constexpr std::size_t kMostWindowSteps = 2'000'000;  // steps of all RRULEs of a source in one window
+inline constexpr double kMostWindowSeconds = 1.0;           // processor time of one source's window
+
+// A count as French writes it, thousands apart: « 20 000 ».
+inline std::string GroupedCount(std::size_t count) {
+    std::string digits = std::to_string(count);
+    for (int at = int(digits.size()) - 3; at > 0; at -= 3) digits.insert(std::size_t(at), " ");
+    return digits;
+}
+
+struct Expansion {
+    std::vector<Occurrence> occurrences;
+    std::vector<std::string> problems;  // French, one a kind: « … n'est pas répétée au-delà de … »
+};
+
+// A calendar read once, whose occurrences are computed per window.
+class IcsCalendar {
+public:
+    virtual ~IcsCalendar() = default;
+    // X-WR-CALNAME, or empty.
+    virtual std::string Name() const = 0;
+    // What was wrong in the text, French sentences (a truncated file, too many events).
+    virtual std::vector<std::string> Problems() const = 0;
+    // The occurrences that last into the window (and possibly a few around it).
+    virtual Expansion Expand(const Window& window) const = 0;
+};
+
+class IcsReader {
+public:
+    virtual ~IcsReader() = default;
+    // The calendar of the text; `only`, when given, lets the reading skip the events
+    // that cannot touch its days. None when the text is no iCalendar at all, with the
+    // reason in `problem`.
+    virtual std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only,
+                                              std::string& problem) const = 0;
+};
+
+}  // namespace agendas

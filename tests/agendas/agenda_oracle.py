@@ -1,0 +1,328 @@
+#!/usr/bin/python3
+"""Every day of two years of the user's agendas, as Solvane computes them, against
+python3-recurring-ical-events (on python3-icalendar and python3-dateutil): calendars
+made here with hundreds of events in several zones (an IANA name without VTIMEZONE,
+a zone of the file's own VTIMEZONE, UTC, floating times), repeated by RRULE
+(FREQ, INTERVAL, COUNT, UNTIL, BYDAY with and without a position, BYMONTHDAY,
+BYSETPOS), with EXDATE, RDATE, RECURRENCE-ID (moved or cancelled), DURATION, whole
+days over several days, events across midnight and cancelled ones; one big file and a
+vdir of one event per file. Each day must hold the same events at the same local
+times, in each time zone the test runs Solvane in, whether the files are read once
+(the window) or a month at a time (the terminal). Birthdays from a contacts folder
+are checked against the dates Python's own calendar gives.
+
+    agenda_oracle.py PRINT_AGENDA_DAYS [SEED]
+"""
+
+import datetime as dt
+import os
+import random
+import subprocess
+import sys
+import tempfile
+import zoneinfo
+
+import recurring_ical_events
+import icalendar
+
+FIRST, LAST = dt.date(2024, 1, 1), dt.date(2025, 12, 31)
+VIEWER_ZONES = os.environ.get("ORACLE_ZONES", "Europe/Paris America/New_York Asia/Kolkata").split()
+EVENT_ZONES = ["Europe/Paris", "America/New_York", "Asia/Tokyo", "Australia/Sydney", "UTC", None, "Heure de Paris"]
+WEEKDAYS = ["MO", "TU", "WE", "TH", "FR", "SA", "SU"]
+
+# A zone the file defines itself, as Outlook and Exchange write theirs.
+OWN_ZONE = """BEGIN:VTIMEZONE
+TZID:Heure de Paris
+BEGIN:STANDARD
+DTSTART:16011028T030000
+RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=10
+TZOFFSETFROM:+0200
+TZOFFSETTO:+0100
+END:STANDARD
+BEGIN:DAYLIGHT
+DTSTART:16010325T020000
+RRULE:FREQ=YEARLY;BYDAY=-1SU;BYMONTH=3
+TZOFFSETFROM:+0100
+TZOFFSETTO:+0200
+END:DAYLIGHT
+END:VTIMEZONE"""
+
+
+def stamp(moment, zone):
+    """A DTSTART-like property's parameters and value."""
+    if isinstance(moment, dt.datetime):
+        text = moment.strftime("%Y%m%dT%H%M%S")
+        if zone == "UTC":
+            return "", text + "Z"
+        return ("" if zone is None else f";TZID={zone}"), text
+    return ";VALUE=DATE", moment.strftime("%Y%m%d")
+
+
+def until_of(moment, zone):
+    """UNTIL in UTC for a zoned start, as RFC 5545 asks; floating or a date otherwise."""
+    if not isinstance(moment, dt.datetime):
+        return moment.strftime("%Y%m%d")
+    if zone is None:
+        return moment.strftime("%Y%m%dT%H%M%S")
+    tz = zoneinfo.ZoneInfo("Europe/Paris" if zone == "Heure de Paris" else zone)
+    return moment.replace(tzinfo=tz).astimezone(dt.timezone.utc).strftime("%Y%m%dT%H%M%SZ")
+
+
+class Maker:
+    def __init__(self, seed):
+        self.rng = random.Random(seed)
+        self.count = 0
+
+    def day(self, start=dt.date(2023, 6, 1), end=dt.date(2025, 12, 20)):
+        return start + dt.timedelta(days=self.rng.randrange((end - start).days))
+
+    def wall(self, date, hours=range(6, 22)):
+        # No local time from 01:00 to 03:59, where a change of time makes a wall time
+        # missing or doubled, which readings may settle differently.
+        return dt.datetime.combine(date, dt.time(self.rng.choice(list(hours)), self.rng.choice([0, 15, 30, 45])))
+
+    def event(self, lines, kind):
+        self.count += 1
+        title = f"É{self.count:04d} {kind}"
+        return ["BEGIN:VEVENT", f"UID:{self.count}-{kind}@solvane.test", "DTSTAMP:20240101T000000Z",
+                f"SUMMARY:{title}"] + lines + ["END:VEVENT"]
+
+    def timed(self, start, zone, minutes):
+        params, value = stamp(start, zone)
+        lines = [f"DTSTART{params}:{value}"]
+        if self.rng.random() < 0.5:
+            lines.append(f"DURATION:PT{minutes // 60}H{minutes % 60}M")
+        else:
+            end_params, end_value = stamp(start + dt.timedelta(minutes=minutes), zone)
+            lines.append(f"DTEND{end_params}:{end_value}")
+        return lines
+
+    def single(self):
+        zone = self.rng.choice(EVENT_ZONES)
+        kind = self.rng.randrange(4)
+        if kind == 0:
+            lines = self.timed(self.wall(self.day()), zone, self.rng.choice([30, 45, 60, 90, 120, 180]))
+        elif kind == 1:  # across midnight, ending before one o'clock
+            start = self.wall(self.day(), hours=[22, 23])
+            lines = self.timed(start, zone, (24 * 60 + 60) - (start.hour * 60 + start.minute) - 15)
+        elif kind == 2:  # whole days
+            first = self.day()
+            lines = [f"DTSTART;VALUE=DATE:{first:%Y%m%d}"]
+            if self.rng.random() < 0.8:
+                lines.append(f"DTEND;VALUE=DATE:{first + dt.timedelta(days=self.rng.randrange(1, 6)):%Y%m%d}")
+        else:  # cancelled
+            lines = self.timed(self.wall(self.day()), zone, 60) + ["STATUS:CANCELLED"]
+        return self.event(lines, ["heure", "nuit", "journées", "annulé"][kind])
+
+    def repeated(self):
+        zone = self.rng.choice(EVENT_ZONES)
+        kind = self.rng.randrange(8)
+        date = self.day(dt.date(2022, 1, 1), dt.date(2025, 10, 1))
+        whole = kind == 6
+        start = date if whole else self.wall(date)
+        end_rule = self.rng.choice(["", f";COUNT={self.rng.randrange(3, 80)}", "until"])
+        if end_rule == "until":
+            # At 23:59, on no instance: for an UNTIL on an instance, which RFC 5545
+            # includes, this library leaves the instance out (agendas_tests has that row).
+            until = start + dt.timedelta(days=self.rng.randrange(20, 500))
+            if isinstance(until, dt.datetime):
+                until = until.replace(hour=23, minute=59)
+            end_rule = f";UNTIL={until_of(until, zone)}"
+        weekday = WEEKDAYS[date.weekday()]
+        extra = []
+        simple_step = None  # days between instances, for a rule whose instances are plain
+        if kind == 0:
+            rule = f"FREQ=WEEKLY;INTERVAL={self.rng.choice([1, 2])}"
+            simple_step = 7 * int(rule[-1])
+        elif kind == 1:
+            others = self.rng.sample(WEEKDAYS, 2)
+            rule = "FREQ=WEEKLY;BYDAY=" + ",".join(sorted({weekday, *others}, key=WEEKDAYS.index))
+        elif kind == 2:
+            step = self.rng.choice([1, 2, 3])
+            rule = f"FREQ=DAILY;INTERVAL={step}"
+            simple_step = step
+        elif kind == 3:
+            date = date.replace(day=min(date.day, 28))
+            start = self.wall(date)
+            rule = f"FREQ=MONTHLY;BYMONTHDAY={date.day}"
+        elif kind == 4:  # the nth weekday, or the last, of each month
+            last = (date.replace(day=28) + dt.timedelta(days=4)).replace(day=1) - dt.timedelta(days=1)
+            position = "-1" if last.day - date.day < 7 else str((date.day - 1) // 7 + 1)
+            rule = f"FREQ=MONTHLY;BYDAY={position}{weekday}"
+        elif kind == 5:  # the last working day of each month
+            date = (date.replace(day=28) + dt.timedelta(days=4)).replace(day=1) - dt.timedelta(days=1)
+            while date.weekday() > 4:
+                date -= dt.timedelta(days=1)
+            start = self.wall(date)
+            rule = "FREQ=MONTHLY;BYDAY=MO,TU,WE,TH,FR;BYSETPOS=-1"
+        elif kind == 6:  # a whole day each year, or each week
+            rule = self.rng.choice(["FREQ=YEARLY", f"FREQ=WEEKLY;BYDAY={weekday}"])
+        else:
+            rule = f"FREQ=YEARLY;BYMONTH={date.month};BYMONTHDAY={date.day}"
+        if zone is not None and not whole and self.rng.random() < 0.2:
+            rdate = self.wall(self.day(dt.date(2024, 1, 1)))
+            params, value = stamp(rdate, zone)
+            extra.append(f"RDATE{params}:{value}")
+        lines = ([f"DTSTART;VALUE=DATE:{start:%Y%m%d}"] if whole else
+                 self.timed(start, zone, self.rng.choice([30, 60, 90])))
+        lines.append("RRULE:" + rule + end_rule)
+        events = []
+        if simple_step and "COUNT" not in end_rule and "UNTIL" not in end_rule:
+            # An instance taken away, and one moved or cancelled, in the years shown.
+            skip = max(1, ((dt.datetime.combine(FIRST, dt.time()) - start).days // simple_step) + 1)
+            instances = [start + dt.timedelta(days=simple_step * (skip + k)) for k in range(0, 60, 7)]
+            removed, replaced = instances[self.rng.randrange(len(instances))], instances[0]
+            params, value = stamp(removed, zone)
+            if removed != replaced:
+                lines.append(f"EXDATE{params}:{value}")
+            params, value = stamp(replaced, zone)
+            moved = replaced + dt.timedelta(days=1, hours=2)
+            override = self.timed(moved, zone, 45) + [f"RECURRENCE-ID{params}:{value}"]
+            if self.rng.random() < 0.3:
+                override.append("STATUS:CANCELLED")
+            events.append((override, "remplacé"))
+        master = self.event(lines + extra, f"répété{kind}")
+        uid = master[1]
+        out = [master]
+        for override, name in events:
+            self.count += 1
+            out.append(["BEGIN:VEVENT", uid, "DTSTAMP:20240101T000000Z", f"SUMMARY:É{self.count:04d} {name}"] +
+                       override + ["END:VEVENT"])
+        return out
+
+
+def calendar_text(events, name=None):
+    lines = ["BEGIN:VCALENDAR", "VERSION:2.0", "PRODID:-//Solvane//tests//FR"]
+    if name:
+        lines.append(f"X-WR-CALNAME:{name}")
+    lines += OWN_ZONE.split("\n")
+    for event in events:
+        lines += event
+    lines.append("END:VCALENDAR")
+    return "\r\n".join(lines) + "\r\n"
+
+
+def expected(path, agenda, viewer):
+    """The oracle's lines for one file: (day, kind, start, end, title, agenda)."""
+    calendar = icalendar.Calendar.from_ical(open(path, "rb").read())
+    local = zoneinfo.ZoneInfo(viewer)
+    lines = set()
+    query = (FIRST - dt.timedelta(days=3), LAST + dt.timedelta(days=3))
+    for event in recurring_ical_events.of(calendar).between(query[0], query[1]):
+        # A cancelled event, or instance, is not shown; this library keeps them.
+        if str(event.get("STATUS", "")).upper() == "CANCELLED":
+            continue
+        title = str(event["SUMMARY"])
+        start, end = event["DTSTART"].dt, event["DTEND"].dt if "DTEND" in event else None
+        if not isinstance(start, dt.datetime):
+            end = end if end is not None and end > start else start + dt.timedelta(days=1)
+            last = end - dt.timedelta(days=1)
+            day = start
+            while day <= last:
+                if FIRST <= day <= LAST:
+                    lines.add((day.isoformat(), "J", start.isoformat(), last.isoformat(), title, agenda))
+                day += dt.timedelta(days=1)
+            continue
+        if end is None:
+            end = start
+        if start.tzinfo is not None:
+            start, end = start.astimezone(local).replace(tzinfo=None), end.astimezone(local).replace(tzinfo=None)
+        day = start.date()
+        while True:
+            day_start = dt.datetime.combine(day, dt.time())
+            on = (start == end and day == start.date()) or (start < day_start + dt.timedelta(days=1) and end > day_start)
+            if not on and day > start.date():
+                break
+            if on and FIRST <= day <= LAST:
+                lines.add((day.isoformat(), "H", start.strftime("%Y-%m-%dT%H:%M"), end.strftime("%Y-%m-%dT%H:%M"),
+                           title, agenda))
+            day += dt.timedelta(days=1)
+    return lines
+
+
+def birthdays_expected(cards, agenda):
+    lines = set()
+    for name, born in cards:
+        for year in range(FIRST.year, LAST.year + 1):
+            try:
+                day = born.replace(year=year)
+            except ValueError:  # 29 February, on the 28th in a common year
+                day = dt.date(year, 2, 28)
+            if year < born.year:
+                continue
+            age = year - born.year
+            title = f"Anniversaire : {name}" + (f" ({age} an{'s' if age > 1 else ''})" if age > 0 else "")
+            lines.add((day.isoformat(), "J", day.isoformat(), day.isoformat(), title, agenda))
+    return lines
+
+
+def main():
+    program = sys.argv[1]
+    seed = int(sys.argv[2]) if len(sys.argv) > 2 else 20250508
+    maker = Maker(seed)
+    folder = tempfile.mkdtemp(prefix="solvane-agendas-oracle.")
+    big = [maker.single() for _ in range(400)]
+    for _ in range(300):
+        big += maker.repeated()
+    big_path = os.path.join(folder, "travail.ics")
+    open(big_path, "w", encoding="utf-8", newline="").write(calendar_text(big, "Travail"))
+    vdir = os.path.join(folder, "perso")
+    os.mkdir(vdir)
+    open(os.path.join(vdir, "displayname"), "w").write("Perso\n")
+    vdir_files = []
+    for index in range(60):
+        events = [maker.single()] if index % 2 else maker.repeated()
+        path = os.path.join(vdir, f"evenement-{index:03d}.ics")
+        open(path, "w", encoding="utf-8", newline="").write(calendar_text(events))
+        vdir_files.append(path)
+    contacts = os.path.join(folder, "contacts")
+    os.mkdir(contacts)
+    rng = random.Random(seed)
+    cards = []
+    for index in range(40):
+        born = dt.date(1940, 1, 1) + dt.timedelta(days=rng.randrange(365 * 84))
+        if index < 3:
+            born = dt.date(2000 - 4 * index, 2, 29)
+        name = f"Contact {index} Élodie"
+        cards.append((name, born))
+        with open(os.path.join(contacts, f"{index}.vcf"), "w", encoding="utf-8", newline="") as card:
+            card.write(f"BEGIN:VCARD\r\nVERSION:3.0\r\nFN:{name}\r\nBDAY:{born:%Y-%m-%d}\r\nEND:VCARD\r\n")
+
+    failures = 0
+    total = 0
+    for viewer in VIEWER_ZONES:
+        want = expected(big_path, "Travail", viewer) | birthdays_expected(cards, "contacts")
+        for path in vdir_files:
+            want |= expected(path, "Perso", viewer)
+        total += len(want)
+        for mode in ([], ["--par-mois"]):
+            env = dict(os.environ, TZ=viewer)
+            out = subprocess.run([program, FIRST.isoformat(), LAST.isoformat(), *mode, big_path, vdir, contacts],
+                                 env=env, capture_output=True, text=True, check=True).stdout
+            problems = [line for line in out.splitlines() if line.startswith("!")]
+            got = {tuple(line.split("\t")) for line in out.splitlines() if line and not line.startswith("!")}
+            label = f"{viewer} {'par mois' if mode else 'en une fois'}"
+            if problems:
+                failures += 1
+                print(f"ÉCHEC {label} : problèmes signalés : {problems[:3]}")
+            missing, extra = sorted(want - got), sorted(got - want)
+            if missing or extra:
+                failures += 1
+                print(f"ÉCHEC {label} : {len(missing)} manquent, {len(extra)} en trop")
+                for line in missing[:8]:
+                    print("  manque  ", "\t".join(line))
+                for line in extra[:8]:
+                    print("  en trop ", "\t".join(line))
+            else:
+                print(f"{label} : {len(got)} évènements-jours identiques")
+    print(f"{len(big)} blocs VEVENT dans travail.ics, {len(vdir_files)} fichiers dans le vdir, {len(cards)} contacts ;"
+          f" {total} évènements-jours attendus en tout")
+    if failures == 0:
+        subprocess.run(["rm", "-rf", folder], check=True)
+    else:
+        print(f"Les fichiers sont gardés dans {folder}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

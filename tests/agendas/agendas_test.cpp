@@ -1,0 +1,246 @@
+// The readers of the user's agendas where no other program reads the same way: the
+// birthdays of contacts, the lines a day shows, --json's events, and what libical's
+// companion in the oracle test reads otherwise (an UNTIL that falls on an instance).
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "agendas/agenda.h"
+#include "agendas/contacts.h"
+#include "agendas/ics_libical.h"
+#include "almanac/day_facts.h"
+#include "terminal/day_json.h"
+#include "tests/namedays/temp_folder.h"
+
+namespace {
+
+using agendas::Birthday;
+using agendas::Event;
+using agendas::LocalTime;
+
+struct CardRow {
+    const char* what;
+    const char* text;
+    std::vector<Birthday> birthdays;
+};
+
+// vCard 4.0 (RFC 6350 6.2.5) and the 2.1 and 3.0 forms address books still write.
+const CardRow kCardRows[] = {
+    {"a full date, FN",
+     "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Léa Martin\r\nBDAY:19910508\r\nEND:VCARD\r\n",
+     {{"Léa Martin", 5, 8, 1991}}},
+    {"a date with dashes, LF lines", "BEGIN:VCARD\nFN:Paul\nBDAY:1980-12-31\nEND:VCARD\n", {{"Paul", 12, 31, 1980}}},
+    {"no year, --MMDD", "BEGIN:VCARD\r\nFN:Inès\r\nBDAY:--0229\r\nEND:VCARD\r\n", {{"Inès", 2, 29, std::nullopt}}},
+    {"no year, --MM-DD", "BEGIN:VCARD\r\nFN:Inès\r\nBDAY:--02-03\r\nEND:VCARD\r\n", {{"Inès", 2, 3, std::nullopt}}},
+    {"the year 1604 that means none",
+     "BEGIN:VCARD\r\nFN:Zoé\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-07-14\r\nEND:VCARD\r\n",
+     {{"Zoé", 7, 14, std::nullopt}}},
+    {"a date and time, its date",
+     "BEGIN:VCARD\r\nFN:Max\r\nBDAY:2001-03-04T00:00:00Z\r\nEND:VCARD\r\n",
+     {{"Max", 3, 4, 2001}}},
+    {"VALUE=date, lower-case names",
+     "begin:vcard\r\nfn:Éloïse\r\nbday;value=date:2010-01-02\r\nend:vcard\r\n",
+     {{"Éloïse", 1, 2, 2010}}},
+    {"N alone: given then family name",
+     "BEGIN:VCARD\r\nN:Durand;Paul;;;\r\nBDAY:--0508\r\nEND:VCARD\r\n",
+     {{"Paul Durand", 5, 8, std::nullopt}}},
+    {"a folded FN, escapes",
+     "BEGIN:VCARD\r\nFN:Jean-Ba\r\n ptiste\\, dit Jeannot\r\nBDAY:19700101\r\nEND:VCARD\r\n",
+     {{"Jean-Baptiste, dit Jeannot", 1, 1, 1970}}},
+    {"vCard 2.1 quoted-printable",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:L=C3=A9a\r\nBDAY:19990909\r\nEND:"
+     "VCARD\r\n",
+     {{"Léa", 9, 9, 1999}}},
+    {"a grouped property", "BEGIN:VCARD\r\nFN:Ana\r\nitem1.BDAY:2000-06-15\r\nEND:VCARD\r\n", {{"Ana", 6, 15, 2000}}},
+    {"two cards, one without BDAY",
+     "BEGIN:VCARD\r\nFN:Sans\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:Avec\r\nBDAY:--1225\r\nEND:VCARD\r\n",
+     {{"Avec", 12, 25, std::nullopt}}},
+    {"dates that do not exist",
+     "BEGIN:VCARD\r\nFN:A\r\nBDAY:2001-02-29\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:B\r\n"
+     "BDAY:--0431\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:C\r\nBDAY:19901301\r\nEND:VCARD\r\n",
+     {}},
+    {"a card never ended", "BEGIN:VCARD\r\nFN:Coupé\r\nBDAY:19900101\r\n", {}},
+};
+
+TEST(Contacts, BirthdaysAreReadFromEachFormOfBDAY) {
+    for (const CardRow& row : kCardRows) EXPECT_EQ(agendas::BirthdaysOf(row.text), row.birthdays) << row.what;
+}
+
+struct BirthdayRow {
+    const char* what;
+    Birthday birthday;
+    int year;
+    std::optional<std::pair<int, std::string>> shown;  // the day of February or the month, and the title
+};
+
+TEST(Contacts, ABirthdayFallsOnItsDayWithItsAge) {
+    const BirthdayRow rows[] = {
+        {"34 years", {"Léa", 5, 8, 1991}, 2025, std::make_pair(8, "Anniversaire : Léa (34 ans)")},
+        {"one year, singular", {"Léa", 5, 8, 2024}, 2025, std::make_pair(8, "Anniversaire : Léa (1 an)")},
+        {"the day of birth, no age", {"Léa", 5, 8, 2025}, 2025, std::make_pair(8, "Anniversaire : Léa")},
+        {"before birth, nothing", {"Léa", 5, 8, 2026}, 2025, std::nullopt},
+        {"no year, no age", {"Inès", 2, 3, std::nullopt}, 2025, std::make_pair(3, "Anniversaire : Inès")},
+        {"29 February on the 28th in a common year",
+         {"Bis", 2, 29, 2000},
+         2025,
+         std::make_pair(28, "Anniversaire : Bis (25 ans)")},
+        {"29 February on its day in a leap year",
+         {"Bis", 2, 29, 2000},
+         2024,
+         std::make_pair(29, "Anniversaire : Bis (24 ans)")},
+        {"29 February in 2100, not leap", {"Bis", 2, 29, std::nullopt}, 2100, std::make_pair(28, "Anniversaire : Bis")},
+    };
+    for (const BirthdayRow& row : rows) {
+        const std::optional<Event> event = agendas::BirthdayIn(row.birthday, row.year, "Contacts");
+        ASSERT_EQ(event.has_value(), row.shown.has_value()) << row.what;
+        if (!event) continue;
+        EXPECT_EQ(event->start.day, row.shown->first) << row.what;
+        EXPECT_EQ(event->title, row.shown->second) << row.what;
+        EXPECT_EQ(event->kind, Event::Kind::Birthday) << row.what;
+    }
+}
+
+Event Timed(LocalTime start, LocalTime end, const char* title) {
+    return {.kind = Event::Kind::Timed, .start = start, .end = end, .title = title, .location = {}, .agenda = "A"};
+}
+
+Event WholeDays(LocalTime first, LocalTime last, const char* title) {
+    return {.kind = Event::Kind::AllDay, .start = first, .end = last, .title = title, .location = {}, .agenda = "A"};
+}
+
+// The lines the facts of 8 May 2025 show for the events given.
+std::vector<std::string> LinesOf(std::vector<Event> events) {
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    days.days[{2025, 5, 8}] = std::move(events);
+    const almanac::DayFacts facts =
+        almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
+    return facts.eventLines;
+}
+
+TEST(EventLines, EachKindOfEventHasItsLine) {
+    const struct {
+        const char* what;
+        Event event;
+        const char* line;
+    } rows[] = {
+        {"a time", Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion d'équipe"),
+         "14 h 00 – 15 h 30 Réunion d'équipe"},
+        {"no length", Timed({2025, 5, 8, 9, 5}, {2025, 5, 8, 9, 5}, "Rappel"), "09 h 05 Rappel"},
+        {"from the day before", Timed({2025, 5, 7, 23, 0}, {2025, 5, 8, 1, 0}, "Soirée"),
+         "7 mai 23 h 00 – 01 h 00 Soirée"},
+        {"into the day after", Timed({2025, 5, 8, 23, 0}, {2025, 5, 9, 1, 0}, "Soirée"),
+         "23 h 00 – 9 mai 01 h 00 Soirée"},
+        {"to midnight", Timed({2025, 5, 8, 22, 0}, {2025, 5, 9, 0, 0}, "Fin"), "22 h 00 – 24 h 00 Fin"},
+        {"from another year, the first of a month", Timed({2024, 12, 1, 8, 0}, {2025, 6, 1, 8, 0}, "Long"),
+         "1er décembre 2024 08 h 00 – 1er juin 08 h 00 Long"},
+        {"whole days", WholeDays({2025, 5, 7}, {2025, 5, 9}, "Vacances de Noël"),
+         "Toute la journée : Vacances de Noël"},
+        {"a birthday",
+         {.kind = Event::Kind::Birthday,
+          .start = {2025, 5, 8},
+          .end = {2025, 5, 8},
+          .title = "Anniversaire : Léa (34 ans)",
+          .location = {},
+          .agenda = "C"},
+         "Anniversaire : Léa (34 ans)"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(LinesOf({row.event}), std::vector<std::string>{row.line}) << row.what;
+    }
+}
+
+TEST(EventLines, PastEightLinesOneLineCountsTheOthers) {
+    for (const int count : {8, 9, 11}) {
+        std::vector<Event> events;
+        for (int at = 0; at < count; ++at)
+            events.push_back(Timed({2025, 5, 8, 8 + at, 0}, {2025, 5, 8, 8 + at, 30}, "É"));
+        const std::vector<std::string> lines = LinesOf(events);
+        ASSERT_EQ(lines.size(), count == 8 ? 8U : 9U) << count;
+        EXPECT_EQ(lines.front(), "08 h 00 – 08 h 30 É");
+        if (count > 8) {
+            EXPECT_EQ(lines.back(), count == 9 ? "et 1 autre" : "et 3 autres");
+        }
+    }
+}
+
+TEST(EventLines, TheTextAndTheTooltipListTheEventsAfterTheHoliday) {
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    days.days[{2025, 5, 8}] = {Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion")};
+    const almanac::DayFacts facts =
+        almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
+    const std::string text = almanac::FactsText(facts), tooltip = almanac::FactsTooltip(facts);
+    EXPECT_NE(text.find("Jour férié : Victoire 1945\n14 h 00 – 15 h 30 Réunion\nLune"), std::string::npos) << text;
+    EXPECT_NE(tooltip.find("Victoire 1945\n14 h 00 – 15 h 30 Réunion\nLune"), std::string::npos) << tooltip;
+    // The day after has none.
+    const almanac::DayFacts next =
+        almanac::FactsOfDay(2025, 5, 9, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
+    EXPECT_TRUE(next.events.empty());
+}
+
+TEST(EventJson, EventsAreObjectsOfLocalTimesOrDates) {
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    Event meeting = Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion \"A\"");
+    meeting.location = "Salle 3";
+    days.days[{2025, 5, 8}] = {WholeDays({2025, 5, 7}, {2025, 5, 9}, "Congrès"), meeting};
+    const almanac::DayFacts facts =
+        almanac::FactsOfDay(2025, 5, 9, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
+    EXPECT_NE(FactsJson(facts).find("\"evenements\":[]}"), std::string::npos);
+    const almanac::DayFacts day =
+        almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
+    EXPECT_NE(FactsJson(day).find(
+                  "\"evenements\":[{\"debut\":\"2025-05-07\",\"fin\":\"2025-05-09\",\"journee\":true,\"titre\":"
+                  "\"Congrès\",\"lieu\":null,\"agenda\":\"A\"},{\"debut\":\"2025-05-08T14:00\",\"fin\":\"2025-05-08T15:"
+                  "30\",\"journee\":false,\"titre\":\"Réunion \\\"A\\\"\",\"lieu\":\"Salle 3\",\"agenda\":\"A\"}]}"),
+              std::string::npos)
+        << FactsJson(day);
+    // The status bar: a holiday first, then a day with events.
+    EXPECT_NE(FactsWaybar(day).find("\"class\":\"ferie\""), std::string::npos);
+    days.days[{2025, 5, 12}] = {Timed({2025, 5, 12, 14, 0}, {2025, 5, 12, 15, 30}, "Réunion \"A\"")};
+    const std::string monday = FactsWaybar(
+        almanac::FactsOfDay(2025, 5, 12, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days}));
+    EXPECT_NE(monday.find("\"class\":\"evenement\""), std::string::npos) << monday;
+    EXPECT_NE(monday.find("14 h 00 – 15 h 30 Réunion \\\"A\\\""), std::string::npos) << monday;
+}
+
+// The days of `text` in May 2025 in Paris, as the agenda reads one file.
+std::map<agendas::LocalDate, std::vector<Event>> MayOf(const std::string& text) {
+    namedays::testing::TempFolder folder;
+    const auto path = folder.Write("a.ics", text);
+    agendas::Agenda agenda({agendas::SourceOf(path.string())}, [](std::string&) { return &agendas::LibicalReader(); });
+    agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
+    EXPECT_TRUE(days.problems.empty()) << days.problems.front();
+    return days.days;
+}
+
+TEST(IcsReading, AnUntilOnAnInstanceEndsWithThatInstance) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    // RFC 5545 3.3.10: the UNTIL value, when it falls on an instance, is the last one.
+    const auto days = MayOf(
+        "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:u\r\nDTSTART;TZID=Europe/Paris:20250505T090000\r\nDURATION:PT1H\r\n"
+        "RRULE:FREQ=DAILY;UNTIL=20250507T070000Z\r\nSUMMARY:Jusqu'au 7\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    EXPECT_TRUE(days.contains({2025, 5, 7}));
+    EXPECT_FALSE(days.contains({2025, 5, 8}));
+    EXPECT_EQ(days.size(), 3U);
+}
+
+TEST(IcsReading, ATextWithoutCalendarOrCutShortSaysSo) {
+    namedays::testing::TempFolder folder;
+    const auto empty = folder.Write("vide.ics", "");
+    const auto cut = folder.Write("coupe.ics",
+                                  "BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART:20250508T100000Z\r\nSUMMARY:"
+                                  "Entier\r\nEND:VEVENT\r\nBEGIN:VEVENT\r\nUID:2\r\nDTSTART:2025050");
+    agendas::Agenda agenda({agendas::SourceOf(empty.string()), agendas::SourceOf(cut.string())},
+                           [](std::string&) { return &agendas::LibicalReader(); });
+    const agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
+    ASSERT_EQ(days.problems.size(), 2U);
+    EXPECT_EQ(days.problems[0], "L'agenda « vide » : « " + empty.string() + " » n'est pas un agenda iCalendar.");
+    EXPECT_EQ(days.problems[1],
+              "L'agenda « coupe » : « " + cut.string() + " » est tronqué : ses derniers évènements manquent.");
+    ASSERT_NE(days.On({2025, 5, 8}), nullptr);
+    EXPECT_EQ(days.On({2025, 5, 8})->front().title, "Entier");
+}
+
+}  // namespace

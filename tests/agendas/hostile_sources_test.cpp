@@ -1,0 +1,179 @@
+// Files that no calendar program writes, in the place of one agenda among two: each
+// is read, or refused, within a bounded processor time, says one French sentence
+// for its own source, and the other agenda's event still shows.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "agendas/agenda.h"
+#include "agendas/ics_libical.h"
+#include "tests/namedays/temp_folder.h"
+
+namespace {
+
+using namedays::testing::TempFolder;
+
+std::string Calendar(const std::string& events) {
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n";
+}
+
+std::string Event(const std::string& uid, const std::string& lines) {
+    return "BEGIN:VEVENT\r\nUID:" + uid + "\r\n" + lines + "END:VEVENT\r\n";
+}
+
+std::string Repeated(const std::string& rule, const std::string& start = "20250101T100000") {
+    return Calendar(Event(
+        "r", "DTSTART;TZID=Europe/Paris:" + start + "\r\nDURATION:PT1H\r\nRRULE:" + rule + "\r\nSUMMARY:Répété\r\n"));
+}
+
+struct HostileRow {
+    const char* what;
+    // Puts the hostile thing at `path`.
+    std::function<void(const std::filesystem::path& path)> make;
+    const char* problem;  // what the sentence of its source says; empty when none is due
+};
+
+void WriteText(const std::filesystem::path& path, const std::string& text) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+std::string ManyEvents(int count) {
+    std::string events;
+    events.reserve(std::size_t(count) * 120);
+    for (int at = 0; at < count; ++at) {
+        events += Event(std::to_string(at), "DTSTART:20250508T100000Z\r\nDURATION:PT1H\r\nSUMMARY:Tous\r\n");
+    }
+    return Calendar(events);
+}
+
+const HostileRow kHostileRows[] = {
+    {"a calendar cut in the middle of an event",
+     [](const auto& path) {
+         WriteText(path, Calendar(Event("1", "DTSTART:20250508T100000Z\r\nSUMMARY:Entier\r\n")).substr(0, 90));
+     },
+     "est tronqué"},
+    {"a megabyte of random bytes",
+     [](const auto& path) {
+         std::mt19937 random(8);
+         std::string bytes(1 << 20, '\0');
+         for (char& byte : bytes) byte = char(random());
+         WriteText(path, bytes);
+     },
+     "n'est pas du texte"},
+    {"100 MB, sparse",
+     [](const auto& path) {
+         const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+         ASSERT_EQ(ftruncate(fd, 100L * 1024 * 1024), 0);
+         close(fd);
+     },
+     "dépasse 20 Mo"},
+    {"100,000 events", [](const auto& path) { WriteText(path, ManyEvents(100'000)); }, "a plus de 20 000 évènements"},
+    {"a FIFO", [](const auto& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }, "n'est pas un fichier ordinaire"},
+    {"a link to /dev/zero", [](const auto& path) { std::filesystem::create_symlink("/dev/zero", path); },
+     "n'est pas un fichier ordinaire"},
+    // An RRULE without end is no fault: its instances of the month show.
+    {"an RRULE without end since 1600",
+     [](const auto& path) { WriteText(path, Repeated("FREQ=DAILY", "16000101T100000")); }, ""},
+    {"an hourly RRULE counted from 1600",
+     [](const auto& path) { WriteText(path, Repeated("FREQ=HOURLY;COUNT=2000000000", "16000101T100000")); },
+     "est trop longue à suivre"},
+    {"days that never meet, hour by hour",
+     [](const auto& path) { WriteText(path, Repeated("FREQ=HOURLY;BYMONTH=2;BYMONTHDAY=30")); },
+     "ses jours ne se rencontrent jamais"},
+    {"days that never meet, month by month",
+     [](const auto& path) { WriteText(path, Repeated("FREQ=MONTHLY;BYMONTH=4;BYMONTHDAY=31")); },
+     "ses jours ne se rencontrent jamais"},
+    {"a position no month has", [](const auto& path) { WriteText(path, Repeated("FREQ=MONTHLY;BYSETPOS=7;BYDAY=MO")); },
+     "n'est dans aucune période"},
+    {"every second", [](const auto& path) { WriteText(path, Repeated("FREQ=SECONDLY;BYMONTH=2;BYMONTHDAY=30")); },
+     "à la seconde ou à la minute"},
+    {"a Monday 29 February, hour by hour",
+     [](const auto& path) { WriteText(path, Repeated("FREQ=HOURLY;BYMONTH=2;BYMONTHDAY=29;BYDAY=MO")); },
+     "trop rares pour sa fréquence"},
+    {"BY lists full to their last value",
+     [](const auto& path) {
+         std::string days, hours;
+         for (int day = 1; day <= 31; ++day) days += (day > 1 ? "," : "") + std::to_string(day);
+         for (int hour = 0; hour <= 23; ++hour) hours += (hour > 0 ? "," : "") + std::to_string(hour);
+         WriteText(path, Repeated("FREQ=DAILY;BYMONTHDAY=" + days +
+                                  ";BYMONTH=1,2,3,4,5,6,7,8,9,10,11,12;BYHOUR=" + hours + ";BYMINUTE=0,15,30,45"));
+     },
+     ""},
+    {"a BY list longer than its values",
+     [](const auto& path) {
+         std::string days;
+         for (int day = 1; day <= 31; ++day)
+             days += (day > 1 ? "," : "") + std::to_string(day) + ",-" + std::to_string(day);
+         WriteText(path, Repeated("FREQ=DAILY;BYMONTHDAY=" + days));
+     },
+     "n'est pas comprise"},
+    // Rules slow one by one but let through, by the thousand: the source's time
+    // runs out.
+    {"2,000 slow rules",
+     [](const auto& path) {
+         std::string events;
+         for (int at = 0; at < 2000; ++at) {
+             events += Event(std::to_string(at),
+                             "DTSTART:20250101T100000\r\nRRULE:FREQ=DAILY;BYMONTH=2;BYMONTHDAY=29;BYDAY=MO\r\nSUMMARY:"
+                             "Lent\r\n");
+         }
+         WriteText(path, Calendar(events));
+     },
+     "trop longues à calculer"},
+};
+
+double ProcessorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+TEST(HostileSources, EachIsReadOrRefusedQuicklyAndTheOtherAgendaStillShows) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    for (const HostileRow& row : kHostileRows) {
+        TempFolder folder;
+        const auto good = folder.Write("bon.ics", Calendar(Event("b",
+                                                                 "DTSTART:20250508T120000Z\r\nDURATION:PT1H\r\n"
+                                                                 "SUMMARY:Toujours là\r\n")));
+        const auto hostile = folder.path() / "hostile.ics";
+        row.make(hostile);
+        const double before = ProcessorSeconds();
+        agendas::Agenda agenda({agendas::SourceOf(hostile.string()), agendas::SourceOf(good.string())},
+                               [](std::string&) { return &agendas::LibicalReader(); });
+        const agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
+        const double spent = ProcessorSeconds() - before;
+        // The source's own second, and the longest single step that libical takes
+        // among the rules let through.
+        EXPECT_LT(spent, 3.0) << row.what;
+        std::printf("%-45s %6.0f ms de processeur\n", row.what, spent * 1000);
+        const std::vector<agendas::Event>* may8 = days.On({2025, 5, 8});
+        ASSERT_NE(may8, nullptr) << row.what;
+        EXPECT_TRUE(std::any_of(may8->begin(), may8->end(), [](const auto& event) {
+            return event.title == "Toujours là";
+        })) << row.what;
+        if (std::string(row.problem).empty()) {
+            EXPECT_TRUE(days.problems.empty()) << row.what << ": " << days.problems.front();
+            EXPECT_TRUE(std::any_of(may8->begin(), may8->end(), [](const auto& event) {
+                return event.title == "Répété";
+            })) << row.what;
+            continue;
+        }
+        ASSERT_EQ(days.problems.size(), 1U) << row.what;
+        EXPECT_TRUE(days.problems[0].starts_with("L'agenda « hostile » : « " + hostile.string() + " » "))
+            << days.problems[0];
+        EXPECT_NE(days.problems[0].find(row.problem), std::string::npos) << row.what << ": " << days.problems[0];
+    }
+}
+
+}  // namespace
