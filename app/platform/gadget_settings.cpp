@@ -78,6 +78,7 @@ void GadgetSettings::Read() {
     region_ = calendar::RegionNamed(text.Value(settings::kGroup, settings::kRegionKey).value_or(""));
     const std::optional<std::string> placeText = text.Value(settings::kGroup, settings::kPlaceKey);
     almanacPlace_ = placeText ? calendar::PlaceOfText(*placeText) : std::nullopt;
+    agendas_ = settings::AgendaEntries(text);
 }
 
 // The place is this display's own and stays as this window knows it; the shared
@@ -86,11 +87,13 @@ void GadgetSettings::ReadAgain() {
     const std::optional<bool> keepAbove = keepAbove_;
     const std::optional<calendar::Region> region = region_;
     const std::optional<calendar::Place> almanacPlace = almanacPlace_;
+    const std::vector<settings::AgendaEntry> agendas = agendas_;
     const std::optional<SavedPlace> place = place_;
     Read();
     place_ = place;
     Watch();
-    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace) emit Changed();
+    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace || agendas_ != agendas)
+        emit Changed();
 }
 
 // The folders of the file and of the target of a link in its place; while the
@@ -108,6 +111,11 @@ void GadgetSettings::Watch() {
         const QFileInfo info(folder);
         if (!watched.contains(folder) && info.isDir() && info.isReadable()) watcher_.addPath(folder);
     }
+}
+
+void GadgetSettings::SetAgendas(const std::vector<settings::AgendaEntry>& agendas) {
+    agendas_ = agendas;
+    Write([&](settings::IniText& text) { settings::SetAgendaEntries(text, agendas); });
 }
 
 void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {

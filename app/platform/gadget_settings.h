@@ -13,10 +13,12 @@
 #include <QRect>
 #include <QString>
 #include <optional>
+#include <vector>
 
 #include "calendar/places.h"
 #include "calendar/regional_holidays.h"
 #include "settings/ini_text.h"
+#include "settings/settings_file.h"
 
 // Where the user left the window: its top-left corner and the screen it lay on, by
 // name and geometry, all in the desktop's pixels.
@@ -59,9 +61,14 @@ public:
     // Keeps the place, or forgets it: the region's chef-lieu then stands for it.
     void SetAlmanacPlace(const std::optional<calendar::Place>& place);
 
+    // The user's agendas, as the file lists them (settings::AgendaEntries).
+    const std::vector<settings::AgendaEntry>& Agendas() const { return agendas_; }
+    void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
+
 signals:
-    // The file changed under another program's hand, and the region, the place or the
-    // choice « Toujours au-dessus » it holds now differs from what this one showed.
+    // The file changed under another program's hand, and the region, the place, the
+    // choice « Toujours au-dessus » or the agendas it holds now differ from what this
+    // one showed.
     void Changed();
 
 private:
@@ -76,5 +83,6 @@ private:
     std::optional<bool> keepAbove_;
     std::optional<calendar::Region> region_;
     std::optional<calendar::Place> almanacPlace_;
+    std::vector<settings::AgendaEntry> agendas_;
     QFileSystemWatcher watcher_;
 };

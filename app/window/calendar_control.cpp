@@ -222,12 +222,17 @@ void CalendarControl::SetHolidays(std::function<bool(QDate)> isHoliday) {
     DescribeShownDays();
 }
 
+void CalendarControl::SetEventDays(std::function<bool(QDate)> hasEvents) {
+    hasEvents_ = std::move(hasEvents);
+    DescribeShownDays();
+}
+
 // The grid shows six weeks around the month, its first row the week of the 1st or
 // the week before; the days from two weeks before the 1st to eight weeks after cover
 // every day it can show.
 void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
-    if (!describe_ && !isHoliday_) return;
+    if (!describe_ && !isHoliday_ && !hasEvents_) return;
     const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
     for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
@@ -240,6 +245,7 @@ void CalendarControl::DescribeShownDays() {
             format.setFontWeight(QFont::Bold);
             format.setForeground(kHolidayRed);
         }
+        if (hasEvents_ && hasEvents_(day)) format.setFontUnderline(true);
         calendar_->setDateTextFormat(day, format);
     }
 }

@@ -62,7 +62,12 @@ public:
     // for every day of the grid (those of the neighbouring months too).
     void SetHolidays(std::function<bool(QDate)> isHoliday);
 
-    // Asks the two above again for every day of the grid, when what they read has
+    // Which days of the grid hold events of the user's agendas, underlined, for
+    // every day of the grid (those of the neighbouring months too): a mark apart from
+    // the holidays' bold and colour, which it may join.
+    void SetEventDays(std::function<bool(QDate)> hasEvents);
+
+    // Asks the three above again for every day of the grid, when what they read has
     // changed.
     void DescribeDaysAgain() { DescribeShownDays(); }
 
@@ -85,6 +90,7 @@ private:
     bool valueIsNull_ = false;
     std::function<QString(QDate)> describe_;
     std::function<bool(QDate)> isHoliday_;
+    std::function<bool(QDate)> hasEvents_;
 };
 
 // Serial dates count days from 30 December 1899; a date's time of day plays no part.

@@ -45,7 +45,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
       programFolder_(programFolder),
       nameLocale_(GadgetLocale(systemLocale)),
       localeNames_(LocaleNamesOf(nameLocale_)),
-      refreshTrigger_(programFolder) {
+      refreshTrigger_(programFolder),
+      agendaReader_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     // The name a minimised window keeps, for screen readers and task bars.
@@ -72,6 +73,16 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     // the chosen region.
     Cal1->SetHolidays(
         [this](QDate Day) { return !calendar::HolidaysOn(HolidayRegion(), Day.year(), SerialDateOf(Day)).empty(); });
+    // And underlines the days that hold events of the user's agendas.
+    Cal1->SetEventDays([this](QDate Day) {
+        return agendaReader_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
+    });
+    connect(&agendaReader_, &AgendaReader::Ready, this, &Form1::ShowAgendaDays);
+    connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this] {
+        agendaReader_.ReadAgain();
+        AskShownDays();
+    });
+    connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, this, &Form1::AskShownDays);
 
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);
@@ -112,6 +123,7 @@ void Form1::Form_Load() {
     Label4->SetUtf8Text(WeekLine(Today.week));
 
     LoadNameDays();
+    ReadAgendas();
     // The refreshes run once the window is shown, then whenever they are due.
     refreshTrigger_.Start();
 }
@@ -151,7 +163,37 @@ almanac::DayFacts Form1::SelectedDayFacts() const {
 }
 
 almanac::FactsSources Form1::DaySources() const {
-    return {.nameDays = nameDays_, .names = localeNames_, .region = HolidayRegion(), .place = AlmanacPlace()};
+    return {.nameDays = nameDays_,
+            .names = localeNames_,
+            .region = HolidayRegion(),
+            .place = AlmanacPlace(),
+            .agenda = &agendaReader_.Days()};
+}
+
+void Form1::ReadAgendas() {
+    std::vector<agendas::Source> sources;
+    for (const settings::AgendaEntry& entry : settings_.Agendas()) {
+        agendas::Source source = agendas::SourceOf(entry.source);
+        source.name = entry.name;
+        sources.push_back(std::move(source));
+    }
+    agendaReader_.SetSources(sources);
+    refreshTrigger_.WatchAgendas(agendaReader_.WatchedPaths());
+    AskShownDays();
+}
+
+// The days of the page shown, and of the neighbouring months that its first and last
+// rows show.
+void Form1::AskShownDays() {
+    const QDate first(Cal1->Widget()->yearShown(), Cal1->Widget()->monthShown(), 1);
+    agendaReader_.Ask(first.addDays(-14), first.addDays(55));
+}
+
+// The events are there: the grid marks their days, the tooltips list them, and the
+// folders of a source that has just come into being are watched.
+void Form1::ShowAgendaDays() {
+    refreshTrigger_.WatchAgendas(agendaReader_.WatchedPaths());
+    Cal1->DescribeDaysAgain();
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the
@@ -300,12 +342,13 @@ void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
 
 // A choice made in another gadget, or in the file by hand: the region marks the grid
 // and names the days again, the tooltips tell the sun of the place chosen, « Toujours
-// au-dessus » takes effect as if chosen here. The window's place on the screen stays
-// its own.
+// au-dessus » takes effect as if chosen here, a changed list of agendas is read. The
+// window's place on the screen stays its own.
 void Form1::FollowSettings() {
     if (const std::optional<bool> above = settings_.KeepAbove(); above && *above != KeptAbove()) {
         platform_.KeepAbove(*above);
     }
+    ReadAgendas();
     Cal1->DescribeDaysAgain();
     refreshTrigger_.Request();
 }

@@ -21,6 +21,7 @@
 #include "app/platform/gadget_settings.h"
 #include "app/platform/platform_window.h"
 #include "app/platform/window_visibility.h"
+#include "app/window/agenda_reader.h"
 #include "app/window/calendar_control.h"
 #include "app/window/controls.h"
 #include "app/window/refresh_gate.h"
@@ -182,6 +183,11 @@ private:
     void ShowNameDay(const almanac::DayFacts& Day);
     // The facts of a day, as the calendar's tooltip and the terminal say them.
     QString DayDescription(QDate Day) const;
+    // Reads the agendas the settings list, and asks for the events of the days the
+    // grid shows; when they are ready, the grid and its tooltips show them.
+    void ReadAgendas();
+    void AskShownDays();
+    void ShowAgendaDays();
     // Shows the picture of the file in Image1; no picture when it cannot be read or
     // is larger than the window.
     void ShowMoonPicture(const QString& Path);
@@ -199,6 +205,7 @@ private:
     std::array<TextLabel*, calendar::kPanelHolidayCount> holidayValueLabels_{};
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
+    AgendaReader agendaReader_;
 
     QDate today_;  // today's date at the last refresh; none before the first
 

@@ -281,6 +281,75 @@ private slots:
         const QImage plain = picture();
         QCOMPARE(shown != plain, marked);
     }
+
+    // The user's agendas, listed in the settings file: the days holding events are
+    // marked on every page, a neighbouring month's days included, the tooltip lists
+    // the events, and a calendar changed on the disk shows without anything else.
+    void eventsAreMarkedAndListedInTheGrid() {
+        QTemporaryDir config;
+        const QByteArray keptConfig = qgetenv("XDG_CONFIG_HOME"), keptZone = qgetenv("TZ");
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        qputenv("TZ", "Europe/Paris");
+        tzset();
+        const QString calendarPath = config.filePath(QStringLiteral("travail.ics"));
+        const auto writeCalendar = [&](const char* day) {
+            QFile file(calendarPath + QStringLiteral(".new"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray("BEGIN:VCALENDAR\r\nBEGIN:VEVENT\r\nUID:1\r\nDTSTART;TZID=Europe/Paris:") + day +
+                       "T140000\r\nDURATION:PT1H30M\r\nSUMMARY:Réunion\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+            file.close();
+            QFile::remove(calendarPath);
+            QVERIFY(file.rename(calendarPath));
+        };
+        writeCalendar("20240502");
+        QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("solvane"))));
+        QFile settings(config.filePath(QStringLiteral("solvane/solvane.conf")));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write("[agendas]\n1\\source=" + calendarPath.toUtf8() + "\nsize=1\n");
+        settings.close();
+
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.Form_Load();
+        QCalendarWidget* grid = window.Cal1->Widget();
+        const auto tooltip = [&](QDate day) { return grid->dateTextFormat(day).toolTip(); };
+        auto* view = grid->findChild<QTableView*>();
+        QVERIFY(view);
+        // The cell of `day` on the page shown, with and without the marks of events.
+        const auto marked = [&](QDate day) {
+            const QDate first(grid->yearShown(), grid->monthShown(), 1);
+            const QDate gridStart = first.addDays(-(first.dayOfWeek() == 1 ? 7 : first.dayOfWeek() - 1));
+            const qint64 offset = gridStart.daysTo(day);
+            const QModelIndex cell = view->model()->index(1 + int(offset / 7), int(offset % 7));
+            const QImage shown = view->viewport()->grab(view->visualRect(cell)).toImage();
+            QSet<QDate> underlined;
+            for (QDate other = gridStart; other < gridStart.addDays(42); other = other.addDays(1)) {
+                if (grid->dateTextFormat(other).fontUnderline()) underlined.insert(other);
+            }
+            window.Cal1->SetEventDays({});
+            const QImage plain = view->viewport()->grab(view->visualRect(cell)).toImage();
+            window.Cal1->SetEventDays([underlined](QDate other) { return underlined.contains(other); });
+            return shown != plain;
+        };
+        for (const QDate page : {QDate(2024, 5, 15), QDate(2024, 4, 15)}) {
+            grid->setSelectedDate(page);
+            QTRY_VERIFY_WITH_TIMEOUT(
+                tooltip(QDate(2024, 5, 2)).contains(QString::fromUtf8("14 h 00 – 15 h 30 Réunion")), 10000);
+            QVERIFY(marked(QDate(2024, 5, 2)));
+            QVERIFY(!marked(QDate(2024, 4, 30)));
+            QVERIFY(!tooltip(QDate(2024, 5, 3)).contains(QStringLiteral("Réunion")));
+        }
+        writeCalendar("20240503");
+        QTRY_VERIFY_WITH_TIMEOUT(tooltip(QDate(2024, 5, 3)).contains(QStringLiteral("Réunion")), 10000);
+        QVERIFY(!tooltip(QDate(2024, 5, 2)).contains(QStringLiteral("Réunion")));
+        qputenv("XDG_CONFIG_HOME", keptConfig);
+        if (keptZone.isEmpty())
+            qunsetenv("TZ");
+        else
+            qputenv("TZ", keptZone);
+        tzset();
+    }
 };
 
 QTEST_MAIN(CalendarControlTest)

@@ -1,0 +1,94 @@
+#include "app/window/agenda_reader.h"
+
+#include <QFile>
+#include <memory>
+
+#include "agendas/ics_module.h"
+
+// Lives on the reader's thread: each call is queued there, one at a time.
+class AgendaReader::Worker : public QObject {
+public:
+    explicit Worker(std::string programFolder) : programFolder_(std::move(programFolder)) {}
+
+    void SetSources(std::vector<agendas::Source> sources) {
+        const std::string folder = programFolder_;
+        agenda_ = std::make_unique<agendas::Agenda>(
+            std::move(sources), [folder](std::string& problem) { return agendas::ModuleIcsReader(folder, problem); });
+    }
+    void ReadAgain() {
+        if (agenda_) agenda_->ReadAgain();
+    }
+    agendas::AgendaDays Between(agendas::LocalDate first, agendas::LocalDate last) {
+        if (!agenda_ || agenda_->Empty()) return {.first = first, .last = last, .days = {}, .problems = {}};
+        return agenda_->DaysBetween(first, last);
+    }
+
+private:
+    std::string programFolder_;
+    std::unique_ptr<agendas::Agenda> agenda_;
+};
+
+namespace {
+
+agendas::LocalDate LocalOf(QDate date) { return {date.year(), date.month(), date.day()}; }
+
+}  // namespace
+
+AgendaReader::AgendaReader(const QString& programFolder, QObject* parent)
+    : QObject(parent), worker_(new Worker(QFile::encodeName(programFolder).toStdString())) {
+    thread_.setObjectName(QStringLiteral("agendas"));
+    worker_->moveToThread(&thread_);
+    thread_.start(QThread::LowPriority);
+}
+
+AgendaReader::~AgendaReader() {
+    // A question under way finishes first: each is bounded (agendas/ics_reader.h).
+    asked_ = ~0U;
+    thread_.quit();
+    thread_.wait();
+    delete worker_;  // its thread has ended: what was queued for it goes with it
+}
+
+void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
+    if (sources == sources_) return;  // another choice in the settings file: the agendas stay read
+    sources_ = sources;
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, sources] { worker->SetSources(sources); }, Qt::QueuedConnection);
+}
+
+void AgendaReader::ReadAgain() {
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_] { worker->ReadAgain(); }, Qt::QueuedConnection);
+}
+
+void AgendaReader::Ask(QDate first, QDate last) {
+    const unsigned question = ++asked_;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, question, first = LocalOf(first), last = LocalOf(last)] {
+            // A later question makes this one useless: only the last is answered.
+            if (asked_ != question) return;
+            auto days = std::make_shared<agendas::AgendaDays>(worker_->Between(first, last));
+            QMetaObject::invokeMethod(
+                this,
+                [this, question, days] {
+                    if (asked_ != question) return;
+                    days_ = std::move(*days);
+                    emit Ready();
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+QStringList AgendaReader::WatchedPaths() const {
+    QStringList paths;
+    for (const std::string& folder : agendas::Agenda(sources_, nullptr).WatchedFolders()) {
+        paths << QFile::decodeName(QByteArray::fromStdString(folder));
+    }
+    for (const agendas::Source& source : sources_) {
+        if (source.kind == agendas::Source::Kind::File)
+            paths << QFile::decodeName(QByteArray::fromStdString(source.location));
+    }
+    return paths;
+}

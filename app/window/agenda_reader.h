@@ -1,0 +1,47 @@
+#pragma once
+// The user's agendas for the window, read off its thread: the sources are read and
+// each month's events computed on a thread of their own, so that a large or hostile
+// calendar never holds up the clock or the clicks; the window shows the events of
+// the last days it asked for once they are ready, and meanwhile those it had.
+
+#include <QDate>
+#include <QObject>
+#include <QStringList>
+#include <QThread>
+#include <atomic>
+#include <vector>
+
+#include "agendas/agenda.h"
+
+class AgendaReader : public QObject {
+    Q_OBJECT
+public:
+    // The iCalendar module is looked for in `programFolder`.
+    explicit AgendaReader(const QString& programFolder, QObject* parent = nullptr);
+    ~AgendaReader() override;
+
+    // The sources to read from now on; the events asked next come from them.
+    void SetSources(const std::vector<agendas::Source>& sources);
+    // Reads every source again at the next question: a file has changed.
+    void ReadAgain();
+    // Asks for the events of the days [first, last]; Ready follows once they are
+    // computed, unless another question came meanwhile (then Ready follows it).
+    void Ask(QDate first, QDate last);
+
+    // The events of the last days computed, and what the sources could not read.
+    const agendas::AgendaDays& Days() const { return days_; }
+    // The files and folders whose changes may change the events: each file source
+    // (written in place) and its folder (replaced by a rename), each folder source.
+    QStringList WatchedPaths() const;
+
+signals:
+    void Ready();
+
+private:
+    class Worker;
+    QThread thread_;
+    Worker* worker_;
+    std::vector<agendas::Source> sources_;
+    agendas::AgendaDays days_;
+    std::atomic<unsigned> asked_{0};  // the number of the last question
+};
