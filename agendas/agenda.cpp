@@ -144,9 +144,7 @@ const IcsReader* Agenda::Reader(std::string& problem) {
 
 Agenda::~Agenda() = default;
 
-void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) {
-    only_ = WindowOf(FirstOfMonth(first.year, first.month), FirstOfNextMonth(last.year, last.month));
-}
+void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) { only_ = WindowOf(first, NextDay(last)); }
 
 void Agenda::ReadAgain() {
     loaded_.clear();
@@ -232,11 +230,15 @@ const std::vector<Event>& Agenda::MonthEvents(LoadedSource& source, int year, in
         if (source.months.size() >= kKeptMonths) source.months.clear();
         std::vector<Event> events;
         std::vector<std::string> troubles;
-        const Window window = WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
+        // A reader of a few days only has them computed, not their whole month.
+        const bool few = only_ && only_->first.year == year && only_->first.month == month &&
+                         PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
+        const Window window = few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
         for (const LoadedFile& file : source.files) {
             for (const Birthday& birthday : file.birthdays) {
                 std::optional<Event> event = BirthdayIn(birthday, year, source.name);
                 if (!event || event->start.month != month) continue;
+                if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
                 event->title = CleanText(event->title);
                 events.push_back(std::move(*event));
             }

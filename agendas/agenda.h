@@ -44,8 +44,9 @@ public:
     Agenda& operator=(const Agenda&) = delete;
 
     // For a reader that asks only about these days (the terminal): the first pass
-    // over each file leaves out the events that cannot touch them. Asked before the
-    // first question.
+    // over each file leaves out the events that cannot touch them, and the days of a
+    // month within them are computed alone. Asked before the first question, which
+    // asks no other days.
     void ReadOnlyFor(LocalDate first, LocalDate last);
 
     // The events of the days [first, last]. The sources are read at the first

@@ -84,18 +84,37 @@ LocalDate AddDays(LocalDate date, int days) {
     return {int(moved.year()), int(unsigned(moved.month())), int(unsigned(moved.day()))};
 }
 
+int DaysFrom(LocalDate from, LocalDate to) {
+    const auto days = [](LocalDate date) {
+        return std::chrono::sys_days{std::chrono::year{date.year} / std::chrono::month{unsigned(date.month)} /
+                                     std::chrono::day{unsigned(date.day)}};
+    };
+    return int((days(to) - days(from)).count());
+}
+
 // What the first pass learns of one VEVENT.
 struct EventLines {
-    bool repeats = false;   // or anything else that keeps it whatever its dates
+    bool rule = false;      // an RRULE: instances from DTSTART on, up to its UNTIL
+    bool keep = false;      // an RDATE, an EXRULE, a value not understood here: kept whatever its dates
     bool replaces = false;  // a RECURRENCE-ID
     std::string_view uid;
-    std::optional<LocalDate> start, end;
+    std::optional<LocalDate> start, end, until;
     std::optional<int> durationDays;
     bool startIsDate = false;
 };
 
+// The first pass over an RRULE: its UNTIL's date, when it has one.
+std::optional<LocalDate> UntilOf(std::string_view rule) {
+    for (std::size_t at = 0; at + 6 <= rule.size(); ++at) {
+        if ((at == 0 || rule[at - 1] == ';') && EqualNoCase(rule.substr(at, 6), "UNTIL=")) {
+            return DateOfValue(rule.substr(at + 6));
+        }
+    }
+    return std::nullopt;
+}
+
 bool OutsideWindow(const EventLines& event, LocalDate first, LocalDate next) {
-    if (event.repeats || !event.start) return false;
+    if (event.keep || event.replaces || !event.start) return false;
     LocalDate end = *event.start;
     if (event.end) {
         end = *event.end;
@@ -104,7 +123,13 @@ bool OutsideWindow(const EventLines& event, LocalDate first, LocalDate next) {
     } else if (event.startIsDate) {
         end = AddDays(*event.start, 1);
     }
-    return *event.start > AddDays(next, kWindowMarginDays) || end < AddDays(first, -kWindowMarginDays);
+    if (*event.start > AddDays(next, kWindowMarginDays)) return true;  // a rule's instances come after DTSTART
+    if (event.rule) {
+        // Without UNTIL, or with one too far in its text to read, the rule may reach the window.
+        if (!event.until) return false;
+        end = AddDays(*event.until, DaysFrom(*event.start, end));
+    }
+    return end < AddDays(first, -kWindowMarginDays);
 }
 
 }  // namespace
@@ -197,10 +222,15 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             if (EqualNoCase(parts.name, "X-WR-CALNAME")) blocks.name = std::string(unfolded());
             continue;
         }
-        if (EqualNoCase(parts.name, "RRULE") || EqualNoCase(parts.name, "RDATE") || EqualNoCase(parts.name, "EXRULE") ||
-            EqualNoCase(parts.name, "RECURRENCE-ID")) {
-            event.repeats = true;
-            event.replaces = event.replaces || EqualNoCase(parts.name, "RECURRENCE-ID");
+        if (EqualNoCase(parts.name, "RRULE")) {
+            // Two rules: the later UNTIL, or none, may reach furthest; kept then.
+            event.keep = event.keep || event.rule;
+            event.rule = true;
+            event.until = UntilOf(unfolded());
+        } else if (EqualNoCase(parts.name, "RDATE") || EqualNoCase(parts.name, "EXRULE")) {
+            event.keep = true;
+        } else if (EqualNoCase(parts.name, "RECURRENCE-ID")) {
+            event.replaces = true;
         } else if (EqualNoCase(parts.name, "UID")) {
             event.uid = parts.value;
         } else if (EqualNoCase(parts.name, "DTSTART")) {
@@ -209,10 +239,10 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             event.startIsDate = value.size() == 8;
         } else if (EqualNoCase(parts.name, "DTEND")) {
             event.end = DateOfValue(unfolded());
-            event.repeats = event.repeats || !event.end;  // a value not understood here: libical decides
+            event.keep = event.keep || !event.end;  // a value not understood here: libical decides
         } else if (EqualNoCase(parts.name, "DURATION")) {
             event.durationDays = DurationDays(unfolded());
-            event.repeats = event.repeats || !event.durationDays;
+            event.keep = event.keep || !event.durationDays;
         }
     }
     // The events that share their UID with a replacement stay together, whatever

@@ -10,6 +10,7 @@
 #include <libical/ical.h>
 #include <time.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <set>
@@ -125,6 +126,7 @@ public:
     }
     ~LibicalCalendar() override {
         const std::lock_guard lock(libicalMutex);
+        counted_.clear();
         icalcomponent_free(root_);
     }
     LibicalCalendar(const LibicalCalendar&) = delete;
@@ -145,6 +147,24 @@ private:
     std::vector<std::string> problems_;
     std::vector<Entry> entries_;
     mutable std::map<std::string, std::string> refusals_;  // by the RRULE's text
+    // The instances of each rule with COUNT, by their wall time in the start's frame,
+    // listed as far as a window has asked.
+    struct Counted {
+        std::vector<std::pair<long long, icaltimetype>> instances;
+        icalrecur_iterator* iterator = nullptr;
+        std::size_t steps = 0;
+        bool begun = false, ended = false;
+        bool cut = false;  // more steps than kMostRuleSteps
+        Counted() = default;
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+        ~Counted() {
+            if (iterator != nullptr) icalrecur_iterator_free(iterator);
+        }
+        // Lists the instances up to the wall time `to`, or to the end.
+        void Reach(const Entry& entry, const icalrecurrencetype& rule, long long to);
+    };
+    mutable std::map<icalproperty*, Counted> counted_;
 };
 
 // The property that libical could not read and left out, as its X-LIC-ERROR names
@@ -320,8 +340,12 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
         AddOccurrence(entry, start, window, out);
     };
     offer(entry.start);
+    // A rule's instances come after DTSTART: one that begins after the window has
+    // none in it, and needs no iterator.
+    const bool ruleReaches = icaltime_compare(entry.start, upper) <= 0;
     for (icalproperty* property = icalcomponent_get_first_property(entry.component, ICAL_RRULE_PROPERTY);
-         property != nullptr; property = icalcomponent_get_next_property(entry.component, ICAL_RRULE_PROPERTY)) {
+         ruleReaches && property != nullptr;
+         property = icalcomponent_get_next_property(entry.component, ICAL_RRULE_PROPERTY)) {
         icalrecurrencetype rule = icalproperty_get_rrule(property);
         const char* text = icalproperty_get_value_as_string(property);
         const std::string ruleText = text ? text : "";
@@ -346,9 +370,27 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
             rule.until = icaltime_convert_to_zone(rule.until, const_cast<icaltimezone*>(entry.start.zone));
             rule.until.zone = nullptr;
         }
+        // A rule with COUNT is walked from DTSTART, which libical cannot skip: its
+        // instances are listed once, at its first window, and each window takes its
+        // own from the list. Another rule starts at the window.
+        if (rule.count > 0) {
+            Counted& counted = counted_[property];
+            const long long from = WallSeconds(lower), to = WallSeconds(upper);
+            counted.Reach(entry, rule, to);
+            if (counted.cut && said.insert("steps").second) {
+                out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+            }
+            const auto& instances = counted.instances;
+            for (auto at = std::lower_bound(instances.begin(), instances.end(), from,
+                                            [](const auto&instance, long long wall) { return instance.first < wall; });
+                 at != instances.end() && at->first <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
+                offer(at->second);
+            }
+            continue;
+        }
         icalrecur_iterator* iterator = icalrecur_iterator_new(rule, entry.start);
         if (iterator == nullptr) continue;
-        if (rule.count == 0 && icaltime_compare(lower, entry.start) > 0) icalrecur_iterator_set_start(iterator, lower);
+        if (icaltime_compare(lower, entry.start) > 0) icalrecur_iterator_set_start(iterator, lower);
         std::size_t ruleSteps = 0;
         for (;;) {
             if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
@@ -374,6 +416,28 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
         icaltimetype start = icaltime_is_null_time(date.time) ? date.period.start : date.time;
         if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start)) continue;
         offer(WithZone(start, property, root_));
+    }
+}
+
+void LibicalCalendar::Counted::Reach(const Entry& entry, const icalrecurrencetype& rule, long long to) {
+    if (!begun) {
+        begun = true;
+        iterator = icalrecur_iterator_new(rule, entry.start);
+        ended = iterator == nullptr;
+    }
+    while (!ended && (instances.empty() || instances.back().first <= to)) {
+        if (++steps > kMostRuleSteps) {
+            cut = ended = true;
+            break;
+        }
+        icaltimetype next = icalrecur_iterator_next(iterator);
+        if (icaltime_is_null_time(next)) {
+            ended = true;
+            break;
+        }
+        next.zone = entry.start.zone;
+        next.is_date = entry.start.is_date;
+        instances.emplace_back(WallSeconds(next), next);
     }
 }
 

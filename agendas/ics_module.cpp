@@ -19,11 +19,16 @@ const IcsReader* ModuleIcsReader(const std::string& programFolder, std::string& 
     const IcsReader* reader = nullptr;
     problem.clear();
     // Kept loaded for the rest of the process: its reader outlives every agenda.
-    if (void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (module != nullptr) {
         using Entry = const IcsReader* (*)();
         if (auto* entry = reinterpret_cast<Entry>(dlsym(module, kIcsModuleEntry))) reader = entry();
     }
-    if (reader == nullptr) problem = "la lecture des fichiers iCalendar (" + path + ") n'a pas pu être chargée";
+    if (reader == nullptr) {
+        const char* why = dlerror();
+        problem = "la lecture des fichiers iCalendar (" + path + ") n'a pas pu être chargée" +
+                  (why != nullptr ? std::string(" : ") + why : std::string());
+    }
     loaded.emplace(programFolder, std::make_pair(reader, problem));
     return reader;
 }
