@@ -100,6 +100,11 @@ icaltimetype AddSeconds(icaltimetype time, long long seconds) {
 // zone's changes grow as later years are asked: one reader at a time.
 std::mutex libicalMutex;
 
+// What rule_guard.h says of each RRULE, by its text, for every calendar read (under
+// libicalMutex): the same rule in many events, or read again, is judged once.
+constexpr std::size_t kMostRememberedRules = 10'000;
+std::map<std::string, std::string> refusals;
+
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
 // One VEVENT as read once: its start, its length and what it is.
@@ -146,7 +151,6 @@ private:
     std::string name_;
     std::vector<std::string> problems_;
     std::vector<Entry> entries_;
-    mutable std::map<std::string, std::string> refusals_;  // by the RRULE's text
     // The instances of each rule with COUNT, by their wall time in the start's frame,
     // listed as far as a window has asked.
     struct Counted {
@@ -349,13 +353,14 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
         icalrecurrencetype rule = icalproperty_get_rrule(property);
         const char* text = icalproperty_get_value_as_string(property);
         const std::string ruleText = text ? text : "";
-        auto refusal = refusals_.find(ruleText);
-        if (refusal == refusals_.end()) {
+        auto refusal = refusals.find(ruleText);
+        if (refusal == refusals.end()) {
+            if (refusals.size() >= kMostRememberedRules) refusals.clear();
             std::string why = rule.freq == ICAL_NO_RECURRENCE ? "sa règle n'est pas comprise"
                               : rule.rscale != nullptr && std::string(rule.rscale) != "GREGORIAN"
                                   ? "un calendrier autre que le grégorien (RSCALE) n'est pas suivi"
                                   : RuleRefusal(PartsOf(rule));
-            refusal = refusals_.emplace(ruleText, std::move(why)).first;
+            refusal = refusals.emplace(ruleText, std::move(why)).first;
         }
         if (!refusal->second.empty()) {
             if (said.insert(refusal->second).second) {

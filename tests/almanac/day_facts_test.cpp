@@ -42,34 +42,34 @@ const FactsRow kFactsRows[] = {
      "lundi 1er janvier 2024\n1er jour de l'année, semaine 1\nFête à souhaiter : Nom1\nJour férié : Jour de l'an\n"
      "Lune : 19 jours\nL'année 2024 est bissextile.\n",
      R"({"date":"2024-01-01","jour_de_l_annee":1,"semaine":1,"fete":"Nom1","ferie":"Jour de l'an","celebrations":[],"changement_d_heure":null,"phase":null,"lune":19,"soleil":null,"saison":null,"lieu":null,)"
-     R"("bissextile":true,"texte":"lundi 1er janvier 2024"})",
+     R"("bissextile":true,"texte":"lundi 1er janvier 2024","evenements":[]})",
      "lundi 1er janvier 2024\nFête à souhaiter : Nom1\nJour de l'an\nLune : 19 jours"},
     {"an ordinary day is the 2e, with no holiday line and null in JSON", 2024, 1, 2,
      "mardi 2 janvier 2024\n2e jour de l'année, semaine 1\nFête à souhaiter : Nom2\nLune : 20 jours\n"
      "L'année 2024 est bissextile.\n",
      R"({"date":"2024-01-02","jour_de_l_annee":2,"semaine":1,"fete":"Nom2","ferie":null,"celebrations":[],"changement_d_heure":null,"phase":null,"lune":20,"soleil":null,"saison":null,"lieu":null,)"
-     R"("bissextile":true,"texte":"mardi 2 janvier 2024"})",
+     R"("bissextile":true,"texte":"mardi 2 janvier 2024","evenements":[]})",
      "mardi 2 janvier 2024\nFête à souhaiter : Nom2\nLune : 20 jours"},
     {"an empty name day has no line, and null in JSON", 2024, 1, 10,
      "mercredi 10 janvier 2024\n10e jour de l'année, semaine 2\nLune : 28 jours\nL'année 2024 est bissextile.\n",
      R"({"date":"2024-01-10","jour_de_l_annee":10,"semaine":2,"fete":null,"ferie":null,"celebrations":[],"changement_d_heure":null,"phase":null,"lune":28,"soleil":null,"saison":null,"lieu":null,)"
-     R"("bissextile":true,"texte":"mercredi 10 janvier 2024"})",
+     R"("bissextile":true,"texte":"mercredi 10 janvier 2024","evenements":[]})",
      "mercredi 10 janvier 2024\nLune : 28 jours"},
     {"JSON escapes the quote, the backslash, a tab and a control character of the list", 2024, 1, 5, nullptr,
      R"({"date":"2024-01-05","jour_de_l_annee":5,"semaine":1,"fete":"A\"B\\C\u0009D\u0001E","ferie":null,)"
-     R"("celebrations":[],"changement_d_heure":null,"phase":null,"lune":23,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"vendredi 5 janvier 2024"})",
+     R"("celebrations":[],"changement_d_heure":null,"phase":null,"lune":23,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"vendredi 5 janvier 2024","evenements":[]})",
      nullptr},
     {"Ascension on 1 May joins the two holidays with et", 2008, 5, 1,
      "jeudi 1er mai 2008\n122e jour de l'année, semaine 18\nFête à souhaiter : Nom122\n"
      "Jour férié : Fête du Travail et Ascension\nLune : 25 jours\nL'année 2008 est bissextile.\n",
      R"({"date":"2008-05-01","jour_de_l_annee":122,"semaine":18,"fete":"Nom122",)"
-     R"("ferie":"Fête du Travail et Ascension","celebrations":[],"changement_d_heure":null,"phase":null,"lune":25,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"jeudi 1er mai 2008"})",
+     R"("ferie":"Fête du Travail et Ascension","celebrations":[],"changement_d_heure":null,"phase":null,"lune":25,"soleil":null,"saison":null,"lieu":null,"bissextile":true,"texte":"jeudi 1er mai 2008","evenements":[]})",
      "jeudi 1er mai 2008\nFête à souhaiter : Nom122\nFête du Travail et Ascension\nLune : 25 jours"},
     {"an age of 0 is one jour, and an ordinary year skips the list's 29 February", 2023, 12, 13,
      "mercredi 13 décembre 2023\n347e jour de l'année, semaine 50\nFête à souhaiter : Nom348\nLune : 0 jour\n"
      "L'année 2023 n'est pas bissextile.\n",
      R"({"date":"2023-12-13","jour_de_l_annee":347,"semaine":50,"fete":"Nom348","ferie":null,"celebrations":[],"changement_d_heure":null,"phase":null,"lune":0,"soleil":null,"saison":null,"lieu":null,)"
-     R"("bissextile":false,"texte":"mercredi 13 décembre 2023"})",
+     R"("bissextile":false,"texte":"mercredi 13 décembre 2023","evenements":[]})",
      "mercredi 13 décembre 2023\nFête à souhaiter : Nom348\nLune : 0 jour"},
     // Sunrise 05:52:42, sunset 18:04:01, and the day before 05:54:48 and 18:02:31 UTC,
     // the equinox at 03:06:22 UTC (PyEphem 4.1.4, the upper limb and the standard
@@ -80,7 +80,7 @@ const FactsRow kFactsRows[] = {
      "Lune : 10 jours\nL'année 2024 est bissextile.\n",
      R"({"date":"2024-03-20","jour_de_l_annee":80,"semaine":12,"fete":"Nom80","ferie":null,"celebrations":[],"changement_d_heure":null,"phase":null,"lune":10,)"
      R"("soleil":{"lever":"05:53","coucher":"18:04","duree_du_jour":"12:11"},"saison":{"nom":"Équinoxe de printemps","heure":"03:06"},)"
-     R"("lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"mercredi 20 mars 2024"})",
+     R"("lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"mercredi 20 mars 2024","evenements":[]})",
      "mercredi 20 mars 2024\nFête à souhaiter : Nom80\nSoleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+3 "
      "min)\n"
      "Équinoxe de printemps à 03 h 06\nLune : 10 jours",
@@ -90,14 +90,14 @@ const FactsRow kFactsRows[] = {
      "Célébration : Fête des mères\nLune : 16 jours\nL'année 2020 est bissextile.\n",
      R"({"date":"2020-06-07","jour_de_l_annee":159,"semaine":23,"fete":"Nom159","ferie":null,)"
      R"("celebrations":["Fête des mères"],"changement_d_heure":null,"phase":null,"lune":16,"soleil":null,"saison":null,"lieu":null,"bissextile":true,)"
-     R"("texte":"dimanche 7 juin 2020"})",
+     R"("texte":"dimanche 7 juin 2020","evenements":[]})",
      "dimanche 7 juin 2020\nFête à souhaiter : Nom159\nFête des mères\nLune : 16 jours"},
     {"two celebrations in Belgium, the shared one first, joined with et", 2019, 6, 9,
      "dimanche 9 juin 2019\n160e jour de l'année, semaine 23\nFête à souhaiter : Nom161\n"
      "Célébration : Pentecôte et Fête des pères\nLune : 6 jours\nL'année 2019 n'est pas bissextile.\n",
      R"({"date":"2019-06-09","jour_de_l_annee":160,"semaine":23,"fete":"Nom161","ferie":null,)"
      R"("celebrations":["Pentecôte","Fête des pères"],"changement_d_heure":null,"phase":null,"lune":6,"soleil":null,"saison":null,"lieu":null,)"
-     R"("bissextile":false,"texte":"dimanche 9 juin 2019"})",
+     R"("bissextile":false,"texte":"dimanche 9 juin 2019","evenements":[]})",
      "dimanche 9 juin 2019\nFête à souhaiter : Nom161\nPentecôte et Fête des pères\nLune : 6 jours",
      calendar::Region::Belgium},
 };
