@@ -1,6 +1,6 @@
 #!/bin/bash
-# The tooltip of a day of the calendar, one self-contained case per run (a function
-# case_NAME below).
+# The tooltip of a day of the calendar, and the line under a day that holds an event
+# of the user's agendas; one self-contained case per run (a function case_NAME below).
 # Usage: day_tooltip.sh SOLVANE_EXECUTABLE CASE
 set -euo pipefail
 # shellcheck source=fixture.sh
@@ -98,6 +98,61 @@ case_long_name() {
     ((left >= 0 && top >= 0 && left + width <= screen_width && top + height <= screen_height)) ||
         fail "la bulle déborde de l'écran : $left,$top ${width}x$height"
     say "un nom de 255 lettres : la bulle mesure ${width}x$height, dans l'écran"
+}
+
+# agenda_with_events DAY...: an .ics agenda of the test's own folder, listed in the
+# settings, with a meeting from 14:00 to 15:30 on each DAY (YYYYMMDD, floating time);
+# written beside it and renamed over it, as an editor or a sync saves.
+agenda_with_events() {
+    local day
+    {
+        printf 'BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Solvane//tests//FR\r\n'
+        for day in "$@"; do
+            printf 'BEGIN:VEVENT\r\nUID:%s@solvane\r\nDTSTAMP:20240101T000000Z\r\nDTSTART:%sT140000\r\n' "$day" "$day"
+            printf 'DTEND:%sT153000\r\nSUMMARY:Réunion de service\r\nEND:VEVENT\r\n' "$day"
+        done
+        printf 'END:VCALENDAR\r\n'
+    } >"$work/travail.ics.new"
+    mv "$work/travail.ics.new" "$work/travail.ics"
+    mkdir -p "$(dirname "$(settings_file)")"
+    printf '[agendas]\n1\\source=%s\nsize=1\n' "$work/travail.ics" >"$(settings_file)"
+}
+
+# underlined_days_are DAYS: among the cells of 13, 14, 15, 28 and 29 February and of 0
+# (31 January), 31 and 34 (2 and 5 March), counted from the selected 29th, exactly DAYS
+# are underlined.
+underlined_days_are() {
+    read_window underlined 29 0 13 14 15 28 29 31 34 || fail "grille illisible : $(cat "$work/reading.log")"
+    [ "$(cat "$work/reading.log")" = "$1" ]
+}
+
+# A day holding an event is underlined in the grid, whatever its cell looks like (a day
+# of the month, the selected one in white on navy, a faded one of the next month), and
+# its tooltip lists the event; the days around it are not. The agenda changed on the
+# disk moves the line without anything else.
+case_events() {
+    window_test_begin --reading --at '2024-02-29 10:00:00'
+    agenda_with_events 20240214 20240229 20240305
+    start_program --copy --wait "$program"
+    # The agendas are read on a thread of their own: the grid is drawn first without them.
+    poll_until 20 underlined_days_are '14 29 34' ||
+        fail "les jours soulignés ne sont pas le 14, le 29 février et le 5 mars : « $(cat "$work/reading.log") »"
+
+    click_calendar_day 29 14
+    read -r x y <<<"$clicked_cell"
+    pointer_to "$((x + 2))" "$y"
+    wait_until 5 "une bulle s'ouvre sur le 14 février" eval 'popup_box >/dev/null'
+    read -r left top width height <<<"$(popup_box)"
+    says "$left $top $width $height" "$("$program_folder/solvane" --texte 2024-02-14 | grep -v -e "jour de l'année" -e bissextile)" \
+        0.75 '14 h 00' Réunion || fail "la bulle du 14 février ne dit pas la réunion : $(cat "$work/reading.log")"
+    pointer_to "${kBackgroundPoint% *}" "${kBackgroundPoint#* }"
+    wait_until 5 "la bulle se ferme hors du calendrier" eval '! popup_box >/dev/null'
+    click_calendar_day 14 29
+
+    agenda_with_events 20240215 20240229 20240305
+    poll_until 20 underlined_days_are '15 29 34' ||
+        fail "le fichier changé ne souligne pas le 15 au lieu du 14 : « $(cat "$work/reading.log") »"
+    say "soulignés : le 14, le 29 février choisi et le 5 mars pâli, ni leurs voisins ; la bulle du 14 dit la réunion ; le fichier changé souligne le 15"
 }
 
 declare -F "case_$case_name" >/dev/null || fail "cas inconnu : $case_name"

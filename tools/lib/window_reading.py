@@ -245,6 +245,43 @@ def command_cell(window, selected_day=None, day=None):
     return 0
 
 
+def is_underlined(cell):
+    """A line lies under the cell's text: its lowest row of ink, one blank row below the rest,
+    runs unbroken under at least four fifths of the text's columns. The digits stand on their
+    baseline and have no descenders, so no digit has such a row. The cell's own colour is the
+    commonest of its pixels; three pixels of each side are left out, where the selected day
+    draws its dotted frame."""
+    colours = [cell.pixel(x, y) for y in range(cell.height) for x in range(cell.width)]
+    background = max(set(colours), key=colours.count)
+    inside = range(3, cell.width - 3)
+    ink = [[x for x in inside if not near(cell.pixel(x, y), background, 12)] for y in range(3, cell.height - 3)]
+    rows = [y for y, row in enumerate(ink) if row]
+    if len(rows) < 2 or ink[rows[-1] - 1]:
+        return False
+    line = ink[rows[-1]]
+    text = [x for y in rows[:-1] for x in ink[y]]
+    under = set(line) & set(range(min(text), max(text) + 1))
+    return line[-1] - line[0] + 1 == len(line) and len(under) >= 0.8 * (max(text) - min(text) + 1)
+
+
+def command_underlined(window, selected_day, *days):
+    """Prints those of DAYS whose cell is underlined, each counted from SELECTED_DAY's cell as
+    command_cell counts: past the month's last day the next month's go on (31, 32...), before
+    its first the previous month's (0, -1...)."""
+    cells = calendar_cells(window)
+    selected = selected_cell(window, cells)
+    underlined = []
+    for day in days:
+        index = selected + int(day) - int(selected_day)
+        if not 0 <= index < len(cells):
+            raise SystemExit(f"le jour {day} tombe hors de la grille du calendrier")
+        left, top, right, bottom = cells[index]
+        if is_underlined(window((left, top, right - left + 1, bottom - top + 1))):
+            underlined.append(day)
+    print(" ".join(underlined))
+    return 0
+
+
 def command_says(window, box, sentence, likeness, *words):
     """A box reads as a block close to a sentence by difflib's ratio, holding every word."""
     picture = window(box_of(box))
@@ -286,7 +323,7 @@ def clock_seconds(folder):
 
 
 COMMANDS = {"clock": command_clock, "text": command_text, "pixels": command_pixels,
-            "cell": command_cell, "says": command_says}
+            "cell": command_cell, "underlined": command_underlined, "says": command_says}
 
 
 def main(arguments, commands=COMMANDS):
