@@ -18,4 +18,11 @@ faked_clock_at() {
         [[ ! ${object##*_} =~ ^[0-9]+$ ]] || [ -d "/proc/${object##*_}" ] || rm -f "$object"
     done
     clock_environment=("LD_PRELOAD=$library" "FAKETIME=$start" FAKETIME_DONT_FAKE_MONOTONIC=1)
+    # A program built with the sanitizers keeps their options where a script starts it in
+    # an emptied environment (env -i): libfaketime comes before their runtime, which
+    # verify_asan_link_order=0 of ASAN_OPTIONS lets start.
+    local name
+    for name in ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+        [ -z "${!name:-}" ] || clock_environment+=("$name=${!name}")
+    done
 }
