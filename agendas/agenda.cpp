@@ -1,9 +1,11 @@
 #include "agendas/agenda.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "agendas/source_files.h"
 #include "calendar/local_zone.h"
+#include "subscriptions/cache.h"
 
 namespace agendas {
 
@@ -155,6 +157,8 @@ std::vector<std::string> Agenda::WatchedFolders() const {
     std::vector<std::string> folders;
     for (const Source& source : sources_) {
         if (source.kind == Source::Kind::Folder) folders.push_back(source.location);
+        // A fetch renames a new copy over the old one in the cache folder.
+        if (source.kind == Source::Kind::Url) folders.push_back(subscriptions::CacheFolder());
         if (source.kind != Source::Kind::File) continue;
         const std::size_t slash = source.location.rfind('/');
         folders.push_back(slash == std::string::npos ? "." : slash == 0 ? "/" : source.location.substr(0, slash));
@@ -172,8 +176,11 @@ void Agenda::Load() {
         loaded->name = given.empty() ? NameFromPath(source.location) : given;
         std::vector<std::string> paths;
         if (source.kind == Source::Kind::Url) {
-            loaded->problems.push_back("L'agenda « " + loaded->name + " » (" + source.location +
-                                       ") est un abonnement, que cette lecture ne suit pas.");
+            // The copy that the last fetch kept; until there is one, the subscription's
+            // own state says why (subscriptions/state_sentence.h), not the agenda.
+            const std::string copy = subscriptions::CopyPath(subscriptions::CacheFolder(), source.location);
+            std::error_code missing;
+            if (std::filesystem::is_regular_file(copy, missing)) paths.push_back(copy);
         } else if (source.kind == Source::Kind::Folder) {
             const FolderFiles files = SourceFolderFiles(source.location);
             if (!files.problem.empty())

@@ -19,6 +19,7 @@
 #include "terminal/ics.h"
 #include "terminal/options.h"
 #include "terminal/output.h"
+#include "terminal/subscription_fetch.h"
 
 namespace {
 
@@ -116,6 +117,13 @@ std::string ProblemLines(const std::vector<std::string>& problems) {
     return lines;
 }
 
+// Where the agendas are, those of the subscriptions among them.
+std::vector<std::string> SourceLocations(const TerminalRequest& request) {
+    std::vector<std::string> locations;
+    for (const agendas::Source& source : AgendaSources(request)) locations.push_back(source.location);
+    return locations;
+}
+
 TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& programFolder) {
     GivenDay day = Today();
     if (request.value) {
@@ -123,8 +131,10 @@ TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& progra
         if (const auto* sentence = std::get_if<std::string>(&given)) return Wrong(*sentence);
         day = std::get<GivenDay>(given);
     }
+    // The subscriptions due are fetched first; one that fails is said, its copy read.
+    const std::string failures = FetchDueSubscriptions(SourceLocations(request));
     FactsReply reply = FactsAnswer(request, day, programFolder, false);
-    return {std::move(reply.output), ProblemLines(reply.problems), 0};
+    return {std::move(reply.output), failures + ProblemLines(reply.problems), 0};
 }
 
 TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& programFolder) {
@@ -178,9 +188,13 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         // choice in the window's menu, or a changed calendar, shows at once in a status
         // bar. What an agenda cannot read is said once, until it changes.
         const TerminalRequest& request = parsed.request;
+        // The subscriptions are fetched on their own thread; a new copy in the cache
+        // folder wakes the follower like any other change.
+        FollowedSubscriptions subscriptions;
         std::vector<std::string> saidProblems;
         return FollowToday(
             [&] {
+                subscriptions.SetSources(SourceLocations(request));
                 FactsReply reply = FactsAnswer(request, Today(), programFolder, true);
                 if (reply.problems != saidProblems) WriteWhole(STDERR_FILENO, ProblemLines(reply.problems));
                 saidProblems = std::move(reply.problems);
@@ -192,6 +206,7 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
                 for (std::string& folder : agendas::Agenda(AgendaSources(request), nullptr).WatchedFolders()) {
                     folders.push_back(std::move(folder));
                 }
+                folders.push_back(subscriptions.Folder());
                 return folders;
             });
     }

@@ -26,6 +26,8 @@ run() {
     [ -n "$loaded" ] || fail "${*##*/} : le chargeur n'a rien écrit (LD_DEBUG)"
 }
 loads_qt() { grep -q 'file=libQt6' <<<"$loaded"; }
+# The network library is loaded at the first fetch of a subscription, never before.
+loads_curl() { grep -q 'file=libcurl' <<<"$loaded"; }
 
 # arguments                 status   Qt loaded
 rows=(
@@ -45,6 +47,7 @@ for row in "${rows[@]}"; do
     [ "$status" = "$expected" ] || fail "$label : état $status au lieu de $expected ($err)"
     if [ "$qt" = non ]; then
         ! loads_qt || fail "$label : Qt chargé : $(grep -m1 'file=libQt6' <<<"$loaded")"
+        ! loads_curl || fail "$label : libcurl chargée sans abonnement"
     else
         loads_qt || fail "$label : le programme de la fenêtre n'a pas été lancé (Qt jamais chargé)"
         [[ $err == "solvane: Aucun affichage graphique n'est disponible"* ]] ||

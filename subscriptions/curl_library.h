@@ -1,0 +1,24 @@
+#pragma once
+// libcurl, loaded from the system (libcurl.so.4) at its first use rather than linked:
+// the command answers the terminal without loading a network library, and loads one
+// only to fetch a subscription. The functions are those of <curl/curl.h>.
+
+#include <curl/curl.h>
+
+namespace subscriptions {
+
+struct CurlLibrary {
+    CURL* (*easyInit)();
+    CURLcode (*easySetopt)(CURL*, CURLoption, ...);
+    CURLcode (*easyPerform)(CURL*);
+    CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...);
+    void (*easyCleanup)(CURL*);
+    curl_slist* (*slistAppend)(curl_slist*, const char*);
+    void (*slistFreeAll)(curl_slist*);
+};
+
+// The library, loaded and initialised once for the whole process, from any thread;
+// null when the system has none.
+const CurlLibrary* Curl();
+
+}  // namespace subscriptions

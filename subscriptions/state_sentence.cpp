@@ -1,0 +1,39 @@
+#include "subscriptions/state_sentence.h"
+
+#include <array>
+
+namespace subscriptions {
+
+namespace {
+
+constexpr std::array<const char*, 12> kMonths = {"janvier", "février", "mars",      "avril",   "mai",      "juin",
+                                                 "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
+
+// « 14 h 05 » on the day of `now`, « le 7 décembre à 14 h 05 » another day of its
+// year, « le 7 décembre 2025 à 14 h 05 » another year.
+std::string WhenText(calendar::UnixSeconds instant, calendar::UnixSeconds now) {
+    const calendar::LocalReading when = calendar::LocalReadingOf(instant);
+    const calendar::LocalReading today = calendar::LocalReadingOf(now);
+    const std::string clock = calendar::ClockText(when.hour, when.minute, " h ");
+    if (when.year == today.year && when.month == today.month && when.day == today.day) return clock;
+    std::string date = "le " + std::string(when.day == 1 ? "1er" : std::to_string(when.day)) + " " +
+                       kMonths.at(std::size_t(when.month - 1));
+    if (when.year != today.year) date += " " + std::to_string(when.year);
+    return date + " à " + clock;
+}
+
+}  // namespace
+
+std::string StateSentence(const Record& record, calendar::UnixSeconds now) {
+    switch (record.outcome) {
+    case Record::Outcome::Never: return "pas encore chargé";
+    case Record::Outcome::UpToDate: return record.hasCopy ? "à jour" : "pas encore chargé";
+    case Record::Outcome::Offline:
+        if (!record.hasCopy || record.fetched == 0) return "hors ligne : rien n'a encore été chargé";
+        return "hors ligne depuis " + WhenText(record.fetched, now);
+    case Record::Outcome::Failed: return record.sentence;
+    }
+    return {};
+}
+
+}  // namespace subscriptions

@@ -1,0 +1,273 @@
+// Subscriptions fetched from a real web server on 127.0.0.1 (calendar_server.py):
+// the conditional second fetch, the server gone, and each hostile answer, which
+// must give its own French sentence and leave the copy that was shown.
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <chrono>
+#include <condition_variable>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <sstream>
+
+#include "calendar/local_zone.h"
+#include "subscriptions/address.h"
+#include "subscriptions/cache.h"
+#include "subscriptions/fetch.h"
+#include "subscriptions/keeper.h"
+#include "subscriptions/refresh.h"
+#include "subscriptions/state_sentence.h"
+#include "tests/subscriptions/calendar_server.h"
+
+namespace subscriptions {
+namespace {
+
+using testing::CalendarServer;
+using testing::TempFolder;
+
+std::string FileText(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The requests the server received, one line each: path, If-None-Match, If-Modified-Since.
+std::vector<std::string> Requests(const std::string& folder) {
+    std::vector<std::string> lines;
+    std::ifstream log(folder + "/requests.log");
+    for (std::string line; std::getline(log, line);) lines.push_back(line);
+    return lines;
+}
+
+// Processor time of the whole process, in seconds.
+double ProcessorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The record of `address` whose copy was fetched at `fetched` (none when 0), and
+// whose last fetch, then too, ended with `outcome`.
+Record RecordOf(const std::string& address, calendar::UnixSeconds fetched, Record::Outcome outcome) {
+    Record record;
+    record.address = address;
+    record.hasCopy = fetched != 0;
+    record.fetched = record.attempted = fetched;
+    record.outcome = outcome;
+    return record;
+}
+
+class SubscriptionFetchTest : public ::testing::Test {
+protected:
+    TempFolder served;  // the server's folder
+    TempFolder cache;
+    CalendarServer server{served.Path()};
+};
+
+TEST_F(SubscriptionFetchTest, theSecondFetchAsksWhetherTheCalendarChangedAndIsAnswered304) {
+    const std::string address = server.Address("/agenda.ics");
+    const Refreshed first = Refresh(cache.Path(), address, 1'000'000);
+    ASSERT_EQ(first.record.outcome, Record::Outcome::UpToDate) << first.record.sentence;
+    EXPECT_TRUE(first.copyChanged);
+    EXPECT_TRUE(first.record.hasCopy);
+    EXPECT_EQ(first.record.fetched, 1'000'000);
+    EXPECT_FALSE(first.record.validators.etag.empty());
+    const std::string copy = FileText(CopyPath(cache.Path(), address));
+    EXPECT_TRUE(copy.starts_with("BEGIN:VCALENDAR")) << copy;
+
+    const Refreshed second = Refresh(cache.Path(), address, 1'000'600);
+    EXPECT_EQ(second.record.outcome, Record::Outcome::UpToDate);
+    EXPECT_FALSE(second.copyChanged);
+    EXPECT_EQ(second.record.fetched, 1'000'600);
+    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), copy);
+    EXPECT_EQ(ReadRecord(cache.Path(), address), second.record);
+    const std::vector<std::string> requests = Requests(served.Path());
+    ASSERT_EQ(requests.size(), 2U);
+    EXPECT_EQ(requests[0], "/agenda.ics\t\t");
+    EXPECT_EQ(requests[1],
+              "/agenda.ics\t" + first.record.validators.etag + "\t" + first.record.validators.lastModified);
+
+    // A new version on the server: the next fetch brings it.
+    std::ofstream(served.Path() + "/agenda.ics") << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n";
+    const Refreshed third = Refresh(cache.Path(), address, 1'002'400);
+    EXPECT_TRUE(third.copyChanged);
+    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n");
+}
+
+TEST_F(SubscriptionFetchTest, aServerWithoutETagIsAskedByItsLastModifiedDate) {
+    const std::string address = server.Address("/sans-etiquette.ics");
+    const Refreshed first = Refresh(cache.Path(), address, 1'000'000);
+    ASSERT_TRUE(first.copyChanged) << first.record.sentence;
+    EXPECT_TRUE(first.record.validators.etag.empty());
+    EXPECT_EQ(first.record.validators.lastModified, "Tue, 01 Sep 2026 08:00:00 GMT");
+    const Refreshed second = Refresh(cache.Path(), address, 1'001'000);
+    EXPECT_EQ(second.record.outcome, Record::Outcome::UpToDate);
+    EXPECT_FALSE(second.copyChanged);
+    ASSERT_EQ(Requests(served.Path()).size(), 2U);
+    EXPECT_EQ(Requests(served.Path())[1], "/sans-etiquette.ics\t\tTue, 01 Sep 2026 08:00:00 GMT");
+}
+
+TEST_F(SubscriptionFetchTest, theServerGoneTheCopyStaysAndIsSaidOfflineSinceTheLastFetch) {
+    const std::string address = server.Address("/agenda.ics");
+    const calendar::UnixSeconds fetched = Now() - 600;
+    ASSERT_TRUE(Refresh(cache.Path(), address, fetched).copyChanged);
+    const std::string copy = FileText(CopyPath(cache.Path(), address));
+    server.Stop();
+
+    const Refreshed offline = Refresh(cache.Path(), address, Now());
+    EXPECT_EQ(offline.record.outcome, Record::Outcome::Offline);
+    EXPECT_FALSE(offline.copyChanged);
+    EXPECT_EQ(offline.record.fetched, fetched);
+    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), copy);
+    const calendar::LocalReading when = calendar::LocalReadingOf(fetched);
+    const calendar::LocalReading now = calendar::LocalReadingOf(Now());
+    if (when.day == now.day) {
+        EXPECT_EQ(StateSentence(offline.record, Now()),
+                  "hors ligne depuis " + calendar::ClockText(when.hour, when.minute, " h "));
+    }
+    // Read again by the other program, the cache says the same.
+    EXPECT_EQ(StateSentence(ReadRecord(cache.Path(), address), Now()), StateSentence(offline.record, Now()));
+}
+
+struct HostileAnswer {
+    const char* name;
+    const char* path;
+    const char* sentence;
+};
+
+// Each answer a server may give that is refused, after the same address had brought
+// a calendar: the sentence is the address's own, and its copy stays as it was.
+TEST_F(SubscriptionFetchTest, eachHostileAnswerGivesItsSentenceAndLeavesTheCopy) {
+    const HostileAnswer answers[] = {
+        {.name = "50 MB with their length",
+         .path = "/grand.ics",
+         .sentence = "la réponse dépasse 20 Mo : elle est refusée."},
+        {.name = "50 MB in chunks",
+         .path = "/grand-sans-longueur.ics",
+         .sentence = "la réponse dépasse 20 Mo : elle est refusée."},
+        {.name = "an answer that never ends",
+         .path = "/sans-fin.ics",
+         .sentence = "la réponse n'a pas fini d'arriver en 3 secondes : elle est abandonnée."},
+        {.name = "a server that never answers",
+         .path = "/muet.ics",
+         .sentence = "la réponse n'a pas fini d'arriver en 3 secondes : elle est abandonnée."},
+        {.name = "a redirect loop",
+         .path = "/boucle",
+         .sentence = "l'adresse renvoie vers une autre plus de 5 fois de suite : le chargement est abandonné."},
+        {.name = "a redirect to a file",
+         .path = "/vers-fichier",
+         .sentence = "l'adresse mène vers un autre protocole que http et https : elle n'est pas suivie."},
+        {.name = "an HTML page", .path = "/page.html", .sentence = "la réponse n'est pas un agenda iCalendar."},
+        {.name = "404", .path = "/absent.ics", .sentence = "le serveur ne connaît pas cette adresse (réponse 404)."},
+    };
+    FetchLimits limits;
+    limits.longest = std::chrono::seconds(3);
+    for (const HostileAnswer& answer : answers) {
+        SCOPED_TRACE(answer.name);
+        const std::string address = server.Address(answer.path);
+        const std::string shown = "BEGIN:VCALENDAR\r\nX-SHOWN:" + std::string(answer.name) + "\r\nEND:VCALENDAR\r\n";
+        ASSERT_TRUE(WriteRecord(cache.Path(), RecordOf(address, 1000, Record::Outcome::UpToDate), &shown));
+        const double before = ProcessorSeconds();
+        const Refreshed refused = Refresh(cache.Path(), address, 5000, limits);
+        EXPECT_LT(ProcessorSeconds() - before, 2.0);
+        EXPECT_EQ(refused.record.outcome, Record::Outcome::Failed);
+        EXPECT_EQ(refused.record.sentence, answer.sentence);
+        EXPECT_EQ(StateSentence(refused.record, 5000), answer.sentence);
+        EXPECT_FALSE(refused.copyChanged);
+        EXPECT_EQ(refused.record.fetched, 1000);
+        EXPECT_EQ(refused.record.attempted, 5000);
+        EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), shown);
+    }
+    // A redirect to a calendar is followed.
+    EXPECT_TRUE(Refresh(cache.Path(), server.Address("/vers-agenda"), 5000).copyChanged);
+}
+
+TEST(SubscriptionTlsTest, aSelfSignedCertificateIsRefused) {
+    TempFolder served, cache;
+    const auto [certificate, key] = testing::SelfSignedCertificate(served.Path());
+    CalendarServer server(served.Path(), certificate, key);
+    const std::string address = server.Address("/agenda.ics");
+    const Refreshed refused = Refresh(cache.Path(), address, 5000);
+    EXPECT_EQ(refused.record.outcome, Record::Outcome::Failed);
+    EXPECT_EQ(refused.record.sentence,
+              "le certificat du serveur n'est pas reconnu : la connexion n'est pas sûre, rien n'est chargé.");
+    EXPECT_FALSE(refused.record.hasCopy);
+}
+
+// Two subscriptions kept in the background, one good and one that never ends: the
+// good one is fetched and said at once, whatever the other does, and the keeper
+// ends a fetch under way when it is destroyed.
+TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionAndStopsWhenDestroyed) {
+    std::mutex mutex;
+    std::condition_variable said;
+    std::map<std::string, Refreshed> outcomes;
+    {
+        Keeper keeper(cache.Path(), [&](const std::string& address, const Refreshed& refreshed) {
+            const std::lock_guard lock(mutex);
+            outcomes[address] = refreshed;
+            said.notify_all();
+        });
+        keeper.SetAddresses({server.Address("/agenda.ics"), server.Address("/sans-fin.ics")});
+        std::unique_lock lock(mutex);
+        said.wait(lock, [&] { return outcomes.contains(server.Address("/agenda.ics")); });
+        EXPECT_TRUE(outcomes[server.Address("/agenda.ics")].copyChanged);
+        // « Actualiser » while the other fetch goes on: it is asked again once that ends.
+        keeper.RefreshNow();
+    }
+    EXPECT_FALSE(outcomes.contains(server.Address("/sans-fin.ics")));
+    EXPECT_EQ(ReadRecord(cache.Path(), server.Address("/sans-fin.ics")).outcome, Record::Outcome::Never);
+}
+
+TEST(SubscriptionRulesTest, aSubscriptionIsDueThirtyMinutesAfterItsLastFetch) {
+    const Record never = RecordOf("https://exemple.fr/a.ics", 0, Record::Outcome::Never);
+    EXPECT_TRUE(IsDue(never, 1000));
+    const Record fetched = RecordOf("https://exemple.fr/a.ics", 1000, Record::Outcome::UpToDate);
+    EXPECT_FALSE(IsDue(fetched, 1000 + 29 * 60 + 59));
+    EXPECT_TRUE(IsDue(fetched, 1000 + 30 * 60));
+    EXPECT_EQ(NextDue(fetched, 1100), 1000 + 30 * 60);
+    EXPECT_TRUE(IsDue(fetched, 900));  // the clock was set back
+}
+
+TEST(SubscriptionRulesTest, addressesAreHttpHttpsAndWebcal) {
+    EXPECT_TRUE(IsSubscriptionAddress("https://exemple.fr/a.ics"));
+    EXPECT_TRUE(IsSubscriptionAddress("HTTP://exemple.fr/a.ics"));
+    EXPECT_FALSE(IsSubscriptionAddress("/home/moi/agenda.ics"));
+    EXPECT_FALSE(IsSubscriptionAddress("file:///home/moi/agenda.ics"));
+    EXPECT_FALSE(IsSubscriptionAddress("https://"));
+    EXPECT_TRUE(IsSubscriptionAddress("webcal://exemple.fr/a.ics"));
+    EXPECT_EQ(FetchedAddress("webcal://exemple.fr/a.ics"), "https://exemple.fr/a.ics");
+    EXPECT_EQ(FetchedAddress("WEBCAL://exemple.fr/a.ics"), "https://exemple.fr/a.ics");
+    EXPECT_EQ(FetchedAddress("http://exemple.fr/a.ics"), "http://exemple.fr/a.ics");
+}
+
+TEST(SubscriptionRulesTest, theStateSaysWhenTheCopyWasFetched) {
+    setenv("TZ", "Europe/Paris", 1);
+    calendar::RefreshLocalZone();
+    const calendar::UnixSeconds now = calendar::UtcMidnightOf(2026, 12, 8) + 15 * 3600;  // 16 h 00 in Paris
+    const calendar::UnixSeconds today = calendar::UtcMidnightOf(2026, 12, 8) + 13 * 3600 + 5 * 60;
+    const calendar::UnixSeconds yesterday = today - 86400;
+    const calendar::UnixSeconds lastYear = calendar::UtcMidnightOf(2025, 12, 1) + 13 * 3600 + 5 * 60;
+    Record failed = RecordOf("a", 0, Record::Outcome::Failed);
+    failed.sentence = "la réponse n'est pas un agenda iCalendar.";
+    const struct {
+        Record record;
+        const char* sentence;
+    } rows[] = {
+        {RecordOf("a", 0, Record::Outcome::Never), "pas encore chargé"},
+        {RecordOf("a", today, Record::Outcome::UpToDate), "à jour"},
+        {RecordOf("a", today, Record::Outcome::Offline), "hors ligne depuis 14 h 05"},
+        {RecordOf("a", yesterday, Record::Outcome::Offline), "hors ligne depuis le 7 décembre à 14 h 05"},
+        {RecordOf("a", lastYear, Record::Outcome::Offline), "hors ligne depuis le 1er décembre 2025 à 14 h 05"},
+        {RecordOf("a", 0, Record::Outcome::Offline), "hors ligne : rien n'a encore été chargé"},
+        {failed, "la réponse n'est pas un agenda iCalendar."},
+    };
+    for (const auto& row : rows) EXPECT_EQ(StateSentence(row.record, now), row.sentence);
+    unsetenv("TZ");
+    calendar::RefreshLocalZone();
+}
+
+}  // namespace
+}  // namespace subscriptions
