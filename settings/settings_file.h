@@ -35,6 +35,9 @@ inline constexpr std::string_view kRegionKey = "region";
 inline constexpr std::string_view kPlaceKey = "lieu";
 // « Toujours au-dessus », "true" or "false".
 inline constexpr std::string_view kKeepAboveKey = "keep_above";
+// « Numéros de semaine » in the grid, "true" or "false"; off when absent. The
+// terminal has no grid and leaves it alone.
+inline constexpr std::string_view kWeekNumbersKey = "week_numbers";
 
 // The user's agendas, an array of the group [agendas] (IniText::Array): each entry's
 // source, a path or an address (agendas/source.h), and the name the user gave it, if any.

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "app/platform/display_platform.h"
 #include "calendar/regional_holidays.h"
@@ -79,6 +80,7 @@ void GadgetSettings::Read() {
     const std::optional<std::string> placeText = text.Value(settings::kGroup, settings::kPlaceKey);
     almanacPlace_ = placeText ? calendar::PlaceOfText(*placeText) : std::nullopt;
     agendas_ = settings::AgendaEntries(text);
+    weekNumbers_ = settings::Flag(text.Value(settings::kGroup, settings::kWeekNumbersKey)).value_or(false);
 }
 
 // The place is this display's own and stays as this window knows it; the shared
@@ -89,11 +91,14 @@ void GadgetSettings::ReadAgain() {
     const std::optional<calendar::Place> almanacPlace = almanacPlace_;
     const std::vector<settings::AgendaEntry> agendas = agendas_;
     const std::optional<SavedPlace> place = place_;
+    const bool weekNumbers = weekNumbers_;
     Read();
     place_ = place;
     Watch();
-    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace || agendas_ != agendas)
+    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace || agendas_ != agendas ||
+        weekNumbers_ != weekNumbers) {
         emit Changed();
+    }
 }
 
 // The folders of the file and of the target of a link in its place; while the
@@ -151,6 +156,14 @@ void GadgetSettings::SetAlmanacPlace(const std::optional<calendar::Place>& place
         } else {
             text.Remove(settings::kGroup, settings::kPlaceKey);
         }
+    });
+}
+
+void GadgetSettings::SetWeekNumbers(bool shown) {
+    if (weekNumbers_ == shown) return;
+    weekNumbers_ = shown;
+    Write([&](settings::IniText& text) {
+        text.Set(settings::kGroup, settings::kWeekNumbersKey, shown ? "true" : "false");
     });
 }
 

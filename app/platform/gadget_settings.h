@@ -61,14 +61,18 @@ public:
     // Keeps the place, or forgets it: the region's chef-lieu then stands for it.
     void SetAlmanacPlace(const std::optional<calendar::Place>& place);
 
+    // Whether the grid shows the ISO week numbers, chosen in the menu; off by default.
+    bool WeekNumbers() const { return weekNumbers_; }
+    void SetWeekNumbers(bool shown);
+
     // The user's agendas, as the file lists them (settings::AgendaEntries).
     const std::vector<settings::AgendaEntry>& Agendas() const { return agendas_; }
     void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
 
 signals:
     // The file changed under another program's hand, and the region, the place, the
-    // choice « Toujours au-dessus » or the agendas it holds now differ from what this
-    // one showed.
+    // choice « Toujours au-dessus », the week numbers or the agendas it holds now
+    // differ from what this one showed.
     void Changed();
 
 private:
@@ -84,5 +88,6 @@ private:
     std::optional<calendar::Region> region_;
     std::optional<calendar::Place> almanacPlace_;
     std::vector<settings::AgendaEntry> agendas_;
+    bool weekNumbers_ = false;
     QFileSystemWatcher watcher_;
 };

@@ -60,6 +60,7 @@ private:
 
     QPointer<QTableView> view_;
     mutable std::map<int, QAccessible::Id> cells_;
+    mutable int cellsColumns_ = 0;  // the table's columns when cells_ was made
 };
 
 // One cell: a weekday header, named by the whole day name, or a day, named by its
@@ -81,19 +82,27 @@ public:
     QAccessible::Role role() const override {
         if (row_ < 0) return QAccessible::ColumnHeader;
         if (column_ < 0) return QAccessible::RowHeader;
-        return IsHeader() ? QAccessible::ColumnHeader : QAccessible::Cell;
+        if (IsHeader()) return QAccessible::ColumnHeader;
+        return IsWeekNumber() ? QAccessible::RowHeader : QAccessible::Cell;
     }
 
     QString text(QAccessible::Text kind) const override {
         if (!isValid() || IsHiddenHeader()) return {};
         if (kind == QAccessible::Name) {
+            if (IsWeekNumber()) {
+                const QString week = IsHeader() ? QString() : Index().data(Qt::DisplayRole).toString();
+                return week.isEmpty() ? QStringLiteral("Semaine") : QStringLiteral("Semaine ") + week;
+            }
             if (!IsHeader()) return Index().data(Qt::DisplayRole).toString();
-            // Qt numbers the days Monday 1 to Sunday 7; the first column is the week's first day.
-            const auto* calendar = qobject_cast<const QCalendarWidget*>(view_->parentWidget());
+            // Qt numbers the days Monday 1 to Sunday 7; the first day column is the week's first day.
+            const auto* calendar = Calendar();
             const int first = calendar ? calendar->firstDayOfWeek() : Qt::Monday;
-            return view_->locale().dayName((first - 1 + column_) % kDaysInWeek + 1, QLocale::LongFormat);
+            const int day = column_ - (WeekNumbersShown() ? 1 : 0);
+            return view_->locale().dayName((first - 1 + day) % kDaysInWeek + 1, QLocale::LongFormat);
         }
-        if (kind == QAccessible::Description && !IsHeader()) return Index().data(Qt::ToolTipRole).toString();
+        if (kind == QAccessible::Description && !IsHeader() && !IsWeekNumber()) {
+            return Index().data(Qt::ToolTipRole).toString();
+        }
         return {};
     }
 
@@ -106,7 +115,7 @@ public:
     QAccessible::State state() const override {
         QAccessible::State state;
         state.invisible = IsHiddenHeader();
-        if (!isValid() || IsHiddenHeader() || IsHeader()) return state;
+        if (!isValid() || IsHiddenHeader() || IsHeader() || IsWeekNumber()) return state;
         const QModelIndex index = Index();
         state.selectable = state.focusable = true;
         state.selected = view_->selectionModel() && view_->selectionModel()->isSelected(index);
@@ -116,11 +125,18 @@ public:
 
 private:
     bool IsHiddenHeader() const { return row_ < 0 || column_ < 0; }
-    // The calendar's model shows its weekday headers as its first row.
+    const QCalendarWidget* Calendar() const { return qobject_cast<const QCalendarWidget*>(view_->parentWidget()); }
+    // The calendar's model shows its weekday headers as its first row, and the week
+    // numbers, when shown, as its first column: a week's header, « Semaine 49 ».
     bool IsHeader() const {
-        const auto* calendar = qobject_cast<const QCalendarWidget*>(view_->parentWidget());
+        const auto* calendar = Calendar();
         return row_ == 0 && calendar && calendar->horizontalHeaderFormat() != QCalendarWidget::NoHorizontalHeader;
     }
+    bool WeekNumbersShown() const {
+        const auto* calendar = Calendar();
+        return calendar && calendar->verticalHeaderFormat() != QCalendarWidget::NoVerticalHeader;
+    }
+    bool IsWeekNumber() const { return column_ == 0 && WeekNumbersShown(); }
     QModelIndex Index() const { return view_->model()->index(row_, column_); }
 
     QPointer<QTableView> view_;
@@ -129,6 +145,12 @@ private:
 
 QAccessibleInterface* CalendarGridAccessible::child(int index) const {
     if (index < 0 || index >= childCount()) return nullptr;
+    // The week numbers add a column, or take it away: every number names another cell.
+    if (Columns() != cellsColumns_) {
+        for (const auto& [number, id] : cells_) QAccessible::deleteAccessibleInterface(id);
+        cells_.clear();
+        cellsColumns_ = Columns();
+    }
     if (const auto found = cells_.find(index); found != cells_.end())
         return QAccessible::accessibleInterface(found->second);
     // The model's row and column of the slot; -1 in a hidden header.

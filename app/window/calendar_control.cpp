@@ -170,6 +170,14 @@ void CalendarControl::ApplyStoredLook() {
     }
 }
 
+void CalendarControl::SetWeekNumbers(bool shown) {
+    calendar_->setVerticalHeaderFormat(shown ? QCalendarWidget::ISOWeekNumbers : QCalendarWidget::NoVerticalHeader);
+}
+
+bool CalendarControl::WeekNumbers() const {
+    return calendar_->verticalHeaderFormat() == QCalendarWidget::ISOWeekNumbers;
+}
+
 calendar::SerialDate CalendarControl::Value() const {
     if (valueIsNull_) throw NoSelectedDateError();
     return SerialDateOf(calendar_->selectedDate());

@@ -71,6 +71,11 @@ public:
     // changed.
     void DescribeDaysAgain() { DescribeShownDays(); }
 
+    // Whether the grid has a first column of ISO week numbers (weeks begin on Monday).
+    // The grid keeps its box: its eight columns share the width of seven.
+    void SetWeekNumbers(bool shown);
+    bool WeekNumbers() const;
+
     // The calendar the user sees and clicks.
     QCalendarWidget* Widget() const { return calendar_; }
 

@@ -69,6 +69,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     background_ = QImage(QStringLiteral(":/pictures/background.gif"));
 
     CreateControls();
+    Cal1->SetWeekNumbers(settings_.WeekNumbers());
     // The grid marks the holidays that the panel shows for their year, and those of
     // the chosen region.
     Cal1->SetHolidays(
@@ -103,6 +104,13 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
     connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
+    // The subscriptions are fetched from the start on, and their days shown again
+    // when a fetch brings a new calendar.
+    connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString&, bool copyChanged) {
+        if (!copyChanged) return;
+        agendaReader_.ReadAgain();
+        AskShownDays();
+    });
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, &Form1::ShowMenuFromKeyboard);
@@ -178,6 +186,7 @@ void Form1::ReadAgendas() {
         sources.push_back(std::move(source));
     }
     agendaReader_.SetSources(sources);
+    fetches_.SetSources(SubscriptionFetches::SourcesOf(settings_.Agendas()));
     refreshTrigger_.WatchAgendas(agendaReader_.WatchedPaths());
     AskShownDays();
 }
@@ -342,15 +351,21 @@ void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
 
 // A choice made in another gadget, or in the file by hand: the region marks the grid
 // and names the days again, the tooltips tell the sun of the place chosen, « Toujours
-// au-dessus » takes effect as if chosen here, a changed list of agendas is read. The
-// window's place on the screen stays its own.
+// au-dessus » and the week numbers take effect as if chosen here, a changed list of
+// agendas is read. The window's place on the screen stays its own.
 void Form1::FollowSettings() {
     if (const std::optional<bool> above = settings_.KeepAbove(); above && *above != KeptAbove()) {
         platform_.KeepAbove(*above);
     }
+    Cal1->SetWeekNumbers(settings_.WeekNumbers());
     ReadAgendas();
     Cal1->DescribeDaysAgain();
     refreshTrigger_.Request();
+}
+
+void Form1::SetWeekNumbersShown(bool shown) {
+    settings_.SetWeekNumbers(shown);
+    Cal1->SetWeekNumbers(shown);
 }
 
 void Form1::cejour_Click() { Cal1->Today(); }

@@ -20,6 +20,7 @@
 #include "app/look/fixed_look.h"
 #include "app/platform/gadget_settings.h"
 #include "app/platform/platform_window.h"
+#include "app/platform/subscription_fetches.h"
 #include "app/platform/window_visibility.h"
 #include "app/window/agenda_reader.h"
 #include "app/window/calendar_control.h"
@@ -124,11 +125,16 @@ public:
     void ShowAbout();
     // The dialog of its entry « Lieu… ».
     void ShowPlaceDialog();
+    // « Agendas… »: the window of the agendas' sources, one at a time, not modal.
+    void ShowAgendas();
 
     // The region whose public holidays the grid marks and the tooltips name with the
     // nation's, as the settings file holds it for the window and the terminal.
     calendar::Region HolidayRegion() const;
     void SetHolidayRegion(calendar::Region region);
+    // « Numéros de semaine »: the grid's column of ISO week numbers, kept in the
+    // settings file; the terminal has no grid.
+    void SetWeekNumbersShown(bool shown);
 
     // Where the tooltips reckon the sun and the seasons: the place chosen in « Lieu… »,
     // otherwise the chef-lieu of the region, as the settings file holds them for the
@@ -210,6 +216,8 @@ private:
     QDate today_;  // today's date at the last refresh; none before the first
 
     GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay()};
+    // The subscriptions among the agendas' sources, fetched in the background.
+    SubscriptionFetches fetches_;
     PlatformWindow platform_{*this};
     WindowVisibility visibility_{*this};
     QRegion outline_;    // the window's rounded outline, in window pixels

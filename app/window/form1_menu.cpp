@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "app/platform/autostart.h"
+#include "app/window/agendas_dialog.h"
 #include "app/window/form1.h"
 #include "app/window/place_dialog.h"
 #include "calendar/regional_holidays.h"
@@ -23,7 +24,19 @@
 namespace {
 
 // The menu's entries, in their order; an empty text is a separator.
-enum class Entry { KeepAbove, Autostart, Holidays, Place, Recentre, About, Minimise, Quit, Separator };
+enum class Entry {
+    KeepAbove,
+    Autostart,
+    Holidays,
+    Place,
+    WeekNumbers,
+    Agendas,
+    Recentre,
+    About,
+    Minimise,
+    Quit,
+    Separator
+};
 struct MenuRow {
     Entry entry;
     const char* text;  // UTF-8, with its & before the key that picks it
@@ -34,6 +47,8 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Holidays, .text = "&Jours fériés"},
     {.entry = Entry::Place, .text = "L&ieu…"},
+    {.entry = Entry::WeekNumbers, .text = "&Numéros de semaine"},
+    {.entry = Entry::Agendas, .text = "&Agendas…"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -121,6 +136,16 @@ QMenu* Form1::NewMenu() {
                 std::fprintf(stderr, sentence, QFile::encodeName(autostartPath).constData());
             });
             break;
+        case Entry::WeekNumbers:
+            action->setCheckable(true);
+            action->setChecked(Cal1->WeekNumbers());
+            connect(action, &QAction::toggled, this, &Form1::SetWeekNumbersShown);
+            connect(&settings_, &GadgetSettings::Changed, action, [this, action] {
+                const QSignalBlocker quiet(action);
+                action->setChecked(Cal1->WeekNumbers());
+            });
+            break;
+        case Entry::Agendas: connect(action, &QAction::triggered, this, &Form1::ShowAgendas); break;
         case Entry::Recentre: connect(action, &QAction::triggered, this, &Form1::Recentre); break;
         case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
@@ -155,6 +180,17 @@ void Form1::AddRegionMenu(QMenu& regions) {
         connect(&settings_, &GadgetSettings::Changed, action,
                 [this, action, region] { action->setChecked(region == HolidayRegion()); });
     }
+}
+
+void Form1::ShowAgendas() {
+    if (auto* open = findChild<AgendasDialog*>(QStringLiteral("Agendas"))) {
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* dialog = new AgendasDialog(settings_, fetches_, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->show();
 }
 
 void Form1::ShowAbout() {

@@ -137,12 +137,14 @@ private slots:
                 ticked += action->isChecked();
             }
         }
-        QCOMPARE(roles.value(QAccessible::CheckBox), 2);  // « Toujours au-dessus », « Lancer Solvane… »
+        QCOMPARE(roles.value(QAccessible::CheckBox),
+                 3);  // « Toujours au-dessus », « Lancer Solvane… », « Numéros de semaine »
         QCOMPARE(roles.value(QAccessible::RadioButton), int(calendar::kRegionTable.size()));
         // The menu's three, and in « Jours fériés » one before each country after France:
         // Belgique, Luxembourg, Monaco, Suisse, Canada.
         QCOMPARE(roles.value(QAccessible::Separator), 3 + 5);
-        QCOMPARE(roles.value(QAccessible::MenuItem), 6);  // « Jours fériés » and five commands, « Lieu… » among them
+        // « Jours fériés » and six commands, « Lieu… » and « Agendas… » among them.
+        QCOMPARE(roles.value(QAccessible::MenuItem), 7);
         QCOMPARE(ticked, 1);
     }
 
@@ -199,9 +201,20 @@ private slots:
     // The grid's first row names the days of the week in full, Monday first; every
     // day, those of the neighbouring months too, is its number, described by the
     // facts that its tooltip shows. The slots of the table's hidden headers, which
-    // the numbering of the view counts, are invisible.
+    // the numbering of the view counts, are invisible. With « Numéros de semaine »,
+    // a first column of row headers « Semaine 49 », under « Semaine ».
+    void calendarGridIsReadWithWholeDayNamesAndEachDaysFacts_data() {
+        QTest::addColumn<bool>("weekNumbers");
+        QTest::newRow("the days alone") << false;
+        QTest::newRow("with the week numbers") << true;
+    }
+
     void calendarGridIsReadWithWholeDayNamesAndEachDaysFacts() {
+        QFETCH(bool, weekNumbers);
         form_->Form_Load();
+        form_->Cal1->SetWeekNumbers(weekNumbers);
+        const int columns = weekNumbers ? 8 : 7;
+        const int first = weekNumbers ? 1 : 0;  // the first column of days
         QAccessibleInterface* grid = Accessible(form_->Cal1->Widget()->findChild<QTableView*>());
         QList<QAccessibleInterface*> shown;
         for (int index = 0; index < grid->childCount(); ++index) {
@@ -209,21 +222,37 @@ private slots:
             QVERIFY2(child, qPrintable(QString::number(index)));
             if (!child->state().invisible) shown << child;
         }
-        QCOMPARE(shown.size(), 7 * 7);
+        QCOMPARE(shown.size(), 7 * columns);
         const QStringList days{"lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"};
-        for (int column = 0; column < 7; ++column) QCOMPARE(shown[column]->text(QAccessible::Name), days[column]);
+        for (int column = 0; column < 7; ++column) {
+            QCOMPARE(shown[first + column]->text(QAccessible::Name), days[column]);
+        }
         QStringList described;
-        for (int cell = 7; cell < shown.size(); ++cell) {
+        for (int cell = columns; cell < shown.size(); ++cell) {
             const QAccessibleInterface* day = shown[cell];
             const QString name = day->text(QAccessible::Name);
+            if (cell % columns < first) {
+                const QString week = form_->Cal1->Widget()
+                                         ->findChild<QTableView*>()
+                                         ->model()
+                                         ->index(cell / columns, 0)
+                                         .data(Qt::DisplayRole)
+                                         .toString();
+                QVERIFY(week.toInt() > 0);
+                QCOMPARE(name, QStringLiteral("Semaine ") + week);
+                QCOMPARE(day->role(), QAccessible::RowHeader);
+                continue;
+            }
             const QString description = day->text(QAccessible::Description);
             // The description's first line is the day written out, whose number is the cell's name.
             QVERIFY2(description.section(QLatin1Char(' '), 1, 1).startsWith(name), qPrintable(description));
             described << description.section(QLatin1Char('\n'), 0, 0);
         }
+        if (weekNumbers) QCOMPARE(shown[0]->text(QAccessible::Name), QStringLiteral("Semaine"));
         // 42 different days, in a row, from a Monday.
         QCOMPARE(QSet<QString>(described.begin(), described.end()).size(), 42);
         QVERIFY2(described.first().startsWith(QStringLiteral("lundi ")), qPrintable(described.first()));
+        form_->Cal1->SetWeekNumbers(false);
     }
 
     // The view tells a screen reader which cell takes the focus by its number in the

@@ -14,6 +14,7 @@
 
 #include "app/window/form1.h"
 #include "calendar/serial_date.h"
+#include "calendar/week_number.h"
 
 class CalendarControlTest : public QObject {
     Q_OBJECT
@@ -234,6 +235,51 @@ private slots:
         QCOMPARE(month->font().pixelSize(), 16);
         QVERIFY(month->font().bold());
         QCOMPARE(month->palette().color(QPalette::ButtonText), QColor(0, 0, 160));
+    }
+
+    // « Numéros de semaine »: a first column of ISO weeks in the window's box of the
+    // calendar, each row's number the week of its Monday as the calendar library
+    // counts it (every page of 2020-2027, years of 53 weeks included); the days keep
+    // room for « 28 » in their font, and the grid stays within the control.
+    void weekNumbersShowInAColumnWithinTheGrid() {
+        Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCalendarWidget& widget = *window.Cal1->Widget();
+        auto* grid = widget.findChild<QTableView*>();
+        QVERIFY(grid);
+        const QRect box = window.Cal1->geometry();
+        QCOMPARE(grid->model()->columnCount(), 7);
+        window.SetWeekNumbersShown(true);
+        QVERIFY(window.Cal1->WeekNumbers());
+        QCOMPARE(grid->model()->columnCount(), 8);
+        QCOMPARE(window.Cal1->geometry(), box);
+        QCoreApplication::processEvents();
+        const QRect gridBox(grid->mapTo(&window, QPoint(0, 0)), grid->size());
+        QVERIFY2(box.contains(gridBox), qPrintable(QStringLiteral("grid %1,%2 %3x%4")
+                                                       .arg(gridBox.x())
+                                                       .arg(gridBox.y())
+                                                       .arg(gridBox.width())
+                                                       .arg(gridBox.height())));
+        const int digits = QFontMetrics(widget.font()).horizontalAdvance(QStringLiteral("28"));
+        for (int column = 0; column < 8; ++column) {
+            QVERIFY2(grid->columnWidth(column) >= digits + 4, qPrintable(QString::number(column)));
+            QVERIFY(grid->columnViewportPosition(column) + grid->columnWidth(column) <= grid->viewport()->width());
+        }
+        for (int year = 2020; year <= 2027; ++year) {
+            for (int month = 1; month <= 12; ++month) {
+                widget.setCurrentPage(year, month);
+                const QDate first(year, month, 1);
+                QDate monday = first.addDays(1 - first.dayOfWeek());
+                if (monday == first) monday = monday.addDays(-7);  // Qt shows a week of the month before
+                for (int row = 1; row <= 6; ++row, monday = monday.addDays(7)) {
+                    const int expected = calendar::WeekNumber(SerialDateOf(monday)).value();
+                    QCOMPARE(grid->model()->index(row, 0).data().toInt(), expected);
+                }
+            }
+        }
+        window.SetWeekNumbersShown(false);
+        QCOMPARE(grid->model()->columnCount(), 7);
     }
 
     // The grid marks the holidays that the panel shows for their year, on the plain

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/platform/gadget_settings.h"
 #include "app/window/form1.h"
@@ -147,8 +148,9 @@ private slots:
         QCOMPARE(GadgetSettings(path, QStringLiteral(":1")).Place(), std::optional(left));
     }
 
-    // A window whose menu is open while another gadget changes the region and
-    // « Toujours au-dessus »: the menu's ticks follow, as the grid does.
+    // A window whose menu is open while another gadget changes the region,
+    // « Toujours au-dessus » and « Numéros de semaine »: the menu's ticks follow, as
+    // the grid does.
     void theOpenMenuFollowsAnotherGadget() {
         QTemporaryDir config;
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
@@ -158,13 +160,26 @@ private slots:
         QVERIFY(menu);
         QAction* above = menu->actions().front();
         QAction* alsace = menu->findChild<QMenu*>(QStringLiteral("RegionMenu"))->actions().at(1);
-        QVERIFY(!above->isChecked() && !alsace->isChecked());
+        const QList<QAction*> entries = menu->actions();
+        QAction* weeks = *std::find_if(entries.begin(), entries.end(), [](const QAction* entry) {
+            return entry->text() == QStringLiteral("&Numéros de semaine");
+        });
+        QVERIFY(!above->isChecked() && !alsace->isChecked() && !weeks->isChecked());
+        QVERIFY(!window.Cal1->WeekNumbers());
 
         GadgetSettings other(GadgetSettings::DefaultPath(), QStringLiteral(":99"));
         other.SetRegion(calendar::Region::AlsaceMoselle);
         other.SetKeepAbove(true);
-        QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked(), 1000);
+        other.SetWeekNumbers(true);
+        QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked() && weeks->isChecked(), 1000);
         QCOMPARE(window.HolidayRegion(), calendar::Region::AlsaceMoselle);
+        QVERIFY(window.Cal1->WeekNumbers());
+        // Unticked here, the grid loses its column and a new window opens without it.
+        weeks->trigger();
+        QVERIFY(!window.Cal1->WeekNumbers());
+        QCOMPARE(settings::SettingsValue(GadgetSettings::DefaultPath().toStdString(), settings::kWeekNumbersKey),
+                 std::optional<std::string>("false"));
+        QVERIFY(!Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)).Cal1->WeekNumbers());
         qunsetenv("XDG_CONFIG_HOME");
     }
 };

@@ -1,0 +1,162 @@
+// « Agendas… » on the offscreen platform, against a real web server on 127.0.0.1
+// (tests/subscriptions/calendar_server.py): sources added and removed as Qt's own
+// QSettings reads the array back, each row's state as fetches end, and the gadget
+// that answers at once while a fetch hangs.
+
+#include <sys/resource.h>
+#include <QCalendarWidget>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "app/platform/gadget_settings.h"
+#include "app/platform/subscription_fetches.h"
+#include "app/window/agendas_dialog.h"
+#include "app/window/form1.h"
+#include "calendar/local_zone.h"
+#include "subscriptions/cache.h"
+#include "tests/subscriptions/calendar_server.h"
+
+namespace {
+
+// The sources as Qt reads the array from the settings file.
+QStringList SourcesAsQtReadsThem(const QString& path) {
+    QSettings file(path, QSettings::IniFormat);
+    QStringList sources;
+    const int size = file.beginReadArray(QStringLiteral("agendas"));
+    for (int index = 0; index < size; ++index) {
+        file.setArrayIndex(index);
+        sources << file.value(QStringLiteral("source")).toString();
+    }
+    file.endArray();
+    return sources;
+}
+
+QString StateOfRow(const QTreeWidget& list, const QString& source) {
+    for (int index = 0; index < list.topLevelItemCount(); ++index) {
+        if (list.topLevelItem(index)->text(0) == source) return list.topLevelItem(index)->text(1);
+    }
+    return QStringLiteral("(absente)");
+}
+
+double ProcessorSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace
+
+class AgendasDialogTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir config_, cache_, served_, files_;
+
+private slots:
+    void initTestCase() {
+        ApplyFixedLook();
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config_.path()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache_.path()));
+    }
+
+    // Added by hand, each kind of source is written at the end of the array and
+    // shows its state; a fetch that ends rewrites its row; a relative path or a
+    // source already there is refused with a sentence; « Retirer » takes the
+    // current row out; « Actualiser » with the server gone says since when it is
+    // offline, the copy kept.
+    void sourcesAreAddedRemovedAndShowTheirState() {
+        subscriptions::testing::CalendarServer server(served_.path().toStdString());
+        const QString settingsPath = config_.filePath(QStringLiteral("solvane/solvane.conf"));
+        GadgetSettings settings(settingsPath, QStringLiteral(":1"));
+        subscriptions::FetchLimits limits;
+        limits.longest = std::chrono::seconds(3);
+        SubscriptionFetches fetches(cache_.path() + QStringLiteral("/solvane"), limits);
+        AgendasDialog dialog(settings, fetches);
+        dialog.show();
+        auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("AgendaList"));
+        auto* message = dialog.findChild<QLabel*>(QStringLiteral("Message"));
+        QVERIFY(list && message);
+
+        const QString file = files_.filePath(QStringLiteral("anniversaires.ics"));
+        QFile(file).open(QIODevice::WriteOnly);
+        const QString good = QString::fromStdString(server.Address("/agenda.ics"));
+        const QString loop = QString::fromStdString(server.Address("/boucle"));
+        QVERIFY(dialog.AddSource(file));
+        QVERIFY(dialog.AddSource(files_.path()));
+        QVERIFY(dialog.AddSource(good));
+        QVERIFY(dialog.AddSource(loop));
+        QCOMPARE(SourcesAsQtReadsThem(settingsPath), QStringList({file, files_.path(), good, loop}));
+        QCOMPARE(StateOfRow(*list, file), QStringLiteral("fichier"));
+        QCOMPARE(StateOfRow(*list, files_.path()), QStringLiteral("dossier"));
+        QTRY_COMPARE_WITH_TIMEOUT(StateOfRow(*list, good), QStringLiteral("à jour"), 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(StateOfRow(*list, loop),
+                                  QStringLiteral("l'adresse renvoie vers une autre plus de 5 fois de suite : le "
+                                                 "chargement est abandonné."),
+                                  20000);
+
+        QVERIFY(!dialog.AddSource(QStringLiteral("agenda.ics")));
+        QCOMPARE(message->text(), QStringLiteral("Une adresse commence par http://, https:// ou webcal://."));
+        QVERIFY(!dialog.AddSource(good));
+        QCOMPARE(message->text(), QStringLiteral("Cette source est déjà dans la liste."));
+        QCOMPARE(SourcesAsQtReadsThem(settingsPath).size(), 4);
+
+        list->setCurrentItem(list->topLevelItem(1));
+        dialog.findChild<QPushButton*>(QStringLiteral("Remove"))->click();
+        QCOMPARE(SourcesAsQtReadsThem(settingsPath), QStringList({file, good, loop}));
+
+        const QString copy = fetches.CopyOf(good);
+        QFile kept(copy);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        const QByteArray shown = kept.readAll();
+        server.Stop();
+        const subscriptions::Record before =
+            subscriptions::ReadRecord(QFile::encodeName(fetches.CacheFolder()).toStdString(), good.toStdString());
+        dialog.findChild<QPushButton*>(QStringLiteral("Refresh"))->click();
+        const calendar::LocalReading fetched = calendar::LocalReadingOf(before.fetched);
+        const QString since = QStringLiteral("hors ligne depuis ") +
+                              QString::fromStdString(calendar::ClockText(fetched.hour, fetched.minute, " h "));
+        QTRY_COMPARE_WITH_TIMEOUT(StateOfRow(*list, good), since, 20000);
+        QVERIFY(kept.seek(0));
+        QCOMPARE(kept.readAll(), shown);
+    }
+
+    // The window with a subscription whose server never answers: the fetch hangs on
+    // its thread while the window turns its pages at once; « Agendas… » opens from
+    // the menu and says the address is loading; the window closes without waiting
+    // for the network.
+    void theGadgetAnswersWhileAFetchHangs() {
+        subscriptions::testing::CalendarServer server(served_.path().toStdString());
+        const QString silent = QString::fromStdString(server.Address("/muet.ics"));
+        GadgetSettings(GadgetSettings::DefaultPath(), QStringLiteral(":1"))
+            .SetAgendas({{.source = silent.toStdString(), .name = {}}});
+        const double before = ProcessorSeconds();
+        {
+            Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+            window.Form_Load();
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            // The server has the request: the fetch is under way.
+            QTRY_VERIFY_WITH_TIMEOUT(QFile(served_.filePath(QStringLiteral("requests.log"))).size() > 0, 20000);
+            const int month = window.Cal1->Widget()->monthShown();
+            window.avance->click();
+            QCOMPARE(window.Cal1->Widget()->monthShown(), month % 12 + 1);
+            window.ShowAgendas();
+            auto* dialog = window.findChild<AgendasDialog*>(QStringLiteral("Agendas"));
+            QVERIFY(dialog);
+            QCOMPARE(StateOfRow(*dialog->findChild<QTreeWidget*>(QStringLiteral("AgendaList")), silent),
+                     QStringLiteral("chargement…"));
+        }
+        // Waiting for the network costs no processor time; a window that spun on it would.
+        QVERIFY2(ProcessorSeconds() - before < 10, qPrintable(QString::number(ProcessorSeconds() - before)));
+    }
+};
+
+QTEST_MAIN(AgendasDialogTest)
+#include "agendas_dialog_test.moc"
