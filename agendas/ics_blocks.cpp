@@ -36,8 +36,32 @@ Line LineOf(std::string_view line) {
     return {line.substr(0, nameEnd), {}};
 }
 
+// Two names equal whatever their letters' case.
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t at = 0; at < a.size(); ++at) {
+        const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
+        if (upper(a[at]) != upper(b[at])) return false;
+    }
+    return true;
+}
+
+// A DATE (20250508) or DATE-TIME (20250508T140000, Z or not) value, whole: anything
+// else is a value libical may read otherwise, and decides.
+bool WholeDateValue(std::string_view value) {
+    const auto digits = [&](std::size_t from, std::size_t count) {
+        for (std::size_t at = from; at < from + count; ++at) {
+            if (value[at] < '0' || value[at] > '9') return false;
+        }
+        return true;
+    };
+    if (value.size() == 8) return digits(0, 8);
+    if (value.size() != 15 && value.size() != 16) return false;
+    return digits(0, 8) && value[8] == 'T' && digits(9, 6) && (value.size() == 15 || value[15] == 'Z');
+}
+
 std::optional<LocalDate> DateOfValue(std::string_view value) {
-    if (value.size() < 8) return std::nullopt;
+    if (!WholeDateValue(value)) return std::nullopt;
     int digits[8];
     for (int at = 0; at < 8; ++at) {
         if (value[std::size_t(at)] < '0' || value[std::size_t(at)] > '9') return std::nullopt;
@@ -101,13 +125,15 @@ struct EventLines {
     std::optional<LocalDate> start, end, until;
     std::optional<int> durationDays;
     bool startIsDate = false;
+    int starts = 0, ends = 0;  // DTSTART lines, and DTEND or DURATION lines
 };
 
 // The first pass over an RRULE: its UNTIL's date, when it has one.
 std::optional<LocalDate> UntilOf(std::string_view rule) {
     for (std::size_t at = 0; at + 6 <= rule.size(); ++at) {
         if ((at == 0 || rule[at - 1] == ';') && EqualNoCase(rule.substr(at, 6), "UNTIL=")) {
-            return DateOfValue(rule.substr(at + 6));
+            const std::string_view value = rule.substr(at + 6);
+            return DateOfValue(value.substr(0, value.find(';')));
         }
     }
     return std::nullopt;
@@ -123,6 +149,9 @@ bool OutsideWindow(const EventLines& event, LocalDate first, LocalDate next) {
     } else if (event.startIsDate) {
         end = AddDays(*event.start, 1);
     }
+    // An event that ends before it starts, or whose dates are given twice, is read by
+    // libical in ways of its own.
+    if (end < *event.start || event.starts > 1 || event.ends > 1) return false;
     if (*event.start > AddDays(next, kWindowMarginDays)) return true;  // a rule's instances come after DTSTART
     if (event.rule) {
         // Without UNTIL, or with one too far in its text to read, the rule may reach the window.
@@ -163,6 +192,11 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
     // Each event, its UID, and whether it may touch the window.
     std::vector<std::tuple<std::string_view, std::string_view, bool>> events;
     std::set<std::string_view> replaced;  // the UIDs of replacements
+    // The kinds of the components open at this line. A text whose BEGIN and END lines
+    // do not pair as this pass reads them may be nested otherwise by libical: all its
+    // events are then kept, and libical alone says which touch the window.
+    std::vector<std::string_view> open;
+    bool irregular = false;
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t lineStart = at;
         const char* found = static_cast<const char*>(std::memchr(text.data() + at, '\n', text.size() - at));
@@ -173,8 +207,13 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
         if (line.empty() || line[0] == ' ' || line[0] == '\t') continue;
         const bool begins = line.size() > 6 && EqualNoCase(line.substr(0, 6), "BEGIN:");
         const bool ends = line.size() > 4 && EqualNoCase(line.substr(0, 4), "END:");
+        if (!begins && !ends) {
+            const std::string_view name = LineOf(line).name;
+            if (SameName(name, "BEGIN") || SameName(name, "END")) irregular = true;
+        }
         if (begins) {
             const std::string_view kind = line.substr(6);
+            open.push_back(kind);
             ++depth;
             if (EqualNoCase(kind, "VCALENDAR")) blocks.calendar = true;
             if (blockDepth == 0 && (EqualNoCase(kind, "VEVENT") || EqualNoCase(kind, "VTIMEZONE"))) {
@@ -186,6 +225,8 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             continue;
         }
         if (ends) {
+            if (open.empty() || !SameName(open.back(), line.substr(4))) irregular = true;
+            if (!open.empty()) open.pop_back();
             if (depth == blockDepth) {
                 const std::string_view block = text.substr(blockStart, lineStart + line.size() - blockStart);
                 if (!inEvent) {
@@ -235,12 +276,15 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             event.uid = parts.value;
         } else if (EqualNoCase(parts.name, "DTSTART")) {
             const std::string_view value = unfolded();
+            ++event.starts;
             event.start = DateOfValue(value);
             event.startIsDate = value.size() == 8;
         } else if (EqualNoCase(parts.name, "DTEND")) {
+            ++event.ends;
             event.end = DateOfValue(unfolded());
             event.keep = event.keep || !event.end;  // a value not understood here: libical decides
         } else if (EqualNoCase(parts.name, "DURATION")) {
+            ++event.ends;
             event.durationDays = DurationDays(unfolded());
             event.keep = event.keep || !event.durationDays;
         }
@@ -248,7 +292,7 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
     // The events that share their UID with a replacement stay together, whatever
     // their dates: which of them is the master is read among all.
     for (const auto& [block, uid, inside] : events) {
-        if (inside || replaced.contains(uid)) blocks.kept.push_back(block);
+        if (inside || irregular || replaced.contains(uid)) blocks.kept.push_back(block);
     }
     blocks.truncated = depth != 0;
     return blocks;
