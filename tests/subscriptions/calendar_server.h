@@ -13,28 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/namedays/temp_folder.h"
+
 extern char** environ;
 
 namespace subscriptions::testing {
-
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "solvane-subscriptions-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-        path_ = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string Path() const { return path_.string(); }
-
-private:
-    std::filesystem::path path_;
-};
 
 // A self-signed certificate for 127.0.0.1, made by openssl in `folder`: its
 // certificate and key files.

@@ -23,8 +23,8 @@
 namespace subscriptions {
 namespace {
 
+using namedays::testing::TempFolder;
 using testing::CalendarServer;
-using testing::TempFolder;
 
 std::string FileText(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -64,64 +64,65 @@ class SubscriptionFetchTest : public ::testing::Test {
 protected:
     TempFolder served;  // the server's folder
     TempFolder cache;
-    CalendarServer server{served.Path()};
+    CalendarServer server{served.path().string()};
 };
 
 TEST_F(SubscriptionFetchTest, theSecondFetchAsksWhetherTheCalendarChangedAndIsAnswered304) {
     const std::string address = server.Address("/agenda.ics");
-    const Refreshed first = Refresh(cache.Path(), address, 1'000'000);
+    const Refreshed first = Refresh(cache.path().string(), address, 1'000'000);
     ASSERT_EQ(first.record.outcome, Record::Outcome::UpToDate) << first.record.sentence;
     EXPECT_TRUE(first.copyChanged);
     EXPECT_TRUE(first.record.hasCopy);
     EXPECT_EQ(first.record.fetched, 1'000'000);
     EXPECT_FALSE(first.record.validators.etag.empty());
-    const std::string copy = FileText(CopyPath(cache.Path(), address));
+    const std::string copy = FileText(CopyPath(cache.path().string(), address));
     EXPECT_TRUE(copy.starts_with("BEGIN:VCALENDAR")) << copy;
 
-    const Refreshed second = Refresh(cache.Path(), address, 1'000'600);
+    const Refreshed second = Refresh(cache.path().string(), address, 1'000'600);
     EXPECT_EQ(second.record.outcome, Record::Outcome::UpToDate);
     EXPECT_FALSE(second.copyChanged);
     EXPECT_EQ(second.record.fetched, 1'000'600);
-    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), copy);
-    EXPECT_EQ(ReadRecord(cache.Path(), address), second.record);
-    const std::vector<std::string> requests = Requests(served.Path());
+    EXPECT_EQ(FileText(CopyPath(cache.path().string(), address)), copy);
+    EXPECT_EQ(ReadRecord(cache.path().string(), address), second.record);
+    const std::vector<std::string> requests = Requests(served.path().string());
     ASSERT_EQ(requests.size(), 2U);
     EXPECT_EQ(requests[0], "/agenda.ics\t\t");
     EXPECT_EQ(requests[1],
               "/agenda.ics\t" + first.record.validators.etag + "\t" + first.record.validators.lastModified);
 
     // A new version on the server: the next fetch brings it.
-    std::ofstream(served.Path() + "/agenda.ics") << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n";
-    const Refreshed third = Refresh(cache.Path(), address, 1'002'400);
+    std::ofstream(served.path().string() + "/agenda.ics") << "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n";
+    const Refreshed third = Refresh(cache.path().string(), address, 1'002'400);
     EXPECT_TRUE(third.copyChanged);
-    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n");
+    EXPECT_EQ(FileText(CopyPath(cache.path().string(), address)),
+              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nEND:VCALENDAR\r\n");
 }
 
 TEST_F(SubscriptionFetchTest, aServerWithoutETagIsAskedByItsLastModifiedDate) {
     const std::string address = server.Address("/sans-etiquette.ics");
-    const Refreshed first = Refresh(cache.Path(), address, 1'000'000);
+    const Refreshed first = Refresh(cache.path().string(), address, 1'000'000);
     ASSERT_TRUE(first.copyChanged) << first.record.sentence;
     EXPECT_TRUE(first.record.validators.etag.empty());
     EXPECT_EQ(first.record.validators.lastModified, "Tue, 01 Sep 2026 08:00:00 GMT");
-    const Refreshed second = Refresh(cache.Path(), address, 1'001'000);
+    const Refreshed second = Refresh(cache.path().string(), address, 1'001'000);
     EXPECT_EQ(second.record.outcome, Record::Outcome::UpToDate);
     EXPECT_FALSE(second.copyChanged);
-    ASSERT_EQ(Requests(served.Path()).size(), 2U);
-    EXPECT_EQ(Requests(served.Path())[1], "/sans-etiquette.ics\t\tTue, 01 Sep 2026 08:00:00 GMT");
+    ASSERT_EQ(Requests(served.path().string()).size(), 2U);
+    EXPECT_EQ(Requests(served.path().string())[1], "/sans-etiquette.ics\t\tTue, 01 Sep 2026 08:00:00 GMT");
 }
 
 TEST_F(SubscriptionFetchTest, theServerGoneTheCopyStaysAndIsSaidOfflineSinceTheLastFetch) {
     const std::string address = server.Address("/agenda.ics");
     const calendar::UnixSeconds fetched = Now() - 600;
-    ASSERT_TRUE(Refresh(cache.Path(), address, fetched).copyChanged);
-    const std::string copy = FileText(CopyPath(cache.Path(), address));
+    ASSERT_TRUE(Refresh(cache.path().string(), address, fetched).copyChanged);
+    const std::string copy = FileText(CopyPath(cache.path().string(), address));
     server.Stop();
 
-    const Refreshed offline = Refresh(cache.Path(), address, Now());
+    const Refreshed offline = Refresh(cache.path().string(), address, Now());
     EXPECT_EQ(offline.record.outcome, Record::Outcome::Offline);
     EXPECT_FALSE(offline.copyChanged);
     EXPECT_EQ(offline.record.fetched, fetched);
-    EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), copy);
+    EXPECT_EQ(FileText(CopyPath(cache.path().string(), address)), copy);
     const calendar::LocalReading when = calendar::LocalReadingOf(fetched);
     const calendar::LocalReading now = calendar::LocalReadingOf(Now());
     if (when.day == now.day) {
@@ -129,7 +130,7 @@ TEST_F(SubscriptionFetchTest, theServerGoneTheCopyStaysAndIsSaidOfflineSinceTheL
                   "hors ligne depuis " + calendar::ClockText(when.hour, when.minute, " h "));
     }
     // Read again by the other program, the cache says the same.
-    EXPECT_EQ(StateSentence(ReadRecord(cache.Path(), address), Now()), StateSentence(offline.record, Now()));
+    EXPECT_EQ(StateSentence(ReadRecord(cache.path().string(), address), Now()), StateSentence(offline.record, Now()));
 }
 
 struct HostileAnswer {
@@ -169,9 +170,9 @@ TEST_F(SubscriptionFetchTest, eachHostileAnswerGivesItsSentenceAndLeavesTheCopy)
         SCOPED_TRACE(answer.name);
         const std::string address = server.Address(answer.path);
         const std::string shown = "BEGIN:VCALENDAR\r\nX-SHOWN:" + std::string(answer.name) + "\r\nEND:VCALENDAR\r\n";
-        ASSERT_TRUE(WriteRecord(cache.Path(), RecordOf(address, 1000, Record::Outcome::UpToDate), &shown));
+        ASSERT_TRUE(WriteRecord(cache.path().string(), RecordOf(address, 1000, Record::Outcome::UpToDate), &shown));
         const double before = ProcessorSeconds();
-        const Refreshed refused = Refresh(cache.Path(), address, 5000, limits);
+        const Refreshed refused = Refresh(cache.path().string(), address, 5000, limits);
         EXPECT_LT(ProcessorSeconds() - before, 2.0);
         EXPECT_EQ(refused.record.outcome, Record::Outcome::Failed);
         EXPECT_EQ(refused.record.sentence, answer.sentence);
@@ -179,18 +180,18 @@ TEST_F(SubscriptionFetchTest, eachHostileAnswerGivesItsSentenceAndLeavesTheCopy)
         EXPECT_FALSE(refused.copyChanged);
         EXPECT_EQ(refused.record.fetched, 1000);
         EXPECT_EQ(refused.record.attempted, 5000);
-        EXPECT_EQ(FileText(CopyPath(cache.Path(), address)), shown);
+        EXPECT_EQ(FileText(CopyPath(cache.path().string(), address)), shown);
     }
     // A redirect to a calendar is followed.
-    EXPECT_TRUE(Refresh(cache.Path(), server.Address("/vers-agenda"), 5000).copyChanged);
+    EXPECT_TRUE(Refresh(cache.path().string(), server.Address("/vers-agenda"), 5000).copyChanged);
 }
 
 TEST(SubscriptionTlsTest, aSelfSignedCertificateIsRefused) {
     TempFolder served, cache;
-    const auto [certificate, key] = testing::SelfSignedCertificate(served.Path());
-    CalendarServer server(served.Path(), certificate, key);
+    const auto [certificate, key] = testing::SelfSignedCertificate(served.path().string());
+    CalendarServer server(served.path().string(), certificate, key);
     const std::string address = server.Address("/agenda.ics");
-    const Refreshed refused = Refresh(cache.Path(), address, 5000);
+    const Refreshed refused = Refresh(cache.path().string(), address, 5000);
     EXPECT_EQ(refused.record.outcome, Record::Outcome::Failed);
     EXPECT_EQ(refused.record.sentence,
               "le certificat du serveur n'est pas reconnu : la connexion n'est pas sûre, rien n'est chargé.");
@@ -205,7 +206,7 @@ TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionAndStopsWhenDestro
     std::condition_variable said;
     std::map<std::string, Refreshed> outcomes;
     {
-        Keeper keeper(cache.Path(), [&](const std::string& address, const Refreshed& refreshed) {
+        Keeper keeper(cache.path().string(), [&](const std::string& address, const Refreshed& refreshed) {
             const std::lock_guard lock(mutex);
             outcomes[address] = refreshed;
             said.notify_all();
@@ -218,7 +219,7 @@ TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionAndStopsWhenDestro
         keeper.RefreshNow();
     }
     EXPECT_FALSE(outcomes.contains(server.Address("/sans-fin.ics")));
-    EXPECT_EQ(ReadRecord(cache.Path(), server.Address("/sans-fin.ics")).outcome, Record::Outcome::Never);
+    EXPECT_EQ(ReadRecord(cache.path().string(), server.Address("/sans-fin.ics")).outcome, Record::Outcome::Never);
 }
 
 TEST(SubscriptionRulesTest, aSubscriptionIsDueThirtyMinutesAfterItsLastFetch) {
