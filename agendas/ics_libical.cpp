@@ -386,8 +386,8 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
                 out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
             }
             const auto& instances = counted.instances;
-            for (auto at = std::lower_bound(instances.begin(), instances.end(), from,
-                                            [](const auto&instance, long long wall) { return instance.first < wall; });
+            const auto startsBefore = [](const auto& instance, long long wall) { return instance.first < wall; };
+            for (auto at = std::lower_bound(instances.begin(), instances.end(), from, startsBefore);
                  at != instances.end() && at->first <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
                 offer(at->second);
             }

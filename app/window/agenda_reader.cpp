@@ -57,8 +57,8 @@ void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
 }
 
 void AgendaReader::ReadAgain() {
-    QMetaObject::invokeMethod(
-        worker_, [worker = worker_] { worker->ReadAgain(); }, Qt::QueuedConnection);
+    const auto readAgain = [worker = worker_] { worker->ReadAgain(); };
+    QMetaObject::invokeMethod(worker_, readAgain, Qt::QueuedConnection);
 }
 
 void AgendaReader::Ask(QDate first, QDate last) {

@@ -75,9 +75,10 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     Cal1->SetHolidays(
         [this](QDate Day) { return !calendar::HolidaysOn(HolidayRegion(), Day.year(), SerialDateOf(Day)).empty(); });
     // And underlines the days that hold events of the user's agendas.
-    Cal1->SetEventDays([this](QDate Day) {
+    const auto holdsEvents = [this](QDate Day) {
         return agendaReader_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
-    });
+    };
+    Cal1->SetEventDays(holdsEvents);
     connect(&agendaReader_, &AgendaReader::Ready, this, &Form1::ShowAgendaDays);
     connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this] {
         agendaReader_.ReadAgain();
