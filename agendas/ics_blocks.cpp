@@ -295,6 +295,7 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
         if (inside || irregular || replaced.contains(uid)) blocks.kept.push_back(block);
     }
     blocks.truncated = depth != 0;
+    blocks.irregular = irregular;
     return blocks;
 }
 

@@ -22,6 +22,9 @@ inline constexpr int kWindowMarginDays = 5;
 struct IcsBlocks {
     bool calendar = false;   // a BEGIN:VCALENDAR line was seen
     bool truncated = false;  // a component begun is not ended
+    // BEGIN and END lines that do not pair as this pass reads them: libical may nest
+    // the components otherwise, one event inside another, and every event is kept.
+    bool irregular = false;
     std::string name;        // X-WR-CALNAME, unfolded
     std::size_t events = 0;  // every VEVENT, kept or not
     std::vector<std::string_view> timezones;

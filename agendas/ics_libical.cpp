@@ -17,6 +17,7 @@
 #include <tuple>
 
 #include "agendas/ics_blocks.h"
+#include "agendas/ics_unread.h"
 #include "agendas/rule_guard.h"
 
 namespace agendas {
@@ -107,27 +108,37 @@ std::map<std::string, std::string> refusals;
 
 std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
-// One VEVENT as read once: its start, its length and what it is.
-struct Entry {
-    icalcomponent* component = nullptr;
-    icaltimetype start{};
-    TimeKind kind = TimeKind::Floating;
-    long long length = 0;    // seconds of wall time in the start's frame; for a date, whole days × 86,400
-    bool repeats = false;    // RRULE or RDATE
-    bool replaces = false;   // a RECURRENCE-ID: replaces an instance of its master
-    bool cancelled = false;  // STATUS:CANCELLED: not shown, nor the instance it replaces
-    std::string title;
-    std::optional<std::string> location;
+// What the instances of a repeated event need, which a single event does not.
+struct Repetition {
+    std::vector<std::string> rules;    // each RRULE's value as libical writes it
+    std::vector<icaltimetype> dates;   // each RDATE's start, with its zone
     std::set<Key> excluded;            // EXDATE
     std::set<LocalDate> excludedDays;  // EXDATE given as dates, for a timed event
     std::set<Key> replaced;            // the RECURRENCE-IDs of its replacements
 };
 
+// One VEVENT as read once: its start, its length and what it is. Nothing of libical's
+// tree of it is kept: a calendar of thousands of events weighs many times its text
+// there, and would be held as long as the agenda.
+struct Entry {
+    icaltimetype start{};
+    TimeKind kind = TimeKind::Floating;
+    long long length = 0;    // seconds of wall time in the start's frame; for a date, whole days × 86,400
+    bool cancelled = false;  // STATUS:CANCELLED: not shown, nor the instance it replaces
+    std::string title;
+    std::optional<std::string> location;
+    std::unique_ptr<Repetition> repetition;  // an RRULE or RDATE, in an event that replaces none
+};
+
 class LibicalCalendar final : public IcsCalendar {
 public:
-    LibicalCalendar(icalcomponent* root, std::string name, std::vector<std::string> problems)
+    // `root` holds the zones that the events' TZIDs name; the events come after, by
+    // Index, and Finish ends the reading.
+    LibicalCalendar(icalcomponent* root, std::string name, std::vector<std::string> problems, std::size_t events)
         : root_(root), name_(std::move(name)), problems_(std::move(problems)) {
-        Index();
+        // Grown by doubling, each would hold up to three times what it keeps.
+        entries_.reserve(events);
+        masters_.reserve(events);
     }
     ~LibicalCalendar() override {
         const std::lock_guard lock(libicalMutex);
@@ -141,21 +152,32 @@ public:
     std::vector<std::string> Problems() const override { return problems_; }
     Expansion Expand(const Window& window) const override;
 
+    // Makes the entries of the VEVENTs in `events` (a batch, or the root itself),
+    // which the caller then frees.
+    void Index(icalcomponent* events);
+    // The replacements given to their masters, and the values left out said.
+    void Finish();
+
 private:
-    void Index();
     void AddOccurrence(const Entry& entry, const icaltimetype& start, const Window& window, Expansion& out) const;
-    void ExpandRepeats(const Entry& entry, const Window& window, Expansion& out, std::size_t& steps,
+    void ExpandRepeats(std::size_t at, const Window& window, Expansion& out, std::size_t& steps,
                        std::set<std::string>& said) const;
 
     icalcomponent* root_;
     std::string name_;
     std::vector<std::string> problems_;
     std::vector<Entry> entries_;
+    // While the events are read: the events that are no replacement, by UID (sorted at
+    // Finish), the replacements, what libical left out.
+    std::vector<std::pair<std::string, std::size_t>> masters_;
+    std::vector<std::pair<std::string, Key>> replacements_;
+    UnreadValues unread_;
     // The instances of each rule with COUNT, by their wall time in the start's frame,
     // listed as far as a window has asked.
     struct Counted {
-        std::vector<std::pair<long long, icaltimetype>> instances;
+        std::vector<long long> instances;
         icalrecur_iterator* iterator = nullptr;
+        std::string rscale;  // the iterator's rule's RSCALE, which it may read as long as it lives
         std::size_t steps = 0;
         bool begun = false, ended = false;
         bool cut = false;  // more steps than kMostRuleSteps
@@ -166,38 +188,19 @@ private:
             if (iterator != nullptr) icalrecur_iterator_free(iterator);
         }
         // Lists the instances up to the wall time `to`, or to the end.
-        void Reach(const Entry& entry, const icalrecurrencetype& rule, long long to);
+        void Reach(const Entry& entry, icalrecurrencetype rule, long long to);
     };
-    mutable std::map<icalproperty*, Counted> counted_;
+    // By entry and rule.
+    mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;
 };
 
-// The property that libical could not read and left out, as its X-LIC-ERROR names
-// it ("… in RRULE property. Removing entire property: …"); empty for another error.
-std::string UnreadProperty(icalcomponent* event) {
-    for (icalproperty* error = icalcomponent_get_first_property(event, ICAL_XLICERROR_PROPERTY); error != nullptr;
-         error = icalcomponent_get_next_property(event, ICAL_XLICERROR_PROPERTY)) {
-        const std::string text = Text(icalproperty_get_xlicerror(error));
-        for (const char* name : {"RRULE", "RDATE", "EXDATE", "DTSTART", "DTEND", "DURATION", "RECURRENCE-ID"}) {
-            if (text.find(std::string(" ") + name + " property") != std::string::npos) return name;
-        }
-    }
-    return {};
-}
-
-void LibicalCalendar::Index() {
-    std::map<std::string, std::size_t> masters;  // by UID
-    std::vector<std::pair<std::string, Key>> replacements;
-    std::string firstUnread;
-    std::size_t unread = 0;
-    for (icalcomponent* event = icalcomponent_get_first_component(root_, ICAL_VEVENT_COMPONENT); event != nullptr;
-         event = icalcomponent_get_next_component(root_, ICAL_VEVENT_COMPONENT)) {
-        if (const std::string property = UnreadProperty(event); !property.empty() && unread++ == 0) {
-            firstUnread = "la valeur " + property + " de « " + Text(icalcomponent_get_summary(event)) + " »";
-        }
+void LibicalCalendar::Index(icalcomponent* events) {
+    for (icalcomponent* event = icalcomponent_get_first_component(events, ICAL_VEVENT_COMPONENT); event != nullptr;
+         event = icalcomponent_get_next_component(events, ICAL_VEVENT_COMPONENT)) {
+        unread_.Add(event);
         const std::optional<icaltimetype> start = TimeOf(event, ICAL_DTSTART_PROPERTY, root_);
         if (!start) continue;
         Entry entry;
-        entry.component = event;
         entry.start = *start;
         entry.kind = KindOf(*start);
         if (const std::optional<icaltimetype> end = TimeOf(event, ICAL_DTEND_PROPERTY, root_)) {
@@ -219,38 +222,58 @@ void LibicalCalendar::Index() {
         entry.title = Text(icalcomponent_get_summary(event));
         const std::string location = Text(icalcomponent_get_location(event));
         if (!location.empty()) entry.location = location;
-        entry.repeats = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY) != nullptr ||
-                        icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY) != nullptr;
-        for (icalproperty* exdate = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY); exdate != nullptr;
-             exdate = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
-            const icaltimetype excluded = WithZone(icalproperty_get_exdate(exdate), exdate, root_);
-            if (icaltime_is_null_time(excluded)) continue;
-            if (excluded.is_date && entry.kind != TimeKind::Date) {
-                entry.excludedDays.insert({excluded.year, excluded.month, excluded.day});
-            } else {
-                entry.excluded.insert(KeyOf(excluded));
-            }
-        }
         const std::string uid = Text(icalcomponent_get_uid(event));
+        bool replaces = false;  // a RECURRENCE-ID: replaces an instance of its master
         if (const std::optional<icaltimetype> id = TimeOf(event, ICAL_RECURRENCEID_PROPERTY, root_);
             id && !uid.empty()) {
-            entry.replaces = true;
-            replacements.emplace_back(uid, KeyOf(*id));
+            replaces = true;
+            replacements_.emplace_back(uid, KeyOf(*id));
         } else if (!uid.empty()) {
-            masters.emplace(uid, entries_.size());
+            masters_.emplace_back(uid, entries_.size());
+        }
+        const bool repeats = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY) != nullptr ||
+                             icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY) != nullptr;
+        if (repeats && !replaces) {
+            auto repetition = std::make_unique<Repetition>();
+            for (icalproperty* rule = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY); rule != nullptr;
+                 rule = icalcomponent_get_next_property(event, ICAL_RRULE_PROPERTY)) {
+                repetition->rules.push_back(Text(icalproperty_get_value_as_string(rule)));
+            }
+            for (icalproperty* rdate = icalcomponent_get_first_property(event, ICAL_RDATE_PROPERTY); rdate != nullptr;
+                 rdate = icalcomponent_get_next_property(event, ICAL_RDATE_PROPERTY)) {
+                const icaldatetimeperiodtype date = icalproperty_get_rdate(rdate);
+                const icaltimetype time = icaltime_is_null_time(date.time) ? date.period.start : date.time;
+                if (icaltime_is_null_time(time) || !icaltime_is_valid_time(time)) continue;
+                repetition->dates.push_back(WithZone(time, rdate, root_));
+            }
+            for (icalproperty* exdate = icalcomponent_get_first_property(event, ICAL_EXDATE_PROPERTY);
+                 exdate != nullptr; exdate = icalcomponent_get_next_property(event, ICAL_EXDATE_PROPERTY)) {
+                const icaltimetype excluded = WithZone(icalproperty_get_exdate(exdate), exdate, root_);
+                if (icaltime_is_null_time(excluded)) continue;
+                if (excluded.is_date && entry.kind != TimeKind::Date) {
+                    repetition->excludedDays.insert({excluded.year, excluded.month, excluded.day});
+                } else {
+                    repetition->excluded.insert(KeyOf(excluded));
+                }
+            }
+            entry.repetition = std::move(repetition);
         }
         entries_.push_back(std::move(entry));
     }
-    for (const auto& [uid, key] : replacements) {
-        if (const auto master = masters.find(uid); master != masters.end())
-            entries_[master->second].replaced.insert(key);
+}
+
+void LibicalCalendar::Finish() {
+    // The first event of a UID is its master.
+    std::ranges::stable_sort(masters_, {}, [](const auto& master) { return std::string_view(master.first); });
+    for (const auto& [uid, key] : replacements_) {
+        const auto master = std::ranges::lower_bound(masters_, std::string_view(uid), {},
+                                                     [](const auto& each) { return std::string_view(each.first); });
+        if (master != masters_.end() && master->first == uid && entries_[master->second].repetition)
+            entries_[master->second].repetition->replaced.insert(key);
     }
-    if (unread > 0) {
-        problems_.push_back(firstUnread + (unread > 1
-                                               ? " et " + GroupedCount(unread - 1) +
-                                                     " autres ne sont pas comprises : elles sont laissées de côté"
-                                               : " n'est pas comprise : elle est laissée de côté"));
-    }
+    masters_ = decltype(masters_)();  // their memory too, which clear() would keep
+    replacements_ = decltype(replacements_)();
+    unread_.Say(problems_);
 }
 
 void LibicalCalendar::AddOccurrence(const Entry& entry, const icaltimetype& start, const Window& window,
@@ -329,8 +352,18 @@ icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
     return time;
 }
 
-void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Expansion& out, std::size_t& steps,
+// The wall time that WallSeconds gave, in the frame of `entry`'s start.
+icaltimetype FromWallSeconds(const Entry& entry, long long wall) {
+    icaltimetype time = icaltime_from_timet_with_zone(time_t(wall), entry.start.is_date, nullptr);
+    time.zone = entry.start.zone;
+    time.is_date = entry.start.is_date;
+    return time;
+}
+
+void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, Expansion& out, std::size_t& steps,
                                     std::set<std::string>& said) const {
+    const Entry& entry = entries_[entryAt];
+    const Repetition& repetition = *entry.repetition;
     // Instances that begin up to the event's length (and a day) before the window
     // may last into it.
     const long long reach = entry.length + 86400;
@@ -339,20 +372,20 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
     std::set<Key> seen;
     const auto offer = [&](icaltimetype start) {
         const Key key = KeyOf(start);
-        if (!seen.insert(key).second || entry.excluded.contains(key) || entry.replaced.contains(key)) return;
-        if (!entry.excludedDays.empty() && entry.excludedDays.contains({start.year, start.month, start.day})) return;
+        if (!seen.insert(key).second || repetition.excluded.contains(key) || repetition.replaced.contains(key)) return;
+        if (!repetition.excludedDays.empty() && repetition.excludedDays.contains({start.year, start.month, start.day}))
+            return;
         AddOccurrence(entry, start, window, out);
     };
     offer(entry.start);
     // A rule's instances come after DTSTART: one that begins after the window has
     // none in it, and needs no iterator.
     const bool ruleReaches = icaltime_compare(entry.start, upper) <= 0;
-    for (icalproperty* property = icalcomponent_get_first_property(entry.component, ICAL_RRULE_PROPERTY);
-         ruleReaches && property != nullptr;
-         property = icalcomponent_get_next_property(entry.component, ICAL_RRULE_PROPERTY)) {
-        icalrecurrencetype rule = icalproperty_get_rrule(property);
-        const char* text = icalproperty_get_value_as_string(property);
-        const std::string ruleText = text ? text : "";
+    for (std::size_t ruleAt = 0; ruleReaches && ruleAt < repetition.rules.size(); ++ruleAt) {
+        const std::string& ruleText = repetition.rules[ruleAt];
+        icalrecurrencetype rule = icalrecurrencetype_from_string(ruleText.c_str());
+        // The RSCALE's name that libical copied for this reading of the rule.
+        const std::unique_ptr<char, void (*)(void*)> rscale(rule.rscale, icalmemory_free_buffer);
         auto refusal = refusals.find(ruleText);
         if (refusal == refusals.end()) {
             if (refusals.size() >= kMostRememberedRules) refusals.clear();
@@ -379,17 +412,16 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
         // instances are listed once, at its first window, and each window takes its
         // own from the list. Another rule starts at the window.
         if (rule.count > 0) {
-            Counted& counted = counted_[property];
+            Counted& counted = counted_[{entryAt, ruleAt}];
             const long long from = WallSeconds(lower), to = WallSeconds(upper);
             counted.Reach(entry, rule, to);
             if (counted.cut && said.insert("steps").second) {
                 out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
             }
             const auto& instances = counted.instances;
-            const auto startsBefore = [](const auto& instance, long long wall) { return instance.first < wall; };
-            for (auto at = std::lower_bound(instances.begin(), instances.end(), from, startsBefore);
-                 at != instances.end() && at->first <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
-                offer(at->second);
+            for (auto at = std::lower_bound(instances.begin(), instances.end(), from);
+                 at != instances.end() && *at <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
+                offer(FromWallSeconds(entry, *at));
             }
             continue;
         }
@@ -415,22 +447,18 @@ void LibicalCalendar::ExpandRepeats(const Entry& entry, const Window& window, Ex
         }
         icalrecur_iterator_free(iterator);
     }
-    for (icalproperty* property = icalcomponent_get_first_property(entry.component, ICAL_RDATE_PROPERTY);
-         property != nullptr; property = icalcomponent_get_next_property(entry.component, ICAL_RDATE_PROPERTY)) {
-        const icaldatetimeperiodtype date = icalproperty_get_rdate(property);
-        icaltimetype start = icaltime_is_null_time(date.time) ? date.period.start : date.time;
-        if (icaltime_is_null_time(start) || !icaltime_is_valid_time(start)) continue;
-        offer(WithZone(start, property, root_));
-    }
+    for (const icaltimetype& date : repetition.dates) offer(date);
 }
 
-void LibicalCalendar::Counted::Reach(const Entry& entry, const icalrecurrencetype& rule, long long to) {
+void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule, long long to) {
     if (!begun) {
         begun = true;
+        rscale = Text(rule.rscale);
+        rule.rscale = rule.rscale != nullptr ? rscale.data() : nullptr;
         iterator = icalrecur_iterator_new(rule, entry.start);
         ended = iterator == nullptr;
     }
-    while (!ended && (instances.empty() || instances.back().first <= to)) {
+    while (!ended && (instances.empty() || instances.back() <= to)) {
         if (++steps > kMostRuleSteps) {
             cut = ended = true;
             break;
@@ -442,7 +470,7 @@ void LibicalCalendar::Counted::Reach(const Entry& entry, const icalrecurrencetyp
         }
         next.zone = entry.start.zone;
         next.is_date = entry.start.is_date;
-        instances.emplace_back(WallSeconds(next), next);
+        instances.push_back(WallSeconds(next));
     }
 }
 
@@ -465,8 +493,8 @@ Expansion LibicalCalendar::Expand(const Window& window) const {
             break;
         }
         if (entry.cancelled) continue;
-        if (entry.repeats && !entry.replaces) {
-            ExpandRepeats(entry, window, out, steps, said);
+        if (entry.repetition) {
+            ExpandRepeats(at, window, out, steps, said);
         } else {
             AddOccurrence(entry, entry.start, window, out);
         }
@@ -480,32 +508,72 @@ Expansion LibicalCalendar::Expand(const Window& window) const {
     return out;
 }
 
+// The events that libical reads at once.
+constexpr std::size_t kBatchEvents = 64;
+
+// The first pass over a text, or why it is no calendar to read.
+std::optional<IcsBlocks> BlocksOf(std::string_view text, const std::optional<Window>& only, std::string& problem) {
+    if (text.find('\0') != std::string_view::npos) {
+        problem = "n'est pas du texte";
+        return std::nullopt;
+    }
+    IcsBlocks blocks = only ? IcsBlocksOf(text, only->first, only->next) : IcsBlocksOf(text);
+    if (!blocks.calendar) {
+        problem = "n'est pas un agenda iCalendar";
+        return std::nullopt;
+    }
+    if (blocks.events > kMostEvents) {
+        problem = "a plus de " + GroupedCount(kMostEvents) + " évènements";
+        return std::nullopt;
+    }
+    return blocks;
+}
+
+std::vector<std::string> TextProblems(const IcsBlocks& blocks) {
+    std::vector<std::string> problems;
+    if (blocks.truncated) problems.emplace_back("est tronqué : ses derniers évènements manquent");
+    return problems;
+}
+
 class Reader final : public IcsReader {
 public:
+    // The zones are read first, on their own; then the events a batch at a time, each
+    // batch let go once its entries are made: libical never holds more than one.
     std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only,
                                       std::string& problem) const override {
-        if (text.find('\0') != std::string_view::npos) {
-            problem = "n'est pas du texte";
-            return nullptr;
-        }
-        const IcsBlocks blocks = only ? IcsBlocksOf(text, only->first, only->next) : IcsBlocksOf(text);
-        if (!blocks.calendar) {
-            problem = "n'est pas un agenda iCalendar";
-            return nullptr;
-        }
-        if (blocks.events > kMostEvents) {
-            problem = "a plus de " + GroupedCount(kMostEvents) + " évènements";
-            return nullptr;
-        }
-        std::vector<std::string> problems;
-        if (blocks.truncated) problems.emplace_back("est tronqué : ses derniers évènements manquent");
+        const std::optional<IcsBlocks> blocks = BlocksOf(text, only, problem);
+        if (!blocks) return nullptr;
+        // Events that libical may nest otherwise than the first pass does are read
+        // whole, with their zones, as they are written.
+        IcsBlocks zones;
+        zones.timezones = blocks->timezones;
         const std::lock_guard lock(libicalMutex);
-        icalcomponent* root = icalparser_parse_string(blocks.Calendar().c_str());
+        icalcomponent* root = icalparser_parse_string((blocks->irregular ? *blocks : zones).Calendar().c_str());
         if (root == nullptr) {
             problem = "n'est pas un agenda iCalendar";
             return nullptr;
         }
-        return std::make_unique<LibicalCalendar>(root, blocks.name, std::move(problems));
+        auto calendar =
+            std::make_unique<LibicalCalendar>(root, blocks->name, TextProblems(*blocks), blocks->kept.size());
+        if (blocks->irregular) {
+            calendar->Index(root);
+            calendar->Finish();
+            return calendar;
+        }
+        for (std::size_t from = 0; from < blocks->kept.size(); from += kBatchEvents) {
+            IcsBlocks batch;
+            const auto first = blocks->kept.begin() + std::ptrdiff_t(from);
+            batch.kept.assign(first, first + std::ptrdiff_t(std::min(kBatchEvents, blocks->kept.size() - from)));
+            icalcomponent* events = icalparser_parse_string(batch.Calendar().c_str());
+            if (events == nullptr) {
+                problem = "n'est pas un agenda iCalendar";
+                return nullptr;
+            }
+            calendar->Index(events);
+            icalcomponent_free(events);
+        }
+        calendar->Finish();
+        return calendar;
     }
 };
 
