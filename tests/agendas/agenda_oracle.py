@@ -264,6 +264,9 @@ def main():
     big = [maker.single() for _ in range(400)]
     for _ in range(300):
         big += maker.repeated()
+    # In no particular order: a replacement may come before its master, or hundreds of
+    # events after it, in another of the batches that the reading lets go one by one.
+    random.Random(seed).shuffle(big)
     big_path = os.path.join(folder, "travail.ics")
     open(big_path, "w", encoding="utf-8", newline="").write(calendar_text(big, "Travail"))
     vdir = os.path.join(folder, "perso")

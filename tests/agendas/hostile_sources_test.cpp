@@ -117,6 +117,17 @@ const HostileRow kHostileRows[] = {
          WriteText(path, Repeated("FREQ=DAILY;BYMONTHDAY=" + days));
      },
      "n'est pas comprise"},
+    // Read a batch at a time, yet counted over the whole text and named by the first.
+    {"300 rules that libical cannot read",
+     [](const auto& path) {
+         std::string events;
+         for (int at = 0; at < 300; ++at) {
+             const std::string lines = "DTSTART:20250101T100000Z\r\nRRULE:FREQ=DAILY;BYHOUR=25\r\nSUMMARY:Mauvais ";
+             events += Event(std::to_string(at), lines + std::to_string(at) + "\r\n");
+         }
+         WriteText(path, Calendar(events));
+     },
+     "la valeur RRULE de « Mauvais 0 » et 299 autres ne sont pas comprises"},
     // Rules slow one by one but let through, by the thousand: the source's time
     // runs out.
     {"2,000 slow rules",
