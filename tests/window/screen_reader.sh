@@ -47,7 +47,9 @@ start_listened_program() {
     window_test_begin --screen-reader
     /usr/bin/python3 "$(dirname "$0")/screen_reader_events.py" "$work/heard.log" 2>"$work/listener-errors.log" &
     remember_pid "$!"
-    wait_until 20 "le lecteur d'écran écoute" grep -qsx ready "$work/heard.log"
+    # Its start is the accessibility bus's: the bus launcher and the registry, started
+    # on demand, and Python's bindings, which a loaded machine can stretch past 20 s.
+    wait_until 60 "le lecteur d'écran écoute" grep -qsx ready "$work/heard.log"
     french_setting_at '2024-02-29 10:00:00'
     start_program --copy --wait "$program"
     wait_until 20 "la grille prend le focus, dite « Calendrier, février 2024 »" \
