@@ -38,11 +38,16 @@ require_commands() { # require_commands COMMAND...
 
 now_us() { echo "${EPOCHREALTIME//[.,]/}"; }
 
+# pause SECONDS: waits without starting a process, on a pipe of the session that nobody
+# writes into (sleep outside a session); the scripts' looks at the screen are frequent.
+pause_fd=''
+pause() { if [ -n "$pause_fd" ]; then read -rt "$1" -u "$pause_fd" || true; else sleep "$1"; fi; }
+
 # poll_until SECONDS COMMAND...: runs COMMAND until it succeeds, or SECONDS have passed
 # (status 1); the pause is only the interval between two looks.
 poll_until() {
-    local deadline=$(($(now_us) + $1 * 1000000))
-    until "${@:2}"; do (($(now_us) <= deadline)) || return 1; sleep 0.02; done
+    local deadline=$((${EPOCHREALTIME//[.,]/} + $1 * 1000000))
+    until "${@:2}"; do ((${EPOCHREALTIME//[.,]/} <= deadline)) || return 1; pause 0.05; done
 }
 
 # wait_until SECONDS WHAT COMMAND...: the same, but fails the script at the deadline.
@@ -55,7 +60,7 @@ wait_until() { poll_until "$1" "${@:3}" || fail "attendu $1 s en vain : $2"; }
 # hold blanks), counted from 1 at the state; status 1 without such a process.
 stat_field() {
     local stat fields
-    stat=$(cat "/proc/$1/stat" 2>/dev/null) || return 1
+    { read -r stat <"/proc/$1/stat"; } 2>/dev/null || return 1
     read -ra fields <<<"${stat##*) }"
     echo "${fields[$2 - 1]}"
 }
@@ -125,6 +130,7 @@ session_begin() {
     watchdog_pid=$!
     session_starts[$watchdog_pid]=$(process_start "$watchdog_pid" || true)
     mkdir -p "$work/home" && mkdir -m 700 "$work/runtime"
+    mkfifo "$work/pause" && exec {pause_fd}<>"$work/pause"
     export HOME="$work/home" XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/home/.config"
     unset XAUTHORITY WAYLAND_DISPLAY XDG_SESSION_TYPE QT_QPA_PLATFORM
 }
@@ -189,9 +195,10 @@ unanswered_display() {
 # writes from the window itself (window_boxes.txt, see tools/write_window_boxes.cpp), named
 # by SOLVANE_WINDOW_BOXES (ctest sets it) or read from a build by read_build_window_boxes.
 declare -A kBoxes=()
-kWindowWidth='' kWindowHeight=''
-read_window_boxes() { # read_window_boxes FILE
+kWindowWidth='' kWindowHeight='' kScreenGrab=''
+read_window_boxes() { # read_window_boxes FILE; the build's screen_grab stands beside it
     local name left top width height
+    [ ! -x "${1%/*}/screen_grab" ] || kScreenGrab=${1%/*}/screen_grab
     [ -f "$1" ] || fail "$1 manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
     while read -r name left top width height _; do
         [[ $name == '#'* ]] || kBoxes[$name]="$left $top $width $height"
@@ -220,7 +227,7 @@ window='' origin_x=0 origin_y=0 start_took_us=0 start_took_cpu_ms=0
 # data files beside it) into a fresh folder of $work, and prints the copy's path.
 copy_program() {
     local to && to=$(mktemp -d "$work/program.XXXXXX")
-    find "$(dirname "$1")" -maxdepth 1 -type f -exec cp -p {} "$to" \;
+    find "$(dirname "$1")" -maxdepth 1 -type f -exec cp -p -t "$to" {} +
     echo "$to/${1##*/}"
 }
 
@@ -384,16 +391,31 @@ left_drag() {
 
 # grab FILE [WHERE]: what the screen shows, whole or inside a box of the window (see
 # box), 8 bits a channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE").
+# The build's screen_grab writes raw RGB and PPM in a few milliseconds; ImageMagick's
+# import, a tenth of a second, writes the other formats.
 grab() {
-    local crop=() left top width height
+    local screen_box=() crop=() left top width height
     if (($# > 1)); then
         read -r left top width height <<<"$(box "$2")"
-        crop=(-crop "${width}x${height}+$((origin_x + left))+$((origin_y + top))" +repage)
+        screen_box=($((origin_x + left)) $((origin_y + top)) "$width" "$height")
+        crop=(-crop "${width}x${height}+${screen_box[0]}+${screen_box[1]}" +repage)
     fi
-    import -silent -window root "${crop[@]}" -depth 8 "$1"
+    if [[ -n $kScreenGrab && $1 == @(rgb|ppm):* ]]; then
+        "$kScreenGrab" "${1%%:*}" "${1#*:}" "${screen_box[@]}"
+    else
+        import -silent -window root "${crop[@]}" -depth 8 "$1"
+    fi
 }
 
-box_checksum() { grab rgb:- "$1" | md5sum; }  # box_checksum WHERE
+box_checksum() { # box_checksum WHERE: the same for the same pixels of that box
+    if [ -n "$kScreenGrab" ]; then
+        local left top width height
+        read -r left top width height <<<"$(box "$1")"
+        "$kScreenGrab" checksum $((origin_x + left)) $((origin_y + top)) "$width" "$height"
+    else
+        grab rgb:- "$1" | md5sum
+    fi
+}
 box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from WHERE CHECKSUM
 # pixel X Y: "R G B" at screen point (X, Y) of the last grab of the whole screen (grab_screen).
 grab_screen() { grab "rgb:$work/screen.rgb"; }
