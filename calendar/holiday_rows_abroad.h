@@ -71,7 +71,10 @@ inline constexpr std::string_view kValaisLaw =
 // day off, as the employer chooses: Good Friday is the row, the one the act names
 // first. Canada Day moves to 2 July when 1 July is a Sunday. The national day is the
 // law on the national holiday's: 25 June is a day off too when 24 June is a Sunday.
-// 1 January and 25 December stay on their day, whatever day of the week.
+// 1 January and 25 December stay on their day, whatever day of the week. The act
+// names the Monday before 25 May by its date alone; the government's decree
+// 1322-2002 of 20 November 2002 made it the Journée nationale des patriotes from
+// 2003, and before it the day off was known as the Fête de Dollard.
 inline constexpr std::string_view kQuebecLabourAct = "Loi sur les normes du travail (RLRQ, c. N-1.1), article 60";
 inline constexpr std::string_view kQuebecNationalDayAct = "Loi sur la fête nationale (RLRQ, c. F-1.1)";
 
@@ -247,7 +250,9 @@ inline constexpr auto kAbroadRows = std::to_array<HolidayRow>({
      .source = kQuebecLabourAct},
     {.region = Region::Quebec, .name = "Vendredi saint", .key = "vendredi-saint", .rule = FromEaster(-2),
      .source = kQuebecLabourAct},
-    // The Monday before 25 May, under this name from 2003.
+    // The Monday before 25 May: the Fête de Dollard until 2002, the Patriotes' from 2003.
+    {.region = Region::Quebec, .name = "Fête de Dollard", .key = "fete-de-dollard",
+     .rule = WeekdayBefore(Weekday::Monday, 5, 25), .until = 2002, .source = kQuebecLabourAct},
     {.region = Region::Quebec, .name = "Journée nationale des patriotes", .key = "journee-nationale-des-patriotes",
      .rule = WeekdayBefore(Weekday::Monday, 5, 25), .since = 2003, .source = kQuebecLabourAct},
     {.region = Region::Quebec, .name = "Fête nationale du Québec", .key = "fete-nationale", .rule = FixedDate(6, 24),

@@ -258,7 +258,9 @@ TEST(RegionalHolidaysTest, AgreeWithPythonHolidaysFrom2000To2100WhereTheTextsDoN
 // - Jura: Pâques and Pentecôte, which its list lacks, are in article 3 of the law;
 // - Québec: it keeps 1 January and 25 December on the Monday after as well when they
 //   fall on a Saturday or a Sunday, which the labour standards act does not; and
-//   1 July on a Sunday, when the act moves Canada Day to 2 July.
+//   1 July on a Sunday, when the act moves Canada Day to 2 July; and it lacks the
+//   Monday before 25 May before 2003, a day off under the act before the decree of
+//   2002 named it the Journée nationale des patriotes (the Fête de Dollard).
 // Debian 12's 0.10 has neither Monaco nor French names: the test is skipped there,
 // and tools/holidays-oracle-trixie runs it in a Debian 13 made for it.
 TEST(PlacesAbroadHolidaysTest, AgreeWithPythonHolidaysFrom2000To2100WhereTheLawsDoNotSayOtherwise) {
@@ -313,6 +315,8 @@ TEST(PlacesAbroadHolidaysTest, AgreeWithPythonHolidaysFrom2000To2100WhereTheLaws
         }
         const sys_days canadaDay{year{y} / July / 1};
         if (weekday{canadaDay} == Sunday) expectedOnlyTheirs.insert(day("CA-QC", canadaDay));
+        const sys_days may24{year{y} / May / 24};
+        if (y < 2003) expectedOnlyOurs.insert(day("CA-QC", may24 - (weekday{may24} - Monday)));
     }
     expectedOnlyTheirs.insert("MC 2015-01-07");
     std::set<std::string> onlyTheirs, onlyOurs;
