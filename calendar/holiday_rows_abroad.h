@@ -42,26 +42,29 @@ inline constexpr std::string_view kGenevaLaw =
     "article 1";
 // Vaud: the law on employment of 5 July 2005, article 47.
 inline constexpr std::string_view kVaudLaw = "loi vaudoise sur l'emploi (LEmp) du 5 juillet 2005, article 47";
-// Neuchâtel: the days its law makes Sundays. 2 January and 26 December are holidays
-// only when 1 January and 25 December fall on a Sunday. Corpus Christi is kept by two
+// Neuchâtel: the law on Sunday and public holidays of 30 September 1991 (RSN 941.02),
+// article 3, whose days are rest days kept as Sundays. 2 January and 26 December are
+// holidays only when 1 January and 25 December fall on a Sunday. The government may
+// add one day a year in a commune (paragraph 2): Corpus Christi is kept by two
 // communes alone (Le Landeron, Le Cerneux-Péquignot); Easter Monday, Whit Monday and
 // the Monday of the Fast are days off by custom and agreements, not by law.
 inline constexpr std::string_view kNeuchatelLaw =
-    "droit neuchâtelois des jours fériés assimilés au dimanche "
-    "(loi fédérale sur le travail, article 20a)";
+    "loi neuchâteloise sur le dimanche et les jours fériés (RSN 941.02) "
+    "du 30 septembre 1991, article 3";
 // Jura: the law on official public holidays and Sunday rest of 31 August 2022,
 // article 3 (before it, the law of 26 October 1978), which lists Easter and Whit
 // Sunday among them.
 inline constexpr std::string_view kJuraLaw =
     "loi jurassienne sur les jours fériés officiels et le repos dominical "
     "du 31 août 2022, article 3";
-// Fribourg: the days kept in the whole canton. Its Catholic part adds Corpus
-// Christi, the Assumption, All Saints and the Immaculate Conception; its Reformed
-// communes (around Morat and Kerzers) 2 January, Easter Monday, Whit Monday and
-// 26 December: each holds for those communes alone.
+// Fribourg: the law on employment and the labour market of 6 October 2010
+// (RSF 866.1.1), article 49, and the days it keeps in the whole canton. Its Catholic
+// part adds Corpus Christi, the Assumption, All Saints and the Immaculate
+// Conception; its Reformed communes (around Morat and Kerzers) 2 January, Easter
+// Monday, Whit Monday and 26 December: each holds for those communes alone.
 inline constexpr std::string_view kFribourgLaw =
-    "droit fribourgeois des jours fériés assimilés au dimanche "
-    "(loi fédérale sur le travail, article 20a)";
+    "loi fribourgeoise sur l'emploi et le marché du travail (LEMT, RSF 866.1.1) "
+    "du 6 octobre 2010, article 49";
 // Valais: the days its law makes Sundays; Easter Monday, Whit Monday and 26 December
 // are days off by agreement only.
 inline constexpr std::string_view kValaisLaw =
