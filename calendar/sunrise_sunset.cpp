@@ -125,30 +125,42 @@ UnixSeconds ShownInstant(UnixSeconds instant, const LocalDay& day) {
     return second >= 30 && begun + 60 < day.end ? begun + 60 : begun;
 }
 
+// The day's length twice: as shown, the set less the rise as their minutes are
+// written; and to the second, from the instants themselves, which the change from
+// the day before is reckoned from. Near the solstices the length changes by seconds
+// a day: a difference of lengths each rounded to the minute would swing between +1
+// and −1 from one day to the next.
 struct DayOfSun {
     SunOfDay sun;
-    int daylightSeconds = 0;
+    UnixSeconds daylightSeconds = 0;
 };
 
 DayOfSun SunWithin(const LocalDay& day, const std::vector<SunEvent>& allEvents, const Observer& place) {
     DayOfSun result;
     bool up = AboveHorizon(JulianDayOf(day.start), place);
     const bool upAtStart = up;
-    UnixSeconds since = day.start;
+    UnixSeconds since = day.start, shownSince = day.start, shownSeconds = 0;
     for (SunEvent event : allEvents) {
         if (event.instant < day.start || event.instant >= day.end) continue;
         const UnixSeconds shown = ShownInstant(event.instant, day);
         const LocalReading local = LocalReadingOf(shown);
         event.hour = local.hour;
         event.minute = local.minute;
-        if (up) result.daylightSeconds += static_cast<int>(shown - since);
-        since = shown;
+        if (up) {
+            shownSeconds += shown - shownSince;
+            result.daylightSeconds += event.instant - since;
+        }
+        since = event.instant;
+        shownSince = shown;
         up = event.kind == SunEventKind::Rise;
         result.sun.events.push_back(event);
     }
-    if (up) result.daylightSeconds += static_cast<int>(day.end - since);
+    if (up) {
+        shownSeconds += day.end - shownSince;
+        result.daylightSeconds += day.end - since;
+    }
     if (result.sun.events.empty()) result.sun.course = upAtStart ? SunCourse::UpAllDay : SunCourse::DownAllDay;
-    result.sun.daylightMinutes = (result.daylightSeconds + 30) / 60;
+    result.sun.daylightMinutes = static_cast<int>((shownSeconds + 30) / 60);
     return result;
 }
 
@@ -163,8 +175,11 @@ SunOfDay SunOn(int year, int month, int day, Coordinates coordinates) {
         LocalDayOf(int(previous.year()), int(unsigned(previous.month())), int(unsigned(previous.day())));
     const LocalDay today = LocalDayOf(year, month, day);
     const std::vector<SunEvent> events = EventsBetween(yesterday.start, today.end, place);
-    SunOfDay sun = SunWithin(today, events, place).sun;
-    sun.changeMinutes = sun.daylightMinutes - SunWithin(yesterday, events, place).sun.daylightMinutes;
+    const DayOfSun ofToday = SunWithin(today, events, place);
+    SunOfDay sun = ofToday.sun;
+    const double change =
+        static_cast<double>(ofToday.daylightSeconds - SunWithin(yesterday, events, place).daylightSeconds);
+    sun.changeMinutes = static_cast<int>(std::lround(change / 60));
     return sun;
 }
 

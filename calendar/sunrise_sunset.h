@@ -29,8 +29,11 @@ struct SunOfDay {
     // have a set after midnight, then a rise, or one of the two alone; where the place
     // lies far from the zone's meridian, its night can span either end of the day.
     std::vector<SunEvent> events;
-    int daylightMinutes = 0;  // the upper limb above the horizon during the local day
-    int changeMinutes = 0;    // daylightMinutes less the day before's
+    int daylightMinutes = 0;  // the upper limb above the horizon during the local day, as the events are shown
+    // The day's length less the day before's, both to the second, rounded to the
+    // minute: 0 when it changed by less than half a minute, though the lengths shown
+    // may then differ by one.
+    int changeMinutes = 0;
 };
 
 // The sun at the place on the local day, in the process's time zone.

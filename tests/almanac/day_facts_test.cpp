@@ -73,15 +73,17 @@ const FactsRow kFactsRows[] = {
      "mercredi 13 décembre 2023\nFête à souhaiter : Nom348\nLune : 0 jour"},
     // Sunrise 05:52:42, sunset 18:04:01, and the day before 05:54:48 and 18:02:31 UTC,
     // the equinox at 03:06:22 UTC (PyEphem 4.1.4, the upper limb and the standard
-    // refraction): the sun's line and the season's after the holiday, before the moon.
+    // refraction): the day 3 min 36 s longer than the day before, « (+4 min) », though
+    // the minutes shown make it 3; the sun's line and the season's after the holiday,
+    // before the moon.
     {"a place adds its sun and the day's equinox before the moon, and its name to JSON", 2024, 3, 20,
      "mercredi 20 mars 2024\n80e jour de l'année, semaine 12\nFête à souhaiter : Nom80\n"
-     "Soleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+3 min)\nÉquinoxe de printemps à 03 h 06\n"
+     "Soleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+4 min)\nÉquinoxe de printemps à 03 h 06\n"
      "Lune : 10 jours\nL'année 2024 est bissextile.\n",
      R"({"date":"2024-03-20","jour_de_l_annee":80,"semaine":12,"fete":"Nom80","ferie":null,"celebrations":[],"changement_d_heure":null,"phase":null,"lune":10,)"
      R"("soleil":{"lever":"05:53","coucher":"18:04","duree_du_jour":"12:11"},"saison":{"nom":"Équinoxe de printemps","heure":"03:06"},)"
      R"("lieu":{"nom":"Paris","latitude":48.85341,"longitude":2.3488},"bissextile":true,"texte":"mercredi 20 mars 2024","evenements":[]})",
-     "mercredi 20 mars 2024\nFête à souhaiter : Nom80\nSoleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+3 "
+     "mercredi 20 mars 2024\nFête à souhaiter : Nom80\nSoleil : lever 05 h 53, coucher 18 h 04, 12 h 11 de jour (+4 "
      "min)\n"
      "Équinoxe de printemps à 03 h 06\nLune : 10 jours",
      calendar::Region::National, "paris"},

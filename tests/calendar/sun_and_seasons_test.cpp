@@ -11,6 +11,14 @@
 // highest or lowest, near the polar circles, an arc-second of its place moves the events
 // by minutes, or makes a rise and a set a few minutes apart appear or vanish: such a
 // day may differ, and is counted instead.
+//
+// Where a place's days follow one another, the change of the day's length from the
+// day before, « (+1 min) », « (=) », is the change of PyEphem's lengths rounded to the
+// minute, except within kHalfMinuteSeconds of a half-minute, where it may round either
+// way: each side's instants are whole seconds, so that each side's change may be 2 s
+// off, and the theories differ by a second or two. Near the solstices the length
+// changes by seconds a day: a change reckoned from lengths already rounded would swing
+// between +1 and −1 from day to day.
 
 #include <gtest/gtest.h>
 
@@ -20,6 +28,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +45,7 @@ using namespace std::chrono;
 
 constexpr long kToleranceSeconds = 60;
 constexpr double kGrazingDegrees = 0.05;
+constexpr long kHalfMinuteSeconds = 5;
 
 struct SunRequest {
     Coordinates place;
@@ -58,7 +68,22 @@ year_month_day DayFrom1900(long index) { return year_month_day{sys_days{1900y / 
 struct SunComparison {
     int grazingDays = 0, polarDays = 0, polarNights = 0;
     long largest = 0;  // seconds, on the days compared strictly
+    int changes = 0;   // the changes from the day before compared
 };
+
+// PyEphem's length of the local day: the time its answer has the sun up.
+long LengthOfDay(const std::vector<std::string>& fields, const LocalDay& day) {
+    bool up = fields.at(0) == "1";
+    UnixSeconds since = day.start;
+    long length = 0;
+    for (std::size_t f = 2; f < fields.size(); ++f) {
+        const UnixSeconds instant = std::stoll(fields[f].substr(1));
+        if (up) length += static_cast<long>(instant - since);
+        since = instant;
+        up = fields[f][0] == 'R';
+    }
+    return up ? length + static_cast<long>(day.end - since) : length;
+}
 
 SunComparison CompareWithPyEphem(const std::vector<SunRequest>& requests, const std::string& fileName) {
     {
@@ -71,6 +96,7 @@ SunComparison CompareWithPyEphem(const std::vector<SunRequest>& requests, const 
     EXPECT_EQ(answers.size(), requests.size());
     SunComparison comparison;
     test::MismatchLog log;
+    std::vector<std::optional<long>> lengths(requests.size());  // PyEphem's, on the days compared whole
     for (std::size_t i = 0; i < std::min(answers.size(), requests.size()); ++i) {
         const SunRequest& request = requests[i];
         const auto fields = test::Fields(answers[i]);
@@ -98,9 +124,25 @@ SunComparison CompareWithPyEphem(const std::vector<SunRequest>& requests, const 
         comparison.polarDays += ours.course == SunCourse::UpAllDay;
         comparison.polarNights += ours.course == SunCourse::DownAllDay;
         const double margin = std::stod(fields.at(1));
-        if (same && largest <= kToleranceSeconds)
+        if (same && largest <= kToleranceSeconds) {
             comparison.largest = std::max(comparison.largest, largest);
-        else if (margin >= 0 && margin < kGrazingDegrees)
+            if (mine.size() == ours.events.size() && theirs.size() == fields.size() - 2)
+                lengths[i] = LengthOfDay(fields, day);
+            const SunRequest* before = i > 0 ? &requests[i - 1] : nullptr;
+            if (before == nullptr || !lengths[i] || !lengths[i - 1] ||
+                before->place.latitude != request.place.latitude ||
+                before->place.longitude != request.place.longitude || before->zone != request.zone ||
+                sys_days{before->date} + days{1} != sys_days{request.date})
+                continue;
+            const long change = *lengths[i] - *lengths[i - 1];
+            if (std::labs(std::labs(change) % 60 - 30) < kHalfMinuteSeconds) continue;
+            ++comparison.changes;
+            const long minutes = (std::labs(change) + 30) / 60 * (change < 0 ? -1 : 1);
+            if (ours.changeMinutes != minutes)
+                log.Record(test::DateText(request.date) + " at " + std::to_string(request.place.latitude) + " " +
+                           std::to_string(request.place.longitude) + " (" + request.zone + "): " + SunSentence(ours) +
+                           "; PyEphem's day is " + std::to_string(change) + " s longer than the day before");
+        } else if (margin >= 0 && margin < kGrazingDegrees)
             ++comparison.grazingDays;
         else
             log.Record(test::DateText(request.date) + " at " + std::to_string(request.place.latitude) + " " +
@@ -108,15 +150,19 @@ SunComparison CompareWithPyEphem(const std::vector<SunRequest>& requests, const 
                        "; PyEphem " + answers[i]);
     }
     EXPECT_EQ(log.count(), 0);
-    std::printf("%zu days (%d polar days, %d polar nights), %d grazing; largest difference from PyEphem: %ld s\n",
-                requests.size(), comparison.polarDays, comparison.polarNights, comparison.grazingDays,
-                comparison.largest);
+    std::printf(
+        "%zu days (%d polar days, %d polar nights), %d grazing; largest difference from PyEphem: %ld s; "
+        "%d changes of the day's length\n",
+        requests.size(), comparison.polarDays, comparison.polarNights, comparison.grazingDays, comparison.largest,
+        comparison.changes);
     testing::Test::RecordProperty("largest_difference_seconds", static_cast<int>(comparison.largest));
     return comparison;
 }
 
 // A hundred days of 1900–2100 for each place; every day of 2024 in Strasbourg in
-// France's time, its two changes of time included.
+// France's time, its two changes of time included; every day of 2025 in Cayenne, near
+// the equator, where the day's length changes by less than half a minute all year,
+// and in Nouméa, beyond the southern tropic.
 TEST(SunTest, EveryPlaceOnAHundredDaysFrom1900To2100) {
     std::vector<SunRequest> requests;
     long index = 0;
@@ -125,7 +171,12 @@ TEST(SunTest, EveryPlaceOnAHundredDaysFrom1900To2100) {
             requests.push_back(RequestFor(CoordinatesOf(row), DayFrom1900(7'919 * index++)));
     for (sys_days day = sys_days{2024y / 1 / 1}; day <= sys_days{2024y / 12 / 31}; day += days{1})
         requests.push_back({CoordinatesOf(*FindPlace("Strasbourg")), "Europe/Paris", year_month_day{day}});
-    EXPECT_EQ(CompareWithPyEphem(requests, "sun_places.txt").grazingDays, 0);
+    for (const char* place : {"Cayenne", "Nouméa"})
+        for (sys_days day = sys_days{2025y / 1 / 1}; day <= sys_days{2025y / 12 / 31}; day += days{1})
+            requests.push_back(RequestFor(CoordinatesOf(*FindPlace(place)), year_month_day{day}));
+    const SunComparison comparison = CompareWithPyEphem(requests, "sun_places.txt");
+    EXPECT_EQ(comparison.grazingDays, 0);
+    EXPECT_GT(comparison.changes, 900);
 }
 
 // Every 5° of latitude from 70° south to 70° north at longitudes all round, on days of
@@ -145,6 +196,7 @@ TEST(SunTest, LatitudesUpTo70DegreesNorthAndSouth) {
     EXPECT_LE(comparison.grazingDays, static_cast<int>(requests.size() / 200));
     EXPECT_GT(comparison.polarDays, 200);
     EXPECT_GT(comparison.polarNights, 200);
+    EXPECT_GT(comparison.changes, 3'000);
 }
 
 // Every season from 1583 to 2200 within a minute of PyEphem's, on the day SeasonOn gives
