@@ -3,10 +3,10 @@
 // more), to five decimals: a few metres, far below what a minute of sunrise needs (at
 // the latitudes of France a minute of time is some 15 km east or west). Towns that
 // table leaves out carry the coordinates of their Wikipedia article, named in their
-// row. The test PlacesTest checks every GeoNames row against the library itself.
-// KStars' own city list (kstars-data 3.6.2), rounded to the arc-minute, lists 42 of
-// these places: half within 0.026° of the rows here, the farthest (Rennes) 0.64°
-// off.
+// row. The test PlacesTest checks every GeoNames row against the library itself, and
+// a sample of places against a second source: the towns tzdata's zone.tab gives the
+// time zones, to the arc-minute (Paris, Brussels, Fort-de-France, Papeete, Marigot…),
+// within 0.05°.
 //
 // A name carries a bracket where the bare name is another place as well, in France or
 // in the French-speaking world: Saint-Denis (La Réunion) and Saint-Denis in

@@ -37,11 +37,11 @@ inline std::vector<std::string> OracleLines(const std::string& arguments) {
     return lines;
 }
 
-// "A|B|C" in its fields.
-inline std::vector<std::string> Fields(const std::string& line) {
+// "A|B|C" in its fields; another separator for the system's tables.
+inline std::vector<std::string> Fields(const std::string& line, char separator = '|') {
     std::vector<std::string> fields(1);
     for (char c : line) {
-        if (c == '|')
+        if (c == separator)
             fields.emplace_back();
         else
             fields.back() += c;

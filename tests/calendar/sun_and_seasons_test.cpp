@@ -1,6 +1,7 @@
 // The sun's rising and setting, and the seasons, against PyEphem (python3-ephem): its
 // sun comes from the full VSOP87 theory with its own nutation, sidereal time and ΔT,
-// and it finds each event by its own search. The places' coordinates against GeoNames.
+// and it finds each event by its own search. The places' coordinates against GeoNames,
+// and a sample of them against the towns of tzdata.
 //
 // Both define sunrise alike: the sun's centre 50′ below the horizon seen from the
 // earth's centre (PyEphem without refraction, its topocentric horizon lowered by the
@@ -274,6 +275,55 @@ TEST(PlacesTest, EveryGeoNamesRowIsOneOfTheLibrarysTowns) {
         EXPECT_TRUE(found) << place.name << " is no town of GeoNames at " << place.latitude << " " << place.longitude;
     }
     EXPECT_EQ(checked, 112);
+}
+
+// Degrees of an ISO 6709 angle as tzdata writes it, ±DDMM[SS] or ±DDDMM[SS].
+double DegreesOf(const std::string& angle, std::size_t degreeDigits) {
+    const auto part = [&](std::size_t at) { return at + 2 <= angle.size() ? std::stod(angle.substr(at, 2)) : 0.0; };
+    const double degrees =
+        std::stod(angle.substr(1, degreeDigits)) + part(1 + degreeDigits) / 60 + part(3 + degreeDigits) / 3'600;
+    return angle[0] == '-' ? -degrees : degrees;
+}
+
+// A sample of the places against a second source: the coordinates tzdata's zone.tab
+// gives each zone's town, to the arc-minute, for the zones whose town is the place
+// (Martinique's is Fort-de-France, La Réunion's Saint-Denis, Tahiti's Papeete,
+// Mayotte's Mamoudzou). America/Miquelon, whose town is Saint-Pierre, gives a point
+// 30 km from it, and America/Guadeloupe's town is Pointe-à-Pitre: neither is here.
+// Within 0.05°: tzdata's point of a town may lie two arc-minutes from GeoNames's
+// (Monaco's), while a wrong digit, sign or town lies farther; 0.05° of longitude is
+// 12 s of sunrise.
+TEST(PlacesTest, ASampleAgreesWithTheTownsOfTzdata) {
+    const struct {
+        const char *place, *zone;
+    } rows[] = {{"Paris", "Europe/Paris"},
+                {"Bruxelles", "Europe/Brussels"},
+                {"Luxembourg", "Europe/Luxembourg"},
+                {"Monaco", "Europe/Monaco"},
+                {"Fort-de-France", "America/Martinique"},
+                {"Cayenne", "America/Cayenne"},
+                {"Saint-Denis (La Réunion)", "Indian/Reunion"},
+                {"Mamoudzou", "Indian/Mayotte"},
+                {"Marigot", "America/Marigot"},
+                {"Papeete", "Pacific/Tahiti"},
+                {"Nouméa", "Pacific/Noumea"}};
+    std::map<std::string, Coordinates> towns;  // by zone
+    std::ifstream file("/usr/share/zoneinfo/zone.tab");
+    ASSERT_TRUE(file) << "tzdata's zone.tab is not in /usr/share/zoneinfo";
+    for (std::string line; std::getline(file, line);) {
+        const auto fields = test::Fields(line.starts_with('#') ? "" : line, '\t');
+        if (fields.size() < 3) continue;
+        const std::size_t longitude = fields[1].find_first_of("+-", 1);
+        towns[fields[2]] = {DegreesOf(fields[1].substr(0, longitude), 2), DegreesOf(fields[1].substr(longitude), 3)};
+    }
+    for (const auto& row : rows) {
+        const PlaceRow* place = FindPlace(row.place);
+        ASSERT_NE(place, nullptr) << row.place;
+        ASSERT_TRUE(towns.contains(row.zone)) << row.zone << " is not in zone.tab";
+        const Coordinates town = towns.at(row.zone);
+        EXPECT_NEAR(place->latitude, town.latitude, 0.05) << row.place;
+        EXPECT_NEAR(place->longitude, town.longitude, 0.05) << row.place;
+    }
 }
 
 }  // namespace
