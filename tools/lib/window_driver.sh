@@ -411,7 +411,7 @@ box_checksum() { # box_checksum WHERE: the same for the same pixels of that box
     if [ -n "$kScreenGrab" ]; then
         local left top width height
         read -r left top width height <<<"$(box "$1")"
-        "$kScreenGrab" checksum $((origin_x + left)) $((origin_y + top)) "$width" "$height"
+        "$kScreenGrab" checksum - $((origin_x + left)) $((origin_y + top)) "$width" "$height"
     else
         grab rgb:- "$1" | md5sum
     fi
