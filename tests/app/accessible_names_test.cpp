@@ -17,6 +17,7 @@
 
 #include "app/window/form1.h"
 #include "calendar/regional_holidays.h"
+#include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 class AccessibleNamesTest : public QObject {
@@ -315,5 +316,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AccessibleNamesTest)
+SOLVANE_TEST_CLASS(AccessibleNamesTest)
 #include "accessible_names_test.moc"

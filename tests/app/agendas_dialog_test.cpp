@@ -21,6 +21,7 @@
 #include "app/window/form1.h"
 #include "calendar/local_zone.h"
 #include "subscriptions/cache.h"
+#include "tests/app/test_classes.h"
 #include "tests/subscriptions/calendar_server.h"
 
 namespace {
@@ -158,5 +159,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(AgendasDialogTest)
+SOLVANE_TEST_CLASS(AgendasDialogTest)
 #include "agendas_dialog_test.moc"

@@ -15,6 +15,7 @@
 #include "app/window/form1.h"
 #include "calendar/serial_date.h"
 #include "calendar/week_number.h"
+#include "tests/app/test_classes.h"
 
 class CalendarControlTest : public QObject {
     Q_OBJECT
@@ -398,5 +399,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(CalendarControlTest)
+SOLVANE_TEST_CLASS(CalendarControlTest)
 #include "calendar_control_test.moc"

@@ -14,6 +14,7 @@
 #include "app/window/form1.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
+#include "tests/app/test_classes.h"
 
 namespace {
 
@@ -95,9 +96,12 @@ private slots:
     // QSettings writes reads back the same here.
     void theTextIsQSettingsOwn() {
         QTemporaryDir folder;
+        // A file a value: QSettings keeps what it read of a file until the file's time
+        // or size changes, and two writes within the same tick may keep both.
+        int row = 0;
         for (const char* awkward : kAwkwardValues) {
             const QString value = QString::fromUtf8(awkward);
-            const QString ours = folder.filePath(QStringLiteral("ours.conf"));
+            const QString ours = folder.filePath(QStringLiteral("ours-%1.conf").arg(++row));
             settings::IniText text;
             text.Set("solvane", "value", value.toStdString());
             QFile file(ours);
@@ -106,7 +110,7 @@ private slots:
             file.close();
             QCOMPARE(QSettings(ours, QSettings::IniFormat).value(QStringLiteral("solvane/value")).toString(), value);
 
-            const QString theirs = folder.filePath(QStringLiteral("theirs.conf"));
+            const QString theirs = folder.filePath(QStringLiteral("theirs-%1.conf").arg(row));
             QFile::remove(theirs);
             {
                 QSettings qt(theirs, QSettings::IniFormat);
@@ -184,5 +188,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(GadgetSettingsTest)
+SOLVANE_TEST_CLASS(GadgetSettingsTest)
 #include "gadget_settings_test.moc"

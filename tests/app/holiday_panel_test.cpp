@@ -13,6 +13,7 @@
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "calendar/holidays.h"
+#include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 class HolidayPanelTest : public QObject, public test::WindowFixture {
@@ -219,5 +220,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HolidayPanelTest)
+SOLVANE_TEST_CLASS(HolidayPanelTest)
 #include "holiday_panel_test.moc"

@@ -16,6 +16,7 @@
 #include "app/window/place_dialog.h"
 #include "calendar/sunrise_sunset.h"
 #include "settings/settings_file.h"
+#include "tests/app/test_classes.h"
 #include "window_fixture.h"
 
 namespace {
@@ -229,5 +230,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PlaceDialogTest)
+SOLVANE_TEST_CLASS(PlaceDialogTest)
 #include "place_dialog_test.moc"

@@ -17,6 +17,7 @@
 
 #include "app/window/form1.h"
 #include "calendar/serial_date.h"
+#include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -283,5 +284,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(RefreshShortcutsTest)
+SOLVANE_TEST_CLASS(RefreshShortcutsTest)
 #include "refresh_shortcuts_test.moc"

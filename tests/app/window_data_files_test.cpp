@@ -7,6 +7,7 @@
 
 #include "app/window/form1.h"
 #include "namedays/name_day_file.h"
+#include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 using test::PictureOf;
@@ -104,5 +105,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowDataFilesTest)
+SOLVANE_TEST_CLASS(WindowDataFilesTest)
 #include "window_data_files_test.moc"

@@ -22,6 +22,7 @@
 #include "calendar/format_date.h"
 #include "calendar/holidays.h"
 #include "namedays/name_day_file.h"
+#include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -582,5 +583,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowLayoutTest)
+SOLVANE_TEST_CLASS(WindowLayoutTest)
 #include "window_layout_test.moc"

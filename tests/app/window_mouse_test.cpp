@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "app/window/form1.h"
+#include "tests/app/test_classes.h"
 
 class WindowMouseTest : public QObject {
     Q_OBJECT
@@ -147,5 +148,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(WindowMouseTest)
+SOLVANE_TEST_CLASS(WindowMouseTest)
 #include "window_mouse_test.moc"
