@@ -197,8 +197,10 @@ unanswered_display() {
 declare -A kBoxes=()
 kWindowWidth='' kWindowHeight='' kScreenGrab=''
 read_window_boxes() { # read_window_boxes FILE; the build's screen_grab stands beside it
-    local name left top width height
-    [ ! -x "${1%/*}/screen_grab" ] || kScreenGrab=${1%/*}/screen_grab
+    local name left top width height grabber=${1%/*}/screen_grab status=0
+    # Used if it runs here: a build of another system (tools/check-clean-debian's) may not.
+    [ ! -x "$grabber" ] || "$grabber" >/dev/null 2>&1 || status=$?
+    [ "$status" != 2 ] || kScreenGrab=$grabber
     [ -f "$1" ] || fail "$1 manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
     while read -r name left top width height _; do
         [[ $name == '#'* ]] || kBoxes[$name]="$left $top $width $height"
