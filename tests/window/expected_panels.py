@@ -23,44 +23,19 @@ MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "ao�
 SHORT_MONTHS = {11: "nov.", 12: "déc."}
 
 
-def leading_number(text):
-    """The number a text begins with, 0 when it begins with none: blanks and tabs
-    skipped, an optional sign, digits with at most one decimal point."""
-    digits = re.match(r"[ \t]*[+-]?(\d*\.?\d*)", text)[1]
-    return float(digits) if digits.strip(".") else 0.0
-
-
 def name_day_list(path):
     """The entries of the name-day list: the file's fields in order (a comma or a line
     end ends a field; a field in double quotes runs to the closing quote), those that
     begin with a number other than 0 left out."""
     text = Path(path).read_bytes().decode("cp1252", errors="replace")
-    entries, at, end = [], 0, len(text)
-
-    def past_separator(i):
-        if i < end and text[i] == ",":
-            return i + 1
-        if text.startswith("\r\n", i):
-            return i + 2
-        return i + 1 if i < end else i
-
-    while at < end:
-        while at < end and text[at] in " \t":
-            at += 1
-        if at < end and text[at] == '"':
-            closing = text.find('"', at + 1)
-            closing = end if closing < 0 else closing
-            value = text[at + 1:closing]
-            at = closing + 1
-            while at < end and text[at] not in ",\r\n":
-                at += 1
-        else:
-            start = at
-            while at < end and text[at] not in ",\r\n":
-                at += 1
-            value = text[start:at].rstrip(" \t")
-        at = past_separator(at)
-        if leading_number(value) == 0:
+    field = re.compile(r'[ \t]*(?:"([^"]*)"?[^,\r\n]*|([^,\r\n]*))(?:,|\r\n|[\r\n]|\Z)')
+    entries, at = [], 0
+    while at < len(text):
+        found = field.match(text, at)
+        at = found.end()
+        value = found[1] if found[1] is not None else found[2].rstrip(" \t")
+        # A number other than 0: after an optional sign, a non-zero digit before or after a point.
+        if not re.match(r"[ \t]*[+-]?0*(\.0*)?[1-9]", value):
             entries.append(value)
     return entries
 
