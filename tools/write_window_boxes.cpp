@@ -9,12 +9,12 @@
 #include <QFile>
 #include <QMap>
 #include <QRect>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QWidget>
 #include <cstdio>
-#include <optional>
 
 #include "app/look/fixed_look.h"
 #include "app/window/form1.h"
@@ -31,40 +31,6 @@ struct BoxLine {
 int Failure(const QString& message) {
     std::fprintf(stderr, "write_window_boxes : %s\n", qPrintable(message));
     return 1;
-}
-
-// A line of the file of parts, "NAME CONTROL[+CONTROL...] LEFT TOP RIGHT BOTTOM  # what":
-// the box around the controls with LEFT, TOP, RIGHT and BOTTOM pixels (none negative)
-// trimmed off its sides.
-std::optional<BoxLine> PartBox(const QString& line, const QMap<QString, QRect>& controls, QString& error) {
-    const QStringList fields = line.section(QLatin1Char('#'), 0, 0).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (fields.size() != 6) {
-        error = QStringLiteral("ni « NOM CONTRÔLES GAUCHE HAUT DROITE BAS » ni un commentaire");
-        return std::nullopt;
-    }
-    QRect box;
-    for (const QString& control : fields[1].split(QLatin1Char('+'))) {
-        if (!controls.contains(control)) {
-            error = QStringLiteral("la fenêtre n'a pas de contrôle %1").arg(control);
-            return std::nullopt;
-        }
-        box |= controls[control];
-    }
-    int trims[4];
-    for (int i = 0; i < 4; ++i) {
-        bool number = false;
-        trims[i] = fields[2 + i].toInt(&number);
-        if (!number || trims[i] < 0) {
-            error = QStringLiteral("« %1 » n'est pas un nombre de pixels à retrancher").arg(fields[2 + i]);
-            return std::nullopt;
-        }
-    }
-    box.adjust(trims[0], trims[1], -trims[2], -trims[3]);
-    if (box.isEmpty()) {
-        error = QStringLiteral("il ne reste rien de %1").arg(fields[1]);
-        return std::nullopt;
-    }
-    return BoxLine{fields[0], box, line.section(QLatin1Char('#'), 1).trimmed()};
 }
 
 }  // namespace
@@ -93,15 +59,27 @@ int main(int argc, char** argv) {
     }
     for (const BoxLine& line : lines) controls.insert(line.name, line.box);
 
+    // A line of the file of parts, "NAME CONTROL[+CONTROL...] LEFT TOP RIGHT BOTTOM  # what": the box
+    // around the controls with LEFT, TOP, RIGHT and BOTTOM pixels trimmed off its sides.
+    static const QRegularExpression kPart(
+        QStringLiteral(R"(^([^\s#]+) +([^\s#]+) +(\d+) +(\d+) +(\d+) +(\d+) *(?:#(.*))?$)"));
     QFile parts(QString::fromLocal8Bit(argv[1]));
     if (!parts.open(QIODevice::ReadOnly | QIODevice::Text)) return Failure(parts.fileName() + " : illisible");
     for (int number = 1; !parts.atEnd(); ++number) {
         const QString line = QString::fromUtf8(parts.readLine()).trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
-        QString error;
-        const std::optional<BoxLine> part = PartBox(line, controls, error);
-        if (!part) return Failure(QStringLiteral("%1, ligne %2 : %3").arg(parts.fileName()).arg(number).arg(error));
-        lines.append(*part);
+        const QString where = QStringLiteral("%1, ligne %2 : ").arg(parts.fileName()).arg(number);
+        const QRegularExpressionMatch part = kPart.match(line);
+        if (!part.hasMatch()) return Failure(where + "ni « NOM CONTRÔLES GAUCHE HAUT DROITE BAS » ni un commentaire");
+        QRect box;
+        for (const QString& control : part.captured(2).split(QLatin1Char('+'))) {
+            if (!controls.contains(control)) return Failure(where + "la fenêtre n'a pas de contrôle " + control);
+            box |= controls[control];
+        }
+        box.adjust(part.captured(3).toInt(), part.captured(4).toInt(), -part.captured(5).toInt(),
+                   -part.captured(6).toInt());
+        if (box.isEmpty()) return Failure(where + "il ne reste rien de " + part.captured(2));
+        lines.append({part.captured(1), box, part.captured(7).trimmed()});
     }
 
     QSaveFile table(QString::fromLocal8Bit(argv[2]));
