@@ -150,9 +150,9 @@ def normalised(text):
 def read_matches(picture, expected, first=None, same=normalised):
     """(True, text) when OCR reads the expected text under some preparation, else (False,
     what it read first); FIRST is a reading on a strip, tried first; SAME, which texts match."""
+    if first is not None and same(first) == same(expected):
+        return True, first
     for preparation, page_mode in LINE_READINGS:
-        if first is not None and same(first) == same(expected):
-            return True, first
         text = ocr(picture, preparation, page_mode)
         first = text if first is None else first
         if same(text) == same(expected):
@@ -173,17 +173,13 @@ def calendar_cells(window):
     horizontal = [y for y in range(height) if sum(is_navy(x, y) for x in range(width)) > 0.6 * width]
     vertical = [x for x in range(width) if sum(is_navy(x, y) for y in range(height)) > 0.5 * height]
 
-    def spaces(lines, outer_edges, size):
-        merged = []  # a line may be drawn two pixels wide
-        for edge in sorted(set(lines)):
-            if merged and edge - merged[-1][1] <= 1:
-                merged[-1][1] = edge
-            else:
-                merged.append([edge, edge])
-        bounds = [(-1, -1)] + [tuple(m) for m in merged] + [(size, size)] if outer_edges else merged
-        return [(a[1] + 1, b[0] - 1) for a, b in zip(bounds, bounds[1:]) if b[0] - a[1] > 8]
+    def spaces(lines, size=None):
+        """The spaces of 8 pixels or more between the lines (and the edges 0 and SIZE, when
+        given), as (first, last): the narrower ones lie inside a line drawn wider than a pixel."""
+        bounds = lines if size is None else [-1, *lines, size]
+        return [(a + 1, b - 1) for a, b in zip(bounds, bounds[1:]) if b - a > 8]
 
-    rows, columns = spaces(horizontal, False, height)[-6:], spaces(vertical, True, width)
+    rows, columns = spaces(horizontal)[-6:], spaces(vertical, width)
     if len(columns) != 7 or len(rows) != 6:
         raise SystemExit(f"grille du calendrier introuvable : {len(rows)} rangées de jours et {len(columns)} colonnes "
                          f"(lignes horizontales en {horizontal}, verticales en {vertical})")
@@ -234,13 +230,21 @@ def command_pixels(window, box, expected, tolerance="8"):
     return 0 if differing == 0 else 1
 
 
-def command_cell(window, selected_day=None, day=None):
-    """Prints the window point of the selected day's cell, or of DAY's, counted from SELECTED_DAY's."""
+def day_cells(window, selected_day, days):
+    """The cells of DAYS, each counted from SELECTED_DAY's, the selected cell: past the month's last
+    day the next month's go on (31, 32...), before its first the previous month's (0, -1...)."""
     cells = calendar_cells(window)
-    index = selected_cell(window, cells) + (int(day) - int(selected_day) if day else 0)
-    if not 0 <= index < len(cells):
-        raise SystemExit(f"le jour {day} tombe hors de la grille du calendrier")
-    left, top, right, bottom = cells[index]
+    selected = selected_cell(window, cells)
+    indexes = [selected + int(day) - int(selected_day) for day in days]
+    outside = [day for day, index in zip(days, indexes) if not 0 <= index < len(cells)]
+    if outside:
+        raise SystemExit(f"le jour {outside[0]} tombe hors de la grille du calendrier")
+    return [cells[index] for index in indexes]
+
+
+def command_cell(window, selected_day="0", day="0"):
+    """Prints the window point of the selected day's cell, or of DAY's, counted from SELECTED_DAY's."""
+    left, top, right, bottom = day_cells(window, selected_day, [day])[0]
     print((left + right) // 2, (top + bottom) // 2)
     return 0
 
@@ -265,20 +269,10 @@ def is_underlined(cell):
 
 
 def command_underlined(window, selected_day, *days):
-    """Prints those of DAYS whose cell is underlined, each counted from SELECTED_DAY's cell as
-    command_cell counts: past the month's last day the next month's go on (31, 32...), before
-    its first the previous month's (0, -1...)."""
-    cells = calendar_cells(window)
-    selected = selected_cell(window, cells)
-    underlined = []
-    for day in days:
-        index = selected + int(day) - int(selected_day)
-        if not 0 <= index < len(cells):
-            raise SystemExit(f"le jour {day} tombe hors de la grille du calendrier")
-        left, top, right, bottom = cells[index]
-        if is_underlined(window((left, top, right - left + 1, bottom - top + 1))):
-            underlined.append(day)
-    print(" ".join(underlined))
+    """Prints those of DAYS whose cell is underlined, counted as day_cells counts."""
+    cells = day_cells(window, selected_day, days)
+    print(" ".join(day for day, (left, top, right, bottom) in zip(days, cells)
+                   if is_underlined(window((left, top, right - left + 1, bottom - top + 1)))))
     return 0
 
 
