@@ -192,30 +192,27 @@ unanswered_display() {
 }
 
 # kBoxes[NAME] is "LEFT TOP WIDTH HEIGHT" in window pixels, from the table that the build
-# writes from the window itself (window_boxes.txt, see tools/write_window_boxes.cpp), named
-# by SOLVANE_WINDOW_BOXES (ctest sets it) or read from a build by read_build_window_boxes.
+# writes from the window itself (window_boxes.txt, see tools/write_window_boxes.cpp).
+# read_window_boxes BUILD_FOLDER: the table of that build, unless SOLVANE_WINDOW_BOXES names
+# another (ctest sets it, and it is read here); the build's screen_grab stands beside it.
 declare -A kBoxes=()
 kWindowWidth='' kWindowHeight='' kScreenGrab=''
-read_window_boxes() { # read_window_boxes FILE; the build's screen_grab stands beside it
-    local name left top width height grabber=${1%/*}/screen_grab status=0
-    # Used if it runs here: a build of another system (tools/check-clean-debian's) may not.
+read_window_boxes() {
+    local table=${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt} grabber name left top width height status=0
+    grabber=${table%/*}/screen_grab  # used if it runs here: a build of another system (tools/check-clean-debian's) may not
     [ ! -x "$grabber" ] || "$grabber" >/dev/null 2>&1 || status=$?
     [ "$status" != 2 ] || kScreenGrab=$grabber
-    [ -f "$1" ] || fail "$1 manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
+    [ -f "$table" ] || fail "$table manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
     while read -r name left top width height _; do
         [[ $name == '#'* ]] || kBoxes[$name]="$left $top $width $height"
-    done <"$1"
-    [ -n "${kBoxes[Form1]:-}" ] || fail "$1 ne donne pas la boîte de la fenêtre (Form1)"
+    done <"$table"
+    [ -n "${kBoxes[Form1]:-}" ] || fail "$table ne donne pas la boîte de la fenêtre (Form1)"
     read -r _ _ kWindowWidth kWindowHeight <<<"${kBoxes[Form1]}"
 }
+[ -z "${SOLVANE_WINDOW_BOXES:-}" ] || read_window_boxes "${SOLVANE_WINDOW_BOXES%/*}"
 
-# read_build_window_boxes BUILD_FOLDER: the table of that build, unless SOLVANE_WINDOW_BOXES names another.
-read_build_window_boxes() { read_window_boxes "${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt}"; }
-[ -z "${SOLVANE_WINDOW_BOXES:-}" ] || read_window_boxes "$SOLVANE_WINDOW_BOXES"
-
-# box WHERE: the box "LEFT TOP WIDTH HEIGHT" that WHERE is, or that WHERE names in kBoxes.
-box() { if [[ $1 =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]]; then echo "$1"; else echo "${kBoxes[$1]:?pas de boîte $1}"; fi; }
-box_centre() { # box_centre WHERE: "X Y", the centre of a box
+box() { echo "${kBoxes[$1]:?pas de boîte $1}"; }  # box NAME: its "LEFT TOP WIDTH HEIGHT"
+box_centre() { # box_centre BOX: "X Y", its centre
     local left top width height
     read -r left top width height <<<"$(box "$1")"
     echo "$((left + width / 2)) $((top + height / 2))"
@@ -348,7 +345,7 @@ pointer_to() {
 }
 
 # click WHERE [BUTTON [TIMES]]: clicks (with the left button, once, by default) at the
-# window point "X Y", or at the centre of a box (kBoxes' name, or "LEFT TOP WIDTH HEIGHT").
+# window point "X Y", or at the centre of a box of kBoxes.
 click() {
     local x y
     if [[ $1 =~ ^-?[0-9]+\ -?[0-9]+$ ]]; then read -r x y <<<"$1"; else read -r x y <<<"$(box_centre "$1")"; fi
