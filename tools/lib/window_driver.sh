@@ -388,9 +388,9 @@ left_drag() {
     origin_x=$to_x origin_y=$to_y
 }
 
-# grab FILE [WHERE]: what the screen shows, whole or inside a box of the window (see
-# box), 8 bits a channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE").
-# The build's screen_grab writes raw RGB and PPM in a few milliseconds; ImageMagick's
+# grab FILE [BOX]: what the screen shows, whole or inside a box of the window, 8 bits a
+# channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE"). The build's
+# screen_grab writes raw RGB and PPM, and checksums, in a few milliseconds; ImageMagick's
 # import, a tenth of a second, writes the other formats.
 grab() {
     local screen_box=() crop=() left top width height
@@ -399,23 +399,17 @@ grab() {
         screen_box=($((origin_x + left)) $((origin_y + top)) "$width" "$height")
         crop=(-crop "${width}x${height}+${screen_box[0]}+${screen_box[1]}" +repage)
     fi
-    if [[ -n $kScreenGrab && $1 == @(rgb|ppm):* ]]; then
+    if [[ -n $kScreenGrab && $1 == @(rgb|ppm|checksum):* ]]; then
         "$kScreenGrab" "${1%%:*}" "${1#*:}" "${screen_box[@]}"
     else
         import -silent -window root "${crop[@]}" -depth 8 "$1"
     fi
 }
 
-box_checksum() { # box_checksum WHERE: the same for the same pixels of that box
-    if [ -n "$kScreenGrab" ]; then
-        local left top width height
-        read -r left top width height <<<"$(box "$1")"
-        "$kScreenGrab" checksum - $((origin_x + left)) $((origin_y + top)) "$width" "$height"
-    else
-        grab rgb:- "$1" | md5sum
-    fi
+box_checksum() { # box_checksum BOX: the same for the same pixels of that box
+    if [ -n "$kScreenGrab" ]; then grab checksum:- "$1"; else grab rgb:- "$1" | md5sum; fi
 }
-box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from WHERE CHECKSUM
+box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from BOX CHECKSUM
 # pixel X Y: "R G B" at screen point (X, Y) of the last grab of the whole screen (grab_screen).
 grab_screen() { grab "rgb:$work/screen.rgb"; }
 pixel() { od -An -tu1 -j "$((($2 * screen_width + $1) * 3))" -N 3 "$work/screen.rgb" | xargs; }
