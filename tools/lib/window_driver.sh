@@ -145,12 +145,24 @@ wait_for_window_manager() {
     wait_until 5 "openbox traite une demande" number_of_desktops_is "$desktops"
 }
 
-# openbox with new windows centred and focused, no edge resistance (it would bend a
+# start_display [--openbox] [COLOUR]: an X server of our own on a free display (sets
+# DISPLAY), its screen screen_width x screen_height x screen_depth, managed by openbox
+# with --openbox, then painted COLOUR ("#rrggbb") if given.
+# openbox has new windows centred and focused, no edge resistance (it would bend a
 # drag near the edges), one desktop, no mouse or key bindings (its own raise a window
 # on any click, hiding whether the window keeps itself above). A window mapped before
 # it has started may never be shown: it has once it answers a request from its loop.
-start_openbox() {
-    cat >"$work/openbox.xml" <<'EOF'
+start_display() {
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x${screen_depth}" -nolisten tcp -noreset \
+        3>"$work/display" >"$work/xvfb.log" 2>&1 &
+    xvfb_pid=$! wm_pid=''
+    remember_pid "$xvfb_pid"
+    wait_until 10 "Xvfb donne son numéro d'affichage" grep -qx '[0-9][0-9]*' "$work/display"
+    DISPLAY=":$(<"$work/display")" && export DISPLAY
+    if [ "${1:-}" = --openbox ]; then
+        shift
+        cat >"$work/openbox.xml" <<'EOF'
 <?xml version="1.0" encoding="UTF-8"?>
 <openbox_config xmlns="http://openbox.org/3.4/rc">
   <focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>
@@ -161,26 +173,11 @@ start_openbox() {
   <keyboard></keyboard>
 </openbox_config>
 EOF
-    openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
-    wm_pid=$! && remember_pid "$wm_pid"
-    wait_until 10 "openbox publie ses bureaux" eval 'xdotool get_num_desktops >/dev/null 2>&1'
-    wait_for_window_manager
-}
-
-# start_display [--openbox] [COLOUR]: an X server of our own on a free display (sets
-# DISPLAY), its screen screen_width x screen_height x screen_depth, managed by openbox
-# with --openbox, then painted COLOUR ("#rrggbb") if given.
-start_display() {
-    local openbox=false
-    [ "${1:-}" != --openbox ] || { openbox=true; shift; }
-    : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 "${screen_width}x${screen_height}x${screen_depth}" -nolisten tcp -noreset \
-        3>"$work/display" >"$work/xvfb.log" 2>&1 &
-    xvfb_pid=$! wm_pid=''
-    remember_pid "$xvfb_pid"
-    wait_until 10 "Xvfb donne son numéro d'affichage" grep -qx '[0-9][0-9]*' "$work/display"
-    DISPLAY=":$(<"$work/display")" && export DISPLAY
-    ! $openbox || start_openbox
+        openbox --sm-disable --config-file "$work/openbox.xml" >"$work/openbox.log" 2>&1 &
+        wm_pid=$! && remember_pid "$wm_pid"
+        wait_until 10 "openbox publie ses bureaux" eval 'xdotool get_num_desktops >/dev/null 2>&1'
+        wait_for_window_manager
+    fi
     [ -z "${1:-}" ] || xsetroot -solid "$1"
 }
 
