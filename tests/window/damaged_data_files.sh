@@ -206,9 +206,9 @@ if [ -n "$name_day" ]; then
     wait_until 10 "la ligne de la fête se lit « $name_day »" box_reads Label32.first_line "$name_day" exact
 fi
 case $moon in
-    empty) wait_until 10 "la case de la lune reste vide" box_is_plain Image1 "$kBackgroundGrey" 12 ;;
-    red) wait_until 10 "la case de la lune montre l'image rouge" box_is_plain Image1 "$kRed" 0 ;;
-    green) wait_until 10 "la case de la lune montre l'image verte" box_is_plain Image1 "$kGreen" 0 ;;
+    empty) wait_until 10 "la case de la lune reste vide" box_shows Image1 "$kBackgroundGrey" 12 ;;
+    red) wait_until 10 "la case de la lune montre l'image rouge" box_shows Image1 "$kRed" 0 ;;
+    green) wait_until 10 "la case de la lune montre l'image verte" box_shows Image1 "$kGreen" 0 ;;
 esac
 clock_keeps_ticking 2
 main_window_alone || fail "une autre fenêtre titrée Solvane est apparue (une boîte d'erreur ?)"

@@ -130,7 +130,7 @@ left_drag "$x" "$y" 40 30 is_above
 wait_for_program
 click "$x $y" 3
 wait_until 5 "le menu s'ouvre" popup_open
-press_keys Escape
+xdotool key Escape
 wait_until 5 "le menu se ferme" eval '! popup_open'
 quit_by_button
 errors=$(cat "$work/program-errors.log")

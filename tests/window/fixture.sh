@@ -86,7 +86,7 @@ settings_file() { echo "$XDG_CONFIG_HOME/solvane/solvane.conf"; }
 pick_from_menu() {
     click "$kBackgroundPoint" 3
     wait_until 5 "le menu s'ouvre" popup_open
-    press_keys "$1"
+    xdotool key "$1"
     wait_until 5 "le menu se ferme" eval '! popup_open'
     wait_for_program
 }

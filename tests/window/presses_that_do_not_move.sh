@@ -34,7 +34,7 @@ fewer_menus_than() { (( $(popups_shown) < $1 )); }
 close_menus() {
     local shown
     while shown=$(popups_shown) && ((shown > 0)); do
-        press_keys Escape
+        xdotool key Escape
         wait_until 5 "Échap ferme un menu ouvert par l'appui" fewer_menus_than "$shown"
     done
 }

@@ -59,7 +59,7 @@ start_listened_program() {
 # Shift+F10: the first entry is heard at once, as an unticked entry that can be ticked.
 case_shift_f10() {
     start_listened_program
-    press_keys shift+F10
+    xdotool key shift+F10
     wait_until 20 "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
     say "Maj+F10 : « $kKeepAbove » dit d'emblée, case à cocher non cochée"
@@ -68,12 +68,12 @@ case_shift_f10() {
 # The Menu key: the same; ticked by its key, the entry is heard ticked the next time.
 case_menu_key() {
     start_listened_program
-    press_keys Menu
+    xdotool key Menu
     wait_until 20 "touche Menu : « $kKeepAbove » dit d'emblée, case à cocher non cochée" \
         heard "$kFocused" "$kCheckRoles" "$kKeepAbove" -checked
-    press_keys t
+    xdotool key t
     wait_until 20 "« $kKeepAbove » coché garde la fenêtre au-dessus" is_above
-    press_keys Menu
+    xdotool key Menu
     wait_until 20 "touche Menu : « $kKeepAbove » dit cochée" heard "$kFocused" "$kCheckRoles" "$kKeepAbove" checked
     say "touche Menu : « $kKeepAbove » dit d'emblée, non cochée puis cochée"
 }
@@ -81,12 +81,12 @@ case_menu_key() {
 # « Jours fériés » opened by its key: its regions are radio buttons, the nation ticked.
 case_region() {
     start_listened_program
-    press_keys Menu
+    xdotool key Menu
     wait_until 20 "le menu s'ouvre sur sa première entrée" heard "$kFocused" '.*' "$kKeepAbove"
-    press_keys j
+    xdotool key j
     wait_until 20 "« France (national) » dit bouton radio coché" \
         heard "$kFocused" "$kRadioRoles" 'France (national)' checked
-    press_keys Down
+    xdotool key Down
     wait_until 20 "« Alsace-Moselle » dit bouton radio non coché" \
         heard "$kFocused" "$kRadioRoles" 'Alsace-Moselle' -checked
     say "les régions sont dites boutons radio, la nation cochée, l'Alsace-Moselle non"

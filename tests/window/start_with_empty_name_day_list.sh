@@ -14,7 +14,7 @@ executable=$(copy_program "$program")
 start_program --wait "$executable"
 
 wait_until 10 "la ligne de la fête ne montre aucun prénom" box_reads Label32.line 'fête à souhaiter :'
-wait_until 10 "la case de la lune montre la lune du 29 février 2024" box_shows_picture Image1 "$program_folder/19.gif"
+wait_until 10 "la case de la lune montre la lune du 29 février 2024" box_shows Image1 "$program_folder/19.gif"
 # Five seconds of ticks of both timers.
 wait_until 15 "la ligne de l'horloge atteint 10:00:05" clock_reaches $((10 * 3600 + 5))
 process_running "$program_pid" || fail "le programme s'est arrêté"

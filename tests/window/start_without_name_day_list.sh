@@ -57,7 +57,7 @@ wait_until 10 "la boîte montre la phrase de l'erreur" \
 
 process_running "$program_pid" || fail "le programme s'est arrêté avant qu'on ferme la boîte"
 xdotool mousemove --sync "$((box_x + box_width / 2))" "$((box_y + 10))"
-press_keys Return
+xdotool key Return
 wait_until 5 "le programme s'arrête une fois la boîte fermée par Entrée" program_ended
 [ "$program_status" != 0 ] || fail "le programme s'est arrêté avec l'état 0"
 wait_until 5 "la boîte se ferme" window_gone "$box"

@@ -26,7 +26,7 @@ case_right_button() {
     read -r x y <<<"$kBackgroundPoint"
     click "$x $y" 3
     wait_until 5 "un clic droit sur le fond ouvre le menu" popup_open
-    press_keys Escape
+    xdotool key Escape
     wait_until 5 "Échap ferme le menu" eval '! popup_open'
     left_drag "$x" "$y" 30 20 is_above
     pick_from_menu t
@@ -73,9 +73,9 @@ case_region() {
     click "$x $y" 3
     wait_until 5 "le menu s'ouvre" popup_open
     # j opens the submenu on its first entry, « France (national) »; the next is « Alsace-Moselle ».
-    press_keys j
+    xdotool key j
     wait_until 5 "le sous-menu s'ouvre" two_menus_open
-    press_keys Down Return
+    xdotool key Down Return
     wait_until 5 "le menu se ferme" eval '! popup_open'
     wait_until 5 "la région est écrite dans les réglages" grep -qx 'region=alsace-moselle' "$(settings_file)"
     local text

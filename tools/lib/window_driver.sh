@@ -350,7 +350,6 @@ click() {
     xdotool click --repeat "${3:-1}" --delay 100 "${2:-1}"
 }
 
-press_keys() { xdotool key "$@"; }  # press_keys KEY...: as xdotool names them (Escape, shift+F10)
 # The program handles the mouse in order: once a click on ">>" has turned the calendar,
 # what was sent before has been handled and has reached the X server, then openbox.
 # The click goes where the window is now: after a wrong move the caller's check reports it.
@@ -461,9 +460,8 @@ require_reading_commands() {
     tesseract --list-langs 2>/dev/null | grep -qx fra || fail "tesseract ne connaît pas le français (tesseract-ocr-fra)"
     export SCREEN_READING_CACHE="$work/readings.json"  # what OCR has read, kept for the same pixels
 }
-box_reads() { read_window text "$(box "$1")" "$2" "${3:-}"; }  # box_reads WHERE TEXT [exact]
-box_shows_picture() { read_window pixels "$(box "$1")" "$2"; }  # box_shows_picture WHERE PICTURE_FILE
-box_is_plain() { read_window pixels "$(box "$1")" "$2" "$3"; }  # box_is_plain WHERE "R G B" TOLERANCE
+box_reads() { read_window text "$(box "$1")" "$2" "${3:-}"; }  # box_reads BOX TEXT [exact]
+box_shows() { read_window pixels "$(box "$1")" "${@:2}"; }  # box_shows BOX PICTURE_FILE|"R G B" [TOLERANCE]
 # says "LEFT TOP WIDTH HEIGHT" SENTENCE LIKENESS [WORD...]: a box of the screen (not of
 # the window) reads close to SENTENCE, holding every WORD.
 says() { origin_x=0 origin_y=0 read_window says "$@"; }
