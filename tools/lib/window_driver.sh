@@ -292,7 +292,8 @@ wait_for_window() {
     read_origin
     [[ $(window_geometry) == *" $kWindowWidth $kWindowHeight" ]] ||
         fail "la fenêtre titrée $kWindowTitle mesure $(window_geometry) : ce n'est pas la fenêtre principale (une boîte d'erreur ?)"
-    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" window_point_is "$kBackgroundPoint" "$kBackgroundGrey" 12
+    wait_until $((10 * kSlowdown)) "la fenêtre dessine son fond gris" \
+        point_is "$((origin_x + ${kBackgroundPoint% *}))" "$((origin_y + ${kBackgroundPoint#* }))" "$kBackgroundGrey" 12
     start_took_us=$(($(now_us) - launched_at))
     start_took_cpu_ms=$(processor_ms "$program_pid")
 }
@@ -316,22 +317,21 @@ stop_program() {
     wait_until 5 "la fenêtre du programme arrêté se ferme" window_gone "$window"
 }
 
-# quit_by_button [STATUS]: clicks the window's quit button and waits for the program
-# to end, with STATUS (0 by default; "any" for a program that is not our child).
+# quit_by_button [any]: clicks the window's quit button and waits for the program to
+# end, with status 0 (any status for a program that is not our child).
 quit_by_button() {
     click cmdQuit
     wait_until $((10 * kSlowdown)) "le programme s'arrête après un clic sur son bouton Quitter" program_ended
-    [ "${1:-0}" = any ] || [ "$program_status" = "${1:-0}" ] || fail "le programme s'est arrêté avec l'état $program_status"
+    [ "${1:-}" = any ] || [ "$program_status" = 0 ] || fail "le programme s'est arrêté avec l'état $program_status"
 }
 
-has_net_wm_state() { xprop -id "$window" _NET_WM_STATE | grep -qw -- "$1"; }
-is_above() { has_net_wm_state _NET_WM_STATE_ABOVE; }
-is_iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' || has_net_wm_state _NET_WM_STATE_HIDDEN; }
+is_above() { xprop -id "$window" _NET_WM_STATE | grep -qw _NET_WM_STATE_ABOVE; }
+is_iconic() { xprop -id "$window" WM_STATE | grep -q 'window state: Iconic' || xprop -id "$window" _NET_WM_STATE | grep -qw _NET_WM_STATE_HIDDEN; }
 # The windows that the program shows besides its main window (menus, the calendar's
 # month list, a tooltip): their number, and the box of the first (status 1 without one).
 popups() { xdotool search --onlyvisible --classname '^solvane$' 2>/dev/null | grep -vx "$window"; }
 popups_shown() { popups | grep -c . || true; }
-popup_open() { (($(popups_shown) > 0)); }
+popup_open() { popups >/dev/null; }
 popup_box() { local id; id=$(popups) && window_geometry "${id%%$'\n'*}"; }
 
 # pointer_to X Y: moves the mouse there, unless it is there already (--sync would wait for ever).
@@ -415,10 +415,8 @@ colours_near() { # colours_near "R G B" "R G B" TOLERANCE
     read -ra b <<<"$2"
     for i in 0 1 2; do ((a[i] - b[i] <= $3 && b[i] - a[i] <= $3)) || return 1; done
 }
-# point_is X Y "R G B" TOLERANCE: a new grab shows that colour at screen point (X, Y);
-# window_point_is "X Y" …: the same at a point of the window.
+# point_is X Y "R G B" TOLERANCE: a new grab shows that colour at screen point (X, Y).
 point_is() { grab_screen && colours_near "$(pixel "$1" "$2")" "$3" "$4"; }
-window_point_is() { point_is "$((origin_x + ${1% *}))" "$((origin_y + ${1#* }))" "${@:2}"; }
 
 # shown_moon_picture FOLDER: the number of the picture among FOLDER/0.gif .. 29.gif
 # that the window's moon box shows, pixel for pixel; nothing when it shows none.
