@@ -161,9 +161,9 @@ def read_matches(picture, expected, first=None, same=normalised):
 
 
 def calendar_cells(window):
-    """The calendar's day cells, row by row, as (left, top, right, bottom) in window pixels:
-    the rows the last six spaces between its navy horizontal lines, the columns those between
-    its vertical lines and edges."""
+    """The boxes of the calendar's day cells, row by row, in window pixels: the rows the last
+    six spaces between its navy horizontal lines, the columns those between its vertical lines
+    and edges."""
     shown = window(BOXES["Cal1"])
     width, height = shown.width, shown.height
 
@@ -175,21 +175,21 @@ def calendar_cells(window):
 
     def spaces(lines, size=None):
         """The spaces of 8 pixels or more between the lines (and the edges 0 and SIZE, when
-        given), as (first, last): the narrower ones lie inside a line drawn wider than a pixel."""
+        given), as (first, width): the narrower ones lie inside a line drawn wider than a pixel."""
         bounds = lines if size is None else [-1, *lines, size]
-        return [(a + 1, b - 1) for a, b in zip(bounds, bounds[1:]) if b - a > 8]
+        return [(a + 1, b - a - 1) for a, b in zip(bounds, bounds[1:]) if b - a > 8]
 
     rows, columns = spaces(horizontal)[-6:], spaces(vertical, width)
     if len(columns) != 7 or len(rows) != 6:
         raise SystemExit(f"grille du calendrier introuvable : {len(rows)} rangées de jours et {len(columns)} colonnes "
                          f"(lignes horizontales en {horizontal}, verticales en {vertical})")
     ox, oy = BOXES["Cal1"][:2]
-    return [(ox + c[0], oy + r[0], ox + c[1], oy + r[1]) for r in rows for c in columns]
+    return [(ox + column[0], oy + row[0], column[1], row[1]) for row in rows for column in columns]
 
 
 def selected_cell(window, cells):
     """The index of the one cell filled with the selection's navy."""
-    insides = [window((left + 2, top + 2, right - left - 3, bottom - top - 3)) for left, top, right, bottom in cells]
+    insides = [window((left + 2, top + 2, width - 4, height - 4)) for left, top, width, height in cells]
     filled = [i for i, inside in enumerate(insides) if differing_pixels(inside, NAVY, 16) < 0.4 * inside.width * inside.height]
     if len(filled) != 1:
         raise SystemExit(f"un jour choisi attendu dans le calendrier, {len(filled)} trouvés")
@@ -244,8 +244,8 @@ def day_cells(window, selected_day, days):
 
 def command_cell(window, selected_day="0", day="0"):
     """Prints the window point of the selected day's cell, or of DAY's, counted from SELECTED_DAY's."""
-    left, top, right, bottom = day_cells(window, selected_day, [day])[0]
-    print((left + right) // 2, (top + bottom) // 2)
+    left, top, width, height = day_cells(window, selected_day, [day])[0]
+    print(left + (width - 1) // 2, top + (height - 1) // 2)
     return 0
 
 
@@ -271,8 +271,7 @@ def is_underlined(cell):
 def command_underlined(window, selected_day, *days):
     """Prints those of DAYS whose cell is underlined, counted as day_cells counts."""
     cells = day_cells(window, selected_day, days)
-    print(" ".join(day for day, (left, top, right, bottom) in zip(days, cells)
-                   if is_underlined(window((left, top, right - left + 1, bottom - top + 1)))))
+    print(" ".join(day for day, cell in zip(days, cells) if is_underlined(window(cell))))
     return 0
 
 
