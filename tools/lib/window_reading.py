@@ -296,14 +296,12 @@ def clock_time(text):
 
 def clock_seconds(folder):
     """The clock line went from each second to the next: each frame of FOLDER (by clock_watch, in
-    order) is one change of the line, all read on one strip, one by one when that reads too few."""
+    order) is one change of the line, all read on one strip, each read alone where that gives no time."""
     frames = [parse_ppm(path.read_bytes(), path) for path in sorted(Path(folder).glob("*.ppm"))]
     if len(frames) < 2:
         raise SystemExit(f"{len(frames)} images de l'horloge : rien à comparer")
-    times = [clock_time(line) for line in ocr(stacked(frames), page_mode="6").splitlines()
-             if clock_time(line) is not None]
-    if len(times) != len(frames):
-        times = [clock_time(ocr(frame)) for frame in frames]
+    times = [clock_time(line) for line in read_lines(frames)]
+    times = [time if time is not None else clock_time(ocr(frame)) for time, frame in zip(times, frames)]
     problems = []
     for index, (before, after) in enumerate(zip(times, times[1:]), start=1):
         if before is None or after is None:
