@@ -21,13 +21,6 @@
 
 namespace {
 
-// One line of the table: a name, its box, and what it is when that is said.
-struct BoxLine {
-    QString name;
-    QRect box;
-    QString comment;
-};
-
 int Failure(const QString& message) {
     std::fprintf(stderr, "write_window_boxes : %s\n", qPrintable(message));
     return 1;
@@ -49,15 +42,27 @@ int main(int argc, char** argv) {
     ApplyFixedLook();
     const Form1 form(home.path());
 
+    // The table is written only whole: a failure before its commit leaves the last one.
+    QSaveFile table(QString::fromLocal8Bit(argv[2]));
+    if (!table.open(QIODevice::WriteOnly | QIODevice::Text)) return Failure(table.fileName() + " : non inscriptible");
+    QTextStream out(&table);
+    out << "# Written by the build (tools/write_window_boxes.cpp) from the window and from\n"
+           "# tools/lib/window_box_parts.txt: NAME LEFT TOP WIDTH HEIGHT, in window pixels.\n";
+    const auto write = [&out](const QString& name, const QRect& box, const QString& comment) {
+        out << QString::asprintf("%-24s %4d %4d %4d %4d", qPrintable(name), box.left(), box.top(), box.width(),
+                                 box.height())
+            << (comment.isEmpty() ? QString() : QStringLiteral("   # ") + comment) << '\n';
+    };
+
     // The window, then its named controls that it shows, in the order it creates them.
-    QList<BoxLine> lines{{QStringLiteral("Form1"), QRect(QPoint(0, 0), form.size()), QStringLiteral("the window")}};
-    QMap<QString, QRect> controls;
+    QMap<QString, QRect> controls{{QStringLiteral("Form1"), QRect(QPoint(0, 0), form.size())}};
+    write(QStringLiteral("Form1"), controls[QStringLiteral("Form1")], QStringLiteral("the window"));
     for (QObject* child : form.children()) {
         auto* control = qobject_cast<QWidget*>(child);
-        if (control && !control->objectName().isEmpty() && !control->isHidden())
-            lines.append({control->objectName(), control->geometry(), QString()});
+        if (!control || control->objectName().isEmpty() || control->isHidden()) continue;
+        controls.insert(control->objectName(), control->geometry());
+        write(control->objectName(), control->geometry(), QString());
     }
-    for (const BoxLine& line : lines) controls.insert(line.name, line.box);
 
     // A line of the file of parts, "NAME CONTROL[+CONTROL...] LEFT TOP RIGHT BOTTOM  # what": the box
     // around the controls with LEFT, TOP, RIGHT and BOTTOM pixels trimmed off its sides.
@@ -79,19 +84,7 @@ int main(int argc, char** argv) {
         box.adjust(part.captured(3).toInt(), part.captured(4).toInt(), -part.captured(5).toInt(),
                    -part.captured(6).toInt());
         if (box.isEmpty()) return Failure(where + "il ne reste rien de " + part.captured(2));
-        lines.append({part.captured(1), box, part.captured(7).trimmed()});
-    }
-
-    QSaveFile table(QString::fromLocal8Bit(argv[2]));
-    if (!table.open(QIODevice::WriteOnly | QIODevice::Text)) return Failure(table.fileName() + " : non inscriptible");
-    QTextStream out(&table);
-    out << "# Written by the build (tools/write_window_boxes.cpp) from the window and from\n"
-           "# tools/lib/window_box_parts.txt: NAME LEFT TOP WIDTH HEIGHT, in window pixels.\n";
-    for (const BoxLine& line : lines) {
-        const QRect& box = line.box;
-        out << QString::asprintf("%-24s %4d %4d %4d %4d", qPrintable(line.name), box.left(), box.top(), box.width(),
-                                 box.height())
-            << (line.comment.isEmpty() ? QString() : QStringLiteral("   # ") + line.comment) << '\n';
+        write(part.captured(1), box, part.captured(7).trimmed());
     }
     out.flush();
     if (out.status() != QTextStream::Ok || !table.commit()) return Failure(table.fileName() + " : écriture échouée");
