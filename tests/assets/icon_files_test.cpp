@@ -14,9 +14,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <regex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "assets/icon_files.h"
@@ -51,15 +51,25 @@ struct SvgPath {
 };
 
 // The paths of the SVG file as it is written: a fill colour, the even-odd rule, and
-// M, L and Z only.
+// M, L and Z only. A path written otherwise is a failure, not a path left out.
 std::vector<SvgPath> ReadSvgPaths(const std::string& svg) {
+    static constexpr std::string_view kStart = R"(<path fill="#)";
+    static constexpr std::string_view kRule = R"(" fill-rule="evenodd" d=")";
     std::vector<SvgPath> paths;
-    static const std::regex kPath(R"re(<path fill="#([0-9a-f]{6})" fill-rule="evenodd" d="([^"]*)"/>)re");
-    for (auto match = std::sregex_iterator(svg.begin(), svg.end(), kPath); match != std::sregex_iterator(); ++match) {
+    for (std::size_t at = svg.find("<path"); at != std::string::npos; at = svg.find("<path", at + 1)) {
+        const std::size_t rule = at + kStart.size() + 6;
+        const std::size_t end = svg.find('"', rule + kRule.size());
+        if (svg.compare(at, kStart.size(), kStart) != 0 ||
+            svg.find_first_not_of("0123456789abcdef", at + kStart.size()) != rule ||
+            svg.compare(rule, kRule.size(), kRule) != 0 || end == std::string::npos ||
+            svg.compare(end, 3, "\"/>") != 0) {
+            ADD_FAILURE() << "un chemin d'une autre forme : " << svg.substr(at, 80);
+            continue;
+        }
         SvgPath path;
-        const unsigned long rgb = std::stoul((*match)[1].str(), nullptr, 16);
+        const unsigned long rgb = std::stoul(svg.substr(at + kStart.size(), 6), nullptr, 16);
         path.colour = {double(rgb >> 16), double((rgb >> 8) & 0xff), double(rgb & 0xff)};
-        std::istringstream data((*match)[2].str());
+        std::istringstream data(svg.substr(rule + kRule.size(), end - rule - kRule.size()));
         char command = 0;
         while (data >> command) {
             if (command == 'Z') continue;
