@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """What the gadget's panels should show for a date, worked out from the calendar itself
-(Python's dates, an Easter rule of its own, the name-day list of the program's folder),
+(Python's dates, python3-dateutil's Easter, the name-day list of the program's folder),
 never from the program's code: window_reading.py's commands, and `panel SCREEN X Y DATE
 FOLDER` (the panels show DATE, AAAA-MM-JJ) and `moon-number DATE` (its moon picture's number).
 """
@@ -11,6 +11,8 @@ import math
 import re
 import sys
 from pathlib import Path
+
+from dateutil.easter import easter
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2] / "tools" / "lib"))
 import window_reading  # noqa: E402  (found beside the window driver)
@@ -38,22 +40,6 @@ def name_day_list(path):
         if not re.match(r"[ \t]*[+-]?0*(\.0*)?[1-9]", value):
             entries.append(value)
     return entries
-
-
-def easter_sunday(year):
-    """Easter Sunday of a Gregorian year, by the anonymous Gregorian computus
-    (Meeus, Astronomical Algorithms, 2nd ed., ch. 8), which needs no table."""
-    a = year % 19
-    b, c = divmod(year, 100)
-    d, e = divmod(b, 4)
-    f = (b + 8) // 25
-    g = (b - f + 1) // 3
-    h = (19 * a + b - d - g + 15) % 30
-    i, k = divmod(c, 4)
-    l = (32 + 2 * e + 2 * i - h - k) % 7
-    m = (a + 11 * h + 22 * l) // 451
-    month, day = divmod(h + l - 7 * m + 114, 31)
-    return datetime.date(year, month, day + 1)
 
 
 def moon_picture_number(year, month, day):
@@ -90,7 +76,7 @@ def expected_texts(date, folder):
          f"{date.timetuple().tm_yday} em jour de l'année   Semaine : {date.isocalendar()[1]}"),
         ("la fête", BOXES["Label32.line"], f"fête à souhaiter : {names[position] if position < len(names) else ''}"),
         ("l'année en titre", BOXES["Label8"], str(year)),
-        ("Pâques", BOXES["Label5"], holiday_text(easter_sunday(year), False)),
+        ("Pâques", BOXES["Label5"], holiday_text(easter(year), False)),
         ("Noël", BOXES["Label30.short"], holiday_text(datetime.date(year, 12, 25), True)),
     ]
 
