@@ -25,26 +25,26 @@ namespace {
 using test::kSundayMorning;
 using test::PictureOf;
 
-// Counts the paint events that reach each watched widget.
-class PaintCounter : public QObject {
-public:
-    int Count(const QObject* widget) const { return paints_.value(widget); }
-    void Clear() { paints_.clear(); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) ++paints_[watched];
-        return false;
-    }
-
-private:
-    QHash<const QObject*, int> paints_;
-};
-
 }  // namespace
 
 class RefreshShortcutsTest : public test::WindowTest {
     Q_OBJECT
+
+    // Counts the paint events that reach each watched widget.
+    class PaintCounter : public QObject {
+    public:
+        int Count(const QObject* widget) const { return paints_.value(widget); }
+        void Clear() { paints_.clear(); }
+
+    protected:
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint) ++paints_[watched];
+            return false;
+        }
+
+    private:
+        QHash<const QObject*, int> paints_;
+    };
 
     PaintCounter paints_;
 

@@ -19,7 +19,7 @@
 namespace calendar {
 namespace {
 
-constexpr long kToleranceSeconds = 120;
+constexpr long kPhaseToleranceSeconds = 120;
 
 struct OraclePhase {
     std::string name;
@@ -49,7 +49,7 @@ TEST(MoonPhasesTest, EveryPhaseFrom1900To2100IsWithinTwoMinutesOfPyEphem) {
         const long lunation = std::lround((julianDay - 2451550.09766) / 29.530588861 - row->fraction);
         const long difference = std::labs(static_cast<long>(PhaseInstant(lunation, row->phase) - oracle.instant));
         largest = std::max(largest, difference);
-        if (difference > kToleranceSeconds)
+        if (difference > kPhaseToleranceSeconds)
             log.Record(oracle.name + " at " + std::to_string(oracle.instant) + ": " + std::to_string(difference) +
                        " s off");
     }
@@ -90,7 +90,7 @@ TEST(MoonPhasesTest, EveryDayFrom1900To2100HasPyEphemsPhaseInParis) {
         std::tm local{};
         localtime_r(&seconds, &local);
         const int minutes = std::abs((ours->hour * 60 + ours->minute) - (local.tm_hour * 60 + local.tm_min));
-        if (minutes > kToleranceSeconds / 60)
+        if (minutes > kPhaseToleranceSeconds / 60)
             log.Record(test::DateText(y, m, d) + ": " + MoonPhaseSentence(*ours) + ", " + std::to_string(minutes) +
                        " min off");
     }
