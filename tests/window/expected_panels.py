@@ -6,6 +6,7 @@ FOLDER` (the panels show DATE, AAAA-MM-JJ) and `moon-number DATE` (its moon pict
 """
 
 import calendar
+import csv
 import datetime
 import math
 import re
@@ -21,25 +22,15 @@ from window_reading import BOXES  # noqa: E402
 WEEKDAYS = ["lundi", "mardi", "mercredi", "jeudi", "vendredi", "samedi", "dimanche"]
 MONTHS = ["janvier", "février", "mars", "avril", "mai", "juin", "juillet", "août",
           "septembre", "octobre", "novembre", "décembre"]
-# The abbreviations that the French locale gives for the months the panel abbreviates.
-SHORT_MONTHS = {11: "nov.", 12: "déc."}
 
 
 def name_day_list(path):
-    """The entries of the name-day list: the file's fields in order (a comma or a line
-    end ends a field; a field in double quotes runs to the closing quote), those that
-    begin with a number other than 0 left out."""
-    text = Path(path).read_bytes().decode("cp1252", errors="replace")
-    field = re.compile(r'[ \t]*(?:"([^"]*)"?[^,\r\n]*|([^,\r\n]*))(?:,|\r\n|[\r\n]|\Z)')
-    entries, at = [], 0
-    while at < len(text):
-        found = field.match(text, at)
-        at = found.end()
-        value = found[1] if found[1] is not None else found[2].rstrip(" \t")
-        # A number other than 0: after an optional sign, a non-zero digit before or after a point.
-        if not re.match(r"[ \t]*[+-]?0*(\.0*)?[1-9]", value):
-            entries.append(value)
-    return entries
+    """The names of the name-day list, in order: its comma-separated fields as Python's csv
+    reader splits them, those that begin with a number other than 0 left out."""
+    with open(path, encoding="cp1252", errors="replace", newline="") as file:
+        fields = [field.strip(" \t") for row in csv.reader(file) for field in row]
+    # A number other than 0: after an optional sign, a non-zero digit before or after a point.
+    return [field for field in fields if not re.match(r"[+-]?0*(\.0*)?[1-9]", field)]
 
 
 def moon_picture_number(year, month, day):
@@ -55,9 +46,8 @@ def moon_picture_number(year, month, day):
     return min(round(age), 29)  # Python's round sends halves to the even neighbour
 
 
-def holiday_text(date, abbreviated):
-    month = SHORT_MONTHS[date.month] if abbreviated else MONTHS[date.month - 1]
-    return f"{WEEKDAYS[date.weekday()]} {date.day:02d} {month}"
+def holiday_text(date, month=None):
+    return f"{WEEKDAYS[date.weekday()]} {date.day:02d} {month or MONTHS[date.month - 1]}"
 
 
 def name_day_position(date):
@@ -76,8 +66,9 @@ def expected_texts(date, folder):
          f"{date.timetuple().tm_yday} em jour de l'année   Semaine : {date.isocalendar()[1]}"),
         ("la fête", BOXES["Label32.line"], f"fête à souhaiter : {names[position] if position < len(names) else ''}"),
         ("l'année en titre", BOXES["Label8"], str(year)),
-        ("Pâques", BOXES["Label5"], holiday_text(easter(year), False)),
-        ("Noël", BOXES["Label30.short"], holiday_text(datetime.date(year, 12, 25), True)),
+        ("Pâques", BOXES["Label5"], holiday_text(easter(year))),
+        # Christmas's month as the French locale abbreviates it, where the panel shortens it.
+        ("Noël", BOXES["Label30.short"], holiday_text(datetime.date(year, 12, 25), "déc.")),
     ]
 
 

@@ -195,10 +195,9 @@ unanswered_display() {
 declare -A kBoxes=()
 kWindowWidth='' kWindowHeight='' kScreenGrab=''
 read_window_boxes() {
-    local table=${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt} grabber name left top width height status=0
+    local table=${SOLVANE_WINDOW_BOXES:-$1/window_boxes.txt} grabber name left top width height
     grabber=${table%/*}/screen_grab  # used if it runs here: a build of another system (tools/check-clean-debian's) may not
-    [ ! -x "$grabber" ] || "$grabber" >/dev/null 2>&1 || status=$?
-    [ "$status" != 2 ] || kScreenGrab=$grabber
+    "$grabber" >/dev/null 2>&1 || [ $? != 2 ] || kScreenGrab=$grabber  # status 2: its usage
     [ -f "$table" ] || fail "$table manque : les boîtes de la fenêtre s'écrivent à la construction (cmake --build)"
     while read -r name left top width height _; do
         [[ $name == '#'* ]] || kBoxes[$name]="$left $top $width $height"
@@ -376,18 +375,15 @@ left_drag() {
         wait_for_window_manager
     fi
     xdotool mousemove --sync "$((from_x + dx / 2))" "$((from_y + dy / 2))" mousemove --sync "$((from_x + dx))" "$((from_y + dy))"
-    poll_until 5 window_is_at "$to_x" "$to_y" || {
-        xdotool mouseup 1
-        fail "la souris a tiré la fenêtre de ($dx, $dy) depuis $origin_x $origin_y : elle est en $(window_geometry), pas en $to_x $to_y"
-    }
+    poll_until 5 window_is_at "$to_x" "$to_y" ||
+        { xdotool mouseup 1; fail "la souris a tiré la fenêtre de ($dx, $dy) depuis $origin_x $origin_y : elle est en $(window_geometry), pas en $to_x $to_y"; }
     xdotool mouseup 1
     origin_x=$to_x origin_y=$to_y
 }
 
-# grab FILE [BOX]: what the screen shows, whole or inside a box of the window, 8 bits a
-# channel; FILE may name ImageMagick's format ("rgb:-", "ppm:FILE"). The build's
-# screen_grab writes raw RGB and PPM, and checksums, in a few milliseconds; ImageMagick's
-# import, a tenth of a second, writes the other formats.
+# grab FILE [BOX]: the screen, whole or inside a box of the window, 8 bits a channel; FILE may
+# name ImageMagick's format ("rgb:-", "ppm:FILE"): the build's screen_grab writes raw RGB and
+# PPM in a few milliseconds, ImageMagick's import the others in a tenth of a second.
 grab() {
     local screen_box=() crop=() left top width height
     if (($# > 1)); then
@@ -395,16 +391,14 @@ grab() {
         screen_box=($((origin_x + left)) $((origin_y + top)) "$width" "$height")
         crop=(-crop "${width}x${height}+${screen_box[0]}+${screen_box[1]}" +repage)
     fi
-    if [[ -n $kScreenGrab && $1 == @(rgb|ppm|checksum):* ]]; then
+    if [[ -n $kScreenGrab && $1 == @(rgb|ppm):* ]]; then
         "$kScreenGrab" "${1%%:*}" "${1#*:}" "${screen_box[@]}"
     else
         import -silent -window root "${crop[@]}" -depth 8 "$1"
     fi
 }
 
-box_checksum() { # box_checksum BOX: the same for the same pixels of that box
-    if [ -n "$kScreenGrab" ]; then grab checksum:- "$1"; else grab rgb:- "$1" | md5sum; fi
-}
+box_checksum() { grab rgb:- "$1" | md5sum; }  # box_checksum BOX: the same for the same pixels of that box
 box_differs_from() { [ "$(box_checksum "$1")" != "$2" ]; }  # box_differs_from BOX CHECKSUM
 # pixel X Y: "R G B" at screen point (X, Y) of the last grab of the whole screen (grab_screen).
 grab_screen() { grab "rgb:$work/screen.rgb"; }
