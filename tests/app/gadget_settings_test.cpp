@@ -157,6 +157,7 @@ private slots:
     // the grid does.
     void theOpenMenuFollowsAnotherGadget() {
         QTemporaryDir config;
+        const QByteArray keptConfig = qgetenv("XDG_CONFIG_HOME");
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.ShowMenu(QPoint(0, 0));
@@ -184,7 +185,7 @@ private slots:
         QCOMPARE(settings::SettingsValue(GadgetSettings::DefaultPath().toStdString(), settings::kWeekNumbersKey),
                  std::optional<std::string>("false"));
         QVERIFY(!Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)).Cal1->WeekNumbers());
-        qunsetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", keptConfig);
     }
 };
 
