@@ -10,11 +10,19 @@ namespace subscriptions {
 struct CurlLibrary {
     CURL* (*easyInit)();
     CURLcode (*easySetopt)(CURL*, CURLoption, ...);
-    CURLcode (*easyPerform)(CURL*);
     CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...);
     void (*easyCleanup)(CURL*);
     curl_slist* (*slistAppend)(curl_slist*, const char*);
     void (*slistFreeAll)(curl_slist*);
+    // Several transfers at once, on one thread (libcurl 7.68 and later).
+    CURLM* (*multiInit)();
+    CURLMcode (*multiAddHandle)(CURLM*, CURL*);
+    CURLMcode (*multiRemoveHandle)(CURLM*, CURL*);
+    CURLMcode (*multiPerform)(CURLM*, int*);
+    CURLMcode (*multiPoll)(CURLM*, curl_waitfd*, unsigned int, int, int*);
+    CURLMcode (*multiWakeup)(CURLM*);
+    CURLMsg* (*multiInfoRead)(CURLM*, int*);
+    CURLMcode (*multiCleanup)(CURLM*);
 };
 
 // The library, loaded and initialised once for the whole process, from any thread;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <memory>
 #include <string_view>
 
@@ -9,16 +10,18 @@
 
 namespace subscriptions {
 
-namespace {
-
-// What the transfer's callbacks gather.
-struct Transfer {
+// One fetch under way: its handle, and what its callbacks gather.
+struct Fetches::Transfer {
+    std::string key;
+    FetchLimits limits;
+    CURL* easy = nullptr;
+    curl_slist* headers = nullptr;
     std::string body;
     Validators validators;
-    std::size_t largest = 0;
     bool tooLarge = false;
-    const std::atomic<bool>* stop = nullptr;
 };
+
+namespace {
 
 bool StartsWithNoCase(std::string_view text, std::string_view start) {
     return text.size() >= start.size() &&
@@ -34,10 +37,10 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 std::size_t TakeBody(char* bytes, std::size_t size, std::size_t count, void* data) {
-    auto& transfer = *static_cast<Transfer*>(data);
+    auto& transfer = *static_cast<Fetches::Transfer*>(data);
     const std::size_t length = size * count;
     // Counted as decoded: a small compressed answer that swells is cut as well.
-    if (transfer.body.size() + length > transfer.largest) {
+    if (transfer.body.size() + length > transfer.limits.largestBytes) {
         transfer.tooLarge = true;
         return 0;  // libcurl stops with CURLE_WRITE_ERROR
     }
@@ -48,7 +51,7 @@ std::size_t TakeBody(char* bytes, std::size_t size, std::size_t count, void* dat
 // Each response's header lines, those of a redirect included: a status line starts
 // a new response, whose validators alone count.
 std::size_t TakeHeader(char* bytes, std::size_t size, std::size_t count, void* data) {
-    auto& transfer = *static_cast<Transfer*>(data);
+    auto& transfer = *static_cast<Fetches::Transfer*>(data);
     const std::size_t length = size * count;
     const std::string_view line(bytes, length);
     if (StartsWithNoCase(line, "http/")) {
@@ -59,11 +62,6 @@ std::size_t TakeHeader(char* bytes, std::size_t size, std::size_t count, void* d
         transfer.validators.lastModified = Trimmed(line.substr(14));
     }
     return length;
-}
-
-int Progress(void* data, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto& transfer = *static_cast<Transfer*>(data);
-    return transfer.stop != nullptr && transfer.stop->load() ? 1 : 0;
 }
 
 Fetched Failure(std::string sentence) {
@@ -97,11 +95,10 @@ std::string StatusSentence(long status) {
 }
 
 // The outcome of a transfer that libcurl ended with `code`.
-Fetched Ended(CURLcode code, const Transfer& transfer, long status, bool connected, const FetchLimits& limits) {
+Fetched Ended(CURLcode code, const Fetches::Transfer& transfer, long status, bool connected,
+              const FetchLimits& limits) {
     switch (code) {
     case CURLE_OK: break;
-    case CURLE_ABORTED_BY_CALLBACK:
-        return {.kind = Fetched::Kind::Stopped, .body = {}, .validators = {}, .sentence = {}};
     case CURLE_COULDNT_RESOLVE_HOST:
     case CURLE_COULDNT_RESOLVE_PROXY:
     case CURLE_COULDNT_CONNECT: return {.kind = Fetched::Kind::Offline, .body = {}, .validators = {}, .sentence = {}};
@@ -140,6 +137,54 @@ Fetched Ended(CURLcode code, const Transfer& transfer, long status, bool connect
 // Header lines carry no line breaks: a validator that holds one is not sent back.
 bool OneLine(const std::string& value) { return value.find_first_of("\r\n") == std::string::npos; }
 
+// Sets `transfer`'s handle to fetch `address` within its limits.
+void Prepare(const CurlLibrary& curl, Fetches::Transfer& transfer, const std::string& address,
+             const Validators& previous) {
+    if (!previous.etag.empty() && OneLine(previous.etag)) {
+        transfer.headers = curl.slistAppend(transfer.headers, ("If-None-Match: " + previous.etag).c_str());
+    }
+    if (!previous.lastModified.empty() && OneLine(previous.lastModified)) {
+        transfer.headers = curl.slistAppend(transfer.headers, ("If-Modified-Since: " + previous.lastModified).c_str());
+    }
+    CURL* easy = transfer.easy;
+    const FetchLimits& limits = transfer.limits;
+    curl.easySetopt(easy, CURLOPT_URL, address.c_str());
+    curl.easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl.easySetopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl.easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl.easySetopt(easy, CURLOPT_MAXREDIRS, long(limits.redirects));
+    curl.easySetopt(easy, CURLOPT_TIMEOUT_MS, long(limits.longest.count()));
+    curl.easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connection.count()));
+    curl.easySetopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.largestBytes));
+    curl.easySetopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // every encoding this libcurl decodes
+    curl.easySetopt(easy, CURLOPT_USERAGENT, "Solvane/" SOLVANE_VERSION);
+    curl.easySetopt(easy, CURLOPT_HTTPHEADER, transfer.headers);
+    curl.easySetopt(easy, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the resolver's timeout: other threads run
+    // An abandoned fetch does not wait for its name's resolution to end (libcurl 7.87
+    // and later; an older one refuses the option and waits).
+    curl.easySetopt(easy, CURLOPT_QUICK_EXIT, 1L);
+    curl.easySetopt(easy, CURLOPT_WRITEFUNCTION, &TakeBody);
+    curl.easySetopt(easy, CURLOPT_WRITEDATA, &transfer);
+    curl.easySetopt(easy, CURLOPT_HEADERFUNCTION, &TakeHeader);
+    curl.easySetopt(easy, CURLOPT_HEADERDATA, &transfer);
+}
+
+// The outcome of `transfer`, which libcurl ended with `code`.
+Fetched Finished(const CurlLibrary& curl, CURLcode code, const Fetches::Transfer& transfer) {
+    long status = 0;
+    curl.easyGetinfo(transfer.easy, CURLINFO_RESPONSE_CODE, &status);
+    curl_off_t connectMicroseconds = 0;
+    curl.easyGetinfo(transfer.easy, CURLINFO_CONNECT_TIME_T, &connectMicroseconds);
+    return Ended(code, transfer, status, connectMicroseconds > 0 || status != 0, transfer.limits);
+}
+
+// Takes `transfer` out of `multi`, ended or not, and frees its handle.
+void Release(const CurlLibrary& curl, CURLM* multi, Fetches::Transfer& transfer) {
+    curl.multiRemoveHandle(multi, transfer.easy);
+    curl.easyCleanup(transfer.easy);
+    curl.slistFreeAll(transfer.headers);
+}
+
 }  // namespace
 
 bool LooksLikeICalendar(const std::string& body) {
@@ -149,54 +194,94 @@ bool LooksLikeICalendar(const std::string& body) {
     return StartsWithNoCase(text, "begin:vcalendar");
 }
 
-Fetched Fetch(const std::string& address, const Validators& previous, const FetchLimits& limits,
-              const std::atomic<bool>* stop) {
+Fetched Fetch(const std::string& address, const Validators& previous, const FetchLimits& limits) {
+    Fetches fetches;
+    fetches.Add(address, address, previous, limits);
+    for (;;) {
+        auto ended = fetches.Wait(limits.longest);
+        if (!ended.empty()) return std::move(ended.front().second);
+    }
+}
+
+Fetches::Fetches() = default;
+
+Fetches::~Fetches() {
+    const CurlLibrary* curl = Curl();
+    auto* multi = static_cast<CURLM*>(multi_.load());
+    if (curl == nullptr || multi == nullptr) return;
+    for (const std::unique_ptr<Transfer>& transfer : transfers_) Release(*curl, multi, *transfer);
+    curl->multiCleanup(multi);
+}
+
+void Fetches::Add(const std::string& key, const std::string& address, const Validators& previous,
+                  const FetchLimits& limits) {
     const CurlLibrary* curl = Curl();
     if (curl == nullptr) {
-        return Failure("la bibliothèque libcurl est introuvable sur ce système : les abonnements ne se chargent pas.");
+        ended_.emplace_back(key, Failure("la bibliothèque libcurl est introuvable sur ce système : les abonnements "
+                                         "ne se chargent pas."));
+        return;
     }
-    const std::unique_ptr<CURL, void (*)(CURL*)> handle(curl->easyInit(), curl->easyCleanup);
-    if (!handle) return Failure("le chargement n'a pas pu commencer (libcurl).");
-    CURL* easy = handle.get();
-
-    Transfer transfer;
-    transfer.largest = limits.largestBytes;
-    transfer.stop = stop;
-    curl_slist* headers = nullptr;
-    if (!previous.etag.empty() && OneLine(previous.etag)) {
-        headers = curl->slistAppend(headers, ("If-None-Match: " + previous.etag).c_str());
+    if (multi_.load() == nullptr) multi_ = curl->multiInit();
+    auto* multi = static_cast<CURLM*>(multi_.load());
+    auto transfer = std::make_unique<Transfer>();
+    transfer->key = key;
+    transfer->limits = limits;
+    transfer->easy = curl->easyInit();
+    if (multi == nullptr || transfer->easy == nullptr) {
+        if (transfer->easy != nullptr) curl->easyCleanup(transfer->easy);
+        ended_.emplace_back(key, Failure("le chargement n'a pas pu commencer (libcurl)."));
+        return;
     }
-    if (!previous.lastModified.empty() && OneLine(previous.lastModified)) {
-        headers = curl->slistAppend(headers, ("If-Modified-Since: " + previous.lastModified).c_str());
+    Prepare(*curl, *transfer, address, previous);
+    if (curl->multiAddHandle(multi, transfer->easy) != CURLM_OK) {
+        curl->easyCleanup(transfer->easy);
+        curl->slistFreeAll(transfer->headers);
+        ended_.emplace_back(key, Failure("le chargement n'a pas pu commencer (libcurl)."));
+        return;
     }
-    const std::unique_ptr<curl_slist, void (*)(curl_slist*)> requestHeaders(headers, curl->slistFreeAll);
+    transfers_.push_back(std::move(transfer));
+}
 
-    curl->easySetopt(easy, CURLOPT_URL, address.c_str());
-    curl->easySetopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl->easySetopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl->easySetopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
-    curl->easySetopt(easy, CURLOPT_MAXREDIRS, long(limits.redirects));
-    curl->easySetopt(easy, CURLOPT_TIMEOUT_MS, long(limits.longest.count()));
-    curl->easySetopt(easy, CURLOPT_CONNECTTIMEOUT_MS, long(limits.connection.count()));
-    curl->easySetopt(easy, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(limits.largestBytes));
-    curl->easySetopt(easy, CURLOPT_ACCEPT_ENCODING, "");  // every encoding this libcurl decodes
-    curl->easySetopt(easy, CURLOPT_USERAGENT, "Solvane/" SOLVANE_VERSION);
-    curl->easySetopt(easy, CURLOPT_HTTPHEADER, requestHeaders.get());
-    curl->easySetopt(easy, CURLOPT_NOSIGNAL, 1L);  // no SIGALRM for the resolver's timeout: other threads run
-    curl->easySetopt(easy, CURLOPT_WRITEFUNCTION, &TakeBody);
-    curl->easySetopt(easy, CURLOPT_WRITEDATA, &transfer);
-    curl->easySetopt(easy, CURLOPT_HEADERFUNCTION, &TakeHeader);
-    curl->easySetopt(easy, CURLOPT_HEADERDATA, &transfer);
-    curl->easySetopt(easy, CURLOPT_NOPROGRESS, 0L);
-    curl->easySetopt(easy, CURLOPT_XFERINFOFUNCTION, &Progress);
-    curl->easySetopt(easy, CURLOPT_XFERINFODATA, &transfer);
+std::vector<std::pair<std::string, Fetched>> Fetches::Wait(std::chrono::milliseconds longest) {
+    std::vector<std::pair<std::string, Fetched>> ended = std::exchange(ended_, {});
+    const CurlLibrary* curl = Curl();
+    auto* multi = static_cast<CURLM*>(multi_.load());
+    if (!ended.empty() || curl == nullptr || multi == nullptr) return ended;
+    const auto until = std::chrono::steady_clock::now() + longest;
+    for (;;) {
+        int running = 0;
+        curl->multiPerform(multi, &running);
+        int queued = 0;
+        while (const CURLMsg* message = curl->multiInfoRead(multi, &queued)) {
+            if (message->msg != CURLMSG_DONE) continue;
+            const auto found = std::find_if(transfers_.begin(), transfers_.end(), [&](const auto& transfer) {
+                return transfer->easy == message->easy_handle;
+            });
+            if (found == transfers_.end()) continue;
+            const CURLcode code = message->data.result;  // read before the handle goes
+            ended.emplace_back((*found)->key, Finished(*curl, code, **found));
+            Release(*curl, multi, **found);
+            transfers_.erase(found);
+        }
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (!ended.empty() || transfers_.empty() || left.count() <= 0 || woken_.exchange(false)) return ended;
+        // libcurl wakes sooner when one of its own timeouts (a fetch's limits) is due.
+        curl->multiPoll(multi, nullptr, 0, int(std::min<long long>(left.count(), INT_MAX)), nullptr);
+    }
+}
 
-    const CURLcode code = curl->easyPerform(easy);
-    long status = 0;
-    curl->easyGetinfo(easy, CURLINFO_RESPONSE_CODE, &status);
-    curl_off_t connectMicroseconds = 0;
-    curl->easyGetinfo(easy, CURLINFO_CONNECT_TIME_T, &connectMicroseconds);
-    return Ended(code, transfer, status, connectMicroseconds > 0 || status != 0, limits);
+void Fetches::Wake() {
+    woken_ = true;
+    // The flag for a Wait that has yet to poll, the wake-up for one that polls.
+    if (void* multi = multi_.load()) Curl()->multiWakeup(static_cast<CURLM*>(multi));
+}
+
+bool Fetches::Empty() const { return transfers_.empty() && ended_.empty(); }
+
+bool Fetches::UnderWay(const std::string& key) const {
+    return std::any_of(transfers_.begin(), transfers_.end(),
+                       [&](const auto& transfer) { return transfer->key == key; });
 }
 
 }  // namespace subscriptions

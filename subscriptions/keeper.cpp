@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <map>
 #include <utility>
 
 namespace subscriptions {
@@ -19,6 +20,7 @@ Keeper::~Keeper() {
         stop_ = true;
     }
     wake_.notify_all();
+    fetches_.Wake();
     if (thread_.joinable()) thread_.join();
 }
 
@@ -30,6 +32,7 @@ void Keeper::SetAddresses(std::vector<std::string> addresses) {
         if (!thread_.joinable() && !addresses_.empty()) thread_ = std::thread(&Keeper::Run, this);
     }
     wake_.notify_all();
+    fetches_.Wake();
 }
 
 void Keeper::RefreshNow() {
@@ -38,31 +41,44 @@ void Keeper::RefreshNow() {
         forced_ = true;
     }
     wake_.notify_all();
+    fetches_.Wake();
 }
 
 void Keeper::Run() {
     // Named for ps, top and the idle measures, which count this thread's wake-ups.
     pthread_setname_np(pthread_self(), "abonnements");
+    std::map<std::string, calendar::UnixSeconds> started;  // of the fetches under way
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         // The due subscriptions, read from the cache afresh: the other program may
-        // have fetched one in the meantime.
+        // have fetched one in the meantime. A fetch under way answers « Actualiser »
+        // for its own address.
         const std::vector<std::string> addresses = addresses_;
         const bool forced = std::exchange(forced_, false);
         lock.unlock();
+        const calendar::UnixSeconds now = Now();
         calendar::UnixSeconds next = 0;
         for (const std::string& address : addresses) {
-            if (stop_) break;
-            const calendar::UnixSeconds now = Now();
-            Record record = ReadRecord(folder_, address);
-            if (forced || IsDue(record, now)) {
-                const Refreshed refreshed = Refresh(folder_, address, now, limits_, &stop_);
-                if (stop_) break;
-                listener_(address, refreshed);
-                record = refreshed.record;
+            if (fetches_.UnderWay(address)) continue;
+            if (forced || IsDue(ReadRecord(folder_, address), now)) {
+                StartRefresh(fetches_, folder_, address, limits_);
+                started[address] = now;
+            } else {
+                const calendar::UnixSeconds due = NextDue(ReadRecord(folder_, address), now);
+                next = next == 0 ? due : std::min(next, due);
             }
-            const calendar::UnixSeconds due = NextDue(record, Now());
-            next = next == 0 ? due : std::min(next, due);
+        }
+        if (!fetches_.Empty()) {
+            // Until one ends, another is due, or the keeper is asked something.
+            const auto longest = next == 0 ? std::chrono::hours(1) : std::chrono::seconds(next - now);
+            for (const auto& [address, fetched] :
+                 fetches_.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(longest))) {
+                if (stop_) break;
+                listener_(address, WriteOutcome(folder_, address, started[address], fetched));
+                started.erase(address);
+            }
+            lock.lock();
+            continue;
         }
         lock.lock();
         // Asked for again while fetching (new addresses, « Actualiser »): at once.

@@ -1,7 +1,9 @@
 #pragma once
 // Keeps a list of subscriptions fetched in the background, on a thread of its own:
-// each when it is due (refresh.h), all at once when asked. Between fetches the
-// thread sleeps until the next one is due, with no wake-up in between. The window
+// each when it is due (refresh.h), all at once when asked. The fetches run
+// together, each within its own limits: one that is slow delays no other, nor one
+// that becomes due or is added meanwhile. With no fetch under way the thread sleeps
+// until the next one is due, with no wake-up in between. The window
 // and `solvane --suivre` each run one; both share the cache, and so the interval:
 // a subscription that the other program fetched is not fetched again before its time.
 
@@ -20,12 +22,12 @@ namespace subscriptions {
 
 class Keeper {
 public:
-    // Called on the keeper's thread after each fetch, with the address and its outcome.
+    // Called on the keeper's thread as each fetch ends, with the address and its outcome.
     using Listener = std::function<void(const std::string& address, const Refreshed& refreshed)>;
 
     // Fetches into the cache in `folder`. No thread runs until there is an address.
     Keeper(std::string folder, Listener listener, FetchLimits limits = {});
-    // Stops a fetch under way (within about a second) and waits for the thread.
+    // Abandons the fetches under way and waits for the thread.
     ~Keeper();
     Keeper(const Keeper&) = delete;
     Keeper& operator=(const Keeper&) = delete;
@@ -46,7 +48,8 @@ private:
     std::vector<std::string> addresses_;  // under mutex_
     bool forced_ = false;                 // under mutex_: RefreshNow was asked
     bool stopping_ = false;               // under mutex_
-    std::atomic<bool> stop_ = false;      // read by a fetch under way
+    std::atomic<bool> stop_ = false;      // stopping_, for the thread between fetches' ends
+    Fetches fetches_;                     // the thread's own; its Wait is woken by the others
     std::thread thread_;
 };
 

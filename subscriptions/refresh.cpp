@@ -20,36 +20,64 @@ calendar::UnixSeconds NextDue(const Record& record, calendar::UnixSeconds now) {
     return std::max(now, record.attempted + kIntervalSeconds);
 }
 
-Refreshed Refresh(const std::string& folder, const std::string& address, calendar::UnixSeconds now,
-                  const FetchLimits& limits, const std::atomic<bool>* stop) {
+void StartRefresh(Fetches& fetches, const std::string& folder, const std::string& address, const FetchLimits& limits) {
+    const Record record = ReadRecord(folder, address);
+    fetches.Add(address, FetchedAddress(address), record.hasCopy ? record.validators : Validators{}, limits);
+}
+
+Refreshed WriteOutcome(const std::string& folder, const std::string& address, calendar::UnixSeconds started,
+                       const Fetched& fetched) {
+    // Read again: the other program may have fetched it meanwhile.
     Record record = ReadRecord(folder, address);
-    const Fetched fetched =
-        Fetch(FetchedAddress(address), record.hasCopy ? record.validators : Validators{}, limits, stop);
-    if (fetched.kind == Fetched::Kind::Stopped) return {.record = record, .copyChanged = false};
-    record.attempted = now;
+    record.attempted = started;
     record.sentence.clear();
     switch (fetched.kind) {
     case Fetched::Kind::Fresh:
         record.outcome = Record::Outcome::UpToDate;
-        record.fetched = now;
+        record.fetched = started;
         record.validators = fetched.validators;
         record.hasCopy = WriteRecord(folder, record, &fetched.body);
         return {.record = record, .copyChanged = record.hasCopy};
     case Fetched::Kind::NotModified:
         // Without a copy no version was asked about: a 304 then confirms nothing.
         record.outcome = record.hasCopy ? Record::Outcome::UpToDate : Record::Outcome::Failed;
-        if (record.hasCopy) record.fetched = now;
+        if (record.hasCopy) record.fetched = started;
         if (!record.hasCopy) record.sentence = "le serveur répond « pas changé » à une première demande.";
         break;
     case Fetched::Kind::Offline: record.outcome = Record::Outcome::Offline; break;
     case Fetched::Kind::Failed:
-    case Fetched::Kind::Stopped:
         record.outcome = Record::Outcome::Failed;
         record.sentence = fetched.sentence;
         break;
     }
     WriteRecord(folder, record);
     return {.record = record, .copyChanged = false};
+}
+
+Refreshed Refresh(const std::string& folder, const std::string& address, calendar::UnixSeconds now,
+                  const FetchLimits& limits) {
+    const Record record = ReadRecord(folder, address);
+    return WriteOutcome(folder, address, now,
+                        Fetch(FetchedAddress(address), record.hasCopy ? record.validators : Validators{}, limits));
+}
+
+std::map<std::string, Refreshed> RefreshAll(const std::string& folder, const std::vector<std::string>& addresses,
+                                            std::chrono::milliseconds longest, const FetchLimits& limits) {
+    const calendar::UnixSeconds started = Now();
+    const auto until = std::chrono::steady_clock::now() + longest;
+    Fetches fetches;
+    for (const std::string& address : addresses) {
+        if (!fetches.UnderWay(address)) StartRefresh(fetches, folder, address, limits);
+    }
+    std::map<std::string, Refreshed> outcomes;
+    for (auto now = std::chrono::steady_clock::now(); !fetches.Empty() && now < until;
+         now = std::chrono::steady_clock::now()) {
+        for (const auto& [address, fetched] :
+             fetches.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(until - now))) {
+            outcomes[address] = WriteOutcome(folder, address, started, fetched);
+        }
+    }
+    return outcomes;
 }
 
 calendar::UnixSeconds Now() { return std::time(nullptr); }

@@ -5,9 +5,10 @@
 // program, whatever its end) is kFetchInterval old; the user may ask for one at any
 // time. A fetch that fails keeps the copy that was there: what was shown stays.
 
-#include <atomic>
 #include <chrono>
+#include <map>
 #include <string>
+#include <vector>
 
 #include "calendar/local_zone.h"
 #include "subscriptions/cache.h"
@@ -28,10 +29,23 @@ struct Refreshed {
     bool copyChanged = false;  // a new calendar replaced the copy
 };
 
-// Fetches `address` now, conditionally on the copy's version, and writes the
-// outcome to the cache in `folder`. A fetch stopped by `stop` changes nothing.
+// Starts fetching `address` among `fetches`, conditionally on the version of its
+// copy in `folder`, under the address itself as key.
+void StartRefresh(Fetches& fetches, const std::string& folder, const std::string& address,
+                  const FetchLimits& limits = {});
+// Writes to the cache in `folder` what the fetch of `address` started at `started`
+// brought, and returns the record.
+Refreshed WriteOutcome(const std::string& folder, const std::string& address, calendar::UnixSeconds started,
+                       const Fetched& fetched);
+
+// Fetches `address` now and writes the outcome.
 Refreshed Refresh(const std::string& folder, const std::string& address, calendar::UnixSeconds now,
-                  const FetchLimits& limits = {}, const std::atomic<bool>* stop = nullptr);
+                  const FetchLimits& limits = {});
+// Fetches each of `addresses` at once and writes each outcome as it comes; returns
+// after `longest` at the latest, with the outcomes that came. A fetch still under
+// way then is abandoned and changes nothing.
+std::map<std::string, Refreshed> RefreshAll(const std::string& folder, const std::vector<std::string>& addresses,
+                                            std::chrono::milliseconds longest, const FetchLimits& limits = {});
 
 // The clock, in the seconds that the cache counts.
 calendar::UnixSeconds Now();

@@ -36,4 +36,15 @@ std::string StateSentence(const Record& record, calendar::UnixSeconds now) {
     return {};
 }
 
+std::string LateSentence(const Record& record, std::chrono::seconds waited, calendar::UnixSeconds now) {
+    const auto seconds = waited.count();
+    const std::string start =
+        "le chargement n'a pas fini en " + std::to_string(seconds) + (seconds > 1 ? " secondes" : " seconde");
+    if (!record.hasCopy || record.fetched == 0) return start + " : rien n'a encore été chargé.";
+    const std::string when = WhenText(record.fetched, now);
+    // « de 14 h 05 », « du 7 décembre à 14 h 05 »
+    const std::string of = when.starts_with("le ") ? "du " + when.substr(3) : "de " + when;
+    return start + " : la copie " + of + " est montrée.";
+}
+
 }  // namespace subscriptions

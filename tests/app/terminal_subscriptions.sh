@@ -107,6 +107,7 @@ openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=127.0.0.1 -addext su
     -keyout "$work/tls/key.pem" -out "$work/tls/cert.pem" 2>/dev/null
 loop="http://127.0.0.1:$port/boucle"
 live="http://127.0.0.1:$port/agenda.ics"
+live_port=$port
 start_server "$work/tls" --tls "$work/tls/cert.pem" "$work/tls/key.pem"
 secure="https://127.0.0.1:$port/agenda.ics"
 sources "$good" "$loop" "$secure"
@@ -115,6 +116,25 @@ expected="solvane: $good : $since
 solvane: $loop : l'adresse renvoie vers une autre plus de 5 fois de suite : le chargement est abandonné.
 solvane: $secure : le certificat du serveur n'est pas reconnu : la connexion n'est pas sûre, rien n'est chargé."
 [[ $status = 0 && $err == "$expected" ]] || fail "boucle et certificat : état $status, « $err »"
+
+# Two addresses that never end before a good one: the answer waits 10 s in all, not
+# each address's 60 s one after the other (120 s), shows the good one's event and says
+# each late one; nothing of theirs is written to the cache.
+endless1="http://127.0.0.1:$live_port/sans-fin.ics"
+endless2="http://127.0.0.1:$live_port/muet.ics"
+sources "$endless1" "$endless2" "$live"
+rm -rf "$work/home/.cache/solvane"
+started=$(date +%s%N)
+run "$program" --texte 2026-09-01
+waited=$((($(date +%s%N) - started) / 1000000))
+expected="solvane: $endless1 : le chargement n'a pas fini en 10 secondes : rien n'a encore été chargé.
+solvane: $endless2 : le chargement n'a pas fini en 10 secondes : rien n'a encore été chargé."
+[[ $status = 0 && $err == "$expected" ]] || fail "adresses sans fin : état $status, « $err »"
+grep -q "Rentrée" "$work/out" || fail "adresses sans fin : l'évènement de la bonne adresse manque"
+((waited >= 10000 && waited < 20000)) || fail "adresses sans fin : réponse en $waited ms au lieu de 10 s"
+[ "$(find "$work/home/.cache/solvane" -type f | wc -l)" = 2 ] ||
+    fail "adresses sans fin : le cache n'a pas que la copie et l'état de la bonne adresse"
+sources "$live"
 
 # libcurl is loaded with a subscription due, not without (tests/app/command_without_qt.sh).
 age_cache
@@ -159,4 +179,4 @@ wait "$follower" || true
 wait "$reader" || true
 
 [ "$failures" = 0 ] || exit 1
-echo "terminal_subscriptions: chargement, 30 minutes, 304, hors ligne, boucle, certificat, libcurl et --suivre"
+echo "terminal_subscriptions: chargement, 30 minutes, 304, hors ligne, boucle, certificat, sans fin, libcurl et --suivre"

@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 #include <sstream>
+#include <thread>
 
 #include "calendar/local_zone.h"
 #include "subscriptions/address.h"
@@ -198,28 +199,73 @@ TEST(SubscriptionTlsTest, aSelfSignedCertificateIsRefused) {
     EXPECT_FALSE(refused.record.hasCopy);
 }
 
-// Two subscriptions kept in the background, one good and one that never ends: the
-// good one is fetched and said at once, whatever the other does, and the keeper
-// ends a fetch under way when it is destroyed.
-TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionAndStopsWhenDestroyed) {
-    std::mutex mutex;
-    std::condition_variable said;
-    std::map<std::string, Refreshed> outcomes;
-    {
-        Keeper keeper(cache.path().string(), [&](const std::string& address, const Refreshed& refreshed) {
-            const std::lock_guard lock(mutex);
-            outcomes[address] = refreshed;
-            said.notify_all();
-        });
-        keeper.SetAddresses({server.Address("/agenda.ics"), server.Address("/sans-fin.ics")});
-        std::unique_lock lock(mutex);
-        said.wait(lock, [&] { return outcomes.contains(server.Address("/agenda.ics")); });
-        EXPECT_TRUE(outcomes[server.Address("/agenda.ics")].copyChanged);
-        // « Actualiser » while the other fetch goes on: it is asked again once that ends.
-        keeper.RefreshNow();
+// A good subscription among two that never end (an answer that never stops, a
+// server that never answers): the keeper fetches and says the good one while the
+// others are still under way, whether it is listed after them or added once they
+// have started, and abandons them, with nothing written, when it is destroyed.
+TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionWithoutWaitingForTheOthers) {
+    const std::string good = server.Address("/agenda.ics");
+    const std::vector<std::string> endless = {server.Address("/sans-fin.ics"), server.Address("/muet.ics")};
+    const struct {
+        const char* name;
+        bool addedLater;
+    } rows[] = {
+        {.name = "listed after them", .addedLater = false},
+        {.name = "added while they are fetched", .addedLater = true},
+    };
+    FetchLimits limits;
+    limits.longest = std::chrono::seconds(30);  // one after the other, the good one would come after 60 s
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const TempFolder rowCache;
+        std::mutex mutex;
+        std::condition_variable said;
+        std::vector<std::string> order;
+        {
+            Keeper keeper(
+                rowCache.path().string(),
+                [&](const std::string& address, const Refreshed&) {
+                    const std::lock_guard lock(mutex);
+                    order.push_back(address);
+                    said.notify_all();
+                },
+                limits);
+            if (row.addedLater) {
+                const std::size_t asked = Requests(served.path().string()).size();
+                keeper.SetAddresses(endless);
+                while (Requests(served.path().string()).size() < asked + 2) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+                }
+            }
+            keeper.SetAddresses({endless[0], endless[1], good});
+            std::unique_lock lock(mutex);
+            said.wait(lock, [&] { return !order.empty(); });
+            EXPECT_EQ(order, std::vector<std::string>{good});
+        }
+        EXPECT_EQ(order, std::vector<std::string>{good});
+        for (const std::string& address : endless) {
+            EXPECT_EQ(ReadRecord(rowCache.path().string(), address).outcome, Record::Outcome::Never) << address;
+        }
+        EXPECT_TRUE(ReadRecord(rowCache.path().string(), good).hasCopy);
     }
-    EXPECT_FALSE(outcomes.contains(server.Address("/sans-fin.ics")));
-    EXPECT_EQ(ReadRecord(cache.path().string(), server.Address("/sans-fin.ics")).outcome, Record::Outcome::Never);
+}
+
+// The terminal's wait: what ends within it is written, what does not is abandoned
+// and leaves the cache as it was, with no file but the good one's copy and record.
+TEST_F(SubscriptionFetchTest, fetchingAllAtOnceAbandonsWhatHasNotEndedInTime) {
+    const std::string good = server.Address("/agenda.ics");
+    const std::vector<std::string> addresses = {server.Address("/sans-fin.ics"), server.Address("/muet.ics"), good};
+    const std::map<std::string, Refreshed> outcomes =
+        RefreshAll(cache.path().string(), addresses, std::chrono::seconds(2));
+    ASSERT_EQ(outcomes.size(), 1U);
+    EXPECT_TRUE(outcomes.at(good).copyChanged);
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(cache.path())) {
+        files.push_back(entry.path().filename().string());
+    }
+    EXPECT_EQ(files.size(), 2U) << ::testing::PrintToString(files);
+    EXPECT_EQ(ReadRecord(cache.path().string(), addresses[0]).outcome, Record::Outcome::Never);
+    EXPECT_EQ(ReadRecord(cache.path().string(), addresses[1]).outcome, Record::Outcome::Never);
 }
 
 TEST(SubscriptionRulesTest, aSubscriptionIsDueThirtyMinutesAfterItsLastFetch) {
@@ -266,6 +312,18 @@ TEST(SubscriptionRulesTest, theStateSaysWhenTheCopyWasFetched) {
         {failed, "la réponse n'est pas un agenda iCalendar."},
     };
     for (const auto& row : rows) EXPECT_EQ(StateSentence(row.record, now), row.sentence);
+    const struct {
+        Record record;
+        const char* sentence;
+    } late[] = {
+        {RecordOf("a", 0, Record::Outcome::Never),
+         "le chargement n'a pas fini en 10 secondes : rien n'a encore été chargé."},
+        {RecordOf("a", today, Record::Outcome::UpToDate),
+         "le chargement n'a pas fini en 10 secondes : la copie de 14 h 05 est montrée."},
+        {RecordOf("a", yesterday, Record::Outcome::Offline),
+         "le chargement n'a pas fini en 10 secondes : la copie du 7 décembre à 14 h 05 est montrée."},
+    };
+    for (const auto& row : late) EXPECT_EQ(LateSentence(row.record, std::chrono::seconds(10), now), row.sentence);
     unsetenv("TZ");
     calendar::RefreshLocalZone();
 }
