@@ -1,5 +1,7 @@
 #include "agendas/contacts.h"
 
+#include <iconv.h>
+
 #include <chrono>
 
 namespace agendas {
@@ -17,8 +19,18 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
+// Whether a logical line so far is a quoted-printable value cut by a soft line break:
+// vCard 2.1 (section 2.1.3) ends such a line with "=" and goes on at the start of the
+// next line, whatever that line begins with (RFC 2045 6.7, rule 5).
+bool EndsInSoftBreak(const std::string& line) {
+    if (line.empty() || line.back() != '=') return false;
+    const std::size_t colon = line.find(':');
+    return colon != std::string::npos &&
+           Upper(std::string_view(line).substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+}
+
 // The logical lines: a line end followed by a blank or a tab continues the line
-// (RFC 6350 3.2); CR LF and LF alike.
+// (RFC 6350 3.2), as does a quoted-printable soft line break; CR LF and LF alike.
 std::vector<std::string> UnfoldedLines(std::string_view text) {
     std::vector<std::string> lines;
     std::size_t at = 0;
@@ -27,7 +39,10 @@ std::vector<std::string> UnfoldedLines(std::string_view text) {
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if ((line.starts_with(' ') || line.starts_with('\t')) && !lines.empty()) {
+        if (!lines.empty() && EndsInSoftBreak(lines.back())) {
+            lines.back().pop_back();
+            lines.back() += line;
+        } else if ((line.starts_with(' ') || line.starts_with('\t')) && !lines.empty()) {
             lines.back() += line.substr(1);
         } else {
             lines.emplace_back(line);
@@ -38,10 +53,39 @@ std::vector<std::string> UnfoldedLines(std::string_view text) {
 }
 
 struct Property {
-    std::string name;        // upper case, without its group ("item1.")
-    std::string parameters;  // upper case, as written after the name
+    std::string name;  // upper case, without its group ("item1.")
     std::string value;
+    bool quotedPrintable = false;  // ENCODING=QUOTED-PRINTABLE, or vCard 2.1's bare QUOTED-PRINTABLE
+    std::string charset;           // CHARSET's value, upper case; none says UTF-8
 };
+
+// The parameters as written after the name (";TYPE=HOME;QUOTED-PRINTABLE"): vCard 2.1
+// names a value alone, 3.0 and 4.0 write NAME=VALUE, each value possibly a list or quoted.
+void ReadParameters(std::string_view head, Property& property) {
+    std::size_t at = 0;
+    while (at < head.size()) {
+        bool quoted = false;
+        std::size_t end = at;
+        while (end < head.size() && (quoted || head[end] != ';')) {
+            if (head[end] == '"') quoted = !quoted;
+            ++end;
+        }
+        const std::string_view parameter = head.substr(at, end - at);
+        const std::size_t equals = parameter.find('=');
+        std::string name(parameter.substr(0, equals)), value;
+        if (equals != std::string_view::npos) {
+            for (const char c : parameter.substr(equals + 1)) {
+                if (c != '"') value += c;
+            }
+        }
+        if (name == "QUOTED-PRINTABLE" && equals == std::string_view::npos) property.quotedPrintable = true;
+        if (name == "ENCODING" && ("," + value + ",").find(",QUOTED-PRINTABLE,") != std::string::npos) {
+            property.quotedPrintable = true;
+        }
+        if (name == "CHARSET") property.charset = value;
+        at = end + 1;
+    }
+}
 
 std::optional<Property> PropertyOf(const std::string& line) {
     // The value begins after the first colon outside a quoted parameter value.
@@ -59,9 +103,9 @@ std::optional<Property> PropertyOf(const std::string& line) {
     const std::size_t semicolon = head.find(';');
     std::string name = head.substr(0, semicolon);
     if (const std::size_t dot = name.rfind('.'); dot != std::string::npos) name = name.substr(dot + 1);
-    return Property{.name = name,
-                    .parameters = semicolon == std::string::npos ? "" : head.substr(semicolon),
-                    .value = line.substr(colon + 1)};
+    Property property{.name = name, .value = line.substr(colon + 1), .quotedPrintable = false, .charset = {}};
+    if (semicolon != std::string::npos) ReadParameters(std::string_view(head).substr(semicolon + 1), property);
+    return property;
 }
 
 int HexDigit(char c) {
@@ -85,11 +129,83 @@ std::string QuotedPrintable(std::string_view value) {
     return bytes;
 }
 
-// A text value's escapes (\, \; \\ \n), control characters as blanks.
+// The length of the well-formed UTF-8 sequence that begins at `at`, 0 when none does
+// (a stray continuation byte, a truncated or overlong sequence, a surrogate, beyond U+10FFFF).
+std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
+    const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
+    const unsigned lead = byte(at);
+    if (lead < 0x80) return 1;
+    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
+                               : lead >= 0xE0 && lead <= 0xEF ? 3
+                               : lead >= 0xF0 && lead <= 0xF4 ? 4
+                                                              : 0;
+    if (length == 0) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(at + i) & 0xC0) != 0x80) return 0;
+    }
+    const unsigned second = byte(at + 1);
+    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
+        (lead == 0xF4 && second > 0x8F)) {
+        return 0;
+    }
+    return length;
+}
+
+// Bytes of no known charset: well-formed UTF-8 is kept; any other byte is read as
+// Windows-1252, the charset of the phones that write Latin-1 without saying so, its five
+// unassigned bytes as U+FFFD. Every result is well-formed UTF-8.
+std::string Utf8OrWindows1252(std::string_view bytes) {
+    // Windows-1252's 0x80..0x9F (the Unicode consortium's mapping table CP1252.TXT).
+    static constexpr char16_t kHigh[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                           0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size();) {
+        if (const std::size_t length = Utf8SequenceAt(bytes, at); length > 0) {
+            text += bytes.substr(at, length);
+            at += length;
+            continue;
+        }
+        const auto byte = static_cast<unsigned char>(bytes[at++]);
+        const char16_t code = byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte);  // [0x80, 0xFFFD]
+        if (code < 0x800) {
+            text += char(0xC0 | (code >> 6));
+        } else {
+            text += char(0xE0 | (code >> 12));
+            text += char(0x80 | ((code >> 6) & 0x3F));
+        }
+        text += char(0x80 | (code & 0x3F));
+    }
+    return text;
+}
+
+// The value's bytes in UTF-8, from the card's CHARSET by glibc's iconv (ISO-8859-1,
+// WINDOWS-1252, UTF-8 and every charset iconv knows). A charset iconv does not know, or
+// bytes that are not of the charset said, are read as Utf8OrWindows1252 reads them.
+std::string Utf8Of(std::string_view bytes, const std::string& charset) {
+    if (charset.empty() || charset == "UTF-8" || charset == "UTF8" || charset.find('/') != std::string::npos) {
+        return Utf8OrWindows1252(bytes);
+    }
+    const iconv_t converter = iconv_open("UTF-8", charset.c_str());
+    if (converter == iconv_t(-1)) return Utf8OrWindows1252(bytes);
+    std::string in(bytes), out(bytes.size() * 4 + 16, '\0');  // 4 bytes of UTF-8 at most per byte read
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t left = in.size(), room = out.size();
+    const bool converted = iconv(converter, &from, &left, &to, &room) != std::size_t(-1) &&
+                           iconv(converter, nullptr, nullptr, &to, &room) != std::size_t(-1);
+    iconv_close(converter);
+    if (!converted) return Utf8OrWindows1252(bytes);
+    out.resize(out.size() - room);
+    return Utf8OrWindows1252(out);
+}
+
+// A text value: decoded, in UTF-8, its escapes (\, \; \\ \n) read, control characters
+// as blanks.
 std::string TextValue(const Property& property) {
-    const std::string value = property.parameters.find("QUOTED-PRINTABLE") != std::string::npos
-                                  ? QuotedPrintable(property.value)
-                                  : property.value;
+    const std::string value =
+        Utf8Of(property.quotedPrintable ? QuotedPrintable(property.value) : property.value, property.charset);
     std::string text;
     for (std::size_t at = 0; at < value.size(); ++at) {
         char c = value[at];
@@ -119,7 +235,10 @@ std::string NameFromN(const Property& property) {
         }
     }
     const auto text = [&](std::size_t index) {
-        return index < parts.size() ? TextValue({.name = {}, .parameters = property.parameters, .value = parts[index]})
+        return index < parts.size() ? TextValue({.name = {},
+                                                 .value = parts[index],
+                                                 .quotedPrintable = property.quotedPrintable,
+                                                 .charset = property.charset})
                                     : std::string();
     };
     const std::string given = text(1), family = text(0);

@@ -3,7 +3,10 @@
 // address books still write), as khard and vdirsyncer keep them: one card per
 // file, or many in one. vCard is not iCalendar and libical does not read it; this
 // small reader takes the three properties a birthday needs, BDAY, FN and N, after
-// unfolding the lines, and nothing else.
+// unfolding the lines (folded, or cut by quoted-printable soft line breaks), and
+// nothing else. Names come out in UTF-8 whatever the card's CHARSET (through glibc's
+// iconv); bytes of no charset said or known are kept when they are UTF-8, read as
+// Windows-1252 otherwise, as the phones that write Latin-1 without saying so mean them.
 
 #include <optional>
 #include <string>

@@ -62,6 +62,16 @@ const CardRow kCardRows[] = {
      "BDAY:--0431\r\nEND:VCARD\r\nBEGIN:VCARD\r\nFN:C\r\nBDAY:19901301\r\nEND:VCARD\r\n",
      {}},
     {"a card never ended", "BEGIN:VCARD\r\nFN:Coupé\r\nBDAY:19900101\r\n", {}},
+    // Cards vobject does not read: Latin-1 bytes with no CHARSET, a charset iconv does not know.
+    {"Latin-1 bytes without CHARSET, read as Windows-1252",
+     "BEGIN:VCARD\r\nVERSION:2.1\r\nFN:Fran\xE7ois \x8Cuvre\x81\r\nBDAY:19800304\r\nEND:VCARD\r\n",
+     {{"François Œuvre\uFFFD", 3, 4, 1980}}},
+    {"a charset unknown, UTF-8 bytes kept, others read as Windows-1252",
+     "BEGIN:VCARD\r\nFN;CHARSET=X-INCONNU;QUOTED-PRINTABLE:L=C3=A9a=E9\r\nBDAY:--0102\r\nEND:VCARD\r\n",
+     {{"Léaé", 1, 2, std::nullopt}}},
+    {"bytes that are not of the CHARSET said",
+     "BEGIN:VCARD\r\nFN;CHARSET=UTF-8:No\xEBl\r\nBDAY:--1225\r\nEND:VCARD\r\n",
+     {{"Noël", 12, 25, std::nullopt}}},
 };
 
 TEST(Contacts, BirthdaysAreReadFromEachFormOfBDAY) {

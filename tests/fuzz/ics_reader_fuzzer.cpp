@@ -38,6 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (birthday.month < 1 || birthday.month > 12 || birthday.day < 1 || birthday.day > 31) {
             fuzz::Fail("a birthday has no date", input);
         }
+        // Whatever the charset the card says, or the bytes it holds, a name is UTF-8.
+        if (!fuzz::IsUtf8(birthday.name)) fuzz::Fail("a name that is not UTF-8", input);
         (void)agendas::BirthdayIn(birthday, 2025, "fuzz");
     }
     const agendas::IcsReader& reader = agendas::LibicalReader();
