@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <string>
+#include <system_error>
 
 namespace calendar {
 
@@ -36,7 +37,12 @@ std::optional<double> Number(std::string_view text) {
     }
     if (digits == 0 || plain.back() == '.') return std::nullopt;
     double value = 0;
-    std::from_chars(plain.data(), plain.data() + plain.size(), value);
+    if (std::from_chars(plain.data(), plain.data() + plain.size(), value).ec == std::errc::result_out_of_range) {
+        // Past a double's range: a whole part of hundreds of digits is no coordinate,
+        // while a fraction below the least double is as near zero as a place can be.
+        if (plain.find_first_of("123456789") < plain.find('.')) return std::nullopt;
+        value = plain.front() == '-' ? -0.0 : 0.0;
+    }
     return value;
 }
 
@@ -55,6 +61,8 @@ std::optional<Coordinates> ParseCoordinates(std::string_view typed) {
         if (first.ends_with(',')) first.remove_suffix(1);
         second = Trimmed(view.substr(blank));
     } else if (const std::size_t comma = view.find(','); comma != std::string_view::npos) {
+        // « 48,58,7 » could be 48.58 and 7 as well as 48 and 58.7.
+        if (view.find(',', comma + 1) != std::string_view::npos) return std::nullopt;
         first = view.substr(0, comma);
         second = view.substr(comma + 1);
     } else {

@@ -17,8 +17,9 @@ struct Coordinates {
 // (+, - or −) and a decimal point or comma: « 48,58 7,75 », « 48.58,7.75 »,
 // « 48.58 7.75 », « 48,58 ; 7,75 », « 48.58, 7.75 », « -21,34 55,48 ». The two are
 // parted by a semicolon, else by blanks (a comma just before them going with them),
-// else by the one comma of the text. None when the text is anything else or a
-// number lies out of range.
+// else by the one comma of the text. None when the text is anything else (more
+// numbers, a comma too many, an exponent, letters such as « inf » or « nan ») or a
+// number lies out of range, however many digits it has.
 std::optional<Coordinates> ParseCoordinates(std::string_view text);
 
 }  // namespace calendar

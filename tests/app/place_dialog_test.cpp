@@ -145,6 +145,9 @@ private slots:
                                                   << "Cayenne"
                                                   << "la latitude va de −90 à 90, la longitude de −180 à 180"
                                                   << "Cayenne";
+        QTest::newRow("a latitude of 400 digits") << QString(400, QLatin1Char('9')) + QStringLiteral(" 7") << "Cayenne"
+                                                  << "n'est pas une latitude et une longitude"
+                                                  << "Cayenne";
     }
 
     void whatIsTypedIsKeptOrRefused() {

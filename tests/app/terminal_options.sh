@@ -24,6 +24,8 @@ run() {
     err=$(cat "$work/err")
 }
 
+# A latitude of 400 digits, past what a double holds.
+huge=$(printf '9%.0s' {1..400})
 # arguments (separated by |)   status   beginning of standard output, or words of the error
 rows=(
     "--texte|2024-07-14          0 dimanche 14 juillet 2024"
@@ -85,6 +87,8 @@ rows=(
     "--lieu|Tombouctou|--texte   2 « Tombouctou » n'est pas un lieu connu : écrivez une préfecture ou un chef-lieu"
     "--lieu|Saint-Denis|--json   2 précisez, « Saint-Denis (La Réunion) »"
     "--lieu|95,7|--texte         2 n'est pas une latitude et une longitude"
+    "--lieu|$huge,7|--texte      2 n'est pas une latitude et une longitude"
+    "--lieu|48,58,7|--texte      2 n'est pas une latitude et une longitude"
     "--lieu|Paris|--ics          2 « --lieu » s'emploie avec --texte, --json ou --waybar"
     "--lieu|Paris                2 --help"
     "--texte|--lieu              2 attend une valeur"
@@ -175,6 +179,7 @@ place_rows=(
     "a place that names nothing: the chef-lieu|[solvane]\nregion=alsace-moselle\nlieu=Tombouctou\n||Strasbourg"
     "a bracket left out: the chef-lieu|[solvane]\nlieu=Saint-Denis\n||Paris"
     "coordinates out of range: the chef-lieu|[solvane]\nlieu=\"91 0\"\n||Paris"
+    "a latitude of 400 digits: the chef-lieu|[solvane]\nlieu=\"$huge 0\"\n||Paris"
     "bytes of no text|\\0\\377[solvane\nlieu=\\377\n||Paris"
     "--lieu over the file|[solvane]\nlieu=Strasbourg\n|--lieu=Fort-de-France|Fort-de-France"
     "--region's chef-lieu over the file's region|[solvane]\nregion=guyane\n|--region=mayotte|Mamoudzou"

@@ -41,9 +41,14 @@ TEST(PlacesTest, NamesAsTyped) {
     }
 }
 
+// A number of 400 digits, past what a double holds: its whole part, then a fraction.
+const std::string kHugeLatitude = std::string(400, '9') + " 7";
+const std::string kTinyLatitude = "0," + std::string(400, '0') + "1 7";
+const std::string kZerosBeforeLatitude = std::string(400, '0') + "48.5 7";
+
 TEST(PlacesTest, CoordinatesAsTyped) {
     const struct {
-        const char* typed;
+        std::string typed;
         bool valid;
         double latitude, longitude;
     } rows[] = {
@@ -61,6 +66,14 @@ TEST(PlacesTest, CoordinatesAsTyped) {
         {"48.58N 7.75E", false, 0, 0},
         {"1e1 2", false, 0, 0},
         {"48. 7", false, 0, 0},
+        {"48,58,7", false, 0, 0},  // 48.58 and 7, or 48 and 58.7?
+        {kHugeLatitude, false, 0, 0},
+        {kTinyLatitude, true, 0, 7},
+        {kZerosBeforeLatitude, true, 48.5, 7},
+        {"nan 7", false, 0, 0},
+        {"48 inf", false, 0, 0},
+        {"0x1p3 7", false, 0, 0},
+        {"48.58 7.75;", false, 0, 0},
     };
     for (const auto& row : rows) {
         const auto coordinates = ParseCoordinates(row.typed);
@@ -88,6 +101,7 @@ TEST(PlacesTest, PlacesOfTypedTexts) {
         {"laval", nullptr, false, "précisez, « Laval (Mayenne) »"},
         {"91 7", nullptr, false, "« 91 7 » n'est pas une latitude et une longitude : la latitude va de −90 à 90"},
         {"\u22122 400", nullptr, false, "n'est pas une latitude et une longitude"},
+        {kHugeLatitude.c_str(), nullptr, false, "n'est pas une latitude et une longitude"},
         {"Tombouctou", nullptr, false,
          "« Tombouctou » n'est pas un lieu connu : écrivez une préfecture ou un chef-lieu"},
         {" - ", nullptr, false, "Aucun lieu n'est écrit"},
