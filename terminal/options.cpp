@@ -169,6 +169,24 @@ std::string RegionKeys() {
     return keys;
 }
 
+// What is wrong with the words that are no option: one at most, the date or the year
+// of the option that chose the answer, wherever it stands among the options.
+std::string WordsError(const std::vector<std::string>& words, const OptionRow* answering,
+                       const TerminalRequest& request) {
+    if (words.empty()) return {};
+    if (answering == nullptr || answering->argument != optional_argument) {
+        return Quoted(EchoedArgument(words.front())) +
+               " n'est pas attendu : une date va avec --texte, --json ou --waybar (« solvane --texte 2024-07-14 »), "
+               "une année avec --ics ou --ics-fetes ; « solvane --help » décrit les options.";
+    }
+    if (!request.value && words.size() == 1) return {};
+    const std::string& first = request.value ? *request.value : words.front();
+    const std::string& extra = request.value ? words.front() : words[1];
+    return Quoted(EchoedArgument(extra)) + " est de trop : " + Quoted(LongName(*answering)) + " prend une seule " +
+           (request.kind == TerminalAnswerKind::Calendar ? "année" : "date") + ", ici " +
+           Quoted(EchoedArgument(first)) + kSeeHelp;
+}
+
 // The rules between options, once all are read.
 std::string Inconsistency(const TerminalRequest& request) {
     if (request.region && !calendar::RegionNamed(*request.region)) {
@@ -207,7 +225,9 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
     if (argc < 2 || IsQtWindowOption(argv[1])) return parsed;
 
     std::vector<option> options;
-    std::string letters = "+:";  // stop at the first argument that is no option; ':' for a missing value
+    // '-': a word that is no option comes back where it stands, as value 1, so that the
+    // date may be written before, between or after the options; ':' for a missing value.
+    std::string letters = "-:";
     for (std::size_t row = 0; row < kOptionTable.size(); ++row) {
         options.push_back({kOptionTable[row].name, kOptionTable[row].argument, nullptr, OptionValue(row)});
         if (kOptionTable[row].letter != 0) letters += kOptionTable[row].letter;
@@ -220,9 +240,14 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
     opterr = 0;
     const OptionRow* answering = nullptr;
     TerminalRequest& request = parsed.request;
-    // getopt_long may reorder argv; with "+" it does not, so the cast is safe.
+    std::vector<std::string> words;  // the arguments that are no option, in their order
+    // getopt_long may reorder argv; with "-" it does not, so the cast is safe.
     char* const* arguments = const_cast<char* const*>(argv);
     for (int value; (value = getopt_long(argc, arguments, letters.c_str(), options.data(), nullptr)) != -1;) {
+        if (value == 1) {
+            words.emplace_back(optarg);
+            continue;
+        }
         if (value == '?') return {{}, RefusedOption(argv, optind - 1, optopt)};
         if (value == ':') {
             const OptionRow* row = RowOfValue(optopt);
@@ -241,20 +266,17 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
             answering = &row;
             request.option = LongName(row);
         }
-        // An optional value may also be the next argument, as users write it.
-        const char* given = optarg;
-        if (row.argument == optional_argument && given == nullptr && optind < argc && argv[optind][0] != '-') {
-            given = argv[optind++];
-        }
-        if (given != nullptr && row.valuesTo != nullptr) {
-            (request.*row.valuesTo).emplace_back(given);
-        } else if (given != nullptr) {
-            request.*row.valueTo = given;
+        if (optarg != nullptr && row.valuesTo != nullptr) {
+            (request.*row.valuesTo).emplace_back(optarg);
+        } else if (optarg != nullptr) {
+            request.*row.valueTo = optarg;
         }
     }
-    if (optind < argc) {
-        return {{}, Quoted(EchoedArgument(argv[optind])) + " n'est pas attendu à cette place" + kSeeHelp};
-    }
+    // Past « -- », every argument is a word.
+    for (int rest = optind; rest < argc; ++rest) words.emplace_back(argv[rest]);
+    parsed.error = WordsError(words, answering, request);
+    if (!parsed.error.empty()) return {{}, parsed.error};
+    if (!words.empty()) request.value = words.front();
     parsed.error = Inconsistency(request);
     return parsed;
 }

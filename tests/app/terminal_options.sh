@@ -24,8 +24,9 @@ run() {
     err=$(cat "$work/err")
 }
 
-# A latitude of 400 digits, past what a double holds.
+# A latitude of 400 digits, past what a double holds; an agenda with nothing in it.
 huge=$(printf '9%.0s' {1..400})
+mkdir "$work/agenda"
 # arguments (separated by |)   status   beginning of standard output, or words of the error
 rows=(
     "--texte|2024-07-14          0 dimanche 14 juillet 2024"
@@ -48,7 +49,9 @@ rows=(
     "--texte|demain              2 n'est pas une date"
     "--texte|                    2 n'est pas une date"
     "--json|2024-7-14            2 n'est pas une date"
-    "--texte|2024-07-14|en-trop  2 --help"
+    "--texte|2024-07-14|en-trop  2 « en-trop » est de trop : « --texte » prend une seule date, ici « 2024-07-14 »"
+    "--texte=2024-07-14|2024-07-15 2 « 2024-07-15 » est de trop"
+    "--ics|2024|--region|quebec|2025 2 « --ics » prend une seule année, ici « 2024 »"
     "--version|en-trop           2 --help"
     "--ics|1582                  2 hors du calendrier"
     "--ics|10000                 2 hors du calendrier"
@@ -56,8 +59,14 @@ rows=(
     "-v                          2 --help"
     "--txt                       2 --help"
     "--TEXTE                     2 --help"
-    "2024-07-14|--texte          2 --help"
-    "demain                      2 --help"
+    "2024-07-14|--texte          0 dimanche 14 juillet 2024"
+    "--json|--agenda|$work/agenda|2025-04-15     0 {\"date\":\"2025-04-15\","
+    "--texte|--lieu|Quimper|2025-06-21           0 samedi 21 juin 2025"
+    "--lieu|Paris|--texte|2025-06-21             0 samedi 21 juin 2025"
+    "--ics|--region|quebec|2024                  0 BEGIN:VCALENDAR"
+    "--texte|--|2024-07-14                       0 dimanche 14 juillet 2024"
+    "demain                      2 une date va avec --texte, --json ou --waybar"
+    "--lieu|Paris|2025-06-21     2 « 2025-06-21 » n'est pas attendu : une date va avec --texte"
     "--help=oui                  2 --help"
     "--texte|--json              2 --help"
     "--suivre                    2 --help"
