@@ -10,7 +10,7 @@
 #include <string>
 
 #include "agendas/agenda.h"
-#include "agendas/ics_libical.h"
+#include "agendas/ics/reader.h"
 
 namespace {
 

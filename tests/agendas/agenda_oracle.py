@@ -2,14 +2,17 @@
 """Every day of two years of the user's agendas, as Solvane computes them, against
 python3-recurring-ical-events (on python3-icalendar and python3-dateutil): calendars
 made here with hundreds of events in several zones (an IANA name without VTIMEZONE,
-a zone of the file's own VTIMEZONE, UTC, floating times), repeated by RRULE
+a Windows name without it, a zone of the file's own VTIMEZONE, UTC, floating times,
+a name known nowhere), repeated by RRULE
 (FREQ, INTERVAL, COUNT, UNTIL, BYDAY with and without a position, BYMONTHDAY,
 BYSETPOS), with EXDATE, RDATE, RECURRENCE-ID (moved or cancelled), DURATION, whole
 days over several days, events across midnight and cancelled ones; one big file and a
 vdir of one event per file. Each day must hold the same events at the same local
 times, in each time zone the test runs Solvane in, whether the files are read once
 (the window) or a month at a time (the terminal). Birthdays from a contacts folder
-are checked against the dates Python's own calendar gives.
+are checked against the dates Python's own calendar gives. Then every change of time
+of 2000-2037 in ten zones, an event in the hour it skips or repeats and weekly series
+that meet it, with the instants that zoneinfo gives (check_transitions).
 
     agenda_oracle.py PRINT_AGENDA_DAYS [SEED]
 """
@@ -19,15 +22,35 @@ import os
 import random
 import subprocess
 import sys
+import resource
 import tempfile
+import time
 import zoneinfo
 
 import recurring_ical_events
 import icalendar
 
 FIRST, LAST = dt.date(2024, 1, 1), dt.date(2025, 12, 31)
+IANA_NAMES = zoneinfo.available_timezones()
 VIEWER_ZONES = os.environ.get("ORACLE_ZONES", "Europe/Paris America/New_York Asia/Kolkata").split()
-EVENT_ZONES = ["Europe/Paris", "America/New_York", "Asia/Tokyo", "Australia/Sydney", "UTC", None, "Heure de Paris"]
+# "Romance Standard Time" is Windows' name of Paris, as Outlook writes it without a
+# VTIMEZONE; "Heure de Mars" is known nowhere, and both readings take its hours as
+# written (Solvane says so, UNKNOWN_ZONE).
+EVENT_ZONES = ["Europe/Paris", "America/New_York", "Asia/Tokyo", "Australia/Sydney", "UTC", None, "Heure de Paris",
+               "Romance Standard Time", "Heure de Mars"]
+UNKNOWN_ZONE = "nomme un fuseau horaire inconnu, « Heure de Mars » : ses heures sont lues telles qu'elles sont écrites."
+# The zones whose every change of time from 2000 to 2037 is checked (TRANSITIONS).
+CHANGING_ZONES = ["Europe/Paris", "America/Santiago", "America/Sao_Paulo", "Asia/Beirut", "Africa/Cairo",
+                  "Australia/Lord_Howe", "Pacific/Apia", "America/St_Johns", "Asia/Tehran", "Europe/Chisinau"]
+# The changes that libical's own copy of a zone, made from the system's zoneinfo,
+# puts on another day than zoneinfo does (its offset at those instants differs by an
+# hour: São Paulo's 2014 changes, moved for the carnival and the elections; Tehran's
+# of 2002, 2018 and 2019, set by the Persian calendar): no reading of a wall time there can
+# agree, and they are left out.
+LIBICAL_ZONE_FAULTS = {("America/Sao_Paulo", dt.date(2014, 2, 15)), ("America/Sao_Paulo", dt.date(2014, 10, 19)),
+                       ("Asia/Tehran", dt.date(2002, 3, 22)), ("Asia/Tehran", dt.date(2002, 9, 21)),
+                       ("Asia/Tehran", dt.date(2018, 3, 22)), ("Asia/Tehran", dt.date(2018, 9, 21)),
+                       ("Asia/Tehran", dt.date(2019, 3, 22)), ("Asia/Tehran", dt.date(2019, 9, 21))}
 WEEKDAYS = ["MO", "TU", "WE", "TH", "FR", "SA", "SU"]
 
 # A zone the file defines itself, as Outlook and Exchange write theirs.
@@ -62,9 +85,9 @@ def until_of(moment, zone):
     """UNTIL in UTC for a zoned start, as RFC 5545 asks; floating or a date otherwise."""
     if not isinstance(moment, dt.datetime):
         return moment.strftime("%Y%m%d")
-    if zone is None:
+    if zone in (None, "Heure de Mars"):
         return moment.strftime("%Y%m%dT%H%M%S")
-    tz = zoneinfo.ZoneInfo("Europe/Paris" if zone == "Heure de Paris" else zone)
+    tz = zoneinfo.ZoneInfo("Europe/Paris" if zone in ("Heure de Paris", "Romance Standard Time") else zone)
     return moment.replace(tzinfo=tz).astimezone(dt.timezone.utc).strftime("%Y%m%dT%H%M%SZ")
 
 
@@ -202,12 +225,12 @@ def calendar_text(events, name=None):
     return "\r\n".join(lines) + "\r\n"
 
 
-def expected(path, agenda, viewer):
+def expected(path, agenda, viewer, first=FIRST, last=LAST):
     """The oracle's lines for one file: (day, kind, start, end, title, agenda)."""
     calendar = icalendar.Calendar.from_ical(open(path, "rb").read())
     local = zoneinfo.ZoneInfo(viewer)
     lines = set()
-    query = (FIRST - dt.timedelta(days=3), LAST + dt.timedelta(days=3))
+    query = (first - dt.timedelta(days=3), last + dt.timedelta(days=3))
     for event in recurring_ical_events.of(calendar).between(query[0], query[1]):
         # A cancelled event, or instance, is not shown; this library keeps them.
         if str(event.get("STATUS", "")).upper() == "CANCELLED":
@@ -216,15 +239,24 @@ def expected(path, agenda, viewer):
         start, end = event["DTSTART"].dt, event["DTEND"].dt if "DTEND" in event else None
         if not isinstance(start, dt.datetime):
             end = end if end is not None and end > start else start + dt.timedelta(days=1)
-            last = end - dt.timedelta(days=1)
+            final = end - dt.timedelta(days=1)
             day = start
-            while day <= last:
-                if FIRST <= day <= LAST:
-                    lines.add((day.isoformat(), "J", start.isoformat(), last.isoformat(), title, agenda))
+            while day <= final:
+                if first <= day <= last:
+                    lines.add((day.isoformat(), "J", start.isoformat(), final.isoformat(), title, agenda))
                 day += dt.timedelta(days=1)
             continue
         if end is None:
             end = start
+        if getattr(start.tzinfo, "zone", None) in IANA_NAMES:
+            # This library reads a wall time with pytz, which takes a repeated hour as
+            # its second (is_dst=False), where RFC 5545 3.3.5 takes the first; zoneinfo
+            # with fold=0 reads both a repeated and a skipped hour as RFC 5545 does, with
+            # the offset before the change. The instance and its exact duration stay
+            # this library's.
+            length = end - start
+            start = start.replace(tzinfo=zoneinfo.ZoneInfo(start.tzinfo.zone)).astimezone(dt.timezone.utc)
+            end = start + length
         if start.tzinfo is not None:
             start, end = start.astimezone(local).replace(tzinfo=None), end.astimezone(local).replace(tzinfo=None)
         day = start.date()
@@ -233,7 +265,7 @@ def expected(path, agenda, viewer):
             on = (start == end and day == start.date()) or (start < day_start + dt.timedelta(days=1) and end > day_start)
             if not on and day > start.date():
                 break
-            if on and FIRST <= day <= LAST:
+            if on and first <= day <= last:
                 lines.add((day.isoformat(), "H", start.strftime("%Y-%m-%dT%H:%M"), end.strftime("%Y-%m-%dT%H:%M"),
                            title, agenda))
             day += dt.timedelta(days=1)
@@ -254,6 +286,87 @@ def birthdays_expected(cards, agenda):
             title = f"Anniversaire : {name}" + (f" ({age} an{'s' if age > 1 else ''})" if age > 0 else "")
             lines.add((day.isoformat(), "J", day.isoformat(), day.isoformat(), title, agenda))
     return lines
+
+
+def differences(label, want, out, said=None):
+    """1 when the printed lines `out` differ from `want`, or say a problem other than `said`."""
+    problems = [line for line in out.splitlines() if line.startswith("!")]
+    got = {tuple(line.split("\t")) for line in out.splitlines() if line and not line.startswith("!")}
+    failed = 0
+    others = [line for line in problems if said is None or not line.endswith(said)]
+    if others or (said is not None and len(others) == len(problems)):
+        failed = 1
+        print(f"ÉCHEC {label} : problèmes signalés : {others[:3]}, « {said} » attendu")
+    missing, extra = sorted(want - got), sorted(got - want)
+    if missing or extra:
+        failed = 1
+        print(f"ÉCHEC {label} : {len(missing)} manquent, {len(extra)} en trop")
+        for line in missing[:8]:
+            print("  manque  ", "\t".join(line))
+        for line in extra[:8]:
+            print("  en trop ", "\t".join(line))
+    else:
+        print(f"{label} : {len(got)} évènements-jours identiques")
+    return failed
+
+
+def changes_of_time(name, first=2000, last=2037):
+    """Each change of offset of the zone in those years: (UTC instant, offset before, after)."""
+    zone, utc = zoneinfo.ZoneInfo(name), dt.timezone.utc
+    offset = lambda moment: moment.astimezone(zone).utcoffset()
+    found = []
+    day = dt.datetime(first, 1, 1, tzinfo=utc)
+    while day.year <= last:
+        following = day + dt.timedelta(hours=12)
+        if offset(day) != offset(following):
+            low, high = day, following  # the change is in (low, high]
+            while high - low > dt.timedelta(seconds=1):
+                middle = low + (high - low) / 2
+                low, high = (middle, high) if offset(middle) == offset(low) else (low, middle)
+            found.append((high, offset(low), offset(high)))
+        day = following
+    return found
+
+
+def transition_events(name):
+    """For each change of time of the zone, an event in its skipped or repeated hour and
+    two weekly series: one that starts there, one that meets it on its second week."""
+    events, count = [], 0
+    for when, before, after in changes_of_time(name):
+        # The middle of the wall times that the change skips or repeats, to the minute.
+        low = (when + min(before, after)).replace(tzinfo=None)
+        wall = low + abs(after - before) / 2
+        wall = wall.replace(second=0, microsecond=0)
+        kind = "saut" if after > before else "double"
+        if (name, wall.date()) in LIBICAL_ZONE_FAULTS:
+            continue
+        for start, rule, what in [(wall, "", "seul"), (wall, "FREQ=WEEKLY;COUNT=3", "série"),
+                                  (wall - dt.timedelta(days=7), "FREQ=WEEKLY;COUNT=3", "série avant")]:
+            count += 1
+            lines = [f"BEGIN:VEVENT", f"UID:{count}@changement.test", "DTSTAMP:20240101T000000Z",
+                     f"SUMMARY:{name} {wall:%Y-%m-%d %H:%M} {kind} {what}", f"DTSTART;TZID={name}:{start:%Y%m%dT%H%M%S}",
+                     "DURATION:PT1H"] + ([f"RRULE:{rule}"] if rule else []) + ["END:VEVENT"]
+            events.append(lines)
+    return events
+
+
+def check_transitions(program, folder):
+    """Every change of time of 2000-2037 in CHANGING_ZONES, read in the zone itself (the
+    local times shown) and in UTC (which of a repeated hour's two readings)."""
+    failed, first, last = 0, dt.date(2000, 1, 1), dt.date(2038, 1, 31)
+    started = time.process_time(), resource.getrusage(resource.RUSAGE_CHILDREN)
+    for name in CHANGING_ZONES:
+        path = os.path.join(folder, name.replace("/", "-") + ".ics")
+        open(path, "w", encoding="utf-8", newline="").write(calendar_text(transition_events(name), name))
+        for viewer in (name, "UTC"):
+            out = subprocess.run([program, first.isoformat(), last.isoformat(), path], env=dict(os.environ, TZ=viewer),
+                                 capture_output=True, text=True, check=True).stdout
+            failed += differences(f"changements d'heure {name} vus de {viewer}",
+                                  expected(path, name, viewer, first, last), out)
+    children = resource.getrusage(resource.RUSAGE_CHILDREN)
+    print(f"changements d'heure : {time.process_time() - started[0]:.1f} s de processeur pour l'oracle, "
+          f"{children.ru_utime + children.ru_stime - started[1].ru_utime - started[1].ru_stime:.1f} s pour Solvane")
+    return failed
 
 
 def main():
@@ -302,24 +415,10 @@ def main():
             env = dict(os.environ, TZ=viewer)
             out = subprocess.run([program, FIRST.isoformat(), LAST.isoformat(), *mode, big_path, vdir, contacts],
                                  env=env, capture_output=True, text=True, check=True).stdout
-            problems = [line for line in out.splitlines() if line.startswith("!")]
-            got = {tuple(line.split("\t")) for line in out.splitlines() if line and not line.startswith("!")}
-            label = f"{viewer} {'par mois' if mode else 'en une fois'}"
-            if problems:
-                failures += 1
-                print(f"ÉCHEC {label} : problèmes signalés : {problems[:3]}")
-            missing, extra = sorted(want - got), sorted(got - want)
-            if missing or extra:
-                failures += 1
-                print(f"ÉCHEC {label} : {len(missing)} manquent, {len(extra)} en trop")
-                for line in missing[:8]:
-                    print("  manque  ", "\t".join(line))
-                for line in extra[:8]:
-                    print("  en trop ", "\t".join(line))
-            else:
-                print(f"{label} : {len(got)} évènements-jours identiques")
+            failures += differences(f"{viewer} {'par mois' if mode else 'en une fois'}", want, out, UNKNOWN_ZONE)
     print(f"{len(big)} blocs VEVENT dans travail.ics, {len(vdir_files)} fichiers dans le vdir, {len(cards)} contacts ;"
           f" {total} évènements-jours attendus en tout")
+    failures += check_transitions(program, folder)
     if failures == 0:
         subprocess.run(["rm", "-rf", folder], check=True)
     else:

@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "agendas/agenda.h"
 #include "agendas/contacts.h"
-#include "agendas/ics_libical.h"
+#include "agendas/ics/reader.h"
 #include "almanac/day_facts.h"
 #include "terminal/day_json.h"
 #include "tests/namedays/temp_folder.h"
@@ -251,6 +252,87 @@ TEST(IcsReading, ATextWithoutCalendarOrCutShortSaysSo) {
               "L'agenda « coupe » : « " + cut.string() + " » est tronqué : ses derniers évènements manquent.");
     ASSERT_NE(days.On({2025, 5, 8}), nullptr);
     EXPECT_EQ(days.On({2025, 5, 8})->front().title, "Entier");
+}
+
+// The occurrences of May 2025 in Paris, one line each: « 05-07 12:00–12:30 Titre »,
+// then the problems said.
+std::vector<std::string> MayLinesOf(const std::string& events) {
+    namedays::testing::TempFolder folder;
+    const auto path = folder.Write("a.ics", "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n" + events + "END:VCALENDAR\r\n");
+    agendas::Agenda agenda({agendas::SourceOf(path.string())}, [](std::string&) { return &agendas::LibicalReader(); });
+    const agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
+    std::vector<std::string> lines;
+    for (const auto& [day, each] : days.days) {
+        for (const Event& event : each) {
+            char line[160];
+            std::snprintf(line, sizeof line, "%02d-%02d %02d:%02d–%02d:%02d %s", day.month, day.day, event.start.hour,
+                          event.start.minute, event.end.hour, event.end.minute, event.title.c_str());
+            lines.emplace_back(line);
+        }
+    }
+    const std::string after = ".ics » ";  // the sentence after the file's name
+    for (const std::string& problem : days.problems)
+        lines.push_back(problem.substr(problem.find(after) + after.size()));
+    return lines;
+}
+
+// Where python3-recurring-ical-events does not read the file (the oracle test reads
+// the rest): RFC 5545's own text gives the answer.
+TEST(IcsReading, PeriodsReplacementsOfTheFutureAndUnknownZonesFollowRfc5545) {
+    const std::string daily =
+        "BEGIN:VEVENT\r\nUID:s\r\nSUMMARY:Avant\r\nDTSTART;TZID=Europe/Paris:20250512T090000\r\n"
+        "DURATION:PT1H\r\nRRULE:FREQ=DAILY;COUNT=5\r\nEND:VEVENT\r\n";
+    const auto future = [](const std::string& more) {
+        return "BEGIN:VEVENT\r\nUID:s\r\nSUMMARY:Après\r\nRECURRENCE-ID;RANGE=THISANDFUTURE;TZID=Europe/Paris:"
+               "20250514T090000\r\nDTSTART;TZID=Europe/Paris:20250514T110000\r\nDURATION:PT2H\r\n" +
+               more + "END:VEVENT\r\n";
+    };
+    const struct {
+        const char* what;
+        std::string events;
+        std::vector<std::string> lines;
+    } rows[] = {
+        // 3.8.5.2: an RDATE of VALUE=PERIOD gives the instance's start and its own
+        // end or duration, not the first event's length.
+        {"a PERIOD to its end, and one for its duration",
+         "BEGIN:VEVENT\r\nUID:p\r\nSUMMARY:P\r\nDTSTART;TZID=Europe/Paris:20250505T090000\r\nDURATION:PT1H\r\n"
+         "RDATE;VALUE=PERIOD:20250507T100000Z/20250507T103000Z\r\n"
+         "RDATE;VALUE=PERIOD;TZID=Europe/Paris:20250509T140000/PT3H\r\nEND:VEVENT\r\n",
+         {"05-05 09:00–10:00 P", "05-07 12:00–12:30 P", "05-09 14:00–17:00 P"}},
+        // 3.8.4.4: with RANGE=THISANDFUTURE the instance and every later one move by
+        // the same time and take the replacement's duration; its properties are theirs.
+        {"THISANDFUTURE moves the later instances",
+         daily + future(""),
+         {"05-12 09:00–10:00 Avant", "05-13 09:00–10:00 Avant", "05-14 11:00–13:00 Après", "05-15 11:00–13:00 Après",
+          "05-16 11:00–13:00 Après"}},
+        // A later replacement of one instance, named by its RRULE time, still wins.
+        {"a single replacement after THISANDFUTURE",
+         daily + future("") +
+             "BEGIN:VEVENT\r\nUID:s\r\nSUMMARY:Seul\r\nRECURRENCE-ID;TZID=Europe/Paris:20250515T090000\r\n"
+             "DTSTART;TZID=Europe/Paris:20250515T160000\r\nDURATION:PT1H\r\nEND:VEVENT\r\n",
+         {"05-12 09:00–10:00 Avant", "05-13 09:00–10:00 Avant", "05-14 11:00–13:00 Après", "05-15 16:00–17:00 Seul",
+          "05-16 11:00–13:00 Après"}},
+        {"a cancelled THISANDFUTURE ends the series",
+         daily + future("STATUS:CANCELLED\r\n"),
+         {"05-12 09:00–10:00 Avant", "05-13 09:00–10:00 Avant"}},
+        // 3.2.19: a TZID must name a VTIMEZONE of the file; a name nobody knows leaves
+        // the hour as written, and says so.
+        {"an unknown TZID, at the written hour",
+         "BEGIN:VEVENT\r\nUID:m\r\nSUMMARY:M\r\nDTSTART;TZID=Heure de Mars:20250505T090000\r\nDURATION:PT1H\r\n"
+         "END:VEVENT\r\nBEGIN:VEVENT\r\nUID:n\r\nSUMMARY:N\r\nDTSTART;TZID=Heure de Mars:20250506T090000\r\n"
+         "END:VEVENT\r\n",
+         {"05-05 09:00–10:00 M", "05-06 09:00–09:00 N",
+          "nomme un fuseau horaire inconnu, « Heure de Mars » : ses heures sont lues telles qu'elles sont écrites."}},
+        {"two unknown TZIDs",
+         "BEGIN:VEVENT\r\nUID:m\r\nSUMMARY:M\r\nDTSTART;TZID=Heure de Mars:20250505T090000\r\nEND:VEVENT\r\n"
+         "BEGIN:VEVENT\r\nUID:n\r\nSUMMARY:N\r\nDTSTART;TZID=Heure de Vénus:20250506T090000\r\nEND:VEVENT\r\n",
+         {"05-05 09:00–09:00 M", "05-06 09:00–09:00 N",
+          "nomme des fuseaux horaires inconnus, « Heure de Mars » et 1 autre : leurs heures sont lues telles "
+          "qu'elles sont écrites."}},
+    };
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    for (const auto& row : rows) EXPECT_EQ(MayLinesOf(row.events), row.lines) << row.what;
 }
 
 }  // namespace

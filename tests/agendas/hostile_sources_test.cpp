@@ -14,7 +14,7 @@
 #include <string>
 
 #include "agendas/agenda.h"
-#include "agendas/ics_libical.h"
+#include "agendas/ics/reader.h"
 #include "tests/namedays/temp_folder.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "agendas/agenda.h"
-#include "agendas/ics_libical.h"
+#include "agendas/ics/reader.h"
 
 namespace {
 

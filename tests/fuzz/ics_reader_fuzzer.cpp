@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "agendas/contacts.h"
-#include "agendas/ics_libical.h"
+#include "agendas/ics/reader.h"
 #include "tests/fuzz/fuzz_checks.h"
 
 namespace {

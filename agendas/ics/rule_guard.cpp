@@ -1,4 +1,4 @@
-#include "agendas/rule_guard.h"
+#include "agendas/ics/rule_guard.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,4 +1,4 @@
-#include "agendas/ics_blocks.h"
+#include "agendas/ics/blocks.h"
 
 #include <chrono>
 #include <cstring>

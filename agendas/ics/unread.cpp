@@ -1,4 +1,4 @@
-#include "agendas/ics_unread.h"
+#include "agendas/ics/unread.h"
 
 #include "agendas/ics_reader.h"
 

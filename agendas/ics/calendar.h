@@ -1,0 +1,183 @@
+#pragma once
+// A calendar as libical read it: each VEVENT's facts, kept without libical's tree
+// (read.cpp makes them), and its occurrences in a window of days (expand.cpp).
+
+#include <libical/ical.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "agendas/ics/unread.h"
+#include "agendas/ics/zones.h"
+#include "agendas/ics_reader.h"
+
+namespace agendas::ics {
+
+// How an instant is compared with another: a zoned time by its UTC instant, a date
+// or a floating time by its wall reading.
+struct Key {
+    bool zoned = false;
+    long long value = 0;
+    auto operator<=>(const Key&) const = default;
+};
+
+enum class TimeKind { Date, Floating, Zoned };
+
+inline TimeKind KindOf(const icaltimetype& time) {
+    if (time.is_date) return TimeKind::Date;
+    return time.zone != nullptr || icaltime_is_utc(time) ? TimeKind::Zoned : TimeKind::Floating;
+}
+
+inline long long WallSeconds(const icaltimetype& time) {
+    icaltimetype wall = time;
+    wall.zone = nullptr;
+    return (long long)icaltime_as_timet(wall);
+}
+
+inline Key KeyOf(const icaltimetype& time) {
+    if (KindOf(time) == TimeKind::Zoned) return {true, ZonedInstant(time)};
+    return {false, WallSeconds(time)};
+}
+
+inline std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
+
+// Wall arithmetic in the time's own frame; a date moves by whole days.
+inline icaltimetype AddSeconds(icaltimetype time, long long seconds) {
+    if (time.is_date) {
+        icaltime_adjust(&time, int(seconds / 86400), 0, 0, 0);
+    } else {
+        icaltime_adjust(&time, int(seconds / 86400), 0, 0, int(seconds % 86400));
+    }
+    return time;
+}
+
+// How long an occurrence lasts. A DURATION of hours, minutes and seconds is exact
+// time, added to the start's instant; days and weeks, and the span from DTSTART to
+// DTEND, are wall time in the start's frame (RFC 5545 3.3.6).
+struct Length {
+    long long seconds = 0;  // for a date, whole days × 86,400
+    bool exact = false;
+};
+
+// An RDATE: a start, and for a PERIOD its own length.
+struct ExtraDate {
+    icaltimetype start{};
+    std::optional<Length> length;
+};
+
+// A replacement with RANGE=THISANDFUTURE: the instances from `from` on are moved by
+// `shift` seconds of wall time and take the replacement's length and texts.
+struct Future {
+    Key from;
+    long long shift = 0;
+    std::size_t entry = 0;  // the replacement's
+};
+
+// What the instances of a repeated event need, which a single event does not.
+struct Repetition {
+    std::vector<std::string> rules;    // each RRULE's value as libical writes it
+    std::vector<ExtraDate> dates;      // each RDATE, with its zone
+    std::set<Key> excluded;            // EXDATE
+    std::set<LocalDate> excludedDays;  // EXDATE given as dates, for a timed event
+    std::set<Key> replaced;            // the RECURRENCE-IDs of its replacements
+    std::vector<Future> futures;       // by `from`
+};
+
+// One VEVENT as read once: its start, its length and what it is. Nothing of libical's
+// tree of it is kept: a calendar of thousands of events weighs many times its text
+// there, and would be held as long as the agenda.
+struct Entry {
+    icaltimetype start{};
+    TimeKind kind = TimeKind::Floating;
+    Length length;
+    bool cancelled = false;  // STATUS:CANCELLED: not shown, nor the instance it replaces
+    std::string title;
+    std::optional<std::string> location;
+    std::unique_ptr<Repetition> repetition;  // an RRULE or RDATE, in an event that replaces none
+};
+
+// libical keeps its built-in zones in one list for the whole process, and each
+// zone's changes grow as later years are asked: one reader at a time.
+extern std::mutex libicalMutex;
+
+class LibicalCalendar final : public IcsCalendar {
+public:
+    // `root` holds the zones that the events' TZIDs name; the events come after, by
+    // Index, and Finish ends the reading.
+    LibicalCalendar(icalcomponent* root, std::string name, std::vector<std::string> problems, std::size_t events)
+        : root_(root), name_(std::move(name)), problems_(std::move(problems)), zones_(root) {
+        // Grown by doubling, each would hold up to three times what it keeps.
+        entries_.reserve(events);
+        masters_.reserve(events);
+    }
+    ~LibicalCalendar() override {
+        const std::lock_guard lock(libicalMutex);
+        counted_.clear();
+        icalcomponent_free(root_);
+    }
+    LibicalCalendar(const LibicalCalendar&) = delete;
+    LibicalCalendar& operator=(const LibicalCalendar&) = delete;
+
+    std::string Name() const override { return name_; }
+    std::vector<std::string> Problems() const override { return problems_; }
+    Expansion Expand(const Window& window) const override;
+
+    // Makes the entries of the VEVENTs in `events` (a batch, or the root itself),
+    // which the caller then frees.
+    void Index(icalcomponent* events);
+    // The replacements given to their masters, and the values left out said.
+    void Finish();
+
+private:
+    std::optional<icaltimetype> TimeOf(icalcomponent* event, icalproperty_kind kind);
+    icaltimetype WithZone(icaltimetype time, icalproperty* property);
+    void IndexRepetition(icalcomponent* event, Entry& entry);
+    void AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start, const Length& length,
+                       const Window& window, Expansion& out) const;
+    void ExpandRepeats(std::size_t at, const Window& window, Expansion& out, std::size_t& steps,
+                       std::set<std::string>& said) const;
+
+    icalcomponent* root_;
+    std::string name_;
+    std::vector<std::string> problems_;
+    ZoneNames zones_;
+    std::vector<Entry> entries_;
+    // While the events are read: the events that are no replacement, by UID (sorted at
+    // Finish), the replacements, what libical left out.
+    std::vector<std::pair<std::string, std::size_t>> masters_;
+    struct Replacement {
+        std::string uid;
+        icaltimetype id{};
+        bool future = false;  // RANGE=THISANDFUTURE
+        std::size_t entry = 0;
+    };
+    std::vector<Replacement> replacements_;
+    UnreadValues unread_;
+    // The instances of each rule with COUNT, by their wall time in the start's frame,
+    // listed as far as a window has asked.
+    struct Counted {
+        std::vector<long long> instances;
+        icalrecur_iterator* iterator = nullptr;
+        std::string rscale;  // the iterator's rule's RSCALE, which it may read as long as it lives
+        std::size_t steps = 0;
+        bool begun = false, ended = false;
+        bool cut = false;  // more steps than kMostRuleSteps
+        Counted() = default;
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+        ~Counted() {
+            if (iterator != nullptr) icalrecur_iterator_free(iterator);
+        }
+        // Lists the instances up to the wall time `to`, or to the end.
+        void Reach(const Entry& entry, icalrecurrencetype rule, long long to);
+    };
+    // By entry and rule.
+    mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;
+};
+
+}  // namespace agendas::ics

@@ -1,0 +1,279 @@
+// The occurrences of a calendar's events in a window of days. Every instance of a
+// RRULE is computed by libical's recurrence iterator, given only rules that
+// rule_guard.h lets through, on the start's wall time: an instance keeps the wall
+// time of DTSTART even where DTSTART itself fell in a skipped hour. To them come the
+// RDATEs, less the EXDATEs and the instances that a RECURRENCE-ID replaces; the
+// instances after a RANGE=THISANDFUTURE replacement move with it.
+
+#include <time.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "agendas/ics/calendar.h"
+#include "agendas/ics/rule_guard.h"
+
+namespace agendas::ics {
+
+namespace {
+
+// What rule_guard.h says of each RRULE, by its text, for every calendar read (under
+// libicalMutex): the same rule in many events, or read again, is judged once.
+constexpr std::size_t kMostRememberedRules = 10'000;
+std::map<std::string, std::string> refusals;
+
+LocalTime LocalOf(const icaltimetype& time) {
+    return {time.year, time.month, time.day, time.is_date ? 0 : time.hour, time.is_date ? 0 : time.minute};
+}
+
+// The wall time alone, which libical's iterator steps through without reading it in
+// a zone.
+icaltimetype Wall(icaltimetype time) {
+    time.zone = nullptr;
+    return time;
+}
+
+RuleParts PartsOf(const icalrecurrencetype& rule) {
+    RuleParts parts;
+    switch (rule.freq) {
+    case ICAL_SECONDLY_RECURRENCE: parts.frequency = Frequency::Secondly; break;
+    case ICAL_MINUTELY_RECURRENCE: parts.frequency = Frequency::Minutely; break;
+    case ICAL_HOURLY_RECURRENCE: parts.frequency = Frequency::Hourly; break;
+    case ICAL_DAILY_RECURRENCE: parts.frequency = Frequency::Daily; break;
+    case ICAL_WEEKLY_RECURRENCE: parts.frequency = Frequency::Weekly; break;
+    case ICAL_MONTHLY_RECURRENCE: parts.frequency = Frequency::Monthly; break;
+    default: parts.frequency = Frequency::Yearly; break;
+    }
+    const auto read = [](const short* values, int size, std::vector<int>& into) {
+        for (int at = 0; at < size && values[at] != ICAL_RECURRENCE_ARRAY_MAX; ++at) into.push_back(values[at]);
+    };
+    read(rule.by_month, ICAL_BY_MONTH_SIZE, parts.months);
+    read(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE, parts.monthDays);
+    read(rule.by_year_day, ICAL_BY_YEARDAY_SIZE, parts.yearDays);
+    read(rule.by_week_no, ICAL_BY_WEEKNO_SIZE, parts.weekNumbers);
+    read(rule.by_set_pos, ICAL_BY_SETPOS_SIZE, parts.setPositions);
+    std::vector<int> days, hours, minutes, seconds;
+    read(rule.by_day, ICAL_BY_DAY_SIZE, days);
+    for (const int day : days) parts.weekdays.push_back(int(icalrecurrencetype_day_day_of_week(short(day))) - 1);
+    read(rule.by_hour, ICAL_BY_HOUR_SIZE, hours);
+    read(rule.by_minute, ICAL_BY_MINUTE_SIZE, minutes);
+    read(rule.by_second, ICAL_BY_SECOND_SIZE, seconds);
+    parts.timesInADay = int(std::max<std::size_t>(hours.size(), 1) * std::max<std::size_t>(minutes.size(), 1) *
+                            std::max<std::size_t>(seconds.size(), 1));
+    return parts;
+}
+
+// The wall time of the event's frame at `instant` (zoned) or at local `date`.
+icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
+    if (entry.kind == TimeKind::Zoned) {
+        icaltimezone* zone = icaltime_is_utc(entry.start) ? icaltimezone_get_utc_timezone()
+                                                          : const_cast<icaltimezone*>(entry.start.zone);
+        icaltimetype time = icaltime_from_timet_with_zone(time_t(instant), 0, zone);
+        time.zone = entry.start.zone;
+        return time;
+    }
+    icaltimetype time = icaltime_null_time();
+    time.year = date.year;
+    time.month = date.month;
+    time.day = date.day;
+    time.is_date = entry.kind == TimeKind::Date;
+    return time;
+}
+
+// The wall time that WallSeconds gave, in the frame of `entry`'s start.
+icaltimetype FromWallSeconds(const Entry& entry, long long wall) {
+    icaltimetype time = icaltime_from_timet_with_zone(time_t(wall), entry.start.is_date, nullptr);
+    time.zone = entry.start.zone;
+    time.is_date = entry.start.is_date;
+    return time;
+}
+
+double ProcessorSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+}
+
+}  // namespace
+
+void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start,
+                                    const Length& length, const Window& window, Expansion& out) const {
+    Occurrence occurrence;
+    if (entry.kind == TimeKind::Zoned) {
+        occurrence.startInstant = ZonedInstant(start);
+        occurrence.endInstant =
+            length.exact ? occurrence.startInstant + length.seconds : ZonedInstant(AddSeconds(start, length.seconds));
+        occurrence.endInstant = std::max(occurrence.endInstant, occurrence.startInstant);
+        const bool overlaps =
+            occurrence.startInstant < window.end &&
+            (occurrence.endInstant > window.start ||
+             (occurrence.startInstant == occurrence.endInstant && occurrence.startInstant >= window.start));
+        if (!overlaps) return;
+    } else {
+        occurrence.allDay = entry.kind == TimeKind::Date;
+        occurrence.floating = !occurrence.allDay;
+        occurrence.startWall = LocalOf(start);
+        occurrence.endWall = LocalOf(AddSeconds(start, length.seconds));
+        const LocalTime first{window.first.year, window.first.month, window.first.day, 0, 0};
+        const LocalTime next{window.next.year, window.next.month, window.next.day, 0, 0};
+        const bool overlaps = occurrence.startWall < next &&
+                              (occurrence.endWall > first ||
+                               (occurrence.startWall == occurrence.endWall && occurrence.startWall >= first));
+        if (!overlaps) return;
+    }
+    occurrence.title = look.title;
+    occurrence.location = look.location;
+    out.occurrences.push_back(std::move(occurrence));
+}
+
+void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, Expansion& out, std::size_t& steps,
+                                    std::set<std::string>& said) const {
+    const Entry& entry = entries_[entryAt];
+    const Repetition& repetition = *entry.repetition;
+    // Instances that begin up to the event's length (and a day) before the window
+    // may last into it; those that a replacement moves, up to their shift around it.
+    long long moves = 0;
+    for (const Future& future : repetition.futures)
+        moves = std::max({moves, std::abs(future.shift) + entries_[future.entry].length.seconds});
+    const long long reach = std::max(entry.length.seconds, moves) + 86400;
+    const icaltimetype lower = AddSeconds(FrameTime(entry, window.start, window.first), -reach);
+    const icaltimetype upper = AddSeconds(FrameTime(entry, window.end, window.next), 86400 + moves);
+    std::set<Key> seen;
+    const auto offer = [&](icaltimetype start, const std::optional<Length>& own) {
+        const Key key = KeyOf(start);
+        if (!seen.insert(key).second || repetition.excluded.contains(key) || repetition.replaced.contains(key)) return;
+        if (!repetition.excludedDays.empty() && repetition.excludedDays.contains({start.year, start.month, start.day}))
+            return;
+        const auto later = std::ranges::upper_bound(repetition.futures, key, {}, &Future::from);
+        if (later == repetition.futures.begin()) {
+            AddOccurrence(entry, entry, start, own.value_or(entry.length), window, out);
+            return;
+        }
+        const Future& future = *std::prev(later);
+        const Entry& look = entries_[future.entry];
+        if (!look.cancelled) AddOccurrence(entry, look, AddSeconds(start, future.shift), look.length, window, out);
+    };
+    offer(entry.start, std::nullopt);
+    // A rule's instances come after DTSTART: one that begins after the window has
+    // none in it, and needs no iterator.
+    const bool ruleReaches = icaltime_compare(entry.start, upper) <= 0;
+    for (std::size_t ruleAt = 0; ruleReaches && ruleAt < repetition.rules.size(); ++ruleAt) {
+        const std::string& ruleText = repetition.rules[ruleAt];
+        icalrecurrencetype rule = icalrecurrencetype_from_string(ruleText.c_str());
+        // The RSCALE's name that libical copied for this reading of the rule.
+        const std::unique_ptr<char, void (*)(void*)> rscale(rule.rscale, icalmemory_free_buffer);
+        auto refusal = refusals.find(ruleText);
+        if (refusal == refusals.end()) {
+            if (refusals.size() >= kMostRememberedRules) refusals.clear();
+            std::string why = rule.freq == ICAL_NO_RECURRENCE ? "sa règle n'est pas comprise"
+                              : rule.rscale != nullptr && std::string(rule.rscale) != "GREGORIAN"
+                                  ? "un calendrier autre que le grégorien (RSCALE) n'est pas suivi"
+                                  : RuleRefusal(PartsOf(rule));
+            refusal = refusals.emplace(ruleText, std::move(why)).first;
+        }
+        if (!refusal->second.empty()) {
+            if (said.insert(refusal->second).second) {
+                out.problems.push_back("la répétition de « " + entry.title + " » n'est pas lue : " + refusal->second);
+            }
+            continue;
+        }
+        // An UNTIL in UTC is compared by the iterator with the wall times of the
+        // start's zone: it is given as it reads there.
+        if (!icaltime_is_null_time(rule.until) && icaltime_is_utc(rule.until) && entry.kind == TimeKind::Zoned &&
+            entry.start.zone != nullptr && !icaltime_is_utc(entry.start)) {
+            rule.until = icaltime_convert_to_zone(rule.until, const_cast<icaltimezone*>(entry.start.zone));
+            rule.until.zone = nullptr;
+        }
+        // A rule with COUNT is walked from DTSTART, which libical cannot skip: its
+        // instances are listed once, at its first window, and each window takes its
+        // own from the list. Another rule starts at the window.
+        if (rule.count > 0) {
+            Counted& counted = counted_[{entryAt, ruleAt}];
+            const long long from = WallSeconds(lower), to = WallSeconds(upper);
+            counted.Reach(entry, rule, to);
+            if (counted.cut && said.insert("steps").second) {
+                out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+            }
+            const auto& instances = counted.instances;
+            for (auto at = std::lower_bound(instances.begin(), instances.end(), from);
+                 at != instances.end() && *at <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
+                offer(FromWallSeconds(entry, *at), std::nullopt);
+            }
+            continue;
+        }
+        icalrecur_iterator* iterator = icalrecur_iterator_new(rule, Wall(entry.start));
+        if (iterator == nullptr) continue;
+        if (icaltime_compare(lower, entry.start) > 0) icalrecur_iterator_set_start(iterator, Wall(lower));
+        std::size_t ruleSteps = 0;
+        for (;;) {
+            if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
+                if (said.insert("steps").second) {
+                    out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+                }
+                break;
+            }
+            icaltimetype next = icalrecur_iterator_next(iterator);
+            if (icaltime_is_null_time(next)) break;
+            next.zone = entry.start.zone;
+            next.is_date = entry.start.is_date;
+            if (icaltime_compare(next, upper) > 0) break;
+            if (icaltime_compare(next, lower) < 0) continue;
+            offer(next, std::nullopt);
+            if (out.occurrences.size() > kMostOccurrences) break;
+        }
+        icalrecur_iterator_free(iterator);
+    }
+    for (const ExtraDate& date : repetition.dates) offer(date.start, date.length);
+}
+
+void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule, long long to) {
+    if (!begun) {
+        begun = true;
+        rscale = Text(rule.rscale);
+        rule.rscale = rule.rscale != nullptr ? rscale.data() : nullptr;
+        iterator = icalrecur_iterator_new(rule, Wall(entry.start));
+        ended = iterator == nullptr;
+    }
+    while (!ended && (instances.empty() || instances.back() <= to)) {
+        if (++steps > kMostRuleSteps) {
+            cut = ended = true;
+            break;
+        }
+        const icaltimetype next = icalrecur_iterator_next(iterator);
+        if (icaltime_is_null_time(next)) {
+            ended = true;
+            break;
+        }
+        instances.push_back(WallSeconds(next));
+    }
+}
+
+Expansion LibicalCalendar::Expand(const Window& window) const {
+    const std::lock_guard lock(libicalMutex);
+    Expansion out;
+    std::size_t steps = 0;
+    std::set<std::string> said;
+    const double started = ProcessorSeconds();
+    for (std::size_t at = 0; at < entries_.size(); ++at) {
+        const Entry& entry = entries_[at];
+        if (at % 64 == 63 && ProcessorSeconds() - started > kMostWindowSeconds) {
+            out.problems.push_back("ses répétitions sont trop longues à calculer : le reste n'est pas montré");
+            break;
+        }
+        if (entry.cancelled) continue;
+        if (entry.repetition) {
+            ExpandRepeats(at, window, out, steps, said);
+        } else {
+            AddOccurrence(entry, entry, entry.start, entry.length, window, out);
+        }
+        if (out.occurrences.size() > kMostOccurrences) {
+            out.occurrences.resize(kMostOccurrences);
+            out.problems.push_back("a plus de " + GroupedCount(kMostOccurrences) +
+                                   " évènements en un mois : les suivants ne sont pas montrés");
+            break;
+        }
+    }
+    return out;
+}
+
+}  // namespace agendas::ics

@@ -1,0 +1,75 @@
+#include "agendas/ics/zones.h"
+
+#include <unicode/ucal.h>
+
+#include <algorithm>
+#include <cstdint>
+
+#include "agendas/ics_reader.h"
+
+namespace agendas {
+
+namespace {
+
+// The IANA name of a Windows zone name, in ICU's copy of CLDR's table (its world
+// region, "001"); empty when it is none.
+std::string IanaOfWindows(std::string_view name) {
+    if (name.empty() || name.size() > 64 || std::ranges::any_of(name, [](char c) { return (unsigned char)c > 127; }))
+        return {};
+    const std::u16string windows(name.begin(), name.end());
+    char16_t iana[128];
+    UErrorCode status = U_ZERO_ERROR;
+    const std::int32_t length =
+        ucal_getTimeZoneIDForWindowsID(windows.data(), std::int32_t(windows.size()), nullptr, iana, 128, &status);
+    if (U_FAILURE(status) || length <= 0 || length >= 128) return {};
+    return std::string(iana, iana + length);  // ASCII, as every IANA name
+}
+
+// The offset from UTC, in seconds, in force in `zone` at `instant`.
+long long OffsetAt(icaltimezone* zone, long long instant) {
+    icaltimetype utc = icaltime_from_timet_with_zone(time_t(instant), 0, icaltimezone_get_utc_timezone());
+    int daylight = 0;
+    return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
+}
+
+}  // namespace
+
+icaltimezone* ZoneNames::Named(const char* tzid) {
+    if (tzid == nullptr || *tzid == '\0') return nullptr;
+    if (const auto known = known_.find(std::string_view(tzid)); known != known_.end()) return known->second;
+    icaltimezone* zone = icalcomponent_get_timezone(root_, tzid);
+    if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(tzid);
+    if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(tzid);
+    if (zone == nullptr) {
+        if (const std::string iana = IanaOfWindows(tzid); !iana.empty())
+            zone = icaltimezone_get_builtin_timezone(iana.c_str());
+    }
+    if (zone == nullptr) unknown_.emplace_back(tzid);
+    known_.emplace(tzid, zone);
+    return zone;
+}
+
+void ZoneNames::Say(std::vector<std::string>& problems) const {
+    if (unknown_.empty()) return;
+    problems.push_back(unknown_.size() == 1
+                           ? "nomme un fuseau horaire inconnu, « " + unknown_.front() +
+                                 " » : ses heures sont lues telles qu'elles sont écrites"
+                           : "nomme des fuseaux horaires inconnus, « " + unknown_.front() + " » et " +
+                                 GroupedCount(unknown_.size() - 1) + (unknown_.size() == 2 ? " autre" : " autres") +
+                                 " : leurs heures sont lues telles qu'elles sont écrites");
+}
+
+long long ZonedInstant(const icaltimetype& time) {
+    icaltimetype wall = time;
+    wall.zone = nullptr;
+    const long long seconds = (long long)icaltime_as_timet(wall);
+    if (icaltime_is_utc(time) || time.zone == nullptr) return seconds;
+    auto* zone = const_cast<icaltimezone*>(time.zone);
+    // The offsets a day before and a day after: no zone changes twice in two days.
+    const long long before = OffsetAt(zone, seconds - 86400), after = OffsetAt(zone, seconds + 86400);
+    if (OffsetAt(zone, seconds - before) == before) return seconds - before;  // the first of a repeated hour
+    if (OffsetAt(zone, seconds - after) == after) return seconds - after;
+    return seconds - before;  // skipped: read with the offset before, later by the gap
+}
+
+}  // namespace agendas

@@ -1,0 +1,38 @@
+#pragma once
+// The zone a TZID names, and the instant that a wall time there stands for.
+
+#include <libical/ical.h>
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace agendas {
+
+// The zones that the TZIDs of one calendar name, each looked up once: the file's own
+// VTIMEZONE, an IANA name of the system's zoneinfo (which Debian's libical reads), or
+// a Windows name as Outlook writes it (« Romance Standard Time »), which ICU's table
+// turns into the IANA one. A name that none of them knows reads as floating, and is
+// said.
+class ZoneNames {
+public:
+    explicit ZoneNames(icalcomponent* root) : root_(root) {}
+    // None for an empty or unknown name.
+    icaltimezone* Named(const char* tzid);
+    // « nomme un fuseau horaire inconnu, « Heure de Mars » : … », when some name was
+    // unknown.
+    void Say(std::vector<std::string>& problems) const;
+
+private:
+    icalcomponent* root_;
+    std::map<std::string, icaltimezone*, std::less<>> known_;
+    std::vector<std::string> unknown_;
+};
+
+// The instant of a time in UTC or in its zone. A wall time that a change of time
+// skips is moved forward by the gap, and one that it repeats is the first of the
+// two (RFC 5545 3.3.5: both read with the offset in force before the change).
+long long ZonedInstant(const icaltimetype& time);
+
+}  // namespace agendas
