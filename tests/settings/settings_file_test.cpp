@@ -5,91 +5,36 @@
 
 #include "settings/settings_file.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "tests/files/hostile_files.h"
 #include "tests/namedays/temp_folder.h"
 
 namespace settings {
 namespace {
 
 namespace fs = std::filesystem;
+using files::testing::Contents;
+using files::testing::Fingerprint;
 using namedays::testing::TempFolder;
 
-// The first megabyte of a file: all of a settings file, and enough of a large one.
-std::string Contents(const fs::path& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::string bytes(1 << 20, '\0');
-    file.read(bytes.data(), std::streamsize(bytes.size()));
-    bytes.resize(std::size_t(file.gcount()));
-    return bytes;
-}
-
-// What stands in the file's place, made in the test's folder: the thing itself, or a
-// link to it beside the file. Every write is refused; only another user's file reads.
-enum class Thing { Fifo, Device, OtherUsersFile, Folder, Nothing };
-struct HostileRow {
-    const char* what;
-    Thing thing;
-    bool throughLink;
-};
-const HostileRow kHostileRows[] = {
-    {"a FIFO", Thing::Fifo, false},
-    {"a link to a FIFO", Thing::Fifo, true},
-    {"a device, /dev/zero's kind", Thing::Device, false},
-    {"a link to a device", Thing::Device, true},
-    {"a link to another user's file", Thing::OtherUsersFile, true},
-    {"a folder", Thing::Folder, false},
-    {"a link to a folder", Thing::Folder, true},
-    {"a dangling link", Thing::Nothing, true},
-};
-
-constexpr uid_t kNobody = 65534;
-
-void Make(Thing thing, const fs::path& path) {
-    switch (thing) {
-    case Thing::Fifo: ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); break;
-    case Thing::Device: ASSERT_EQ(mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 5)), 0); break;
-    case Thing::OtherUsersFile:
-        std::ofstream(path) << "[solvane]\nregion=guyane\n";
-        ASSERT_EQ(chown(path.c_str(), kNobody, kNobody), 0);
-        break;
-    case Thing::Folder: fs::create_directory(path); break;
-    case Thing::Nothing: break;
-    }
-}
-
-// What a thing is, to the byte: its kind, device number, owner, mode and contents.
-std::string Fingerprint(const fs::path& path) {
-    struct stat status = {};
-    if (stat(path.c_str(), &status) != 0) return "nothing";
-    std::string print = std::to_string(status.st_mode) + " " + std::to_string(status.st_rdev) + " " +
-                        std::to_string(status.st_uid) + " " + std::to_string(status.st_size);
-    if (S_ISREG(status.st_mode)) print += " " + Contents(path);
-    return print;
-}
-
 TEST(SettingsFile, NothingThatIsNotTheUsersFileIsOpenedForWritingOrBlocksAReading) {
-    for (const HostileRow& row : kHostileRows) {
+    for (const files::testing::HostileRow& row : files::testing::kHostileRows) {
         SCOPED_TRACE(row.what);
-        const bool needsRoot = row.thing == Thing::Device || row.thing == Thing::OtherUsersFile;
-        if (needsRoot && geteuid() != 0) continue;
+        if (files::testing::NeedsRoot(row.thing) && geteuid() != 0) continue;
         const TempFolder folder;
         const fs::path file = folder.path() / "solvane.conf";
-        const fs::path thing = row.throughLink ? folder.path() / "elsewhere" : file;
-        Make(row.thing, thing);
-        if (row.throughLink) fs::create_symlink(thing, file);
+        files::testing::MakeRow(row, folder.path(), file);
         const std::string before = Fingerprint(file);
         const bool wasLink = fs::is_symlink(file);
 
-        const auto read = row.thing == Thing::OtherUsersFile ? Reading::State::Read : Reading::State::NotAFile;
+        const auto read =
+            row.thing == files::testing::Thing::OtherUsersFile ? Reading::State::Read : Reading::State::NotAFile;
         EXPECT_EQ(ReadSettings(file).state, read);
         const WriteOutcome outcome = UpdateSettings(file, [](IniText& text) { text.Set(kGroup, "x", "10"); });
         EXPECT_EQ(outcome.state, WriteOutcome::State::NotKept);
