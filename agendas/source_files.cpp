@@ -3,25 +3,15 @@
 #include "agendas/ics_reader.h"
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <algorithm>
 #include <cerrno>
+
+#include "files/bounded_read.h"
 
 namespace agendas {
 
 namespace {
-
-struct Descriptor {
-    int fd = -1;
-    explicit Descriptor(int opened) : fd(opened) {}
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    ~Descriptor() {
-        if (fd >= 0) close(fd);
-    }
-};
 
 std::string MissingOrUnreadable(int error) {
     if (error == ENOENT || error == ENOTDIR) return "n'existe pas";
@@ -49,31 +39,17 @@ bool HasExtension(const std::string& name, const char* extension) {
 std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " Mo"; }
 
 FileText ReadSourceFile(const std::string& path) {
-    // The kind and the size are asked before anything is opened; asked again of the
-    // opened file, in case another took its place in between.
-    struct stat status = {};
-    if (stat(path.c_str(), &status) != 0) return {.bytes = {}, .problem = MissingOrUnreadable(errno)};
-    if (!S_ISREG(status.st_mode)) return {.bytes = {}, .problem = NotAnOrdinaryFile(status.st_mode)};
-    const std::string tooLarge = "dépasse " + MegabytesText(kLargestFileBytes);
-    if (std::size_t(status.st_size) > kLargestFileBytes) return {.bytes = {}, .problem = tooLarge};
-    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.fd < 0) return {.bytes = {}, .problem = MissingOrUnreadable(errno)};
-    if (fstat(file.fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        return {.bytes = {}, .problem = NotAnOrdinaryFile(status.st_mode)};
+    files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
+    switch (file.found) {
+    case files::FileReading::Found::Read: return {.bytes = std::move(file.bytes), .problem = {}};
+    case files::FileReading::Found::Missing:
+    case files::FileReading::Found::DanglingLink: return {.bytes = {}, .problem = MissingOrUnreadable(ENOENT)};
+    case files::FileReading::Found::NotAFile: return {.bytes = {}, .problem = NotAnOrdinaryFile(file.mode)};
+    case files::FileReading::Found::TooLarge:
+        return {.bytes = {}, .problem = "dépasse " + MegabytesText(kLargestFileBytes)};
+    case files::FileReading::Found::Unreadable: break;
     }
-    FileText text;
-    text.bytes.reserve(std::size_t(std::max<off_t>(status.st_size, 0)));
-    char buffer[65536];
-    for (;;) {
-        const ssize_t count = read(file.fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count < 0) return {.bytes = {}, .problem = MissingOrUnreadable(errno)};
-        if (count == 0) break;
-        text.bytes.append(buffer, std::size_t(count));
-        // A file that grows while it is read stops at the limit too.
-        if (text.bytes.size() > kLargestFileBytes) return {.bytes = {}, .problem = tooLarge};
-    }
-    return text;
+    return {.bytes = {}, .problem = MissingOrUnreadable(file.error)};
 }
 
 FolderFiles SourceFolderFiles(const std::string& folder) {

@@ -81,6 +81,9 @@ const HostileRow kHostileRows[] = {
     {"a FIFO", [](const auto& path) { ASSERT_EQ(mkfifo(path.c_str(), 0644), 0); }, "n'est pas un fichier ordinaire"},
     {"a link to /dev/zero", [](const auto& path) { std::filesystem::create_symlink("/dev/zero", path); },
      "n'est pas un fichier ordinaire"},
+    {"nothing", [](const auto&) {}, "n'existe pas"},
+    {"a link to nothing", [](const auto& path) { std::filesystem::create_symlink("absent.ics", path); },
+     "n'existe pas"},
     // An RRULE without end is no fault: its instances of the month show.
     {"an RRULE without end since 1600",
      [](const auto& path) { WriteText(path, Repeated("FREQ=DAILY", "16000101T100000")); }, ""},
