@@ -1,9 +1,6 @@
 #include "subscriptions/cache.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -11,6 +8,10 @@
 #include <filesystem>
 #include <sstream>
 #include <string_view>
+
+#include "files/bounded_read.h"
+#include "files/write_beside.h"
+#include "files/xdg_folders.h"
 
 namespace subscriptions {
 
@@ -70,44 +71,15 @@ calendar::UnixSeconds Number(const std::string& text) {
 }
 
 bool ReadSmallFile(const std::string& path, std::string& bytes) {
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat status = {};
-    bool read_ =
-        fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && std::size_t(status.st_size) <= kLargestRecordBytes;
-    char buffer[4096];
-    while (read_) {
-        const ssize_t count = read(fd, buffer, sizeof buffer);
-        if (count < 0 && errno == EINTR) continue;
-        if (count <= 0) {
-            read_ = count == 0;
-            break;
-        }
-        bytes.append(buffer, std::size_t(count));
-        read_ = bytes.size() <= kLargestRecordBytes;
-    }
-    close(fd);
-    return read_;
+    files::FileReading file = files::ReadOrdinaryFile(path, kLargestRecordBytes);
+    if (file.found != files::FileReading::Found::Read) return false;
+    bytes = std::move(file.bytes);
+    return true;
 }
 
-// Writes `bytes` to a new file beside `path`, then renames it over `path`.
+// Replaces the file at `path` by one holding `bytes`, the user's alone.
 bool ReplaceFile(const std::string& path, const std::string& bytes) {
-    static std::atomic<unsigned> counter = 0;
-    const std::string temporary = path + ".nouveau-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-    if (fd < 0) return false;
-    bool written = true;
-    for (std::size_t done = 0; written && done < bytes.size();) {
-        const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
-        if (count < 0 && errno == EINTR) continue;
-        written = count > 0;
-        if (written) done += std::size_t(count);
-    }
-    written = fsync(fd) == 0 && written;
-    written = close(fd) == 0 && written;
-    if (written && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
-    unlink(temporary.c_str());
-    return false;
+    return files::WriteBeside(path, bytes, {.mode = 0600}).status == files::WriteResult::Status::Written;
 }
 
 bool MakeFolder(const std::string& folder) {
@@ -120,13 +92,17 @@ bool MakeFolder(const std::string& folder) {
 
 }  // namespace
 
+namespace {
+
+std::string InCacheFolder(const std::string& folder) { return folder.empty() ? folder : folder + "/solvane"; }
+
+}  // namespace
+
 std::string CacheFolder(const char* xdgCacheHome, const char* home) {
-    if (xdgCacheHome != nullptr && xdgCacheHome[0] == '/') return std::string(xdgCacheHome) + "/solvane";
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.cache/solvane";
-    return {};
+    return InCacheFolder(files::XdgFolder(files::XdgKind::Cache, xdgCacheHome, home));
 }
 
-std::string CacheFolder() { return CacheFolder(std::getenv("XDG_CACHE_HOME"), std::getenv("HOME")); }
+std::string CacheFolder() { return InCacheFolder(files::XdgFolder(files::XdgKind::Cache)); }
 
 std::string CopyPath(const std::string& folder, const std::string& address) {
     return folder + "/abonnement-" + HashName(address) + ".ics";
