@@ -14,9 +14,9 @@
 #include <chrono>
 #include <cstdio>
 #include <thread>
-#include <utility>
 
 #include "app/platform/display_platform.h"
+#include "files/descriptor.h"
 
 namespace {
 
@@ -66,21 +66,6 @@ bool AddressOf(const std::string& path, sockaddr_un& address) {
     return true;
 }
 
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    int release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 enum class Knock { NoOneListens, Answered, OtherUser };
 
 // Knocks at the socket: a gadget of this user that listens there is asked to show
@@ -88,18 +73,18 @@ enum class Knock { NoOneListens, Answered, OtherUser };
 Knock KnockAt(const std::string& path, std::chrono::steady_clock::time_point deadline) {
     sockaddr_un address;
     if (!AddressOf(path, address)) return Knock::NoOneListens;
-    const Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (socket.get() < 0) return Knock::NoOneListens;
+    const files::Descriptor socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (socket.Get() < 0) return Knock::NoOneListens;
     // A full queue of waiting connections would hold connect() as long as this.
     const timeval timeout{.tv_sec = kAnswerTime.count() / 1000, .tv_usec = 0};
-    setsockopt(socket.get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
-    if (connect(socket.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
+    setsockopt(socket.Get(), SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    if (connect(socket.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
         return Knock::NoOneListens;
-    if (!PeerIsThisUser(socket.get())) return Knock::OtherUser;
+    if (!PeerIsThisUser(socket.Get())) return Knock::OtherUser;
     // Connected, the gadget runs: even without an answer, a second one must not.
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd answer{.fd = socket.get(), .events = POLLIN, .revents = 0};
+    pollfd answer{.fd = socket.Get(), .events = POLLIN, .revents = 0};
     poll(&answer, 1, int(std::max<std::chrono::milliseconds::rep>(left.count(), 0)));
     return Knock::Answered;
 }
@@ -156,13 +141,13 @@ GadgetInstance::Start GadgetInstance::Claim(const std::string& folder, const std
     socketPath_ = folder + "/" + socketName;
     if (folder.empty() || !AddressOf(socketPath_, address)) return alone();
     const std::string lockPath = socketPath_ + ".lock";
-    Descriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+    files::Descriptor lock(open(lockPath.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
     struct stat status = {};
-    if (lock.get() < 0 || fstat(lock.get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != getuid())
+    if (lock.Get() < 0 || fstat(lock.Get(), &status) != 0 || !S_ISREG(status.st_mode) || status.st_uid != getuid())
         return alone();
 
     const auto deadline = std::chrono::steady_clock::now() + kAnswerTime;
-    while (flock(lock.get(), LOCK_EX | LOCK_NB) != 0) {
+    while (flock(lock.Get(), LOCK_EX | LOCK_NB) != 0) {
         // Another gadget of this user holds the lock: it listens at once, and answers
         // once its window exists.
         const Knock knock = KnockAt(socketPath_, deadline);
@@ -177,12 +162,12 @@ GadgetInstance::Start GadgetInstance::Claim(const std::string& folder, const std
     // Should no socket be made, the lock goes with `lock`: the launches after this one
     // find no gadget to wait for, and open as this one does.
     if (!RemoveLeftSocket(socketPath_)) return alone();
-    Descriptor listener(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (listener.get() < 0 || bind(listener.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
-        listen(listener.get(), SOMAXCONN) != 0)
+    files::Descriptor listener(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (listener.Get() < 0 || bind(listener.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        listen(listener.Get(), SOMAXCONN) != 0)
         return alone();
-    lockFd_ = lock.release();
-    listenFd_ = listener.release();
+    lockFd_ = lock.Release();
+    listenFd_ = listener.Release();
     return Start::First;
 }
 
@@ -195,11 +180,11 @@ void GadgetInstance::Serve(QWidget& window) {
 
 void GadgetInstance::Answer() {
     for (;;) {
-        const Descriptor asker(accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
-        if (asker.get() < 0) return;
+        const files::Descriptor asker(accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+        if (asker.Get() < 0) return;
         // Another user's request is closed unanswered.
-        if (!PeerIsThisUser(asker.get())) continue;
+        if (!PeerIsThisUser(asker.Get())) continue;
         ShowInFront(*window_);
-        send(asker.get(), kAnswer, sizeof kAnswer - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
+        send(asker.Get(), kAnswer, sizeof kAnswer - 1, MSG_DONTWAIT | MSG_NOSIGNAL);
     }
 }
