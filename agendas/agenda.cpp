@@ -153,19 +153,6 @@ void Agenda::ReadAgain() {
     read_ = false;
 }
 
-std::vector<std::string> Agenda::WatchedFolders() const {
-    std::vector<std::string> folders;
-    for (const Source& source : sources_) {
-        if (source.kind == Source::Kind::Folder) folders.push_back(source.location);
-        // A fetch renames a new copy over the old one in the cache folder.
-        if (source.kind == Source::Kind::Url) folders.push_back(subscriptions::CacheFolder());
-        if (source.kind != Source::Kind::File) continue;
-        const std::size_t slash = source.location.rfind('/');
-        folders.push_back(slash == std::string::npos ? "." : slash == 0 ? "/" : source.location.substr(0, slash));
-    }
-    return folders;
-}
-
 void Agenda::Load() {
     read_ = true;
     loaded_.clear();

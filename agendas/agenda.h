@@ -56,10 +56,6 @@ public:
     // Forgets what was read: the next question reads every source again.
     void ReadAgain();
 
-    // The folders whose changes may change the events: the folder of each file
-    // source (an editor saves by renaming), and each folder source.
-    std::vector<std::string> WatchedFolders() const;
-
     bool Empty() const { return sources_.empty(); }
 
 private:

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 #include <cstdlib>
 
+#include "subscriptions/address.h"
+
 namespace agendas {
 
 namespace {
@@ -20,9 +22,8 @@ bool StartsWithNoCase(std::string_view text, std::string_view start) {
 }  // namespace
 
 Source SourceOf(std::string_view written, const char* home) {
-    for (const std::string_view scheme : {"http://", "https://", "webcal://"}) {
-        if (StartsWithNoCase(written, scheme))
-            return {.kind = Source::Kind::Url, .location = std::string(written), .name = {}};
+    if (subscriptions::IsSubscriptionAddress(written)) {
+        return {.kind = Source::Kind::Url, .location = std::string(written), .name = {}};
     }
     std::string path(written);
     if (home != nullptr && *home != '\0' && (path == "~" || path.starts_with("~/"))) path = home + path.substr(1);

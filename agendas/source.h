@@ -25,9 +25,10 @@ struct Source {
     bool operator==(const Source&) const = default;
 };
 
-// A source as written: an address by its scheme; otherwise a path, "~/" at its start
-// standing for `home` (when given), a Folder when it is a folder now and a File
-// otherwise (a missing file is a File, that says it is missing when read).
+// A source as written: a subscription's address (subscriptions/address.h); otherwise
+// a path, "~/" at its start standing for `home` (when given), a Folder when it is a
+// folder now and a File otherwise (a missing file is a File, that says it is missing
+// when read).
 Source SourceOf(std::string_view written, const char* home);
 // The same, with HOME from the environment.
 Source SourceOf(std::string_view written);

@@ -9,8 +9,8 @@
 #include "agendas/agenda.h"
 #include "agendas/ics_module.h"
 #include "almanac/day_facts.h"
-#include "calendar/locale_region.h"
 #include "calendar/serial_date.h"
+#include "choices/user_choices.h"
 #include "namedays/name_day_file.h"
 #include "settings/settings_file.h"
 #include "terminal/date_argument.h"
@@ -39,39 +39,11 @@ GivenDay Today() {
     return {calendar::YearOf(today).value(), calendar::MonthOf(today).value(), calendar::DayOf(today).value()};
 }
 
-// What the user chose in the window's menu, as the settings file holds it, with the
-// options over it: the region of --region, else the file's, the country of the
-// locale when neither names one, as the window's first start takes it; the place of --lieu, else the file's, the
-// region's chef-lieu when neither names one. The file is read once.
-struct Choices {
-    calendar::Region region = calendar::Region::National;
-    calendar::Place place;
-};
-Choices ChoicesOf(const TerminalRequest& request) {
-    const settings::Reading file = settings::ReadSettings(settings::SettingsFilePath());
-    const auto chosen = [&](const std::optional<std::string>& option, std::string_view key) {
-        return option ? option : file.text.Value(settings::kGroup, key);
-    };
-    Choices choices;
-    const std::optional<std::string> region = chosen(request.region, settings::kRegionKey);
-    const std::optional<calendar::Region> named = region ? calendar::RegionNamed(*region) : std::nullopt;
-    choices.region = named ? *named : calendar::LocaleRegion();
-    const std::optional<std::string> text = chosen(request.place, settings::kPlaceKey);
-    const std::optional<calendar::Place> place = text ? calendar::PlaceOfText(*text) : std::nullopt;
-    choices.place = place ? *place : calendar::SeatOf(choices.region);
-    return choices;
-}
-
-// The user's agendas: those of the settings file, then those of --agenda.
-std::vector<agendas::Source> AgendaSources(const TerminalRequest& request) {
-    std::vector<agendas::Source> sources;
-    for (const settings::AgendaEntry& entry : settings::AgendaEntries(settings::SettingsFilePath())) {
-        agendas::Source source = agendas::SourceOf(entry.source);
-        source.name = entry.name;
-        sources.push_back(std::move(source));
-    }
-    for (const std::string& written : request.agendas) sources.push_back(agendas::SourceOf(written));
-    return sources;
+// What the user chose in the window's menu and « Agendas… », as the settings file
+// holds it, with the options over it. The file is read once.
+choices::UserChoices ChoicesOf(const TerminalRequest& request) {
+    return choices::ChoicesOf(settings::ReadSettings(settings::SettingsFilePath()).text,
+                              {.region = request.region, .place = request.place, .agendas = request.agendas});
 }
 
 // A day's facts in one of the forms, as one unit: the JSON forms one line, the text
@@ -82,12 +54,12 @@ struct FactsReply {
     std::vector<std::string> problems;
 };
 
-FactsReply FactsAnswer(const TerminalRequest& request, GivenDay day, const std::string& programFolder, bool followed) {
+FactsReply FactsAnswer(const TerminalRequest& request, const choices::UserChoices& chosen, GivenDay day,
+                       const std::string& programFolder, bool followed) {
     const std::vector<std::string> nameDays = NameDays(programFolder);
-    const Choices choices = ChoicesOf(request);
     // libical is loaded only for an iCalendar file, and each file is passed over
     // for the events of this day's month alone.
-    agendas::Agenda agenda(AgendaSources(request), [&programFolder](std::string& problem) {
+    agendas::Agenda agenda(chosen.agendas, [&programFolder](std::string& problem) {
         return agendas::ModuleIcsReader(programFolder, problem);
     });
     const agendas::LocalDate local{day.year, day.month, day.day};
@@ -99,8 +71,8 @@ FactsReply FactsAnswer(const TerminalRequest& request, GivenDay day, const std::
     const almanac::DayFacts facts = almanac::FactsOfDay(day.year, day.month, day.day,
                                                         {.nameDays = nameDays,
                                                          .names = calendar::FrenchNames(),
-                                                         .region = choices.region,
-                                                         .place = choices.place,
+                                                         .region = chosen.region,
+                                                         .place = chosen.place,
                                                          .agenda = &days});
     FactsReply reply{.output = {}, .problems = days.problems};
     switch (request.form) {
@@ -118,9 +90,9 @@ std::string ProblemLines(const std::vector<std::string>& problems) {
 }
 
 // Where the agendas are, those of the subscriptions among them.
-std::vector<std::string> SourceLocations(const TerminalRequest& request) {
+std::vector<std::string> SourceLocations(const choices::UserChoices& chosen) {
     std::vector<std::string> locations;
-    for (const agendas::Source& source : AgendaSources(request)) locations.push_back(source.location);
+    for (const agendas::Source& source : chosen.agendas) locations.push_back(source.location);
     return locations;
 }
 
@@ -132,8 +104,9 @@ TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& progra
         day = std::get<GivenDay>(given);
     }
     // The subscriptions due are fetched first; one that fails is said, its copy read.
-    const std::string failures = FetchDueSubscriptions(SourceLocations(request));
-    FactsReply reply = FactsAnswer(request, day, programFolder, false);
+    const choices::UserChoices chosen = ChoicesOf(request);
+    const std::string failures = FetchDueSubscriptions(SourceLocations(chosen));
+    FactsReply reply = FactsAnswer(request, chosen, day, programFolder, false);
     return {std::move(reply.output), failures + ProblemLines(reply.problems), 0};
 }
 
@@ -194,8 +167,9 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         std::vector<std::string> saidProblems;
         return FollowToday(
             [&] {
-                subscriptions.SetSources(SourceLocations(request));
-                FactsReply reply = FactsAnswer(request, Today(), programFolder, true);
+                const choices::UserChoices chosen = ChoicesOf(request);
+                subscriptions.SetSources(SourceLocations(chosen));
+                FactsReply reply = FactsAnswer(request, chosen, Today(), programFolder, true);
                 if (reply.problems != saidProblems) WriteWhole(STDERR_FILENO, ProblemLines(reply.problems));
                 saidProblems = std::move(reply.problems);
                 return reply.output;
@@ -203,9 +177,7 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
             [&] {
                 std::vector<std::string> folders = settings::FoldersOfTheFile(settings::SettingsFilePath());
                 folders.push_back(programFolder);
-                for (std::string& folder : agendas::Agenda(AgendaSources(request), nullptr).WatchedFolders()) {
-                    folders.push_back(std::move(folder));
-                }
+                for (std::string& folder : ChoicesOf(request).agendaFolders) folders.push_back(std::move(folder));
                 folders.push_back(subscriptions.Folder());
                 return folders;
             });

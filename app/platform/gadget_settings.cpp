@@ -1,7 +1,5 @@
 #include "app/platform/gadget_settings.h"
 
-#include <unistd.h>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -72,54 +70,44 @@ QString GadgetSettings::CurrentDisplay() {
 }
 
 void GadgetSettings::Read() {
-    const settings::Reading reading = settings::ReadSettings(Native(path_));
-    const settings::IniText& text = reading.text;
-    place_ = ToSaved(settings::PlaceOn(text, display_.toStdString()));
-    keepAbove_ = settings::Flag(text.Value(settings::kGroup, settings::kKeepAboveKey));
-    region_ = calendar::RegionNamed(text.Value(settings::kGroup, settings::kRegionKey).value_or(""));
-    const std::optional<std::string> placeText = text.Value(settings::kGroup, settings::kPlaceKey);
-    almanacPlace_ = placeText ? calendar::PlaceOfText(*placeText) : std::nullopt;
-    agendas_ = settings::AgendaEntries(text);
-    weekNumbers_ = settings::Flag(text.Value(settings::kGroup, settings::kWeekNumbersKey)).value_or(false);
+    text_ = settings::ReadSettings(Native(path_)).text;
+    place_ = ToSaved(settings::PlaceOn(text_, display_.toStdString()));
+    Decode();
+}
+
+void GadgetSettings::Decode() {
+    shared_.keepAbove = settings::Flag(text_.Value(settings::kGroup, settings::kKeepAboveKey));
+    shared_.weekNumbers = settings::Flag(text_.Value(settings::kGroup, settings::kWeekNumbersKey)).value_or(false);
+    shared_.agendas = settings::AgendaEntries(text_);
+    shared_.choices = choices::ChoicesOf(text_);
 }
 
 // The place is this display's own and stays as this window knows it; the shared
 // choices follow the file.
 void GadgetSettings::ReadAgain() {
-    const std::optional<bool> keepAbove = keepAbove_;
-    const std::optional<calendar::Region> region = region_;
-    const std::optional<calendar::Place> almanacPlace = almanacPlace_;
-    const std::vector<settings::AgendaEntry> agendas = agendas_;
+    const Shared before = shared_;
     const std::optional<SavedPlace> place = place_;
-    const bool weekNumbers = weekNumbers_;
     Read();
     place_ = place;
     Watch();
-    if (keepAbove_ != keepAbove || region_ != region || almanacPlace_ != almanacPlace || agendas_ != agendas ||
-        weekNumbers_ != weekNumbers) {
-        emit Changed();
-    }
+    if (shared_ != before) emit Changed();
 }
 
 // The folders of the file and of the target of a link in its place; while the
 // gadget's folder does not exist, the folder above it, where it will appear.
 void GadgetSettings::Watch() {
     if (path_.isEmpty()) return;
-    QStringList folders;
-    const QFileInfo file(path_);
-    folders << (file.dir().exists() ? file.absolutePath() : QFileInfo(file.absolutePath()).absolutePath());
-    const QFileInfo target(file.canonicalFilePath());
-    if (file.isSymLink() && target.isFile() && target.ownerId() == geteuid()) folders << target.absolutePath();
     const QStringList watched = watcher_.directories();
-    for (const QString& folder : folders) {
+    for (const std::string& each : settings::FoldersOfTheFile(Native(path_))) {
+        const QFileInfo named(FromNative(each));
+        const QFileInfo folder(named.isDir() ? named.absoluteFilePath() : named.absolutePath());
         // Only a folder the user may read can be watched; Qt would say so in English.
-        const QFileInfo info(folder);
-        if (!watched.contains(folder) && info.isDir() && info.isReadable()) watcher_.addPath(folder);
+        const QString path = folder.absoluteFilePath();
+        if (!watched.contains(path) && folder.isDir() && folder.isReadable()) watcher_.addPath(path);
     }
 }
 
 void GadgetSettings::SetAgendas(const std::vector<settings::AgendaEntry>& agendas) {
-    agendas_ = agendas;
     Write([&](settings::IniText& text) { settings::SetAgendaEntries(text, agendas); });
 }
 
@@ -131,25 +119,21 @@ void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {
 }
 
 void GadgetSettings::SetKeepAbove(bool keepAbove) {
-    if (keepAbove_ == keepAbove) return;
-    keepAbove_ = keepAbove;
+    if (shared_.keepAbove == keepAbove) return;
     Write([&](settings::IniText& text) {
         text.Set(settings::kGroup, settings::kKeepAboveKey, keepAbove ? "true" : "false");
     });
 }
 
 void GadgetSettings::SetRegion(calendar::Region region) {
-    if (region_ == region) return;
-    region_ = region;
-    Write([&](settings::IniText& text) {
-        text.Set(settings::kGroup, settings::kRegionKey, std::string(calendar::RegionKey(region)));
-    });
+    const std::string key(calendar::RegionKey(region));
+    if (text_.Value(settings::kGroup, settings::kRegionKey) == key) return;
+    Write([&](settings::IniText& text) { text.Set(settings::kGroup, settings::kRegionKey, key); });
 }
 
 void GadgetSettings::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
     // Forgetting writes even when the file's text named no place: the key goes.
-    if (place && almanacPlace_ == place) return;
-    almanacPlace_ = place;
+    if (place && shared_.choices.placeGiven && shared_.choices.place == *place) return;
     Write([&](settings::IniText& text) {
         if (place) {
             text.Set(settings::kGroup, settings::kPlaceKey, place->text);
@@ -160,18 +144,20 @@ void GadgetSettings::SetAlmanacPlace(const std::optional<calendar::Place>& place
 }
 
 void GadgetSettings::SetWeekNumbers(bool shown) {
-    if (weekNumbers_ == shown) return;
-    weekNumbers_ = shown;
+    if (shared_.weekNumbers == shown) return;
     Write([&](settings::IniText& text) {
         text.Set(settings::kGroup, settings::kWeekNumbersKey, shown ? "true" : "false");
     });
 }
 
+// The change holds here at once, whether the file takes it or not.
 void GadgetSettings::Write(const std::function<void(settings::IniText&)>& change) {
+    change(text_);
+    Decode();
     if (path_.isEmpty()) {
         SayOnce("ni HOME ni XDG_CONFIG_HOME ne sont définis : les réglages ne seront pas retenus.");
-        return;
+    } else {
+        SayOnce(settings::UpdateSettings(Native(path_), change).sentence);
+        Watch();  // the folder may be new
     }
-    SayOnce(settings::UpdateSettings(Native(path_), change).sentence);
-    Watch();  // the folder may be new
 }

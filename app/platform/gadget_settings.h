@@ -2,7 +2,8 @@
 // The gadget's settings, as the window sees them: the settings file of settings/,
 // read at start-up, written after each change the user makes, and read again
 // whenever another program (a second gadget on another display, an editor) changes
-// it, so that every running gadget shows the same choices. A file that is missing,
+// it, so that every running gadget shows the same choices. The choices it shares
+// with the terminal are decoded as the terminal decodes them (choices/). A file that is missing,
 // damaged, of another kind or unreadable gives the defaults; a value that is not
 // what its key holds reads as its default. A write that fails leaves the file as it
 // was; what went wrong is said once on standard error.
@@ -17,6 +18,7 @@
 
 #include "calendar/places.h"
 #include "calendar/regional_holidays.h"
+#include "choices/user_choices.h"
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
 
@@ -47,26 +49,24 @@ public:
     void SetPlace(const std::optional<SavedPlace>& place);
 
     // The user's choice in the menu; none when never made.
-    std::optional<bool> KeepAbove() const { return keepAbove_; }
+    std::optional<bool> KeepAbove() const { return shared_.keepAbove; }
     void SetKeepAbove(bool keepAbove);
 
-    // The region whose public holidays add to the nation's, chosen in the menu; none
-    // when never chosen. The terminal reads the same key.
-    std::optional<calendar::Region> Region() const { return region_; }
+    // The region, the place of the sun and the agendas, as the terminal takes them
+    // from the same file.
+    const choices::UserChoices& Choices() const { return shared_.choices; }
+    // The region whose public holidays add to the nation's, chosen in the menu.
     void SetRegion(calendar::Region region);
-
-    // The place of the sun and the seasons chosen in « Lieu… »; none when never
-    // chosen, or when the file's text names no place. The terminal reads the same key.
-    const std::optional<calendar::Place>& AlmanacPlace() const { return almanacPlace_; }
-    // Keeps the place, or forgets it: the region's chef-lieu then stands for it.
+    // Keeps the place chosen in « Lieu… », or forgets it: the region's chef-lieu then
+    // stands for it.
     void SetAlmanacPlace(const std::optional<calendar::Place>& place);
 
     // Whether the grid shows the ISO week numbers, chosen in the menu; off by default.
-    bool WeekNumbers() const { return weekNumbers_; }
+    bool WeekNumbers() const { return shared_.weekNumbers; }
     void SetWeekNumbers(bool shown);
 
     // The user's agendas, as the file lists them (settings::AgendaEntries).
-    const std::vector<settings::AgendaEntry>& Agendas() const { return agendas_; }
+    const std::vector<settings::AgendaEntry>& Agendas() const { return shared_.agendas; }
     void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
 
 signals:
@@ -76,18 +76,24 @@ signals:
     void Changed();
 
 private:
+    // What every gadget shows alike; the place of the window is each display's own.
+    struct Shared {
+        std::optional<bool> keepAbove;
+        bool weekNumbers = false;
+        std::vector<settings::AgendaEntry> agendas;
+        choices::UserChoices choices;
+        bool operator==(const Shared&) const = default;
+    };
     void Read();
     void ReadAgain();
+    void Decode();
     void Watch();
     void Write(const std::function<void(settings::IniText&)>& change);
 
     QString path_;
     QString display_;
+    settings::IniText text_;  // the file as last read, with this program's changes since
     std::optional<SavedPlace> place_;
-    std::optional<bool> keepAbove_;
-    std::optional<calendar::Region> region_;
-    std::optional<calendar::Place> almanacPlace_;
-    std::vector<settings::AgendaEntry> agendas_;
-    bool weekNumbers_ = false;
+    Shared shared_;
     QFileSystemWatcher watcher_;
 };

@@ -80,15 +80,3 @@ void AgendaReader::Ask(QDate first, QDate last) {
         },
         Qt::QueuedConnection);
 }
-
-QStringList AgendaReader::WatchedPaths() const {
-    QStringList paths;
-    for (const std::string& folder : agendas::Agenda(sources_, nullptr).WatchedFolders()) {
-        paths << QFile::decodeName(QByteArray::fromStdString(folder));
-    }
-    for (const agendas::Source& source : sources_) {
-        if (source.kind == agendas::Source::Kind::File)
-            paths << QFile::decodeName(QByteArray::fromStdString(source.location));
-    }
-    return paths;
-}

@@ -6,7 +6,6 @@
 
 #include <QDate>
 #include <QObject>
-#include <QStringList>
 #include <QThread>
 #include <atomic>
 #include <vector>
@@ -30,9 +29,6 @@ public:
 
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return days_; }
-    // The files and folders whose changes may change the events: each file source
-    // (written in place) and its folder (replaced by a rename), each folder source.
-    QStringList WatchedPaths() const;
 
 signals:
     void Ready();

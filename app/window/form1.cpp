@@ -18,7 +18,6 @@
 #include "app/platform/window_placement.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
-#include "calendar/locale_region.h"
 #include "calendar/numbers.h"
 #include "namedays/name_day_file.h"
 #include "namedays/shown_text.h"
@@ -180,16 +179,23 @@ almanac::FactsSources Form1::DaySources() const {
 }
 
 void Form1::ReadAgendas() {
-    std::vector<agendas::Source> sources;
-    for (const settings::AgendaEntry& entry : settings_.Agendas()) {
-        agendas::Source source = agendas::SourceOf(entry.source);
-        source.name = entry.name;
-        sources.push_back(std::move(source));
-    }
-    agendaReader_.SetSources(sources);
+    agendaReader_.SetSources(settings_.Choices().agendas);
     fetches_.SetSources(SubscriptionFetches::SourcesOf(settings_.Agendas()));
-    refreshTrigger_.WatchAgendas(agendaReader_.WatchedPaths());
+    refreshTrigger_.WatchAgendas(AgendaPaths());
     AskShownDays();
+}
+
+// The agendas' folders, and each file itself: the window's watcher of a folder hears
+// of files that come, go or are renamed there, not of a file written in place.
+QStringList Form1::AgendaPaths() const {
+    const choices::UserChoices& chosen = settings_.Choices();
+    QStringList paths;
+    const auto decoded = [](const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); };
+    for (const std::string& folder : chosen.agendaFolders) paths << decoded(folder);
+    for (const agendas::Source& source : chosen.agendas) {
+        if (source.kind == agendas::Source::Kind::File) paths << decoded(source.location);
+    }
+    return paths;
 }
 
 // The days of the page shown, and of the neighbouring months that its first and last
@@ -202,7 +208,7 @@ void Form1::AskShownDays() {
 // The events are there: the grid marks their days, the tooltips list them, and the
 // folders of a source that has just come into being are watched.
 void Form1::ShowAgendaDays() {
-    refreshTrigger_.WatchAgendas(agendaReader_.WatchedPaths());
+    refreshTrigger_.WatchAgendas(AgendaPaths());
     Cal1->DescribeDaysAgain();
 }
 
@@ -328,8 +334,7 @@ void Form1::Recentre() {
     settings_.SetPlace(std::nullopt);
 }
 
-// Before any choice, the country of the locale, as the terminal takes it.
-calendar::Region Form1::HolidayRegion() const { return settings_.Region().value_or(calendar::LocaleRegion()); }
+calendar::Region Form1::HolidayRegion() const { return settings_.Choices().region; }
 
 // The grid, the tooltips and the panel change: the panel's rows stay the nation's
 // for France's regions, and become the place's abroad.
@@ -339,10 +344,7 @@ void Form1::SetHolidayRegion(calendar::Region region) {
     refreshTrigger_.Request();
 }
 
-calendar::Place Form1::AlmanacPlace() const {
-    const std::optional<calendar::Place>& chosen = settings_.AlmanacPlace();
-    return chosen ? *chosen : calendar::SeatOf(HolidayRegion());
-}
+calendar::Place Form1::AlmanacPlace() const { return settings_.Choices().place; }
 
 // The tooltips tell the new place's sun at once.
 void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) {

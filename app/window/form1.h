@@ -192,6 +192,8 @@ private:
     // Reads the agendas the settings list, and asks for the events of the days the
     // grid shows; when they are ready, the grid and its tooltips show them.
     void ReadAgendas();
+    // The files and folders whose changes can change the agendas' events.
+    QStringList AgendaPaths() const;
     void AskShownDays();
     void ShowAgendaDays();
     // Shows the picture of the file in Image1; no picture when it cannot be read or

@@ -217,7 +217,8 @@ void Form1::ShowAbout() {
 
 void Form1::ShowPlaceDialog() {
     auto* dialog = new PlaceDialog(
-        settings_.AlmanacPlace(), calendar::SeatOf(HolidayRegion()),
+        settings_.Choices().placeGiven ? std::optional(AlmanacPlace()) : std::nullopt,
+        calendar::SeatOf(HolidayRegion()),
         [this](const std::optional<calendar::Place>& place) { SetAlmanacPlace(place); }, this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();

@@ -102,8 +102,10 @@ private slots:
                                                  "chargement est abandonné."),
                                   20000);
 
-        QVERIFY(!dialog.AddSource(QStringLiteral("agenda.ics")));
-        QCOMPARE(message->text(), QStringLiteral("Une adresse commence par http://, https:// ou webcal://."));
+        for (const char* refused : {"agenda.ics", "http://", "https:///agenda.ics"}) {
+            QVERIFY2(!dialog.AddSource(QString::fromLatin1(refused)), refused);
+            QCOMPARE(message->text(), QStringLiteral("Une adresse commence par http://, https:// ou webcal://."));
+        }
         QVERIFY(!dialog.AddSource(good));
         QCOMPARE(message->text(), QStringLiteral("Cette source est déjà dans la liste."));
         QCOMPARE(SourcesAsQtReadsThem(settingsPath).size(), 4);

@@ -143,7 +143,7 @@ private slots:
 
         QSignalSpy changed(&second, &GadgetSettings::Changed);
         first.SetRegion(calendar::Region::AlsaceMoselle);
-        QTRY_COMPARE_WITH_TIMEOUT(second.Region(), std::optional(calendar::Region::AlsaceMoselle), 1000);
+        QTRY_COMPARE_WITH_TIMEOUT(second.Choices().region, calendar::Region::AlsaceMoselle, 1000);
         first.SetKeepAbove(false);
         QTRY_COMPARE_WITH_TIMEOUT(second.KeepAbove(), std::optional(false), 1000);
         QVERIFY(changed.count() >= 2);
