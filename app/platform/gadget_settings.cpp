@@ -150,8 +150,11 @@ void GadgetSettings::SetWeekNumbers(bool shown) {
     });
 }
 
-// The change holds here at once, whether the file takes it or not.
+// The change holds here at once, whether the file takes it or not, and is told as
+// another program's is: the file's own change, when its folder reports it, then
+// brings nothing new.
 void GadgetSettings::Write(const std::function<void(settings::IniText&)>& change) {
+    const Shared before = shared_;
     change(text_);
     Decode();
     if (path_.isEmpty()) {
@@ -160,4 +163,5 @@ void GadgetSettings::Write(const std::function<void(settings::IniText&)>& change
         SayOnce(settings::UpdateSettings(Native(path_), change).sentence);
         Watch();  // the folder may be new
     }
+    if (shared_ != before) emit Changed();
 }

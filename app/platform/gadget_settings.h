@@ -70,9 +70,9 @@ public:
     void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
 
 signals:
-    // The file changed under another program's hand, and the region, the place, the
-    // choice « Toujours au-dessus », the week numbers or the agendas it holds now
-    // differ from what this one showed.
+    // The region, the place, the choice « Toujours au-dessus », the week numbers or
+    // the agendas differ from what they were: changed here, or in the file by another
+    // program.
     void Changed();
 
 private:

@@ -336,26 +336,19 @@ void Form1::Recentre() {
 
 calendar::Region Form1::HolidayRegion() const { return settings_.Choices().region; }
 
-// The grid, the tooltips and the panel change: the panel's rows stay the nation's
-// for France's regions, and become the place's abroad.
-void Form1::SetHolidayRegion(calendar::Region region) {
-    settings_.SetRegion(region);
-    Cal1->DescribeDaysAgain();
-    refreshTrigger_.Request();
-}
+// The grid, the tooltips and the panel change (FollowSettings): the panel's rows stay
+// the nation's for France's regions, and become the place's abroad.
+void Form1::SetHolidayRegion(calendar::Region region) { settings_.SetRegion(region); }
 
 calendar::Place Form1::AlmanacPlace() const { return settings_.Choices().place; }
 
-// The tooltips tell the new place's sun at once.
-void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) {
-    settings_.SetAlmanacPlace(place);
-    Cal1->DescribeDaysAgain();
-}
+// The tooltips tell the new place's sun at once (FollowSettings).
+void Form1::SetAlmanacPlace(const std::optional<calendar::Place>& place) { settings_.SetAlmanacPlace(place); }
 
-// A choice made in another gadget, or in the file by hand: the region marks the grid
-// and names the days again, the tooltips tell the sun of the place chosen, « Toujours
-// au-dessus » and the week numbers take effect as if chosen here, a changed list of
-// agendas is read. The window's place on the screen stays its own.
+// A choice made here, in another gadget, or in the file by hand: the region marks
+// the grid and names the days again, the tooltips tell the sun of the place chosen,
+// « Toujours au-dessus » and the week numbers take effect, a changed list of agendas
+// is read and its days shown. The window's place on the screen stays its own.
 void Form1::FollowSettings() {
     if (const std::optional<bool> above = settings_.KeepAbove(); above && *above != KeptAbove()) {
         platform_.KeepAbove(*above);
@@ -366,10 +359,7 @@ void Form1::FollowSettings() {
     refreshTrigger_.Request();
 }
 
-void Form1::SetWeekNumbersShown(bool shown) {
-    settings_.SetWeekNumbers(shown);
-    Cal1->SetWeekNumbers(shown);
-}
+void Form1::SetWeekNumbersShown(bool shown) { settings_.SetWeekNumbers(shown); }
 
 void Form1::cejour_Click() { Cal1->Today(); }
 

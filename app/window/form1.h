@@ -164,7 +164,7 @@ private:
     // Whether the window is kept above other windows now.
     bool KeptAbove() const;
     void SetKeptAbove(bool above);
-    // Shows the choices that another program wrote into the settings file.
+    // Shows the choices of the settings, whoever made them.
     void FollowSettings();
     // Centres the window on its screen and forgets the place it was left at.
     void Recentre();

@@ -22,6 +22,7 @@
 #include "calendar/local_zone.h"
 #include "subscriptions/cache.h"
 #include "tests/app/test_classes.h"
+#include "tests/app/window_fixture.h"
 #include "tests/subscriptions/calendar_server.h"
 
 namespace {
@@ -158,6 +159,57 @@ private slots:
         }
         // Waiting for the network costs no processor time; a window that spun on it would.
         QVERIFY2(ProcessorSeconds() - before < 10, qPrintable(QString::number(ProcessorSeconds() - before)));
+    }
+
+    // Each kind of source added in « Agendas… » shows at once in the window that
+    // opened it, its day underlined in the grid and its event in the day's tooltip;
+    // removed, both go.
+    void eachKindTakesEffectAtOnceInTheWindow() {
+        GadgetSettings(GadgetSettings::DefaultPath(), QStringLiteral(":1")).SetAgendas({});
+        QTemporaryDir served, files;
+        Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        window.Form_Load();
+        window.show();
+        const QDate day(window.Cal1->Widget()->yearShown(), window.Cal1->Widget()->monthShown(), 15);
+        const QString event = QStringLiteral(
+            "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Solvane tests//FR\r\nBEGIN:VEVENT\r\nUID:%1@test\r\n"
+            "DTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:%2\r\nSUMMARY:%1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+        const QString card =
+            QStringLiteral("BEGIN:VCARD\r\nVERSION:3.0\r\nUID:%2\r\nFN:%1\r\nBDAY:1990-%3\r\nEND:VCARD\r\n");
+        const struct {
+            const char *source, *file, *shown;  // the source in `files`, its file in it, what the day shows
+        } rows[] = {{"travail.ics", "", "Inventaire"},
+                    {"vdir", "/cours.ics", "Solfege"},
+                    {"amis.vcf", "", "Albane"},
+                    {"contacts", "/marc.vcf", "Marceau"},
+                    {nullptr, "agenda.ics", "Kermesse"}};
+        subscriptions::testing::CalendarServer server(served.path().toStdString());
+        window.ShowAgendas();
+        auto* dialog = window.findChild<AgendasDialog*>(QStringLiteral("Agendas"));
+        QVERIFY(dialog);
+        auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("AgendaList"));
+        // Whether the day is underlined, and whether its tooltip tells `shown`.
+        const auto marks = [&](const char* shown) {
+            const QTextCharFormat format = window.Cal1->Widget()->dateTextFormat(day);
+            return std::pair(format.fontUnderline(), format.toolTip().contains(QLatin1String(shown)));
+        };
+        for (const auto& row : rows) {
+            const QString source = row.source ? files.filePath(QLatin1String(row.source))
+                                              : QString::fromStdString(server.Address("/agenda.ics"));
+            const QString file =
+                row.source ? source + QLatin1String(row.file) : served.filePath(QLatin1String(row.file));
+            QDir().mkpath(QFileInfo(file).path());
+            const QString text = file.endsWith(QLatin1String(".vcf")) ? card : event;
+            QVERIFY(test::WriteBytes(file, text.arg(QLatin1String(row.shown), day.toString(QStringLiteral("yyyyMMdd")),
+                                                    day.toString(QStringLiteral("MM-dd")))
+                                               .toUtf8()));
+            QCOMPARE(marks(row.shown), std::pair(false, false));
+            QVERIFY(dialog->AddSource(source));
+            QTRY_COMPARE_WITH_TIMEOUT(marks(row.shown), std::pair(true, true), 20000);
+            list->setCurrentItem(list->findItems(source, Qt::MatchExactly).value(0));
+            dialog->findChild<QPushButton*>(QStringLiteral("Remove"))->click();
+            QTRY_COMPARE_WITH_TIMEOUT(marks(row.shown), std::pair(false, false), 20000);
+        }
     }
 };
 

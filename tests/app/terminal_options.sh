@@ -466,5 +466,33 @@ agenda_lines=$(grep -o '14 h 00 – 15 h 30 [A-Za-zèé]*' "$work/agenda.out" | 
 [ "$agenda_lines" = "14 h 00 – 15 h 30 Avant 14 h 00 – 15 h 30 Après " ] || fail "--suivre et agenda changé : « $agenda_lines »"
 grep -q '"class":"\(evenement\|ferie\)"' "$work/agenda.out" || fail "--waybar : pas de classe « evenement »"
 
+# A source added to the settings, as « Agendas… » saves them, or taken out of them,
+# is followed at once, whatever its kind: an iCalendar file, a vdir, a contacts file
+# or folder.
+mkdir -p "$work/sources/solvane" "$agendas/vdir" "$agendas/proches"
+write_calendar "$agendas/vdir/cours.ics" "$today" "Solfège"
+for card in amis.vcf:Albane proches/marceau.vcf:Marceau; do
+    printf 'BEGIN:VCARD\r\nFN:%s\r\nBDAY:1990-%s\r\nEND:VCARD\r\n' "${card#*:}" "${today:4:2}-${today:6:2}" >"$agendas/${card%%:*}"
+done
+list_sources() { # list_sources [SOURCE]: the settings listing that source alone, or none
+    { echo '[agendas]' && [ -z "${1:-}" ] || printf '1\\source=%s\n' "$1"; echo "size=$#"; } >"$work/sources/new" &&
+        mv "$work/sources/new" "$work/sources/solvane/solvane.conf"
+}
+list_sources
+TZ=Europe/Paris XDG_CONFIG_HOME="$work/sources" "$program" --json --suivre >"$work/sources.out" 2>/dev/null & follower=$!
+wait_for 20 lines_at_least "$work/sources.out" 1 || true
+written=1
+for source in travail.ics vdir amis.vcf proches; do
+    list_sources "$agendas/$source"
+    wait_for 30 lines_at_least "$work/sources.out" $((++written)) || true
+    list_sources
+    wait_for 30 lines_at_least "$work/sources.out" $((++written)) || true
+done
+kill "$follower"
+wait "$follower" || true
+titles=$(while read -r line; do title=$(grep -o '"titre":"[^"(]*' <<<"$line" | cut -d'"' -f4); echo "${title:-aucun}"; done <"$work/sources.out")
+[ "$(tr '\n' '|' <<<"$titles")" = "aucun|Après|aucun|Solfège|aucun|Anniversaire : Albane |aucun|Anniversaire : Marceau |aucun|" ] ||
+    fail "--suivre et sources ajoutées puis retirées : « $titles »"
+
 [ "$failures" = 0 ] || exit 1
 echo "terminal_options: ${#rows[@]} cas d'arguments, la liste par un lien et sans liste"
