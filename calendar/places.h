@@ -1,14 +1,17 @@
 #pragma once
-// The places whose sun the almanac knows by name: every French préfecture,
-// metropolitan and overseas, the chefs-lieux of the overseas collectivities, and the
-// French-speaking capitals and chefs-lieux beside France (Brussels, Luxembourg, Monaco,
-// the Swiss cantons', Quebec City and Montreal). Any other place is given by its
-// coordinates (coordinates.h).
+// The places whose sun the almanac knows by name. The places' table: every French
+// préfecture, metropolitan and overseas, the chefs-lieux of the overseas
+// collectivities, and the French-speaking capitals and chefs-lieux beside France
+// (Brussels, Luxembourg, Monaco, the Swiss cantons', Quebec City and Montreal). The
+// towns: every other town of 15,000 people or more in the countries where French is
+// spoken by the state (towns.cpp). Any other place is given by its coordinates
+// (coordinates.h).
 
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/coordinates.h"
 #include "calendar/regional_holidays.h"
@@ -34,6 +37,24 @@ std::span<const PlaceRow> Places();
 // the one in Seine-Saint-Denis, and names nothing.
 const PlaceRow* FindPlace(std::string_view typed);
 
+// The town a typed name names, or none, forgiven as FindPlace forgives: among the
+// towns beside the places' table, in French where GeoNames has the name (« Liège »,
+// « Bâle »), with a bracket where another place bears the name as well:
+// « Saint-Denis (Île-de-France) », « Laval (Canada) ». Reads a dozen towns, never the
+// whole list.
+std::optional<PlaceRow> FindTown(std::string_view typed);
+
+// The towns whose name, before its bracket, is `bare` however written: the choices
+// of a name that several towns bear (« Saint-Leu (La Réunion) »…).
+std::vector<std::string_view> TownsNamed(std::string_view bare);
+
+// Every town, in the order of their folded names, decoded at the first call.
+std::span<const PlaceRow> Towns();
+
+// Whether Towns() has decoded the list: the window's start-up never does, whatever
+// place the settings keep.
+bool TownListDecoded();
+
 // A name folded for comparison: lower-case ASCII letters and digits, the accents of
 // Latin letters dropped (œ and æ written oe and ae), every run of other characters one
 // blank, none at either end.
@@ -50,9 +71,9 @@ struct Place {
     bool operator==(const Place&) const = default;
 };
 
-// The place a typed text gives: a name of the table, however written (FindPlace), or
-// a latitude and a longitude (ParseCoordinates), whose text is the typed one without
-// the blanks at its ends; none for anything else.
+// The place a typed text gives: a name of the table, however written (FindPlace), a
+// latitude and a longitude (ParseCoordinates), whose text is the typed one without
+// the blanks at its ends, or the name of a town (FindTown); none for anything else.
 std::optional<Place> PlaceOfText(std::string_view typed);
 
 // The region's chef-lieu, the place when the user has chosen none; Paris for a region

@@ -290,7 +290,7 @@ std::string HelpText() {
     }
     return text + "Sans date, le jour est aujourd'hui, et sans année l'année en cours ; les dates vont " +
            calendar::kCalendarRangeText + ".\n" + "Les régions : " + RegionKeys() + ".\n" +
-           "Un lieu : une préfecture ou un chef-lieu (« Strasbourg »), ou sa latitude et sa longitude "
+           "Un lieu : une ville (« Strasbourg », « Brest »), ou sa latitude et sa longitude "
            "(« 48,58 7,75 ») ; sans lieu choisi, le chef-lieu de la région.\n" +
            "Une valeur s'écrit aussi après « = » : solvane --texte=2024-07-14.\n"
            "État de sortie : 0 réussite, 1 échec (une écriture impossible comprise), 2 mauvais usage.\n";

@@ -39,12 +39,16 @@ public:
     QString pathFromIndex(const QModelIndex& index) const override { return index.data(Qt::DisplayRole).toString(); }
 };
 
+// The places' table first, the préfectures and capitals that most look for, then the
+// towns: the list of towns is read here, when the dialog opens, and not before.
 QCompleter* PlaceCompleter(QObject* parent) {
     auto* names = new QStandardItemModel(parent);
-    for (const calendar::PlaceRow& place : calendar::Places()) {
-        auto* item = new QStandardItem(Utf8(place.name));
-        item->setData(QString::fromStdString(calendar::FoldedName(place.name)), kFoldedRole);
-        names->appendRow(item);
+    for (const auto& table : {calendar::Places(), calendar::Towns()}) {
+        for (const calendar::PlaceRow& place : table) {
+            auto* item = new QStandardItem(Utf8(place.name));
+            item->setData(QString::fromStdString(calendar::FoldedName(place.name)), kFoldedRole);
+            names->appendRow(item);
+        }
     }
     auto* completer = new FoldedCompleter(names, parent);
     completer->setCompletionRole(kFoldedRole);
@@ -79,8 +83,8 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
     prompt->setBuddy(field_);
     const QString help =
         QStringLiteral(
-            "Une préfecture ou un chef-lieu, tel « Strasbourg », ou la latitude et la longitude, telles "
-            "« 48,58 7,75 ». Vide : %1, le chef-lieu de la région des jours fériés.")
+            "Une ville, telle « Brest », ou la latitude et la longitude, telles « 48,58 7,75 ». Vide : %1, le "
+            "chef-lieu de la région des jours fériés.")
             .arg(QString::fromStdString(seat.text));
     auto* helpText = new QLabel(Unbroken(help), this);
     helpText->setWordWrap(true);

@@ -1,7 +1,7 @@
 #pragma once
 // The dialog of the menu's « Lieu… »: one field for the place whose sun and seasons
-// the tooltips tell, which completes the names of the places' table however they are
-// typed (case, accents and the marks between words forgiven) and takes a latitude and
+// the tooltips tell, which completes the names of the places' table and of the towns
+// however they are typed (case, accents and the marks between words forgiven) and takes a latitude and
 // a longitude as well (« 48,58 7,75 »). Left empty, the region's chef-lieu stands for
 // the place. A text that gives no place is refused with a French sentence under the
 // field, and nothing is kept. Enter keeps, Escape closes; the field, the sentence and

@@ -78,6 +78,22 @@ private slots:
         form_ = nullptr;
     }
 
+    // Declared first, so that nothing before it has opened « Lieu… »: a window started
+    // with a town kept tells that town's sun from its first paint without reading the
+    // list of every town, which the dialog reads when it opens.
+    void theTownListIsReadWhenTheDialogOpens() {
+        form_->SetAlmanacPlace(calendar::PlaceOfText("Brest"));
+        Form1 started(QStringLiteral(SOLVANE_PROGRAM_DIR));
+        started.show();
+        started.Form_Load();
+        QVERIFY(QTest::qWaitForWindowExposed(&started));
+        started.Cal1->Widget()->setSelectedDate(kSolstice);
+        QVERIFY(started.Cal1->Widget()->dateTextFormat(kSolstice).toolTip().contains(SunLineAt("Brest")));
+        QVERIFY(!calendar::TownListDecoded());
+        QVERIFY(OpenDialog());
+        QVERIFY(calendar::TownListDecoded());
+    }
+
     // The completer offers the names of the table whatever the case, the accents and
     // the marks between words, a part of the name as well as its beginning; the name
     // chosen goes into the field as the table spells it, and Enter keeps it.
@@ -91,7 +107,9 @@ private slots:
         QTest::newRow("with its accents and dash") << "saint-étienne" << QStringLiteral("Saint-Étienne");
         QTest::newRow("an accented capital") << "ÉVRY" << QStringLiteral("Évry-Courcouronnes");
         QTest::newRow("a dash for a blank") << "fort-de france" << QStringLiteral("Fort-de-France");
-        QTest::newRow("no such place") << "tombouctou" << QString();
+        QTest::newRow("a town beside the table") << "liege" << QStringLiteral("Liège");
+        QTest::newRow("a town's bracket") << "saint leu (la r" << QStringLiteral("Saint-Leu (La Réunion)");
+        QTest::newRow("no such place") << "tamanrasset" << QString();
     }
 
     void typedNamesAreCompletedAsTheTableSpellsThem() {
@@ -133,9 +151,11 @@ private slots:
         QTest::newRow("a name in lower case, with blanks") << "  strasbourg "
                                                            << "Strasbourg" << QString() << "Strasbourg";
         QTest::newRow("nothing: the chef-lieu") << "" << QString() << QString() << "Paris";
-        QTest::newRow("an unknown name") << "Tombouctou"
+        QTest::newRow("a town, as its row spells it") << "trois rivieres"
+                                                      << "Trois-Rivières" << QString() << "Trois-Rivières";
+        QTest::newRow("an unknown name") << "Tamanrasset"
                                          << "Cayenne"
-                                         << "« Tombouctou » n'est pas un lieu connu : écrivez une préfecture"
+                                         << "« Tamanrasset » n'est pas un lieu connu : écrivez une ville"
                                          << "Cayenne";
         QTest::newRow("a name that needs its bracket") << "Saint-Denis"
                                                        << "Cayenne"
@@ -227,7 +247,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(SolsticeTooltip().contains(SunLineAt("Fort-de-France")), 2000);
         settings::UpdateSettings(settings::SettingsFilePath(), [](settings::IniText& text) {
             text.Set(settings::kGroup, settings::kRegionKey, "alsace-moselle");
-            text.Set(settings::kGroup, settings::kPlaceKey, "Tombouctou");
+            text.Set(settings::kGroup, settings::kPlaceKey, "Tamanrasset");
         });
         QTRY_VERIFY_WITH_TIMEOUT(SolsticeTooltip().contains(SunLineAt("Strasbourg")), 2000);
     }

@@ -27,7 +27,9 @@
   oracles.py seasons FIRST LAST    PyEphem's equinoxes and solstices: K|UNIX SECONDS, K 0 for
                                    the March equinox, 1 the June solstice, 2 the September
                                    equinox, 3 the December solstice
-  oracles.py geonames              the towns of libgeonames0 (GeoNames): NAME|COUNTRY|LAT|LON
+  oracles.py geonames [fr]         the towns of libgeonames0 (GeoNames): NAME|COUNTRY|LAT|LON,
+                                   then with fr, in French where its translations have the
+                                   names, |REGION|COUNTRY NAME as well
 """
 import calendar
 import datetime
@@ -272,20 +274,30 @@ def seasons_lines(first, last):
             print(f'{k}|{unix(step(ephem.Date(f"{year}/1/1")))}')
 
 
-def geonames_lines():
+def geonames_lines(language):
     import ctypes
+    import locale
+    if language:
+        # The library translates by gettext, which reads LANGUAGE in any locale but C.
+        os.environ['LANGUAGE'] = language
+        locale.setlocale(locale.LC_ALL, 'C.UTF-8')
     library = ctypes.CDLL('libgeonames.so.0')
     library.geonames_get_n_cities.restype = ctypes.c_int
     library.geonames_get_city.restype = ctypes.c_void_p
     library.geonames_get_city.argtypes = [ctypes.c_int]
     for field, kind in (('name', ctypes.c_char_p), ('country_code', ctypes.c_char_p),
-                        ('latitude', ctypes.c_double), ('longitude', ctypes.c_double)):
+                        ('latitude', ctypes.c_double), ('longitude', ctypes.c_double),
+                        ('state', ctypes.c_char_p), ('country', ctypes.c_char_p)):
         getter = getattr(library, 'geonames_city_get_' + field)
         getter.restype, getter.argtypes = kind, [ctypes.c_void_p]
     for index in range(library.geonames_get_n_cities()):
         city = library.geonames_get_city(index)
-        print(f'{library.geonames_city_get_name(city).decode()}|{library.geonames_city_get_country_code(city).decode()}|'
-              f'{library.geonames_city_get_latitude(city)!r}|{library.geonames_city_get_longitude(city)!r}')
+        line = (f'{library.geonames_city_get_name(city).decode()}|{library.geonames_city_get_country_code(city).decode()}|'
+                f'{library.geonames_city_get_latitude(city)!r}|{library.geonames_city_get_longitude(city)!r}')
+        if language:
+            line += (f'|{library.geonames_city_get_state(city).decode()}'
+                     f'|{library.geonames_city_get_country(city).decode()}')
+        print(line)
 
 
 if __name__ == '__main__':
@@ -303,6 +315,6 @@ if __name__ == '__main__':
     elif what == 'seasons':
         seasons_lines(int(arguments[0]), int(arguments[1]))
     elif what == 'geonames':
-        geonames_lines()
+        geonames_lines(arguments[0] if arguments else None)
     else:
         sys.exit(f'oracles.py : oracle inconnu : {what}')

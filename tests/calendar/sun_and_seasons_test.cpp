@@ -1,7 +1,7 @@
 // The sun's rising and setting, and the seasons, against PyEphem (python3-ephem): its
 // sun comes from the full VSOP87 theory with its own nutation, sidereal time and ΔT,
-// and it finds each event by its own search. The places' coordinates against GeoNames,
-// and a sample of them against the towns of tzdata.
+// and it finds each event by its own search. The places' and the towns' coordinates
+// and names against GeoNames, and a sample of the places against the towns of tzdata.
 //
 // Both define sunrise alike: the sun's centre 50′ below the horizon seen from the
 // earth's centre (PyEphem without refraction, its topocentric horizon lowered by the
@@ -30,6 +30,7 @@
 #include <fstream>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -275,6 +276,54 @@ TEST(PlacesTest, EveryGeoNamesRowIsOneOfTheLibrarysTowns) {
         EXPECT_TRUE(found) << place.name << " is no town of GeoNames at " << place.latitude << " " << place.longitude;
     }
     EXPECT_EQ(checked, 112);
+}
+
+std::string FoldedBeforeBracket(std::string_view name) { return FoldedName(name.substr(0, name.find(" ("))); }
+
+// Every town that libgeonames0 keeps where French is spoken by the state is a row of
+// the places' table (the same name within 0.1°) or a town, under the library's French
+// name, bracketed by its region or its country if at all, at its coordinates to
+// 10⁻⁵°; a town left out is the namesake of a town kept in the same region; and every
+// town is one of the library's.
+TEST(PlacesTest, EveryTownWhereFrenchIsSpokenIsOneOfTheLibrarys) {
+    const std::set<std::string> kCountries = {"FR", "GP", "MQ", "GF", "RE", "YT", "PM", "BL", "MF", "WF",
+                                              "PF", "NC", "BE", "CH", "LU", "MC", "CA", "HT", "VU", "SC",
+                                              "BJ", "BF", "BI", "CM", "CF", "TD", "KM", "CI", "CD", "CG",
+                                              "DJ", "GQ", "GA", "GN", "MG", "ML", "NE", "RW", "SN", "TG"};
+    std::multimap<std::string, PlaceRow> inTable, towns;  // by the folded name before the bracket
+    for (const PlaceRow& place : Places()) inTable.emplace(FoldedBeforeBracket(place.name), place);
+    for (const PlaceRow& town : Towns()) towns.emplace(FoldedBeforeBracket(town.name), town);
+    const auto near = [](const PlaceRow& place, double latitude, double longitude, double within) {
+        return std::abs(place.latitude - latitude) < within && std::abs(place.longitude - longitude) < within;
+    };
+    std::set<std::string_view> met;
+    std::set<std::string> keptKeys;                            // folded name|country|region of a town found
+    std::vector<std::pair<std::string, std::string>> leftOut;  // key, line
+    for (const std::string& line : test::OracleLines("geonames fr")) {
+        const auto fields = test::Fields(line);  // NAME|CODE|LATITUDE|LONGITUDE|REGION|COUNTRY
+        if (!kCountries.contains(fields.at(1))) continue;
+        const std::string& name = fields[0];
+        const double latitude = std::stod(fields.at(2)), longitude = std::stod(fields.at(3));
+        bool found = false;
+        for (auto [place, end] = inTable.equal_range(FoldedName(name)); place != end; ++place)
+            found = found || near(place->second, latitude, longitude, 0.1);
+        if (found) continue;
+        const std::string key = FoldedName(name) + "|" + fields[1] + "|" + fields.at(4);
+        for (auto [town, end] = towns.equal_range(FoldedBeforeBracket(name)); town != end; ++town) {
+            const std::string_view shown = town->second.name;
+            if (near(town->second, latitude, longitude, 6e-6) &&
+                (shown == name || shown == name + " (" + fields[4] + ")" ||
+                 shown == name + " (" + fields.at(5) + ")")) {
+                met.insert(shown);
+                keptKeys.insert(key);
+                found = true;
+            }
+        }
+        if (!found) leftOut.emplace_back(key, line);
+    }
+    for (const auto& [key, line] : leftOut) EXPECT_TRUE(keptKeys.contains(key)) << line << " is no town";
+    EXPECT_EQ(met.size(), Towns().size()) << "towns that are none of the library's";
+    EXPECT_GT(met.size(), 1'500u);
 }
 
 // Degrees of an ISO 6709 angle as tzdata writes it, ±DDMM[SS] or ±DDDMM[SS].
