@@ -30,9 +30,9 @@ FileReading ReadOrdinaryFileAt(int folder, const std::string& name, std::size_t 
     // The kind and the size are asked before anything is opened; asked again of the
     // opened file, in case another took its place in between.
     struct stat status = {};
-    if (fstatat(folder, name.c_str(), &status, 0) != 0) {
+    if (!StatusAt(folder, name, true, status)) {
         if (errno != ENOENT) return Refused(errno);
-        if (fstatat(folder, name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (StatusAt(folder, name, false, status)) {
             return Found(FileReading::Found::DanglingLink, status);
         }
         return {};

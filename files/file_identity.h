@@ -24,6 +24,14 @@ inline constexpr FileIdentity kNoFile{};
 
 FileIdentity IdentityOf(const struct stat& status);
 
+// The status of what stands at `name` in the open folder `folder`, the target of a
+// symbolic link or, with followLink false, the link itself; false (errno set) when
+// none. Asked of a descriptor opened for its path alone, which neither waits on a
+// FIFO nor wakes a device: every status of this room comes from fstat, so that a
+// reading and a later check of the same file always agree (a library that shifts the
+// clock of a test, as libfaketime does, shifts one kind of stat call and not another).
+bool StatusAt(int folder, const std::string& name, bool followLink, struct stat& status);
+
 // The identity of what stands at `name` in the open folder `folder` (AT_FDCWD: the
 // current one), a symbolic link itself rather than its target; kNoFile when nothing.
 FileIdentity IdentityAt(int folder, const std::string& name);
