@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -123,9 +124,21 @@ std::string Literal(const std::string& name) {
 
 int main(int argc, char** argv) {
     if (argc != 2) Fail("usage : make_town_table SORTIE");
-    // The library translates its names by gettext, which reads LANGUAGE in any locale but C.
+    // The library translates its names by gettext, which reads LANGUAGE in any locale
+    // but C, and, from Debian 13's C library on, but C.UTF-8 too. A build machine may
+    // have no other locale: the C.UTF-8 one is taken under another name, from a folder
+    // of the build's own (LOCPATH), so that gettext reads LANGUAGE whatever the release.
     setenv("LANGUAGE", "fr", 1);
-    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) Fail("la locale C.UTF-8 manque");
+    const std::filesystem::path locales = std::filesystem::path(argv[1]).parent_path() / "locales";
+    const std::filesystem::path renamed = locales / "fr_FR.UTF-8";
+    std::error_code ignored;
+    std::filesystem::create_directories(locales, ignored);
+    if (!std::filesystem::exists(renamed))
+        std::filesystem::create_directory_symlink("/usr/lib/locale/C.utf8", renamed, ignored);
+    setenv("LOCPATH", locales.c_str(), 1);
+    if (std::setlocale(LC_ALL, "fr_FR.UTF-8") == nullptr && std::setlocale(LC_ALL, "C.UTF-8") == nullptr) {
+        Fail("la locale C.UTF-8 manque");
+    }
 
     std::vector<Town> towns = LibraryTowns();
     std::erase_if(towns, InPlacesTable);
