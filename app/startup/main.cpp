@@ -17,7 +17,6 @@
 #include "app/startup/single_instance.h"
 #include "app/window/form1.h"
 #include "app/window/locale_names.h"
-#include "terminal/terminal_facts.h"
 
 namespace {
 
@@ -38,10 +37,10 @@ std::string Variable(const char* name) {
 
 }  // namespace
 
+// The window, and nothing else: the command `solvane` (terminal/) answers the
+// terminal's options and executes this program only when the window is asked for,
+// with Qt's own options at most, which Qt reads from argv.
 int main(int argc, char* argv[]) {
-    // The terminal's options, before anything of Qt and whatever the display.
-    if (const std::optional<int> status = RunTerminal(argc, argv)) return *status;
-
     SettleOnUtf8CharacterSet();
     const DisplayEnvironment environment = CurrentDisplayEnvironment(argc, argv);
     std::optional<X11Screen> x11Screen;  // asked when the choice depends on the X server
