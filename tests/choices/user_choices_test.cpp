@@ -2,7 +2,7 @@
 // order with the names given, then the options'; each of its kind, a subscription
 // only when it names a host, the agendas and the fetchers agreeing on which is one;
 // the folders that tell of their changes, each once. Which of the option, the file
-// and the locale gives the region and the place, app.terminal_options and the
+// and the locale gives the region and the place, terminal.options and the
 // window's tests check through each face.
 
 #include "choices/user_choices.h"

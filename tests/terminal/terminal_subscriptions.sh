@@ -8,7 +8,7 @@
 # the system does not trust each give their line, for that address alone; the
 # network library is loaded only with a subscription; `--suivre` writes again once
 # its own fetch in the background brings a calendar, and does not wake between fetches.
-# Usage: tests/app/terminal_subscriptions.sh PROGRAM SERVER
+# Usage: tests/terminal/terminal_subscriptions.sh PROGRAM SERVER
 set -euo pipefail
 program=$(realpath "$1")
 server_script=$(realpath "$2")
@@ -136,7 +136,7 @@ grep -q "Rentrée" "$work/out" || fail "adresses sans fin : l'évènement de la 
     fail "adresses sans fin : le cache n'a pas que la copie et l'état de la bonne adresse"
 sources "$live"
 
-# libcurl is loaded with a subscription due, not without (tests/app/command_without_qt.sh).
+# libcurl is loaded with a subscription due, not without (tests/terminal/command_without_qt.sh).
 age_cache
 status=0
 env -i PATH=/usr/bin:/bin HOME="$work/home" LD_DEBUG=files LD_DEBUG_OUTPUT="$work/loader" "$program" --texte \

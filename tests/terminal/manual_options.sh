@@ -2,7 +2,7 @@
 # Every option that --help lists has its own item in the manual page's OPTIONS, as man
 # shows it (a tag line of its own, not words run into another item's paragraph), and
 # the page has no item for an option the command does not know.
-# Usage: tests/app/manual_options.sh PROGRAM MANUAL_PAGE   (the configured solvane.1)
+# Usage: tests/terminal/manual_options.sh PROGRAM MANUAL_PAGE   (the configured solvane.1)
 set -euo pipefail
 program=$1
 page=$2

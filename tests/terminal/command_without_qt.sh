@@ -6,7 +6,7 @@
 # display, only the window's program can answer (with its sentence, status 1, after
 # loading Qt): the command has executed it. Without the window's program beside it,
 # the command says so in one French sentence.
-# Usage: tests/app/command_without_qt.sh COMMAND
+# Usage: tests/terminal/command_without_qt.sh COMMAND
 set -euo pipefail
 program=$(realpath "$1")
 failures=0

@@ -6,7 +6,7 @@
 # fail, the name-day list found through a link or missing, control bytes in the
 # list, the region of the settings file, and --suivre across a midnight, a change of
 # time zone, of fetes.txt and of the region, its reader leaving and its signals.
-# Usage: tests/app/terminal_options.sh PROGRAM VERSION   (VERSION: the build's, "3.6")
+# Usage: tests/terminal/terminal_options.sh PROGRAM VERSION   (VERSION: the build's, "3.6")
 set -euo pipefail
 program=$(realpath "$1")
 readonly version=${2:?"usage : $0 PROGRAMME VERSION"}

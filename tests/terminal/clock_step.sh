@@ -17,7 +17,7 @@
 # timerfd_clock_was_set, compares ktime_mono_to_real(0)), so a set by zero cancels
 # nothing.
 #
-# Usage: tests/app/clock_step.sh PROGRAM
+# Usage: tests/terminal/clock_step.sh PROGRAM
 # Status 77 (skipped) when no such kernel can start here, or for a program built with
 # AddressSanitizer, whose memory layout that kernel cannot give.
 
