@@ -1,7 +1,8 @@
 // Start-up and the two refreshes on a fixed clock: the texts of the date panel to
 // the byte, the holiday rows, the two labels that depend on the year, the name day
 // and the moon picture of the selected date, and what happens when the data files
-// beside the program are missing, empty or too short.
+// beside the program are missing, empty or too short. The facts a day's panels and
+// tooltips must show are those the command `solvane` gives for it.
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -9,6 +10,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocale>
+#include <QMap>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
@@ -21,22 +26,26 @@
 #include <functional>
 #include <utility>
 
-#include "almanac/day_facts.h"
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "app/window/locale_names.h"
 #include "calendar/holidays.h"
 #include "calendar/serial_date.h"
 #include "namedays/name_day_file.h"
-#include "namedays/shown_text.h"
 #include "settings/settings_file.h"
+#include "tests/app/terminal_answers.h"
 #include "tests/app/test_classes.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
 
+using test::CommandOutput;
+using test::FromUtf8;
+using test::HolidaysOfCalendar;
 using test::kSundayMorning;
 using test::PictureOf;
+using test::TerminalText;
+using test::TooltipOfText;
 
 }  // namespace
 
@@ -449,8 +458,8 @@ private slots:
         savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
     }
 
-    // The panels write what the facts of the selected day and of its year say, on the
-    // first and last days offered, a common century year's 1 March, the days before
+    // The panels write what the command says of the selected day and of its year, on
+    // the first and last days offered, a common century year's 1 March, the days before
     // and after each victory first shows, and a leap day.
     void thePanelsShowTheFactsOfTheDayAndOfItsYear_data() {
         QTest::addColumn<QDate>("day");
@@ -461,36 +470,40 @@ private slots:
 
     void thePanelsShowTheFactsOfTheDayAndOfItsYear() {
         QFETCH(QDate, day);
-        const auto text = [](const std::string& utf8) { return QString::fromStdString(utf8); };
         form_->Form_Load();
         Select(day);
         TickBoth();
-        const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
-            QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
-        const almanac::DayFacts facts = almanac::FactsOfDay(
-            day.year(), day.month(), day.day(),
-            {.nameDays = nameDays, .names = calendar::FrenchNames(), .place = form_->AlmanacPlace()});
-        const almanac::YearFacts year = almanac::FactsOfYear(day.year());
-        QCOMPARE(Text("Label34"), text(year.leapYearSentence));
-        QCOMPARE(Text("Label3"), QStringLiteral("%1 em jour de l'année").arg(facts.dayOfYear));
-        QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : %1").arg(facts.week));
-        QCOMPARE(Text("Label8"), QString::number(year.year));
-        QCOMPARE(form_->Combo1->currentIndex(), facts.nameDayPosition);
-        QCOMPARE(Text("Label32"),
-                 QStringLiteral("fête à souhaiter : ") + text(namedays::ShownText(facts.nameDay.value_or(""))));
-        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile(QStringLiteral("%1.gif").arg(facts.moonAge))));
-        // Each row of the holiday panel: the date of its holiday where the year keeps
-        // it, hidden and empty where it does not.
+        const QString date = day.toString(Qt::ISODate);
+        const QJsonObject facts = QJsonDocument::fromJson(CommandOutput({QStringLiteral("--json"), date})).object();
+        const QStringList lines = QString::fromUtf8(CommandOutput({QStringLiteral("--texte"), date}))
+                                      .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        QVERIFY2(facts.value(QStringLiteral("date")).toString() == date && lines.size() > 3, qPrintable(date));
+        QCOMPARE(Text("Label34"), lines.last());  // the year's sentence ends the text
+        QCOMPARE(Text("Label3"),
+                 QStringLiteral("%1 em jour de l'année").arg(facts[QStringLiteral("jour_de_l_annee")].toInt()));
+        QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : %1").arg(facts[QStringLiteral("semaine")].toInt()));
+        QCOMPARE(Text("Label8"), QString::number(day.year()));
+        // The name-day list is laid out for a leap year, whatever the day's year.
+        QCOMPARE(form_->Combo1->currentIndex(), QDate(2000, day.month(), day.day()).dayOfYear() - 1);
+        QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : ") + facts[QStringLiteral("fete")].toString());
+        QCOMPARE(form_->Image1->pixmap().toImage(),
+                 PictureOf(DataFile(QStringLiteral("%1.gif").arg(facts[QStringLiteral("lune")].toInt()))));
+        // Each row of the holiday panel: the date that `--ics` gives its holiday that
+        // year, written by Qt's French locale in the row's pattern, hidden and empty
+        // where the year has no such holiday.
+        const QMap<QString, QDate> holidays =
+            HolidaysOfCalendar(CommandOutput({QStringLiteral("--ics"), QString::number(day.year())}));
+        const QLocale french(QLocale::French, QLocale::France);
         for (std::size_t row = 0; row < calendar::kPanelHolidayCount; ++row) {
             const calendar::HolidayRow& holiday = calendar::PanelHolidays()[row];
-            const auto kept = std::ranges::find(year.holidays, &holiday, &calendar::Holiday::row);
+            const QDate kept = holidays.value(FromUtf8(holiday.key));
             const QLabel* value = form_->findChild<QLabel*>(form1_layout::kHolidayRows[row].valueName);
-            QCOMPARE(value->isHidden(), kept == year.holidays.end());
-            QCOMPARE(value->text(), kept == year.holidays.end() ? QString()
-                                                                : text(calendar::FormatDate(kept->date, holiday.pattern,
-                                                                                            calendar::FrenchNames())));
+            // The panel's patterns write a month "mmmm" (whole) or "mmm" (short), as Qt's "MMMM" and "MMM".
+            const QString pattern = FromUtf8(holiday.pattern).replace(QLatin1Char('m'), QLatin1Char('M'));
+            QCOMPARE(value->isHidden(), !kept.isValid());
+            QCOMPARE(value->text(), kept.isValid() ? french.toString(kept, pattern) : QString());
         }
-        QCOMPARE(form_->Cal1->Widget()->dateTextFormat(day).toolTip(), text(almanac::FactsTooltip(facts)));
+        QCOMPARE(form_->Cal1->Widget()->dateTextFormat(day).toolTip(), TooltipOfText(lines));
     }
 
     // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
@@ -504,8 +517,6 @@ private slots:
         DestroyWindow();
         CreateWindow();
         form_->Form_Load();
-        const std::vector<std::string> nameDays = namedays::ReadNameDayFile(
-            QFile::encodeName(DataFile(QStringLiteral("fetes.txt"))).toStdString(), namedays::kShownNameDays);
         QStringList differences;
         for (const calendar::RegionRow& row : calendar::kRegionTable) {
             const QString name = QString::fromUtf8(row.name.data(), qsizetype(row.name.size()));
@@ -527,13 +538,10 @@ private slots:
                 form_->Cal1->Widget()->setCurrentPage(2024, month);
                 for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
                     const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
-                    const almanac::DayFacts facts = almanac::FactsOfDay(2024, month, day.day(),
-                                                                        {.nameDays = nameDays,
-                                                                         .names = calendar::FrenchNames(),
-                                                                         .region = row.region,
-                                                                         .place = calendar::PlaceOfText(row.seat)});
-                    if ((format.fontWeight() == QFont::Bold) != facts.holiday.has_value() ||
-                        format.toolTip() != QString::fromStdString(almanac::FactsTooltip(facts))) {
+                    const QStringList lines = TerminalText(day, row.key);
+                    const bool holiday = std::ranges::any_of(
+                        lines, [](const QString& line) { return line.startsWith(QStringLiteral("Jour férié : ")); });
+                    if ((format.fontWeight() == QFont::Bold) != holiday || format.toolTip() != TooltipOfText(lines)) {
                         differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);
                     }
                 }
