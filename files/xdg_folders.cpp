@@ -1,6 +1,10 @@
 #include "files/xdg_folders.h"
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 
 namespace files {
 
@@ -33,6 +37,15 @@ std::string XdgFolder(XdgKind kind, const char* variable, const char* home) {
     if (variable != nullptr && variable[0] == '/') return variable;
     if (home != nullptr && home[0] != '\0') return std::string(home) + RowOf(kind).underHome;
     return {};
+}
+
+bool MakeOwnFolder(const std::string& folder) {
+    if (folder.empty()) return false;
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(folder).parent_path(), ignored);
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    struct stat status = {};
+    return stat(folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
 }
 
 std::string XdgFolder(XdgKind kind) { return XdgFolder(kind, std::getenv(RowOf(kind).variable), std::getenv("HOME")); }

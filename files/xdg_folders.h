@@ -18,4 +18,9 @@ std::string XdgFolder(XdgKind kind, const char* variable, const char* home);
 // From the environment.
 std::string XdgFolder(XdgKind kind);
 
+// The program's own folder `folder` inside one of them, made for the user alone
+// (0700) when missing, with the folders above it; false when it cannot be had, or a
+// file that is no folder stands there.
+bool MakeOwnFolder(const std::string& folder);
+
 }  // namespace files

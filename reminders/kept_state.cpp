@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "reminders/state_file.h"
+#include "files/bounded_read.h"
+#include "files/write_beside.h"
+#include "files/xdg_folders.h"
 
 namespace reminders {
 
@@ -72,22 +74,24 @@ KeptState ParseKeptState(std::string_view text) {
     return kept;
 }
 
-std::string StateFolder(const char* xdgStateHome, const char* home) {
-    if (xdgStateHome != nullptr && xdgStateHome[0] == '/') return std::string(xdgStateHome) + "/solvane";
-    if (home != nullptr && home[0] != '\0') return std::string(home) + "/.local/state/solvane";
-    return {};
+std::string StateFolder() {
+    const std::string state = files::XdgFolder(files::XdgKind::State);
+    return state.empty() ? state : state + "/solvane";
 }
 
-std::string StateFolder() { return StateFolder(std::getenv("XDG_STATE_HOME"), std::getenv("HOME")); }
-
 KeptState ReadKeptState(const std::string& folder) {
-    std::string bytes;
-    if (folder.empty() || !ReadStateFile(folder, kFileName, bytes)) return {};
-    return ParseKeptState(bytes);
+    if (folder.empty()) return {};
+    const files::FileReading reading =
+        files::ReadOrdinaryFile(folder + "/" + std::string(kFileName), kLargestStateFile);
+    if (reading.found != files::FileReading::Found::Read) return {};
+    return ParseKeptState(reading.bytes);
 }
 
 bool WriteKeptState(const std::string& folder, const KeptState& kept) {
-    return !folder.empty() && WriteStateFile(folder, kFileName, KeptStateText(kept));
+    if (!files::MakeOwnFolder(folder)) return false;
+    const files::WriteResult written =
+        files::WriteBeside(folder + "/" + std::string(kFileName), KeptStateText(kept), {.mode = 0600});
+    return written.status == files::WriteResult::Status::Written;
 }
 
 }  // namespace reminders

@@ -24,18 +24,19 @@ namespace reminders {
 std::string KeptStateText(const KeptState& kept);
 KeptState ParseKeptState(std::string_view text);
 
-// The folder: `xdgStateHome`/solvane when it is an absolute path (the XDG Base
-// Directory rule ignores a relative one), otherwise `home`/.local/state/solvane;
-// empty when neither is given. Either may be null.
-std::string StateFolder(const char* xdgStateHome, const char* home);
-// The same, from XDG_STATE_HOME and HOME of the environment.
+// The largest state file read: thousands of marks take a few hundred kilobytes.
+inline constexpr std::size_t kLargestStateFile = 1024 * 1024;
+
+// The folder: solvane in the XDG state folder (files/xdg_folders.h); empty when
+// there is none.
 std::string StateFolder();
 
-// The state kept in `folder` (rappels.etat); an empty state when there is none or it
-// cannot be read.
+// The state kept in `folder` (rappels.etat), an ordinary file read within
+// kLargestStateFile; an empty state when there is none or it cannot be read.
 KeptState ReadKeptState(const std::string& folder);
-// Replaces it whole, so that a reader never sees half of it; false when the folder
-// cannot be made or written.
+// Replaces it whole through files/write_beside.h, the user's alone (0600) in a folder
+// made for the user alone (0700), so that a reader never sees half of it; false when
+// the folder cannot be made or written.
 bool WriteKeptState(const std::string& folder, const KeptState& kept);
 
 }  // namespace reminders

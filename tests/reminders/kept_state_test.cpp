@@ -6,7 +6,6 @@
 #include <fstream>
 
 #include "reminders/kept_state.h"
-#include "reminders/state_file.h"
 
 namespace reminders {
 namespace {
@@ -39,12 +38,6 @@ TEST(KeptReminders, TheTextReadsBackWhatWasKeptAndSkipsWhatDoesNotRead) {
         {"the last line needs no line end", "solvane-rappels 1\nignore 1 x//0/0", one},
     };
     for (const Row& row : rows) EXPECT_EQ(ParseKeptState(row.text), row.kept) << row.what;
-}
-
-TEST(KeptReminders, TheFolderFollowsTheBaseDirectoryRule) {
-    EXPECT_EQ(StateFolder("/s", "/h"), "/s/solvane");
-    EXPECT_EQ(StateFolder("relatif", "/h"), "/h/.local/state/solvane");
-    EXPECT_EQ(StateFolder(nullptr, nullptr), "");
 }
 
 // Written whole for the user alone and read back; a hostile file is not read, and a
