@@ -39,6 +39,50 @@ std::optional<LocalTime> LocalOfInstant(Instant instant) {
     }
 }
 
+// The instant a local wall time stands for in the process's zone: one that a change
+// of time skips is moved forward by the gap, one that it repeats is the first, as a
+// calendar's own zoned times are (ics/zones.h).
+std::optional<Instant> InstantOfLocal(const LocalTime& wall) {
+    try {
+        const Instant asUtc =
+            calendar::UtcMidnightOf(wall.year, wall.month, wall.day) + wall.hour * 3600LL + wall.minute * 60LL;
+        const int before = calendar::LocalReadingOf(asUtc - 86400).offsetSeconds;
+        const Instant first = asUtc - before;
+        const int there = calendar::LocalReadingOf(first).offsetSeconds;
+        if (there == before) return first;
+        // The offset changed within the day before: the wall time is after the change,
+        // unless the change skipped it.
+        const Instant after = asUtc - there;
+        return calendar::LocalReadingOf(after).offsetSeconds == there ? after : first;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// The firings of the occurrence's alarms; none when its times are past the zone's.
+std::shared_ptr<const EventAlarms> AlarmsOf(const Occurrence& occurrence) {
+    auto alarms = std::make_shared<EventAlarms>();
+    alarms->uid = occurrence.uid;
+    alarms->recurrence = occurrence.recurrence;
+    const std::optional<Instant> start =
+        occurrence.allDay || occurrence.floating ? InstantOfLocal(occurrence.startWall) : occurrence.startInstant;
+    if (!start) return nullptr;
+    alarms->startsAt = *start;
+    for (const OccurrenceAlarm& alarm : occurrence.alarms) {
+        std::optional<Instant> first = alarm.at;
+        if (alarm.wall) first = InstantOfLocal(alarm.atWall);
+        if (!first) continue;
+        if (alarm.wall) *first += alarm.at;
+        for (int repetition = 0; repetition <= alarm.repeat; ++repetition) {
+            alarms->alarms.push_back({.index = alarm.index,
+                                      .repetition = repetition,
+                                      .kind = EventAlarm::Kind(int(alarm.kind)),
+                                      .fires = *first + repetition * alarm.repeatSeconds});
+        }
+    }
+    return alarms;
+}
+
 std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& agenda) {
     Event event;
     if (occurrence.allDay) {
@@ -60,6 +104,7 @@ std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& ag
     if (event.title.empty()) event.title = "(sans titre)";
     if (occurrence.location) event.location = CleanText(*occurrence.location);
     event.agenda = agenda;
+    if (!occurrence.alarms.empty()) event.alarms = AlarmsOf(occurrence);
     return event;
 }
 

@@ -347,7 +347,8 @@ std::optional<Event> BirthdayIn(const Birthday& birthday, int year, const std::s
                  .end = date,
                  .title = std::move(title),
                  .location = std::nullopt,
-                 .agenda = agenda};
+                 .agenda = agenda,
+                 .alarms = nullptr};
 }
 
 }  // namespace agendas

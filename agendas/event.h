@@ -4,8 +4,11 @@
 // zone, with its title, its place and the name of the agenda it comes from.
 
 #include <compare>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace agendas {
 
@@ -26,6 +29,22 @@ LocalDate PreviousDay(LocalDate date);
 // The number of days from `from` to `to`, negative when `to` is earlier.
 int DaysBetween(LocalDate from, LocalDate to);
 
+// One firing of one VALARM of an event's occurrence, at an instant (seconds since
+// 1970 UTC), and what the event needs to name and show it.
+struct EventAlarm {
+    enum class Kind { Display, Audio, Email };  // ACTION
+    int index = 0;                              // the alarm's place among the event's VALARMs
+    int repetition = 0;                         // 0 for the trigger, then each REPEAT
+    Kind kind = Kind::Display;
+    std::int64_t fires = 0;
+};
+struct EventAlarms {
+    std::string uid;
+    std::string recurrence;     // the occurrence's RECURRENCE-ID as the calendar writes it; empty for a single event
+    std::int64_t startsAt = 0;  // the occurrence's start; for whole days, their first second
+    std::vector<EventAlarm> alarms;  // by index, then repetition
+};
+
 struct Event {
     enum class Kind {
         Timed,     // from a local time to another, on one day or across several
@@ -37,6 +56,8 @@ struct Event {
     std::string title;  // shown as it is: its control characters are blanks
     std::optional<std::string> location;
     std::string agenda;  // the name of its agenda
+    // Its reminders, shared by the days it is on; none without VALARM.
+    std::shared_ptr<const EventAlarms> alarms;
 
     bool WholeDays() const { return kind != Kind::Timed; }
     // Whether the event is on the local date `date`: a timed one when it lasts into

@@ -26,6 +26,23 @@ struct Window {
     Instant start = 0, end = 0;
 };
 
+// One VALARM of an occurrence (RFC 5545 3.6.6), its TRIGGER resolved as far as the
+// calendar alone can: an instant for an absolute trigger or a zoned occurrence; for a
+// floating or whole-day occurrence, a wall time that the local zone makes an instant,
+// then elapsed seconds after it. Its later firings (REPEAT) follow each
+// `repeatSeconds` of elapsed time after the first.
+struct OccurrenceAlarm {
+    // ACTION: every kind is shown, none is sent or played.
+    enum class Kind { Display, Audio, Email };
+    int index = 0;  // its place among the VALARMs of the event that holds it
+    Kind kind = Kind::Display;
+    bool wall = false;
+    Instant at = 0;             // the instant; for a wall one, the seconds after `atWall`
+    LocalTime atWall;           // when `wall`
+    int repeat = 0;             // REPEAT: the firings after the first
+    Instant repeatSeconds = 0;  // DURATION between them
+};
+
 // One occurrence of an event. A time with a zone (TZID, or UTC) is an instant; a
 // floating time (neither) and a date are read as the local clock and calendar
 // show them.
@@ -36,6 +53,11 @@ struct Occurrence {
     LocalTime startWall, endWall;              // otherwise; all-day: `endWall` the day after the last
     std::string title;
     std::optional<std::string> location;
+    // With its alarms only: the event's UID, and the occurrence's RECURRENCE-ID as the
+    // calendar writes it, in the event's own frame ("20261210T140000", "…Z" in UTC,
+    // "20261210" for a date; empty for an event that does not repeat).
+    std::string uid, recurrence;
+    std::vector<OccurrenceAlarm> alarms;
 };
 
 // The limits that keep a hostile calendar from holding up the gadget, for each

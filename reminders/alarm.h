@@ -7,7 +7,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "agendas/agenda.h"
 #include "agendas/event.h"
 #include "calendar/local_zone.h"
 
@@ -36,5 +38,18 @@ struct Alarm {
 // the UID outside letters, digits and « @ . _ - » are written %XX, so that the name
 // is one word on one line whatever the UID holds: "uid/recurrence/alarm/repetition".
 std::string AlarmId(std::string_view uid, std::string_view recurrence, int alarmIndex, int repetition);
+
+// The days whose events may hold an alarm that falls within a day of `now`: from two
+// days before today to a week after, so that a reminder set up to a week before its
+// event is seen, and one set after its end.
+inline constexpr int kDaysAhead = 8;
+struct AskedDays {
+    agendas::LocalDate first, last;
+};
+AskedDays DaysAround(UnixSeconds now);
+
+// The alarms of the events of `days` that fall in [from, to), each once whatever the
+// number of days its event is on, in the order they fall.
+std::vector<Alarm> AlarmsBetween(const agendas::AgendaDays& days, UnixSeconds from, UnixSeconds to);
 
 }  // namespace reminders

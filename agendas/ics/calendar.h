@@ -88,6 +88,28 @@ struct Repetition {
     std::vector<Future> futures;       // by `from`
 };
 
+// One VALARM as read once: its ACTION, its TRIGGER, relative (RELATED=START or END)
+// or absolute, and its REPEAT and DURATION. A relative trigger's days and weeks are
+// wall time in the event's frame, its hours, minutes and seconds elapsed time, as a
+// DURATION is (RFC 5545 3.3.6).
+struct AlarmRule {
+    int index = 0;  // among the event's VALARMs
+    OccurrenceAlarm::Kind kind = OccurrenceAlarm::Kind::Display;
+    bool absolute = false;
+    Instant at = 0;  // absolute: the instant
+    bool fromEnd = false;
+    long long nominalSeconds = 0, exactSeconds = 0;
+    int repeat = 0;
+    Instant repeatSeconds = 0;
+};
+
+// What an event with VALARMs needs to name and time them.
+struct EntryAlarms {
+    std::string uid;
+    std::string recurrence;  // a replacement's RECURRENCE-ID, as the calendar writes it
+    std::vector<AlarmRule> rules;
+};
+
 // One VEVENT as read once: its start, its length and what it is. Nothing of libical's
 // tree of it is kept: a calendar of thousands of events weighs many times its text
 // there, and would be held as long as the agenda.
@@ -99,7 +121,17 @@ struct Entry {
     std::string title;
     std::optional<std::string> location;
     std::unique_ptr<Repetition> repetition;  // an RRULE or RDATE, in an event that replaces none
+    std::unique_ptr<EntryAlarms> alarms;     // none without VALARM
 };
+
+// alarms.cpp: a date or date-time as iCalendar writes it ("20261210T140000", "…Z",
+// "20261210"); the VALARMs of an event, none when it has none, `recurrence` its
+// RECURRENCE-ID when it replaces an instance; and their firings for one occurrence,
+// which begins at `start` and lasts `length`.
+std::string WrittenTime(const icaltimetype& time);
+std::unique_ptr<EntryAlarms> AlarmsOf(icalcomponent* event, const std::optional<icaltimetype>& recurrence);
+void TimeAlarms(const Entry& entry, const EntryAlarms& alarms, const icaltimetype& start, const Length& length,
+                Occurrence& occurrence);
 
 // libical keeps its built-in zones in one list for the whole process, and each
 // zone's changes grow as later years are asked: one reader at a time.
@@ -138,7 +170,7 @@ private:
     icaltimetype WithZone(icaltimetype time, icalproperty* property);
     void IndexRepetition(icalcomponent* event, Entry& entry);
     void AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start, const Length& length,
-                       const Window& window, Expansion& out) const;
+                       const Window& window, Expansion& out, const icaltimetype* recurrence = nullptr) const;
     void ExpandRepeats(std::size_t at, const Window& window, Expansion& out, std::size_t& steps,
                        std::set<std::string>& said) const;
 

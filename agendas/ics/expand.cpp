@@ -97,7 +97,8 @@ double ProcessorSeconds() {
 }  // namespace
 
 void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start,
-                                    const Length& length, const Window& window, Expansion& out) const {
+                                    const Length& length, const Window& window, Expansion& out,
+                                    const icaltimetype* recurrence) const {
     Occurrence occurrence;
     if (entry.kind == TimeKind::Zoned) {
         occurrence.startInstant = ZonedInstant(start);
@@ -123,6 +124,10 @@ void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const
     }
     occurrence.title = look.title;
     occurrence.location = look.location;
+    if (look.alarms) {
+        TimeAlarms(entry, *look.alarms, start, length, occurrence);
+        occurrence.recurrence = recurrence != nullptr ? WrittenTime(*recurrence) : look.alarms->recurrence;
+    }
     out.occurrences.push_back(std::move(occurrence));
 }
 
@@ -146,12 +151,13 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
             return;
         const auto later = std::ranges::upper_bound(repetition.futures, key, {}, &Future::from);
         if (later == repetition.futures.begin()) {
-            AddOccurrence(entry, entry, start, own.value_or(entry.length), window, out);
+            AddOccurrence(entry, entry, start, own.value_or(entry.length), window, out, &start);
             return;
         }
         const Future& future = *std::prev(later);
         const Entry& look = entries_[future.entry];
-        if (!look.cancelled) AddOccurrence(entry, look, AddSeconds(start, future.shift), look.length, window, out);
+        if (!look.cancelled)
+            AddOccurrence(entry, look, AddSeconds(start, future.shift), look.length, window, out, &start);
     };
     offer(entry.start, std::nullopt);
     // A rule's instances come after DTSTART: one that begins after the window has

@@ -89,7 +89,9 @@ void LibicalCalendar::Index(icalcomponent* events) {
         if (!location.empty()) entry.location = location;
         const std::string uid = Text(icalcomponent_get_uid(event));
         bool replaces = false;  // a RECURRENCE-ID: replaces an instance of its master
-        if (const std::optional<icaltimetype> id = TimeOf(event, ICAL_RECURRENCEID_PROPERTY); id && !uid.empty()) {
+        const std::optional<icaltimetype> id = TimeOf(event, ICAL_RECURRENCEID_PROPERTY);
+        entry.alarms = AlarmsOf(event, id);
+        if (id && !uid.empty()) {
             replaces = true;
             replacements_.push_back({uid, *id, ReplacesTheFuture(event), entries_.size()});
         } else if (!uid.empty()) {

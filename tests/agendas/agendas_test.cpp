@@ -114,11 +114,23 @@ TEST(Contacts, ABirthdayFallsOnItsDayWithItsAge) {
 }
 
 Event Timed(LocalTime start, LocalTime end, const char* title) {
-    return {.kind = Event::Kind::Timed, .start = start, .end = end, .title = title, .location = {}, .agenda = "A"};
+    return {.kind = Event::Kind::Timed,
+            .start = start,
+            .end = end,
+            .title = title,
+            .location = {},
+            .agenda = "A",
+            .alarms = {}};
 }
 
 Event WholeDays(LocalTime first, LocalTime last, const char* title) {
-    return {.kind = Event::Kind::AllDay, .start = first, .end = last, .title = title, .location = {}, .agenda = "A"};
+    return {.kind = Event::Kind::AllDay,
+            .start = first,
+            .end = last,
+            .title = title,
+            .location = {},
+            .agenda = "A",
+            .alarms = {}};
 }
 
 // The lines the facts of 8 May 2025 show for the events given.
@@ -154,7 +166,8 @@ TEST(EventLines, EachKindOfEventHasItsLine) {
           .end = {2025, 5, 8},
           .title = "Anniversaire : Léa (34 ans)",
           .location = {},
-          .agenda = "C"},
+          .agenda = "C",
+          .alarms = {}},
          "Anniversaire : Léa (34 ans)"},
     };
     for (const auto& row : rows) {
