@@ -9,10 +9,6 @@
 
 using almanac::DayFacts;
 
-namespace {
-
-// A JSON string: the quote, the backslash and the control characters escaped, the
-// rest kept as UTF-8.
 std::string JsonString(const std::string& text) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string json = "\"";
@@ -31,6 +27,8 @@ std::string JsonString(const std::string& text) {
     }
     return json + '"';
 }
+
+namespace {
 
 std::string JsonStringOrNull(const std::optional<std::string>& text) { return text ? JsonString(*text) : "null"; }
 

@@ -7,6 +7,10 @@
 
 #include "almanac/day_facts.h"
 
+// A JSON string: the quote, the backslash and the control characters escaped, the
+// rest kept as UTF-8.
+std::string JsonString(const std::string& text);
+
 // The date as AAAA-MM-JJ.
 std::string IsoDate(const almanac::DayFacts& facts);
 

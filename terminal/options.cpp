@@ -34,7 +34,7 @@ struct OptionRow {
 
 void Nothing(TerminalRequest&) {}
 
-const std::array<OptionRow, 11> kOptionTable = {{
+const std::array<OptionRow, 12> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
@@ -112,6 +112,12 @@ const std::array<OptionRow, 11> kOptionTable = {{
              r.kind = TerminalAnswerKind::Calendar;
              r.calendar = CalendarKind::NameDays;
          }},
+    {.name = "rappels",
+     .letter = 0,
+     .argument = no_argument,
+     .usage = "--rappels [--json]",
+     .help = "écrit les rappels des agendas des prochaines 24 heures, avec --json en JSON",
+     .apply = [](TerminalRequest& r) { r.kind = TerminalAnswerKind::Reminders; }},
     {.name = "help",
      .letter = 'h',
      .argument = no_argument,
@@ -129,6 +135,12 @@ const std::array<OptionRow, 11> kOptionTable = {{
 // getopt_long's answer for a row: its letter, or a number above every character.
 int OptionValue(std::size_t row) {
     return kOptionTable[row].letter != 0 ? kOptionTable[row].letter : 256 + static_cast<int>(row);
+}
+
+std::size_t RowNamed(std::string_view name) {
+    std::size_t row = 0;
+    while (row + 1 < kOptionTable.size() && kOptionTable[row].name != name) ++row;
+    return row;
 }
 
 const OptionRow* RowOfValue(int value) {
@@ -206,8 +218,12 @@ std::string Inconsistency(const TerminalRequest& request) {
     if (request.region && !holidaysAsked) {
         return "« --region » s'emploie avec --texte, --json, --waybar ou --ics" + std::string(kSeeHelp);
     }
-    if (!request.agendas.empty() && request.kind != TerminalAnswerKind::Facts) {
-        return "« --agenda » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
+    if (!request.agendas.empty() && request.kind != TerminalAnswerKind::Facts &&
+        request.kind != TerminalAnswerKind::Reminders) {
+        return "« --agenda » s'emploie avec --texte, --json, --waybar ou --rappels" + std::string(kSeeHelp);
+    }
+    if (request.kind == TerminalAnswerKind::Reminders && request.value) {
+        return "« --rappels » ne prend pas de date : il regarde les prochaines 24 heures" + std::string(kSeeHelp);
     }
     if (request.follow && request.kind != TerminalAnswerKind::Facts) {
         return "« --suivre » s'emploie avec --texte, --json ou --waybar" + std::string(kSeeHelp);
@@ -257,6 +273,20 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
         TerminalRequest probe;
         row.apply(probe);
         const bool answers = probe.kind != TerminalAnswerKind::Window;  // --texte, --ics…, not --suivre
+        // --rappels takes --json for its form, in either order.
+        const auto named = [](const OptionRow* option, std::string_view name) {
+            return option != nullptr && option->name == name;
+        };
+        if ((named(answering, "rappels") && named(&row, "json")) ||
+            (named(answering, "json") && named(&row, "rappels"))) {
+            if (optarg != nullptr) request.value = optarg;
+            request.kind = TerminalAnswerKind::Reminders;
+            request.form = FactsForm::Json;
+            // A date given to --json is then said to be no date for --rappels.
+            answering = &kOptionTable[RowNamed("json")];
+            request.option = "--rappels";
+            continue;
+        }
         if (answers && answering != nullptr) {
             return {{},
                     Quoted(LongName(*answering)) + " et " + Quoted(LongName(row)) + " ne vont pas ensemble" + kSeeHelp};

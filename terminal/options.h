@@ -8,8 +8,8 @@
 #include <vector>
 
 // What the arguments ask for.
-enum class TerminalAnswerKind { Window, Help, Version, Facts, Calendar };
-enum class FactsForm { Text, Json, Waybar };     // --texte, --json, --waybar
+enum class TerminalAnswerKind { Window, Help, Version, Facts, Calendar, Reminders };
+enum class FactsForm { Text, Json, Waybar };     // --texte, --json, --waybar; --rappels, --rappels --json
 enum class CalendarKind { Holidays, NameDays };  // --ics, --ics-fetes
 
 struct TerminalRequest {

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <array>
 #include <csignal>
+#include <ctime>
 #include <variant>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "terminal/ics.h"
 #include "terminal/options.h"
 #include "terminal/output.h"
+#include "terminal/reminders_list.h"
 #include "terminal/subscription_fetch.h"
 
 namespace {
@@ -129,6 +131,26 @@ TerminalAnswer CalendarOf(const TerminalRequest& request, const std::string& pro
             "", 0};
 }
 
+// The reminders of the next 24 hours: the agendas' events from two days before today
+// to a week after (reminders/alarm.h), whose alarms fall from now on.
+TerminalAnswer RemindersOf(const TerminalRequest& request, const std::string& programFolder) {
+    const choices::UserChoices chosen = ChoicesOf(request);
+    const std::string failures = FetchDueSubscriptions(SourceLocations(chosen));
+    const reminders::UnixSeconds now = std::time(nullptr);
+    const reminders::AskedDays asked = reminders::DaysAround(now);
+    agendas::Agenda agenda(chosen.agendas, [&programFolder](std::string& problem) {
+        return agendas::ModuleIcsReader(programFolder, problem);
+    });
+    agendas::AgendaDays days;
+    if (!agenda.Empty()) {
+        agenda.ReadOnlyFor(asked.first, asked.last);
+        days = agenda.DaysBetween(asked.first, asked.last);
+    }
+    const std::vector<reminders::Alarm> alarms = reminders::AlarmsBetween(days, now, now + kRemindersAhead);
+    std::string output = request.form == FactsForm::Json ? RemindersJson(alarms) + "\n" : RemindersText(alarms);
+    return {std::move(output), failures + ProblemLines(days.problems), 0};
+}
+
 }  // namespace
 
 std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv, const std::string& programFolder) {
@@ -141,6 +163,7 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
     case TerminalAnswerKind::Version: return TerminalAnswer{"Solvane " SOLVANE_VERSION "\n", "", 0};
     case TerminalAnswerKind::Facts: return FactsOf(request, programFolder);
     case TerminalAnswerKind::Calendar: return CalendarOf(request, programFolder);
+    case TerminalAnswerKind::Reminders: return RemindersOf(request, programFolder);
     }
     return std::nullopt;
 }

@@ -104,6 +104,10 @@ rows=(
     "--texte|--lieu              2 attend une valeur"
     "--texte|--agenda            2 attend une valeur"
     "--ics|--agenda|a.ics        2 --help"
+    "--json|--rappels|--agenda|$work/agenda      0 {\"rappels\":["
+    "--rappels|--texte           2 « --rappels » et « --texte » ne vont pas ensemble"
+    "--json|2024-07-14|--rappels 2 « --rappels » ne prend pas de date"
+    "--rappels|--suivre          2 « --suivre » s'emploie avec"
 )
 for row in "${rows[@]}"; do
     read -r words expected beginning <<<"$row"
