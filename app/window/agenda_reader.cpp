@@ -80,3 +80,22 @@ void AgendaReader::Ask(QDate first, QDate last) {
         },
         Qt::QueuedConnection);
 }
+
+void AgendaReader::AskReminders(QDate first, QDate last) {
+    const unsigned question = ++remindersAsked_;
+    QMetaObject::invokeMethod(
+        worker_,
+        [this, question, first = LocalOf(first), last = LocalOf(last)] {
+            if (remindersAsked_ != question || asked_ == ~0U) return;
+            auto days = std::make_shared<agendas::AgendaDays>(worker_->Between(first, last));
+            QMetaObject::invokeMethod(
+                this,
+                [this, question, days] {
+                    if (remindersAsked_ != question) return;
+                    reminderDays_ = std::move(*days);
+                    emit RemindersReady();
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}

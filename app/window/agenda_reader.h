@@ -30,8 +30,14 @@ public:
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return days_; }
 
+    // The same for the reminders, which look at the days around today whatever the
+    // grid shows: the months computed serve both.
+    void AskReminders(QDate first, QDate last);
+    const agendas::AgendaDays& ReminderDays() const { return reminderDays_; }
+
 signals:
     void Ready();
+    void RemindersReady();
 
 private:
     class Worker;
@@ -40,4 +46,6 @@ private:
     std::vector<agendas::Source> sources_;
     agendas::AgendaDays days_;
     std::atomic<unsigned> asked_{0};  // the number of the last question
+    agendas::AgendaDays reminderDays_;
+    std::atomic<unsigned> remindersAsked_{0};
 };

@@ -82,6 +82,14 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this] {
         agendaReader_.ReadAgain();
         AskShownDays();
+        reminders_.Look();
+    });
+    connect(&reminders_, &ReminderKeeper::DayAsked, this, [this](QDate day) {
+        Cal1->Widget()->setSelectedDate(day);
+        setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        show();
+        raise();
+        activateWindow();
     });
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, this, &Form1::AskShownDays);
 
@@ -110,6 +118,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         if (!copyChanged) return;
         agendaReader_.ReadAgain();
         AskShownDays();
+        reminders_.Look();
     });
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
@@ -182,6 +191,7 @@ void Form1::ReadAgendas() {
     agendaReader_.SetSources(settings_.Choices().agendas);
     fetches_.SetSources(SubscriptionFetches::SourcesOf(settings_.Agendas()));
     refreshTrigger_.WatchAgendas(AgendaPaths());
+    reminders_.Look();
     AskShownDays();
 }
 

@@ -27,6 +27,7 @@
 #include "app/window/controls.h"
 #include "app/window/refresh_gate.h"
 #include "app/window/refresh_trigger.h"
+#include "app/window/reminder_keeper.h"
 #include "assets/window_shape.h"
 
 class QComboBox;
@@ -214,6 +215,7 @@ private:
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
     AgendaReader agendaReader_;
+    ReminderKeeper reminders_{agendaReader_};  // the agendas' reminders, as notifications
 
     QDate today_;  // today's date at the last refresh; none before the first
 

@@ -1,0 +1,117 @@
+#include "app/window/reminder_keeper.h"
+
+#include <sys/timerfd.h>
+#include <unistd.h>
+
+#include <QDBusConnection>
+#include <algorithm>
+#include <cerrno>
+#include <ctime>
+
+#include "calendar/local_zone.h"
+#include "reminders/kept_state.h"
+#include "reminders/wording.h"
+
+namespace {
+
+// A snooze lasts this long (« Reporter de 10 min »).
+constexpr reminders::UnixSeconds kSnooze = 10 * 60;
+// The longest sleep between two looks: the days asked move on with today.
+constexpr reminders::UnixSeconds kLongestSleep = 6 * 60 * 60;
+// The icon of the gadget's menu entry, by its theme name.
+const char* const kIcon = "solvane";
+// The files that say the system's zone: a change of either is a change of zone.
+const char* const kZoneFolder = "/etc";
+
+reminders::UnixSeconds Now() { return std::time(nullptr); }
+
+QDate DateOf(const agendas::LocalDate& date) { return {date.year, date.month, date.day}; }
+
+}  // namespace
+
+ReminderKeeper::ReminderKeeper(AgendaReader& reader, QObject* parent)
+    : QObject(parent),
+      reader_(reader),
+      notifier_(QDBusConnection::sessionBus()),
+      sleep_(QDBusConnection::systemBus()),
+      folder_(reminders::StateFolder()),
+      kept_(reminders::ReadKeptState(folder_)) {
+    timer_ = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK);
+    if (timer_ >= 0) {
+        timerReady_ = std::make_unique<QSocketNotifier>(timer_, QSocketNotifier::Read);
+        connect(timerReady_.get(), &QSocketNotifier::activated, this, &ReminderKeeper::OnTimer);
+    }
+    connect(&reader_, &AgendaReader::RemindersReady, this, &ReminderKeeper::Plan);
+    connect(&sleep_, &SleepWatch::WokeUp, this, &ReminderKeeper::Look);
+    connect(&notifier_, &DesktopNotifier::ActionChosen, this, &ReminderKeeper::OnAction);
+    // /etc/localtime is replaced, not written: its folder tells.
+    zone_.addPath(QString::fromLatin1(kZoneFolder));
+    connect(&zone_, &QFileSystemWatcher::directoryChanged, this, [this] {
+        calendar::RefreshLocalZone();
+        // The whole days and the floating times of the agendas move with the zone.
+        reader_.ReadAgain();
+        Look();
+    });
+}
+
+ReminderKeeper::~ReminderKeeper() {
+    timerReady_.reset();
+    if (timer_ >= 0) close(timer_);
+}
+
+void ReminderKeeper::Look() {
+    const reminders::AskedDays days = reminders::DaysAround(Now());
+    reader_.AskReminders(DateOf(days.first), DateOf(days.last));
+}
+
+void ReminderKeeper::Plan() {
+    const reminders::UnixSeconds now = Now();
+    const std::vector<reminders::Alarm> alarms = reminders::AlarmsBetween(
+        reader_.ReminderDays(), now - reminders::kOldestMissed, now + reminders::kDaysAhead * 24 * 60 * 60);
+    const reminders::Plan plan = reminders::PlanReminders(alarms, kept_, now);
+    const calendar::LocalReading local = calendar::LocalReadingOf(now);
+    const agendas::LocalDate today{local.year, local.month, local.day};
+    for (const reminders::Notice& notice : plan.show) {
+        const QString key = QString::fromStdString(notice.alarms.front().id);
+        shown_[key] = notice;
+        notifier_.Show({.key = key,
+                        .summary = QString::fromStdString(reminders::NoticeSummary(notice)),
+                        .body = QString::fromStdString(reminders::NoticeBody(notice, now, today)),
+                        .icon = QString::fromLatin1(kIcon)});
+    }
+    reminders::MarkShown(kept_, plan, now);
+    Keep();
+    Arm(std::min(plan.wake.value_or(now + kLongestSleep), now + kLongestSleep));
+}
+
+void ReminderKeeper::Arm(reminders::UnixSeconds at) {
+    if (timer_ < 0) return;
+    itimerspec when{};
+    when.it_value.tv_sec = time_t(at);
+    timerfd_settime(timer_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
+}
+
+void ReminderKeeper::OnTimer() {
+    // ECANCELED: the clock was set; otherwise the instant has come. Either way, look.
+    std::uint64_t expirations = 0;
+    while (read(timer_, &expirations, sizeof expirations) < 0 && errno == EINTR) {}
+    Look();
+}
+
+void ReminderKeeper::OnAction(const QString& key, DesktopNotifier::Action action) {
+    const auto notice = shown_.find(key);
+    if (notice == shown_.end()) return;
+    switch (action) {
+    case DesktopNotifier::Action::Open: emit DayAsked(DateOf(notice->second.alarms.front().start.Date())); return;
+    case DesktopNotifier::Action::Snooze: reminders::MarkSnoozed(kept_, notice->second, Now() + kSnooze); break;
+    case DesktopNotifier::Action::Dismiss: reminders::MarkDismissed(kept_, notice->second); break;
+    }
+    shown_.erase(notice);
+    Keep();
+    Look();
+}
+
+void ReminderKeeper::Keep() {
+    reminders::ForgetOldMarks(kept_, Now());
+    reminders::WriteKeptState(folder_, kept_);
+}

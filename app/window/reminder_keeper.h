@@ -1,0 +1,61 @@
+#pragma once
+// The reminders of the user's calendars while the window runs: shown as desktop
+// notifications at their wall-clock time (reminders/scheduler.h says which), the
+// missed ones after a sleep or a power-off, and what the user answers kept in the
+// state folder (reminders/kept_state.h), so that a restart shows nothing twice.
+//
+// Between two reminders the gadget sleeps: one timer of the kernel at the next one's
+// instant, on the wall clock (CLOCK_REALTIME, TFD_TIMER_ABSTIME), which the kernel
+// cancels whenever the clock is set (TFD_TIMER_CANCEL_ON_SET) so that a step of the
+// clock is followed at once. A change of zone, a wake from sleep (logind) and a
+// changed agenda make it look again; nothing counts elapsed time.
+
+#include <QDate>
+#include <QFileSystemWatcher>
+#include <QObject>
+#include <QSocketNotifier>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "app/platform/desktop_notifier.h"
+#include "app/platform/sleep_watch.h"
+#include "app/window/agenda_reader.h"
+#include "reminders/scheduler.h"
+
+class ReminderKeeper : public QObject {
+    Q_OBJECT
+public:
+    // Asks `reader` for the days around today; the state is read from the user's
+    // state folder now.
+    explicit ReminderKeeper(AgendaReader& reader, QObject* parent = nullptr);
+    ~ReminderKeeper() override;
+    ReminderKeeper(const ReminderKeeper&) = delete;
+    ReminderKeeper& operator=(const ReminderKeeper&) = delete;
+
+    // Looks again at the agendas: they changed, or the gadget has just started.
+    void Look();
+    // Whether a notification server answered: the menu says when none did.
+    bool NotificationsShown() const { return notifier_.Available() || !notifier_.Answered(); }
+
+signals:
+    // The user clicked a notice: the gadget shows that day.
+    void DayAsked(QDate day);
+
+private:
+    void Plan();
+    void Arm(reminders::UnixSeconds at);
+    void OnTimer();
+    void OnAction(const QString& key, DesktopNotifier::Action action);
+    void Keep();
+
+    AgendaReader& reader_;
+    DesktopNotifier notifier_;
+    SleepWatch sleep_;
+    QFileSystemWatcher zone_;
+    int timer_ = -1;
+    std::unique_ptr<QSocketNotifier> timerReady_;
+    std::string folder_;
+    reminders::KeptState kept_;
+    std::map<QString, reminders::Notice> shown_;  // the notices the server may answer, by key
+};
