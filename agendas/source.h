@@ -20,8 +20,9 @@ struct Source {
         Url,     // http://, https:// or webcal://: a subscription
     };
     Kind kind = Kind::File;
-    std::string location;  // the path, "~/" replaced by the home folder; or the address as written
-    std::string name;      // the agenda's name when the user gave one; otherwise the one the source says
+    std::string location;   // the path, "~/" replaced by the home folder; or the address as written
+    std::string name;       // the agenda's name when the user gave one; otherwise the one the source says
+    bool writable = false;  // marked « modifiable » by the user (writable_sources.h says what is still refused)
     bool operator==(const Source&) const = default;
 };
 

@@ -37,7 +37,14 @@ UserChoices ChoicesOf(const settings::IniText& text, const Overrides& overrides,
     for (const settings::AgendaEntry& entry : settings::AgendaEntries(text)) {
         agendas::Source source = agendas::SourceOf(entry.source);
         source.name = entry.name;
+        source.writable = entry.writable && source.kind != agendas::Source::Kind::Url;
         choices.agendas.push_back(std::move(source));
+    }
+    const std::optional<std::string> preferred = text.Value(settings::kGroup, settings::kDefaultAgendaKey);
+    for (const agendas::Source& source : choices.agendas) {
+        if (!source.writable) continue;
+        if (choices.defaultAgenda.empty() || (preferred && agendas::SourceOf(*preferred).location == source.location))
+            choices.defaultAgenda = source.location;
     }
     for (const std::string& written : overrides.agendas) choices.agendas.push_back(agendas::SourceOf(written));
     for (const agendas::Source& source : choices.agendas) {

@@ -35,6 +35,9 @@ struct UserChoices {
     // Whether `place` is one the user gave; when not, it is the region's chef-lieu.
     bool placeGiven = false;
     std::vector<agendas::Source> agendas;
+    // The location of the writable agenda new events go to: the file's choice when it
+    // names a writable one, else the first writable; empty when none is writable.
+    std::string defaultAgenda;
     // The folder of each file (an editor saves by renaming), each folder, and the
     // cache folder when a subscription is among them (a fetch renames a new copy
     // there); each once, in the agendas' order.

@@ -132,6 +132,7 @@ std::vector<AgendaEntry> AgendaEntries(const IniText& text) {
         for (const auto& [key, value] : entry) {
             if (key == kAgendaSourceKey) agenda.source = value;
             if (key == kAgendaNameKey) agenda.name = value;
+            if (key == kAgendaWritableKey) agenda.writable = value == "true";
         }
         if (!agenda.source.empty()) agendas.push_back(std::move(agenda));
     }
@@ -146,6 +147,7 @@ void SetAgendaEntries(IniText& text, const std::vector<AgendaEntry>& entries) {
         IniText::ArrayEntry written;
         if (!entry.name.empty()) written.emplace_back(kAgendaNameKey, entry.name);
         written.emplace_back(kAgendaSourceKey, entry.source);
+        if (entry.writable) written.emplace_back(kAgendaWritableKey, "true");
         array.push_back(std::move(written));
     }
     text.SetArray(kAgendasGroup, array);

@@ -40,10 +40,15 @@ inline constexpr std::string_view kKeepAboveKey = "keep_above";
 inline constexpr std::string_view kWeekNumbersKey = "week_numbers";
 
 // The user's agendas, an array of the group [agendas] (IniText::Array): each entry's
-// source, a path or an address (agendas/source.h), and the name the user gave it, if any.
+// source, a path or an address (agendas/source.h), the name the user gave it, if any,
+// and "modifiable=true" when the gadget may write events in it (absent: read only, as
+// every agenda of a file written before the gadget could write). The source that new
+// events go to, among the writable ones, is kDefaultAgendaKey of the group [solvane].
 inline constexpr std::string_view kAgendasGroup = "agendas";
 inline constexpr std::string_view kAgendaSourceKey = "source";
 inline constexpr std::string_view kAgendaNameKey = "nom";
+inline constexpr std::string_view kAgendaWritableKey = "modifiable";
+inline constexpr std::string_view kDefaultAgendaKey = "agenda_par_defaut";
 
 // The file holds a few dozen short lines; a larger one is not the gadget's, and is
 // not read.
@@ -90,6 +95,7 @@ std::optional<std::string> SettingsValue(const std::string& path, std::string_vi
 struct AgendaEntry {
     std::string source;
     std::string name;  // empty when the user gave none
+    bool writable = false;
     bool operator==(const AgendaEntry&) const = default;
 };
 std::vector<AgendaEntry> AgendaEntries(const IniText& text);
