@@ -139,6 +139,16 @@ WriteResult WriteBeside(int folder, const std::string& name, const std::string& 
     return result;
 }
 
+WriteResult::Status RemoveIfUnchanged(int folder, const std::string& name, const FileIdentity& expected) {
+    {
+        const FolderLock lock(folder, true);
+        if (IdentityAt(folder, name) != expected) return WriteResult::Status::Changed;
+        if (unlinkat(folder, name.c_str(), 0) != 0) return WriteResult::Status::Failed;
+    }
+    fsync(folder);
+    return WriteResult::Status::Written;
+}
+
 WriteResult WriteBeside(const std::string& path, const std::string& bytes, const WriteOptions& options) {
     const std::filesystem::path file(path);
     const std::string parent = file.has_parent_path() ? file.parent_path().string() : ".";

@@ -42,4 +42,9 @@ WriteResult WriteBeside(int folder, const std::string& name, const std::string& 
 // The same, for the file at `path`, whose folder must exist.
 WriteResult WriteBeside(const std::string& path, const std::string& bytes, const WriteOptions& options);
 
+// Removes the file `name` of the open folder `folder` when it still has the identity
+// `expected`, the folder's lock held for the check and the removal; Changed when it
+// has another (nothing removed), Failed when the system refused.
+WriteResult::Status RemoveIfUnchanged(int folder, const std::string& name, const FileIdentity& expected);
+
 }  // namespace files

@@ -1,0 +1,239 @@
+#include "agendas/event_writing.h"
+
+#include <fcntl.h>
+#include <sys/random.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+
+#include "agendas/safety_net.h"
+#include "agendas/source_files.h"
+#include "agendas/writable_sources.h"
+#include "files/bounded_read.h"
+#include "files/descriptor.h"
+#include "files/write_beside.h"
+
+namespace agendas {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Quoted(const std::string& text) { return "« " + text + " »"; }
+
+EventWriting Outcome(EventWriting::Status status, std::string sentence) {
+    EventWriting writing;
+    writing.status = status;
+    writing.sentence = std::move(sentence);
+    return writing;
+}
+
+std::string ShownName(const Source& calendar) {
+    if (!calendar.name.empty()) return calendar.name;
+    return calendar.kind == Source::Kind::Folder ? FolderDisplayName(calendar.location)
+                                                 : NameFromPath(calendar.location);
+}
+
+EventWriting ChangedMeanwhile(const Source& calendar) {
+    return Outcome(EventWriting::Status::Changed,
+                   "L'évènement a changé entre-temps dans l'agenda " + Quoted(ShownName(calendar)) +
+                       " (une synchronisation vient peut-être de le modifier) : rien n'est écrit.");
+}
+
+EventWriting NotWritten(const std::string& path) {
+    return Outcome(
+        EventWriting::Status::Failed,
+        Quoted(path) + " n'a pas pu être écrit (dossier en lecture seule, disque plein ?) : rien n'est changé.");
+}
+
+EventWriting FromWrite(const files::WriteResult& result, const Source& calendar, const std::string& path) {
+    switch (result.status) {
+    case files::WriteResult::Status::Written: {
+        EventWriting writing = Outcome(EventWriting::Status::Written, {});
+        writing.path = path;
+        return writing;
+    }
+    case files::WriteResult::Status::Changed: return ChangedMeanwhile(calendar);
+    case files::WriteResult::Status::Failed: break;
+    }
+    return NotWritten(path);
+}
+
+std::string Refusal(const Source& calendar) {
+    const std::string why = WriteRefusal(calendar);
+    return why.empty() ? std::string() : "L'agenda " + Quoted(ShownName(calendar)) + " " + why + " : rien n'est écrit.";
+}
+
+std::string FirstWord(const std::string& text) {
+    const std::size_t end = text.find_first_of(" \t\r\n");
+    return end == std::string::npos ? text : text.substr(0, end);
+}
+
+// A file of a calendar is written only when it is the user's own ordinary file: not a
+// link to somewhere else, not another's.
+bool OwnOrdinaryFile(const std::string& path) {
+    struct stat status = {};
+    return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid();
+}
+
+EventWriting NotOwn(const std::string& path) {
+    return Outcome(EventWriting::Status::Refused,
+                   Quoted(path) + " n'est pas un fichier ordinaire à vous : il n'est jamais modifié.");
+}
+
+// An ordinary file read now, with its identity.
+EventFile ReadEventFile(const std::string& path) {
+    const files::FileReading reading = files::ReadOrdinaryFile(path, kLargestFileBytes);
+    if (reading.found != files::FileReading::Found::Read) return {};
+    return {.path = path, .bytes = reading.bytes, .identity = reading.identity, .mode = unsigned(reading.mode & 07777)};
+}
+
+}  // namespace
+
+std::string MachineZoneName() {
+    std::string zone;
+    if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') {
+        zone = tz[0] == ':' ? tz + 1 : tz;
+    } else if (const files::FileReading timezone = files::ReadOrdinaryFile("/etc/timezone", 256);
+               timezone.found == files::FileReading::Found::Read) {
+        zone = FirstWord(timezone.bytes);
+    } else {
+        std::error_code error;
+        zone = fs::read_symlink("/etc/localtime", error).string();
+    }
+    // A path into the zone database names the zone that follows "zoneinfo/".
+    if (const std::size_t at = zone.find("zoneinfo/"); at != std::string::npos) zone = zone.substr(at + 9);
+    // A POSIX rule ("CET-1CEST") or a path elsewhere names no zone of the database.
+    if (zone.empty() || zone.front() == '/' || zone.find_first_of(",<>") != std::string::npos) return {};
+    return zone;
+}
+
+std::string NewUid() {
+    std::array<unsigned char, 16> bytes{};
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t got = getrandom(bytes.data() + done, bytes.size() - done, 0);
+        if (got > 0) done += std::size_t(got);
+    }
+    bytes[6] = (bytes[6] & 0x0F) | 0x40;  // version 4, RFC 9562 5.4
+    bytes[8] = (bytes[8] & 0x3F) | 0x80;  // its variant
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string uid;
+    for (std::size_t at = 0; at < bytes.size(); ++at) {
+        if (at == 4 || at == 6 || at == 8 || at == 10) uid += '-';
+        uid += kHex[bytes[at] >> 4];
+        uid += kHex[bytes[at] & 0xF];
+    }
+    return uid;
+}
+
+EventFields FieldsOfQuickEntry(const QuickEntry& entry) {
+    return {.title = entry.title,
+            .wholeDay = entry.wholeDay,
+            .start = entry.start,
+            .end = entry.end,
+            .place = entry.place,
+            .repetition = entry.repetition,
+            .repeatUntil = entry.repeatUntil,
+            .repeatCount = entry.repeatCount,
+            .reminderMinutes = std::nullopt};
+}
+
+EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer) {
+    if (calendar.kind == Source::Kind::File) return ReadEventFile(calendar.location);
+    const auto holds = [&](const EventFile& file) {
+        const std::vector<std::string> uids = writer.Uids(file.bytes);
+        return !file.path.empty() && std::find(uids.begin(), uids.end(), uid) != uids.end();
+    };
+    if (EventFile named = ReadEventFile(calendar.location + "/" + uid + ".ics"); holds(named)) return named;
+    for (const std::string& path : SourceFolderFiles(calendar.location).paths) {
+        if (EventFile file = ReadEventFile(path); holds(file)) return file;
+    }
+    return {};
+}
+
+EventWriting EventWriter::NotKept(const std::string& path) const {
+    return Outcome(EventWriting::Status::Failed, "L'ancienne version de " + Quoted(path) +
+                                                     " n'a pas pu être gardée dans " + Quoted(netFolder_) +
+                                                     " : rien n'est changé.");
+}
+
+EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields) const {
+    if (std::string refused = Refusal(calendar); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
+    const std::string uid = NewUid();
+    if (calendar.kind == Source::Kind::Folder) {
+        const TextChange text = writer_.NewFile(fields, uid, stamp_);
+        const std::string path = calendar.location + "/" + uid + ".ics";
+        EventWriting writing = FromWrite(
+            files::WriteBeside(path, text.text, {.mode = 0600, .replace = false, .lockFolder = true}), calendar, path);
+        writing.uid = uid;
+        return writing;
+    }
+    const EventFile file = ReadEventFile(calendar.location);
+    if (file.path.empty()) return NotWritten(calendar.location);
+    EventWriting writing = Replace(calendar, file, writer_.Add(file.bytes, fields, uid, stamp_));
+    writing.uid = uid;
+    return writing;
+}
+
+EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, const std::string& uid,
+                                 const std::optional<OccurrenceStart>& which, Scope scope,
+                                 const EventFields& fields) const {
+    if (std::string refused = Refusal(calendar); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
+    const bool oneFile = calendar.kind == Source::Kind::File;
+    const std::string newUid = NewUid();
+    const TextChange change = writer_.Change(file.bytes, uid, which, scope, fields, newUid, oneFile, stamp_);
+    EventWriting writing = Replace(calendar, file, change);
+    writing.uid = uid;
+    if (writing.status != EventWriting::Status::Written) return writing;
+    if (oneFile && change.text.find(newUid) != std::string::npos) writing.uid = newUid;
+    if (change.newSeriesText.empty()) return writing;
+    // The series goes on in a file of its own; its first part already ends before it.
+    const std::string path = calendar.location + "/" + change.newSeriesUid + ".ics";
+    EventWriting following =
+        FromWrite(files::WriteBeside(path, change.newSeriesText, {.mode = 0600, .replace = false, .lockFolder = true}),
+                  calendar, path);
+    following.uid = change.newSeriesUid;
+    return following;
+}
+
+EventWriting EventWriter::Remove(const Source& calendar, const EventFile& file, const std::string& uid,
+                                 const std::optional<OccurrenceStart>& which, Scope scope) const {
+    if (std::string refused = Refusal(calendar); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
+    const TextChange change = writer_.Remove(file.bytes, uid, which, scope, stamp_);
+    if (!change.problem.empty() || !change.noEventLeft || calendar.kind == Source::Kind::File) {
+        EventWriting writing = Replace(calendar, file, change);
+        writing.uid = uid;
+        return writing;
+    }
+    // A vdir's file left without an event is removed, as the event it held.
+    if (!OwnOrdinaryFile(file.path)) return NotOwn(file.path);
+    if (!KeepBeforeChange(netFolder_, file.path, file.bytes, change.title, stamp_.now)) return NotKept(file.path);
+    const fs::path path(file.path);
+    const files::Descriptor folder(open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.IsOpen()) return NotWritten(file.path);
+    const files::WriteResult::Status removed = files::RemoveIfUnchanged(folder.Get(), path.filename(), file.identity);
+    EventWriting writing = FromWrite({.status = removed, .keptAside = {}}, calendar, file.path);
+    writing.uid = uid;
+    return writing;
+}
+
+EventWriting EventWriter::Replace(const Source& calendar, const EventFile& file, const TextChange& change) const {
+    if (!change.problem.empty()) {
+        return Outcome(EventWriting::Status::Refused, Quoted(file.path) + " " + change.problem + ".");
+    }
+    if (!OwnOrdinaryFile(file.path)) return NotOwn(file.path);
+    if (files::IdentityAt(AT_FDCWD, file.path) != file.identity) return ChangedMeanwhile(calendar);
+    if (!KeepBeforeChange(netFolder_, file.path, file.bytes, change.title, stamp_.now)) return NotKept(file.path);
+    return FromWrite(files::WriteBeside(file.path, change.text,
+                                        {.mode = int(file.mode), .expected = file.identity, .lockFolder = true}),
+                     calendar, file.path);
+}
+
+}  // namespace agendas

@@ -1,0 +1,37 @@
+#pragma once
+// The properties of an event as the gadget writes them with libical (RFC 5545): times
+// in the machine's zone with its TZID, whole days as dates with an exclusive end, the
+// repetition, the reminder, and the stamps of a creation or a change.
+
+#include <libical/ical.h>
+
+#include <string>
+
+#include "agendas/ics_writer.h"
+
+namespace agendas::ics {
+
+// The machine's zone as libical knows it, null when the name is empty or unknown
+// (times are then written in UTC).
+icaltimezone* WritingZone(const WritingStamp& stamp);
+// Its VTIMEZONE, with the plain IANA name as TZID; null without a zone.
+icalcomponent* ZoneComponent(const WritingStamp& stamp);
+
+// A local time of the machine in `zone` (UTC when null), or a date.
+icaltimetype ZonedTime(const LocalTime& time, icaltimezone* zone);
+icaltimetype DateOf(const LocalDate& date);
+
+// A DTSTART, DTEND, RECURRENCE-ID or EXDATE property holding `time`, with the TZID
+// parameter its zone needs.
+icalproperty* TimeProperty(icalproperty_kind kind, const icaltimetype& time);
+
+// Sets on `event` the title, the place, the times, the repetition (when `series`),
+// and the reminder of `fields`; keeps an RRULE or VALARMs that already say what the
+// fields say, with every parameter they have.
+void SetFields(icalcomponent* event, const EventFields& fields, const WritingStamp& stamp, bool series);
+
+// DTSTAMP and LAST-MODIFIED at the stamp's time; CREATED and SEQUENCE 0 on a new
+// event, otherwise SEQUENCE one more.
+void Stamp(icalcomponent* event, const WritingStamp& stamp, bool created);
+
+}  // namespace agendas::ics
