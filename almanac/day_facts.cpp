@@ -90,6 +90,14 @@ std::string AlmanacLines(const DayFacts& facts) {
 
 }  // namespace
 
+std::string EventLine(const agendas::Event& event, const calendar::LocaleNames& names) {
+    return EventLines({event}, event.start.Date(), names).front();
+}
+
+std::string WrittenDateOf(int year, int month, int day, const calendar::LocaleNames& names) {
+    return WrittenDate(calendar::MakeDate(year, month, day), day, names);
+}
+
 YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region) {
     return {.year = year.value(),
             .leapYear = calendar::IsLeapYear(year),

@@ -101,6 +101,10 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
 // are one line, « Célébration : Fête des mères »; the events come after them, in the
 // text as in the tooltip.
 std::string FactsText(const DayFacts& facts);
+// One event's line as FactsText writes it on the day it starts, and a date as its
+// first line writes it (« jeudi 18 décembre 2026 »).
+std::string EventLine(const agendas::Event& event, const calendar::LocaleNames& names);
+std::string WrittenDateOf(int year, int month, int day, const calendar::LocaleNames& names);
 
 // The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
 // the celebrations, the events, the change of time, the sun, the season, the moon's

@@ -95,15 +95,19 @@ std::string EventsJson(const std::vector<agendas::Event>& events) {
     std::string json = "[";
     for (const agendas::Event& event : events) {
         if (json.size() > 1) json += ',';
-        json += "{\"debut\":" + JsonString(MomentText(event.start, event.WholeDays())) +
-                ",\"fin\":" + JsonString(MomentText(event.end, event.WholeDays())) +
-                ",\"journee\":" + (event.WholeDays() ? "true" : "false") + ",\"titre\":" + JsonString(event.title) +
-                ",\"lieu\":" + JsonStringOrNull(event.location) + ",\"agenda\":" + JsonString(event.agenda) + "}";
+        json += EventJson(event);
     }
     return json + "]";
 }
 
 }  // namespace
+
+std::string EventJson(const agendas::Event& event) {
+    return "{\"debut\":" + JsonString(MomentText(event.start, event.WholeDays())) +
+           ",\"fin\":" + JsonString(MomentText(event.end, event.WholeDays())) +
+           ",\"journee\":" + (event.WholeDays() ? "true" : "false") + ",\"titre\":" + JsonString(event.title) +
+           ",\"lieu\":" + JsonStringOrNull(event.location) + ",\"agenda\":" + JsonString(event.agenda) + "}";
+}
 
 std::string IsoDate(const DayFacts& facts) {
     return calendar::NumberText(facts.year) + '-' + TwoDigits(facts.month) + '-' + TwoDigits(facts.day);

@@ -19,6 +19,8 @@ std::string IsoDate(const almanac::DayFacts& facts);
 // "lieu", "agenda"}: local times "2025-05-08T14:00", or for whole days the first
 // and the last day, "journee" true (birthdays too); "lieu" null when none.
 std::string FactsJson(const almanac::DayFacts& facts);
+// One of the "evenements" of FactsJson's object.
+std::string EventJson(const agendas::Event& event);
 
 // One JSON object on one line, without the line end, in the keys of a status bar's
 // custom module (waybar's "return-type": "json"): "text" the holiday's name on a

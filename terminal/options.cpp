@@ -34,7 +34,7 @@ struct OptionRow {
 
 void Nothing(TerminalRequest&) {}
 
-const std::array<OptionRow, 12> kOptionTable = {{
+const std::array<OptionRow, 13> kOptionTable = {{
     {.name = "texte",
      .letter = 0,
      .argument = optional_argument,
@@ -92,6 +92,13 @@ const std::array<OptionRow, 12> kOptionTable = {{
      .help = "ajoute un agenda (.ics, dossier vdir ou de contacts, adresse web), répétable",
      .apply = Nothing,
      .valuesTo = &TerminalRequest::agendas},
+    {.name = "ajouter",
+     .letter = 0,
+     .argument = required_argument,
+     .usage = "--ajouter PHRASE",
+     .help = "écrit un évènement dit en français (« jeudi 18 h 30 Piscine ») ; --agenda : où",
+     .apply = Nothing,
+     .valueTo = &TerminalRequest::phrase},
     {.name = "ics",
      .letter = 0,
      .argument = optional_argument,
@@ -218,9 +225,15 @@ std::string Inconsistency(const TerminalRequest& request) {
     if (request.region && !holidaysAsked) {
         return "« --region » s'emploie avec --texte, --json, --waybar ou --ics" + std::string(kSeeHelp);
     }
+    if (request.kind == TerminalAnswerKind::Add) {
+        if (request.agendas.size() > 1) return "« --ajouter » écrit dans un seul agenda" + std::string(kSeeHelp);
+        if (request.value || request.follow || request.form == FactsForm::Waybar || request.place || request.region)
+            return "« --ajouter » s'emploie seul, avec --agenda, --texte ou --json" + std::string(kSeeHelp);
+        return {};
+    }
     if (!request.agendas.empty() && request.kind != TerminalAnswerKind::Facts &&
         request.kind != TerminalAnswerKind::Reminders) {
-        return "« --agenda » s'emploie avec --texte, --json, --waybar ou --rappels" + std::string(kSeeHelp);
+        return "« --agenda » s'emploie avec --texte, --json, --waybar, --rappels ou --ajouter" + std::string(kSeeHelp);
     }
     if (request.kind == TerminalAnswerKind::Reminders && request.value) {
         return "« --rappels » ne prend pas de date : il regarde les prochaines 24 heures" + std::string(kSeeHelp);
@@ -307,6 +320,11 @@ ParsedArguments ParseTerminalArguments(int argc, const char* const* argv) {
     parsed.error = WordsError(words, answering, request);
     if (!parsed.error.empty()) return {{}, parsed.error};
     if (!words.empty()) request.value = words.front();
+    // --ajouter answers in the form --texte or --json names (the text by default).
+    if (request.phrase && request.kind != TerminalAnswerKind::Window && request.kind != TerminalAnswerKind::Facts) {
+        return {{}, "« --ajouter » et " + Quoted(request.option) + " ne vont pas ensemble" + kSeeHelp};
+    }
+    if (request.phrase) request.kind = TerminalAnswerKind::Add;
     parsed.error = Inconsistency(request);
     return parsed;
 }

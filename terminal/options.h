@@ -8,7 +8,7 @@
 #include <vector>
 
 // What the arguments ask for.
-enum class TerminalAnswerKind { Window, Help, Version, Facts, Calendar, Reminders };
+enum class TerminalAnswerKind { Window, Help, Version, Facts, Calendar, Reminders, Add };
 enum class FactsForm { Text, Json, Waybar };     // --texte, --json, --waybar; --rappels, --rappels --json
 enum class CalendarKind { Holidays, NameDays };  // --ics, --ics-fetes
 
@@ -21,6 +21,7 @@ struct TerminalRequest {
     std::optional<std::string> region;  // --region's name, a known one once parsed
     std::optional<std::string> place;   // --lieu's name or coordinates, a known place once parsed
     std::vector<std::string> agendas;   // --agenda's sources, in their order, added to the settings' ones
+    std::optional<std::string> phrase;  // --ajouter's: the event to write (with --agenda: the one it goes to)
     std::string option;                 // the option that chose the answer, as "--texte"
 };
 

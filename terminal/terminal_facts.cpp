@@ -14,6 +14,7 @@
 #include "choices/user_choices.h"
 #include "namedays/name_day_file.h"
 #include "settings/settings_file.h"
+#include "terminal/add_event.h"
 #include "terminal/date_argument.h"
 #include "terminal/day_json.h"
 #include "terminal/follow.h"
@@ -164,6 +165,7 @@ std::optional<TerminalAnswer> AnswerInTerminal(int argc, const char* const* argv
     case TerminalAnswerKind::Facts: return FactsOf(request, programFolder);
     case TerminalAnswerKind::Calendar: return CalendarOf(request, programFolder);
     case TerminalAnswerKind::Reminders: return RemindersOf(request, programFolder);
+    case TerminalAnswerKind::Add: return AddEventAnswer(request, programFolder);
     }
     return std::nullopt;
 }
