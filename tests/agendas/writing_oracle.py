@@ -1,0 +1,191 @@
+#!/usr/bin/python3
+"""The events the gadget writes, read by other programs.
+
+  - khal (Debian's) lists, over eight weeks of a vdir, exactly the events written: a
+    single one, whole days, two series, one occurrence moved, one removed, and a series
+    split by « celle-ci et les suivantes »; every file parses with python3-icalendar.
+  - In an .ics file of 200 varied components, every component the gadget did not
+    touch is equal before and after, property by property, after an event is added,
+    changed and an occurrence removed; the old versions are in the safety net.
+  - A file changed between reading and writing: a French sentence, nothing written.
+  - `solvane --ajouter` killed (SIGKILL) at random points of many writes: the file is
+    always the old or the new version, whole, and no temporary file reads as an event.
+Usage: writing_oracle.py WRITE_EVENTS SOLVANE
+"""
+import os, random, signal, subprocess, sys, tempfile, time
+import icalendar
+
+write_events, solvane = sys.argv[1], sys.argv[2]
+work = tempfile.mkdtemp(prefix="solvane-writing.")
+env = dict(os.environ, TZ="Europe/Paris", HOME=work, XDG_CONFIG_HOME=work + "/config",
+           XDG_DATA_HOME=work + "/data", XDG_STATE_HOME=work + "/state", XDG_CACHE_HOME=work + "/cache")
+failures = []
+
+
+def run(*args, status=0):
+    done = subprocess.run([write_events, *args], env=env, capture_output=True, text=True)
+    if done.returncode != status:
+        sys.exit(f"write_events {args}: {done.returncode}, {done.stdout}{done.stderr}")
+    return done.stdout.strip()
+
+
+def files_of(folder):
+    return sorted(os.path.join(folder, n) for n in os.listdir(folder) if n.endswith(".ics") and n[0] != ".")
+
+
+# --- khal over a vdir -------------------------------------------------------------
+vdir = work + "/vdir"
+os.mkdir(vdir)
+meeting = run("add", vdir, "lundi 9h Réunion chaque semaine")
+run("add", vdir, "mardi 14h-15h30 Dentiste")
+run("add", vdir, "12 janvier toute la journée Anniversaire de Léa")
+run("add", vdir, "mercredi 18 h 30 Piscine chaque semaine 4 fois")
+before_change = open(f"{vdir}/{meeting}.ics", "rb").read()
+run("change", vdir, meeting, "this", "2027-01-11T09:00", "11 janvier 10h Réunion déplacée")
+run("remove", vdir, meeting, "this", "2027-01-18T09:00")
+run("change", vdir, meeting, "following", "2027-02-01T09:00", "1 février 11h Réunion B chaque semaine")
+expected = sorted([
+    "2027-01-04 09:00 2027-01-04 10:00 Réunion", "2027-01-25 09:00 2027-01-25 10:00 Réunion",
+    "2027-01-11 10:00 2027-01-11 11:00 Réunion déplacée",
+    *[f"2027-{d} 11:00 2027-{d} 12:00 Réunion B" for d in ("02-01", "02-08", "02-15", "02-22")],
+    "2027-01-05 14:00 2027-01-05 15:30 Dentiste", "2027-01-12 2027-01-12 Anniversaire de Léa",
+    *[f"2027-01-{d} 18:30 2027-01-{d} 19:30 Piscine" for d in ("06", "13", "20", "27")],
+])
+with open(work + "/khal.conf", "w") as conf:
+    conf.write(f"""[calendars]
+[[gadget]]
+path = {vdir}
+type = calendar
+[locale]
+timeformat = %H:%M
+dateformat = %Y-%m-%d
+longdateformat = %Y-%m-%d
+datetimeformat = %Y-%m-%d %H:%M
+longdatetimeformat = %Y-%m-%d %H:%M
+local_timezone = Europe/Paris
+default_timezone = Europe/Paris
+""")
+khal = subprocess.run(["khal", "-c", work + "/khal.conf", "list", "--day-format", "",
+                       "--format", "{start} {end} {title}", "2027-01-01", "56d"],
+                      env=dict(env, XDG_DATA_HOME=work + "/khal"), capture_output=True, text=True)
+listed = sorted(line.strip() for line in khal.stdout.splitlines() if line.strip())
+if khal.returncode != 0 or listed != expected:
+    failures.append(f"khal lists {listed} ({khal.stderr.strip()}), expected {expected}")
+for path in files_of(vdir):
+    icalendar.Calendar.from_ical(open(path, "rb").read())
+kept = {open(os.path.join(root, name), "rb").read()
+        for root, _, names in os.walk(work + "/state") for name in names if name != "index.txt"}
+if before_change not in kept:
+    failures.append("the series' file before its change is not in the safety net")
+
+# A file changed between reading and writing is left as the synchronisation wrote it.
+stale_file = f"{vdir}/{meeting}.ics"
+sentence = run("stale", vdir, meeting, "lundi 9h Autre chose", status=1)
+if "a changé entre-temps" not in sentence or b"Autre chose" in open(stale_file, "rb").read():
+    failures.append(f"a file changed meanwhile: « {sentence} »")
+
+
+# --- an .ics file of 200 components ------------------------------------------------
+def component(i):
+    kind = i % 8
+    uid = f"composant-{i}@exemple.org"
+    if kind == 0:
+        return f"BEGIN:VTODO\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nSUMMARY:Tâche {i}\r\nPRIORITY:{i % 9}\r\nDUE;VALUE=DATE:20270{1 + i % 9}15\r\nEND:VTODO\r\n"
+    if kind == 1:
+        return f"BEGIN:VJOURNAL\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nDESCRIPTION:Note {i}\\, avec virgule\\; et point-virgule\\nligne deux\r\nEND:VJOURNAL\r\n"
+    if kind == 2:
+        return (f"BEGIN:VFREEBUSY\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\n"
+                f"FREEBUSY;FBTYPE=BUSY:20270{1 + i % 9}01T090000Z/PT1H\r\nX-VALEUR;X-PARAM=\"a:b\":{i}\r\nEND:VFREEBUSY\r\n")
+    start = f"2027{1 + i % 12:02d}{1 + i % 28:02d}"
+    extra = {
+        3: f"RRULE:FREQ=WEEKLY;COUNT={2 + i % 5};BYDAY=MO,WE\r\nEXDATE;TZID=Europe/Paris:{start}T100000\r\n",
+        4: "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:Rappel\r\nTRIGGER;RELATED=END:-PT15M\r\nEND:VALARM\r\n",
+        5: f"ATTENDEE;CN=\"Léa Martin\";ROLE=REQ-PARTICIPANT;PARTSTAT=ACCEPTED:mailto:lea{i}@exemple.org\r\nCATEGORIES:Travail,Équipe\r\n",
+        6: f"X-MOZ-GENERATION:{i}\r\nX-APPLE-TRAVEL-ADVISORY-BEHAVIOR;X-P=1:AUTOMATIC\r\nGEO:48.85;2.35\r\n",
+        7: "CLASS:PRIVATE\r\nTRANSP:TRANSPARENT\r\nURL:https://exemple.org/a?b=c&d=e\r\nSTATUS:TENTATIVE\r\n",
+    }[kind]
+    times = (f"DTSTART;VALUE=DATE:{start}\r\nDTEND;VALUE=DATE:{start[:6]}{2 + i % 28:02d}\r\n" if kind == 7 else
+             f"DTSTART;TZID=Europe/Paris:{start}T100000\r\nDTEND;TZID=Europe/Paris:{start}T113000\r\n")
+    return (f"BEGIN:VEVENT\r\nUID:{uid}\r\nDTSTAMP:20260101T000000Z\r\nSEQUENCE:{i % 4}\r\n{times}"
+            f"SUMMARY:Évènement {i}\r\nLOCATION:Salle {i}\\, bâtiment B\r\n{extra}END:VEVENT\r\n")
+
+
+zone = icalendar.Timezone.from_ical(open(f"{vdir}/{meeting}.ics", "rb").read().split(b"BEGIN:VTIMEZONE", 1)[1]
+                                    .split(b"END:VTIMEZONE", 1)[0].join([b"BEGIN:VTIMEZONE", b"END:VTIMEZONE"]))
+big = work + "/agenda.ics"
+with open(big, "w", newline="") as out:
+    out.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Exemple//Test//FR\r\nX-WR-CALNAME:Grand agenda\r\n")
+    out.write(zone.to_ical().decode())
+    out.write("".join(component(i) for i in range(200)) + "END:VCALENDAR\r\n")
+
+
+def properties(c):
+    """Each property with its parameters and value; the values of CATEGORIES merged, which
+    libical writes one to a line (RFC 5545 3.8.1.2 lets a component hold several)."""
+    items = [(name, sorted(value.params.items()) if hasattr(value, "params") else [],
+              value.to_ical() if hasattr(value, "to_ical") else value) for name, value in c.property_items(recursive=False)
+             if name != "CATEGORIES"]
+    categories = c.get("CATEGORIES", [])
+    categories = categories if isinstance(categories, list) else [categories]
+    return items + [("CATEGORIES", [b for v in categories for b in v.to_ical().split(b",")])]
+
+
+def components(path):
+    cal = icalendar.Calendar.from_ical(open(path, "rb").read())
+    return cal, {(c.name, str(c.get("UID", i))): (properties(c), [properties(s) for s in c.subcomponents])
+                 for i, c in enumerate(cal.subcomponents)}
+
+
+_, original = components(big)
+added = run("add", big, "lundi 9h Point hebdo chaque semaine")
+run("change", big, added, "this", "2027-01-11T09:00", "11 janvier 10h Point déplacé")
+run("remove", big, added, "this", "2027-01-18T09:00")
+run("change", big, "composant-11@exemple.org", "all", "-", "3 mars 15h Évènement changé")
+calendar, after = components(big)
+for key, value in original.items():
+    if key[1] == "composant-11@exemple.org":
+        continue
+    if after.get(key) != value:
+        failures.append(f"{key} changed: {value} became {after.get(key)}")
+if calendar.get("X-WR-CALNAME") != "Grand agenda":
+    failures.append("the calendar's own properties were lost")
+changed = [c for c in calendar.walk("VEVENT") if c.get("UID") == "composant-11@exemple.org"][0]
+if str(changed["SUMMARY"]) != "Évènement changé" or int(changed["SEQUENCE"]) != 11 % 4 + 1:
+    failures.append(f"the changed event: {changed.to_ical()}")
+
+# A component of a kind libical does not know would be left out of the new text: such
+# a file is not written at all.
+unknown = work + "/inconnu.ics"
+unknown_text = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Exemple//Test//FR\r\n"
+                "BEGIN:X-INCONNU\r\nX-VALEUR:1\r\nEND:X-INCONNU\r\nEND:VCALENDAR\r\n")
+open(unknown, "w", newline="").write(unknown_text)
+run("add", unknown, "lundi 9h Essai", status=1)
+if open(unknown, newline="").read() != unknown_text:
+    failures.append("a file with a component libical does not know was written")
+
+# --- writes killed midway ----------------------------------------------------------
+target = work + "/tue.ics"
+with open(target, "w") as out:
+    out.write("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Exemple//Test//FR\r\nEND:VCALENDAR\r\n")
+random.seed(43)
+count = 0
+for attempt in range(150):
+    process = subprocess.Popen([solvane, "--ajouter", f"lundi 9h Essai {attempt}", "--agenda", target], env=env,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(random.uniform(0, 0.12))  # a random kill point, not a wait for a result
+    os.kill(process.pid, signal.SIGKILL)
+    process.wait()
+    events = len(icalendar.Calendar.from_ical(open(target, "rb").read()).walk("VEVENT"))
+    if events not in (count, count + 1):
+        failures.append(f"after kill {attempt}: {events} events, {count} before")
+    count = events
+if count == 0:
+    failures.append("no write ever finished before its kill")
+for name in os.listdir(work):
+    if name.endswith(".ics") and name.startswith(".tue.ics"):
+        failures.append(f"a temporary file that reads as an event: {name}")
+
+for failure in failures:
+    print("ÉCHEC :", failure)
+print(f"writing_oracle : {len(expected)} occurrences par khal, 200 composants, {count} écritures sur 150 tuées")
+sys.exit(1 if failures else 0)
