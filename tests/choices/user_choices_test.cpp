@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "settings/settings_file.h"
 #include "subscriptions/address.h"
 #include "subscriptions/cache.h"
 
@@ -63,6 +64,39 @@ TEST(UserChoicesTest, TheAgendasTheirKindsAndTheirFolders) {
     }
     EXPECT_EQ(chosen.agendas.back().location, "/srv/agendas/perso.ics");
     EXPECT_EQ(chosen.agendaFolders, watched);
+}
+
+// The « modifiable » mark survives the window's rewriting of the list; a subscription
+// is never writable whatever the file says; new events go to the file's choice when it
+// is writable, else to the first writable agenda.
+TEST(UserChoicesTest, TheWritableAgendasAndTheOneForNewEvents) {
+    const std::vector<settings::AgendaEntry> entries = {
+        {.source = "/srv/a.ics", .name = "A", .writable = false},
+        {.source = "https://exemple.fr/b.ics", .name = {}, .writable = true},
+        {.source = "/srv/c.ics", .name = {}, .writable = true},
+        {.source = "/srv/d.ics", .name = {}, .writable = true},
+    };
+    const struct {
+        const char* preferred;  // agenda_par_defaut, "" for none
+        const char* chosen;
+    } rows[] = {{"", "/srv/c.ics"},
+                {"/srv/d.ics", "/srv/d.ics"},
+                {"/srv/a.ics", "/srv/c.ics"},
+                {"https://exemple.fr/b.ics", "/srv/c.ics"}};
+    for (const auto& row : rows) {
+        settings::IniText text = settings::IniText::Parse("").value();
+        settings::SetAgendaEntries(text, entries);
+        if (*row.preferred != '\0') text.Set(settings::kGroup, settings::kDefaultAgendaKey, row.preferred);
+        const settings::IniText reread = settings::IniText::Parse(text.Text()).value();
+        EXPECT_EQ(settings::AgendaEntries(reread), entries);
+        const UserChoices chosen = ChoicesOf(reread);
+        EXPECT_EQ(chosen.defaultAgenda, row.chosen) << row.preferred;
+        EXPECT_FALSE(chosen.agendas[1].writable);
+    }
+    // A file written before the mark existed: every agenda read only, none for new events.
+    const UserChoices old = ChoicesOf(settings::IniText::Parse("[agendas]\n1\\source=/srv/a.ics\nsize=1\n").value());
+    EXPECT_FALSE(old.agendas.at(0).writable);
+    EXPECT_EQ(old.defaultAgenda, "");
 }
 
 }  // namespace
