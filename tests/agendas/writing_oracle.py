@@ -85,6 +85,32 @@ if "a changé entre-temps" not in sentence or b"Autre chose" in open(stale_file,
     failures.append(f"a file changed meanwhile: « {sentence} »")
 
 
+# A whole event removed from a vdir: its file goes, and its bytes are in the safety net.
+dentist = run("add", vdir, "mardi 14h Contrôle")
+dentist_bytes = open(f"{vdir}/{dentist}.ics", "rb").read()
+run("remove", vdir, dentist, "all", "-")
+kept = {open(os.path.join(root, name), "rb").read()
+        for root, _, names in os.walk(work + "/state") for name in names if name != "index.txt"}
+if os.path.exists(f"{vdir}/{dentist}.ics") or dentist_bytes not in kept:
+    failures.append("a removed event's file is still there, or not in the safety net")
+
+# --ajouter: the event it prints is the one python3-icalendar reads in the file; a
+# phrase without a day or a time writes nothing, with status 2.
+import json
+local = work + "/data/solvane/agenda"
+said = subprocess.run([solvane, "--ajouter", "demain 14h-15h30 Dentiste", "--json"], env=env,
+                      capture_output=True, text=True)
+shown = json.loads(said.stdout)
+written = [c for f in files_of(local) for c in icalendar.Calendar.from_ical(open(f, "rb").read()).walk("VEVENT")]
+if said.returncode != 0 or len(written) != 1 or shown["titre"] != str(written[0]["SUMMARY"]) or \
+        shown["debut"] != written[0]["DTSTART"].dt.strftime("%Y-%m-%dT%H:%M") or \
+        shown["fin"] != written[0]["DTEND"].dt.strftime("%Y-%m-%dT%H:%M") or \
+        str(written[0]["DTSTART"].dt.tzinfo) != "Europe/Paris" or "VTIMEZONE" not in open(files_of(local)[0]).read():
+    failures.append(f"--ajouter --json printed {said.stdout} {said.stderr}, wrote {[c.to_ical() for c in written]}")
+refused = subprocess.run([solvane, "--ajouter", "Piscine avec Léa"], env=env, capture_output=True, text=True)
+if refused.returncode != 2 or not refused.stderr.startswith("solvane: ") or len(files_of(local)) != 1:
+    failures.append(f"a phrase without a date: {refused.returncode} « {refused.stderr} »")
+
 # --- an .ics file of 200 components ------------------------------------------------
 def component(i):
     kind = i % 8
