@@ -1,11 +1,9 @@
 #include "agendas/agenda.h"
 
 #include <algorithm>
-#include <filesystem>
 
-#include "agendas/source_files.h"
+#include "agendas/source_reading.h"
 #include "calendar/local_zone.h"
-#include "subscriptions/cache.h"
 
 namespace agendas {
 
@@ -13,10 +11,6 @@ namespace {
 
 // The months whose events are kept; the window shows six weeks across three.
 constexpr std::size_t kKeptMonths = 12;
-// vdirsyncer's file that names a collection.
-constexpr const char* kDisplayNameFile = "displayname";
-constexpr std::size_t kLongestName = 200;  // bytes
-
 LocalDate FirstOfMonth(int year, int month) { return {year, month, 1}; }
 
 LocalDate FirstOfNextMonth(int year, int month) {
@@ -162,18 +156,12 @@ const std::vector<Event>* AgendaDays::On(LocalDate date) const {
     return found == days.end() ? nullptr : &found->second;
 }
 
-struct Agenda::LoadedFile {
-    std::string path;
-    std::unique_ptr<IcsCalendar> calendar;
-    std::vector<Birthday> birthdays;
-};
-
 struct Agenda::LoadedSource {
-    Source source;
-    std::string name;
-    std::vector<LoadedFile> files;
-    std::vector<std::string> problems;  // of the reading, whole sentences
-    std::map<std::pair<int, int>, std::pair<std::vector<Event>, std::vector<std::string>>> months;
+    ReadSource read;
+    bool stale = true;  // to be looked at again before the next question
+    // The months computed, each file's events in it: a file read again is computed
+    // again alone. Only the files with events or troubles in the month have an entry.
+    std::map<std::pair<int, int>, std::map<std::string, FileMonth>> months;
 };
 
 Agenda::Agenda(std::vector<Source> sources, ReaderLoader loadReader)
@@ -191,11 +179,21 @@ const IcsReader* Agenda::Reader(std::string& problem) {
 
 Agenda::~Agenda() = default;
 
-void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) { only_ = WindowOf(first, NextDay(last)); }
+void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) {
+    const Window only = WindowOf(first, NextDay(last));
+    if (only_ && only_->first == only.first && only_->next == only.next) return;
+    only_ = only;
+    read_ = false;  // the files were passed over for other days
+}
 
-void Agenda::ReadAgain() {
-    loaded_.clear();
-    read_ = false;
+void Agenda::ReadChanges() {
+    for (const auto& source : loaded_) source->stale = true;
+}
+
+void Agenda::ReadChangesAt(const std::string& path) {
+    for (const auto& source : loaded_) {
+        if (Concerns(source->read.source, path)) source->stale = true;
+    }
 }
 
 void Agenda::Load() {
@@ -203,117 +201,101 @@ void Agenda::Load() {
     loaded_.clear();
     for (const Source& source : sources_) {
         auto loaded = std::make_unique<LoadedSource>();
-        loaded->source = source;
-        const std::string given = CleanText(source.name);
-        loaded->name = given.empty() ? NameFromPath(source.location) : given;
-        std::vector<std::string> paths;
-        if (source.kind == Source::Kind::Url) {
-            // The copy that the last fetch kept; until there is one, the subscription's
-            // own state says why (subscriptions/state_sentence.h), not the agenda.
-            const std::string copy = subscriptions::CopyPath(subscriptions::CacheFolder(), source.location);
-            std::error_code missing;
-            if (std::filesystem::is_regular_file(copy, missing)) paths.push_back(copy);
-        } else if (source.kind == Source::Kind::Folder) {
-            const FolderFiles files = SourceFolderFiles(source.location);
-            if (!files.problem.empty())
-                loaded->problems.push_back(Sentence(loaded->name, source.location, files.problem));
-            paths = files.paths;
-            if (given.empty()) {
-                const FileText name = ReadSourceFile(source.location + "/" + kDisplayNameFile);
-                const std::string shown = CleanText(std::string_view(name.bytes).substr(0, kLongestName));
-                if (name.problem.empty() && !shown.empty()) loaded->name = shown;
-            }
-        } else {
-            paths.push_back(source.location);
-        }
-        std::size_t folderBytes = 0;
-        for (const std::string& path : paths) {
-            FileText text = ReadSourceFile(path);
-            if (text.problem.empty() && (folderBytes += text.bytes.size()) > kLargestFolderBytes) {
-                text.problem = "dépasse, avec les fichiers lus avant lui, " + MegabytesText(kLargestFolderBytes);
-            }
-            if (!text.problem.empty()) {
-                loaded->problems.push_back(Sentence(loaded->name, path, text.problem));
-                continue;
-            }
-            LoadedFile file{.path = path, .calendar = nullptr, .birthdays = {}};
-            if (IsVCardText(text.bytes)) {
-                file.birthdays = BirthdaysOf(text.bytes);
-            } else if (std::string problem; Reader(problem) == nullptr) {
-                loaded->problems.push_back(Sentence(loaded->name, path, "n'est pas lu : " + problem));
-                continue;
-            } else {
-                file.calendar = reader_->Read(text.bytes, only_, problem);
-                if (!file.calendar) {
-                    loaded->problems.push_back(Sentence(loaded->name, path, problem));
-                    continue;
-                }
-                for (const std::string& trouble : file.calendar->Problems()) {
-                    loaded->problems.push_back(Sentence(loaded->name, path, trouble));
-                }
-                // A calendar file names its agenda, unless the user did.
-                const std::string named = CleanText(file.calendar->Name());
-                if (given.empty() && source.kind == Source::Kind::File && !named.empty()) loaded->name = named;
-            }
-            loaded->files.push_back(std::move(file));
-        }
+        loaded->read.source = source;
         loaded_.push_back(std::move(loaded));
     }
 }
 
-const std::vector<Event>& Agenda::MonthEvents(LoadedSource& source, int year, int month,
-                                              std::vector<std::string>& problems) {
+void Agenda::LookAgain(LoadedSource& source) {
+    source.stale = false;
+    const std::string shownBefore = source.read.name;
+    const std::vector<std::string> changed = agendas::LookAgain(
+        source.read, [this](std::string& problem) { return Reader(problem); }, only_);
+    // The events carry the agenda's name.
+    if (source.read.name != shownBefore) source.months.clear();
+    for (auto& [month, files] : source.months) {
+        for (const std::string& key : changed) {
+            files.erase(key);
+            if (!source.read.files.contains(key)) continue;
+            FileMonth events = FileMonthOf(source, key, month.first, month.second);
+            if (!events.events.empty() || !events.troubles.empty()) files.emplace(key, std::move(events));
+        }
+    }
+}
+
+FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key, int year, int month) const {
+    FileMonth events;
+    const ReadFile& file = source.read.files.at(key);
+    const std::string& name = source.read.name;
+    // A reader of a few days only has them computed, not their whole month.
+    const bool few = only_ && only_->first.year == year && only_->first.month == month &&
+                     PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
+    const Window window = few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
+    for (const Birthday& birthday : file.birthdays) {
+        std::optional<Event> event = BirthdayIn(birthday, year, name);
+        if (!event || event->start.month != month) continue;
+        if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
+        event->title = CleanText(event->title);
+        events.events.push_back(std::move(*event));
+    }
+    if (!file.calendar) return events;
+    const Expansion expansion = file.calendar->Expand(window);
+    for (const Occurrence& occurrence : expansion.occurrences) {
+        if (std::optional<Event> event = EventOf(occurrence, name)) events.events.push_back(std::move(*event));
+    }
+    const std::string path = PathOf(source.read, key);
+    for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
+    return events;
+}
+
+const std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source, int year, int month) {
     const auto key = std::make_pair(year, month);
     auto found = source.months.find(key);
-    if (found == source.months.end()) {
-        if (source.months.size() >= kKeptMonths) source.months.clear();
-        std::vector<Event> events;
-        std::vector<std::string> troubles;
-        // A reader of a few days only has them computed, not their whole month.
-        const bool few = only_ && only_->first.year == year && only_->first.month == month &&
-                         PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
-        const Window window = few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
-        for (const LoadedFile& file : source.files) {
-            for (const Birthday& birthday : file.birthdays) {
-                std::optional<Event> event = BirthdayIn(birthday, year, source.name);
-                if (!event || event->start.month != month) continue;
-                if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
-                event->title = CleanText(event->title);
-                events.push_back(std::move(*event));
-            }
-            if (!file.calendar) continue;
-            const Expansion expansion = file.calendar->Expand(window);
-            for (const Occurrence& occurrence : expansion.occurrences) {
-                if (std::optional<Event> event = EventOf(occurrence, source.name)) events.push_back(std::move(*event));
-            }
-            for (const std::string& trouble : expansion.problems)
-                troubles.push_back(Sentence(source.name, file.path, trouble));
-        }
-        found = source.months.emplace(key, std::make_pair(std::move(events), std::move(troubles))).first;
+    if (found != source.months.end()) return found->second;
+    if (source.months.size() >= kKeptMonths) source.months.clear();
+    std::map<std::string, FileMonth> files;
+    for (const auto& [fileKey, file] : source.read.files) {
+        FileMonth events = FileMonthOf(source, fileKey, year, month);
+        if (!events.events.empty() || !events.troubles.empty())
+            files.emplace_hint(files.end(), fileKey, std::move(events));
     }
-    for (const std::string& trouble : found->second.second) {
-        if (std::ranges::find(problems, trouble) == problems.end()) problems.push_back(trouble);
-    }
-    return found->second.first;
+    return source.months.emplace(key, std::move(files)).first->second;
 }
 
 AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
     AgendaDays days{.first = first, .last = last, .days = {}, .problems = {}};
     if (!read_) Load();
     for (const auto& source : loaded_) {
-        for (const std::string& problem : source->problems) days.problems.push_back(problem);
+        if (source->stale) LookAgain(*source);
+        // The reading's sentences: the folder's, then each file's in the order of the names.
+        const ReadSource& read = source->read;
+        if (!read.folderProblem.empty())
+            days.problems.push_back(Sentence(read.readName, read.source.location, read.folderProblem));
+        for (const std::string& key : read.troubled) {
+            const ReadFile& file = read.files.at(key);
+            const std::string path = PathOf(read, key);
+            if (!file.problem.empty()) days.problems.push_back(Sentence(read.readName, path, file.problem));
+            for (const std::string& trouble : file.troubles)
+                days.problems.push_back(Sentence(read.readName, path, trouble));
+        }
     }
     for (LocalDate month = FirstOfMonth(first.year, first.month); month <= last;
          month = FirstOfNextMonth(month.year, month.month)) {
         const LocalDate monthEnd = PreviousDay(FirstOfNextMonth(month.year, month.month));
         const LocalDate from = std::max(first, month), to = std::min(last, monthEnd);
         for (const auto& source : loaded_) {
-            for (const Event& event : MonthEvents(*source, month.year, month.month, days.problems)) {
-                // The days of the month it lasts into, from its first to its last.
-                LocalDate day = std::max(from, event.start.Date());
-                const LocalDate end = std::min(to, event.end.Date());
-                for (; day <= end; day = NextDay(day)) {
-                    if (event.IsOn(day)) days.days[day].push_back(event);
+            for (const auto& [key, file] : MonthEvents(*source, month.year, month.month)) {
+                for (const std::string& trouble : file.troubles) {
+                    if (std::ranges::find(days.problems, trouble) == days.problems.end())
+                        days.problems.push_back(trouble);
+                }
+                for (const Event& event : file.events) {
+                    // The days of the month it lasts into, from its first to its last.
+                    LocalDate day = std::max(from, event.start.Date());
+                    const LocalDate end = std::min(to, event.end.Date());
+                    for (; day <= end; day = NextDay(day)) {
+                        if (event.IsOn(day)) days.days[day].push_back(event);
+                    }
                 }
             }
         }

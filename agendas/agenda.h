@@ -1,8 +1,8 @@
 #pragma once
-// The user's agendas: the sources read (each once, until asked again), and their
-// events computed a month at a time for the days that a reader asks, the month's
-// events kept for the next question. A source that cannot be read, or is read in
-// part, says so in one French sentence; the others show all the same.
+// The user's agendas: the sources read once, then only what changes in them
+// (agendas/source_reading.h), and their events computed a month at a time for the
+// days that a reader asks, each file's events of a month kept for the next question. A source that cannot be read, or
+// is read in part, says so in one French sentence; the others show all the same.
 //
 // An Agenda is used by one thread at a time: the window asks it off its own thread.
 
@@ -19,6 +19,12 @@
 #include "agendas/source.h"
 
 namespace agendas {
+
+// A file's events in one month, and the sentences its expansion gave.
+struct FileMonth {
+    std::vector<Event> events;
+    std::vector<std::string> troubles;
+};
 
 // The events of a range of days.
 struct AgendaDays {
@@ -45,25 +51,31 @@ public:
 
     // For a reader that asks only about these days (the terminal): the first pass
     // over each file leaves out the events that cannot touch them, and the days of a
-    // month within them are computed alone. Asked before the first question, which
-    // asks no other days.
+    // month within them are computed alone. Asked before a question, which asks no
+    // other days; other days than before forget what was read.
     void ReadOnlyFor(LocalDate first, LocalDate last);
 
     // The events of the days [first, last]. The sources are read at the first
-    // question, and again after ReadAgain.
+    // question; after ReadChanges, what changed in them is read again.
     AgendaDays DaysBetween(LocalDate first, LocalDate last);
 
-    // Forgets what was read: the next question reads every source again.
-    void ReadAgain();
+    // Something may have changed in the sources: the next question looks at each
+    // again and reads the files that are new or changed, forgetting those gone.
+    void ReadChanges();
+    // The same for the sources that a change told at `path` can concern: the path of
+    // a file or folder of theirs, the folder of an agenda's file, or a subscription's
+    // address or cache folder.
+    void ReadChangesAt(const std::string& path);
 
     bool Empty() const { return sources_.empty(); }
 
 private:
-    struct LoadedFile;
     struct LoadedSource;
     void Load();
-    const std::vector<Event>& MonthEvents(LoadedSource& source, int year, int month,
-                                          std::vector<std::string>& problems);
+    void LookAgain(LoadedSource& source);
+    // The month's events of the source, file by file (by its key in the source).
+    const std::map<std::string, FileMonth>& MonthEvents(LoadedSource& source, int year, int month);
+    FileMonth FileMonthOf(const LoadedSource& source, const std::string& key, int year, int month) const;
 
     const IcsReader* Reader(std::string& problem);
 

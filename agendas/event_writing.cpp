@@ -149,8 +149,10 @@ EventFile FindEventFile(const Source& calendar, const std::string& uid, const Ic
         return !file.path.empty() && std::find(uids.begin(), uids.end(), uid) != uids.end();
     };
     if (EventFile named = ReadEventFile(calendar.location + "/" + uid + ".ics"); holds(named)) return named;
-    for (const std::string& path : SourceFolderFiles(calendar.location).paths) {
-        if (EventFile file = ReadEventFile(path); holds(file)) return file;
+    std::vector<std::string> names;
+    ListSourceFolder(calendar.location, [&](std::string_view name, std::uint64_t) { names.emplace_back(name); });
+    for (const std::string& name : names) {
+        if (EventFile file = ReadEventFile(calendar.location + "/" + name); holds(file)) return file;
     }
     return {};
 }

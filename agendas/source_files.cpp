@@ -4,8 +4,8 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
-#include <algorithm>
 #include <cerrno>
+#include <string_view>
 
 #include "files/bounded_read.h"
 
@@ -24,7 +24,7 @@ std::string NotAnOrdinaryFile(mode_t mode) {
     return "n'est pas un fichier ordinaire";
 }
 
-bool HasExtension(const std::string& name, const char* extension) {
+bool HasExtension(std::string_view name, const char* extension) {
     if (name.size() <= 4) return false;
     for (std::size_t at = 0; at < 4; ++at) {
         char c = name[name.size() - 4 + at];
@@ -41,7 +41,8 @@ std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes / (10
 FileText ReadSourceFile(const std::string& path) {
     files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
     switch (file.found) {
-    case files::FileReading::Found::Read: return {.bytes = std::move(file.bytes), .problem = {}};
+    case files::FileReading::Found::Read:
+        return {.bytes = std::move(file.bytes), .problem = {}, .identity = file.identity};
     case files::FileReading::Found::Missing:
     case files::FileReading::Found::DanglingLink: return {.bytes = {}, .problem = MissingOrUnreadable(ENOENT)};
     case files::FileReading::Found::NotAFile: return {.bytes = {}, .problem = NotAnOrdinaryFile(file.mode)};
@@ -52,30 +53,24 @@ FileText ReadSourceFile(const std::string& path) {
     return {.bytes = {}, .problem = MissingOrUnreadable(file.error)};
 }
 
-FolderFiles SourceFolderFiles(const std::string& folder) {
-    FolderFiles files;
+std::string ListSourceFolder(const std::string& folder,
+                             const std::function<void(std::string_view name, std::uint64_t inode)>& each) {
     DIR* const directory = opendir(folder.c_str());
-    if (directory == nullptr) {
-        files.problem = errno == ENOTDIR ? "n'est pas un dossier" : MissingOrUnreadable(errno);
-        return files;
-    }
-    std::vector<std::string> names;
+    if (directory == nullptr) return errno == ENOTDIR ? "n'est pas un dossier" : MissingOrUnreadable(errno);
+    std::string problem;
     std::size_t entries = 0;
     while (const dirent* entry = readdir(directory)) {
-        const std::string name = entry->d_name;
+        const std::string_view name = entry->d_name;
         if (name.empty() || name[0] == '.') continue;
         if (!HasExtension(name, ".ics") && !HasExtension(name, ".vcf")) continue;
         if (++entries > kMostFolderFiles) {
-            files.problem = "a plus de " + GroupedCount(kMostFolderFiles) + " fichiers";
+            problem = "a plus de " + GroupedCount(kMostFolderFiles) + " fichiers";
             break;
         }
-        names.push_back(name);
+        each(name, std::uint64_t(entry->d_ino));
     }
     closedir(directory);
-    if (!files.problem.empty()) return files;
-    std::sort(names.begin(), names.end());
-    for (const std::string& name : names) files.paths.push_back(folder + "/" + name);
-    return files;
+    return problem;
 }
 
 }  // namespace agendas

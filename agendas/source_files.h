@@ -6,8 +6,12 @@
 // kLargestFolderBytes in all. Whatever goes wrong is one French sentence.
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
 #include <string>
-#include <vector>
+#include <string_view>
+
+#include "files/file_identity.h"
 
 namespace agendas {
 
@@ -20,21 +24,23 @@ inline constexpr std::size_t kLargestFolderBytes = 100 * 1024 * 1024;
 
 struct FileText {
     std::string bytes;
-    std::string problem;  // empty when read; otherwise why not, « est un dossier »…
+    std::string problem;                            // empty when read; otherwise why not, « est un dossier »…
+    files::FileIdentity identity = files::kNoFile;  // of the file read, a link followed
 };
 
 // The bytes of the ordinary file at `path`, or the reason it was not read, a sentence
 // to follow the file's name (« n'existe pas », « dépasse 20 Mo »…).
 FileText ReadSourceFile(const std::string& path);
 
-struct FolderFiles {
-    std::vector<std::string> paths;  // in the order of their names
-    std::string problem;             // as FileText's
-};
-
-// The .ics and .vcf files of the folder (their extension in any case), hidden ones
-// (a name beginning with a dot, vdirsyncer's files being written) left out.
-FolderFiles SourceFolderFiles(const std::string& folder);
+// Each .ics and .vcf file of the folder (their extension in any case), hidden ones
+// (a name beginning with a dot, vdirsyncer's files being written) left out, given to
+// `each` in the folder's own order with the inode number the listing gives (a file
+// replaced under the same name has another). One listing, without a status of each
+// file: a folder of 20,000 files is listed in a few milliseconds. Returns the problem
+// (as FileText's), or empty; past kMostFolderFiles files, `each` has been called for
+// the first of them.
+std::string ListSourceFolder(const std::string& folder,
+                             const std::function<void(std::string_view name, std::uint64_t inode)>& each);
 
 // The size in French: « 20 Mo ».
 std::string MegabytesText(std::size_t bytes);

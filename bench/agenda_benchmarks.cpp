@@ -1,11 +1,14 @@
 // The user's agendas: a calendar of 5,000 events, 500 of them repeated
 // (bench/agenda_calendar.py), read as the window reads it, once, then a month of its
 // events at a time; and read as the terminal reads it for one day, from the file.
+// And a vdir of 20,000 events, one file each, in which one file comes or changes.
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -55,5 +58,108 @@ void BM_AgendaTerminalDay(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_AgendaTerminalDay)->Unit(benchmark::kMillisecond);
+
+// A vdir as vdirsyncer keeps one: 19,999 files of one event each over 2025 and 2026,
+// a tenth of them whole days, a tenth repeated weekly; written once into the
+// temporary folder. The file each iteration adds makes it 20,000, the most a folder
+// may hold.
+constexpr int kVdirFiles = 19'999;
+
+std::string VdirEvent(int index, const std::string& title) {
+    const int year = 2025 + index % 2, month = index / 2 % 12 + 1, day = index / 24 % 28 + 1;
+    char start[64];
+    if (index % 10 == 5) {
+        std::snprintf(start, sizeof start, "DTSTART;VALUE=DATE:%04d%02d%02d\r\nDURATION:P1D", year, month, day);
+    } else {
+        std::snprintf(start, sizeof start, "DTSTART;TZID=Europe/Paris:%04d%02d%02dT%02d0000\r\nDURATION:PT1H", year,
+                      month, day, 8 + index % 10);
+    }
+    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Solvane//bench//FR\r\nBEGIN:VEVENT\r\nUID:" +
+           std::to_string(index) + "@bench\r\nDTSTAMP:20250101T000000Z\r\n" + start + "\r\nSUMMARY:" + title +
+           (index % 10 == 0 ? "\r\nRRULE:FREQ=WEEKLY" : "") + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+}
+
+// A name as vdirsyncer gives one, after the event's UID: 36 characters and ".ics".
+std::string VdirName(int index) {
+    char name[48];
+    std::snprintf(name, sizeof name, "%08x-0c4e-4a1b-9d2f-%012x.ics", unsigned(index) * 2654435761U, unsigned(index));
+    return name;
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+const std::filesystem::path& VdirPath() {
+    static const std::filesystem::path path = [] {
+        const std::filesystem::path folder = std::filesystem::temp_directory_path() / "solvane-vdir-bench";
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directory(folder);
+        for (int index = 0; index < kVdirFiles; ++index) {
+            WriteFile(folder / VdirName(index), VdirEvent(index, "Évènement " + std::to_string(index)));
+        }
+        return folder;
+    }();
+    return path;
+}
+
+// The window's question: the ten weeks that the grid of May 2025 can show.
+agendas::AgendaDays GridDays(agendas::Agenda& agenda) { return agenda.DaysBetween({2025, 4, 17}, {2025, 6, 25}); }
+
+// What the window's reader does once the folder's watcher has told of a new file:
+// the folder listed, the new file read and its months computed, the grid's days
+// gathered. The file is taken away again between two iterations, untimed.
+void BM_VdirOneFileAdded(benchmark::State& state) {
+    setenv("TZ", "Europe/Paris", 1);
+    const std::filesystem::path& folder = VdirPath();
+    agendas::Agenda agenda({agendas::SourceOf(folder.string())},
+                           [](std::string&) { return &agendas::LibicalReader(); });
+    GridDays(agenda);
+    const std::filesystem::path added = folder / "ffffffff-0c4e-4a1b-9d2f-nouveau.ics";
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(added, VdirEvent(4, "Nouveau"));
+        state.ResumeTiming();
+        agenda.ReadChangesAt(folder.string());
+        benchmark::DoNotOptimize(GridDays(agenda));
+        state.PauseTiming();
+        std::filesystem::remove(added);
+        agenda.ReadChangesAt(folder.string());
+        GridDays(agenda);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_VdirOneFileAdded)->Unit(benchmark::kMillisecond);
+
+// The grid's days gathered again, nothing looked at: the part of the above that the
+// listing does not cost.
+void BM_VdirGridDays(benchmark::State& state) {
+    setenv("TZ", "Europe/Paris", 1);
+    agendas::Agenda agenda({agendas::SourceOf(VdirPath().string())},
+                           [](std::string&) { return &agendas::LibicalReader(); });
+    GridDays(agenda);
+    for (auto _ : state) benchmark::DoNotOptimize(GridDays(agenda));
+}
+BENCHMARK(BM_VdirGridDays)->Unit(benchmark::kMillisecond);
+
+// A file written in place keeps its name and inode: the listing shows nothing, and
+// the status of each of the 20,000 files is compared with the one read.
+void BM_VdirOneFileWrittenInPlace(benchmark::State& state) {
+    setenv("TZ", "Europe/Paris", 1);
+    const std::filesystem::path& folder = VdirPath();
+    agendas::Agenda agenda({agendas::SourceOf(folder.string())},
+                           [](std::string&) { return &agendas::LibicalReader(); });
+    GridDays(agenda);
+    const std::filesystem::path changed = folder / VdirName(4);
+    int version = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(changed, VdirEvent(4, "Version " + std::to_string(++version)));  // truncated, the same inode
+        state.ResumeTiming();
+        agenda.ReadChangesAt(folder.string());
+        benchmark::DoNotOptimize(GridDays(agenda));
+    }
+}
+BENCHMARK(BM_VdirOneFileWrittenInPlace)->Unit(benchmark::kMillisecond);
 
 }  // namespace

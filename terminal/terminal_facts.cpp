@@ -4,6 +4,7 @@
 #include <array>
 #include <csignal>
 #include <ctime>
+#include <memory>
 #include <variant>
 #include <vector>
 
@@ -57,14 +58,17 @@ struct FactsReply {
     std::vector<std::string> problems;
 };
 
-FactsReply FactsAnswer(const TerminalRequest& request, const choices::UserChoices& chosen, GivenDay day,
-                       const std::string& programFolder, bool followed) {
-    const std::vector<std::string> nameDays = NameDays(programFolder);
-    // libical is loaded only for an iCalendar file, and each file is passed over
-    // for the events of this day's month alone.
-    agendas::Agenda agenda(chosen.agendas, [&programFolder](std::string& problem) {
+// The agendas chosen; libical is loaded only for an iCalendar file.
+std::unique_ptr<agendas::Agenda> AgendaOf(const choices::UserChoices& chosen, const std::string& programFolder) {
+    return std::make_unique<agendas::Agenda>(chosen.agendas, [programFolder](std::string& problem) {
         return agendas::ModuleIcsReader(programFolder, problem);
     });
+}
+
+// Each file of `agenda` is passed over for the events of this day alone.
+FactsReply FactsAnswer(const TerminalRequest& request, const choices::UserChoices& chosen, GivenDay day,
+                       const std::string& programFolder, bool followed, agendas::Agenda& agenda) {
+    const std::vector<std::string> nameDays = NameDays(programFolder);
     const agendas::LocalDate local{day.year, day.month, day.day};
     agendas::AgendaDays days;
     if (!agenda.Empty()) {
@@ -109,7 +113,7 @@ TerminalAnswer FactsOf(const TerminalRequest& request, const std::string& progra
     // The subscriptions due are fetched first; one that fails is said, its copy read.
     const choices::UserChoices chosen = ChoicesOf(request);
     const std::string failures = FetchDueSubscriptions(SourceLocations(chosen));
-    FactsReply reply = FactsAnswer(request, chosen, day, programFolder, false);
+    FactsReply reply = FactsAnswer(request, chosen, day, programFolder, false, *AgendaOf(chosen, programFolder));
     return {std::move(reply.output), failures + ProblemLines(reply.problems), 0};
 }
 
@@ -190,11 +194,21 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         // folder wakes the follower like any other change.
         FollowedSubscriptions subscriptions;
         std::vector<std::string> saidProblems;
+        // The agendas stay read from one answer to the next: a change reads again the
+        // files it touched, and another list of agendas is read anew.
+        std::unique_ptr<agendas::Agenda> agenda;
+        std::vector<agendas::Source> agendaSources;
         return FollowToday(
             [&] {
                 const choices::UserChoices chosen = ChoicesOf(request);
                 subscriptions.SetSources(SourceLocations(chosen));
-                FactsReply reply = FactsAnswer(request, chosen, Today(), programFolder, true);
+                if (!agenda || chosen.agendas != agendaSources) {
+                    agenda = AgendaOf(chosen, programFolder);
+                    agendaSources = chosen.agendas;
+                } else {
+                    agenda->ReadChanges();
+                }
+                FactsReply reply = FactsAnswer(request, chosen, Today(), programFolder, true, *agenda);
                 if (reply.problems != saidProblems) WriteWhole(STDERR_FILENO, ProblemLines(reply.problems));
                 saidProblems = std::move(reply.problems);
                 return reply.output;

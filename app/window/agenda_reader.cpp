@@ -15,8 +15,8 @@ public:
         agenda_ = std::make_unique<agendas::Agenda>(
             std::move(sources), [folder](std::string& problem) { return agendas::ModuleIcsReader(folder, problem); });
     }
-    void ReadAgain() {
-        if (agenda_) agenda_->ReadAgain();
+    void ReadChangesAt(const std::string& path) {
+        if (agenda_) agenda_->ReadChangesAt(path);
     }
     agendas::AgendaDays Between(agendas::LocalDate first, agendas::LocalDate last) {
         if (!agenda_ || agenda_->Empty()) return {.first = first, .last = last, .days = {}, .problems = {}};
@@ -56,9 +56,16 @@ void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
         worker_, [worker = worker_, sources] { worker->SetSources(sources); }, Qt::QueuedConnection);
 }
 
+void AgendaReader::ReadChangesAt(const QString& path) {
+    const auto readChanges = [worker = worker_, path = QFile::encodeName(path).toStdString()] {
+        worker->ReadChangesAt(path);
+    };
+    QMetaObject::invokeMethod(worker_, readChanges, Qt::QueuedConnection);
+}
+
 void AgendaReader::ReadAgain() {
-    const auto readAgain = [worker = worker_] { worker->ReadAgain(); };
-    QMetaObject::invokeMethod(worker_, readAgain, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        worker_, [worker = worker_, sources = sources_] { worker->SetSources(sources); }, Qt::QueuedConnection);
 }
 
 void AgendaReader::Ask(QDate first, QDate last) {

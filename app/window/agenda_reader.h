@@ -21,7 +21,11 @@ public:
 
     // The sources to read from now on; the events asked next come from them.
     void SetSources(const std::vector<agendas::Source>& sources);
-    // Reads every source again at the next question: a file has changed.
+    // Reads again, at the next question, what changed in the sources that a change
+    // told at `path` (a file or folder watched, a subscription's address) concerns.
+    void ReadChangesAt(const QString& path);
+    // Reads every source again, at the next question: the machine's zone changed, and
+    // with it the days of whole-day events and floating times.
     void ReadAgain();
     // Asks for the events of the days [first, last]; Ready follows once they are
     // computed, unless another question came meanwhile (then Ready follows it).

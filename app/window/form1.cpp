@@ -79,8 +79,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     };
     Cal1->SetEventDays(holdsEvents);
     connect(&agendaReader_, &AgendaReader::Ready, this, &Form1::ShowAgendaDays);
-    connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this] {
-        agendaReader_.ReadAgain();
+    connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this](const QString& path) {
+        agendaReader_.ReadChangesAt(path);
         AskShownDays();
         reminders_.Look();
     });
@@ -114,9 +114,9 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
     // The subscriptions are fetched from the start on, and their days shown again
     // when a fetch brings a new calendar.
-    connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString&, bool copyChanged) {
+    connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString& address, bool copyChanged) {
         if (!copyChanged) return;
-        agendaReader_.ReadAgain();
+        agendaReader_.ReadChangesAt(address);
         AskShownDays();
         reminders_.Look();
     });

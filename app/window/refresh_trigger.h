@@ -54,8 +54,8 @@ public:
 signals:
     // The refreshes are due.
     void Due();
-    // A file of an agenda has changed, or one has come or gone.
-    void AgendasChanged();
+    // A file of an agenda has changed, or one has come or gone in the folder at `path`.
+    void AgendasChanged(const QString& path);
 
 private:
     void NewSecond();
