@@ -45,7 +45,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
       nameLocale_(GadgetLocale(systemLocale)),
       localeNames_(LocaleNamesOf(nameLocale_)),
       refreshTrigger_(programFolder),
-      agendaReader_(programFolder) {
+      agendas_(programFolder) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     // The name a minimised window keeps, for screen readers and task bars.
@@ -75,15 +75,13 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         [this](QDate Day) { return !calendar::HolidaysOn(HolidayRegion(), Day.year(), SerialDateOf(Day)).empty(); });
     // And underlines the days that hold events of the user's agendas.
     const auto holdsEvents = [this](QDate Day) {
-        return agendaReader_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
+        return agendas_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
     };
     Cal1->SetEventDays(holdsEvents);
-    connect(&agendaReader_, &AgendaReader::Ready, this, &Form1::ShowAgendaDays);
-    connect(&refreshTrigger_, &RefreshTrigger::AgendasChanged, this, [this](const QString& path) {
-        agendaReader_.ReadChangesAt(path);
-        AskShownDays();
-        reminders_.Look();
-    });
+    // The events are there, or changed: the grid marks their days, the tooltips list them.
+    connect(&agendas_, &UserAgendas::Changed, Cal1, &CalendarControl::DescribeDaysAgain);
+    // The reminders look again when the sources may say something else.
+    connect(&agendas_, &UserAgendas::SourcesChanged, &reminders_, &ReminderKeeper::Look);
     connect(&reminders_, &ReminderKeeper::DayAsked, this, [this](QDate day) {
         Cal1->Widget()->setSelectedDate(day);
         setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
@@ -112,14 +110,6 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
     connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
-    // The subscriptions are fetched from the start on, and their days shown again
-    // when a fetch brings a new calendar.
-    connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString& address, bool copyChanged) {
-        if (!copyChanged) return;
-        agendaReader_.ReadChangesAt(address);
-        AskShownDays();
-        reminders_.Look();
-    });
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, &Form1::ShowMenuFromKeyboard);
@@ -184,42 +174,19 @@ almanac::FactsSources Form1::DaySources() const {
             .names = localeNames_,
             .region = HolidayRegion(),
             .place = AlmanacPlace(),
-            .agenda = &agendaReader_.Days()};
+            .agenda = &agendas_.Days()};
 }
 
 void Form1::ReadAgendas() {
-    agendaReader_.SetSources(settings_.Choices().agendas);
-    fetches_.SetSources(SubscriptionFetches::SourcesOf(settings_.Agendas()));
-    refreshTrigger_.WatchAgendas(AgendaPaths());
-    reminders_.Look();
+    agendas_.Follow(settings_.Choices(), settings_.Agendas());
     AskShownDays();
-}
-
-// The agendas' folders, and each file itself: the window's watcher of a folder hears
-// of files that come, go or are renamed there, not of a file written in place.
-QStringList Form1::AgendaPaths() const {
-    const choices::UserChoices& chosen = settings_.Choices();
-    QStringList paths;
-    const auto decoded = [](const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); };
-    for (const std::string& folder : chosen.agendaFolders) paths << decoded(folder);
-    for (const agendas::Source& source : chosen.agendas) {
-        if (source.kind == agendas::Source::Kind::File) paths << decoded(source.location);
-    }
-    return paths;
 }
 
 // The days of the page shown, and of the neighbouring months that its first and last
 // rows show.
 void Form1::AskShownDays() {
     const QDate first(Cal1->Widget()->yearShown(), Cal1->Widget()->monthShown(), 1);
-    agendaReader_.Ask(first.addDays(-14), first.addDays(55));
-}
-
-// The events are there: the grid marks their days, the tooltips list them, and the
-// folders of a source that has just come into being are watched.
-void Form1::ShowAgendaDays() {
-    refreshTrigger_.WatchAgendas(AgendaPaths());
-    Cal1->DescribeDaysAgain();
+    agendas_.Ask(first.addDays(-14), first.addDays(55));
 }
 
 // The date panel: the leap-year line, the day of the year and the week of the

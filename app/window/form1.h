@@ -20,14 +20,13 @@
 #include "app/look/fixed_look.h"
 #include "app/platform/gadget_settings.h"
 #include "app/platform/platform_window.h"
-#include "app/platform/subscription_fetches.h"
 #include "app/platform/window_visibility.h"
-#include "app/window/agenda_reader.h"
 #include "app/window/calendar_control.h"
 #include "app/window/controls.h"
 #include "app/window/refresh_gate.h"
 #include "app/window/refresh_trigger.h"
 #include "app/window/reminder_keeper.h"
+#include "app/window/user_agendas.h"
 #include "assets/window_shape.h"
 
 class QComboBox;
@@ -190,13 +189,10 @@ private:
     void ShowNameDay(const almanac::DayFacts& Day);
     // The facts of a day, as the calendar's tooltip and the terminal say them.
     QString DayDescription(QDate Day) const;
-    // Reads the agendas the settings list, and asks for the events of the days the
+    // Follows the agendas the settings list, and asks for the events of the days the
     // grid shows; when they are ready, the grid and its tooltips show them.
     void ReadAgendas();
-    // The files and folders whose changes can change the agendas' events.
-    QStringList AgendaPaths() const;
     void AskShownDays();
-    void ShowAgendaDays();
     // Shows the picture of the file in Image1; no picture when it cannot be read or
     // is larger than the window.
     void ShowMoonPicture(const QString& Path);
@@ -214,14 +210,12 @@ private:
     std::array<TextLabel*, calendar::kPanelHolidayCount> holidayValueLabels_{};
     QImage moonShown_;  // the picture Image1 shows, to repaint only when it changes
     RefreshTrigger refreshTrigger_;
-    AgendaReader agendaReader_;
-    ReminderKeeper reminders_{agendaReader_};  // the agendas' reminders, as notifications
+    UserAgendas agendas_;
+    ReminderKeeper reminders_{agendas_.Reader()};  // the agendas' reminders, as notifications
 
     QDate today_;  // today's date at the last refresh; none before the first
 
     GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay()};
-    // The subscriptions among the agendas' sources, fetched in the background.
-    SubscriptionFetches fetches_;
     PlatformWindow platform_{*this};
     WindowVisibility visibility_{*this};
     QRegion outline_;    // the window's rounded outline, in window pixels

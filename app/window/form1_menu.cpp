@@ -188,7 +188,7 @@ void Form1::ShowAgendas() {
         open->activateWindow();
         return;
     }
-    auto* dialog = new AgendasDialog(settings_, fetches_, this);
+    auto* dialog = new AgendasDialog(settings_, agendas_.Fetches(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
 }

@@ -14,8 +14,6 @@ RefreshTrigger::RefreshTrigger(const QString& folder, QObject* parent) : QObject
     watcher_.addPath(folder);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &RefreshTrigger::Request);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &RefreshTrigger::Request);
-    connect(&agendaWatcher_, &QFileSystemWatcher::directoryChanged, this, &RefreshTrigger::AgendasChanged);
-    connect(&agendaWatcher_, &QFileSystemWatcher::fileChanged, this, &RefreshTrigger::AgendasChanged);
 }
 
 void RefreshTrigger::Start() { NewSecond(); }
@@ -56,17 +54,4 @@ void RefreshTrigger::WatchFile(const QString& path) {
     if (!watchedFile_.isEmpty()) watcher_.removePath(watchedFile_);
     watchedFile_ = path;
     watcher_.addPath(path);
-}
-
-void RefreshTrigger::WatchAgendas(const QStringList& paths) {
-    const QStringList watched = agendaWatcher_.files() + agendaWatcher_.directories();
-    QStringList gone, added;
-    for (const QString& path : watched) {
-        if (!paths.contains(path)) gone << path;
-    }
-    for (const QString& path : paths) {
-        if (!watched.contains(path) && QFileInfo::exists(path)) added << path;
-    }
-    if (!gone.isEmpty()) agendaWatcher_.removePaths(gone);
-    if (!added.isEmpty()) agendaWatcher_.addPaths(added);
 }

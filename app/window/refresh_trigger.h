@@ -46,16 +46,9 @@ public:
     // before. A missing file is watched through its folder until it comes back.
     void WatchFile(const QString& path);
 
-    // Watches the files and folders of the user's agendas in place of those watched
-    // before; a change is told by AgendasChanged, not by the refreshes, which read
-    // the events already computed.
-    void WatchAgendas(const QStringList& paths);
-
 signals:
     // The refreshes are due.
     void Due();
-    // A file of an agenda has changed, or one has come or gone in the folder at `path`.
-    void AgendasChanged(const QString& path);
 
 private:
     void NewSecond();
@@ -64,7 +57,6 @@ private:
     QTimer second_;
     QFileSystemWatcher watcher_;
     QString watchedFile_;
-    QFileSystemWatcher agendaWatcher_;
     bool requested_ = false;
     bool resting_ = false;  // the seconds stopped while the window is unseen
 };

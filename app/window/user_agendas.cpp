@@ -1,0 +1,66 @@
+#include "app/window/user_agendas.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+UserAgendas::UserAgendas(const QString& programFolder, QObject* parent) : QObject(parent), reader_(programFolder) {
+    // The events are there: the folders of a source that has just come into being
+    // are watched, and the window shows them.
+    connect(&reader_, &AgendaReader::Ready, this, [this] {
+        Watch();
+        emit Changed();
+    });
+    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
+    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);
+    // The subscriptions are fetched from the start on, and their days shown again
+    // when a fetch brings a new calendar.
+    connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString& address, bool copyChanged) {
+        if (copyChanged) ReadChangesAt(address);
+    });
+}
+
+void UserAgendas::Follow(const choices::UserChoices& chosen, const std::vector<settings::AgendaEntry>& entries) {
+    chosen_ = chosen;
+    reader_.SetSources(chosen.agendas);
+    fetches_.SetSources(SubscriptionFetches::SourcesOf(entries));
+    Watch();
+    emit SourcesChanged();
+}
+
+void UserAgendas::Ask(QDate first, QDate last) {
+    first_ = first;
+    last_ = last;
+    reader_.Ask(first, last);
+}
+
+void UserAgendas::ReadChangesAt(const QString& path) {
+    reader_.ReadChangesAt(path);
+    if (first_.isValid()) reader_.Ask(first_, last_);
+    emit SourcesChanged();
+}
+
+QStringList UserAgendas::WatchedPaths() const {
+    QStringList paths;
+    const auto decoded = [](const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); };
+    for (const std::string& folder : chosen_.agendaFolders) paths << decoded(folder);
+    for (const agendas::Source& source : chosen_.agendas) {
+        if (source.kind == agendas::Source::Kind::File) paths << decoded(source.location);
+    }
+    return paths;
+}
+
+// The paths watched in place of those before; one that does not exist yet is
+// watched once it does (Watch runs again after each reading).
+void UserAgendas::Watch() {
+    const QStringList paths = WatchedPaths();
+    const QStringList watched = watcher_.files() + watcher_.directories();
+    QStringList gone, added;
+    for (const QString& path : watched) {
+        if (!paths.contains(path)) gone << path;
+    }
+    for (const QString& path : paths) {
+        if (!watched.contains(path) && QFileInfo::exists(path)) added << path;
+    }
+    if (!gone.isEmpty()) watcher_.removePaths(gone);
+    if (!added.isEmpty()) watcher_.addPaths(added);
+}
