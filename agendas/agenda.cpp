@@ -4,6 +4,7 @@
 
 #include "agendas/source_reading.h"
 #include "calendar/local_zone.h"
+#include "calendar/utf8_text.h"
 
 namespace agendas {
 
@@ -94,9 +95,9 @@ std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& ag
         event.start = *start;
         event.end = *end;
     }
-    event.title = CleanText(occurrence.title);
+    event.title = calendar::CleanText(occurrence.title);
     if (event.title.empty()) event.title = "(sans titre)";
-    if (occurrence.location) event.location = CleanText(*occurrence.location);
+    if (occurrence.location) event.location = calendar::CleanText(*occurrence.location);
     event.agenda = agenda;
     if (!occurrence.alarms.empty()) event.alarms = AlarmsOf(occurrence);
     return event;
@@ -107,49 +108,6 @@ std::string Sentence(const std::string& agenda, const std::string& path, const s
 }
 
 }  // namespace
-
-std::string CleanText(std::string_view text) {
-    std::string clean;
-    clean.reserve(text.size());
-    for (std::size_t at = 0; at < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[at]);
-        if (byte < 0x80) {
-            clean += byte < 0x20 || byte == 0x7F ? ' ' : char(byte);
-            ++at;
-            continue;
-        }
-        const std::size_t length = byte >= 0xF0 && byte <= 0xF4  ? 4
-                                   : byte >= 0xE0                ? 3
-                                   : byte >= 0xC2 && byte < 0xE0 ? 2
-                                                                 : 0;
-        bool valid = length != 0 && at + length <= text.size();
-        for (std::size_t k = 1; valid && k < length; ++k)
-            valid = (static_cast<unsigned char>(text[at + k]) & 0xC0) == 0x80;
-        if (valid && length == 3) {
-            const auto second = static_cast<unsigned char>(text[at + 1]);
-            valid = !(byte == 0xE0 && second < 0xA0) && !(byte == 0xED && second >= 0xA0);
-        }
-        if (valid && length == 4) {
-            const auto second = static_cast<unsigned char>(text[at + 1]);
-            valid = !(byte == 0xF0 && second < 0x90) && !(byte == 0xF4 && second >= 0x90);
-        }
-        if (!valid) {
-            clean += "\xEF\xBF\xBD";
-            ++at;
-            continue;
-        }
-        // C1 control characters (U+0080 to U+009F) are blanks too.
-        if (length == 2 && byte == 0xC2 && static_cast<unsigned char>(text[at + 1]) < 0xA0) {
-            clean += ' ';
-        } else {
-            clean.append(text.substr(at, length));
-        }
-        at += length;
-    }
-    const std::size_t first = clean.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
-}
 
 const std::vector<Event>* AgendaDays::On(LocalDate date) const {
     const auto found = days.find(date);
@@ -235,7 +193,7 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
         std::optional<Event> event = BirthdayIn(birthday, year, name);
         if (!event || event->start.month != month) continue;
         if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
-        event->title = CleanText(event->title);
+        event->title = calendar::CleanText(event->title);
         events.events.push_back(std::move(*event));
     }
     if (!file.calendar) return events;

@@ -89,8 +89,4 @@ private:
     bool read_ = false;
 };
 
-// Text as a line shows it: control characters as blanks, bytes that are not UTF-8
-// as U+FFFD.
-std::string CleanText(std::string_view text);
-
 }  // namespace agendas

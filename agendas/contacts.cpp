@@ -4,6 +4,8 @@
 
 #include <chrono>
 
+#include "calendar/utf8_text.h"
+
 namespace agendas {
 
 namespace {
@@ -129,28 +131,6 @@ std::string QuotedPrintable(std::string_view value) {
     return bytes;
 }
 
-// The length of the well-formed UTF-8 sequence that begins at `at`, 0 when none does
-// (a stray continuation byte, a truncated or overlong sequence, a surrogate, beyond U+10FFFF).
-std::size_t Utf8SequenceAt(std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-    const unsigned lead = byte(at);
-    if (lead < 0x80) return 1;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) return 0;
-    }
-    const unsigned second = byte(at + 1);
-    if ((lead == 0xE0 && second < 0xA0) || (lead == 0xED && second > 0x9F) || (lead == 0xF0 && second < 0x90) ||
-        (lead == 0xF4 && second > 0x8F)) {
-        return 0;
-    }
-    return length;
-}
-
 // Bytes of no known charset: well-formed UTF-8 is kept; any other byte is read as
 // Windows-1252, the charset of the phones that write Latin-1 without saying so, its five
 // unassigned bytes as U+FFFD. Every result is well-formed UTF-8.
@@ -162,20 +142,13 @@ std::string Utf8OrWindows1252(std::string_view bytes) {
                                            0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
     std::string text;
     for (std::size_t at = 0; at < bytes.size();) {
-        if (const std::size_t length = Utf8SequenceAt(bytes, at); length > 0) {
+        if (const std::size_t length = calendar::Utf8Length(bytes, at); length > 0) {
             text += bytes.substr(at, length);
             at += length;
             continue;
         }
         const auto byte = static_cast<unsigned char>(bytes[at++]);
-        const char16_t code = byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte);  // [0x80, 0xFFFD]
-        if (code < 0x800) {
-            text += char(0xC0 | (code >> 6));
-        } else {
-            text += char(0xE0 | (code >> 12));
-            text += char(0x80 | ((code >> 6) & 0x3F));
-        }
-        text += char(0x80 | (code & 0x3F));
+        calendar::AppendUtf8(text, byte < 0xA0 ? kHigh[byte - 0x80] : char16_t(byte));
     }
     return text;
 }

@@ -68,13 +68,6 @@ inline constexpr std::size_t kMostRuleSteps = 50'000;       // steps of one RRUL
 inline constexpr std::size_t kMostWindowSteps = 2'000'000;  // steps of all RRULEs of a source in one window
 inline constexpr double kMostWindowSeconds = 1.0;           // processor time of one source's window
 
-// A count as French writes it, thousands apart: « 20 000 ».
-inline std::string GroupedCount(std::size_t count) {
-    std::string digits = std::to_string(count);
-    for (int at = int(digits.size()) - 3; at > 0; at -= 3) digits.insert(std::size_t(at), " ");
-    return digits;
-}
-
 struct Expansion {
     std::vector<Occurrence> occurrences;
     std::vector<std::string> problems;  // French, one a kind: « … n'est pas répétée au-delà de … »

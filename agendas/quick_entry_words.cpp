@@ -1,5 +1,7 @@
 #include "agendas/quick_entry_words.h"
 
+#include "calendar/utf8_text.h"
+
 namespace agendas::quick_entry {
 
 namespace {
@@ -29,13 +31,7 @@ Folded FoldAt(std::string_view phrase, std::size_t at) {
     if (lead >= 'a' && lead <= 'z') return {std::string(1, char(lead)), Class::Letter, 1};
     if (lead >= '0' && lead <= '9') return {std::string(1, char(lead)), Class::Digit, 1};
     if (lead < 0x80) return {std::string(1, char(lead)), Class::Symbol, 1};
-    std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                         : lead >= 0xE0 && lead <= 0xEF ? 3
-                         : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                        : 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) length = 0;
-    }
+    const std::size_t length = calendar::Utf8Length(phrase, at);
     if (length == 0) return {"?", Class::Symbol, 1};
     const unsigned second = byte(at + 1), third = byte(at + 2);
     if (lead == 0xC3) {

@@ -1,12 +1,11 @@
 #include "agendas/source_files.h"
 
-#include "agendas/ics_reader.h"
-
 #include <dirent.h>
 #include <sys/stat.h>
 #include <cerrno>
 #include <string_view>
 
+#include "calendar/french_words.h"
 #include "files/bounded_read.h"
 
 namespace agendas {
@@ -36,8 +35,6 @@ bool HasExtension(std::string_view name, const char* extension) {
 
 }  // namespace
 
-std::string MegabytesText(std::size_t bytes) { return std::to_string(bytes / (1024 * 1024)) + " Mo"; }
-
 FileText ReadSourceFile(const std::string& path) {
     files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
     switch (file.found) {
@@ -47,7 +44,7 @@ FileText ReadSourceFile(const std::string& path) {
     case files::FileReading::Found::DanglingLink: return {.bytes = {}, .problem = MissingOrUnreadable(ENOENT)};
     case files::FileReading::Found::NotAFile: return {.bytes = {}, .problem = NotAnOrdinaryFile(file.mode)};
     case files::FileReading::Found::TooLarge:
-        return {.bytes = {}, .problem = "dépasse " + MegabytesText(kLargestFileBytes)};
+        return {.bytes = {}, .problem = "dépasse " + calendar::SizeText(kLargestFileBytes)};
     case files::FileReading::Found::Unreadable: break;
     }
     return {.bytes = {}, .problem = MissingOrUnreadable(file.error)};
@@ -64,7 +61,7 @@ std::string ListSourceFolder(const std::string& folder,
         if (name.empty() || name[0] == '.') continue;
         if (!HasExtension(name, ".ics") && !HasExtension(name, ".vcf")) continue;
         if (++entries > kMostFolderFiles) {
-            problem = "a plus de " + GroupedCount(kMostFolderFiles) + " fichiers";
+            problem = "a plus de " + calendar::CountText(kMostFolderFiles) + " fichiers";
             break;
         }
         each(name, std::uint64_t(entry->d_ino));

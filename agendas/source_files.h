@@ -13,14 +13,16 @@
 
 #include "files/file_identity.h"
 
+#include "calendar/french_words.h"
+
 namespace agendas {
 
 // A calendar of a few thousand events weighs a few megabytes; twenty is a decade of
 // a busy agenda, and reads in a fraction of a second.
-inline constexpr std::size_t kLargestFileBytes = 20 * 1024 * 1024;
+inline constexpr std::size_t kLargestFileBytes = 20 * calendar::kMegabyte;
 // A vdir holds a file per event or contact: a folder of more is not an agenda.
 inline constexpr std::size_t kMostFolderFiles = 20'000;
-inline constexpr std::size_t kLargestFolderBytes = 100 * 1024 * 1024;
+inline constexpr std::size_t kLargestFolderBytes = 100 * calendar::kMegabyte;
 
 struct FileText {
     std::string bytes;
@@ -41,8 +43,5 @@ FileText ReadSourceFile(const std::string& path);
 // the first of them.
 std::string ListSourceFolder(const std::string& folder,
                              const std::function<void(std::string_view name, std::uint64_t inode)>& each);
-
-// The size in French: « 20 Mo ».
-std::string MegabytesText(std::size_t bytes);
 
 }  // namespace agendas

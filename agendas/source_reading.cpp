@@ -7,6 +7,8 @@
 
 #include "agendas/agenda.h"
 #include "agendas/source_files.h"
+#include "calendar/french_words.h"
+#include "calendar/utf8_text.h"
 #include "files/descriptor.h"
 #include "subscriptions/cache.h"
 
@@ -74,7 +76,7 @@ void ReadInto(ReadSource& source, const std::string& key, ReadFile& file, const 
     file.stale = false;
     FileText text = ReadSourceFile(PathOf(source, key));
     if (text.problem.empty() && folderBytes && (*folderBytes += text.bytes.size()) > kLargestFolderBytes) {
-        text.problem = "dépasse, avec les fichiers lus avant lui, " + MegabytesText(kLargestFolderBytes);
+        text.problem = "dépasse, avec les fichiers lus avant lui, " + calendar::SizeText(kLargestFolderBytes);
     }
     if (!text.problem.empty()) {
         file.problem = std::move(text.problem);
@@ -202,7 +204,7 @@ void KeepWithinBound(ReadSource& source, const IcsReaderOf& reader, const std::o
             changed.push_back(key);
         } else if (file.textRead && (folderBytes += file.bytes) > kLargestFolderBytes) {
             Forget(source, key, file);
-            file.problem = "dépasse, avec les fichiers lus avant lui, " + MegabytesText(kLargestFolderBytes);
+            file.problem = "dépasse, avec les fichiers lus avant lui, " + calendar::SizeText(kLargestFolderBytes);
             file.retry = true;
             source.retrying.insert(key);
             source.troubled.insert(key);
@@ -219,7 +221,7 @@ std::string PathOf(const ReadSource& source, const std::string& key) {
 
 std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader, const std::optional<Window>& only) {
     std::vector<std::string> changed;
-    const std::string given = CleanText(source.source.name);
+    const std::string given = calendar::CleanText(source.source.name);
     source.readName = given.empty() ? NameFromPath(source.source.location) : given;
     switch (source.source.kind) {
     case Source::Kind::Folder: {
@@ -227,7 +229,7 @@ std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader
         if (!ListFolder(source, changed) && known) CompareStatuses(source, changed);
         if (given.empty()) {
             const FileText name = ReadSourceFile(source.source.location + "/" + kDisplayNameFile);
-            const std::string shown = CleanText(std::string_view(name.bytes).substr(0, kLongestName));
+            const std::string shown = calendar::CleanText(std::string_view(name.bytes).substr(0, kLongestName));
             if (name.problem.empty() && !shown.empty()) source.readName = shown;
         }
         break;
@@ -263,7 +265,7 @@ std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader
     if (given.empty() && source.source.kind == Source::Kind::File) {
         // A calendar file names its agenda, unless the user did.
         for (const auto& [key, file] : source.files) {
-            const std::string named = file.calendar ? CleanText(file.calendar->Name()) : std::string();
+            const std::string named = file.calendar ? calendar::CleanText(file.calendar->Name()) : std::string();
             if (!named.empty()) source.name = named;
         }
     }

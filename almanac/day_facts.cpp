@@ -2,28 +2,28 @@
 
 #include <utility>
 
+#include "calendar/french_words.h"
 #include "calendar/leap_year.h"
 #include "calendar/local_zone.h"
 #include "calendar/moon.h"
 #include "calendar/numbers.h"
 #include "calendar/time_change.h"
+#include "calendar/utf8_text.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_lookup.h"
-#include "namedays/shown_text.h"
 
 namespace almanac {
 
 namespace {
 
-// The first of a month is written "1er", as French writes it.
 std::string WrittenDate(calendar::SerialDate date, int day, const calendar::LocaleNames& names) {
-    return calendar::FormatDate(date, "dddd d", names) + (day == 1 ? "er" : "") +
+    return calendar::FormatDate(date, "dddd ", names) + calendar::DayOfMonthText(day) +
            calendar::FormatDate(date, " mmmm yyyy", names);
 }
 
 // "fête" begins with an ASCII letter, which capitalises alone.
 std::string NameDayLine(const DayFacts& facts) {
-    return "F" + std::string(kNameDayWords.substr(1)) + " : " + namedays::ShownText(*facts.nameDay);
+    return "F" + std::string(kNameDayWords.substr(1)) + " : " + calendar::ShownText(*facts.nameDay);
 }
 
 // French puts 0 and 1 in the singular.
@@ -44,10 +44,9 @@ std::string EventClock(const agendas::LocalTime& time, const agendas::LocalDate&
                        const calendar::LocaleNames& names) {
     if (time.Date() == day) return calendar::ClockText(time.hour, time.minute, " h ");
     if (end && time.hour == 0 && time.minute == 0 && time.Date() == agendas::NextDay(day)) return "24 h 00";
-    return calendar::NumberText(time.day) + (time.day == 1 ? "er " : " ") +
-           names.monthNames[std::size_t(time.month - 1)] +
-           (time.year != day.year ? " " + calendar::NumberText(time.year) : "") + " " +
-           calendar::ClockText(time.hour, time.minute, " h ");
+    return calendar::DateInWords(time.day, time.month, time.year != day.year ? std::optional(time.year) : std::nullopt,
+                                 names) +
+           " " + calendar::ClockText(time.hour, time.minute, " h ");
 }
 
 std::vector<std::string> EventLines(const std::vector<agendas::Event>& events, const agendas::LocalDate& day,
@@ -152,8 +151,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
 
 std::string FactsText(const DayFacts& facts) {
     std::string text = facts.writtenDate + '\n';
-    text += calendar::NumberText(facts.dayOfYear) + (facts.dayOfYear == 1 ? "er" : "e") + " jour de l'année, semaine " +
-            calendar::NumberText(facts.week) + '\n';
+    text +=
+        calendar::OrdinalText(facts.dayOfYear) + " jour de l'année, semaine " + calendar::NumberText(facts.week) + '\n';
     if (facts.nameDay) text += NameDayLine(facts) + '\n';
     if (facts.holiday) text += "Jour férié : " + *facts.holiday + '\n';
     if (!facts.celebrations.empty()) text += "Célébration : " + CelebrationNames(facts) + '\n';

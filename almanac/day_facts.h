@@ -10,7 +10,7 @@
 // terminal's --texte, --json, --waybar and --ics-fetes. The window only writes them
 // into its controls. The holidays have their French names, not the panel's
 // captions; wherever the name day is shown as text its control characters are
-// blanks (see shown_text.h), and JSON escapes them.
+// blanks (see calendar/utf8_text.h), and JSON escapes them.
 
 #include <optional>
 #include <span>

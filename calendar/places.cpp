@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <iterator>
 
+#include "calendar/utf8_text.h"
+
 namespace calendar {
 
 namespace {
@@ -185,27 +187,6 @@ char BaseLetter(char32_t c) {
     for (const Accented& range : kRanges)
         if (c >= range.from && c <= range.to) return range.base;
     return 0;
-}
-
-// The next code point of UTF-8 text, or U+FFFD for a byte that begins none.
-char32_t NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(text[i]); };
-    const std::uint8_t lead = byte(at);
-    const int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-    if (length == 0 || at + length > text.size()) {
-        ++at;
-        return U'\uFFFD';
-    }
-    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
-    for (int i = 1; i < length; ++i) {
-        if ((byte(at + i) & 0xC0) != 0x80) {
-            ++at;
-            return U'\uFFFD';
-        }
-        c = (c << 6) | (byte(at + i) & 0x3F);
-    }
-    at += length;
-    return c;
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "calendar/numbers.h"
+#include "calendar/utf8_text.h"
 
 namespace namedays {
 namespace {
@@ -22,62 +23,20 @@ constexpr std::array<char32_t, 32> kBytes80To9F = {
     U'\u02DC', U'\u2122', U'\u0161', U'\u203A', U'\u0153', U'\u009D', U'\u017E', U'\u0178',  // 0x98..0x9F
 };
 
-void AppendUtf8(std::string& out, char32_t codePoint) {  // codePoint in [0x80, 0xFFFF]
-    if (codePoint < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
-    }
-}
-
 // One Windows-1252 byte as its character in UTF-8.
 void AppendWindows1252(std::string& out, char c) {
     const auto byte = static_cast<unsigned char>(c);
     if (byte < 0x80) {
         out.push_back(c);
     } else if (byte < 0xA0) {
-        AppendUtf8(out, kBytes80To9F[byte - 0x80]);
+        calendar::AppendUtf8(out, kBytes80To9F[byte - 0x80]);
     } else {
-        AppendUtf8(out, byte);  // 0xA0..0xFF are the Latin-1 characters of the same number
+        calendar::AppendUtf8(out, byte);  // 0xA0..0xFF are the Latin-1 characters of the same number
     }
 }
 
 // The byte-order mark that many editors put at the start of a UTF-8 file.
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-
-// The length of the UTF-8 character that starts at `at`, or 0 when the bytes there
-// are none: a stray continuation byte, a cut sequence, an overlong form, a surrogate
-// or a value above U+10FFFF. The bounds on the second byte are those of the table of
-// well-formed byte sequences in the Unicode Standard, chapter 3 (table 3-7).
-std::size_t Utf8CharacterLength(std::string_view bytes, std::size_t at) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    if (lead < 0x80) return 1;
-    std::size_t length = 0;
-    unsigned char low = 0x80;  // the second byte's range
-    unsigned char high = 0xBF;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        if (lead == 0xE0) low = 0xA0;   // no overlong form
-        if (lead == 0xED) high = 0x9F;  // no surrogate
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        if (lead == 0xF0) low = 0x90;   // no overlong form
-        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (bytes.size() - at < length) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<unsigned char>(bytes[at + k]);
-        if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return 0;
-    }
-    return length;
-}
 
 // Whether bytes without a mark are UTF-8 text: every one of them belongs to a UTF-8
 // character and at least one character is not ASCII. A list of French names written
@@ -87,7 +46,7 @@ std::size_t Utf8CharacterLength(std::string_view bytes, std::size_t at) {
 bool IsUtf8Text(std::string_view bytes) {
     bool beyondAscii = false;
     for (std::size_t at = 0; at < bytes.size();) {
-        const std::size_t length = Utf8CharacterLength(bytes, at);
+        const std::size_t length = calendar::Utf8Length(bytes, at);
         if (length == 0) return false;
         beyondAscii = beyondAscii || length > 1;
         at += length;
@@ -101,7 +60,7 @@ bool IsUtf8Text(std::string_view bytes) {
 std::string Utf8Prefix(std::string_view bytes, std::size_t characters) {
     std::string out;
     for (std::size_t at = 0; at < bytes.size() && characters > 0; --characters) {
-        const std::size_t length = Utf8CharacterLength(bytes, at);
+        const std::size_t length = calendar::Utf8Length(bytes, at);
         if (length == 0) {
             AppendWindows1252(out, bytes[at]);
             ++at;

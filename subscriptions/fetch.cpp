@@ -73,11 +73,6 @@ std::string Seconds(std::chrono::milliseconds duration) {
     return std::to_string(seconds) + (seconds > 1 ? " secondes" : " seconde");
 }
 
-std::string Megabytes(std::size_t bytes) {
-    const std::size_t megabytes = bytes / 1'000'000;
-    return megabytes > 0 ? std::to_string(megabytes) + " Mo" : std::to_string(bytes / 1000) + " ko";
-}
-
 // What a status other than 200 and 304 says, in French.
 std::string StatusSentence(long status) {
     const std::string code = std::to_string(status);
@@ -108,7 +103,7 @@ Fetched Ended(CURLcode code, const Fetches::Transfer& transfer, long status, boo
     case CURLE_FILESIZE_EXCEEDED:
     case CURLE_WRITE_ERROR:
         if (code == CURLE_WRITE_ERROR && !transfer.tooLarge) break;
-        return Failure("la réponse dépasse " + Megabytes(limits.largestBytes) + " : elle est refusée.");
+        return Failure("la réponse dépasse " + calendar::SizeText(limits.largestBytes) + " : elle est refusée.");
     case CURLE_TOO_MANY_REDIRECTS:
         return Failure("l'adresse renvoie vers une autre plus de " + std::to_string(limits.redirects) +
                        " fois de suite : le chargement est abandonné.");

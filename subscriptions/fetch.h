@@ -16,9 +16,11 @@
 #include <utility>
 #include <vector>
 
+#include "calendar/french_words.h"
+
 namespace subscriptions {
 
-inline constexpr std::size_t kLargestAnswerBytes = 20 * 1000 * 1000;  // 20 Mo
+inline constexpr std::size_t kLargestAnswerBytes = 20 * calendar::kMegabyte;
 inline constexpr std::chrono::seconds kLongestFetch{60};
 inline constexpr std::chrono::seconds kLongestConnection{15};
 inline constexpr int kMostRedirects = 5;

@@ -1,13 +1,10 @@
 #include "subscriptions/state_sentence.h"
 
-#include <array>
+#include "calendar/french_words.h"
 
 namespace subscriptions {
 
 namespace {
-
-constexpr std::array<const char*, 12> kMonths = {"janvier", "février", "mars",      "avril",   "mai",      "juin",
-                                                 "juillet", "août",    "septembre", "octobre", "novembre", "décembre"};
 
 // « 14 h 05 » on the day of `now`, « le 7 décembre à 14 h 05 » another day of its
 // year, « le 7 décembre 2025 à 14 h 05 » another year.
@@ -16,10 +13,8 @@ std::string WhenText(calendar::UnixSeconds instant, calendar::UnixSeconds now) {
     const calendar::LocalReading today = calendar::LocalReadingOf(now);
     const std::string clock = calendar::ClockText(when.hour, when.minute, " h ");
     if (when.year == today.year && when.month == today.month && when.day == today.day) return clock;
-    std::string date = "le " + std::string(when.day == 1 ? "1er" : std::to_string(when.day)) + " " +
-                       kMonths.at(std::size_t(when.month - 1));
-    if (when.year != today.year) date += " " + std::to_string(when.year);
-    return date + " à " + clock;
+    const std::optional<int> year = when.year != today.year ? std::optional(when.year) : std::nullopt;
+    return "le " + calendar::DateInWords(when.day, when.month, year) + " à " + clock;
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 
 #include "calendar/local_zone.h"
 #include "calendar/numbers.h"
-#include "namedays/shown_text.h"
+#include "calendar/utf8_text.h"
 
 using almanac::DayFacts;
 
@@ -127,7 +127,7 @@ std::string FactsJson(const DayFacts& facts) {
 
 std::string FactsWaybar(const DayFacts& facts) {
     const std::string text = facts.holiday   ? *facts.holiday
-                             : facts.nameDay ? namedays::ShownText(*facts.nameDay)
+                             : facts.nameDay ? calendar::ShownText(*facts.nameDay)
                                              : facts.writtenDate;
     std::string tooltip = almanac::FactsText(facts);
     tooltip.pop_back();  // the lines, without the last line end

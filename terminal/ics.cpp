@@ -7,7 +7,7 @@
 #include "calendar/holidays.h"
 #include "calendar/numbers.h"
 #include "calendar/serial_date.h"
-#include "namedays/shown_text.h"
+#include "calendar/utf8_text.h"
 
 namespace {
 
@@ -81,7 +81,7 @@ std::vector<CalendarEvent> NameDayEvents(int year, const std::vector<std::string
                           .month = month,
                           .day = day,
                           .key = "fete",
-                          .summary = "Fête : " + namedays::ShownText(*facts.nameDay)});
+                          .summary = "Fête : " + calendar::ShownText(*facts.nameDay)});
     }
     return events;
 }

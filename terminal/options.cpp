@@ -8,6 +8,7 @@
 #include "calendar/places.h"
 #include "calendar/regional_holidays.h"
 #include "calendar/serial_date.h"
+#include "calendar/utf8_text.h"
 
 namespace {
 
@@ -353,15 +354,12 @@ std::string EchoedArgument(const std::string& argument) {
         const auto byte = static_cast<unsigned char>(argument[at]);
         const bool starts = (byte & 0xC0) != 0x80;  // a byte that begins a character
         if (starts && characters++ == kLongest) return echoed + "…";
-        const bool c1 = byte == 0xC2 && at + 1 < argument.size() &&
-                        static_cast<unsigned char>(argument[at + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(argument[at + 1]) < 0xA0;
-        if (byte < 0x20 || byte == 0x7F || c1) {
-            for (std::size_t k = 0; k < (c1 ? 2U : 1U); ++k) {
-                const auto control = static_cast<unsigned char>(argument[at + k]);
-                echoed += std::string("\\x") + kHex[control >> 4] + kHex[control & 0xF];
+        if (const std::size_t control = calendar::ControlLength(argument, at); control > 0) {
+            for (std::size_t k = 0; k < control; ++k) {
+                const auto controlByte = static_cast<unsigned char>(argument[at + k]);
+                echoed += std::string("\\x") + kHex[controlByte >> 4] + kHex[controlByte & 0xF];
             }
-            at += c1 ? 1 : 0;
+            at += control - 1;
         } else {
             echoed += argument[at];
         }

@@ -12,6 +12,7 @@
 
 #include "agendas/ics/calendar.h"
 #include "agendas/ics/rule_guard.h"
+#include "calendar/french_words.h"
 
 namespace agendas::ics {
 
@@ -274,7 +275,7 @@ Expansion LibicalCalendar::Expand(const Window& window) const {
         }
         if (out.occurrences.size() > kMostOccurrences) {
             out.occurrences.resize(kMostOccurrences);
-            out.problems.push_back("a plus de " + GroupedCount(kMostOccurrences) +
+            out.problems.push_back("a plus de " + calendar::CountText(kMostOccurrences) +
                                    " évènements en un mois : les suivants ne sont pas montrés");
             break;
         }

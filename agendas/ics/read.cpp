@@ -9,6 +9,7 @@
 #include "agendas/ics/blocks.h"
 #include "agendas/ics/calendar.h"
 #include "agendas/ics/reader.h"
+#include "calendar/french_words.h"
 
 namespace agendas {
 
@@ -191,7 +192,7 @@ std::optional<IcsBlocks> BlocksOf(std::string_view text, const std::optional<Win
         return std::nullopt;
     }
     if (blocks.events > kMostEvents) {
-        problem = "a plus de " + GroupedCount(kMostEvents) + " évènements";
+        problem = "a plus de " + calendar::CountText(kMostEvents) + " évènements";
         return std::nullopt;
     }
     return blocks;

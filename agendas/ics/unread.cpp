@@ -1,6 +1,7 @@
 #include "agendas/ics/unread.h"
 
 #include "agendas/ics_reader.h"
+#include "calendar/french_words.h"
 
 namespace agendas {
 
@@ -31,7 +32,7 @@ void UnreadValues::Add(icalcomponent* event) {
 
 void UnreadValues::Say(std::vector<std::string>& problems) const {
     if (count_ == 0) return;
-    problems.push_back(first_ + (count_ > 1 ? " et " + GroupedCount(count_ - 1) +
+    problems.push_back(first_ + (count_ > 1 ? " et " + calendar::CountText(count_ - 1) +
                                                   " autres ne sont pas comprises : elles sont laissées de côté"
                                             : " n'est pas comprise : elle est laissée de côté"));
 }

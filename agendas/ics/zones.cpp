@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "agendas/ics_reader.h"
+#include "calendar/french_words.h"
 
 namespace agendas {
 
@@ -51,12 +52,12 @@ icaltimezone* ZoneNames::Named(const char* tzid) {
 
 void ZoneNames::Say(std::vector<std::string>& problems) const {
     if (unknown_.empty()) return;
-    problems.push_back(unknown_.size() == 1
-                           ? "nomme un fuseau horaire inconnu, « " + unknown_.front() +
-                                 " » : ses heures sont lues telles qu'elles sont écrites"
-                           : "nomme des fuseaux horaires inconnus, « " + unknown_.front() + " » et " +
-                                 GroupedCount(unknown_.size() - 1) + (unknown_.size() == 2 ? " autre" : " autres") +
-                                 " : leurs heures sont lues telles qu'elles sont écrites");
+    problems.push_back(unknown_.size() == 1 ? "nomme un fuseau horaire inconnu, « " + unknown_.front() +
+                                                  " » : ses heures sont lues telles qu'elles sont écrites"
+                                            : "nomme des fuseaux horaires inconnus, « " + unknown_.front() + " » et " +
+                                                  calendar::CountText(unknown_.size() - 1) +
+                                                  (unknown_.size() == 2 ? " autre" : " autres") +
+                                                  " : leurs heures sont lues telles qu'elles sont écrites");
 }
 
 long long ZonedInstant(const icaltimetype& time) {

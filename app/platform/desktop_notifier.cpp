@@ -7,6 +7,8 @@
 #include <QDBusServiceWatcher>
 #include <QVariantMap>
 
+#include "app/text/qt_text.h"
+
 namespace {
 
 const QString kService = QStringLiteral("org.freedesktop.Notifications");
@@ -79,7 +81,7 @@ void DesktopNotifier::Show(const Notice& notice) {
 void DesktopNotifier::Send(const Notice& notice) {
     QStringList actions;
     if (capabilities_.contains(QStringLiteral("actions"))) {
-        for (const ActionRow& row : kActions) actions << QString::fromLatin1(row.key) << QString::fromUtf8(row.label);
+        for (const ActionRow& row : kActions) actions << QString::fromLatin1(row.key) << Utf8(row.label);
     }
     const QString body =
         capabilities_.contains(QStringLiteral("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;

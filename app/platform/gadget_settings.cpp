@@ -9,15 +9,12 @@
 #include <vector>
 
 #include "app/platform/display_platform.h"
+#include "app/text/qt_text.h"
 #include "calendar/regional_holidays.h"
 #include "settings/settings_file.h"
 #include "settings/window_place.h"
 
 namespace {
-
-std::string Native(const QString& text) { return QFile::encodeName(text).toStdString(); }
-
-QString FromNative(const std::string& text) { return QFile::decodeName(QByteArray::fromStdString(text)); }
 
 // Each sentence once in a run, however many writes go wrong the same way.
 void SayOnce(const std::string& sentence) {
@@ -29,7 +26,7 @@ void SayOnce(const std::string& sentence) {
 std::optional<SavedPlace> ToSaved(const std::optional<settings::WindowPlace>& place) {
     if (!place) return std::nullopt;
     return SavedPlace{.topLeft = QPoint(place->x, place->y),
-                      .screenName = QString::fromStdString(place->screen),
+                      .screenName = Utf8(place->screen),
                       .screenGeometry = QRect(place->screenX, place->screenY, place->screenWidth, place->screenHeight)};
 }
 
@@ -37,7 +34,7 @@ std::optional<settings::WindowPlace> ToWindowPlace(const std::optional<SavedPlac
     if (!place) return std::nullopt;
     return settings::WindowPlace{.x = place->topLeft.x(),
                                  .y = place->topLeft.y(),
-                                 .screen = place->screenName.toStdString(),
+                                 .screen = Utf8Of(place->screenName),
                                  .screenX = place->screenGeometry.x(),
                                  .screenY = place->screenGeometry.y(),
                                  .screenWidth = place->screenGeometry.width(),
@@ -60,7 +57,7 @@ QString GadgetSettings::DefaultPath() { return FromNative(settings::SettingsFile
 QString GadgetSettings::CurrentDisplay() {
     const QString platform = QGuiApplication::platformName();
     if (platform == QLatin1String("xcb")) {
-        return QString::fromStdString(CanonicalX11Display(qEnvironmentVariable("DISPLAY").toStdString()));
+        return Utf8(CanonicalX11Display(Utf8Of(qEnvironmentVariable("DISPLAY"))));
     }
     if (platform.startsWith(QLatin1String("wayland"))) {
         const QString socket = qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"));
@@ -71,7 +68,7 @@ QString GadgetSettings::CurrentDisplay() {
 
 void GadgetSettings::Read() {
     text_ = settings::ReadSettings(Native(path_)).text;
-    place_ = ToSaved(settings::PlaceOn(text_, display_.toStdString()));
+    place_ = ToSaved(settings::PlaceOn(text_, Utf8Of(display_)));
     Decode();
 }
 
@@ -114,7 +111,7 @@ void GadgetSettings::SetAgendas(const std::vector<settings::AgendaEntry>& agenda
 void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {
     if (place == place_) return;
     place_ = place;
-    const std::string display = display_.toStdString();
+    const std::string display = Utf8Of(display_);
     Write([&](settings::IniText& text) { settings::SetPlaceOn(text, display, ToWindowPlace(place)); });
 }
 

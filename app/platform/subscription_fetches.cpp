@@ -5,20 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "app/text/qt_text.h"
 #include "subscriptions/address.h"
 #include "subscriptions/cache.h"
 #include "subscriptions/keeper.h"
 #include "subscriptions/refresh.h"
 #include "subscriptions/state_sentence.h"
 
-namespace {
-
-std::string Native(const QString& text) { return QFile::encodeName(text).toStdString(); }
-
-}  // namespace
-
 SubscriptionFetches::SubscriptionFetches(QObject* parent)
-    : SubscriptionFetches(QFile::decodeName(QByteArray::fromStdString(subscriptions::CacheFolder())), {}, parent) {}
+    : SubscriptionFetches(FromNative(subscriptions::CacheFolder()), {}, parent) {}
 
 SubscriptionFetches::SubscriptionFetches(const QString& cacheFolder, const subscriptions::FetchLimits& limits,
                                          QObject* parent)
@@ -31,7 +26,7 @@ SubscriptionFetches::~SubscriptionFetches() = default;
 void SubscriptionFetches::SetSources(const QStringList& sources) {
     QStringList addresses;
     for (const QString& source : sources) {
-        if (subscriptions::IsSubscriptionAddress(source.toStdString()) && !addresses.contains(source)) {
+        if (subscriptions::IsSubscriptionAddress(Utf8Of(source)) && !addresses.contains(source)) {
             addresses << source;
         }
     }
@@ -42,7 +37,7 @@ void SubscriptionFetches::SetSources(const QStringList& sources) {
         keeper_ = std::make_unique<subscriptions::Keeper>(
             Native(cacheFolder_),
             [this](const std::string& address, const subscriptions::Refreshed& refreshed) {
-                const QString which = QString::fromStdString(address);
+                const QString which = Utf8(address);
                 QMetaObject::invokeMethod(
                     this,
                     [this, which, refreshed] {
@@ -54,13 +49,13 @@ void SubscriptionFetches::SetSources(const QStringList& sources) {
             limits_);
     }
     std::vector<std::string> kept;
-    for (const QString& address : addresses) kept.push_back(address.toStdString());
+    for (const QString& address : addresses) kept.push_back(Utf8Of(address));
     keeper_->SetAddresses(std::move(kept));
 }
 
 QStringList SubscriptionFetches::SourcesOf(const std::vector<settings::AgendaEntry>& agendas) {
     QStringList sources;
-    for (const settings::AgendaEntry& agenda : agendas) sources << QString::fromStdString(agenda.source);
+    for (const settings::AgendaEntry& agenda : agendas) sources << Utf8(agenda.source);
     return sources;
 }
 
@@ -69,7 +64,7 @@ void SubscriptionFetches::RefreshNow() {
 }
 
 QString SubscriptionFetches::StateOf(const QString& address) const {
-    subscriptions::Record record = subscriptions::ReadRecord(Native(cacheFolder_), address.toStdString());
+    subscriptions::Record record = subscriptions::ReadRecord(Native(cacheFolder_), Utf8Of(address));
     if (const auto known = lastFetched_.find(address);
         known != lastFetched_.end() && known->second.attempted > record.attempted) {
         record = known->second;
@@ -77,10 +72,9 @@ QString SubscriptionFetches::StateOf(const QString& address) const {
     if (record.outcome == subscriptions::Record::Outcome::Never && addresses_.contains(address)) {
         return QStringLiteral("chargement…");
     }
-    return QString::fromStdString(subscriptions::StateSentence(record, subscriptions::Now()));
+    return Utf8(subscriptions::StateSentence(record, subscriptions::Now()));
 }
 
 QString SubscriptionFetches::CopyOf(const QString& address) const {
-    return QFile::decodeName(
-        QByteArray::fromStdString(subscriptions::CopyPath(Native(cacheFolder_), address.toStdString())));
+    return FromNative(subscriptions::CopyPath(Native(cacheFolder_), Utf8Of(address)));
 }

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <new>
 
+#include "app/text/qt_text.h"
+
 namespace {
 bool reporting = false;
 }
@@ -25,7 +27,7 @@ bool SolvaneApplication::notify(QObject* receiver, QEvent* event) {
 QString FatalErrorSentence(const std::exception& error) {
     if (dynamic_cast<const std::bad_alloc*>(&error))
         return QStringLiteral("Mémoire insuffisante : Solvane doit s'arrêter.");
-    return QString::fromUtf8(error.what());
+    return Utf8(error.what());
 }
 
 void ReportFatalError(const QString& sentence) {

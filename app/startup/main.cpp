@@ -15,6 +15,7 @@
 #include "app/platform/x11_server.h"
 #include "app/startup/fatal_error.h"
 #include "app/startup/single_instance.h"
+#include "app/text/qt_text.h"
 #include "app/window/form1.h"
 #include "app/window/locale_names.h"
 
@@ -114,7 +115,7 @@ int main(int argc, char* argv[]) {
     const QString autostartPath = AutostartFilePath();
     if (!RenewAutostart(autostartPath, QCoreApplication::applicationDirPath() + QStringLiteral("/solvane"))) {
         std::fprintf(stderr, "solvane: le lancement à l'ouverture de session ne peut pas être mis à jour dans %s.\n",
-                     QFile::encodeName(autostartPath).constData());
+                     Native(autostartPath).c_str());
     }
     window->show();
     return application.exec();

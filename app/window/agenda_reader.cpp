@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "agendas/ics_module.h"
+#include "app/text/qt_text.h"
 
 // Lives on the reader's thread: each call is queued there, one at a time.
 class AgendaReader::Worker : public QObject {
@@ -35,7 +36,7 @@ agendas::LocalDate LocalOf(QDate date) { return {date.year(), date.month(), date
 }  // namespace
 
 AgendaReader::AgendaReader(const QString& programFolder, QObject* parent)
-    : QObject(parent), worker_(new Worker(QFile::encodeName(programFolder).toStdString())) {
+    : QObject(parent), worker_(new Worker(Native(programFolder))) {
     thread_.setObjectName(QStringLiteral("agendas"));
     worker_->moveToThread(&thread_);
     thread_.start(QThread::LowPriority);

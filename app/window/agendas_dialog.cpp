@@ -16,11 +16,10 @@
 #include "app/look/fonts.h"
 #include "app/platform/gadget_settings.h"
 #include "app/platform/subscription_fetches.h"
+#include "app/text/qt_text.h"
 #include "subscriptions/address.h"
 
 namespace {
-
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
 
 // A button of the dialog, its & before the key that presses it with Alt.
 QPushButton* NewButton(const char* text, const char* objectName, QWidget* parent) {
@@ -123,7 +122,7 @@ void AgendasDialog::ShowStates() {
         QTreeWidgetItem* row = list_->topLevelItem(index);
         const QString source = row->text(0);
         QString state;
-        if (subscriptions::IsSubscriptionAddress(source.toStdString())) {
+        if (subscriptions::IsSubscriptionAddress(Utf8Of(source))) {
             state = fetches_.StateOf(source);
         } else {
             const QFileInfo file(source.startsWith(QStringLiteral("~/")) ? QDir::homePath() + source.mid(1) : source);
@@ -141,7 +140,7 @@ void AgendasDialog::ShowStates() {
 
 bool AgendasDialog::AddSource(const QString& given) {
     const QString source = given.trimmed();
-    const bool address = subscriptions::IsSubscriptionAddress(source.toStdString());
+    const bool address = subscriptions::IsSubscriptionAddress(Utf8Of(source));
     if (source.isEmpty() || (!address && !QDir::isAbsolutePath(source) && !source.startsWith(QStringLiteral("~/")))) {
         message_->setText(Utf8("Une adresse commence par http://, https:// ou webcal://."));
         return false;
@@ -152,7 +151,7 @@ bool AgendasDialog::AddSource(const QString& given) {
         return false;
     }
     message_->clear();
-    agendas.push_back({.source = source.toStdString(), .name = {}});
+    agendas.push_back({.source = Utf8Of(source), .name = {}});
     settings_.SetAgendas(agendas);
     fetches_.SetSources(SubscriptionFetches::SourcesOf(agendas));
     ShowSources();
@@ -165,7 +164,7 @@ void AgendasDialog::RemoveCurrent() {
     if (!row) return;
     // The others keep the names the user gave them.
     std::vector<settings::AgendaEntry> agendas = settings_.Agendas();
-    const std::string removed = row->text(0).toStdString();
+    const std::string removed = Utf8Of(row->text(0));
     std::erase_if(agendas, [&](const settings::AgendaEntry& agenda) { return agenda.source == removed; });
     settings_.SetAgendas(agendas);
     fetches_.SetSources(SubscriptionFetches::SourcesOf(agendas));

@@ -14,6 +14,7 @@
 #include "app/look/colours.h"
 #include "app/look/fixed_look.h"
 #include "app/look/fonts.h"
+#include "app/text/qt_text.h"
 #include "app/window/calendar_accessible.h"
 #include "app/window/controls.h"
 
@@ -165,7 +166,7 @@ void CalendarControl::ApplyStoredLook() {
     for (const Arrow& arrow : arrows) {
         if (auto* button = calendar_->findChild<QToolButton*>(QString::fromLatin1(arrow.objectName))) {
             button->setIcon(CalendarArrowIcon(arrow.forward));
-            button->setAccessibleName(QString::fromUtf8(arrow.accessibleName));
+            button->setAccessibleName(Utf8(arrow.accessibleName));
         }
     }
 }

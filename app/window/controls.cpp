@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include "app/text/qt_text.h"
+
 QString BoundedToolTip(const QString& text, const QFontMetrics& metrics) {
     QStringList lines;
     for (const QString& line : text.split(QLatin1Char('\n'))) {
@@ -39,17 +41,16 @@ TextLabel::TextLabel(QWidget* parent) : QLabel(parent) {
 
 void TextLabel::setText(const QString& text) {
     if (text == this->text()) return;
-    utf8Text_ = text.toStdString();
+    utf8Text_ = Utf8Of(text);
     QLabel::setText(text);
     TextChanged();
 }
 
 void TextLabel::SetUtf8Text(std::string_view utf8) {
-    Q_ASSERT_X(text() == QString::fromStdString(utf8Text_), "TextLabel::SetUtf8Text",
-               "the text was changed through QLabel::setText");
+    Q_ASSERT_X(text() == Utf8(utf8Text_), "TextLabel::SetUtf8Text", "the text was changed through QLabel::setText");
     if (utf8 == utf8Text_) return;
     utf8Text_.assign(utf8);
-    QLabel::setText(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+    QLabel::setText(Utf8(utf8));
     TextChanged();
 }
 

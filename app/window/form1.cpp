@@ -16,11 +16,12 @@
 #include <algorithm>
 
 #include "app/platform/window_placement.h"
+#include "app/text/qt_text.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
 #include "calendar/numbers.h"
+#include "calendar/utf8_text.h"
 #include "namedays/name_day_file.h"
-#include "namedays/shown_text.h"
 
 namespace {
 
@@ -146,19 +147,18 @@ void Form1::FollowToday() {
 }
 
 void Form1::LoadNameDays() {
-    nameDays_ =
-        namedays::ReadNameDayFile(QFile::encodeName(DataFilePath("fetes.txt")).toStdString(), namedays::kShownNameDays);
+    nameDays_ = namedays::ReadNameDayFile(Native(DataFilePath("fetes.txt")), namedays::kShownNameDays);
     QStringList names;
     names.reserve(qsizetype(nameDays_.size()));
     // The panel shows a name as text: its control characters are blanks.
-    for (const std::string& entry : nameDays_) names.append(Text(namedays::ShownText(entry)));
+    for (const std::string& entry : nameDays_) names.append(Utf8(calendar::ShownText(entry)));
     Combo1->addItems(names);
     // Each day of the calendar tells its facts, its name day among them.
     Cal1->SetDayDescription([this](QDate Day) { return DayDescription(Day); });
 }
 
 QString Form1::DayDescription(QDate Day) const {
-    return Text(almanac::FactsTooltip(almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), DaySources())));
+    return Utf8(almanac::FactsTooltip(almanac::FactsOfDay(Day.year(), Day.month(), Day.day(), DaySources())));
 }
 
 // The panels show neither the sun nor the seasons, which they would compute at every
@@ -222,7 +222,7 @@ void Form1::Timer2_Timer() {
 void Form1::ShowNameDay(const almanac::DayFacts& Day) {
     // A list too short for the position selects nothing and shows no name.
     Combo1->setCurrentIndex(Day.nameDayPosition < Combo1->count() ? Day.nameDayPosition : -1);
-    Label32->SetUtf8Text(std::string(almanac::kNameDayWords) + " : " + namedays::ShownText(Day.nameDay.value_or("")));
+    Label32->SetUtf8Text(std::string(almanac::kNameDayWords) + " : " + calendar::ShownText(Day.nameDay.value_or("")));
 }
 
 void Form1::ShowMoonPicture(const QString& Path) {
@@ -254,7 +254,7 @@ void Form1::ShowMoonPicture(const QString& Path) {
 }
 
 QString Form1::DataFilePath(std::string_view fileName) const {
-    return programFolder_ + QLatin1Char('/') + QString::fromUtf8(fileName.data(), qsizetype(fileName.size()));
+    return programFolder_ + QLatin1Char('/') + Utf8(fileName);
 }
 
 void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPointF Position) {

@@ -198,7 +198,6 @@ private:
     void ShowMoonPicture(const QString& Path);
     // The file of that name in the program folder.
     QString DataFilePath(std::string_view fileName) const;
-    QString Text(const std::string& utf8) const { return QString::fromStdString(utf8); }
 
     QString programFolder_;
     std::vector<std::string> nameDays_;  // fetes.txt as read at start-up, the entries that Combo1 holds

@@ -6,6 +6,7 @@
 #include <QFontMetrics>
 #include <algorithm>
 
+#include "app/text/qt_text.h"
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "calendar/numbers.h"
@@ -103,7 +104,7 @@ void Form1::SetHolidayCaption(std::size_t row, const std::string& caption, std::
     }
     label->setGeometry(kPlaceCaptionLeft, layout.top, kPlaceCaptionWidth, kHolidayRowHeight);
     label->setAlignment(kRight | Qt::AlignTop);
-    const QString whole = QString::fromUtf8(name.data(), qsizetype(name.size()));
+    const QString whole = Utf8(name);
     const QFontMetrics metrics(label->font());
     const QString colon = QStringLiteral(" :");
     // « Journée nationale… », not « Journée nationale … ».

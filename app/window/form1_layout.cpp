@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <array>
 
+#include "app/text/qt_text.h"
 #include "app/window/form1.h"
 #include "app/window/form1_layout.h"
 #include "calendar/holidays.h"
@@ -106,7 +107,7 @@ TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* t
     label->setFont(WindowFont(font.pixelSize, font.bold));
     SetColour(*label, QPalette::WindowText, ColourOf(colour));
     label->setAlignment(alignment | Qt::AlignTop);
-    label->setText(QString::fromUtf8(text));
+    label->setText(Utf8(text));
     return label;
 }
 
@@ -158,15 +159,15 @@ void Form1::CreateControls() {
     // cursor chosen here.
     const QCursor handCursor = HandCursor(devicePixelRatio());
     for (const ButtonRow& row : kButtons) {
-        auto* button = new QPushButton(QString::fromUtf8(row.caption), this);
+        auto* button = new QPushButton(Utf8(row.caption), this);
         button->setObjectName(QString::fromLatin1(row.name));
         button->setGeometry(row.left, row.top, row.width, row.height);
         button->setFont(BaseWindowFont());  // MS Sans Serif 8.25 pt
         button->setCursor(handCursor);
-        button->setAccessibleName(QString::fromUtf8(row.accessibleName));
+        button->setAccessibleName(Utf8(row.accessibleName));
         // Return and Enter press the button that has the focus, as the space bar does.
         button->setAutoDefault(true);
-        if (*row.toolTip != '\0') button->setToolTip(QString::fromUtf8(row.toolTip));
+        if (*row.toolTip != '\0') button->setToolTip(Utf8(row.toolTip));
         if (*row.picture != '\0') {
             // The button draws the icon's picture whose size fits its screen's pixels.
             QIcon icon(QString::fromLatin1(row.picture));

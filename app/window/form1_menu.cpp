@@ -16,6 +16,7 @@
 #include <cstdio>
 
 #include "app/platform/autostart.h"
+#include "app/text/qt_text.h"
 #include "app/window/agendas_dialog.h"
 #include "app/window/form1.h"
 #include "app/window/place_dialog.h"
@@ -56,10 +57,6 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::Minimise, .text = "&Réduire"},
     {.entry = Entry::Quit, .text = "&Quitter"},
 };
-
-QString Utf8(const char* text) { return QString::fromUtf8(text); }
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 }  // namespace
 
@@ -133,7 +130,7 @@ QMenu* Form1::NewMenu() {
                 const char* sentence = on ? "solvane: le lancement à l'ouverture de session ne peut pas être écrit "
                                             "dans %s.\n"
                                           : "solvane: %s n'a pas été écrit par Solvane et reste en place.\n";
-                std::fprintf(stderr, sentence, QFile::encodeName(autostartPath).constData());
+                std::fprintf(stderr, sentence, Native(autostartPath).c_str());
             });
             break;
         case Entry::WeekNumbers:

@@ -4,6 +4,8 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
+#include "app/text/qt_text.h"
+
 QLocale GadgetLocale(const QLocale& system) {
     if (system.language() == QLocale::French) return QLocale(QLocale::French, system.territory());
     return QLocale(QLocale::French, QLocale::France);
@@ -15,10 +17,10 @@ calendar::LocaleNames LocaleNamesOf(const QLocale& locale) {
     calendar::LocaleNames names;
     // The calendar numbers Sunday first; the locale numbers Monday 1 to Sunday 7.
     for (int weekday = 0; weekday < 7; ++weekday)
-        names.weekdayNames[weekday] = locale.dayName(weekday == 0 ? 7 : weekday).toStdString();
+        names.weekdayNames[weekday] = Utf8Of(locale.dayName(weekday == 0 ? 7 : weekday));
     for (int month = 1; month <= 12; ++month) {
-        names.monthNames[month - 1] = locale.monthName(month, QLocale::LongFormat).toStdString();
-        names.abbreviatedMonthNames[month - 1] = locale.monthName(month, QLocale::ShortFormat).toStdString();
+        names.monthNames[month - 1] = Utf8Of(locale.monthName(month, QLocale::LongFormat));
+        names.abbreviatedMonthNames[month - 1] = Utf8Of(locale.monthName(month, QLocale::ShortFormat));
     }
     return names;
 }

@@ -12,10 +12,9 @@
 #include "app/look/colours.h"
 #include "app/look/fixed_look.h"
 #include "app/look/fonts.h"
+#include "app/text/qt_text.h"
 
 namespace {
-
-QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
 // A quotation never parts from its guillemets where a line wraps.
 QString Unbroken(QString text) {
@@ -33,9 +32,7 @@ constexpr int kFoldedRole = Qt::UserRole;
 class FoldedCompleter : public QCompleter {
 public:
     using QCompleter::QCompleter;
-    QStringList splitPath(const QString& path) const override {
-        return {QString::fromStdString(calendar::FoldedName(path.toStdString()))};
-    }
+    QStringList splitPath(const QString& path) const override { return {Utf8(calendar::FoldedName(Utf8Of(path)))}; }
     QString pathFromIndex(const QModelIndex& index) const override { return index.data(Qt::DisplayRole).toString(); }
 };
 
@@ -46,7 +43,7 @@ QCompleter* PlaceCompleter(QObject* parent) {
     for (const auto& table : {calendar::Places(), calendar::Towns()}) {
         for (const calendar::PlaceRow& place : table) {
             auto* item = new QStandardItem(Utf8(place.name));
-            item->setData(QString::fromStdString(calendar::FoldedName(place.name)), kFoldedRole);
+            item->setData(Utf8(calendar::FoldedName(place.name)), kFoldedRole);
             names->appendRow(item);
         }
     }
@@ -73,9 +70,9 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
     setFont(WindowFont(kBaseFontPixels + 1, false));
 
     auto* prompt = new QLabel(QStringLiteral("&Lieu du soleil et des saisons :"), this);
-    field_ = new QLineEdit(chosen ? QString::fromStdString(chosen->text) : QString(), this);
+    field_ = new QLineEdit(chosen ? Utf8(chosen->text) : QString(), this);
     field_->setObjectName(QStringLiteral("PlaceField"));
-    field_->setPlaceholderText(QString::fromStdString(seat.text));
+    field_->setPlaceholderText(Utf8(seat.text));
     field_->setCompleter(PlaceCompleter(field_));
     // The words wrap within the field's width, and the dialog grows to show a refusal.
     constexpr int kTextWidth = 360;
@@ -85,7 +82,7 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
         QStringLiteral(
             "Une ville, telle « Brest », ou la latitude et la longitude, telles « 48,58 7,75 ». Vide : %1, le "
             "chef-lieu de la région des jours fériés.")
-            .arg(QString::fromStdString(seat.text));
+            .arg(Utf8(seat.text));
     auto* helpText = new QLabel(Unbroken(help), this);
     helpText->setWordWrap(true);
     helpText->setFixedWidth(kTextWidth);
@@ -124,7 +121,7 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
 // Empty: the chef-lieu; a place: kept; anything else: said, and the field offered
 // again as it was typed.
 void PlaceDialog::accept() {
-    const std::string typed = field_->text().toStdString();
+    const std::string typed = Utf8Of(field_->text());
     if (field_->text().trimmed().isEmpty()) {
         keep_(std::nullopt);
         QDialog::accept();
@@ -140,8 +137,7 @@ void PlaceDialog::accept() {
     const QString shown = field_->text().size() > kLongestQuoted
                               ? field_->text().left(kLongestQuoted) + QStringLiteral("…")
                               : field_->text();
-    const QString sentence =
-        Unbroken(QString::fromStdString(calendar::NoPlaceSentence(typed, shown.toStdString())) + QLatin1Char('.'));
+    const QString sentence = Unbroken(Utf8(calendar::NoPlaceSentence(typed, Utf8Of(shown))) + QLatin1Char('.'));
     refusal_->setText(sentence);
     refusal_->show();
     // A screen reader hears the sentence as an alert, and with the field's description.

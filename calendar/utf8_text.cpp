@@ -1,0 +1,99 @@
+#include "calendar/utf8_text.h"
+
+namespace calendar {
+
+std::size_t Utf8Length(std::string_view bytes, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    if (lead < 0x80) return 1;
+    std::size_t length = 0;
+    unsigned char low = 0x80;  // the second byte's range
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;   // no overlong form
+        if (lead == 0xED) high = 0x9F;  // no surrogate
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;   // no overlong form
+        if (lead == 0xF4) high = 0x8F;  // nothing above U+10FFFF
+    } else {
+        return 0;
+    }
+    if (bytes.size() - at < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(bytes[at + k]);
+        if (byte < (k == 1 ? low : 0x80) || byte > (k == 1 ? high : 0xBF)) return 0;
+    }
+    return length;
+}
+
+char32_t NextCodePoint(std::string_view bytes, std::size_t& at) {
+    const std::size_t length = Utf8Length(bytes, at);
+    if (length == 0) {
+        ++at;
+        return U'\uFFFD';
+    }
+    const auto lead = static_cast<unsigned char>(bytes[at]);
+    char32_t c = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t k = 1; k < length; ++k) c = (c << 6) | (static_cast<unsigned char>(bytes[at + k]) & 0x3F);
+    at += length;
+    return c;
+}
+
+void AppendUtf8(std::string& out, char32_t codePoint) {
+    if (codePoint < 0x80) {
+        out.push_back(static_cast<char>(codePoint));
+    } else if (codePoint < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (codePoint >> 6)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else if (codePoint < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (codePoint >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (codePoint >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((codePoint >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (codePoint & 0x3F)));
+    }
+}
+
+std::size_t ControlLength(std::string_view bytes, std::size_t at) {
+    const auto byte = static_cast<unsigned char>(bytes[at]);
+    if (byte < 0x20 || byte == 0x7F) return 1;
+    if (byte != 0xC2 || at + 1 >= bytes.size()) return 0;
+    const auto second = static_cast<unsigned char>(bytes[at + 1]);
+    return second >= 0x80 && second < 0xA0 ? 2 : 0;
+}
+
+std::string ShownText(std::string_view utf8) {
+    std::string shown;
+    shown.reserve(utf8.size());
+    for (std::size_t at = 0; at < utf8.size();) {
+        if (const std::size_t control = ControlLength(utf8, at); control > 0) {
+            shown += ' ';
+            at += control;
+        } else {
+            shown += utf8[at++];
+        }
+    }
+    return shown;
+}
+
+std::string CleanText(std::string_view bytes) {
+    std::string wellFormed;
+    wellFormed.reserve(bytes.size());
+    for (std::size_t at = 0; at < bytes.size();) {
+        const std::size_t length = Utf8Length(bytes, at);
+        wellFormed += length == 0 ? std::string_view("\xEF\xBF\xBD") : bytes.substr(at, length);
+        at += length == 0 ? 1 : length;
+    }
+    const std::string clean = ShownText(wellFormed);
+    const std::size_t first = clean.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace calendar
