@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "app/text/qt_text.h"
 #include "calendar/local_zone.h"
 #include "reminders/kept_state.h"
 #include "reminders/wording.h"
@@ -72,11 +73,11 @@ void ReminderKeeper::Plan() {
     const calendar::LocalReading local = calendar::LocalReadingOf(now);
     const agendas::LocalDate today{local.year, local.month, local.day};
     for (const reminders::Notice& notice : plan.show) {
-        const QString key = QString::fromStdString(notice.alarms.front().id);
+        const QString key = Utf8(notice.alarms.front().id);
         shown_[key] = notice;
         notifier_.Show({.key = key,
-                        .summary = QString::fromStdString(reminders::NoticeSummary(notice)),
-                        .body = QString::fromStdString(reminders::NoticeBody(notice, now, today)),
+                        .summary = Utf8(reminders::NoticeSummary(notice)),
+                        .body = Utf8(reminders::NoticeBody(notice, now, today)),
                         .icon = QString::fromLatin1(kIcon)});
     }
     reminders::MarkShown(kept_, plan, now);
