@@ -58,9 +58,7 @@ void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
 }
 
 void AgendaReader::ReadChangesAt(const QString& path) {
-    const auto readChanges = [worker = worker_, path = QFile::encodeName(path).toStdString()] {
-        worker->ReadChangesAt(path);
-    };
+    const auto readChanges = [worker = worker_, path = Native(path)] { worker->ReadChangesAt(path); };
     QMetaObject::invokeMethod(worker_, readChanges, Qt::QueuedConnection);
 }
 

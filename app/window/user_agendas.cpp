@@ -3,6 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "app/text/qt_text.h"
+
 UserAgendas::UserAgendas(const QString& programFolder, QObject* parent) : QObject(parent), reader_(programFolder) {
     // The events are there: the folders of a source that has just come into being
     // are watched, and the window shows them.
@@ -41,10 +43,9 @@ void UserAgendas::ReadChangesAt(const QString& path) {
 
 QStringList UserAgendas::WatchedPaths() const {
     QStringList paths;
-    const auto decoded = [](const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); };
-    for (const std::string& folder : chosen_.agendaFolders) paths << decoded(folder);
+    for (const std::string& folder : chosen_.agendaFolders) paths << FromNative(folder);
     for (const agendas::Source& source : chosen_.agendas) {
-        if (source.kind == agendas::Source::Kind::File) paths << decoded(source.location);
+        if (source.kind == agendas::Source::Kind::File) paths << FromNative(source.location);
     }
     return paths;
 }
