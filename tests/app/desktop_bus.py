@@ -12,47 +12,16 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 
 import dbus
 import dbus.lowlevel
+
+from private_bus import Mock, check, private_bus, report, wait_until
 
 NOTIFICATIONS, LOGIND = "org.freedesktop.Notifications", "org.freedesktop.login1"
 SUMMARY, BODY = "14 h 00 Réunion d'équipe", "dans 10 min — Salle B & <co>"
 ICON = "/usr/share/icons/hicolor/32x32/apps/solvane.png"
 ACTIONS = ["default", "Ouvrir", "reporter", "Reporter de 10 min", "ignorer", "Ignorer"]
-failures = []
-
-
-def check(what, got, wanted):
-    if got != wanted:
-        failures.append(f"{what} : {got!r} au lieu de {wanted!r}")
-
-
-def wait_until(condition):
-    # Waited for however loaded the machine is: ctest's time limit ends a hang.
-    while not condition():
-        time.sleep(0.02)
-
-
-class Mock:
-    """One of python3-dbusmock's templates on the bus, and its mock interface."""
-
-    def __init__(self, bus, environment, name, path, template, parameters="{}"):
-        self.bus, self.name = bus, name
-        self.process = subprocess.Popen([sys.executable, "-m", "dbusmock", "--template", template,
-                                         "-p", parameters], env=environment, stdout=subprocess.DEVNULL)
-        wait_until(lambda: bus.name_has_owner(name))
-        self.mock = dbus.Interface(bus.get_object(name, path), "org.freedesktop.DBus.Mock")
-
-    def notify_calls(self):
-        # dbus-python's values are Python's own types underneath: they compare as such.
-        return [list(call[1]) for call in self.mock.GetMethodCalls("Notify")]
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
-        wait_until(lambda: not self.bus.name_has_owner(self.name))
 
 
 def run(probe, bus, environment):
@@ -106,17 +75,8 @@ def run(probe, bus, environment):
 
 
 def main():
-    with tempfile.TemporaryDirectory(prefix="bus-", dir=os.getcwd()) as folder:
-        # The session bus's rules without its service folders: an installed notification
-        # server is never started on it in place of the test's own.
-        with open(os.path.join(folder, "bus.conf"), "w") as configuration:
-            configuration.write(f"<busconfig><type>session</type><listen>unix:dir={folder}</listen>"
-                                '<policy context="default"><allow send_destination="*" eavesdrop="true"/>'
-                                '<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>')
-        daemon = subprocess.Popen(["dbus-daemon", "--config-file=" + configuration.name, "--nofork",
-                                   "--print-address=1"], cwd=folder, stdout=subprocess.PIPE, text=True)
-        address = daemon.stdout.readline().strip()
-        environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address, DBUS_SYSTEM_BUS_ADDRESS=address)
+    with tempfile.TemporaryDirectory(prefix="bus-", dir=os.getcwd()) as folder, \
+            private_bus(folder) as (address, environment):
         probe = subprocess.Popen([sys.argv[1]], env=environment, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                  text=True)
         try:
@@ -124,12 +84,7 @@ def main():
         finally:
             if probe.poll() is None:
                 probe.kill()
-            daemon.terminate()
-            daemon.wait()
-    for failure in failures:
-        print("desktop_bus : " + failure, file=sys.stderr)
-    print(f"{0 if failures else 1} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report("desktop_bus")
 
 
 if __name__ == "__main__":

@@ -21,9 +21,10 @@ import os
 import subprocess
 import sys
 import tempfile
-import time
 
 import dbus
+
+from private_bus import Mock, check, private_bus, report, wait_until
 
 NOTIFICATIONS, LOGIND = "org.freedesktop.Notifications", "org.freedesktop.login1"
 SUMMARY, BODY = "10 h 00 Réunion d'équipe", "dans 15 min — Salle B"
@@ -34,34 +35,6 @@ CALENDAR = "\r\n".join([
     "SUMMARY:Réunion d'équipe", "LOCATION:Salle B",
     "BEGIN:VALARM", "ACTION:DISPLAY", "DESCRIPTION:Rappel", "TRIGGER:-PT15M", "END:VALARM",
     "END:VEVENT", "END:VCALENDAR", ""])
-failures = []
-
-
-def check(what, got, wanted):
-    if got != wanted:
-        failures.append(f"{what} : {got!r} au lieu de {wanted!r}")
-
-
-def wait_until(condition):
-    # Waited for however loaded the machine is: ctest's time limit ends a hang.
-    while not condition():
-        time.sleep(0.02)
-
-
-class Mock:
-    """One of python3-dbusmock's templates on the bus, and its mock interface."""
-
-    def __init__(self, bus, environment, name, path, template, parameters="{}"):
-        self.bus, self.name = bus, name
-        self.process = subprocess.Popen([sys.executable, "-m", "dbusmock", "--template", template,
-                                         "-p", parameters], env=environment, stdout=subprocess.DEVNULL)
-        wait_until(lambda: bus.name_has_owner(name))
-        self.mock = dbus.Interface(bus.get_object(name, path), "org.freedesktop.DBus.Mock")
-
-    def stop(self):
-        self.process.terminate()
-        self.process.wait()
-
 
 class Probe:
     """The program's reminders, its clock at the file's time."""
@@ -163,29 +136,15 @@ def main():
         with open(agenda, "w", encoding="utf-8", newline="") as file:
             file.write(CALENDAR)
         before = hashlib.sha256(open(agenda, "rb").read()).hexdigest()
-        with open(os.path.join(folder, "bus.conf"), "w") as configuration:
-            configuration.write(f"<busconfig><type>session</type><listen>unix:dir={folder}</listen>"
-                                '<policy context="default"><allow send_destination="*" eavesdrop="true"/>'
-                                '<allow eavesdrop="true"/><allow own="*"/></policy></busconfig>')
-        daemon = subprocess.Popen(["dbus-daemon", "--config-file=" + configuration.name, "--nofork",
-                                   "--print-address=1"], cwd=folder, stdout=subprocess.PIPE, text=True)
-        address = daemon.stdout.readline().strip()
-        environment = dict(os.environ, DBUS_SESSION_BUS_ADDRESS=address, DBUS_SYSTEM_BUS_ADDRESS=address)
-        probe_environment = dict(environment, TZ="Europe/Paris", HOME=folder, LANG="C.UTF-8",
-                                 QT_QPA_PLATFORM="offscreen", LD_PRELOAD=faketime_library(),
-                                 FAKETIME_TIMESTAMP_FILE=os.path.join(folder, "horloge"), FAKETIME_NO_CACHE="1",
-                                 FAKETIME_DONT_FAKE_MONOTONIC="1")
-        try:
+        with private_bus(folder) as (address, environment):
+            probe_environment = dict(environment, TZ="Europe/Paris", HOME=folder, LANG="C.UTF-8",
+                                     QT_QPA_PLATFORM="offscreen", LD_PRELOAD=faketime_library(),
+                                     FAKETIME_TIMESTAMP_FILE=os.path.join(folder, "horloge"), FAKETIME_NO_CACHE="1",
+                                     FAKETIME_DONT_FAKE_MONOTONIC="1")
             run([sys.argv[1], sys.argv[2], agenda], folder, dbus.bus.BusConnection(address), environment,
                 probe_environment)
-        finally:
-            daemon.terminate()
-            daemon.wait()
         check("l'agenda n'a pas changé", hashlib.sha256(open(agenda, "rb").read()).hexdigest(), before)
-    for failure in failures:
-        print("reminders_bus : " + failure, file=sys.stderr)
-    print(f"{0 if failures else 1} passed, {len(failures)} failed")
-    return 1 if failures else 0
+    return report("reminders_bus")
 
 
 if __name__ == "__main__":
