@@ -167,8 +167,8 @@ void Agenda::Load() {
 void Agenda::LookAgain(LoadedSource& source) {
     source.stale = false;
     const std::string shownBefore = source.read.name;
-    const std::vector<std::string> changed = agendas::LookAgain(
-        source.read, [this](std::string& problem) { return Reader(problem); }, only_);
+    const auto reader = [this](std::string& problem) { return Reader(problem); };
+    const std::vector<std::string> changed = agendas::LookAgain(source.read, reader, only_);
     // The events carry the agenda's name.
     if (source.read.name != shownBefore) source.months.clear();
     for (auto& [month, files] : source.months) {
