@@ -278,9 +278,22 @@ def geonames_lines(language):
     import ctypes
     import locale
     if language:
-        # The library translates by gettext, which reads LANGUAGE in any locale but C.
+        # The library translates by gettext, which reads LANGUAGE in any locale but C,
+        # and, from Debian 13's C library on, but C.UTF-8 too: the C.UTF-8 locale is
+        # taken under another name from a folder of this run's own (LOCPATH), as the
+        # town table's generator does.
+        import atexit
+        import shutil
+        import tempfile
         os.environ['LANGUAGE'] = language
-        locale.setlocale(locale.LC_ALL, 'C.UTF-8')
+        locales = tempfile.mkdtemp(prefix='locales-')
+        atexit.register(shutil.rmtree, locales, True)
+        os.symlink('/usr/lib/locale/C.utf8', os.path.join(locales, 'fr_FR.UTF-8'))
+        os.environ['LOCPATH'] = locales
+        try:
+            locale.setlocale(locale.LC_ALL, 'fr_FR.UTF-8')
+        except locale.Error:
+            locale.setlocale(locale.LC_ALL, 'C.UTF-8')
     library = ctypes.CDLL('libgeonames.so.0')
     library.geonames_get_n_cities.restype = ctypes.c_int
     library.geonames_get_city.restype = ctypes.c_void_p
