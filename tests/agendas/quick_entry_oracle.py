@@ -160,6 +160,9 @@ ROWS = [
 ]
 
 
+unread = []  # the rows dateparser answered with a day before the reference
+
+
 def read(text, base):
     return dateparser.parse(text, languages=["fr"], settings={"RELATIVE_BASE": base, "PREFER_DATES_FROM": "future"})
 
@@ -172,7 +175,17 @@ def oracle_moment(text, base):
     if moment is None:
         raise SystemExit(f"dateparser ne lit pas « {text} »")
     says_time = ":" in text or text.startswith("dans") and ("heure" in text or "minute" in text)
-    return moment.replace(second=0, microsecond=0) if says_time else moment.date()
+    moment = moment.replace(second=0, microsecond=0) if says_time else moment.date()
+    # Asked for the future, an answer before the moment of reference is no reading:
+    # dateparser 1.2 (Debian 13) keeps the month of a reference at a month's end
+    # (« jeudi » from Sunday 28 February 2027 gives 4 February).
+    if moment < (base.replace(second=0, microsecond=0) if says_time else base.date()):
+        raise NotRead(f"dateparser donne {moment} pour « {text} », avant le {base:%Y-%m-%d %H:%M}")
+    return moment
+
+
+class NotRead(Exception):
+    pass
 
 
 def solvane(program, base, phrases):
@@ -187,6 +200,14 @@ def parse_moment(text):
 
 
 def check(row, got, base, with_expected):
+    try:
+        return check_against_oracle(row, got, base, with_expected)
+    except NotRead as why:
+        unread.append(f"« {row[0]} » : {why}")
+        return []
+
+
+def check_against_oracle(row, got, base, with_expected):
     phrase, title, start_words, end_words, extra = row
     faults = []
     if "problem" in extra:
@@ -252,7 +273,9 @@ def main():
             if faults:
                 failures += 1
                 print(f"ÉCHEC « {row[0] } » le {base:%Y-%m-%d %H:%M} : " + " ; ".join(faults))
-    print(f"{len(ROWS)} phrases, {compared} lectures comparées à dateparser, {failures} en désaccord")
+    for why in unread:
+        print("non comparée :", why)
+    print(f"{len(ROWS)} phrases, {compared - len(unread)} lectures comparées à dateparser, {failures} en désaccord")
     return 1 if failures else 0
 
 
