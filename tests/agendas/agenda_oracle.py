@@ -257,6 +257,14 @@ def expected(path, agenda, viewer, first=FIRST, last=LAST):
             length = end - start
             start = start.replace(tzinfo=zoneinfo.ZoneInfo(start.tzinfo.zone)).astimezone(dt.timezone.utc)
             end = start + length
+        elif getattr(start.tzinfo, "key", None) in IANA_NAMES:
+            # The same library on zoneinfo (python3-icalendar 6, Debian 13): its times
+            # are already read with fold=0, but Python subtracts and converts two times of
+            # one zone by their wall clocks, and gives a time back unchanged in its own
+            # zone. The instant is taken through UTC; the length stays the library's.
+            length = end.replace(tzinfo=None) - start.replace(tzinfo=None)
+            start = start.astimezone(dt.timezone.utc)
+            end = start + length
         if start.tzinfo is not None:
             start, end = start.astimezone(local).replace(tzinfo=None), end.astimezone(local).replace(tzinfo=None)
         day = start.date()
