@@ -108,6 +108,11 @@ void GadgetSettings::SetAgendas(const std::vector<settings::AgendaEntry>& agenda
     Write([&](settings::IniText& text) { settings::SetAgendaEntries(text, agendas); });
 }
 
+void GadgetSettings::SetDefaultAgenda(const std::string& source) {
+    if (text_.Value(settings::kGroup, settings::kDefaultAgendaKey) == source) return;
+    Write([&](settings::IniText& text) { text.Set(settings::kGroup, settings::kDefaultAgendaKey, source); });
+}
+
 void GadgetSettings::SetPlace(const std::optional<SavedPlace>& place) {
     if (place == place_) return;
     place_ = place;

@@ -68,6 +68,9 @@ public:
     // The user's agendas, as the file lists them (settings::AgendaEntries).
     const std::vector<settings::AgendaEntry>& Agendas() const { return shared_.agendas; }
     void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
+    // The writable agenda that new events go to, by its source as the list writes it;
+    // Choices().defaultAgenda says the one that holds.
+    void SetDefaultAgenda(const std::string& source);
 
 signals:
     // The region, the place, the choice « Toujours au-dessus », the week numbers or

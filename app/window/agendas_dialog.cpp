@@ -1,5 +1,6 @@
 #include "app/window/agendas_dialog.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -8,9 +9,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "agendas/writable_sources.h"
 #include "app/look/colours.h"
 #include "app/look/fixed_look.h"
 #include "app/look/fonts.h"
@@ -20,6 +23,10 @@
 #include "subscriptions/address.h"
 
 namespace {
+
+// The role of a row's first column that holds why the gadget never writes its
+// source; empty for one the user may mark « modifiable ».
+constexpr int kRefusalRole = Qt::UserRole;
 
 // A button of the dialog, its & before the key that presses it with Alt.
 QPushButton* NewButton(const char* text, const char* objectName, QWidget* parent) {
@@ -46,7 +53,7 @@ AgendasDialog::AgendasDialog(GadgetSettings& settings, SubscriptionFetches& fetc
     list_->setObjectName(QStringLiteral("AgendaList"));
     list_->setAccessibleName(QStringLiteral("Sources des agendas"));
     list_->setColumnCount(2);
-    list_->setHeaderLabels({QStringLiteral("Source"), Utf8("État")});
+    list_->setHeaderLabels({Utf8("Source (cochée : modifiable)"), Utf8("État")});
     list_->setRootIsDecorated(false);
     // A long address or error sentence wraps in its column; its tooltip holds it whole.
     list_->setWordWrap(true);
@@ -64,6 +71,12 @@ AgendasDialog::AgendasDialog(GadgetSettings& settings, SubscriptionFetches& fetc
     message_ = new QLabel(this);
     message_->setObjectName(QStringLiteral("Message"));
     message_->setWordWrap(true);
+
+    auto* defaultLabel = new QLabel(Utf8("Agenda des &nouveaux évènements :"), this);
+    defaultAgenda_ = new QComboBox(this);
+    defaultAgenda_->setObjectName(QStringLiteral("DefaultAgenda"));
+    defaultAgenda_->setAccessibleName(Utf8("Agenda des nouveaux évènements"));
+    defaultLabel->setBuddy(defaultAgenda_);
 
     auto* addFile = NewButton("Ajouter un &fichier…", "AddFile", this);
     auto* addFolder = NewButton("Ajouter un d&ossier…", "AddFolder", this);
@@ -86,6 +99,10 @@ AgendasDialog::AgendasDialog(GadgetSettings& settings, SubscriptionFetches& fetc
     layout->addWidget(addressLabel);
     layout->addLayout(addressRow);
     layout->addWidget(message_);
+    auto* defaultRow = new QHBoxLayout;
+    defaultRow->addWidget(defaultLabel);
+    defaultRow->addWidget(defaultAgenda_, 1);
+    layout->addLayout(defaultRow);
     layout->addLayout(buttons);
 
     connect(addFile, &QPushButton::clicked, this, &AgendasDialog::AddFile);
@@ -96,6 +113,17 @@ AgendasDialog::AgendasDialog(GadgetSettings& settings, SubscriptionFetches& fetc
     connect(refresh, &QPushButton::clicked, &fetches_, &SubscriptionFetches::RefreshNow);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(list_, &QTreeWidget::currentItemChanged, this, [this] { remove_->setEnabled(list_->currentItem()); });
+    // A box ticked or cleared, by the mouse or the space bar. The list is written anew
+    // once the signal is over, since the change rebuilds its rows.
+    connect(list_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row, int column) {
+        if (showing_ || column != 0 || !row->flags().testFlag(Qt::ItemIsUserCheckable)) return;
+        const QString source = row->text(0);
+        const bool writable = row->checkState(0) == Qt::Checked;
+        QMetaObject::invokeMethod(
+            this, [this, source, writable] { SetWritable(source, writable); }, Qt::QueuedConnection);
+    });
+    connect(defaultAgenda_, &QComboBox::activated, this,
+            [this](int index) { settings_.SetDefaultAgenda(Utf8Of(defaultAgenda_->itemData(index).toString())); });
     // Another gadget's change of the list, and each fetch that ends, show at once.
     connect(&settings_, &GadgetSettings::Changed, this, &AgendasDialog::ShowSources);
     connect(&fetches_, &SubscriptionFetches::Fetched, this, &AgendasDialog::ShowStates);
@@ -103,16 +131,54 @@ AgendasDialog::AgendasDialog(GadgetSettings& settings, SubscriptionFetches& fetc
 }
 
 void AgendasDialog::ShowSources() {
+    showing_ = true;
     const QString current = list_->currentItem() ? list_->currentItem()->text(0) : QString();
     list_->clear();
-    for (const QString& source : SubscriptionFetches::SourcesOf(settings_.Agendas())) {
+    for (const settings::AgendaEntry& entry : settings_.Agendas()) {
+        const QString source = Utf8(entry.source);
         auto* row = new QTreeWidgetItem(list_, {source, QString()});
         row->setToolTip(0, source);
+        const std::string refusal = agendas::WriteRefusal(agendas::SourceOf(entry.source));
+        row->setData(0, kRefusalRole, Utf8(refusal));
+        // A row of Qt's has a box that the user may tick by default.
+        row->setFlags(row->flags().setFlag(Qt::ItemIsUserCheckable, refusal.empty()));
+        if (refusal.empty()) row->setCheckState(0, entry.writable ? Qt::Checked : Qt::Unchecked);
         if (source == current) list_->setCurrentItem(row);
     }
     if (!list_->currentItem() && list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
     remove_->setEnabled(list_->currentItem());
     ShowStates();
+    showing_ = false;
+    ShowDefaultChoice();
+}
+
+void AgendasDialog::ShowDefaultChoice() {
+    const QSignalBlocker quiet(defaultAgenda_);
+    defaultAgenda_->clear();
+    for (const settings::AgendaEntry& entry : settings_.Agendas()) {
+        const agendas::Source source = agendas::SourceOf(entry.source);
+        if (!entry.writable || !agendas::WriteRefusal(source).empty()) continue;
+        const QString shown = entry.name.empty() ? Utf8(entry.source) : Utf8(entry.name);
+        defaultAgenda_->addItem(shown, Utf8(entry.source));
+        if (source.location == settings_.Choices().defaultAgenda) {
+            defaultAgenda_->setCurrentIndex(defaultAgenda_->count() - 1);
+        }
+    }
+    defaultAgenda_->setEnabled(defaultAgenda_->count() > 0);
+    if (defaultAgenda_->count() == 0) {
+        defaultAgenda_->addItem(Utf8("aucun agenda modifiable : « Solvane » sera créé au premier évènement"));
+    }
+}
+
+void AgendasDialog::SetWritable(const QString& source, bool writable) {
+    std::vector<settings::AgendaEntry> agendas = settings_.Agendas();
+    const std::string changed = Utf8Of(source);
+    for (settings::AgendaEntry& agenda : agendas) {
+        if (agenda.source != changed || agenda.writable == writable) continue;
+        agenda.writable = writable;
+        settings_.SetAgendas(agendas);
+        return;
+    }
 }
 
 // A file or a folder is read as the agendas read it, when the window shows them; a
@@ -133,8 +199,11 @@ void AgendasDialog::ShowStates() {
         }
         row->setText(1, state);
         row->setToolTip(1, state);
-        // A screen reader hears the source and its state together.
-        row->setData(0, Qt::AccessibleDescriptionRole, state);
+        // A screen reader hears the source and its state together, and whether it may be written.
+        const QString refusal = row->data(0, kRefusalRole).toString();
+        const QString writing =
+            refusal.isEmpty() ? Utf8(" ; case cochée : modifiable") : Utf8(" ; jamais modifié : ") + refusal;
+        row->setData(0, Qt::AccessibleDescriptionRole, state + writing);
     }
 }
 

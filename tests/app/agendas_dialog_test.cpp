@@ -5,6 +5,7 @@
 
 #include <sys/resource.h>
 #include <QCalendarWidget>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -159,6 +160,69 @@ private slots:
         }
         // Waiting for the network costs no processor time; a window that spun on it would.
         QVERIFY2(ProcessorSeconds() - before < 10, qPrintable(QString::number(ProcessorSeconds() - before)));
+    }
+
+    // A box « modifiable » for the user's own vdir folders and .ics files alone, ticked
+    // by the space bar as Qt's QSettings then reads the array; the ticked ones are
+    // offered for new events, and the one chosen by the arrows is the file's.
+    void ownFoldersAndIcsFilesAloneMayBeMadeWritable() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        settings.SetAgendas({});
+        QTemporaryDir files;
+        SubscriptionFetches fetches(cache_.path() + QStringLiteral("/solvane"), {});
+        AgendasDialog dialog(settings, fetches);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const struct {
+            const char* source;  // in `files`
+            const char* file;    // made there
+            bool offered;
+        } rows[] = {{"vdir", "vdir/cours.ics", true},
+                    {"travail.ics", "travail.ics", true},
+                    {"contacts", "contacts/marc.vcf", false},
+                    {"amis.vcf", "amis.vcf", false},
+                    {"absent.ics", nullptr, false}};
+        for (const auto& row : rows) {
+            if (row.file) {
+                QDir().mkpath(QFileInfo(files.filePath(QLatin1String(row.file))).path());
+                QVERIFY(test::WriteBytes(files.filePath(QLatin1String(row.file)), "x"));
+            }
+            QVERIFY(dialog.AddSource(files.filePath(QLatin1String(row.source))));
+        }
+        QVERIFY(dialog.AddSource(QStringLiteral("http://127.0.0.1:9/agenda.ics")));
+        auto* list = dialog.findChild<QTreeWidget*>(QStringLiteral("AgendaList"));
+        auto* chosen = dialog.findChild<QComboBox*>(QStringLiteral("DefaultAgenda"));
+        QVERIFY(!chosen->isEnabled());
+        for (int index = 0; index < list->topLevelItemCount(); ++index) {
+            const bool offered = index < int(std::size(rows)) && rows[index].offered;
+            QCOMPARE(list->topLevelItem(index)->flags().testFlag(Qt::ItemIsUserCheckable), offered);
+        }
+        const QString path = GadgetSettings::DefaultPath();
+        const auto writable = [&path] {
+            QSettings file(path, QSettings::IniFormat);
+            QStringList ticked;
+            const int size = file.beginReadArray(QStringLiteral("agendas"));
+            for (int index = 0; index < size; ++index) {
+                file.setArrayIndex(index);
+                if (file.value(QStringLiteral("modifiable")).toString() == QLatin1String("true")) {
+                    ticked << QFileInfo(file.value(QStringLiteral("source")).toString()).fileName();
+                }
+            }
+            return ticked;
+        };
+        list->setFocus();
+        for (int index : {1, 0}) {
+            list->setCurrentItem(list->topLevelItem(index));
+            QTest::keyClick(list, Qt::Key_Space);
+        }
+        QTRY_COMPARE(writable(), QStringList({QStringLiteral("vdir"), QStringLiteral("travail.ics")}));
+        QCOMPARE(chosen->count(), 2);
+        chosen->setFocus();
+        QTest::keyClick(chosen, Qt::Key_Down);
+        QCOMPARE(QSettings(path, QSettings::IniFormat).value(QStringLiteral("solvane/agenda_par_defaut")).toString(),
+                 files.filePath(QStringLiteral("travail.ics")));
+        QTest::keyClick(list, Qt::Key_Space);
+        QTRY_COMPARE(writable(), QStringList({QStringLiteral("travail.ics")}));
     }
 
     // Each kind of source added in « Agendas… » shows at once in the window that
