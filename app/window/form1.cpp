@@ -91,6 +91,8 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         activateWindow();
     });
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, this, &Form1::AskShownDays);
+    // A double click on a day, or Entrée on it, opens « Nouvel évènement ».
+    connect(Cal1->Widget(), &QCalendarWidget::activated, this, &Form1::ShowNewEvent);
 
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);

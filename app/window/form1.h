@@ -127,6 +127,8 @@ public:
     void ShowPlaceDialog();
     // « Agendas… »: the window of the agendas' sources, one at a time, not modal.
     void ShowAgendas();
+    // « Nouvel évènement » on `day`, in the calendar chosen for new events.
+    void ShowNewEvent(QDate day);
 
     // The region whose public holidays the grid marks and the tooltips name with the
     // nation's, as the settings file holds it for the window and the terminal.

@@ -2,6 +2,7 @@
 // Shift+F10, and the dialogs of its entries « Lieu… » and « À propos de Solvane ».
 
 #include <QActionGroup>
+#include <QCalendarWidget>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QDialog>
@@ -18,6 +19,7 @@
 #include "app/platform/autostart.h"
 #include "app/text/qt_text.h"
 #include "app/window/agendas_dialog.h"
+#include "app/window/event_dialog.h"
 #include "app/window/form1.h"
 #include "app/window/place_dialog.h"
 #include "calendar/regional_holidays.h"
@@ -32,6 +34,7 @@ enum class Entry {
     Place,
     WeekNumbers,
     Agendas,
+    NewEvent,
     Recentre,
     About,
     Minimise,
@@ -50,6 +53,7 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::Place, .text = "L&ieu…"},
     {.entry = Entry::WeekNumbers, .text = "&Numéros de semaine"},
     {.entry = Entry::Agendas, .text = "&Agendas…"},
+    {.entry = Entry::NewEvent, .text = "Nou&vel évènement…"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -143,6 +147,9 @@ QMenu* Form1::NewMenu() {
             });
             break;
         case Entry::Agendas: connect(action, &QAction::triggered, this, &Form1::ShowAgendas); break;
+        case Entry::NewEvent:
+            connect(action, &QAction::triggered, this, [this] { ShowNewEvent(Cal1->Widget()->selectedDate()); });
+            break;
         case Entry::Recentre: connect(action, &QAction::triggered, this, &Form1::Recentre); break;
         case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
@@ -188,6 +195,14 @@ void Form1::ShowAgendas() {
     auto* dialog = new AgendasDialog(settings_, agendas_.Fetches(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->show();
+}
+
+void Form1::ShowNewEvent(QDate day) {
+    auto* dialog = new EventDialog(day, QDateTime::currentDateTime(), EventSaving(programFolder_, settings_), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    // The grid shows the new event once its file alone is read.
+    connect(dialog, &EventDialog::Written, &agendas_, &UserAgendas::ReadWritten);
+    dialog->open();
 }
 
 void Form1::ShowAbout() {

@@ -41,6 +41,12 @@ void UserAgendas::ReadChangesAt(const QString& path) {
     emit SourcesChanged();
 }
 
+// A vdir is its folder, which a source of one .ics file names too.
+void UserAgendas::ReadWritten(const QString& path) {
+    reader_.ReadChangesAt(QFileInfo(path).path());
+    ReadChangesAt(path);
+}
+
 QStringList UserAgendas::WatchedPaths() const {
     QStringList paths;
     for (const std::string& folder : chosen_.agendaFolders) paths << FromNative(folder);

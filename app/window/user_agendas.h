@@ -31,6 +31,9 @@ public:
     // Asks for the events of the days [first, last]; Changed follows once they are
     // ready, and again whenever a change gives them anew.
     void Ask(QDate first, QDate last);
+    // The gadget wrote the file at `path`: its source is looked at again, the new or
+    // changed file alone read, and the days shown follow.
+    void ReadWritten(const QString& path);
 
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return reader_.Days(); }

@@ -144,8 +144,8 @@ private slots:
         // The menu's three, and in « Jours fériés » one before each country after France:
         // Belgique, Luxembourg, Monaco, Suisse, Canada.
         QCOMPARE(roles.value(QAccessible::Separator), 3 + 5);
-        // « Jours fériés » and six commands, « Lieu… » and « Agendas… » among them.
-        QCOMPARE(roles.value(QAccessible::MenuItem), 7);
+        // « Jours fériés » and seven commands, « Lieu… », « Agendas… » and « Nouvel évènement… » among them.
+        QCOMPARE(roles.value(QAccessible::MenuItem), 8);
         QCOMPARE(ticked, 1);
     }
 

@@ -1,0 +1,387 @@
+#include "app/window/event_dialog.h"
+
+#include <QAccessible>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "agendas/quick_entry.h"
+#include "app/look/colours.h"
+#include "app/look/fixed_look.h"
+#include "app/look/fonts.h"
+#include "app/text/qt_text.h"
+
+namespace {
+
+// The reminders offered, before the start.
+struct ReminderRow {
+    const char* text;
+    std::optional<int> minutes;
+};
+constexpr ReminderRow kReminderRows[] = {
+    {.text = "Aucun", .minutes = std::nullopt}, {.text = "Au début", .minutes = 0},
+    {.text = "10 min avant", .minutes = 10},    {.text = "30 min avant", .minutes = 30},
+    {.text = "1 h avant", .minutes = 60},       {.text = "1 jour avant", .minutes = 24 * 60},
+};
+
+// The end of a repetition, in the order of its list.
+enum Ending { kNeverEnds, kEndsOnADay, kEndsAfter };
+
+const QLocale& French() {
+    static const QLocale french(QLocale::French, QLocale::France);
+    return french;
+}
+
+agendas::LocalTime LocalOf(const QDateTime& time) {
+    const QDate date = time.date();
+    const QTime clock = time.time();
+    return {date.year(), date.month(), date.day(), clock.hour(), clock.minute()};
+}
+
+QDateTime DateTimeOf(const agendas::LocalTime& time) {
+    return {QDate(time.year, time.month, time.day), QTime(time.hour, time.minute)};
+}
+
+// « 9 h », « 18 h 30 »: as the quick-add phrases write them.
+QString Clock(const QTime& time) {
+    QString clock = QString::number(time.hour()) + Utf8(" h");
+    if (time.minute() != 0) clock += QStringLiteral(" %1").arg(time.minute(), 2, 10, QLatin1Char('0'));
+    return clock;
+}
+
+// What the fields say, in the words of the panels: « jeudi 17 décembre 2026, 18 h 30
+// – 19 h 30, « Piscine », chaque semaine ».
+QString Description(const agendas::EventFields& fields, const QString& repetition) {
+    const QDateTime start = DateTimeOf(fields.start), end = DateTimeOf(fields.end);
+    const QString day = QStringLiteral("dddd d MMMM yyyy");
+    QString said = French().toString(start.date(), day);
+    if (fields.wholeDay) {
+        said += end.date() > start.date()
+                    ? Utf8(" au ") + French().toString(end.date(), day) + Utf8(", toute la journée")
+                    : Utf8(", toute la journée");
+    } else {
+        said += Utf8(", ") + Clock(start.time()) + Utf8(" – ");
+        if (end.date() != start.date()) said += French().toString(end.date(), QStringLiteral("dddd d MMMM ")) + ' ';
+        said += Clock(end.time());
+    }
+    if (!fields.title.empty()) said += Utf8(", « ") + Utf8(fields.title) + Utf8(" »");
+    if (fields.place) said += Utf8(", lieu « ") + Utf8(*fields.place) + Utf8(" »");
+    if (fields.repetition != agendas::QuickRepetition::None) said += Utf8(", ") + repetition.toLower();
+    if (fields.repeatUntil) {
+        said += Utf8(" jusqu'au ") +
+                French().toString(QDate(fields.repeatUntil->year, fields.repeatUntil->month, fields.repeatUntil->day),
+                                  QStringLiteral("d MMMM yyyy"));
+    }
+    if (fields.repeatCount) said += Utf8(", %1 fois").arg(*fields.repeatCount);
+    return said;
+}
+
+// A label of the form, its & before the key that reaches its field with Alt, and the
+// field's name for screen readers without the &.
+QLabel* Named(const char* text, QWidget* field, QWidget* parent) {
+    auto* label = new QLabel(Utf8(text), parent);
+    label->setBuddy(field);
+    field->setAccessibleName(Utf8(text).remove(QLatin1Char('&')).remove(QStringLiteral(" :")));
+    return label;
+}
+
+}  // namespace
+
+EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QWidget* parent)
+    : QDialog(parent), day_(day), now_(now), saving_(std::move(saving)) {
+    setObjectName(QStringLiteral("EventDialog"));
+    setWindowTitle(Utf8("Nouvel évènement"));
+    // The gadget's look: navy words on its grey, in its font.
+    QPalette palette = FixedLookPalette();
+    palette.setColor(QPalette::Window, kWindowGrey);
+    palette.setColor(QPalette::WindowText, kNavy);
+    setPalette(palette);
+    setFont(WindowFont(kBaseFontPixels + 1, false));
+
+    // Made in the order of the form, which is the order of the Tab key.
+    phrase_ = new QLineEdit(this);
+    phrase_->setObjectName(QStringLiteral("QuickEntry"));
+    phrase_->setPlaceholderText(Utf8("jeudi 18 h 30 Piscine"));
+    phrase_->setMinimumWidth(360);
+    auto* phraseLabel = Named("&Saisie rapide :", phrase_, this);
+    understood_ = new QLabel(this);
+    understood_->setObjectName(QStringLiteral("Understood"));
+    understood_->setWordWrap(true);
+    phrase_->setAccessibleDescription(Utf8("Une phrase telle « demain 14h-15h30 Dentiste » remplit les champs."));
+    title_ = new QLineEdit(this);
+    title_->setObjectName(QStringLiteral("Title"));
+    auto* titleLabel = Named("&Titre :", title_, this);
+    wholeDay_ = new QCheckBox(Utf8("Toute la &journée"), this);
+    wholeDay_->setObjectName(QStringLiteral("WholeDay"));
+    startDate_ = new QDateEdit(this);
+    startTime_ = new QTimeEdit(this);
+    endDate_ = new QDateEdit(this);
+    endTime_ = new QTimeEdit(this);
+    for (QDateEdit* date : {startDate_, endDate_}) {
+        date->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+        date->setCalendarPopup(true);
+    }
+    for (QTimeEdit* time : {startTime_, endTime_}) time->setDisplayFormat(QStringLiteral("HH:mm"));
+    startDate_->setObjectName(QStringLiteral("StartDate"));
+    startTime_->setObjectName(QStringLiteral("StartTime"));
+    endDate_->setObjectName(QStringLiteral("EndDate"));
+    endTime_->setObjectName(QStringLiteral("EndTime"));
+    auto* startLabel = Named("&Début :", startDate_, this);
+    auto* endLabel = Named("&Fin :", endDate_, this);
+    startTime_->setAccessibleName(Utf8("Heure du début"));
+    endTime_->setAccessibleName(Utf8("Heure de fin"));
+    place_ = new QLineEdit(this);
+    place_->setObjectName(QStringLiteral("Place"));
+    auto* placeLabel = Named("&Lieu :", place_, this);
+    repetition_ = new QComboBox(this);
+    repetition_->setObjectName(QStringLiteral("Repetition"));
+    repetition_->addItems({Utf8("Jamais"), Utf8("Chaque jour"), {}, {}, {}});
+    auto* repetitionLabel = Named("&Répétition :", repetition_, this);
+    ending_ = new QComboBox(this);
+    ending_->setObjectName(QStringLiteral("Ending"));
+    ending_->addItems({Utf8("Sans fin"), Utf8("Jusqu'au"), Utf8("Après")});
+    ending_->setAccessibleName(Utf8("Fin de la répétition"));
+    until_ = new QDateEdit(this);
+    until_->setObjectName(QStringLiteral("Until"));
+    until_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
+    until_->setCalendarPopup(true);
+    until_->setAccessibleName(Utf8("Dernier jour de la répétition"));
+    count_ = new QSpinBox(this);
+    count_->setObjectName(QStringLiteral("Count"));
+    count_->setRange(1, 999);
+    count_->setValue(10);
+    count_->setSuffix(Utf8(" fois"));
+    count_->setAccessibleName(Utf8("Nombre de fois"));
+    reminder_ = new QComboBox(this);
+    reminder_->setObjectName(QStringLiteral("Reminder"));
+    for (const ReminderRow& row : kReminderRows) reminder_->addItem(Utf8(row.text));
+    auto* reminderLabel = Named("R&appel :", reminder_, this);
+    calendar_ = new QComboBox(this);
+    calendar_->setObjectName(QStringLiteral("Calendar"));
+    auto* calendarLabel = Named("A&genda :", calendar_, this);
+    for (const agendas::Source& calendar : saving_.Calendars()) {
+        calendar_->addItem(Utf8(calendar.name), FromNative(calendar.location));
+        calendar_->setItemData(calendar_->count() - 1, FromNative(calendar.location), Qt::ToolTipRole);
+        if (calendar.location == saving_.DefaultCalendar()) calendar_->setCurrentIndex(calendar_->count() - 1);
+    }
+    // With none writable, the event goes to the gadget's own calendar, made on saving.
+    if (calendar_->count() == 0) calendar_->addItem(Utf8("Solvane (créé à l'enregistrement)"), QString());
+
+    problem_ = new QLabel(this);
+    problem_->setObjectName(QStringLiteral("Problem"));
+    problem_->setWordWrap(true);
+    QPalette problemColours = palette;
+    problemColours.setColor(QPalette::WindowText, kHolidayRed);
+    problem_->setPalette(problemColours);
+    problem_->hide();
+    auto* save = new QPushButton(Utf8("&Enregistrer"), this);
+    save->setObjectName(QStringLiteral("Save"));
+    save->setDefault(true);
+    auto* cancel = new QPushButton(Utf8("Annuler"), this);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    connect(save, &QPushButton::clicked, this, &EventDialog::accept);
+    connect(cancel, &QPushButton::clicked, this, &EventDialog::reject);
+
+    const auto times = [](QDateEdit* date, QTimeEdit* time) {
+        auto* row = new QHBoxLayout;
+        row->addWidget(date, 1);
+        row->addWidget(time, 1);
+        return row;
+    };
+    auto* form = new QFormLayout;
+    form->addRow(phraseLabel, phrase_);
+    form->addRow(QString(), understood_);
+    form->addRow(titleLabel, title_);
+    form->addRow(QString(), wholeDay_);
+    form->addRow(startLabel, times(startDate_, startTime_));
+    form->addRow(endLabel, times(endDate_, endTime_));
+    form->addRow(placeLabel, place_);
+    form->addRow(repetitionLabel, repetition_);
+    auto* endingRow = new QHBoxLayout;
+    endingRow->addWidget(ending_);
+    endingRow->addWidget(until_);
+    endingRow->addWidget(count_);
+    form->addRow(QString(), endingRow);
+    form->addRow(reminderLabel, reminder_);
+    form->addRow(calendarLabel, calendar_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(save);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(problem_);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // From the next full hour, for an hour, on the day asked (today's after 23 h is
+    // tomorrow's midnight).
+    const QDateTime next = QDateTime(now.date(), QTime(now.time().hour(), 0)).addSecs(3600);
+    const QDateTime start = day == now.date() ? next : QDateTime(day, next.time());
+    agendas::EventFields fields;
+    fields.start = LocalOf(start);
+    fields.end = LocalOf(start.addSecs(3600));
+    ShowFields(fields);
+
+    connect(phrase_, &QLineEdit::textChanged, this, &EventDialog::ReadPhrase);
+    connect(wholeDay_, &QCheckBox::toggled, this, &EventDialog::FollowChoices);
+    connect(repetition_, &QComboBox::currentIndexChanged, this, &EventDialog::FollowChoices);
+    connect(ending_, &QComboBox::currentIndexChanged, this, &EventDialog::FollowChoices);
+    connect(startDate_, &QDateEdit::dateChanged, this, &EventDialog::FollowStart);
+    connect(startTime_, &QTimeEdit::timeChanged, this, &EventDialog::FollowStart);
+    phrase_->setFocus();
+}
+
+QDateTime EventDialog::Start() const {
+    return {startDate_->date(), wholeDay_->isChecked() ? QTime(0, 0) : startTime_->time()};
+}
+
+QDateTime EventDialog::End() const {
+    return {endDate_->date(), wholeDay_->isChecked() ? QTime(0, 0) : endTime_->time()};
+}
+
+agendas::EventFields EventDialog::Fields() const {
+    agendas::EventFields fields;
+    fields.title = Utf8Of(title_->text().trimmed());
+    fields.wholeDay = wholeDay_->isChecked();
+    fields.start = LocalOf(Start());
+    fields.end = LocalOf(End());
+    if (const QString place = place_->text().trimmed(); !place.isEmpty()) fields.place = Utf8Of(place);
+    fields.repetition = agendas::QuickRepetition(repetition_->currentIndex());
+    if (fields.repetition != agendas::QuickRepetition::None && ending_->currentIndex() == kEndsOnADay) {
+        const QDate until = until_->date();
+        fields.repeatUntil = agendas::LocalDate{until.year(), until.month(), until.day()};
+    }
+    if (fields.repetition != agendas::QuickRepetition::None && ending_->currentIndex() == kEndsAfter) {
+        fields.repeatCount = count_->value();
+    }
+    fields.reminderMinutes = kReminderRows[std::max(0, reminder_->currentIndex())].minutes;
+    return fields;
+}
+
+void EventDialog::ShowFields(const agendas::EventFields& fields) {
+    const QDateTime start = DateTimeOf(fields.start), end = DateTimeOf(fields.end);
+    {
+        const QSignalBlocker quietDate(startDate_), quietTime(startTime_);
+        title_->setText(Utf8(fields.title));
+        wholeDay_->setChecked(fields.wholeDay);
+        startDate_->setDate(start.date());
+        startTime_->setTime(start.time());
+        endDate_->setDate(end.date());
+        endTime_->setTime(end.time());
+        place_->setText(Utf8(fields.place.value_or("")));
+        repetition_->setCurrentIndex(int(fields.repetition));
+        ending_->setCurrentIndex(fields.repeatUntil ? kEndsOnADay : fields.repeatCount ? kEndsAfter : kNeverEnds);
+        if (fields.repeatUntil) {
+            until_->setDate(QDate(fields.repeatUntil->year, fields.repeatUntil->month, fields.repeatUntil->day));
+        } else {
+            until_->setDate(start.date().addMonths(1));
+        }
+        if (fields.repeatCount) count_->setValue(*fields.repeatCount);
+    }
+    shownStart_ = QDateTime(startDate_->date(), startTime_->time());
+    FollowChoices();
+}
+
+// The repetitions name the start's weekday and day; the times of a whole day, and
+// the end of no repetition, are out of reach.
+void EventDialog::FollowChoices() {
+    const QDate start = startDate_->date();
+    repetition_->setItemText(2, Utf8("Chaque semaine, le ") + French().toString(start, QStringLiteral("dddd")));
+    repetition_->setItemText(3, Utf8("Chaque mois, le ") + French().toString(start, QStringLiteral("d")));
+    repetition_->setItemText(4, Utf8("Chaque année, le ") + French().toString(start, QStringLiteral("d MMMM")));
+    startTime_->setEnabled(!wholeDay_->isChecked());
+    endTime_->setEnabled(!wholeDay_->isChecked());
+    const bool repeats = repetition_->currentIndex() > 0;
+    ending_->setEnabled(repeats);
+    until_->setEnabled(repeats && ending_->currentIndex() == kEndsOnADay);
+    count_->setEnabled(repeats && ending_->currentIndex() == kEndsAfter);
+}
+
+// The times count even while the whole day hides them, so that the end keeps its
+// day and its hour when the box is cleared again.
+void EventDialog::FollowStart() {
+    const QDateTime start(startDate_->date(), startTime_->time());
+    const QDateTime end = QDateTime(endDate_->date(), endTime_->time()).addSecs(shownStart_.secsTo(start));
+    const QSignalBlocker quietDate(endDate_), quietTime(endTime_);
+    endDate_->setDate(end.date());
+    endTime_->setTime(end.time());
+    shownStart_ = start;
+    FollowChoices();
+}
+
+// The fields follow the phrase at each key; a phrase that says no day keeps the day
+// the dialog was opened on, and the reminder and the calendar stay as chosen.
+void EventDialog::ReadPhrase(const QString& phrase) {
+    if (phrase.trimmed().isEmpty()) {
+        understood_->clear();
+        return;
+    }
+    const agendas::QuickEntry entry = agendas::ReadQuickEntry(Utf8Of(phrase), LocalOf(now_));
+    if (entry.problem != agendas::QuickEntry::Problem::None) {
+        understood_->setText(Utf8(agendas::QuickEntryProblemSentence(entry)));
+        return;
+    }
+    agendas::EventFields fields = agendas::FieldsOfQuickEntry(entry);
+    const bool saysADay = std::any_of(entry.understood.begin(), entry.understood.end(), [](const auto& part) {
+        return part.meaning == agendas::QuickEntryPart::Meaning::Day;
+    });
+    if (!saysADay && day_ != now_.date()) {
+        const qint64 days = DateTimeOf(fields.start).date().daysTo(day_);
+        fields.start = LocalOf(DateTimeOf(fields.start).addDays(days));
+        fields.end = LocalOf(DateTimeOf(fields.end).addDays(days));
+    }
+    fields.reminderMinutes = Fields().reminderMinutes;
+    ShowFields(fields);
+    const QString repetition = repetition_->currentText();
+    understood_->setText(Utf8("Compris : ") + Description(fields, repetition) + QLatin1Char('.'));
+}
+
+void EventDialog::accept() {
+    const agendas::EventFields fields = Fields();
+    if (fields.title.empty()) {
+        title_->setFocus();
+        Say(Utf8("L'évènement n'a pas de titre : rien n'est écrit."));
+        return;
+    }
+    if (fields.wholeDay ? fields.end.Date() < fields.start.Date() : fields.end <= fields.start) {
+        endDate_->setFocus();
+        Say(Utf8("La fin vient avant le début : rien n'est écrit."));
+        return;
+    }
+    if (fields.repeatUntil && *fields.repeatUntil < fields.start.Date()) {
+        until_->setFocus();
+        Say(Utf8("La répétition finit avant le premier jour : rien n'est écrit."));
+        return;
+    }
+    const agendas::EventWriting written = saving_.Add(Native(calendar_->currentData().toString()), fields);
+    if (written.status != agendas::EventWriting::Status::Written) {
+        Say(Utf8(written.sentence));
+        return;
+    }
+    emit Written(FromNative(written.path));
+    QDialog::accept();
+}
+
+// Shown under the fields and heard at once: a screen reader gets it as an alert, and
+// with the dialog's description.
+void EventDialog::Say(const QString& sentence) {
+    problem_->setText(sentence);
+    problem_->show();
+    problem_->setAccessibleName(sentence);
+    setAccessibleDescription(sentence);
+    QAccessibleEvent alert(problem_, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
+}

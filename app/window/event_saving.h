@@ -1,0 +1,36 @@
+#pragma once
+// Where the window writes the events of « Nouvel évènement »: the agendas the user
+// marked « modifiable » that the gadget may write (agendas/writable_sources.h), the one
+// chosen for new events, and, when none is writable, the local calendar « Solvane »,
+// made at the first event and listed in « Agendas… » as the one new events go to. The
+// writing itself is agendas/event_writing's, through the iCalendar module.
+
+#include <QString>
+#include <string>
+#include <vector>
+
+#include "agendas/event_writing.h"
+#include "agendas/source.h"
+
+class GadgetSettings;
+
+class EventSaving {
+public:
+    // The iCalendar module is looked for in `programFolder`.
+    EventSaving(QString programFolder, GadgetSettings& settings)
+        : programFolder_(std::move(programFolder)), settings_(&settings) {}
+
+    // The calendars a new event may go to, in the list's order, each with the name it
+    // shows; none when no agenda is writable.
+    std::vector<agendas::Source> Calendars() const;
+    // The location of the one chosen for new events; empty when none is writable.
+    std::string DefaultCalendar() const;
+
+    // Writes the new event in the calendar at `location`; an empty location makes the
+    // local calendar first. The sentence of what went wrong is French, whole.
+    agendas::EventWriting Add(const std::string& location, const agendas::EventFields& fields) const;
+
+private:
+    QString programFolder_;
+    GadgetSettings* settings_;
+};

@@ -1,0 +1,233 @@
+// « Nouvel évènement » driven by the keyboard alone: a phrase typed into the quick-add
+// line fills the fields, Enter saves, and the file written is read back by
+// python3-icalendar, not by the gadget's reader; what cannot be written is said in the
+// dialog and the input stays; with no writable calendar the local one is made and
+// listed; a day of the grid opens the dialog on that day.
+
+#include <QAccessible>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <ctime>
+
+#include "app/platform/gadget_settings.h"
+#include "app/window/event_dialog.h"
+#include "app/window/form1.h"
+#include "tests/app/test_classes.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+// Thursday 10 December 2026 at 15:20, the moment the phrases are read at.
+const QDateTime kNow(QDate(2026, 12, 10), QTime(15, 20));
+
+// Types `text` key by key, as a keyboard does; QTest::keyClicks takes ASCII alone.
+void Type(QWidget* field, const QString& text) {
+    for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// The events of the folder's files as python3-icalendar reads them (written_events.py).
+QStringList WrittenEvents(const QString& folder) {
+    QProcess reader;
+    reader.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(SOLVANE_WRITTEN_EVENTS), folder});
+    if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
+        return {QString::fromUtf8(reader.readAllStandardError())};
+    return QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+template <typename Widget>
+Widget* Child(const QWidget& dialog, const char* name) {
+    return dialog.findChild<Widget*>(QLatin1String(name));
+}
+
+}  // namespace
+
+class EventDialogTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir data_, state_, calendars_;
+
+    // A vdir of the test's own, the only writable agenda and the one for new events.
+    QString WritableCalendar(GadgetSettings& settings, const QString& name) {
+        const QString folder = calendars_.filePath(name);
+        QDir().mkpath(folder);
+        settings.SetAgendas({{.source = folder.toStdString(), .name = {}, .writable = true}});
+        settings.SetDefaultAgenda(folder.toStdString());
+        return folder;
+    }
+
+private slots:
+    void initTestCase() {
+        ApplyFixedLook();
+        qputenv("TZ", "Europe/Paris");
+        tzset();
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data_.path()));
+        qputenv("XDG_STATE_HOME", QFile::encodeName(state_.path()));
+    }
+
+    // The phrases of the guide, and a time alone on a day of the grid that is not
+    // today; a reminder chosen by its key (Alt+A) and the arrows. Expected: what
+    // python3-icalendar reads, SUMMARY|DTSTART|DTEND|RRULE|LOCATION|TRIGGER
+    // (in seconds).
+    void aTypedPhraseIsWrittenAsItWasUnderstood_data() {
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<QString>("phrase");
+        QTest::addColumn<int>("reminderSteps");
+        QTest::addColumn<QString>("written");
+        const QDate today = kNow.date();
+        QTest::newRow("a weekday and a time") << today << QStringLiteral("jeudi 18 h 30 Piscine") << 0
+                                              << QStringLiteral(
+                                                     "Piscine|2026-12-17T18:30 Europe/Paris|"
+                                                     "2026-12-17T19:30 Europe/Paris|||");
+        QTest::newRow("tomorrow from 14 h to 15 h 30, reminded 10 min before")
+            << today << QStringLiteral("demain 14h-15h30 Dentiste") << 2
+            << QStringLiteral("Dentiste|2026-12-11T14:00 Europe/Paris|2026-12-11T15:30 Europe/Paris|||-600");
+        QTest::newRow("a whole day next May, reminded the day before")
+            << today << QStringLiteral("12 mai toute la journée Anniversaire de Léa") << 5
+            << QStringLiteral("Anniversaire de Léa|2027-05-12|2027-05-13|||-86400");
+        QTest::newRow("every week") << today << QStringLiteral("lundi 9h réunion chaque semaine") << 0
+                                    << QStringLiteral(
+                                           "réunion|2026-12-14T09:00 Europe/Paris|"
+                                           "2026-12-14T10:00 Europe/Paris|FREQ=WEEKLY||");
+        QTest::newRow("every day ten times, at a place, reminded at the start")
+            << today << QStringLiteral("chaque jour 7h Course 10 fois @ Parc") << 1
+            << QStringLiteral(
+                   "Course|2026-12-11T07:00 Europe/Paris|2026-12-11T08:00 Europe/Paris|"
+                   "FREQ=DAILY;COUNT=10|Parc|0");
+        QTest::newRow("a time alone keeps the day of the grid")
+            << QDate(2026, 12, 24) << QStringLiteral("18h Réveillon") << 0
+            << QStringLiteral("Réveillon|2026-12-24T18:00 Europe/Paris|2026-12-24T19:00 Europe/Paris|||");
+    }
+
+    void aTypedPhraseIsWrittenAsItWasUnderstood() {
+        QFETCH(QDate, day);
+        QFETCH(QString, phrase);
+        QFETCH(int, reminderSteps);
+        QFETCH(QString, written);
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QString::fromLatin1(QTest::currentDataTag()));
+        EventDialog dialog(day, kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* line = Child<QLineEdit>(dialog, "QuickEntry");
+        QCOMPARE(QApplication::focusWidget(), line);
+        Type(line, phrase);
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), written.section(QLatin1Char('|'), 0, 0));
+        QVERIFY2(Child<QLabel>(dialog, "Understood")->text().startsWith(QStringLiteral("Compris : ")),
+                 qPrintable(Child<QLabel>(dialog, "Understood")->text()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), Child<QComboBox>(dialog, "Reminder"));
+        for (int step = 0; step < reminderSteps; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(WrittenEvents(folder), QStringList{written});
+    }
+
+    // Nothing written, a sentence in the dialog that a screen reader hears, and the
+    // input as it was: without a title, and with the calendar's folder removed while
+    // the dialog was open.
+    void whatCannotBeWrittenIsSaidAndTheInputKept() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("removed"));
+        EventDialog dialog(kNow.date(), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        auto* line = Child<QLineEdit>(dialog, "QuickEntry");
+        auto* problem = Child<QLabel>(dialog, "Problem");
+        Type(line, QStringLiteral("demain 14h"));
+        QTest::keyClick(line, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(problem->text(), QStringLiteral("L'évènement n'a pas de titre : rien n'est écrit."));
+        QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(dialog, "Title"));
+
+        Type(QApplication::focusWidget(), QStringLiteral("Dentiste"));
+        QVERIFY(QDir(folder).removeRecursively());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY2(problem->isVisibleTo(&dialog) && problem->text().contains(QStringLiteral("n'existe pas")),
+                 qPrintable(problem->text()));
+        QCOMPARE(problem->accessibleName(), problem->text());
+        QCOMPARE(line->text(), QStringLiteral("demain 14h"));
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), QStringLiteral("Dentiste"));
+        QCOMPARE(Child<QDateEdit>(dialog, "StartDate")->date(), QDate(2026, 12, 11));
+        QVERIFY(!QFileInfo::exists(folder));
+    }
+
+    // No agenda writable: the event goes to the gadget's own calendar, made then,
+    // named « Solvane », and listed as writable and chosen for the next events.
+    void withNoWritableCalendarTheLocalOneIsMade() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        settings.SetAgendas({{.source = "https://example.org/agenda.ics", .name = {}, .writable = true}});
+        EventDialog dialog(kNow.date(), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(Child<QComboBox>(dialog, "Calendar")->count(), 1);
+        Type(QApplication::focusWidget(), QStringLiteral("demain 9h Piano"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const QString local = data_.filePath(QStringLiteral("solvane/agenda"));
+        QCOMPARE(test::BytesOf(local + QStringLiteral("/displayname")), QByteArray("Solvane"));
+        QCOMPARE(WrittenEvents(local),
+                 QStringList{QStringLiteral("Piano|2026-12-11T09:00 Europe/Paris|2026-12-11T10:00 Europe/Paris|||")});
+        QCOMPARE(settings.Choices().defaultAgenda, local.toStdString());
+        QCOMPARE(settings.Agendas().back().writable, true);
+    }
+
+    // Every control the Tab key reaches has a name for screen readers, and the Tab key
+    // goes down the form, never back up.
+    void theFieldsAreNamedAndTabbedInTheirOrder() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        EventDialog dialog(kNow.date(), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        Child<QComboBox>(dialog, "Repetition")->setCurrentIndex(1);
+        Child<QComboBox>(dialog, "Ending")->setCurrentIndex(1);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        // A date or a time takes Tab from one of its parts to the next, as Qt's do.
+        QWidget* first = QApplication::focusWidget();
+        QList<QWidget*> reached;
+        int lastTop = -1;
+        do {
+            QWidget* field = QApplication::focusWidget();
+            QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(field);
+            QVERIFY2(heard && !heard->text(QAccessible::Name).isEmpty(), field->metaObject()->className());
+            const int top = field->mapTo(&dialog, QPoint(0, 0)).y();
+            QVERIFY2(top >= lastTop, qPrintable(field->objectName()));
+            lastTop = top;
+            if (!reached.contains(field)) reached << field;
+            QTest::keyClick(field, Qt::Key_Tab);
+        } while (QApplication::focusWidget() != first && reached.size() < 30);
+        QCOMPARE(reached.size(), 15);  // every field, the last day among them but not the count, and the buttons
+    }
+
+    // Entrée on a day of the grid, as a double click, opens the dialog on that day;
+    // the event saved is underlined in the grid.
+    void aDayOfTheGridOpensTheDialogOnIt() {
+        const std::unique_ptr<Form1> form(new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)));
+        form->Form_Load();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        const QDate day(form->Cal1->Widget()->yearShown(), form->Cal1->Widget()->monthShown(), 24);
+        form->Cal1->Widget()->setSelectedDate(day);
+        auto* grid = form->Cal1->Widget()->findChild<QTableView*>();
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Return);
+        auto* dialog = form->findChild<EventDialog*>(QStringLiteral("EventDialog"));
+        QVERIFY(dialog);
+        QCOMPARE(Child<QDateEdit>(*dialog, "StartDate")->date(), day);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Nouvel évènement"));
+        QVERIFY(!form->Cal1->Widget()->dateTextFormat(day).fontUnderline());
+        Type(Child<QLineEdit>(*dialog, "Title"), QStringLiteral("Bal"));
+        QTest::keyClick(Child<QLineEdit>(*dialog, "Title"), Qt::Key_Return);
+        QVERIFY2(!dialog->isVisible(), qPrintable(Child<QLabel>(*dialog, "Problem")->text()));
+        QTRY_VERIFY_WITH_TIMEOUT(form->Cal1->Widget()->dateTextFormat(day).fontUnderline(), 20000);
+    }
+};
+
+SOLVANE_TEST_CLASS(EventDialogTest)
+#include "event_dialog_test.moc"
