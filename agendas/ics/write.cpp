@@ -250,6 +250,9 @@ struct Located {
     std::optional<icaltimetype> target;  // the occurrence, in the series' frame
     Place place;
     std::string problem;
+    // Whether the change takes the whole series: all of it asked, an event that does
+    // not repeat, or « celle-ci et les suivantes » from its first occurrence.
+    bool WholeSeries(Scope scope) const { return !target || (scope == Scope::ThisAndFollowing && place.before == 0); }
 };
 
 Located Locate(icalcomponent* root, const std::string& uid, const std::optional<OccurrenceStart>& which, Scope scope,
@@ -269,6 +272,15 @@ Located Locate(icalcomponent* root, const std::string& uid, const std::optional<
     located.place = PlaceInSeries(located.series, start, *located.target);
     if (!located.place.found) located.problem = "n'a pas cette occurrence de l'évènement : rien n'est changé";
     return located;
+}
+
+// The text parsed into `tree` and the event `uid` found in it, or the reason nothing
+// is changed.
+std::string Open(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
+                 Scope scope, const WritingStamp& stamp, Tree& tree, Located& found) {
+    if (std::string problem = Parse(text, tree); !problem.empty()) return problem;
+    found = Locate(tree.root, uid, which, scope, stamp);
+    return found.problem;
 }
 
 class IcsFileWriter final : public IcsWriter {
@@ -297,12 +309,12 @@ public:
                       const WritingStamp& stamp) const override {
         const std::lock_guard lock(libicalMutex);
         Tree tree;
-        if (std::string problem = Parse(text, tree); !problem.empty()) return Refused(problem);
-        Located found = Locate(tree.root, uid, which, scope, stamp);
-        if (!found.problem.empty()) return Refused(found.problem);
+        Located found;
+        if (std::string problem = Open(text, uid, which, scope, stamp, tree, found); !problem.empty())
+            return Refused(problem);
         TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
         AddZoneIfMissing(tree.root, stamp);
-        if (!found.target || (scope == Scope::ThisAndFollowing && found.place.before == 0)) {
+        if (found.WholeSeries(scope)) {
             Stamp(found.series, stamp, false);
             SetFields(found.series, fields, stamp, true);
         } else if (scope == Scope::ThisOccurrence) {
@@ -336,11 +348,11 @@ public:
                       Scope scope, const WritingStamp& stamp) const override {
         const std::lock_guard lock(libicalMutex);
         Tree tree;
-        if (std::string problem = Parse(text, tree); !problem.empty()) return Refused(problem);
-        Located found = Locate(tree.root, uid, which, scope, stamp);
-        if (!found.problem.empty()) return Refused(found.problem);
+        Located found;
+        if (std::string problem = Open(text, uid, which, scope, stamp, tree, found); !problem.empty())
+            return Refused(problem);
         TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
-        if (!found.target || (scope == Scope::ThisAndFollowing && found.place.before == 0)) {
+        if (found.WholeSeries(scope)) {
             for (icalcomponent* event : found.all) {
                 icalcomponent_remove_component(tree.root, event);
                 icalcomponent_free(event);
