@@ -136,23 +136,30 @@ icalcomponent* NewCalendar() {
     return root;
 }
 
-// The DTSTART of `series` with the value `time`, as a RECURRENCE-ID or an EXDATE:
-// the same TZID parameter, the same kind of value.
-icalproperty* InSeriesFrame(icalcomponent* series, icalproperty_kind kind, const icaltimetype& time) {
+// Sets `property` (a RECURRENCE-ID or an EXDATE) to `time` in the frame of the
+// series' DTSTART: the same TZID parameter, the same kind of value. Its other
+// parameters (RANGE…) stay.
+void SetInSeriesFrame(icalproperty* property, icalcomponent* series, const icaltimetype& time) {
     icalproperty* start = icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY);
-    icalproperty* property = icalproperty_new(kind);
+    icalproperty_remove_parameter_by_kind(property, ICAL_TZID_PARAMETER);
+    icalproperty_remove_parameter_by_kind(property, ICAL_VALUE_PARAMETER);
     icalproperty_set_value(property, time.is_date ? icalvalue_new_date(time) : icalvalue_new_datetime(time));
     if (time.is_date) icalproperty_add_parameter(property, icalparameter_new_value(ICAL_VALUE_DATE));
     if (icalparameter* tzid = icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER); tzid && !time.is_date)
         icalproperty_add_parameter(property, icalparameter_new_clone(tzid));
+}
+
+icalproperty* InSeriesFrame(icalcomponent* series, icalproperty_kind kind, const icaltimetype& time) {
+    icalproperty* property = icalproperty_new(kind);
+    SetInSeriesFrame(property, series, time);
     return property;
 }
 
-// The series' start, its zone set from its TZID (the file's VTIMEZONE or libical's).
-icaltimetype SeriesStart(icalcomponent* root, icalcomponent* series) {
-    icalproperty* start = icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY);
-    icaltimetype time = icalproperty_get_dtstart(start);
-    if (icalparameter* tzid = icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER)) {
+// The time of `property` (a DTSTART, a RECURRENCE-ID, an EXDATE), its zone set from
+// its TZID (the file's VTIMEZONE or libical's).
+icaltimetype ZonedValue(icalcomponent* root, icalproperty* property) {
+    icaltimetype time = icalvalue_get_datetimedate(icalproperty_get_value(property));
+    if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER)) {
         const char* name = icalparameter_get_tzid(tzid);
         icaltimezone* zone = icalcomponent_get_timezone(root, name);
         if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(name);
@@ -160,6 +167,10 @@ icaltimetype SeriesStart(icalcomponent* root, icalcomponent* series) {
         time.zone = zone;
     }
     return time;
+}
+
+icaltimetype SeriesStart(icalcomponent* root, icalcomponent* series) {
+    return ZonedValue(root, icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY));
 }
 
 // The occurrence `which` (a local time of the machine) in the frame of the series' start.
@@ -219,8 +230,9 @@ void RemoveOverridesFrom(icalcomponent* root, const std::vector<icalcomponent*>&
 }
 
 // Ends the series before `target`: UNTIL one second (a day, for dates) before it, in
-// UTC for a zoned start; COUNT dropped, RDATEs from `target` on dropped.
-void EndBefore(icalcomponent* series, const icaltimetype& target) {
+// UTC for a zoned start; COUNT dropped, RDATEs from `target` on dropped, and the
+// EXDATEs that would name no occurrence of the shorter series (RFC 5545 3.8.5.1).
+void EndBefore(icalcomponent* root, icalcomponent* series, const icaltimetype& target) {
     icalproperty* rule = icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY);
     icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
     icaltimetype until = target;
@@ -241,6 +253,16 @@ void EndBefore(icalcomponent* series, const icaltimetype& target) {
             icalproperty_free(extra);
         }
         extra = next;
+    }
+    for (icalproperty* excluded = icalcomponent_get_first_property(series, ICAL_EXDATE_PROPERTY);
+         excluded != nullptr;) {
+        icalproperty* next = icalcomponent_get_next_property(series, ICAL_EXDATE_PROPERTY);
+        const icaltimetype when = ZonedValue(root, excluded);
+        if (SameWall(when, target) || icaltime_compare(when, target) > 0) {
+            icalcomponent_remove_property(series, excluded);
+            icalproperty_free(excluded);
+        }
+        excluded = next;
     }
 }
 
@@ -283,6 +305,55 @@ std::string Open(std::string_view text, const std::string& uid, const std::optio
     return found.problem;
 }
 
+// The wall reading of `time` in the frame of `frame` (the same instant in its zone;
+// the reading itself when either floats or is a date), as a floating date-time.
+icaltimetype WallIn(icaltimetype time, const icaltimetype& frame) {
+    if (!time.is_date && !frame.is_date && frame.zone != nullptr && time.zone != nullptr)
+        time = icaltime_convert_to_zone(time, const_cast<icaltimezone*>(frame.zone));
+    time.is_date = 0;
+    time.zone = nullptr;
+    return time;
+}
+
+// After the whole series was changed from `oldStart`, each EXDATE and RECURRENCE-ID
+// moves as the start moved, so that it names the same occurrence: RFC 5545 (3.8.5.1,
+// 3.8.4.4) has them name occurrences of the series, and one left at the old times
+// would bring back an occurrence the user removed or doubled one the user changed.
+// One that names no occurrence of the new series (a shorter or another rule) goes,
+// with its override; the file as it was is in the safety net.
+void FollowTheStart(icalcomponent* root, const Located& found, const icaltimetype& oldStart) {
+    const icaltimetype newStart = SeriesStart(root, found.series);
+    const time_t moved = icaltime_as_timet(WallIn(newStart, newStart)) - icaltime_as_timet(WallIn(oldStart, newStart));
+    const auto follows = [&](icalproperty* property) {
+        icaltimetype time = WallIn(ZonedValue(root, property), newStart);
+        icaltime_adjust(&time, int(moved / 86400), 0, 0, int(moved % 86400));
+        if (newStart.is_date) {
+            time = DateOf({time.year, time.month, time.day});
+        } else {
+            time.zone = newStart.zone;
+        }
+        if (!PlaceInSeries(found.series, newStart, time).found) return false;
+        SetInSeriesFrame(property, found.series, time);
+        return true;
+    };
+    std::vector<icalproperty*> excluded;
+    for (icalproperty* property = icalcomponent_get_first_property(found.series, ICAL_EXDATE_PROPERTY);
+         property != nullptr; property = icalcomponent_get_next_property(found.series, ICAL_EXDATE_PROPERTY)) {
+        excluded.push_back(property);
+    }
+    for (icalproperty* property : excluded) {
+        if (follows(property)) continue;
+        icalcomponent_remove_property(found.series, property);
+        icalproperty_free(property);
+    }
+    for (icalcomponent* event : found.all) {
+        icalproperty* id = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
+        if (id == nullptr || follows(id)) continue;
+        icalcomponent_remove_component(root, event);
+        icalcomponent_free(event);
+    }
+}
+
 class IcsFileWriter final : public IcsWriter {
 public:
     TextChange NewFile(const EventFields& fields, const std::string& uid, const WritingStamp& stamp) const override {
@@ -315,8 +386,10 @@ public:
         TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
         AddZoneIfMissing(tree.root, stamp);
         if (found.WholeSeries(scope)) {
+            const icaltimetype oldStart = SeriesStart(tree.root, found.series);
             Stamp(found.series, stamp, false);
             SetFields(found.series, fields, stamp, true);
+            FollowTheStart(tree.root, found, oldStart);
         } else if (scope == Scope::ThisOccurrence) {
             ChangeOne(tree.root, found, fields, stamp);
         } else {
@@ -327,7 +400,7 @@ public:
             if (count > 0 && fields.repeatCount == count)
                 following.repeatCount = std::max(1, count - found.place.before);
             RemoveOverridesFrom(tree.root, found.all, *found.target, false);
-            EndBefore(found.series, *found.target);
+            EndBefore(tree.root, found.series, *found.target);
             Stamp(found.series, stamp, false);
             icalcomponent* series = NewEvent(following, newUid, stamp);
             if (oneFile) {
@@ -363,7 +436,7 @@ public:
             Stamp(found.series, stamp, false);
         } else {
             RemoveOverridesFrom(tree.root, found.all, *found.target, false);
-            EndBefore(found.series, *found.target);
+            EndBefore(tree.root, found.series, *found.target);
             Stamp(found.series, stamp, false);
         }
         change.noEventLeft = icalcomponent_get_first_component(tree.root, ICAL_VEVENT_COMPONENT) == nullptr;

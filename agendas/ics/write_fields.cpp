@@ -147,6 +147,9 @@ icaltimetype DateOf(const LocalDate& date) {
     time.year = date.year;
     time.month = date.month;
     time.day = date.day;
+    // As libical reads a date: its null date's -1 hour would move a rule's start to the
+    // day before when its iterator normalises it.
+    time.hour = time.minute = time.second = 0;
     return time;
 }
 

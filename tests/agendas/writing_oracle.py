@@ -2,8 +2,9 @@
 """The events the gadget writes, read by other programs.
 
   - khal (Debian's) lists, over eight weeks of a vdir, exactly the events written: a
-    single one, whole days, two series, one occurrence moved, one removed, and a series
-    split by « celle-ci et les suivantes »; every file parses with python3-icalendar.
+    single one, whole days, two series, one occurrence moved, one removed, a series
+    split by « celle-ci et les suivantes », and a whole series moved to other days with
+    its exceptions; every file parses with python3-icalendar.
   - In an .ics file of 200 varied components, every component the gadget did not
     touch is equal before and after, property by property, after an event is added,
     changed and an occurrence removed; the old versions are in the safety net.
@@ -44,12 +45,20 @@ before_change = open(f"{vdir}/{meeting}.ics", "rb").read()
 run("change", vdir, meeting, "this", "2027-01-11T09:00", "11 janvier 10h Réunion déplacée")
 run("remove", vdir, meeting, "this", "2027-01-18T09:00")
 run("change", vdir, meeting, "following", "2027-02-01T09:00", "1 février 11h Réunion B chaque semaine")
+# A whole series moved from Thursdays 8 h to Saturdays 7 h: its removed and its changed
+# occurrences move with it (RFC 5545 has EXDATE and RECURRENCE-ID name occurrences).
+yoga = run("add", vdir, "jeudi 8h Yoga chaque semaine")
+run("remove", vdir, yoga, "this", "2027-01-14T08:00")
+run("change", vdir, yoga, "this", "2027-01-21T08:00", "21 janvier 12h Yoga décalé")
+run("change", vdir, yoga, "all", "-", "samedi 7h Yoga chaque semaine")
 expected = sorted([
     "2027-01-04 09:00 2027-01-04 10:00 Réunion", "2027-01-25 09:00 2027-01-25 10:00 Réunion",
     "2027-01-11 10:00 2027-01-11 11:00 Réunion déplacée",
     *[f"2027-{d} 11:00 2027-{d} 12:00 Réunion B" for d in ("02-01", "02-08", "02-15", "02-22")],
     "2027-01-05 14:00 2027-01-05 15:30 Dentiste", "2027-01-12 2027-01-12 Anniversaire de Léa",
     *[f"2027-01-{d} 18:30 2027-01-{d} 19:30 Piscine" for d in ("06", "13", "20", "27")],
+    *[f"2027-{d} 07:00 2027-{d} 08:00 Yoga" for d in ("01-02", "01-23", "01-30", "02-06", "02-13", "02-20")],
+    "2027-01-21 12:00 2027-01-21 13:00 Yoga décalé",
 ])
 with open(work + "/khal.conf", "w") as conf:
     conf.write(f"""[calendars]
