@@ -73,6 +73,12 @@ std::string FirstWord(const std::string& text) {
     return end == std::string::npos ? text : text.substr(0, end);
 }
 
+EventWriting NoFreeUid() {
+    return Outcome(EventWriting::Status::Failed,
+                   "Aucun identifiant neuf n'a pu être tiré pour l'évènement (la source de hasard du système "
+                   "répète les mêmes ?) : rien n'est écrit.");
+}
+
 // A file of a calendar is written only when it is the user's own ordinary file: not a
 // link to somewhere else, not another's.
 bool OwnOrdinaryFile(const std::string& path) {
@@ -157,6 +163,33 @@ EventFile FindEventFile(const Source& calendar, const std::string& uid, const Ic
     return {};
 }
 
+bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars) {
+    for (const Source& calendar : calendars) {
+        if (calendar.kind == Source::Kind::File) {
+            const files::FileReading reading = files::ReadOrdinaryFile(calendar.location, kLargestFileBytes);
+            if (reading.found == files::FileReading::Found::Read && reading.bytes.find(uid) != std::string::npos)
+                return false;
+        } else if (calendar.kind == Source::Kind::Folder) {
+            bool taken = false;
+            ListSourceFolder(calendar.location,
+                             [&](std::string_view name, std::uint64_t) { taken = taken || name.starts_with(uid); });
+            if (taken) return false;
+        }
+    }
+    return true;
+}
+
+std::string EventWriter::FreeUid(const Source& calendar) const {
+    std::vector<Source> searched = calendars_;
+    const auto same = [&](const Source& source) { return source.location == calendar.location; };
+    if (std::none_of(searched.begin(), searched.end(), same)) searched.push_back(calendar);
+    // Two random UIDs that meet are a broken random source; a few tries, then a refusal.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        if (std::string uid = newUid_(); UidIsFree(uid, searched)) return uid;
+    }
+    return {};
+}
+
 EventWriting EventWriter::NotKept(const std::string& path) const {
     return Outcome(EventWriting::Status::Failed, "L'ancienne version de " + Quoted(path) +
                                                      " n'a pas pu être gardée dans " + Quoted(netFolder_) +
@@ -166,7 +199,8 @@ EventWriting EventWriter::NotKept(const std::string& path) const {
 EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields) const {
     if (std::string refused = Refusal(calendar); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
-    const std::string uid = NewUid();
+    const std::string uid = FreeUid(calendar);
+    if (uid.empty()) return NoFreeUid();
     if (calendar.kind == Source::Kind::Folder) {
         const TextChange text = writer_.NewFile(fields, uid, stamp_);
         const std::string path = calendar.location + "/" + uid + ".ics";
@@ -188,7 +222,9 @@ EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, 
     if (std::string refused = Refusal(calendar); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
     const bool oneFile = calendar.kind == Source::Kind::File;
-    const std::string newUid = NewUid();
+    // Only « celle-ci et les suivantes » writes a new UID, the new series'.
+    const std::string newUid = scope == Scope::ThisAndFollowing ? FreeUid(calendar) : newUid_();
+    if (newUid.empty()) return NoFreeUid();
     const TextChange change = writer_.Change(file.bytes, uid, which, scope, fields, newUid, oneFile, stamp_);
     EventWriting writing = Replace(calendar, file, change);
     writing.uid = uid;

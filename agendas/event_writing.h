@@ -11,8 +11,10 @@
 //     (safety_net.h); when they cannot, nothing is written.
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "agendas/ics_writer.h"
 #include "agendas/source.h"
@@ -52,11 +54,27 @@ struct EventWriting {
     std::string path;      // the file written
 };
 
+// Whether `uid` appears in no calendar of `calendars`: no file of a vdir is named after
+// it, and no .ics file holds it anywhere in its text (a plain search, which a random
+// UID almost never meets by chance). A vdir's files are not read: khal and vdirsyncer
+// name an event's file after its UID when the UID is made of letters, digits and
+// dashes, as the gadget's are, so that its name is where it would be; reading every
+// file of a large vdir would cost --ajouter ten times its own work.
+bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars);
+
 class EventWriter {
 public:
-    // `netFolder`: the safety net's (safety_net.h).
-    EventWriter(const IcsWriter& writer, std::string netFolder, WritingStamp stamp)
-        : writer_(writer), netFolder_(std::move(netFolder)), stamp_(std::move(stamp)) {}
+    // `netFolder`: the safety net's (safety_net.h). `calendars`: all the user's agendas,
+    // in none of which a new event's UID may already be (RFC 5545 3.8.4.7 asks a UID
+    // unique, and vdirsyncer stops at two items with one); the calendar written is
+    // always searched. `newUid` makes the UIDs tried.
+    EventWriter(const IcsWriter& writer, std::string netFolder, WritingStamp stamp, std::vector<Source> calendars = {},
+                std::function<std::string()> newUid = NewUid)
+        : writer_(writer),
+          netFolder_(std::move(netFolder)),
+          stamp_(std::move(stamp)),
+          calendars_(std::move(calendars)),
+          newUid_(std::move(newUid)) {}
 
     EventWriting Add(const Source& calendar, const EventFields& fields) const;
     // `file` as FindEventFile gave it, when the event was read.
@@ -67,11 +85,16 @@ public:
 
 private:
     EventWriting NotKept(const std::string& path) const;
+    // A UID found in none of the user's calendars nor in `calendar`; empty when every
+    // one tried was taken.
+    std::string FreeUid(const Source& calendar) const;
     EventWriting Replace(const Source& calendar, const EventFile& file, const TextChange& change) const;
 
     const IcsWriter& writer_;
     std::string netFolder_;
     WritingStamp stamp_;
+    std::vector<Source> calendars_;
+    std::function<std::string()> newUid_;
 };
 
 }  // namespace agendas

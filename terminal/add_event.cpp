@@ -95,7 +95,7 @@ TerminalAnswer AddEventAnswer(const TerminalRequest& request, const std::string&
 
     const agendas::EventFields fields = agendas::FieldsOfQuickEntry(entry);
     const agendas::EventWriter events(*writer, agendas::SafetyNetFolder(files::XdgFolder(files::XdgKind::State)),
-                                      {.now = now, .zone = agendas::MachineZoneName()});
+                                      {.now = now, .zone = agendas::MachineZoneName()}, chosen.agendas);
     const agendas::EventWriting written = events.Add(*calendar, fields);
     if (written.status != agendas::EventWriting::Status::Written) return Failure(written.sentence);
 

@@ -9,7 +9,10 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "agendas/event_writing.h"
+#include "agendas/ics/writer.h"
 #include "agendas/safety_net.h"
 #include "agendas/writable_sources.h"
 #include "tests/namedays/temp_folder.h"
@@ -71,6 +74,54 @@ TEST(WritableSources, OnlyTheUsersOwnOrdinaryCalendarsAreWritten) {
         agendas::WriteRefusal(
             {.kind = agendas::Source::Kind::Url, .location = "https://exemple.fr/a.ics", .name = {}, .writable = true}),
         "est un abonnement : il n'est jamais modifié");
+}
+
+// A UID already used in any of the user's calendars would make two items of one UID,
+// which vdirsyncer refuses to sync: each UID tried is searched in every calendar, and
+// the next one is tried. A random source that never gives a free one writes nothing.
+TEST(EventWriter, NewUidsAreFreeInEveryCalendar) {
+    const TempFolder folder;
+    const fs::path root = folder.path();
+    for (const char* vdir : {"vdir", "autre-vdir"}) fs::create_directory(root / vdir);
+    Write(root / "agenda.ics",
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//FR\r\nBEGIN:VEVENT\r\nUID:DANS-UN-FICHIER\r\n"
+          "DTSTAMP:20270101T000000Z\r\nDTSTART:20270104T090000Z\r\nSUMMARY:Réunion\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    Write(root / "autre-vdir" / "NOM-DE-FICHIER.ics", "");
+    Write(root / "vdir" / "DANS-LE-MEME.ics", "");
+    const auto source = [&](const char* name) {
+        const bool file = std::string(name).ends_with(".ics");
+        return agendas::Source{.kind = file ? agendas::Source::Kind::File : agendas::Source::Kind::Folder,
+                               .location = root / name,
+                               .name = {},
+                               .writable = true};
+    };
+    const std::vector<agendas::Source> all = {source("agenda.ics"), source("autre-vdir"), source("vdir")};
+    const struct {
+        const char* what;
+        const char* calendar;
+        std::vector<std::string> offered;
+        const char* written;  // the UID written; "" when nothing is
+    } rows[] = {
+        {"a free UID is kept", "vdir", {"LIBRE-1"}, "LIBRE-1"},
+        {"a UID of another calendar's .ics file", "vdir", {"DANS-UN-FICHIER", "LIBRE-2"}, "LIBRE-2"},
+        {"a file name of another vdir", "vdir", {"NOM-DE-FICHIER", "LIBRE-3"}, "LIBRE-3"},
+        {"a file name of the same vdir", "vdir", {"DANS-LE-MEME", "LIBRE-4"}, "LIBRE-4"},
+        {"a vdir's file name, for an .ics file", "agenda.ics", {"DANS-LE-MEME", "LIBRE-5"}, "LIBRE-5"},
+        {"none free", "vdir", {"DANS-UN-FICHIER"}, ""},
+    };
+    agendas::EventFields fields;
+    fields.title = "Piscine";
+    fields.start = {2027, 1, 7, 18, 30};
+    fields.end = {2027, 1, 7, 19, 30};
+    for (const auto& row : rows) {
+        std::size_t next = 0;
+        const agendas::EventWriter writer(agendas::LibicalWriter(), root / "filet", {.now = 1'798'786'800, .zone = {}},
+                                          all, [&] { return row.offered[std::min(next++, row.offered.size() - 1)]; });
+        const agendas::EventWriting written = writer.Add(source(row.calendar), fields);
+        EXPECT_EQ(written.status == agendas::EventWriting::Status::Written ? written.uid : "", row.written)
+            << row.what << ": « " << written.sentence << " »";
+    }
+    EXPECT_FALSE(agendas::UidIsFree("LIBRE-5", all));
 }
 
 // Days past thirty go, and the oldest while the whole is past its bound; today's
