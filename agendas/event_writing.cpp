@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 
@@ -86,7 +87,15 @@ bool OwnOrdinaryFile(const std::string& path) {
     return lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == geteuid();
 }
 
+// Why the file read at `path` is not written: gone since (its folder moved or
+// removed while the event was open), or not the user's own ordinary file.
 EventWriting NotOwn(const std::string& path) {
+    struct stat status = {};
+    if (lstat(path.c_str(), &status) != 0 && (errno == ENOENT || errno == ENOTDIR)) {
+        return Outcome(
+            EventWriting::Status::Changed,
+            Quoted(path) + " n'existe plus (son dossier a-t-il été déplacé ou supprimé ?) : rien n'est écrit.");
+    }
     return Outcome(EventWriting::Status::Refused,
                    Quoted(path) + " n'est pas un fichier ordinaire à vous : il n'est jamais modifié.");
 }
