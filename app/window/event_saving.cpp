@@ -70,6 +70,7 @@ agendas::EventWriting EventSaving::Add(const std::string& location, const agenda
     const agendas::IcsWriter* writer = agendas::ModuleIcsWriter(Native(programFolder_), problem);
     if (writer == nullptr) return NotWritten(problem);
     const agendas::EventWriter events(*writer, agendas::SafetyNetFolder(files::XdgFolder(files::XdgKind::State)),
-                                      {.now = std::time(nullptr), .zone = agendas::MachineZoneName()});
+                                      {.now = std::time(nullptr), .zone = agendas::MachineZoneName()},
+                                      settings_->Choices().agendas);
     return events.Add(calendar, fields);
 }
