@@ -27,8 +27,8 @@ Form1& StartedWindow() {
     static Form1* window = [] {
         auto* form = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
         form->Form_Load();
-        form->Timer1->SetEnabled(false);
-        form->Timer2->SetEnabled(false);
+        form->findChild<RefreshGate*>(QStringLiteral("Timer1"))->SetEnabled(false);
+        form->findChild<RefreshGate*>(QStringLiteral("Timer2"))->SetEnabled(false);
         form->show();
         // One tick of each, so that the labels hold today's texts and the name day
         // has the year's sentence to wait for.
@@ -76,7 +76,7 @@ BENCHMARK(BM_Timer2TickAndPaint);
 
 void BM_MonthTooltips(benchmark::State& state) {
     Form1& window = StartedWindow();
-    for (auto _ : state) window.Cal1->DescribeDaysAgain();
+    for (auto _ : state) window.findChild<CalendarControl*>(QStringLiteral("Cal1"))->DescribeDaysAgain();
     state.SetLabel(window.AlmanacPlace().text);
 }
 BENCHMARK(BM_MonthTooltips)->Unit(benchmark::kMillisecond);

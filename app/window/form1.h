@@ -32,6 +32,9 @@
 class QComboBox;
 class QMenu;
 class QPushButton;
+namespace form1_layout {
+struct Tables;
+}
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -54,8 +57,55 @@ public:
     // outlines, which let presses through. The press is at `Position` in the window.
     void Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers Shift, QPointF Position);
 
+private slots:
+    void cejour_Click();
+    void recul_Click();
+    void avance_Click();
+    void CmdMinimise_Click();
+    void cmdQuit_Click();
+    void Timer1_Timer();
+    void Timer2_Timer();
+
+public:
+    // form1_menu.cpp: the window's menu, at `globalPosition` on the screen where the
+    // mouse asked for it, or from the keyboard at the window's first third with its
+    // first entry active; and the dialog of its entry « À propos de Solvane ».
+    void ShowMenu(QPoint globalPosition);
+    void ShowMenuFromKeyboard();
+    void ShowAbout();
+    // The dialog of its entry « Lieu… ».
+    void ShowPlaceDialog();
+    // « Agendas… »: the window of the agendas' sources, one at a time, not modal.
+    void ShowAgendas();
+    // « Nouvel évènement » on `day`, in the calendar chosen for new events.
+    void ShowNewEvent(QDate day);
+
+    // The region whose public holidays the grid marks and the tooltips name with the
+    // nation's, as the settings file holds it for the window and the terminal.
+    calendar::Region HolidayRegion() const;
+    void SetHolidayRegion(calendar::Region region);
+    // « Numéros de semaine »: the grid's column of ISO week numbers, kept in the
+    // settings file; the terminal has no grid.
+    void SetWeekNumbersShown(bool shown);
+
+    // Where the tooltips reckon the sun and the seasons: the place chosen in « Lieu… »,
+    // otherwise the chef-lieu of the region, as the settings file holds them for the
+    // window and the terminal.
+    calendar::Place AlmanacPlace() const;
+    void SetAlmanacPlace(const std::optional<calendar::Place>& place);
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    // form1_layout.h: the tables the labels are built from, which name them.
+    friend struct form1_layout::Tables;
+
     // The window's controls, named as the window was designed. Each is a child of
-    // the window with that object name.
+    // the window with that object name, by which the tests find it.
     TextLabel* Label1;  // today's date, « Aujourd'hui: … »
     TextLabel* Label2;  // the web address under the frame
     TextLabel* Label3;  // the selected date's day of the year; a FitLabel, as wide as its text
@@ -107,50 +157,6 @@ public:
     OutlineShape* Shape2;      // the frame around the calendar and the day panel
     OutlineShape* Line1;       // the rule under the holiday panel's heading
 
-private slots:
-    void cejour_Click();
-    void recul_Click();
-    void avance_Click();
-    void CmdMinimise_Click();
-    void cmdQuit_Click();
-    void Timer1_Timer();
-    void Timer2_Timer();
-
-public:
-    // form1_menu.cpp: the window's menu, at `globalPosition` on the screen where the
-    // mouse asked for it, or from the keyboard at the window's first third with its
-    // first entry active; and the dialog of its entry « À propos de Solvane ».
-    void ShowMenu(QPoint globalPosition);
-    void ShowMenuFromKeyboard();
-    void ShowAbout();
-    // The dialog of its entry « Lieu… ».
-    void ShowPlaceDialog();
-    // « Agendas… »: the window of the agendas' sources, one at a time, not modal.
-    void ShowAgendas();
-    // « Nouvel évènement » on `day`, in the calendar chosen for new events.
-    void ShowNewEvent(QDate day);
-
-    // The region whose public holidays the grid marks and the tooltips name with the
-    // nation's, as the settings file holds it for the window and the terminal.
-    calendar::Region HolidayRegion() const;
-    void SetHolidayRegion(calendar::Region region);
-    // « Numéros de semaine »: the grid's column of ISO week numbers, kept in the
-    // settings file; the terminal has no grid.
-    void SetWeekNumbersShown(bool shown);
-
-    // Where the tooltips reckon the sun and the seasons: the place chosen in « Lieu… »,
-    // otherwise the chef-lieu of the region, as the settings file holds them for the
-    // window and the terminal.
-    calendar::Place AlmanacPlace() const;
-    void SetAlmanacPlace(const std::optional<calendar::Place>& place);
-
-protected:
-    void contextMenuEvent(QContextMenuEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-private:
     // form1_layout.cpp: every control with its box, text, font and colour.
     void CreateControls();
 

@@ -57,7 +57,7 @@ void Form1::ShowHolidayPanel(const almanac::YearFacts& Year, calendar::Region re
             const HolidayRow& panelRow = PanelHolidays()[row];
             const auto kept = std::ranges::find(Year.holidays, &panelRow, &Holiday::row);
             SetHolidayCaption(row, std::string(panelRow.caption) + " :", {});
-            holidayValueLabels_[row]->setGeometry(kHolidayValueLeft, kHolidayRows[row].top, kHolidayValueWidth,
+            holidayValueLabels_[row]->setGeometry(kHolidayValueLeft, Tables::kHolidayRows[row].top, kHolidayValueWidth,
                                                   kHolidayRowHeight);
             holidayValueLabels_[row]->setVisible(kept != Year.holidays.end());
             holidayValueLabels_[row]->SetUtf8Text(
@@ -72,7 +72,7 @@ void Form1::ShowHolidayPanel(const almanac::YearFacts& Year, calendar::Region re
     const std::size_t shown = holidays.size() > kPanelHolidayCount ? kPanelHolidayCount - 1 : holidays.size();
     for (std::size_t row = 0; row < kPanelHolidayCount; ++row) {
         TextLabel* value = holidayValueLabels_[row];
-        value->setGeometry(kPlaceValueLeft, kHolidayRows[row].top, kPlaceValueWidth, kHolidayRowHeight);
+        value->setGeometry(kPlaceValueLeft, Tables::kHolidayRows[row].top, kPlaceValueWidth, kHolidayRowHeight);
         if (row < shown) {
             const Holiday& holiday = holidays[row];
             SetHolidayCaption(row, {}, holiday.row->name);
@@ -93,7 +93,7 @@ void Form1::ShowHolidayPanel(const almanac::YearFacts& Year, calendar::Region re
 // readers; or, when both are empty, none.
 void Form1::SetHolidayCaption(std::size_t row, const std::string& caption, std::string_view name) {
     TextLabel* label = holidayCaptionLabels_[row];
-    const HolidayLabelRow& layout = kHolidayRows[row];
+    const HolidayLabelRow& layout = Tables::kHolidayRows[row];
     if (!caption.empty()) {
         label->setGeometry(layout.captionLeft, layout.top, layout.captionWidth, kHolidayRowHeight);
         label->setAlignment(layout.captionAlignment | Qt::AlignTop);

@@ -28,15 +28,6 @@ struct ButtonRow {
 const QColor kTextButtonFace(224, 224, 224);
 constexpr int kButtonPictureSize = 13;
 
-const std::array kButtons{
-    ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif", "Réduire",
-              "Réduire dans la barre des tâches"},
-    ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif", "Quitter", "Quitter Solvane"},
-    ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", "", "Mois précédent", ""},
-    ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", "", "Mois suivant", ""},
-    ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", "", "Aujourd'hui", ""},
-};
-
 struct ShapeRow {
     Form1Control<OutlineShape> member;
     const char* name;
@@ -44,13 +35,6 @@ struct ShapeRow {
     int left, top, width, height;
 };
 const QColor kShapeColour = kNavy;
-
-const std::array kShapes{
-    ShapeRow{&Form1::Shape2, "Shape2", OutlineShape::Form::Frame, 32, 32, 305, 385},
-    ShapeRow{&Form1::Shape1, "Shape1", OutlineShape::Form::Frame, 344, 32, 233, 385},
-    // The rule from (536, 64) to (368, 64), its 2 pixels on the rows 63 and 64.
-    ShapeRow{&Form1::Line1, "Line1", OutlineShape::Form::Rule, 368, 63, 168, 2},
-};
 
 // A picture drawn again on 2 x 2 pixels for each of its own is named with "@2x" before
 // its extension, as Qt names such pictures.
@@ -114,6 +98,22 @@ TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* t
 }  // namespace
 
 void Form1::CreateControls() {
+    // The rows name the window's own members: the tables live in its scope.
+    static const std::array kShapes{
+        ShapeRow{&Form1::Shape2, "Shape2", OutlineShape::Form::Frame, 32, 32, 305, 385},
+        ShapeRow{&Form1::Shape1, "Shape1", OutlineShape::Form::Frame, 344, 32, 233, 385},
+        // The rule from (536, 64) to (368, 64), its 2 pixels on the rows 63 and 64.
+        ShapeRow{&Form1::Line1, "Line1", OutlineShape::Form::Rule, 368, 63, 168, 2},
+    };
+    static const std::array kButtons{
+        ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif", "Réduire",
+                  "Réduire dans la barre des tâches"},
+        ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif", "Quitter", "Quitter Solvane"},
+        ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", "", "Mois précédent", ""},
+        ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", "", "Mois suivant", ""},
+        ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", "", "Aujourd'hui", ""},
+    };
+
     // The outlines first: everything else is drawn over them.
     for (const ShapeRow& row : kShapes) {
         auto* shape = new OutlineShape(row.form, this);
@@ -123,13 +123,13 @@ void Form1::CreateControls() {
         this->*row.member = shape;
     }
 
-    for (const LabelRow& row : kLabels) {
+    for (const LabelRow& row : Tables::kLabels) {
         this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
                                       row.font, row.colour, row.alignment, row.fit);
     }
-    static_assert(kHolidayRows.size() == calendar::kPanelHolidayCount, "one row of labels for each holiday");
-    for (std::size_t i = 0; i < kHolidayRows.size(); ++i) {
-        const HolidayLabelRow& row = kHolidayRows[i];
+    static_assert(Tables::kHolidayRows.size() == calendar::kPanelHolidayCount, "one row of labels for each holiday");
+    for (std::size_t i = 0; i < Tables::kHolidayRows.size(); ++i) {
+        const HolidayLabelRow& row = Tables::kHolidayRows[i];
         const std::string caption = std::string(calendar::PanelHolidays()[i].caption) + " :";
         this->*row.caption =
             MakeLabel(this, row.captionName, QRect(row.captionLeft, row.top, row.captionWidth, kHolidayRowHeight),

@@ -101,9 +101,9 @@ private slots:
         QFETCH(QDate, selected);
         QFETCH(QString, button);
         QFETCH(QString, name);
-        form_->Cal1->Widget()->setSelectedDate(selected);
+        test::Cal1Of(*form_)->Widget()->setSelectedDate(selected);
         if (!button.isEmpty()) qobject_cast<QAbstractButton*>(Control(button))->click();
-        QCOMPARE(Accessible(form_->Cal1->Widget()->findChild<QTableView*>())->text(QAccessible::Name), name);
+        QCOMPARE(Accessible(test::Cal1Of(*form_)->Widget()->findChild<QTableView*>())->text(QAccessible::Name), name);
     }
 
     // Each entry of the menu and of its « Jours fériés » has, as a screen reader finds
@@ -181,7 +181,7 @@ private slots:
     // The calendar the user clicks and tabs into is a child of Cal1; it is the one a
     // screen reader lands on.
     void calendarTakingTheFocusIsNamedToo() {
-        QCOMPARE(Accessible(form_->Cal1->Widget())->text(QAccessible::Name), QStringLiteral("Calendrier"));
+        QCOMPARE(Accessible(test::Cal1Of(*form_)->Widget())->text(QAccessible::Name), QStringLiteral("Calendrier"));
     }
 
     void pictureButtonExplainsItselfInATooltip_data() {
@@ -213,10 +213,10 @@ private slots:
     void calendarGridIsReadWithWholeDayNamesAndEachDaysFacts() {
         QFETCH(bool, weekNumbers);
         form_->Form_Load();
-        form_->Cal1->SetWeekNumbers(weekNumbers);
+        test::Cal1Of(*form_)->SetWeekNumbers(weekNumbers);
         const int columns = weekNumbers ? 8 : 7;
         const int first = weekNumbers ? 1 : 0;  // the first column of days
-        QAccessibleInterface* grid = Accessible(form_->Cal1->Widget()->findChild<QTableView*>());
+        QAccessibleInterface* grid = Accessible(test::Cal1Of(*form_)->Widget()->findChild<QTableView*>());
         QList<QAccessibleInterface*> shown;
         for (int index = 0; index < grid->childCount(); ++index) {
             QAccessibleInterface* child = grid->child(index);
@@ -233,7 +233,8 @@ private slots:
             const QAccessibleInterface* day = shown[cell];
             const QString name = day->text(QAccessible::Name);
             if (cell % columns < first) {
-                const QString week = form_->Cal1->Widget()
+                const QString week = test::Cal1Of(*form_)
+                                         ->Widget()
                                          ->findChild<QTableView*>()
                                          ->model()
                                          ->index(cell / columns, 0)
@@ -253,7 +254,7 @@ private slots:
         // 42 different days, in a row, from a Monday.
         QCOMPARE(QSet<QString>(described.begin(), described.end()).size(), 42);
         QVERIFY2(described.first().startsWith(QStringLiteral("lundi ")), qPrintable(described.first()));
-        form_->Cal1->SetWeekNumbers(false);
+        test::Cal1Of(*form_)->SetWeekNumbers(false);
     }
 
     // The view tells a screen reader which cell takes the focus by its number in the
@@ -263,7 +264,7 @@ private slots:
     // cells has, under the same number, the grid's cell of that day, named and
     // described, in the neighbouring months and the sixth row too.
     void everyCellHasTheNumberQtGivesItInATable() {
-        auto* view = form_->Cal1->Widget()->findChild<QTableView*>();
+        auto* view = test::Cal1Of(*form_)->Widget()->findChild<QTableView*>();
         QAccessibleInterface* grid = Accessible(view);
         QTableView plain;
         plain.setModel(view->model());

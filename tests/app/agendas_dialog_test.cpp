@@ -149,9 +149,9 @@ private slots:
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             // The server has the request: the fetch is under way.
             QTRY_VERIFY_WITH_TIMEOUT(QFile(served_.filePath(QStringLiteral("requests.log"))).size() > 0, 20000);
-            const int month = window.Cal1->Widget()->monthShown();
-            window.avance->click();
-            QCOMPARE(window.Cal1->Widget()->monthShown(), month % 12 + 1);
+            const int month = test::Cal1Of(window)->Widget()->monthShown();
+            test::Named<QPushButton>(window, "avance")->click();
+            QCOMPARE(test::Cal1Of(window)->Widget()->monthShown(), month % 12 + 1);
             window.ShowAgendas();
             auto* dialog = window.findChild<AgendasDialog*>(QStringLiteral("Agendas"));
             QVERIFY(dialog);
@@ -234,7 +234,7 @@ private slots:
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Form_Load();
         window.show();
-        const QDate day(window.Cal1->Widget()->yearShown(), window.Cal1->Widget()->monthShown(), 15);
+        const QDate day(test::Cal1Of(window)->Widget()->yearShown(), test::Cal1Of(window)->Widget()->monthShown(), 15);
         const QString event = QStringLiteral(
             "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Solvane tests//FR\r\nBEGIN:VEVENT\r\nUID:%1@test\r\n"
             "DTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:%2\r\nSUMMARY:%1\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
@@ -254,7 +254,7 @@ private slots:
         auto* list = dialog->findChild<QTreeWidget*>(QStringLiteral("AgendaList"));
         // Whether the day is underlined, and whether its tooltip tells `shown`.
         const auto marks = [&](const char* shown) {
-            const QTextCharFormat format = window.Cal1->Widget()->dateTextFormat(day);
+            const QTextCharFormat format = test::Cal1Of(window)->Widget()->dateTextFormat(day);
             return std::pair(format.fontUnderline(), format.toolTip().contains(QLatin1String(shown)));
         };
         for (const auto& row : rows) {

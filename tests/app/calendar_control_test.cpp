@@ -16,6 +16,7 @@
 #include "calendar/serial_date.h"
 #include "calendar/week_number.h"
 #include "tests/app/test_classes.h"
+#include "tests/app/window_fixture.h"
 
 class CalendarControlTest : public QObject {
     Q_OBJECT
@@ -155,20 +156,20 @@ private slots:
         calendar::SetFixedClock(calendar::MakeDate(2025, 1, 1));
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.Form_Load();
-        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 1));
+        QCOMPARE(test::Cal1Of(window)->Widget()->selectedDate(), QDate(2025, 1, 1));
     }
 
     void eachButtonClickMovesTheSelectionOnce() {
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
-        window.Cal1->Widget()->setSelectedDate(QDate(2024, 12, 15));
-        QTest::mouseClick(window.avance, Qt::LeftButton);
-        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2025, 1, 15));
-        QTest::mouseClick(window.recul, Qt::LeftButton);
-        QTest::mouseClick(window.recul, Qt::LeftButton);
-        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2024, 11, 15));
+        test::Cal1Of(window)->Widget()->setSelectedDate(QDate(2024, 12, 15));
+        QTest::mouseClick(test::Named<QPushButton>(window, "avance"), Qt::LeftButton);
+        QCOMPARE(test::Cal1Of(window)->Widget()->selectedDate(), QDate(2025, 1, 15));
+        QTest::mouseClick(test::Named<QPushButton>(window, "recul"), Qt::LeftButton);
+        QTest::mouseClick(test::Named<QPushButton>(window, "recul"), Qt::LeftButton);
+        QCOMPARE(test::Cal1Of(window)->Widget()->selectedDate(), QDate(2024, 11, 15));
         calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.5);
-        QTest::mouseClick(window.cejour, Qt::LeftButton);
-        QCOMPARE(window.Cal1->Widget()->selectedDate(), QDate(2024, 6, 1));
+        QTest::mouseClick(test::Named<QPushButton>(window, "cejour"), Qt::LeftButton);
+        QCOMPARE(test::Cal1Of(window)->Widget()->selectedDate(), QDate(2024, 6, 1));
     }
 
     // A tooltip is never wider than kWidestToolTip in the tooltips' font, so never as
@@ -246,15 +247,15 @@ private slots:
         Form1 window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCalendarWidget& widget = *window.Cal1->Widget();
+        QCalendarWidget& widget = *test::Cal1Of(window)->Widget();
         auto* grid = widget.findChild<QTableView*>();
         QVERIFY(grid);
-        const QRect box = window.Cal1->geometry();
+        const QRect box = test::Cal1Of(window)->geometry();
         QCOMPARE(grid->model()->columnCount(), 7);
         window.SetWeekNumbersShown(true);
-        QVERIFY(window.Cal1->WeekNumbers());
+        QVERIFY(test::Cal1Of(window)->WeekNumbers());
         QCOMPARE(grid->model()->columnCount(), 8);
-        QCOMPARE(window.Cal1->geometry(), box);
+        QCOMPARE(test::Cal1Of(window)->geometry(), box);
         QCoreApplication::processEvents();
         const QRect gridBox(grid->mapTo(&window, QPoint(0, 0)), grid->size());
         QVERIFY2(box.contains(gridBox), qPrintable(QStringLiteral("grid %1,%2 %3x%4")
@@ -312,8 +313,8 @@ private slots:
         Form1 window(QStringLiteral(SOLVANE_PROGRAM_DIR));
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        window.Cal1->Widget()->setSelectedDate(selected);
-        auto* view = window.Cal1->Widget()->findChild<QTableView*>();
+        test::Cal1Of(window)->Widget()->setSelectedDate(selected);
+        auto* view = test::Cal1Of(window)->Widget()->findChild<QTableView*>();
         QVERIFY(view);
         // The grid's first row is the week before the 1st when the 1st is a Monday,
         // its week otherwise; row 0 holds the day names.
@@ -324,7 +325,7 @@ private slots:
         QCOMPARE(cell.data().toInt(), day.day());
         const auto picture = [&] { return view->viewport()->grab(view->visualRect(cell)).toImage(); };
         const QImage shown = picture();
-        window.Cal1->SetHolidays({});
+        test::Cal1Of(window)->SetHolidays({});
         const QImage plain = picture();
         QCOMPARE(shown != plain, marked);
     }
@@ -359,7 +360,7 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.Form_Load();
-        QCalendarWidget* grid = window.Cal1->Widget();
+        QCalendarWidget* grid = test::Cal1Of(window)->Widget();
         const auto tooltip = [&](QDate day) { return grid->dateTextFormat(day).toolTip(); };
         auto* view = grid->findChild<QTableView*>();
         QVERIFY(view);
@@ -374,9 +375,9 @@ private slots:
             for (QDate other = gridStart; other < gridStart.addDays(42); other = other.addDays(1)) {
                 if (grid->dateTextFormat(other).fontUnderline()) underlined.insert(other);
             }
-            window.Cal1->SetEventDays({});
+            test::Cal1Of(window)->SetEventDays({});
             const QImage plain = view->viewport()->grab(view->visualRect(cell)).toImage();
-            window.Cal1->SetEventDays([underlined](QDate other) { return underlined.contains(other); });
+            test::Cal1Of(window)->SetEventDays([underlined](QDate other) { return underlined.contains(other); });
             return shown != plain;
         };
         for (const QDate page : {QDate(2024, 5, 15), QDate(2024, 4, 15)}) {

@@ -212,20 +212,20 @@ private slots:
         form->Form_Load();
         form->show();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        const QDate day(form->Cal1->Widget()->yearShown(), form->Cal1->Widget()->monthShown(), 24);
-        form->Cal1->Widget()->setSelectedDate(day);
-        auto* grid = form->Cal1->Widget()->findChild<QTableView*>();
+        const QDate day(test::Cal1Of(*form)->Widget()->yearShown(), test::Cal1Of(*form)->Widget()->monthShown(), 24);
+        test::Cal1Of(*form)->Widget()->setSelectedDate(day);
+        auto* grid = test::Cal1Of(*form)->Widget()->findChild<QTableView*>();
         grid->setFocus();
         QTest::keyClick(grid, Qt::Key_Return);
         auto* dialog = form->findChild<EventDialog*>(QStringLiteral("EventDialog"));
         QVERIFY(dialog);
         QCOMPARE(Child<QDateEdit>(*dialog, "StartDate")->date(), day);
         QCOMPARE(dialog->windowTitle(), QStringLiteral("Nouvel évènement"));
-        QVERIFY(!form->Cal1->Widget()->dateTextFormat(day).fontUnderline());
+        QVERIFY(!test::Cal1Of(*form)->Widget()->dateTextFormat(day).fontUnderline());
         Type(Child<QLineEdit>(*dialog, "Title"), QStringLiteral("Bal"));
         QTest::keyClick(Child<QLineEdit>(*dialog, "Title"), Qt::Key_Return);
         QVERIFY2(!dialog->isVisible(), qPrintable(Child<QLabel>(*dialog, "Problem")->text()));
-        QTRY_VERIFY_WITH_TIMEOUT(form->Cal1->Widget()->dateTextFormat(day).fontUnderline(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(test::Cal1Of(*form)->Widget()->dateTextFormat(day).fontUnderline(), 20000);
     }
 };
 

@@ -15,6 +15,7 @@
 #include "settings/ini_text.h"
 #include "settings/settings_file.h"
 #include "tests/app/test_classes.h"
+#include "tests/app/window_fixture.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ private slots:
             return entry->text() == QStringLiteral("&Numéros de semaine");
         });
         QVERIFY(!above->isChecked() && !alsace->isChecked() && !weeks->isChecked());
-        QVERIFY(!window.Cal1->WeekNumbers());
+        QVERIFY(!test::Cal1Of(window)->WeekNumbers());
 
         GadgetSettings other(GadgetSettings::DefaultPath(), QStringLiteral(":99"));
         other.SetRegion(calendar::Region::AlsaceMoselle);
@@ -178,13 +179,13 @@ private slots:
         other.SetWeekNumbers(true);
         QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked() && weeks->isChecked(), 1000);
         QCOMPARE(window.HolidayRegion(), calendar::Region::AlsaceMoselle);
-        QVERIFY(window.Cal1->WeekNumbers());
+        QVERIFY(test::Cal1Of(window)->WeekNumbers());
         // Unticked here, the grid loses its column and a new window opens without it.
         weeks->trigger();
-        QVERIFY(!window.Cal1->WeekNumbers());
+        QVERIFY(!test::Cal1Of(window)->WeekNumbers());
         QCOMPARE(settings::SettingsValue(GadgetSettings::DefaultPath().toStdString(), settings::kWeekNumbersKey),
                  std::optional<std::string>("false"));
-        QVERIFY(!Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)).Cal1->WeekNumbers());
+        QVERIFY(!test::Cal1Of(Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)))->WeekNumbers());
         qputenv("XDG_CONFIG_HOME", keptConfig);
     }
 };

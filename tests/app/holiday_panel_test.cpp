@@ -23,10 +23,10 @@ class HolidayPanelTest : public QObject, public test::WindowFixture {
     QByteArray keptConfig_;
 
     const TextLabel* Caption(std::size_t row) const {
-        return form_->findChild<TextLabel*>(QString::fromLatin1(form1_layout::kHolidayRows[row].captionName));
+        return form_->findChild<TextLabel*>(QString::fromLatin1(form1_layout::Tables::kHolidayRows[row].captionName));
     }
     const TextLabel* Value(std::size_t row) const {
-        return form_->findChild<TextLabel*>(QString::fromLatin1(form1_layout::kHolidayRows[row].valueName));
+        return form_->findChild<TextLabel*>(QString::fromLatin1(form1_layout::Tables::kHolidayRows[row].valueName));
     }
 
     // The panel of `region` for `year`, chosen as the menu chooses it.
@@ -164,10 +164,10 @@ private slots:
         }
         for (const calendar::Holiday& holiday : holidays) {
             const QDate day(year, calendar::MonthOf(holiday.date).value(), calendar::DayOf(holiday.date).value());
-            form_->Cal1->Widget()->setCurrentPage(day.year(), day.month());
-            QVERIFY2(form_->Cal1->Widget()->dateTextFormat(day).fontWeight() == QFont::Bold,
+            test::Cal1Of(*form_)->Widget()->setCurrentPage(day.year(), day.month());
+            QVERIFY2(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).fontWeight() == QFont::Bold,
                      qPrintable(day.toString(Qt::ISODate)));
-            QVERIFY2(form_->Cal1->Widget()->dateTextFormat(day).toolTip().contains(Utf8(holiday.row->name)),
+            QVERIFY2(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).toolTip().contains(Utf8(holiday.row->name)),
                      qPrintable(day.toString(Qt::ISODate)));
         }
     }

@@ -54,7 +54,7 @@ class PlaceDialogTest : public QObject {
     }
     static QLineEdit* Field(PlaceDialog* dialog) { return dialog->findChild<QLineEdit*>(QStringLiteral("PlaceField")); }
     static QLabel* Refusal(PlaceDialog* dialog) { return dialog->findChild<QLabel*>(QStringLiteral("PlaceRefusal")); }
-    QString SolsticeTooltip() const { return form_->Cal1->Widget()->dateTextFormat(kSolstice).toolTip(); }
+    QString SolsticeTooltip() const { return test::Cal1Of(*form_)->Widget()->dateTextFormat(kSolstice).toolTip(); }
 
 private slots:
     void initTestCase() {
@@ -69,7 +69,7 @@ private slots:
         QFile::remove(QString::fromStdString(settings::SettingsFilePath()));
         form_ = test::ShowStoppedWindow();
         form_->Form_Load();
-        form_->Cal1->Widget()->setSelectedDate(kSolstice);
+        test::Cal1Of(*form_)->Widget()->setSelectedDate(kSolstice);
         QVERIFY(SolsticeTooltip().contains(SunLineAt("Paris")));
     }
 
@@ -87,8 +87,8 @@ private slots:
         started.show();
         started.Form_Load();
         QVERIFY(QTest::qWaitForWindowExposed(&started));
-        started.Cal1->Widget()->setSelectedDate(kSolstice);
-        QVERIFY(started.Cal1->Widget()->dateTextFormat(kSolstice).toolTip().contains(SunLineAt("Brest")));
+        test::Cal1Of(started)->Widget()->setSelectedDate(kSolstice);
+        QVERIFY(test::Cal1Of(started)->Widget()->dateTextFormat(kSolstice).toolTip().contains(SunLineAt("Brest")));
         QVERIFY(!calendar::TownListDecoded());
         QVERIFY(OpenDialog());
         QVERIFY(calendar::TownListDecoded());

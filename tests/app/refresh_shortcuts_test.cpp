@@ -48,24 +48,24 @@ class RefreshShortcutsTest : public test::WindowTest {
 
     PaintCounter paints_;
 
-    QImage MoonShown() const { return form_->Image1->pixmap().toImage(); }
+    QImage MoonShown() const { return test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(); }
 
     // Paints whatever the ticks left to paint. The window paints all that waits in
     // one pass, so once a label that nothing else asked for is painted, so is the
     // rest. Label9 ("Nouvel an :") overlaps no other label.
     bool PaintPending() {
-        const int before = paints_.Count(form_->Label9);
-        form_->Label9->update();
-        return QTest::qWaitFor([&] { return paints_.Count(form_->Label9) > before; });
+        const int before = paints_.Count(test::Named<TextLabel>(*form_, "Label9"));
+        test::Named<TextLabel>(*form_, "Label9")->update();
+        return QTest::qWaitFor([&] { return paints_.Count(test::Named<TextLabel>(*form_, "Label9")) > before; });
     }
 
     // The labels and the moon picture painted since the last Clear, leaving out
     // those that lie under a label of `changed` or under Label9 (a label lies under
     // itself).
     QStringList PaintedBesides(QList<const QLabel*> changed) const {
-        changed << form_->Label9;
+        changed << test::Named<TextLabel>(*form_, "Label9");
         QStringList painted;
-        QList<const QLabel*> watched{form_->Image1};
+        QList<const QLabel*> watched{test::Named<PictureControl>(*form_, "Image1")};
         for (const TextLabel* label : form_->findChildren<TextLabel*>()) watched << label;
         for (const QLabel* label : watched) {
             const bool under = std::any_of(changed.begin(), changed.end(), [label](const QLabel* other) {
@@ -111,7 +111,7 @@ private slots:
         CreateWindow();
         form_->Form_Load();
         for (TextLabel* label : form_->findChildren<TextLabel*>()) label->installEventFilter(&paints_);
-        form_->Image1->installEventFilter(&paints_);
+        test::Named<PictureControl>(*form_, "Image1")->installEventFilter(&paints_);
         paints_.Clear();
     }
 
@@ -141,28 +141,34 @@ private slots:
         calendar::SetFixedClock(kSundayMorning + 1 / 86400.0);
         TickBoth();
         QVERIFY(PaintPending());
-        QCOMPARE(form_->Label31->text(), QStringLiteral("   Il est   09:05:08"));
-        QVERIFY(paints_.Count(form_->Label31) > 0);
-        QCOMPARE(PaintedBesides({form_->Label31}), QStringList());
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label31")->text(), QStringLiteral("   Il est   09:05:08"));
+        QVERIFY(paints_.Count(test::Named<TextLabel>(*form_, "Label31")) > 0);
+        QCOMPARE(PaintedBesides({test::Named<TextLabel>(*form_, "Label31")}), QStringList());
 
         // Another year: every line of the date panel, and the name day at the tick
         // after it, takes the new date's text; the day-of-year line narrows to it.
-        const int wideDayLine = form_->Label3->width();
+        const int wideDayLine = test::Named<TextLabel>(*form_, "Label3")->width();
         paints_.Clear();
         Select(QDate(2025, 1, 1));
         TickBoth();
         TickBoth();
         QVERIFY(PaintPending());
-        QCOMPARE(form_->Label34->text(), QStringLiteral("L'année 2025 n'est pas bissextile."));
-        QCOMPARE(form_->Label3->text(), QStringLiteral("1 em jour de l'année"));
-        QCOMPARE(form_->Label4->text(), QStringLiteral("   Semaine : 1"));
-        QCOMPARE(form_->Label8->text(), QStringLiteral("2025"));
-        QCOMPARE(form_->Label10->text(), QStringLiteral("mercredi 01 janvier "));
-        QCOMPARE(form_->Combo1->currentIndex(), 0);
-        QCOMPARE(form_->Label3->width(), form_->Label3->fontMetrics().horizontalAdvance(form_->Label3->text()));
-        QVERIFY(form_->Label3->width() < wideDayLine);
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label34")->text(),
+                 QStringLiteral("L'année 2025 n'est pas bissextile."));
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label3")->text(), QStringLiteral("1 em jour de l'année"));
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label4")->text(), QStringLiteral("   Semaine : 1"));
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label8")->text(), QStringLiteral("2025"));
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label10")->text(), QStringLiteral("mercredi 01 janvier "));
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(), 0);
+        QCOMPARE(test::Named<TextLabel>(*form_, "Label3")->width(),
+                 test::Named<TextLabel>(*form_, "Label3")
+                     ->fontMetrics()
+                     .horizontalAdvance(test::Named<TextLabel>(*form_, "Label3")->text()));
+        QVERIFY(test::Named<TextLabel>(*form_, "Label3")->width() < wideDayLine);
         for (const TextLabel* label :
-             {form_->Label34, form_->Label3, form_->Label4, form_->Label8, form_->Label10, form_->Label32}) {
+             {test::Named<TextLabel>(*form_, "Label34"), test::Named<TextLabel>(*form_, "Label3"),
+              test::Named<TextLabel>(*form_, "Label4"), test::Named<TextLabel>(*form_, "Label8"),
+              test::Named<TextLabel>(*form_, "Label10"), test::Named<TextLabel>(*form_, "Label32")}) {
             QVERIFY2(paints_.Count(label) > 0, qPrintable(label->objectName()));
         }
     }
@@ -227,9 +233,9 @@ private slots:
         Select(QDate(2024, 3, 1));
         QVERIFY(QFile::remove(DataFile(QStringLiteral("20.gif"))));
         TickNameDayAndMoon();
-        QVERIFY(form_->Image1->pixmap().isNull());
+        QVERIFY(test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
         TickNameDayAndMoon();
-        QVERIFY(form_->Image1->pixmap().isNull());
+        QVERIFY(test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
     }
 
     void goingBackToADateShowsItsPictureAgain() {
@@ -274,7 +280,7 @@ private slots:
     // The calendar asks the style for its arrows when it is built and again when the
     // layout direction changes; both times it gets the window's own.
     void theCalendarArrowsAreItsOwnEvenAfterTheCalendarAsksAgain() {
-        QCalendarWidget* calendar = form_->Cal1->Widget();
+        QCalendarWidget* calendar = test::Cal1Of(*form_)->Widget();
         QString problem = ArrowsProblem(calendar);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         calendar->setLayoutDirection(Qt::RightToLeft);

@@ -33,7 +33,7 @@ private slots:
         form_->Form_Load();
         Select(QDate(2024, 5, 1));
         TickBoth();
-        QCOMPARE(form_->Combo1->count(), 0);
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->count(), 0);
         QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : "));
     }
 
@@ -58,15 +58,15 @@ private slots:
         Select(QDate(2024, 2, 29));
         TickNameDayAndMoon();
         const QImage shown = PictureOf(DataFile("19.gif"));
-        QCOMPARE(form_->Image1->pixmap().toImage(), shown);
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(), shown);
 
         QVERIFY(QFile::rename(DataFile("19.gif"), DataFile("19.away")));
         TickNameDayAndMoon();
-        QVERIFY(form_->Image1->pixmap().isNull());
+        QVERIFY(test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
 
         QVERIFY(QFile::rename(DataFile("19.away"), DataFile("19.gif")));
         TickNameDayAndMoon();
-        QCOMPARE(form_->Image1->pixmap().toImage(), shown);
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(), shown);
     }
 
     void aMoonPictureReplacedShowsAtTheNextTick() {
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(QFile::remove(DataFile("20.gif")));
         QVERIFY(QFile::copy(DataFile("15.gif"), DataFile("20.gif")));
         TickNameDayAndMoon();
-        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile("15.gif")));
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(), PictureOf(DataFile("15.gif")));
     }
 
     void aFileThatIsNoPictureShowsNothing() {
@@ -88,7 +88,7 @@ private slots:
         file.write("GIF89a, but nothing after it");
         file.close();
         TickNameDayAndMoon();
-        QVERIFY(form_->Image1->pixmap().isNull());
+        QVERIFY(test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
     }
 
     // A pipe in the picture's place, which nothing writes into, holds up no tick: a
@@ -97,11 +97,11 @@ private slots:
         form_->Form_Load();
         Select(QDate(2024, 3, 1));
         TickNameDayAndMoon();
-        QVERIFY(!form_->Image1->pixmap().isNull());
+        QVERIFY(!test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
         QVERIFY(QFile::remove(DataFile("20.gif")));
         QCOMPARE(::mkfifo(QFile::encodeName(DataFile("20.gif")).constData(), 0600), 0);
         TickNameDayAndMoon();
-        QVERIFY(form_->Image1->pixmap().isNull());
+        QVERIFY(test::Named<PictureControl>(*form_, "Image1")->pixmap().isNull());
     }
 };
 

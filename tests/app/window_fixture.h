@@ -23,6 +23,23 @@ namespace test {
 // 6 December 2026, a Sunday, at 09:05:07.
 inline const calendar::SerialDate kSundayMorning = calendar::MakeDate(2026, 12, 6) + (9 * 3600 + 5 * 60 + 7) / 86400.0;
 
+// The window's control of that name: the controls are the window's own, and a test
+// finds each by the object name the window gives it, as a screen reader's tools do.
+template <typename Control>
+Control* Named(const Form1& form, const char* name) {
+    auto* control = form.findChild<Control*>(QString::fromLatin1(name));
+    if (!control) qFatal("the window has no %s named %s", Control::staticMetaObject.className(), name);
+    return control;
+}
+
+inline CalendarControl* Cal1Of(const Form1& form) { return Named<CalendarControl>(form, "Cal1"); }
+
+// Stops or lets run the two refreshes, Timer1_Timer and Timer2_Timer.
+inline void SetRefreshesEnabled(const Form1& form, bool enabled) {
+    Named<RefreshGate>(form, "Timer1")->SetEnabled(enabled);
+    Named<RefreshGate>(form, "Timer2")->SetEnabled(enabled);
+}
+
 inline QImage PictureOf(const QString& path) { return QImageReader(path).read(); }
 
 inline QByteArray BytesOf(const QString& path) {
@@ -39,8 +56,7 @@ inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
 // stands before start-up, its timers stopped so that nothing writes its panels.
 inline Form1* ShowStoppedWindow() {
     auto* form = new Form1(QStringLiteral(SOLVANE_PROGRAM_DIR));
-    form->Timer1->SetEnabled(false);
-    form->Timer2->SetEnabled(false);
+    SetRefreshesEnabled(*form, false);
     form->show();
     return form;
 }
@@ -75,8 +91,7 @@ protected:
         CopyDataFiles();
         calendar::SetFixedClock(kSundayMorning);
         form_ = new Form1(folder_.path(), nullptr, systemLocale);
-        form_->Timer1->SetEnabled(false);
-        form_->Timer2->SetEnabled(false);
+        SetRefreshesEnabled(*form_, false);
     }
 
     void DestroyWindow() {
@@ -87,10 +102,7 @@ protected:
 
     // The refreshes run by themselves, whenever something they read can have
     // changed, as in the running program.
-    void RunRefreshesByThemselves() {
-        form_->Timer1->SetEnabled(true);
-        form_->Timer2->SetEnabled(true);
-    }
+    void RunRefreshesByThemselves() { SetRefreshesEnabled(*form_, true); }
 
     // Everything the refreshes write, a line per control.
     static QStringList PanelsOf(const Form1& form) {
@@ -99,8 +111,9 @@ protected:
             panels << label->objectName() + (label->isHidden() ? QStringLiteral(" (hidden): ") : QStringLiteral(": ")) +
                           label->text();
         }
-        panels << QStringLiteral("Combo1: %1").arg(form.Combo1->currentIndex());
-        const QImage moon = form.Image1->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+        panels << QStringLiteral("Combo1: %1").arg(Named<QComboBox>(form, "Combo1")->currentIndex());
+        const QImage moon =
+            Named<PictureControl>(form, "Image1")->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
         const QByteArrayView bits(moon.constBits(), moon.sizeInBytes());
         panels << QStringLiteral("Image1: ") + QCryptographicHash::hash(bits, QCryptographicHash::Md5).toHex();
         return panels;
@@ -110,10 +123,9 @@ protected:
     // refreshes have run on `date`.
     QStringList FreshPanels(QDate date) {
         Form1 fresh(folder_.path());
-        fresh.Timer1->SetEnabled(false);
-        fresh.Timer2->SetEnabled(false);
+        SetRefreshesEnabled(fresh, false);
         fresh.Form_Load();
-        fresh.Cal1->Widget()->setSelectedDate(date);
+        Cal1Of(fresh)->Widget()->setSelectedDate(date);
         QMetaObject::invokeMethod(&fresh, "Timer1_Timer", Qt::DirectConnection);
         QMetaObject::invokeMethod(&fresh, "Timer2_Timer", Qt::DirectConnection);
         return PanelsOf(fresh);
@@ -121,7 +133,7 @@ protected:
 
     QString Text(const char* name) const { return form_->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
 
-    void Select(QDate date) { form_->Cal1->Widget()->setSelectedDate(date); }
+    void Select(QDate date) { Cal1Of(*form_)->Widget()->setSelectedDate(date); }
     void TickDatePanel() { QMetaObject::invokeMethod(form_, "Timer1_Timer", Qt::DirectConnection); }
     void TickNameDayAndMoon() { QMetaObject::invokeMethod(form_, "Timer2_Timer", Qt::DirectConnection); }
     void TickBoth() {

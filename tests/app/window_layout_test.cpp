@@ -111,12 +111,12 @@ private slots:
         QTest::addColumn<bool>("bold");
         QTest::addColumn<QColor>("colour");
         QTest::addColumn<int>("alignment");
-        for (const LabelRow& l : kLabels) {
+        for (const LabelRow& l : Tables::kLabels) {
             QTest::newRow(l.name) << l.name << QRect(l.left, l.top, l.width, l.height) << QString::fromUtf8(l.text)
                                   << l.font.pixelSize << l.font.bold << ColourOf(l.colour) << int(l.alignment);
         }
-        for (std::size_t row = 0; row < kHolidayRows.size(); ++row) {
-            const HolidayLabelRow& r = kHolidayRows[row];
+        for (std::size_t row = 0; row < Tables::kHolidayRows.size(); ++row) {
+            const HolidayLabelRow& r = Tables::kHolidayRows[row];
             const QString caption = QString::fromUtf8(calendar::PanelHolidays()[row].caption) + QStringLiteral(" :");
             QTest::addRow("%s holiday caption", r.captionName)
                 << r.captionName << QRect(r.captionLeft, r.top, r.captionWidth, kHolidayRowHeight) << caption << 11
@@ -149,7 +149,7 @@ private slots:
     }
 
     void holidayCaptionsLineUpTheirColons() {
-        for (const form1_layout::HolidayLabelRow& r : form1_layout::kHolidayRows) {
+        for (const form1_layout::HolidayLabelRow& r : form1_layout::Tables::kHolidayRows) {
             const QRect box = Control<QLabel>(r.captionName)->geometry();
             QCOMPARE(box.left() + box.width(), QString(r.captionName) == "Label21" ? 457 : 449);
         }
@@ -169,7 +169,7 @@ private slots:
             years.push_back(calendar::HolidaysOf(calendar::Region::National, year));
         for (std::size_t row = 0; row < calendar::kPanelHolidayCount; ++row) {
             const calendar::HolidayRow& holiday = calendar::PanelHolidays()[row];
-            const QString name = QString::fromLatin1(form1_layout::kHolidayRows[row].valueName);
+            const QString name = QString::fromLatin1(form1_layout::Tables::kHolidayRows[row].valueName);
             auto* label = Control<QLabel>(qPrintable(name));
             QVERIFY2(label->geometry().right() <= frameInside, qPrintable(name + " runs into the frame"));
             const QRect box = label->contentsRect();
@@ -351,10 +351,10 @@ private slots:
         // Reached with the Tab key, the button shows that it has the focus.
         form_->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form_));
-        form_->Cal1->setFocus();
+        Control<CalendarControl>("Cal1")->setFocus();
         while (!button->hasFocus()) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         const QImage focused = button->grab().toImage();
-        form_->Cal1->setFocus();
+        Control<CalendarControl>("Cal1")->setFocus();
         QVERIFY(focused != raised);
     }
 
@@ -447,7 +447,7 @@ private slots:
     }
 
     void dayOfYearLineTakesTheWidthOfItsText() {
-        auto* line = form_->Label3;
+        auto* line = Control<TextLabel>("Label3");
         const QFontMetrics metrics(line->font());
         line->setText("153 em jour de l'année");
         QCOMPARE(line->geometry(), QRect(48, 320, metrics.horizontalAdvance("153 em jour de l'année"), 14));
@@ -466,8 +466,8 @@ private slots:
         window.show();
         window.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
-        const QImage focused = window.Cal1->grab().toImage();
+        QVERIFY(test::Cal1Of(window)->isAncestorOf(QApplication::focusWidget()));
+        const QImage focused = test::Cal1Of(window)->grab().toImage();
 
         const char* order[] = {"recul", "avance", "cejour", "CmdMinimise", "cmdQuit"};
         for (const char* name : order) {
@@ -483,12 +483,12 @@ private slots:
             QCOMPARE(presses.count(), 3);
         }
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QVERIFY(window.Cal1->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(test::Cal1Of(window)->isAncestorOf(QApplication::focusWidget()));
 
         // The mark: pixels that only the focus brings, in high contrast to what they
         // replace (a dotted frame of some 60 pixels around the navy day).
-        window.recul->setFocus();
-        const QImage unfocused = window.Cal1->grab().toImage();
+        test::Named<QPushButton>(window, "recul")->setFocus();
+        const QImage unfocused = test::Cal1Of(window)->grab().toImage();
         int marked = 0;
         for (int y = 0; y < focused.height(); ++y) {
             for (int x = 0; x < focused.width(); ++x) {
@@ -508,10 +508,10 @@ private slots:
         std::string longest;
         while (longest.size() + 24 <= namedays::kShownNameDays.entryLength) longest += "Marie-Geneviève, Anne, ";
         entries.push_back(longest);
-        TextLabel* line = form_->Label32;
+        TextLabel* line = Control<TextLabel>("Label32");
         const QFontMetrics metrics(line->font());
         // Short of the moon picture, which Label32's box reaches into.
-        const QRect box = QRect(line->pos(), QSize(form_->Image1->x() - line->x(), line->height()));
+        const QRect box = QRect(line->pos(), QSize(Control<PictureControl>("Image1")->x() - line->x(), line->height()));
         int cut = 0;
         for (const std::string& entry : entries) {
             const QString text = QStringLiteral("fête à souhaiter : ") + QString::fromStdString(entry);

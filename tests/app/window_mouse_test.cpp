@@ -11,6 +11,7 @@
 
 #include "app/window/form1.h"
 #include "tests/app/test_classes.h"
+#include "tests/app/window_fixture.h"
 
 class WindowMouseTest : public QObject {
     Q_OBJECT
@@ -134,14 +135,15 @@ private slots:
     }
 
     void minimiseButton() {
-        QTest::mouseClick(form_->CmdMinimise, Qt::LeftButton);
+        QTest::mouseClick(test::Named<QPushButton>(*form_, "CmdMinimise"), Qt::LeftButton);
         QTRY_VERIFY(form_->isMinimized());
     }
 
     // Last: quitting ends every event loop that runs, and those that start after.
     void quitButtonEndsTheProgramWithStatus0() {
         QEventLoop loop;
-        QTimer::singleShot(0, form_, [this] { QTest::mouseClick(form_->cmdQuit, Qt::LeftButton); });
+        QTimer::singleShot(0, form_,
+                           [this] { QTest::mouseClick(test::Named<QPushButton>(*form_, "cmdQuit"), Qt::LeftButton); });
         QTimer::singleShot(5000, &loop, [&loop] { loop.exit(7); });
         QCOMPARE(loop.exec(), 0);
         QVERIFY(!QApplication::activeModalWidget());

@@ -74,10 +74,10 @@ private slots:
     void startUpWritesTheDayAndWeekOfTodayAndLoadsTheList() {
         calendar::SetFixedClock(calendar::MakeDate(2024, 6, 1) + 0.75);
         form_->Form_Load();
-        QCOMPARE(form_->Cal1->Widget()->selectedDate(), QDate(2024, 6, 1));
+        QCOMPARE(test::Cal1Of(*form_)->Widget()->selectedDate(), QDate(2024, 6, 1));
         QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
         QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : 22"));
-        QCOMPARE(form_->Combo1->count(), 366);
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->count(), 366);
         // The rest waits for the first ticks.
         QCOMPARE(Text("Label1"), QStringLiteral("Label1"));
         QCOMPARE(Text("Label34"), QStringLiteral("Label34"));
@@ -166,17 +166,17 @@ private slots:
         TickDatePanel();
         Select(QDate(year, 5, 8));
         TickDatePanel();
-        QCOMPARE(!form_->Label16->isHidden(), victoryShown);
-        QCOMPARE(!form_->Label28->isHidden(), armisticeShown);
+        QCOMPARE(!test::Named<TextLabel>(*form_, "Label16")->isHidden(), victoryShown);
+        QCOMPARE(!test::Named<TextLabel>(*form_, "Label28")->isHidden(), armisticeShown);
         // Their captions stay; a hidden value holds no date, and shows its date again in
         // a year that keeps it.
-        QVERIFY(!form_->Label15->isHidden());
-        QVERIFY(!form_->Label27->isHidden());
+        QVERIFY(!test::Named<TextLabel>(*form_, "Label15")->isHidden());
+        QVERIFY(!test::Named<TextLabel>(*form_, "Label27")->isHidden());
         if (!victoryShown) QCOMPARE(Text("Label16"), QString());
         Select(QDate(2000, 1, 1));
         TickDatePanel();
-        QVERIFY(!form_->Label16->isHidden());
-        QVERIFY(!form_->Label28->isHidden());
+        QVERIFY(!test::Named<TextLabel>(*form_, "Label16")->isHidden());
+        QVERIFY(!test::Named<TextLabel>(*form_, "Label28")->isHidden());
         QCOMPARE(Text("Label16"), QStringLiteral("lundi 08 mai "));
     }
 
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(Text("Label22"), QStringLiteral("dimanche 14 juillet "));
         QCOMPARE(Text("Label30"), QStringLiteral("mercredi 25 déc. "));
 
-        QCalendarWidget& calendar = *form_->Cal1->Widget();
+        QCalendarWidget& calendar = *test::Cal1Of(*form_)->Widget();
         QCOMPARE(calendar.locale().name(), names);
         QCOMPARE(calendar.firstDayOfWeek(), Qt::Monday);
         const QAbstractItemModel& grid = *calendar.findChild<QTableView*>()->model();
@@ -219,9 +219,9 @@ private slots:
 
     void aCalendarWithoutSelectionGetsOneBeforeItsValueIsRead() {
         Select(QDate(2024, 6, 1));
-        form_->Cal1->SetValueIsNull(true);
+        test::Cal1Of(*form_)->SetValueIsNull(true);
         TickDatePanel();
-        QVERIFY(!form_->Cal1->ValueIsNull());
+        QVERIFY(!test::Cal1Of(*form_)->ValueIsNull());
         QCOMPARE(Text("Label3"), QStringLiteral("153 em jour de l'année"));
         QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : 22"));
     }
@@ -245,10 +245,10 @@ private slots:
         Select(date);
         TickBoth();
         const std::vector<std::string> list = namedays::ReadNameDayFile(DataFile("fetes.txt").toStdString());
-        QCOMPARE(form_->Combo1->currentIndex(), position);
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(), position);
         QCOMPARE(Text("Label32"),
                  QStringLiteral("fête à souhaiter : ") + QString::fromStdString(list[std::size_t(position)]));
-        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile(picture)));
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(), PictureOf(DataFile(picture)));
     }
 
     // The name day and the moon need no other refresh before theirs: alone, from start-up
@@ -257,15 +257,16 @@ private slots:
         form_->Form_Load();
         Select(QDate(2024, 2, 29));
         TickNameDayAndMoon();
-        QCOMPARE(form_->Combo1->currentIndex(), 59);
-        QCOMPARE(form_->Image1->pixmap().toImage(), PictureOf(DataFile("19.gif")));
-        form_->Cal1->NextMonth();  // 29 March 2024
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(), 59);
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(), PictureOf(DataFile("19.gif")));
+        test::Cal1Of(*form_)->NextMonth();  // 29 March 2024
         TickNameDayAndMoon();
-        QCOMPARE(form_->Combo1->currentIndex(), 88);
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(), 88);
         Select(QDate(2025, 1, 15));
         TickNameDayAndMoon();
-        QCOMPARE(form_->Combo1->currentIndex(), 14);
-        QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : ") + form_->Combo1->currentText());
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(), 14);
+        QCOMPARE(Text("Label32"),
+                 QStringLiteral("fête à souhaiter : ") + test::Named<QComboBox>(*form_, "Combo1")->currentText());
         QCOMPARE(Text("Label34"), QStringLiteral("Label34"));  // the date panel has not run
     }
 
@@ -284,7 +285,7 @@ private slots:
         int runs = 0;
         int runsAfterTheTurn = 0;
         qint64 turnedAt = -1;
-        connect(form_->Timer1, &RefreshGate::Timer, this, [&] {
+        connect(test::Named<RefreshGate>(*form_, "Timer1"), &RefreshGate::Timer, this, [&] {
             ++runs;
             if (Text("Label31") != QStringLiteral("   Il est   23:59:59")) ++runsAfterTheTurn;
             if (turnedAt < 0 && Text("Label31") == QStringLiteral("   Il est   00:00:00")) turnedAt = clock.elapsed();
@@ -303,7 +304,7 @@ private slots:
         const qint64 lag = turnedAt - secondAt;
         QVERIFY2(lag < 100, qPrintable(QStringLiteral("the clock line turned %1 ms after the second").arg(lag)));
         QCOMPARE(Text("Label1"), QStringLiteral("Aujourd'hui: lundi  07 décembre 2026"));
-        QCOMPARE(form_->Cal1->Widget()->selectedDate(), QDate(2026, 12, 7));  // left on today, it follows
+        QCOMPARE(test::Cal1Of(*form_)->Widget()->selectedDate(), QDate(2026, 12, 7));  // left on today, it follows
         // From the turn: the second and the run that the selection's move asks for, and
         // one for each second that a loaded machine let pass before this line. (Before
         // it, the start-up's own refreshes, which a loaded machine spreads out.)
@@ -348,7 +349,7 @@ private slots:
         if (stepDays != 0) calendar::SetRunningClock(lateEvening + stepDays);
         qputenv("TZ", zone);
         QTRY_VERIFY(Text("Label1") != before);
-        QCOMPARE(form_->Cal1->Widget()->selectedDate(), selected);
+        QCOMPARE(test::Cal1Of(*form_)->Widget()->selectedDate(), selected);
         QTRY_COMPARE(Text("Label3"), FreshPanels(selected).filter("Label3:")[0].mid(8));
         savedZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", savedZone);
     }
@@ -358,7 +359,7 @@ private slots:
     void unseenTheWindowRestsAndItsFirstFrameBackIsOfThisSecond() {
         calendar::SetRunningClock(kSundayMorning);
         int runs = 0;
-        connect(form_->Timer1, &RefreshGate::Timer, this, [&runs] { ++runs; });
+        connect(test::Named<RefreshGate>(*form_, "Timer1"), &RefreshGate::Timer, this, [&runs] { ++runs; });
         RunRefreshesByThemselves();
         form_->Form_Load();
         form_->show();
@@ -372,7 +373,7 @@ private slots:
         QCOMPARE(runs, runsWhenHidden);
 
         QString firstPainted;
-        PaintWatch watch(*form_->Label31, firstPainted);
+        PaintWatch watch(*test::Named<TextLabel>(*form_, "Label31"), firstPainted);
         const QTime shownAt = QTime::fromString(
             QString::fromStdString(calendar::FormatDate(calendar::CurrentDateTime(), "hh:mm:ss", {})), "hh:mm:ss");
         form_->show();
@@ -392,7 +393,7 @@ private slots:
         QTRY_COMPARE(Text("Label32").isEmpty(), false);
         QCoreApplication::processEvents();
 
-        QCalendarWidget* calendar = form_->Cal1->Widget();
+        QCalendarWidget* calendar = test::Cal1Of(*form_)->Widget();
         auto* days = calendar->findChild<QAbstractItemView*>();
         QVERIFY(days);
         const auto pageArrow = [calendar](const char* name) {
@@ -400,12 +401,12 @@ private slots:
         };
         const std::pair<const char*, std::function<void()>> changes[] = {
             // Into another year: another leap-year sentence, and the new name day at once.
-            {">>", [this] { QTest::mouseClick(form_->avance, Qt::LeftButton); }},
+            {">>", [this] { QTest::mouseClick(test::Named<QPushButton>(*form_, "avance"), Qt::LeftButton); }},
             {"a key in the calendar", [days] { QTest::keyClick(days, Qt::Key_Right); }},
-            {"<<", [this] { QTest::mouseClick(form_->recul, Qt::LeftButton); }},
+            {"<<", [this] { QTest::mouseClick(test::Named<QPushButton>(*form_, "recul"), Qt::LeftButton); }},
             {"the calendar's own arrow",
              [&] { QTest::mouseClick(pageArrow("qt_calendar_nextmonth"), Qt::LeftButton); }},
-            {"Aujourd'hui", [this] { QTest::mouseClick(form_->cejour, Qt::LeftButton); }},
+            {"Aujourd'hui", [this] { QTest::mouseClick(test::Named<QPushButton>(*form_, "cejour"), Qt::LeftButton); }},
         };
         for (const auto& [what, change] : changes) {
             const QStringList before = PanelsOf(*form_);
@@ -422,7 +423,7 @@ private slots:
         const QString path = DataFile(QStringLiteral("20.gif"));
         const QByteArray waxing = test::BytesOf(path);
         const QByteArray full = test::BytesOf(DataFile(QStringLiteral("15.gif")));
-        const auto shown = [this] { return form_->Image1->pixmap().toImage(); };
+        const auto shown = [this] { return test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(); };
         RunRefreshesByThemselves();
         form_->Form_Load();
         Select(QDate(2024, 3, 1));  // 20.gif
@@ -484,9 +485,10 @@ private slots:
         QCOMPARE(Text("Label4"), QStringLiteral("   Semaine : %1").arg(facts[QStringLiteral("semaine")].toInt()));
         QCOMPARE(Text("Label8"), QString::number(day.year()));
         // The name-day list is laid out for a leap year, whatever the day's year.
-        QCOMPARE(form_->Combo1->currentIndex(), QDate(2000, day.month(), day.day()).dayOfYear() - 1);
+        QCOMPARE(test::Named<QComboBox>(*form_, "Combo1")->currentIndex(),
+                 QDate(2000, day.month(), day.day()).dayOfYear() - 1);
         QCOMPARE(Text("Label32"), QStringLiteral("fête à souhaiter : ") + facts[QStringLiteral("fete")].toString());
-        QCOMPARE(form_->Image1->pixmap().toImage(),
+        QCOMPARE(test::Named<PictureControl>(*form_, "Image1")->pixmap().toImage(),
                  PictureOf(DataFile(QStringLiteral("%1.gif").arg(facts[QStringLiteral("lune")].toInt()))));
         // Each row of the holiday panel: the date that `--ics` gives its holiday that
         // year, written by Qt's French locale in the row's pattern, hidden and empty
@@ -497,13 +499,13 @@ private slots:
         for (std::size_t row = 0; row < calendar::kPanelHolidayCount; ++row) {
             const calendar::HolidayRow& holiday = calendar::PanelHolidays()[row];
             const QDate kept = holidays.value(FromUtf8(holiday.key));
-            const QLabel* value = form_->findChild<QLabel*>(form1_layout::kHolidayRows[row].valueName);
+            const QLabel* value = form_->findChild<QLabel*>(form1_layout::Tables::kHolidayRows[row].valueName);
             // The panel's patterns write a month "mmmm" (whole) or "mmm" (short), as Qt's "MMMM" and "MMM".
             const QString pattern = FromUtf8(holiday.pattern).replace(QLatin1Char('m'), QLatin1Char('M'));
             QCOMPARE(value->isHidden(), !kept.isValid());
             QCOMPARE(value->text(), kept.isValid() ? french.toString(kept, pattern) : QString());
         }
-        QCOMPARE(form_->Cal1->Widget()->dateTextFormat(day).toolTip(), TooltipOfText(lines));
+        QCOMPARE(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).toolTip(), TooltipOfText(lines));
     }
 
     // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
@@ -531,13 +533,13 @@ private slots:
             }
             QVERIFY2(choice, qPrintable(entries.join(QLatin1Char('|'))));
             // The page shown when the choice is made is checked first, as it stands.
-            form_->Cal1->Widget()->setCurrentPage(2024, 12);
+            test::Cal1Of(*form_)->Widget()->setCurrentPage(2024, 12);
             choice->trigger();
             delete menu;
             for (const int month : {12, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}) {
-                form_->Cal1->Widget()->setCurrentPage(2024, month);
+                test::Cal1Of(*form_)->Widget()->setCurrentPage(2024, month);
                 for (QDate day(2024, month, 1); day.month() == month; day = day.addDays(1)) {
-                    const QTextCharFormat format = form_->Cal1->Widget()->dateTextFormat(day);
+                    const QTextCharFormat format = test::Cal1Of(*form_)->Widget()->dateTextFormat(day);
                     const QStringList lines = TerminalText(day, row.key);
                     const bool holiday = std::ranges::any_of(
                         lines, [](const QString& line) { return line.startsWith(QStringLiteral("Jour férié : ")); });
