@@ -1,39 +1,32 @@
 #pragma once
-// Where the window opens again: the place the user left it, as the screens now are.
+// Where the window opens, and what is kept of where the user leaves it: the place
+// left on this display, read again as the screens now are, a screen removed, added,
+// moved or scaled since.
 
-#include <QList>
-#include <QRect>
-#include <QString>
-#include <optional>
-
-#include "app/platform/gadget_settings.h"
-
-class QScreen;
+class GadgetSettings;
 class QWidget;
 
-// A connected screen as the window's coordinates see it. Qt's coordinates keep each
-// screen's top-left corner where the desktop has it and divide its size by the
-// screen's scale.
-struct ScreenArea {
-    QString name;
-    QRect geometry;   // in Qt's coordinates
-    QRect available;  // the part the desktop's panels leave, in Qt's coordinates
-    double scale = 1;
+class WindowPlacement {
+public:
+    // Places `window`, and keeps its place in `settings`; both outlive this.
+    WindowPlacement(QWidget& window, GadgetSettings& settings) : window_(window), settings_(settings) {}
+
+    // Moves the window where the user left it on this display: at the same offset, in
+    // the desktop's pixels, from the top-left corner of the screen of that name,
+    // whatever that screen's place and scale now; moved by the least distance that
+    // puts it wholly inside the nearest screen when it no longer lies inside one;
+    // centred on the primary screen on a first start, or when no screen has that
+    // name any more. Run before the window exists on the window system.
+    void PlaceAsLeft();
+
+    // Keeps the window's place on the screen that holds its centre, once a move is
+    // over; nothing under native Wayland, where the window does not know where it lies.
+    void KeepPlace();
+
+    // Centres the window on its screen and forgets the place it was left at.
+    void Recentre();
+
+private:
+    QWidget& window_;
+    GadgetSettings& settings_;
 };
-
-// The connected screens, the primary one first.
-QList<ScreenArea> ConnectedScreens();
-
-// The place of a window whose top-left corner lies at `topLeft` on `screen`, in the
-// desktop's pixels.
-SavedPlace PlaceOf(QPoint topLeft, const ScreenArea& screen);
-
-// Where a window of `size` opens, in Qt's coordinates, for a saved place: at the
-// same offset from the top-left corner of the screen of that name; moved by the
-// least distance that puts it wholly inside the available area of the nearest
-// screen when it does not lie wholly inside one; centred on the primary screen
-// (the first) when no screen has that name. None without any screen.
-std::optional<QPoint> ReopeningPoint(const SavedPlace& saved, QSize size, const QList<ScreenArea>& screens);
-
-// The top-left corner that centres a window of `size` on `screen`.
-QPoint CentredOn(const ScreenArea& screen, QSize size);

@@ -4,18 +4,14 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QToolTip>
 #include <QWindow>
-#include <algorithm>
 
-#include "app/platform/window_placement.h"
 #include "app/text/qt_text.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
@@ -111,7 +107,7 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
-    connect(&platform_, &PlatformWindow::MoveEnded, this, &Form1::KeepPlace);
+    connect(&platform_, &PlatformWindow::MoveEnded, this, [this] { placement_.KeepPlace(); });
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
@@ -266,32 +262,11 @@ void Form1::Form_MouseDown(Qt::MouseButton Button, Qt::KeyboardModifiers, QPoint
     platform_.StartMove(Position.toPoint());
 }
 
-// Placed here, before the window exists on the window system, so that it is created
-// in its place. Moved later, once created but not yet shown, the X server would
-// report the move only after the window manager had taken the window into its frame
-// and before it had placed that frame: Qt, reading where the window lay at that
-// moment, would believe it at the screen's top-left corner, and open the calendar's
-// menus and start moves from there.
+// Where the user left it; a window left somewhere was moved, and a moved window is
+// kept above.
 void Form1::PlaceAsLeft() {
-    const QList<ScreenArea> screens = ConnectedScreens();
-    const std::optional<SavedPlace>& saved = settings_.Place();
-    std::optional<QPoint> topLeft = saved ? ReopeningPoint(*saved, size(), screens) : std::nullopt;
-    if (!topLeft && !screens.isEmpty()) topLeft = CentredOn(screens.front(), size());
-    if (topLeft) move(*topLeft);
-    // A window left somewhere was moved, and a moved window is kept above.
-    if (settings_.KeepAbove().value_or(saved.has_value())) platform_.KeepAbove();
-}
-
-void Form1::KeepPlace() {
-    // Under native Wayland the window does not know where it lies.
-    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) return;
-    const QScreen* screen = QGuiApplication::screenAt(geometry().center());
-    if (!screen) screen = this->screen();
-    if (!screen) return;
-    const QList<ScreenArea> screens = ConnectedScreens();
-    const auto area = std::find_if(screens.begin(), screens.end(),
-                                   [screen](const ScreenArea& each) { return each.name == screen->name(); });
-    if (area != screens.end()) settings_.SetPlace(PlaceOf(pos(), *area));
+    placement_.PlaceAsLeft();
+    if (settings_.KeepAbove().value_or(settings_.Place().has_value())) platform_.KeepAbove();
 }
 
 bool Form1::KeptAbove() const {
@@ -302,15 +277,6 @@ bool Form1::KeptAbove() const {
 void Form1::SetKeptAbove(bool above) {
     settings_.SetKeepAbove(above);
     platform_.KeepAbove(above);
-}
-
-void Form1::Recentre() {
-    const QList<ScreenArea> screens = ConnectedScreens();
-    const QScreen* screen = this->screen();
-    const auto area = std::find_if(screens.begin(), screens.end(),
-                                   [screen](const ScreenArea& each) { return screen && each.name == screen->name(); });
-    if (area != screens.end()) move(CentredOn(*area, size()));
-    settings_.SetPlace(std::nullopt);
 }
 
 calendar::Region Form1::HolidayRegion() const { return settings_.Choices().region; }

@@ -20,6 +20,7 @@
 #include "app/look/fixed_look.h"
 #include "app/platform/gadget_settings.h"
 #include "app/platform/platform_window.h"
+#include "app/platform/window_placement.h"
 #include "app/platform/window_visibility.h"
 #include "app/window/calendar_control.h"
 #include "app/window/controls.h"
@@ -167,15 +168,11 @@ private:
     // Opens the window where the user left it, above other windows as a moved window
     // is; centred on the screen on a first start.
     void PlaceAsLeft();
-    // Keeps the window's place, once a move by the mouse is over.
-    void KeepPlace();
     // Whether the window is kept above other windows now.
     bool KeptAbove() const;
     void SetKeptAbove(bool above);
     // Shows the choices of the settings, whoever made them.
     void FollowSettings();
-    // Centres the window on its screen and forgets the place it was left at.
-    void Recentre();
     // The menu, built as the settings and the disk say now, deleted once closed.
     QMenu* NewMenu();
     // The menu's « Jours fériés » entries.
@@ -224,6 +221,7 @@ private:
 
     GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay()};
     PlatformWindow platform_{*this};
+    WindowPlacement placement_{*this, settings_};
     WindowVisibility visibility_{*this};
     QRegion outline_;    // the window's rounded outline, in window pixels
     QImage background_;  // the background picture, in its colour table

@@ -150,7 +150,7 @@ QMenu* Form1::NewMenu() {
         case Entry::NewEvent:
             connect(action, &QAction::triggered, this, [this] { ShowNewEvent(Cal1->Widget()->selectedDate()); });
             break;
-        case Entry::Recentre: connect(action, &QAction::triggered, this, &Form1::Recentre); break;
+        case Entry::Recentre: connect(action, &QAction::triggered, this, [this] { placement_.Recentre(); }); break;
         case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
         case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;
