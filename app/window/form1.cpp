@@ -43,13 +43,35 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
       localeNames_(LocaleNamesOf(nameLocale_)),
       refreshTrigger_(programFolder),
       agendas_(programFolder) {
+    SetUpWindow();
+    PlaceAsLeft();
+    SetUpLook();
+    // form1_layout.cpp: the controls, in the order they are drawn in.
+    CreateOutlines();
+    CreateLabels();
+    CreateMoonPicture();
+    CreateCalendar();
+    CreateButtons();
+    CreateHiddenControls();
+    SetReadingOrder();
+    SetUpCalendar();
+    ConnectAgendas();
+    ConnectButtons();
+    ConnectRefreshes();
+    ConnectSettings();
+    ConnectMenu();
+}
+
+void Form1::SetUpWindow() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Solvane"));
     // The name a minimised window keeps, for screen readers and task bars.
     setWindowIconText(QStringLiteral("Solvane"));
     setWindowIcon(QIcon(QStringLiteral(":/pictures/icon.gif")));
     setFixedSize(kWidth, kHeight);
-    PlaceAsLeft();
+}
+
+void Form1::SetUpLook() {
     setFont(BaseWindowFont());
     // Tooltips in the window's font, and shown while another window is active: a
     // gadget is pointed at without being clicked first.
@@ -63,8 +85,9 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     // Kept as the GIF decodes it, one byte a pixel (272 KB), rather than drawn once
     // on the grey in 32 bits (1.09 MB): the window's peak memory is part of its cost.
     background_ = QImage(QStringLiteral(":/pictures/background.gif"));
+}
 
-    CreateControls();
+void Form1::SetUpCalendar() {
     Cal1->SetWeekNumbers(settings_.WeekNumbers());
     // The grid marks the holidays that the panel shows for their year, and those of
     // the chosen region.
@@ -75,6 +98,9 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         return agendas_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
     };
     Cal1->SetEventDays(holdsEvents);
+}
+
+void Form1::ConnectAgendas() {
     // The events are there, or changed: the grid marks their days, the tooltips list them.
     connect(&agendas_, &UserAgendas::Changed, Cal1, &CalendarControl::DescribeDaysAgain);
     // The reminders look again when the sources may say something else.
@@ -86,36 +112,46 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
         raise();
         activateWindow();
     });
+    // Before the refreshes hear of the new page (ConnectRefreshes).
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, this, &Form1::AskShownDays);
     // A double click on a day, or Entrée on it, opens « Nouvel évènement ».
     connect(Cal1->Widget(), &QCalendarWidget::activated, this, &Form1::ShowNewEvent);
+}
 
+void Form1::ConnectButtons() {
     connect(cejour, &QPushButton::clicked, this, &Form1::cejour_Click);
     connect(recul, &QPushButton::clicked, this, &Form1::recul_Click);
     connect(avance, &QPushButton::clicked, this, &Form1::avance_Click);
     connect(CmdMinimise, &QPushButton::clicked, this, &Form1::CmdMinimise_Click);
     connect(cmdQuit, &QPushButton::clicked, this, &Form1::cmdQuit_Click);
+}
+
+// Both refreshes run, in this order, whenever something they read can have changed;
+// each asks the facts of the selected date for itself. The selection follows today
+// first, when it should; the seconds rest while the window is unseen.
+void Form1::ConnectRefreshes() {
     connect(Timer1, &RefreshGate::Timer, this, &Form1::Timer1_Timer);
     connect(Timer2, &RefreshGate::Timer, this, &Form1::Timer2_Timer);
-    // Both refreshes run, in this order, whenever something they read can have
-    // changed; each asks the facts of the selected date for itself. The selection
-    // follows today first, when it should; the seconds rest while the window is
-    // unseen.
     connect(&refreshTrigger_, &RefreshTrigger::Due, this, &Form1::FollowToday);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer1, &RefreshGate::Tick);
     connect(&refreshTrigger_, &RefreshTrigger::Due, Timer2, &RefreshGate::Tick);
     connect(Cal1->Widget(), &QCalendarWidget::selectionChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(Cal1->Widget(), &QCalendarWidget::currentPageChanged, &refreshTrigger_, &RefreshTrigger::Request);
     connect(&visibility_, &WindowVisibility::SeenChanged, &refreshTrigger_, &RefreshTrigger::SetSeen);
+}
+
+// The place left after a move, and the choices of the settings file, whoever made them.
+void Form1::ConnectSettings() {
     connect(&platform_, &PlatformWindow::MoveEnded, this, [this] { placement_.KeepPlace(); });
     connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowSettings);
+}
+
+void Form1::ConnectMenu() {
     // The Menu key comes to the window as a request for its menu; Shift+F10 too.
     auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(menuKey, &QShortcut::activated, this, &Form1::ShowMenuFromKeyboard);
     // Every menu of the window, its own and the calendar's, is read with its ticks.
     InstallMenuReading();
-
-    moonShown_ = Image1->pixmap().toImage();
 }
 
 void Form1::Form_Load() {

@@ -158,8 +158,28 @@ private:
     OutlineShape* Shape2;      // the frame around the calendar and the day panel
     OutlineShape* Line1;       // the rule under the holiday panel's heading
 
-    // form1_layout.cpp: every control with its box, text, font and colour.
-    void CreateControls();
+    // The steps of the constructor, in their order. The window's name, icon and
+    // size; its fonts, colours, outline and background.
+    void SetUpWindow();
+    void SetUpLook();
+    // form1_layout.cpp: every control with its box, text, font and colour, from the
+    // tables; Combo1, Timer1 and Timer2, which are never seen; the order the Tab key
+    // follows.
+    void CreateOutlines();
+    void CreateLabels();
+    void CreateMoonPicture();
+    void CreateCalendar();
+    void CreateButtons();
+    void CreateHiddenControls();
+    void SetReadingOrder();
+    // The grid's week numbers, holidays and days with events.
+    void SetUpCalendar();
+    // What each part of the window hears from the others.
+    void ConnectAgendas();
+    void ConnectButtons();
+    void ConnectRefreshes();
+    void ConnectSettings();
+    void ConnectMenu();
 
     // At the change of day, moves a selection left on the day that was today to the
     // new today. Runs before the two refreshes.

@@ -97,24 +97,15 @@ TextLabel* MakeLabel(QWidget* window, const char* name, QRect box, const char* t
 
 }  // namespace
 
-void Form1::CreateControls() {
-    // The rows name the window's own members: the tables live in its scope.
+// The outlines first: everything else is drawn over them. The rows name the window's
+// own members, so the table lives in its scope.
+void Form1::CreateOutlines() {
     static const std::array kShapes{
         ShapeRow{&Form1::Shape2, "Shape2", OutlineShape::Form::Frame, 32, 32, 305, 385},
         ShapeRow{&Form1::Shape1, "Shape1", OutlineShape::Form::Frame, 344, 32, 233, 385},
         // The rule from (536, 64) to (368, 64), its 2 pixels on the rows 63 and 64.
         ShapeRow{&Form1::Line1, "Line1", OutlineShape::Form::Rule, 368, 63, 168, 2},
     };
-    static const std::array kButtons{
-        ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif", "Réduire",
-                  "Réduire dans la barre des tâches"},
-        ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif", "Quitter", "Quitter Solvane"},
-        ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", "", "Mois précédent", ""},
-        ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", "", "Mois suivant", ""},
-        ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", "", "Aujourd'hui", ""},
-    };
-
-    // The outlines first: everything else is drawn over them.
     for (const ShapeRow& row : kShapes) {
         auto* shape = new OutlineShape(row.form, this);
         shape->setObjectName(QString::fromLatin1(row.name));
@@ -122,7 +113,9 @@ void Form1::CreateControls() {
         SetColour(*shape, QPalette::WindowText, kShapeColour);
         this->*row.member = shape;
     }
+}
 
+void Form1::CreateLabels() {
     for (const LabelRow& row : Tables::kLabels) {
         this->*row.member = MakeLabel(this, row.name, QRect(row.left, row.top, row.width, row.height), row.text,
                                       row.font, row.colour, row.alignment, row.fit);
@@ -140,20 +133,35 @@ void Form1::CreateControls() {
         holidayCaptionLabels_[i] = this->*row.caption;
         holidayValueLabels_[i] = this->*row.value;
     }
+}
 
+void Form1::CreateMoonPicture() {
     Image1 = new PictureControl(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(287, 320, 30, 30);
     Image1->SetPicture(QPixmap(QStringLiteral(":/pictures/moon_crescent.gif")));
     Image1->setAccessibleName(QStringLiteral("Phase de la lune"));
+    moonShown_ = Image1->pixmap().toImage();
+}
 
+void Form1::CreateCalendar() {
     Cal1 = new CalendarControl(nameLocale_, this);
     Cal1->setObjectName(QStringLiteral("Cal1"));
     Cal1->setGeometry(40, 88, 289, 225);
     // The name goes to the calendar the user clicks and tabs into as well.
     Cal1->setAccessibleName(QStringLiteral("Calendrier"));
     Cal1->Widget()->setAccessibleName(QStringLiteral("Calendrier"));
+}
 
+void Form1::CreateButtons() {
+    static const std::array kButtons{
+        ButtonRow{&Form1::CmdMinimise, "CmdMinimise", 528, 24, 17, 17, "", ":/pictures/minimise.gif", "Réduire",
+                  "Réduire dans la barre des tâches"},
+        ButtonRow{&Form1::cmdQuit, "cmdQuit", 552, 24, 17, 17, "", ":/pictures/quit.gif", "Quitter", "Quitter Solvane"},
+        ButtonRow{&Form1::recul, "recul", 136, 360, 41, 17, "<<", "", "Mois précédent", ""},
+        ButtonRow{&Form1::avance, "avance", 192, 360, 33, 17, ">>", "", "Mois suivant", ""},
+        ButtonRow{&Form1::cejour, "cejour", 136, 384, 89, 21, "Aujourd'hui", "", "Aujourd'hui", ""},
+    };
     // Before the window is shown its scale is the application's, that of its screens
     // where it is largest; a window later moved to a screen of another scale keeps the
     // cursor chosen here.
@@ -179,7 +187,9 @@ void Form1::CreateControls() {
         }
         this->*row.member = button;
     }
+}
 
+void Form1::CreateHiddenControls() {
     // The name-day list lives in a drop-down list that is never shown.
     Combo1 = new QComboBox(this);
     Combo1->setObjectName(QStringLiteral("Combo1"));
@@ -191,7 +201,9 @@ void Form1::CreateControls() {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer2 = new RefreshGate(this);
     Timer2->setObjectName(QStringLiteral("Timer2"));
+}
 
+void Form1::SetReadingOrder() {
     // The reading order: the calendar, the three buttons below it from left to right
     // and top to bottom, then the window's own two buttons from left to right.
     setTabOrder(Cal1, recul);
