@@ -116,12 +116,64 @@ int DaysFrom(LocalDate from, LocalDate to) {
     return int((days(to) - days(from)).count());
 }
 
+// One logical line of an iCalendar text (RFC 5545, 3.1): a content line and the
+// lines that continue it, each begun by a space or a tab, unfolded.
+struct LogicalLine {
+    std::size_t start;      // where its first line begins in the text
+    std::size_t end;        // where its last line ends, before its CR LF
+    std::string_view text;  // unfolded; valid until the next line is read
+};
+
+// The logical lines of a text, one at a time, each unfolded once: a line without
+// continuation is a view into the text, and only a folded one is copied. An empty
+// line continues nothing, so that what follows it reads as a line of its own.
+class LogicalLines {
+public:
+    explicit LogicalLines(std::string_view text) : text_(text) {}
+
+    std::optional<LogicalLine> Next() {
+        if (at_ >= text_.size()) return std::nullopt;
+        const std::size_t start = at_;
+        std::string_view line = TakePhysicalLine();
+        std::size_t end = start + line.size();
+        if (!line.empty() && Continues()) {
+            unfolded_.assign(line);
+            while (Continues()) {
+                const std::size_t from = at_;
+                const std::string_view continuation = TakePhysicalLine();
+                unfolded_.append(continuation.substr(1));
+                end = from + continuation.size();
+            }
+            line = unfolded_;
+        }
+        return LogicalLine{.start = start, .end = end, .text = line};
+    }
+
+private:
+    // Whether the line at the reading point continues the one before.
+    bool Continues() const { return at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t'); }
+
+    // The line at the reading point, without its LF or CR LF; the point moves past it.
+    std::string_view TakePhysicalLine() {
+        const char* found = static_cast<const char*>(std::memchr(text_.data() + at_, '\n', text_.size() - at_));
+        const std::size_t end = found ? std::size_t(found - text_.data()) : text_.size();
+        std::string_view line = text_.substr(at_, end - at_);
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        at_ = end + 1;
+        return line;
+    }
+
+    std::string_view text_;
+    std::size_t at_ = 0;    // where the next physical line begins
+    std::string unfolded_;  // the last folded line, unfolded
+};
+
 // What the first pass learns of one VEVENT.
 struct EventLines {
     bool rule = false;      // an RRULE: instances from DTSTART on, up to its UNTIL
     bool keep = false;      // an RDATE, an EXRULE, a value not understood here: kept whatever its dates
     bool replaces = false;  // a RECURRENCE-ID
-    std::string_view uid;
+    std::string uid;
     std::optional<LocalDate> start, end, until;
     std::optional<int> durationDays;
     bool startIsDate = false;
@@ -188,37 +240,31 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
     bool inEvent = false;
     std::size_t blockStart = 0;
     EventLines event;
-    std::string folded;  // a line of interest with its continuations
     // Each event, its UID, and whether it may touch the window.
-    std::vector<std::tuple<std::string_view, std::string_view, bool>> events;
-    std::set<std::string_view> replaced;  // the UIDs of replacements
+    std::vector<std::tuple<std::string_view, std::string, bool>> events;
+    std::set<std::string, std::less<>> replaced;  // the UIDs of replacements
     // The kinds of the components open at this line. A text whose BEGIN and END lines
     // do not pair as this pass reads them may be nested otherwise by libical: all its
     // events are then kept, and libical alone says which touch the window.
-    std::vector<std::string_view> open;
+    std::vector<std::string> open;
     bool irregular = false;
-    for (std::size_t at = 0; at < text.size();) {
-        const std::size_t lineStart = at;
-        const char* found = static_cast<const char*>(std::memchr(text.data() + at, '\n', text.size() - at));
-        std::size_t end = found ? std::size_t(found - text.data()) : text.size();
-        at = end + 1;
-        std::string_view line = text.substr(lineStart, end - lineStart);
-        if (line.ends_with('\r')) line.remove_suffix(1);
+    LogicalLines lines(text);
+    while (const std::optional<LogicalLine> logical = lines.Next()) {
+        const std::string_view line = logical->text;
+        // An empty line, or continuation lines that follow one, continue nothing.
         if (line.empty() || line[0] == ' ' || line[0] == '\t') continue;
+        const Line parts = LineOf(line);
         const bool begins = line.size() > 6 && EqualNoCase(line.substr(0, 6), "BEGIN:");
         const bool ends = line.size() > 4 && EqualNoCase(line.substr(0, 4), "END:");
-        if (!begins && !ends) {
-            const std::string_view name = LineOf(line).name;
-            if (SameName(name, "BEGIN") || SameName(name, "END")) irregular = true;
-        }
+        if (!begins && !ends && (SameName(parts.name, "BEGIN") || SameName(parts.name, "END"))) irregular = true;
         if (begins) {
             const std::string_view kind = line.substr(6);
-            open.push_back(kind);
+            open.emplace_back(kind);
             ++depth;
             if (EqualNoCase(kind, "VCALENDAR")) blocks.calendar = true;
             if (blockDepth == 0 && (EqualNoCase(kind, "VEVENT") || EqualNoCase(kind, "VTIMEZONE"))) {
                 blockDepth = depth;
-                blockStart = lineStart;
+                blockStart = logical->start;
                 inEvent = EqualNoCase(kind, "VEVENT");
                 event = {};
             }
@@ -228,14 +274,14 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             if (open.empty() || !SameName(open.back(), line.substr(4))) irregular = true;
             if (!open.empty()) open.pop_back();
             if (depth == blockDepth) {
-                const std::string_view block = text.substr(blockStart, lineStart + line.size() - blockStart);
+                const std::string_view block = text.substr(blockStart, logical->end - blockStart);
                 if (!inEvent) {
                     blocks.timezones.push_back(block);
                 } else {
                     ++blocks.events;
                     const bool inside = !first || !next || !OutsideWindow(event, *first, *next);
-                    events.push_back({block, event.uid, inside});
                     if (event.replaces) replaced.insert(event.uid);
+                    events.emplace_back(block, std::move(event.uid), inside);
                 }
                 blockDepth = 0;
             }
@@ -243,49 +289,34 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             continue;
         }
         const bool eventLine = inEvent && blockDepth != 0 && depth == blockDepth;
-        if (!eventLine && !(depth == 1 && blockDepth == 0)) continue;
-        // The names that matter are short; their values are read unfolded.
-        const Line parts = LineOf(line);
-        const auto unfolded = [&]() -> std::string_view {
-            if (at >= text.size() || (text[at] != ' ' && text[at] != '\t')) return parts.value;
-            folded = std::string(parts.value);
-            while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
-                const char* more = static_cast<const char*>(std::memchr(text.data() + at, '\n', text.size() - at));
-                const std::size_t moreEnd = more ? std::size_t(more - text.data()) : text.size();
-                std::string_view continuation = text.substr(at + 1, moreEnd - at - 1);
-                if (continuation.ends_with('\r')) continuation.remove_suffix(1);
-                folded += continuation;
-                at = moreEnd + 1;
-            }
-            return folded;
-        };
         if (!eventLine) {
-            if (EqualNoCase(parts.name, "X-WR-CALNAME")) blocks.name = std::string(unfolded());
+            if (depth == 1 && blockDepth == 0 && EqualNoCase(parts.name, "X-WR-CALNAME")) {
+                blocks.name = std::string(parts.value);
+            }
             continue;
         }
         if (EqualNoCase(parts.name, "RRULE")) {
             // Two rules: the later UNTIL, or none, may reach furthest; kept then.
             event.keep = event.keep || event.rule;
             event.rule = true;
-            event.until = UntilOf(unfolded());
+            event.until = UntilOf(parts.value);
         } else if (EqualNoCase(parts.name, "RDATE") || EqualNoCase(parts.name, "EXRULE")) {
             event.keep = true;
         } else if (EqualNoCase(parts.name, "RECURRENCE-ID")) {
             event.replaces = true;
         } else if (EqualNoCase(parts.name, "UID")) {
-            event.uid = parts.value;
+            event.uid = std::string(parts.value);
         } else if (EqualNoCase(parts.name, "DTSTART")) {
-            const std::string_view value = unfolded();
             ++event.starts;
-            event.start = DateOfValue(value);
-            event.startIsDate = value.size() == 8;
+            event.start = DateOfValue(parts.value);
+            event.startIsDate = parts.value.size() == 8;
         } else if (EqualNoCase(parts.name, "DTEND")) {
             ++event.ends;
-            event.end = DateOfValue(unfolded());
+            event.end = DateOfValue(parts.value);
             event.keep = event.keep || !event.end;  // a value not understood here: libical decides
         } else if (EqualNoCase(parts.name, "DURATION")) {
             ++event.ends;
-            event.durationDays = DurationDays(unfolded());
+            event.durationDays = DurationDays(parts.value);
             event.keep = event.keep || !event.durationDays;
         }
     }

@@ -342,6 +342,12 @@ TEST(IcsReading, PeriodsReplacementsOfTheFutureAndUnknownZonesFollowRfc5545) {
          {"05-05 09:00–09:00 M", "05-06 09:00–09:00 N",
           "nomme des fuseaux horaires inconnus, « Heure de Mars » et 1 autre : leurs heures sont lues telles "
           "qu'elles sont écrites."}},
+        // 3.1: a line is folded anywhere, a component's BEGIN and END lines too, and
+        // read unfolded.
+        {"lines folded anywhere",
+         "BEGIN:VEV\r\n ENT\r\nUID:f\r\nSUMMARY:Pli\r\n é\r\nDTSTART;TZID=Europe/Paris:20250507T1\r\n\t00000\r\n"
+         "DURATION:PT1H\r\nEND:VEV\r\n ENT\r\n",
+         {"05-07 10:00–11:00 Plié"}},
     };
     setenv("TZ", "Europe/Paris", 1);
     tzset();
