@@ -189,8 +189,9 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
     const bool few = only_ && only_->first.year == year && only_->first.month == month &&
                      PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
     const Window window = few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
-    for (const Birthday& birthday : file.birthdays) {
-        std::optional<Event> event = BirthdayIn(birthday, year, name);
+    for (const Contact& contact : file.contacts) {
+        if (!contact.birthday) continue;
+        std::optional<Event> event = BirthdayIn(*contact.birthday, year, name);
         if (!event || event->start.month != month) continue;
         if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
         event->title = calendar::CleanText(event->title);
@@ -221,7 +222,7 @@ const std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source
 }
 
 AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
-    AgendaDays days{.first = first, .last = last, .days = {}, .problems = {}};
+    AgendaDays days{.first = first, .last = last, .days = {}, .problems = {}, .contacts = {}};
     if (!read_) Load();
     for (const auto& source : loaded_) {
         if (source->stale) LookAgain(*source);
@@ -236,6 +237,14 @@ AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
             for (const std::string& trouble : file.troubles)
                 days.problems.push_back(Sentence(read.readName, path, trouble));
         }
+        // In the order of the files' names, each file's in its own, as the sentences go.
+        std::vector<const std::pair<const std::string, ReadFile>*> cards;
+        for (const auto& named : read.files) {
+            if (!named.second.contacts.empty()) cards.push_back(&named);
+        }
+        std::ranges::sort(cards, {}, [](const auto* named) -> const std::string& { return named->first; });
+        for (const auto* named : cards)
+            days.contacts.insert(days.contacts.end(), named->second.contacts.begin(), named->second.contacts.end());
     }
     for (LocalDate month = FirstOfMonth(first.year, first.month); month <= last;
          month = FirstOfNextMonth(month.year, month.month)) {

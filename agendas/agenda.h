@@ -33,6 +33,9 @@ struct AgendaDays {
     // A sentence per source and trouble: « L'agenda « Travail » : « …/travail.ics »
     // est tronqué : ses derniers évènements manquent. »
     std::vector<std::string> problems;
+    // Every contact of the sources' cards, whatever the days: those whose name day or
+    // birthday is to be wished.
+    std::vector<Contact> contacts;
 
     // The events of a day, none when it has none or is not in the range.
     const std::vector<Event>* On(LocalDate date) const;

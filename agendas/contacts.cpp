@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <chrono>
 
 #include "calendar/utf8_text.h"
@@ -194,8 +195,8 @@ std::string TextValue(const Property& property) {
     return text;
 }
 
-// N: family;given;additional;prefixes;suffixes — "given family".
-std::string NameFromN(const Property& property) {
+// N: family;given;additional;prefixes;suffixes, each a text value.
+std::vector<std::string> PartsOfN(const Property& property) {
     std::vector<std::string> parts(1);
     for (std::size_t at = 0; at < property.value.size(); ++at) {
         if (property.value[at] == '\\' && at + 1 < property.value.size()) {
@@ -207,15 +208,12 @@ std::string NameFromN(const Property& property) {
             parts.back() += property.value[at];
         }
     }
-    const auto text = [&](std::size_t index) {
-        return index < parts.size() ? TextValue({.name = {},
-                                                 .value = parts[index],
-                                                 .quotedPrintable = property.quotedPrintable,
-                                                 .charset = property.charset})
-                                    : std::string();
-    };
-    const std::string given = text(1), family = text(0);
-    return given.empty() ? family : family.empty() ? given : given + " " + family;
+    for (std::string& part : parts) {
+        part = TextValue(
+            {.name = {}, .value = part, .quotedPrintable = property.quotedPrintable, .charset = property.charset});
+    }
+    parts.resize(std::max<std::size_t>(parts.size(), 2));
+    return parts;
 }
 
 int Digits(std::string_view text) {
@@ -273,10 +271,11 @@ bool IsVCardText(std::string_view text) {
     return Upper(text.substr(0, 11)) == "BEGIN:VCARD";
 }
 
-std::vector<Birthday> BirthdaysOf(std::string_view text) {
-    std::vector<Birthday> birthdays;
+std::vector<Contact> ContactsOf(std::string_view text) {
+    std::vector<Contact> contacts;
     std::optional<Birthday> date;
-    std::string formatted, structured;
+    std::string formatted;
+    std::vector<std::string> structured;  // N's parts: family, given…
     int depth = 0;
     for (const std::string& line : UnfoldedLines(text)) {
         const std::optional<Property> property = PropertyOf(line);
@@ -286,20 +285,34 @@ std::vector<Birthday> BirthdaysOf(std::string_view text) {
             if (++depth == 1) {
                 date.reset();
                 formatted.clear();
-                structured.clear();
+                structured.assign(2, {});
             }
         } else if (property->name == "END" && value == "VCARD" && depth > 0) {
-            if (--depth == 0 && date) {
-                date->name = !formatted.empty() ? formatted : structured;
-                birthdays.push_back(*date);
-            }
+            if (--depth > 0) continue;
+            const std::string &family = structured[0], &given = structured[1];
+            Contact contact{.name = !formatted.empty() ? formatted
+                                    : given.empty()    ? family
+                                    : family.empty()   ? given
+                                                       : given + " " + family,
+                            .givenName = given,
+                            .birthday = date};
+            if (contact.birthday) contact.birthday->name = contact.name;
+            if (!contact.name.empty() || contact.birthday) contacts.push_back(std::move(contact));
         } else if (depth == 1 && property->name == "BDAY") {
             date = DateOf(property->value);
         } else if (depth == 1 && property->name == "FN") {
             formatted = TextValue(*property);
         } else if (depth == 1 && property->name == "N") {
-            structured = NameFromN(*property);
+            structured = PartsOfN(*property);
         }
+    }
+    return contacts;
+}
+
+std::vector<Birthday> BirthdaysOf(std::string_view text) {
+    std::vector<Birthday> birthdays;
+    for (const Contact& contact : ContactsOf(text)) {
+        if (contact.birthday) birthdays.push_back(*contact.birthday);
     }
     return birthdays;
 }

@@ -2,9 +2,9 @@
 // Birthdays from contacts in vCard form (RFC 6350, and the 2.1 and 3.0 forms that
 // address books still write), as khard and vdirsyncer keep them: one card per
 // file, or many in one. vCard is not iCalendar and libical does not read it; this
-// small reader takes the three properties a birthday needs, BDAY, FN and N, after
-// unfolding the lines (folded, or cut by quoted-printable soft line breaks), and
-// nothing else. Names come out in UTF-8 whatever the card's CHARSET (through glibc's
+// small reader takes the three properties a birthday and a name day need, BDAY, FN
+// and N, after unfolding the lines (folded, or cut by quoted-printable soft line
+// breaks), and nothing else. Names come out in UTF-8 whatever the card's CHARSET (through glibc's
 // iconv); bytes of no charset said or known are kept when they are UTF-8, read as
 // Windows-1252 otherwise, as the phones that write Latin-1 without saying so mean them.
 
@@ -23,6 +23,18 @@ struct Birthday {
     std::optional<int> year;  // none when the card does not say it
     bool operator==(const Birthday&) const = default;
 };
+
+// A card: whom to wish a name day, and a birthday when it says one.
+struct Contact {
+    std::string name;                  // as Birthday::name
+    std::string givenName;             // N's given name; empty when N gives none
+    std::optional<Birthday> birthday;  // its BDAY, with `name`
+    bool operator==(const Contact&) const = default;
+};
+
+// Every card of the text that has a name (FN or N), with its birthday when its BDAY
+// is valid as BirthdaysOf reads it.
+std::vector<Contact> ContactsOf(std::string_view text);
 
 // The birthdays of every card of the text (BEGIN:VCARD … END:VCARD) that has a valid
 // BDAY: 1990-05-08, 19900508, a date and time (its date), --0508 and --05-08

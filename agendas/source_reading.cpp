@@ -42,7 +42,7 @@ void Forget(ReadSource& source, const std::string& key, ReadFile& file) {
     file.retry = false;
     file.troubles.clear();
     file.calendar.reset();
-    file.birthdays.clear();
+    file.contacts.clear();
     source.retrying.erase(key);
     source.troubled.erase(key);
 }
@@ -50,7 +50,7 @@ void Forget(ReadSource& source, const std::string& key, ReadFile& file) {
 // What the file's text gives, once read within the bounds.
 void Parse(ReadFile& file, const std::string& text, const IcsReaderOf& reader, const std::optional<Window>& only) {
     if (IsVCardText(text)) {
-        file.birthdays = BirthdaysOf(text);
+        file.contacts = ContactsOf(text);
         return;
     }
     std::string problem;

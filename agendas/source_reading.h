@@ -41,9 +41,9 @@ struct ReadFile {
     bool retry = false;
     std::vector<std::string> troubles;  // of the text read, its events read all the same
     std::unique_ptr<IcsCalendar> calendar;
-    std::vector<Birthday> birthdays;
-    unsigned listedAt = 0;  // the number of the last look whose listing showed it
-    bool stale = false;     // to be read again
+    std::vector<Contact> contacts;  // of a vCard file
+    unsigned listedAt = 0;          // the number of the last look whose listing showed it
+    bool stale = false;             // to be read again
 };
 
 // Hashes a name kept or listed alike, so that a listed name is looked up without a copy.

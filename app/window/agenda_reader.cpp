@@ -20,7 +20,8 @@ public:
         if (agenda_) agenda_->ReadChangesAt(path);
     }
     agendas::AgendaDays Between(agendas::LocalDate first, agendas::LocalDate last) {
-        if (!agenda_ || agenda_->Empty()) return {.first = first, .last = last, .days = {}, .problems = {}};
+        if (!agenda_ || agenda_->Empty())
+            return {.first = first, .last = last, .days = {}, .problems = {}, .contacts = {}};
         return agenda_->DaysBetween(first, last);
     }
 

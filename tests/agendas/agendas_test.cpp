@@ -135,7 +135,7 @@ Event WholeDays(LocalTime first, LocalTime last, const char* title) {
 
 // The lines the facts of 8 May 2025 show for the events given.
 std::vector<std::string> LinesOf(std::vector<Event> events) {
-    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
     days.days[{2025, 5, 8}] = std::move(events);
     const almanac::DayFacts facts =
         almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
@@ -190,7 +190,7 @@ TEST(EventLines, PastEightLinesOneLineCountsTheOthers) {
 }
 
 TEST(EventLines, TheTextAndTheTooltipListTheEventsAfterTheHoliday) {
-    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
     days.days[{2025, 5, 8}] = {Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion")};
     const almanac::DayFacts facts =
         almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
@@ -204,7 +204,7 @@ TEST(EventLines, TheTextAndTheTooltipListTheEventsAfterTheHoliday) {
 }
 
 TEST(EventJson, EventsAreObjectsOfLocalTimesOrDates) {
-    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}};
+    agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
     Event meeting = Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion \"A\"");
     meeting.location = "Salle 3";
     days.days[{2025, 5, 8}] = {WholeDays({2025, 5, 7}, {2025, 5, 9}, "Congrès"), meeting};

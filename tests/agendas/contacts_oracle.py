@@ -1,8 +1,9 @@
 #!/usr/bin/python3
-"""The names and birthdays of contacts as phones and address books write them (vCard
-2.1, 3.0 and 4.0: quoted-printable values cut by soft line breaks, CHARSET, vCard
-2.1's bare parameters, folded lines, each form of BDAY), as Solvane reads them, against
-python3-vobject's reading of the same cards and Python's own reading of their dates.
+"""The names, given names and birthdays of contacts as phones and address books write
+them (vCard 2.1, 3.0 and 4.0: quoted-printable values cut by soft line breaks, CHARSET,
+vCard 2.1's bare parameters, folded lines, each form of BDAY, no BDAY at all), as
+Solvane reads them, against python3-vobject's reading of the same cards and Python's
+own reading of their dates.
 
     contacts_oracle.py PRINT_AGENDA_DAYS
 """
@@ -62,6 +63,9 @@ CARDS = [
      "BEGIN:VCARD\r\nVERSION:4.0\r\nN:Sm\u00edth;J\u00f3n;;;\r\nBDAY:--12-25\r\nEND:VCARD\r\n"),
     ("no such day", "utf-8",
      "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Personne\r\nBDAY:2001-02-29\r\nEND:VCARD\r\n"),
+    ("no birthday, a compound given name", "utf-8",
+     "BEGIN:VCARD\r\nVERSION:3.0\r\nFN:Jean-Pierre L\u00e9ger\r\nN:L\u00e9ger;Jean-Pierre;;M.;\r\nEND:VCARD\r\n"),
+    ("no birthday, no N", "utf-8", "BEGIN:VCARD\r\nVERSION:4.0\r\nFN:Camille\r\nEND:VCARD\r\n"),
     ("two cards in a file", "ascii",
      "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;QUOTED-PRINTABLE;CHARSET=ISO-8859-1:No=EBl\r\nBDAY:19901225\r\nEND:VCARD\r\n"
      "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;CHARSET=ISO-8859-1;ENCODING=QUOTED-PRINTABLE:Ga=EBlle=\r\n M=FCller\r\n"
@@ -98,6 +102,25 @@ def expected(text):
     return sorted(found)
 
 
+def expected_names(text):
+    """(name, given name) of each card, as vobject reads it."""
+    found = []
+    for card in vobject.readComponents(text, allowQP=True):
+        given = card.n.value.given if "n" in card.contents else ""
+        if "fn" in card.contents:
+            name = card.fn.value
+        else:
+            name = " ".join(part for part in (given, card.n.value.family) if part)
+        found.append((name, given))
+    return found
+
+
+def solvane_names(program, path):
+    lines = subprocess.run([program, f"{YEAR}-01-01", f"{YEAR}-01-01", "--contacts", path], check=True,
+                           capture_output=True, text=True).stdout.splitlines()
+    return [tuple(line.split("\t")) for line in lines]
+
+
 def solvane(program, path):
     """The same, from the birthdays Solvane shows over the year."""
     lines = subprocess.run([program, f"{YEAR}-01-01", f"{YEAR}-12-31", path], check=True, capture_output=True,
@@ -122,7 +145,7 @@ def main():
             path = os.path.join(folder, f"carte{number}.vcf")
             with open(path, "wb") as file:
                 file.write(text.encode(charset))
-            want, got = expected(text), solvane(program, path)
+            want, got = (expected(text), expected_names(text)), (solvane(program, path), solvane_names(program, path))
             if want != got:
                 failures += 1
                 print(f"ÉCHEC {what} : vobject {want}, Solvane {got}")

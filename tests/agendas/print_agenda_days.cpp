@@ -1,10 +1,11 @@
 // Prints the user's events of every day of a range, one line an event, as the
 // agendas compute them for the process's time zone, for the tests that compare
 // them with another reading of the same files:
-//   print_agenda_days FIRST LAST [--par-mois] SOURCE…
+//   print_agenda_days FIRST LAST [--par-mois | --contacts] SOURCE…
 // FIRST and LAST are AAAA-MM-JJ. With --par-mois each month is read as the terminal
 // reads it, each file passed over for that month alone; otherwise the files are read
-// once, as the window reads them. A line: the day, then the event's kind (J for whole
+// once, as the window reads them. With --contacts it prints instead each contact of the
+// cards, its name and its given name separated by a tab. A line: the day, then the event's kind (J for whole
 // days, H for a time), its start and end (AAAA-MM-JJTHH:MM, or the dates of its first
 // and last day), its title and its agenda, separated by tabs. Then each problem on a
 // line of its own, after "!".
@@ -55,17 +56,24 @@ void Print(const agendas::AgendaDays& days, std::vector<std::string>& said) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "print_agenda_days PREMIER DERNIER [--par-mois] SOURCE…\n");
+        std::fprintf(stderr, "print_agenda_days PREMIER DERNIER [--par-mois | --contacts] SOURCE…\n");
         return 2;
     }
     const agendas::LocalDate first = DateArgument(argv[1]), last = DateArgument(argv[2]);
     int at = 3;
     const bool perMonth = at < argc && std::string(argv[at]) == "--par-mois";
-    if (perMonth) ++at;
+    const bool contacts = at < argc && std::string(argv[at]) == "--contacts";
+    if (perMonth || contacts) ++at;
     std::vector<agendas::Source> sources;
     for (; at < argc; ++at) sources.push_back(agendas::SourceOf(argv[at]));
     const auto reader = [](std::string&) { return &agendas::LibicalReader(); };
     std::vector<std::string> said;
+    if (contacts) {
+        agendas::Agenda agenda(sources, reader);
+        for (const agendas::Contact& contact : agenda.DaysBetween(first, last).contacts)
+            std::printf("%s\t%s\n", contact.name.c_str(), contact.givenName.c_str());
+        return 0;
+    }
     if (!perMonth) {
         agendas::Agenda agenda(sources, reader);
         Print(agenda.DaysBetween(first, last), said);
