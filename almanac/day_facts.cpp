@@ -11,6 +11,7 @@
 #include "calendar/utf8_text.h"
 #include "calendar/week_number.h"
 #include "namedays/name_day_lookup.h"
+#include "reminders/wishes.h"
 
 namespace almanac {
 
@@ -145,6 +146,12 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
             facts.events = *events;
             facts.eventLines = EventLines(facts.events, local, sources.names);
         }
+        if (facts.nameDay) {
+            std::vector<reminders::Person> people;
+            for (const agendas::Contact& contact : sources.agenda->contacts)
+                people.push_back(reminders::PersonOf(contact));
+            facts.nameDayWishes = reminders::NameDayWishes(*facts.nameDay, people);
+        }
     }
     return facts;
 }
@@ -164,6 +171,7 @@ std::string FactsText(const DayFacts& facts) {
 std::string FactsTooltip(const DayFacts& facts) {
     std::string text = facts.writtenDate;
     if (facts.nameDay) text += '\n' + NameDayLine(facts);
+    if (!facts.nameDayWishes.empty()) text += '\n' + facts.nameDayWishes;
     if (facts.holiday) text += '\n' + *facts.holiday;
     if (!facts.celebrations.empty()) text += '\n' + CelebrationNames(facts);
     return text + '\n' + AlmanacLines(facts) + MoonLine(facts);

@@ -47,11 +47,14 @@ YearFacts FactsOfYear(calendar::Int16 year, calendar::Region region = calendar::
 
 struct DayFacts {
     int year = 0, month = 0, day = 0;
-    std::string writtenDate;                // "dimanche 14 juillet 2024", "lundi 1er janvier 2024"
-    int dayOfYear = 0;                      // 1..366
-    int week = 0;                           // ISO 8601, 1..53
-    int nameDayPosition = 0;                // the day's entry in the name-day list (name_day_lookup.h), 0..365
-    std::optional<std::string> nameDay;     // none where the list lacks the day or leaves it empty
+    std::string writtenDate;             // "dimanche 14 juillet 2024", "lundi 1er janvier 2024"
+    int dayOfYear = 0;                   // 1..366
+    int week = 0;                        // ISO 8601, 1..53
+    int nameDayPosition = 0;             // the day's entry in the name-day list (name_day_lookup.h), 0..365
+    std::optional<std::string> nameDay;  // none where the list lacks the day or leaves it empty
+    // « Bonne fête à Camille Martin et à Camille Durand »: the contacts of the agendas
+    // whose given name is one of the name day's (reminders/wishes.h); empty when none.
+    std::string nameDayWishes;
     std::optional<std::string> holiday;     // the holidays' names, " et " between two
     std::vector<std::string> celebrations;  // the names of the day's celebrations (Fête des mères), no day off
     // « Passage à l'heure d'été : à 2 h il est 3 h » on the day the local zone changes
@@ -106,7 +109,8 @@ std::string FactsText(const DayFacts& facts);
 std::string EventLine(const agendas::Event& event, const calendar::LocaleNames& names);
 std::string WrittenDateOf(int year, int month, int day, const calendar::LocaleNames& names);
 
-// The lines of a day's tooltip in the calendar: the date, the name day, the holiday,
+// The lines of a day's tooltip in the calendar: the date, the name day and the
+// contacts to wish on it, the holiday,
 // the celebrations, the events, the change of time, the sun, the season, the moon's
 // phase and age, without a final line end.
 std::string FactsTooltip(const DayFacts& facts);

@@ -1,6 +1,7 @@
 #include "reminders/kept_state.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
@@ -31,6 +32,11 @@ std::string KeptStateText(const KeptState& kept) {
     std::ostringstream text;
     text << kHeader << "\n";
     if (kept.lastLooked) text << "vu " << *kept.lastLooked << "\n";
+    if (kept.wished) {
+        char date[40];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", kept.wished->year, kept.wished->month, kept.wished->day);
+        text << "voeux " << date << "\n";
+    }
     for (const auto& [id, mark] : kept.marks) {
         switch (mark.kind) {
         case Mark::Kind::Shown: text << "montre " << mark.fires; break;
@@ -55,6 +61,15 @@ KeptState ParseKeptState(std::string_view text) {
         if (kind == "vu") {
             UnixSeconds instant = 0;
             if (Instant(first, instant) && !(words >> extra)) kept.lastLooked = instant;
+            continue;
+        }
+        if (kind == "voeux") {
+            agendas::LocalDate day;
+            char end = 0;
+            if (std::sscanf(first.c_str(), "%4d-%2d-%2d%c", &day.year, &day.month, &day.day, &end) == 3 &&
+                !(words >> extra)) {
+                kept.wished = day;
+            }
             continue;
         }
         if (kind == "reporte") {

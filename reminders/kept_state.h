@@ -9,10 +9,11 @@
 //   montre 1796903400 uid/20261210T140000/0/0
 //   reporte 1796903400 1796904600 uid//0/0
 //   ignore 1796903400 uid//1/0
+//   voeux 2026-12-10
 //
 // (instants in seconds since 1970 UTC; « reporte » gives the alarm's instant, then
-// the snooze's end). A line that does not read is skipped, and so is a file of
-// another version: a few reminders shown again cost less than none shown.
+// the snooze's end; « voeux », the last local day whose wishes were shown). A line that does not read is skipped, and
+// so is a file of another version: a few reminders shown again cost less than none shown.
 
 #include <string>
 #include <string_view>

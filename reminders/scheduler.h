@@ -27,6 +27,8 @@ struct Mark {
 struct KeptState {
     std::optional<UnixSeconds> lastLooked;  // none before the first look
     std::map<std::string, Mark> marks;      // by AlarmId
+    // The last local day whose wishes to the contacts were shown (reminders/wishes.h).
+    std::optional<agendas::LocalDate> wished;
     bool operator==(const KeptState&) const = default;
 };
 

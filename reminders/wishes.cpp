@@ -61,7 +61,7 @@ std::string Listed(const std::vector<std::string>& items) {
 
 }  // namespace
 
-Person PersonOf(const agendas::Birthday& contact) { return {.name = contact.name, .givenName = {}}; }
+Person PersonOf(const agendas::Contact& contact) { return {.name = contact.name, .givenName = contact.givenName}; }
 
 std::vector<std::string> NamesOfEntry(std::string_view entry) {
     std::vector<std::string> names;
@@ -136,6 +136,26 @@ std::string BirthdayWishes(const std::vector<agendas::Birthday>& contacts, agend
         wished.push_back(std::move(text));
     }
     return wished.empty() ? std::string() : "Anniversaire " + Listed(wished);
+}
+
+DayWishes WishesOn(const std::vector<agendas::Contact>& contacts, std::string_view nameDayEntry,
+                   agendas::LocalDate today) {
+    std::vector<Person> people;
+    std::vector<agendas::Birthday> birthdays;
+    for (const agendas::Contact& contact : contacts) {
+        if (!contact.name.empty()) people.push_back(PersonOf(contact));
+        if (contact.birthday) birthdays.push_back(*contact.birthday);
+    }
+    return {.nameDay = NameDayWishes(nameDayEntry, people), .birthdays = BirthdayWishes(birthdays, today)};
+}
+
+calendar::UnixSeconds WishingTime(agendas::LocalDate day) {
+    // The wall-clock time read as if it were UTC, less the offset there, then less the
+    // offset at that first guess: right whether the clock changed at 02 h 00 or at
+    // midnight, when the day itself starts at 01 h 00.
+    const calendar::UnixSeconds wall = calendar::UtcMidnightOf(day.year, day.month, day.day) + kWishingHour * 60 * 60;
+    const calendar::UnixSeconds guess = wall - calendar::LocalReadingOf(wall).offsetSeconds;
+    return wall - calendar::LocalReadingOf(guess).offsetSeconds;
 }
 
 }  // namespace reminders

@@ -9,6 +9,7 @@
 
 #include "agendas/contacts.h"
 #include "agendas/event.h"
+#include "calendar/local_zone.h"
 
 namespace reminders {
 
@@ -17,8 +18,9 @@ struct Person {
     std::string givenName;  // « Camille »; empty: the first word of the name
 };
 
-// The person of a contact's card, its given name the first word of its name.
-Person PersonOf(const agendas::Birthday& contact);
+// The person of a contact's card: its N's given name, otherwise the first word of its
+// name.
+Person PersonOf(const agendas::Contact& contact);
 
 // The names of one entry of the name-day list: "Rémi, Remy" gives « Rémi » and
 // « Remy », "Jean de Dieu" itself.
@@ -45,5 +47,20 @@ std::string NameDayWishes(std::string_view dayEntry, const std::vector<Person>& 
 // several, for the contacts
 // born on `today`'s day (29 February on the 28th in a common year); empty when none.
 std::string BirthdayWishes(const std::vector<agendas::Birthday>& contacts, agendas::LocalDate today);
+
+// Both sentences of `today` for the contacts, its name-day entry being `nameDayEntry`;
+// each empty when no one is wished.
+struct DayWishes {
+    std::string nameDay, birthdays;
+};
+DayWishes WishesOn(const std::vector<agendas::Contact>& contacts, std::string_view nameDayEntry,
+                   agendas::LocalDate today);
+
+// The day's wishes are shown once, at this hour on the local clock or at the first
+// look after it.
+inline constexpr int kWishingHour = 9;
+// The instant the local clock reads kWishingHour on `day`, in the process's zone, also
+// on a day whose clock changed before that hour.
+calendar::UnixSeconds WishingTime(agendas::LocalDate day);
 
 }  // namespace reminders

@@ -38,6 +38,8 @@ inline constexpr std::string_view kKeepAboveKey = "keep_above";
 // « Numéros de semaine » in the grid, "true" or "false"; off when absent. The
 // terminal has no grid and leaves it alone.
 inline constexpr std::string_view kWeekNumbersKey = "week_numbers";
+// « Rappeler les fêtes et les anniversaires », "true" or "false"; off when absent.
+inline constexpr std::string_view kWishesKey = "voeux";
 
 // The user's agendas, an array of the group [agendas] (IniText::Array): each entry's
 // source, a path or an address (agendas/source.h), the name the user gave it, if any,

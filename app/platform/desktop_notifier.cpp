@@ -81,7 +81,10 @@ void DesktopNotifier::Show(const Notice& notice) {
 void DesktopNotifier::Send(const Notice& notice) {
     QStringList actions;
     if (capabilities_.contains(QStringLiteral("actions"))) {
-        for (const ActionRow& row : kActions) actions << QString::fromLatin1(row.key) << Utf8(row.label);
+        for (const ActionRow& row : kActions) {
+            if (notice.snoozable || row.action == Action::Open)
+                actions << QString::fromLatin1(row.key) << Utf8(row.label);
+        }
     }
     const QString body =
         capabilities_.contains(QStringLiteral("body-markup")) ? notice.body.toHtmlEscaped() : notice.body;

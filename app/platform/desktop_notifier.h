@@ -25,6 +25,9 @@ public:
         QString summary;  // « 14 h 00 Réunion d'équipe »
         QString body;     // plain text: « dans 10 min — Salle B »
         QString icon;     // the gadget's icon: a theme name or an absolute path
+        // Whether it offers « Reporter de 10 min » and « Ignorer »; otherwise only its
+        // click, which opens the gadget.
+        bool snoozable = true;
     };
 
     explicit DesktopNotifier(const QDBusConnection& bus, QObject* parent = nullptr);
@@ -37,7 +40,7 @@ public:
     // Shows the notice; before the server has answered, as soon as it does; without a
     // server, not at all (Available() tells the menu so). With
     // « actions » among its capabilities, the notice offers « Reporter de 10 min » and
-    // « Ignorer », and its click opens the gadget; otherwise it only tells. Its body
+    // « Ignorer » when snoozable, and its click opens the gadget; otherwise it only tells. Its body
     // is escaped where the server reads markup.
     void Show(const Notice& notice);
 

@@ -75,6 +75,7 @@ void GadgetSettings::Read() {
 void GadgetSettings::Decode() {
     shared_.keepAbove = settings::Flag(text_.Value(settings::kGroup, settings::kKeepAboveKey));
     shared_.weekNumbers = settings::Flag(text_.Value(settings::kGroup, settings::kWeekNumbersKey)).value_or(false);
+    shared_.wishes = settings::Flag(text_.Value(settings::kGroup, settings::kWishesKey)).value_or(false);
     shared_.agendas = settings::AgendaEntries(text_);
     shared_.choices = choices::ChoicesOf(text_);
 }
@@ -150,6 +151,11 @@ void GadgetSettings::SetWeekNumbers(bool shown) {
     Write([&](settings::IniText& text) {
         text.Set(settings::kGroup, settings::kWeekNumbersKey, shown ? "true" : "false");
     });
+}
+
+void GadgetSettings::SetWishes(bool on) {
+    if (shared_.wishes == on) return;
+    Write([&](settings::IniText& text) { text.Set(settings::kGroup, settings::kWishesKey, on ? "true" : "false"); });
 }
 
 // The change holds here at once, whether the file takes it or not, and is told as

@@ -65,6 +65,11 @@ public:
     bool WeekNumbers() const { return shared_.weekNumbers; }
     void SetWeekNumbers(bool shown);
 
+    // Whether the contacts' name days and birthdays are told each morning, chosen in
+    // the menu; off by default.
+    bool Wishes() const { return shared_.wishes; }
+    void SetWishes(bool on);
+
     // The user's agendas, as the file lists them (settings::AgendaEntries).
     const std::vector<settings::AgendaEntry>& Agendas() const { return shared_.agendas; }
     void SetAgendas(const std::vector<settings::AgendaEntry>& agendas);
@@ -73,8 +78,8 @@ public:
     void SetDefaultAgenda(const std::string& source);
 
 signals:
-    // The region, the place, the choice « Toujours au-dessus », the week numbers or
-    // the agendas differ from what they were: changed here, or in the file by another
+    // The region, the place, the choice « Toujours au-dessus », the week numbers, the
+    // wishes or the agendas differ from what they were: changed here, or in the file by another
     // program.
     void Changed();
 
@@ -83,6 +88,7 @@ private:
     struct Shared {
         std::optional<bool> keepAbove;
         bool weekNumbers = false;
+        bool wishes = false;
         std::vector<settings::AgendaEntry> agendas;
         choices::UserChoices choices;
         bool operator==(const Shared&) const = default;

@@ -166,6 +166,8 @@ void Form1::Form_Load() {
 
     LoadNameDays();
     ReadAgendas();
+    FollowWishes();
+    connect(&settings_, &GadgetSettings::Changed, this, &Form1::FollowWishes);
     // The refreshes run once the window is shown, then whenever they are due.
     refreshTrigger_.Start();
 }

@@ -197,6 +197,8 @@ private:
     QMenu* NewMenu();
     // The menu's « Jours fériés » entries.
     void AddRegionMenu(QMenu& regions);
+    // Gives the reminders the choice « Rappeler les fêtes et les anniversaires ».
+    void FollowWishes();
 
     // Fills the hidden list Combo1 from fetes.txt in the program folder.
     void LoadNameDays();

@@ -35,6 +35,7 @@ enum class Entry {
     WeekNumbers,
     Agendas,
     NewEvent,
+    Wishes,
     Recentre,
     About,
     Minimise,
@@ -54,6 +55,7 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::WeekNumbers, .text = "&Numéros de semaine"},
     {.entry = Entry::Agendas, .text = "&Agendas…"},
     {.entry = Entry::NewEvent, .text = "Nou&vel évènement…"},
+    {.entry = Entry::Wishes, .text = "Rappeler les &fêtes et les anniversaires"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -150,7 +152,16 @@ QMenu* Form1::NewMenu() {
         case Entry::NewEvent:
             connect(action, &QAction::triggered, this, [this] { ShowNewEvent(Cal1->Widget()->selectedDate()); });
             break;
-        case Entry::Recentre: connect(action, &QAction::triggered, this, [this] { placement_.Recentre(); }); break;
+        case Entry::Wishes:
+            action->setCheckable(true);
+            action->setChecked(settings_.Wishes());
+            connect(action, &QAction::toggled, &settings_, &GadgetSettings::SetWishes);
+            connect(&settings_, &GadgetSettings::Changed, action, [this, action] {
+                const QSignalBlocker quiet(action);
+                action->setChecked(settings_.Wishes());
+            });
+            break;
+                case Entry::Recentre: connect(action, &QAction::triggered, this, [this] { placement_.Recentre(); }); break;
         case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
         case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;
@@ -161,6 +172,9 @@ QMenu* Form1::NewMenu() {
     }
     return menu;
 }
+
+// The day's wishes follow the choice, whoever made it, with the name-day list read.
+void Form1::FollowWishes() { reminders_.SetWishes(settings_.Wishes(), nameDays_); }
 
 // The places whose holidays the grid marks and the tooltips name, one checked: the
 // nation alone, the nation and one region, or a place abroad. A separator closes

@@ -9,8 +9,14 @@
 #include <ctime>
 
 #include "app/text/qt_text.h"
+#include "calendar/french_words.h"
+#include "calendar/leap_year.h"
 #include "calendar/local_zone.h"
+#include "calendar/serial_date.h"
+#include "calendar/utf8_text.h"
+#include "namedays/name_day_lookup.h"
 #include "reminders/kept_state.h"
+#include "reminders/wishes.h"
 #include "reminders/wording.h"
 
 namespace {
@@ -81,8 +87,50 @@ void ReminderKeeper::Plan() {
                         .icon = QString::fromLatin1(kIcon)});
     }
     reminders::MarkShown(kept_, plan, now);
+    const reminders::UnixSeconds wishes = wishing_ ? Wish(now, today) : now + kLongestSleep;
     Keep();
-    Arm(std::min(plan.wake.value_or(now + kLongestSleep), now + kLongestSleep));
+    Arm(std::min({plan.wake.value_or(now + kLongestSleep), now + kLongestSleep, wishes}));
+}
+
+void ReminderKeeper::SetWishes(bool on, const std::vector<std::string>& nameDays) {
+    const bool asked = on && !wishing_;
+    wishing_ = on;
+    nameDays_ = nameDays;
+    if (asked) Look();
+}
+
+reminders::UnixSeconds ReminderKeeper::Wish(reminders::UnixSeconds now, agendas::LocalDate today) {
+    const reminders::UnixSeconds at = reminders::WishingTime(today);
+    if (now < at) return at;
+    const reminders::UnixSeconds tomorrow = reminders::WishingTime(agendas::NextDay(today));
+    if (kept_.wished == today) return tomorrow;
+    const calendar::SerialDate date = calendar::MakeDate(today.year, today.month, today.day);
+    const auto position =
+        std::size_t(namedays::NameDayPosition(calendar::IsLeapYear(today.year), today.year, today.month, date));
+    const std::string entry = position < nameDays_.size() ? nameDays_[position] : std::string();
+    const reminders::DayWishes wishes = reminders::WishesOn(reader_.ReminderDays().contacts, entry, today);
+    const std::string day = calendar::DateInWords(today.day, today.month);
+    const struct {
+        const char* key;
+        const std::string& summary;
+        std::string body;
+    } notices[] = {
+        {.key = "voeux/fete", .summary = wishes.nameDay, .body = "Fête du jour : " + calendar::ShownText(entry)},
+        {.key = "voeux/anniversaires", .summary = wishes.birthdays, .body = "Aujourd'hui, " + day},
+    };
+    for (const auto& notice : notices) {
+        if (notice.summary.empty()) continue;
+        const QString key = QString::fromLatin1(notice.key);
+        wishesShown_[key] = DateOf(today);
+        notifier_.Show({.key = key,
+                        .summary = Utf8(notice.summary),
+                        .body = Utf8(notice.body),
+                        .icon = QString::fromLatin1(kIcon),
+                        .snoozable = false});
+        // Shown once: a card added later in the day waits for no second notice.
+        kept_.wished = today;
+    }
+    return tomorrow;
 }
 
 void ReminderKeeper::Arm(reminders::UnixSeconds at) {
@@ -100,6 +148,10 @@ void ReminderKeeper::OnTimer() {
 }
 
 void ReminderKeeper::OnAction(const QString& key, DesktopNotifier::Action action) {
+    if (const auto wish = wishesShown_.find(key); wish != wishesShown_.end()) {
+        if (action == DesktopNotifier::Action::Open) emit DayAsked(wish->second);
+        return;
+    }
     const auto notice = shown_.find(key);
     if (notice == shown_.end()) return;
     switch (action) {

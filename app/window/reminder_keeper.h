@@ -9,6 +9,10 @@
 // cancels whenever the clock is set (TFD_TIMER_CANCEL_ON_SET) so that a step of the
 // clock is followed at once. A change of zone, a wake from sleep (logind) and a
 // changed agenda make it look again; nothing counts elapsed time.
+//
+// The day's wishes to the contacts of the agendas (reminders/wishes.h), when the user
+// asks for them, ride on the same timer: once a day, at reminders::kWishingHour on the
+// local clock or at the first look after it, the day kept with the reminders' state.
 
 #include <QDate>
 #include <QFileSystemWatcher>
@@ -16,6 +20,7 @@
 #include <QSocketNotifier>
 #include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/platform/desktop_notifier.h"
@@ -37,6 +42,9 @@ public:
     void Look();
     // Whether a notification server answered: the menu says when none did.
     bool NotificationsShown() const { return notifier_.Available() || !notifier_.Answered(); }
+    // « Rappeler les fêtes et les anniversaires »: whether the day's wishes are shown,
+    // and the name-day list they are drawn from, as read from fetes.txt.
+    void SetWishes(bool on, const std::vector<std::string>& nameDays);
 
 signals:
     // The user clicked a notice: the gadget shows that day.
@@ -45,6 +53,8 @@ signals:
 private:
     void Plan();
     void Arm(reminders::UnixSeconds at);
+    // Shows the wishes of `today` once; the next instant to look for them.
+    reminders::UnixSeconds Wish(reminders::UnixSeconds now, agendas::LocalDate today);
     void OnTimer();
     void OnAction(const QString& key, DesktopNotifier::Action action);
     void Keep();
@@ -58,4 +68,7 @@ private:
     std::string folder_;
     reminders::KeptState kept_;
     std::map<QString, reminders::Notice> shown_;  // the notices the server may answer, by key
+    bool wishing_ = false;
+    std::vector<std::string> nameDays_;
+    std::map<QString, QDate> wishesShown_;  // the wishes' notices, by key, and their day
 };

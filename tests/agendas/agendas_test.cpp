@@ -197,6 +197,15 @@ TEST(EventLines, TheTextAndTheTooltipListTheEventsAfterTheHoliday) {
     const std::string text = almanac::FactsText(facts), tooltip = almanac::FactsTooltip(facts);
     EXPECT_NE(text.find("Jour férié : Victoire 1945\n14 h 00 – 15 h 30 Réunion\nLune"), std::string::npos) << text;
     EXPECT_NE(tooltip.find("Victoire 1945\n14 h 00 – 15 h 30 Réunion\nLune"), std::string::npos) << tooltip;
+    // The contacts to wish on the day's name day come under it in the tooltip.
+    std::vector<std::string> nameDays(366);
+    nameDays[128] = "Désiré";  // 8 May, in the list's leap-year layout
+    days.contacts = {{.name = "Dr Roy", .givenName = "DESIRE", .birthday = std::nullopt},
+                     {.name = "Désirée Roy", .givenName = {}, .birthday = std::nullopt}};
+    const std::string wished = almanac::FactsTooltip(
+        almanac::FactsOfDay(2025, 5, 8, {.nameDays = nameDays, .names = calendar::FrenchNames(), .agenda = &days}));
+    EXPECT_NE(wished.find("Fête à souhaiter : Désiré\nBonne fête à Dr Roy\nVictoire 1945"), std::string::npos)
+        << wished;
     // The day after has none.
     const almanac::DayFacts next =
         almanac::FactsOfDay(2025, 5, 9, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});

@@ -120,6 +120,7 @@ private slots:
         QCOMPARE(regionsRead->text(QAccessible::Name), QStringLiteral("Jours fériés"));
         QCOMPARE(regionsRead->parent(), Accessible(regions->menuAction()));
         QMap<int, int> roles;  // how many entries of each role
+        QStringList names;     // of the menu's checkable entries, as a screen reader says them
         int ticked = 0;
         for (QMenu* each : {menu.get(), regions}) {
             QAccessibleInterface* read = Accessible(each);
@@ -132,14 +133,18 @@ private slots:
                 QVERIFY2(entry->parent() == read && read->indexOfChild(entry) == place, qPrintable(what));
                 QCOMPARE(entry->state().checked, action->isChecked());
                 QCOMPARE(entry->state().checkable, action->isCheckable());
+                if (action->isCheckable() && each == menu.get()) names << entry->text(QAccessible::Name);
                 ++roles[entry->role()];
                 if (entry->role() != QAccessible::RadioButton) continue;
                 QVERIFY2(action->actionGroup() && action->actionGroup()->isExclusive(), qPrintable(what));
                 ticked += action->isChecked();
             }
         }
-        QCOMPARE(roles.value(QAccessible::CheckBox),
-                 3);  // « Toujours au-dessus », « Lancer Solvane… », « Numéros de semaine »
+        QCOMPARE(names, QStringList({QStringLiteral("Toujours au-dessus des autres fenêtres"),
+                                     QStringLiteral("Lancer Solvane à l'ouverture de session"),
+                                     QStringLiteral("Numéros de semaine"),
+                                     QStringLiteral("Rappeler les fêtes et les anniversaires")}));
+        QCOMPARE(roles.value(QAccessible::CheckBox), names.size());
         QCOMPARE(roles.value(QAccessible::RadioButton), int(calendar::kRegionTable.size()));
         // The menu's three, and in « Jours fériés » one before each country after France:
         // Belgique, Luxembourg, Monaco, Suisse, Canada.

@@ -154,8 +154,8 @@ private slots:
     }
 
     // A window whose menu is open while another gadget changes the region,
-    // « Toujours au-dessus » and « Numéros de semaine »: the menu's ticks follow, as
-    // the grid does.
+    // « Toujours au-dessus », « Numéros de semaine » and « Rappeler les fêtes… »: the
+    // menu's ticks follow, as the grid does.
     void theOpenMenuFollowsAnotherGadget() {
         QTemporaryDir config;
         const QByteArray keptConfig = qgetenv("XDG_CONFIG_HOME");
@@ -167,17 +167,22 @@ private slots:
         QAction* above = menu->actions().front();
         QAction* alsace = menu->findChild<QMenu*>(QStringLiteral("RegionMenu"))->actions().at(1);
         const QList<QAction*> entries = menu->actions();
-        QAction* weeks = *std::find_if(entries.begin(), entries.end(), [](const QAction* entry) {
-            return entry->text() == QStringLiteral("&Numéros de semaine");
-        });
-        QVERIFY(!above->isChecked() && !alsace->isChecked() && !weeks->isChecked());
+        const auto entry = [&](const QString& text) {
+            return *std::find_if(entries.begin(), entries.end(),
+                                 [&](const QAction* each) { return each->text() == text; });
+        };
+        QAction* weeks = entry(QStringLiteral("&Numéros de semaine"));
+        QAction* wishes = entry(QStringLiteral("Rappeler les &fêtes et les anniversaires"));
+        QVERIFY(!above->isChecked() && !alsace->isChecked() && !weeks->isChecked() && !wishes->isChecked());
         QVERIFY(!test::Cal1Of(window)->WeekNumbers());
 
         GadgetSettings other(GadgetSettings::DefaultPath(), QStringLiteral(":99"));
         other.SetRegion(calendar::Region::AlsaceMoselle);
         other.SetKeepAbove(true);
         other.SetWeekNumbers(true);
-        QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked() && weeks->isChecked(), 1000);
+        other.SetWishes(true);
+        QTRY_VERIFY_WITH_TIMEOUT(alsace->isChecked() && above->isChecked() && weeks->isChecked() && wishes->isChecked(),
+                                 1000);
         QCOMPARE(window.HolidayRegion(), calendar::Region::AlsaceMoselle);
         QVERIFY(test::Cal1Of(window)->WeekNumbers());
         // Unticked here, the grid loses its column and a new window opens without it.
@@ -186,6 +191,9 @@ private slots:
         QCOMPARE(settings::SettingsValue(GadgetSettings::DefaultPath().toStdString(), settings::kWeekNumbersKey),
                  std::optional<std::string>("false"));
         QVERIFY(!test::Cal1Of(Form1(QStringLiteral(SOLVANE_PROGRAM_DIR)))->WeekNumbers());
+        wishes->trigger();
+        QCOMPARE(settings::SettingsValue(GadgetSettings::DefaultPath().toStdString(), settings::kWishesKey),
+                 std::optional<std::string>("false"));
         qputenv("XDG_CONFIG_HOME", keptConfig);
     }
 };

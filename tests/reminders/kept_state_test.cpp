@@ -15,14 +15,16 @@ KeptState Sample() {
         .lastLooked = 1796904000,
         .marks = {{"a%2Fb//0/0", {.kind = Mark::Kind::Shown, .fires = 1796903400, .until = 0}},
                   {"r/20261210T140000/1/2", {.kind = Mark::Kind::Snoozed, .fires = 1796903400, .until = 1796904600}},
-                  {"d//0/0", {.kind = Mark::Kind::Dismissed, .fires = 1, .until = 0}}}};
+                  {"d//0/0", {.kind = Mark::Kind::Dismissed, .fires = 1, .until = 0}}},
+        .wished = agendas::LocalDate{2026, 12, 10}};
 }
 
 TEST(KeptReminders, TheTextReadsBackWhatWasKeptAndSkipsWhatDoesNotRead) {
     EXPECT_EQ(ParseKeptState(KeptStateText(Sample())), Sample());
     EXPECT_EQ(ParseKeptState(KeptStateText({})), KeptState{});
 
-    const KeptState one{.lastLooked = std::nullopt, .marks = {{"x//0/0", Sample().marks.at("d//0/0")}}};
+    const KeptState one{
+        .lastLooked = std::nullopt, .marks = {{"x//0/0", Sample().marks.at("d//0/0")}}, .wished = std::nullopt};
     struct Row {
         const char* what;
         std::string text;
@@ -33,7 +35,7 @@ TEST(KeptReminders, TheTextReadsBackWhatWasKeptAndSkipsWhatDoesNotRead) {
         {"no header", "vu 5\nignore 1 x//0/0\n", {}},
         {"unknown, short, negative and overlong lines are skipped",
          "solvane-rappels 1\nvu -5\nvu 5 6\nmontre 1\nreporte 1 x//0/0\nmontre 99999999999999999999 y\n"
-         "montre 1 y z\noublie 1 z\nignore 1 x//0/0\n",
+         "montre 1 y z\noublie 1 z\nvoeux 2026-12\nvoeux 2026-12-10x\nvoeux 2026-12-10 1\nignore 1 x//0/0\n",
          one},
         {"the last line needs no line end", "solvane-rappels 1\nignore 1 x//0/0", one},
     };

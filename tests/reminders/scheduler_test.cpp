@@ -42,14 +42,14 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
     };
     const Mark shown{.kind = Mark::Kind::Shown, .fires = kNoon, .until = 0};
     const Mark dismissed{.kind = Mark::Kind::Dismissed, .fires = kNoon, .until = 0};
-    const KeptState aMinuteAgo{.lastLooked = kNoon - kMinute, .marks = {}};
-    const KeptState beforeSleep{.lastLooked = kNoon - 5 * kHour, .marks = {}};
+    const KeptState aMinuteAgo{.lastLooked = kNoon - kMinute, .marks = {}, .wished = {}};
+    const KeptState beforeSleep{.lastLooked = kNoon - 5 * kHour, .marks = {}, .wished = {}};
     const Row rows[] = {
         {"the timer falls on the alarm", {At("a", kNoon), At("b", kNoon + 5 * kMinute)}, aMinuteAgo, "a wake 5"},
         {"two at once are two notices", {At("b", kNoon), At("a", kNoon)}, aMinuteAgo, "a b no wake"},
         {"a timer late by seconds is on time",
          {At("a", kNoon - 50)},
-         {.lastLooked = kNoon - 70, .marks = {}},
+         {.lastLooked = kNoon - 70, .marks = {}, .wished = {}},
          "a no wake"},
         {"after sleep, up to three missed each on its own",
          {At("c", kNoon - kHour), At("a", kNoon - 3 * kHour), At("b", kNoon - 2 * kHour)},
@@ -66,7 +66,7 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
          "!late now no wake"},
         {"older than a day is not shown",
          {At("old", kNoon - 24 * kHour - 1), At("day", kNoon - 24 * kHour)},
-         {.lastLooked = kNoon - 30 * kHour, .marks = {}},
+         {.lastLooked = kNoon - 30 * kHour, .marks = {}, .wished = {}},
          "!day no wake"},
         {"what fell before the last look is not the gadget's to show",
          {At("a", kNoon - 5 * kMinute)},
@@ -75,19 +75,23 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
         {"the first look misses nothing", {At("a", kNoon - 5 * kMinute), At("b", kNoon)}, {}, "b no wake"},
         {"a clock put back misses nothing",
          {At("a", kNoon - 5 * kMinute), At("b", kNoon)},
-         {.lastLooked = kNoon + kHour, .marks = {}},
+         {.lastLooked = kNoon + kHour, .marks = {}, .wished = {}},
          "b no wake"},
         {"shown and dismissed are never shown again, nor woken for",
          {At("a", kNoon), At("b", kNoon + kMinute)},
-         {.lastLooked = kNoon - kHour, .marks = {{"a", shown}, {"b", dismissed}}},
+         {.lastLooked = kNoon - kHour, .marks = {{"a", shown}, {"b", dismissed}}, .wished = {}},
          "no wake"},
         {"a snooze wakes at its end, not at the alarm",
          {At("a", kNoon - 5 * kMinute), At("b", kNoon + kHour)},
-         {.lastLooked = kNoon - kMinute, .marks = {{"a", snoozed(kNoon - 5 * kMinute, kNoon + 5 * kMinute)}}},
+         {.lastLooked = kNoon - kMinute,
+          .marks = {{"a", snoozed(kNoon - 5 * kMinute, kNoon + 5 * kMinute)}},
+          .wished = {}},
          "wake 5"},
         {"an ended snooze is shown, even before the last look",
          {At("a", kNoon - 15 * kMinute)},
-         {.lastLooked = kNoon - kMinute, .marks = {{"a", snoozed(kNoon - 15 * kMinute, kNoon - 3 * kMinute)}}},
+         {.lastLooked = kNoon - kMinute,
+          .marks = {{"a", snoozed(kNoon - 15 * kMinute, kNoon - 3 * kMinute)}},
+          .wished = {}},
          "!a no wake"},
     };
     for (const Row& row : rows) EXPECT_EQ(Written(PlanReminders(row.alarms, row.kept, kNoon)), row.plan) << row.what;
@@ -97,7 +101,7 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
 // the same marks, shows none of it again, and snoozing brings it back once.
 TEST(ReminderPlan, NothingIsShownTwice) {
     const std::vector<Alarm> alarms{At("a", kNoon - kHour), At("b", kNoon), At("c", kNoon + kHour)};
-    KeptState kept{.lastLooked = kNoon - 2 * kHour, .marks = {}};
+    KeptState kept{.lastLooked = kNoon - 2 * kHour, .marks = {}, .wished = {}};
     Plan plan = PlanReminders(alarms, kept, kNoon);
     ASSERT_EQ(Written(plan), "!a b wake 60");
     MarkShown(kept, plan, kNoon);

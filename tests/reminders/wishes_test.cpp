@@ -2,6 +2,9 @@
 
 #include "reminders/wishes.h"
 
+#include <cstdlib>
+#include <string>
+
 namespace reminders {
 namespace {
 
@@ -74,6 +77,35 @@ TEST(Wishes, BirthdaysOfTheDay) {
         {{2026, 12, 9}, ""},
     };
     for (const Row& row : rows) EXPECT_EQ(BirthdayWishes(contacts, row.today), row.wishes) << row.wishes;
+}
+
+// 09 h 00 on the local clock, on days whose clock changes before that hour: in Paris at
+// 02 h 00 or 03 h 00, in Santiago at midnight. Instants from Python's zoneinfo:
+// datetime(2027, 3, 28, 9, tzinfo=ZoneInfo("Europe/Paris")).timestamp().
+TEST(Wishes, TheHourOfTheWishesOnTheLocalClock) {
+    struct Row {
+        const char* zone;
+        agendas::LocalDate day;
+        calendar::UnixSeconds at;
+    };
+    const Row rows[] = {
+        {"Europe/Paris", {2026, 12, 10}, 1796889600},   {"Europe/Paris", {2027, 3, 28}, 1806217200},
+        {"Europe/Paris", {2027, 10, 31}, 1824969600},   {"America/Santiago", {2026, 9, 6}, 1788696000},
+        {"America/Santiago", {2026, 4, 5}, 1775394000},
+    };
+    const char* const kept = std::getenv("TZ");
+    const std::string keptZone = kept ? kept : "";
+    for (const Row& row : rows) {
+        setenv("TZ", row.zone, 1);
+        calendar::RefreshLocalZone();
+        EXPECT_EQ(WishingTime(row.day), row.at) << row.zone << " " << row.day.month << "-" << row.day.day;
+    }
+    if (kept) {
+        setenv("TZ", keptZone.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    calendar::RefreshLocalZone();
 }
 
 }  // namespace
