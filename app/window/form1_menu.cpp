@@ -36,6 +36,7 @@ enum class Entry {
     Agendas,
     NewEvent,
     Wishes,
+    NoNotifications,
     Recentre,
     About,
     Minimise,
@@ -56,6 +57,8 @@ constexpr MenuRow kMenuRows[] = {
     {.entry = Entry::Agendas, .text = "&Agendas…"},
     {.entry = Entry::NewEvent, .text = "Nou&vel évènement…"},
     {.entry = Entry::Wishes, .text = "Rappeler les &fêtes et les anniversaires"},
+    // Shown alone, without a server on the session bus: the reminders go nowhere.
+    {.entry = Entry::NoNotifications, .text = "Aucun service de notifications : les rappels ne s'affichent pas"},
     {.entry = Entry::Separator, .text = ""},
     {.entry = Entry::Recentre, .text = "Remettre au &centre"},
     {.entry = Entry::About, .text = "À &propos de Solvane"},
@@ -111,6 +114,7 @@ QMenu* Form1::NewMenu() {
             AddRegionMenu(*menu->addMenu(Utf8(row.text)));
             continue;
         }
+        if (row.entry == Entry::NoNotifications && reminders_.NotificationsShown()) continue;
         QAction* action = menu->addAction(Utf8(row.text));
         switch (row.entry) {
         case Entry::KeepAbove:
@@ -161,7 +165,12 @@ QMenu* Form1::NewMenu() {
                 action->setChecked(settings_.Wishes());
             });
             break;
-                case Entry::Recentre: connect(action, &QAction::triggered, this, [this] { placement_.Recentre(); }); break;
+        case Entry::NoNotifications:
+            // A line that tells, read by screen readers as the entries are.
+            action->setObjectName(QStringLiteral("NoNotifications"));
+            action->setEnabled(false);
+            break;
+        case Entry::Recentre: connect(action, &QAction::triggered, this, [this] { placement_.Recentre(); }); break;
         case Entry::Place: connect(action, &QAction::triggered, this, &Form1::ShowPlaceDialog); break;
         case Entry::About: connect(action, &QAction::triggered, this, &Form1::ShowAbout); break;
         case Entry::Minimise: connect(action, &QAction::triggered, this, &Form1::CmdMinimise_Click); break;

@@ -133,6 +133,8 @@ private slots:
                 QVERIFY2(entry->parent() == read && read->indexOfChild(entry) == place, qPrintable(what));
                 QCOMPARE(entry->state().checked, action->isChecked());
                 QCOMPARE(entry->state().checkable, action->isCheckable());
+                // Said only where no notification server answers, as the test's bus may be.
+                if (action->objectName() == QLatin1String("NoNotifications")) continue;
                 if (action->isCheckable() && each == menu.get()) names << entry->text(QAccessible::Name);
                 ++roles[entry->role()];
                 if (entry->role() != QAccessible::RadioButton) continue;

@@ -3,9 +3,9 @@
 python3-dbusmock's notification server (none, then one listing « actions », then one
 reading markup) and its logind, on a bus of the test's own, without the desktop's
 services, that stands for both the session and the system bus. The exact Notify calls
-are read from the server.
+are read from the server. The window's menu says when no server answers, and only then.
 
-Usage: desktop_bus.py BUS_PROBE
+Usage: desktop_bus.py BUS_PROBE MENU_PROBE
 """
 
 import os
@@ -22,9 +22,15 @@ NOTIFICATIONS, LOGIND = "org.freedesktop.Notifications", "org.freedesktop.login1
 SUMMARY, BODY = "14 h 00 Réunion d'équipe", "dans 10 min — Salle B & <co>"
 ICON = "/usr/share/icons/hicolor/32x32/apps/solvane.png"
 ACTIONS = ["default", "Ouvrir", "reporter", "Reporter de 10 min", "ignorer", "Ignorer"]
+NO_SERVER = "Aucun service de notifications : les rappels ne s'affichent pas"
 
 
-def run(probe, bus, environment):
+def run(probe, menu, bus, environment):
+    def says_no_server():
+        menu.stdin.write("menu\n")
+        menu.stdin.flush()
+        return NO_SERVER in menu.stdout.readline().rstrip("\n").split("|")
+
     def tell(line):
         probe.stdin.write(line + "\n")
         probe.stdin.flush()
@@ -37,9 +43,11 @@ def run(probe, bus, environment):
                     '{"capabilities": "%s"}' % capabilities)
 
     check("sans serveur", heard(), "absent")
+    wait_until(says_no_server)
     tell(f"montre perdu|{SUMMARY}|{BODY}|{ICON}")
     server = notifications("body actions")
     check("un serveur venu après le programme", heard(), "disponible body,actions")
+    wait_until(lambda: not says_no_server())
     tell(f"montre r1|{SUMMARY}|{BODY}|{ICON}")
     wait_until(server.notify_calls)
     check("Notify avec actions", server.notify_calls(),
@@ -53,6 +61,7 @@ def run(probe, bus, environment):
         check("réponses", heard(), wanted)
     server.stop()
     check("une notification fermée ne répond plus, puis le serveur part", heard(), "absent")
+    wait_until(says_no_server)
 
     server = notifications("body body-markup")
     check("un autre serveur", heard(), "disponible body,body-markup")
@@ -68,8 +77,10 @@ def run(probe, bus, environment):
     for sleeping in [True, False]:
         logind.mock.EmitSignal(LOGIND + ".Manager", "PrepareForSleep", "b", [sleeping])
     check("la veille de logind seul, puis le réveil", [heard(), heard()], ["veille", "reveil"])
-    tell("fin")
-    check("sortie", probe.wait(), 0)
+    for each in [probe, menu]:
+        each.stdin.write("fin\n")
+        each.stdin.flush()
+        check("sortie", each.wait(), 0)
     for mock in [server, logind]:
         mock.stop()
 
@@ -79,11 +90,16 @@ def main():
             private_bus(folder) as (address, environment):
         probe = subprocess.Popen([sys.argv[1]], env=environment, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                  text=True)
+        window = dict(environment, HOME=folder, XDG_CONFIG_HOME=folder, XDG_STATE_HOME=folder, LANG="C.UTF-8",
+                      QT_QPA_PLATFORM="offscreen")
+        menu = subprocess.Popen([sys.argv[2]], env=window, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                text=True)
         try:
-            run(probe, dbus.bus.BusConnection(address), environment)
+            run(probe, menu, dbus.bus.BusConnection(address), environment)
         finally:
-            if probe.poll() is None:
-                probe.kill()
+            for each in [probe, menu]:
+                if each.poll() is None:
+                    each.kill()
     return report("desktop_bus")
 
 
