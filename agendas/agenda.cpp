@@ -78,6 +78,24 @@ std::shared_ptr<const EventAlarms> AlarmsOf(const Occurrence& occurrence) {
     return alarms;
 }
 
+// Where the occurrence of a writable calendar's file is written.
+std::shared_ptr<const EventOrigin> OriginOf(const Occurrence& occurrence, const std::string& calendar,
+                                            const std::string& file) {
+    auto origin = std::make_shared<EventOrigin>();
+    origin->calendar = calendar;
+    origin->file = file;
+    origin->uid = occurrence.uid;
+    if (occurrence.recurrence.empty()) return origin;
+    if (!occurrence.recurrenceZoned) {
+        origin->occurrence = occurrence.recurrenceWall;
+    } else if (const std::optional<LocalTime> start = LocalOfInstant(occurrence.recurrenceInstant)) {
+        origin->occurrence = *start;
+    } else {
+        return nullptr;
+    }
+    return origin;
+}
+
 std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& agenda) {
     Event event;
     if (occurrence.allDay) {
@@ -199,10 +217,15 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
     }
     if (!file.calendar) return events;
     const Expansion expansion = file.calendar->Expand(window);
-    for (const Occurrence& occurrence : expansion.occurrences) {
-        if (std::optional<Event> event = EventOf(occurrence, name)) events.events.push_back(std::move(*event));
-    }
     const std::string path = PathOf(source.read, key);
+    const bool writable = source.read.source.writable;
+    for (const Occurrence& occurrence : expansion.occurrences) {
+        std::optional<Event> event = EventOf(occurrence, name);
+        if (!event) continue;
+        if (writable && !occurrence.uid.empty())
+            event->origin = OriginOf(occurrence, source.read.source.location, path);
+        events.events.push_back(std::move(*event));
+    }
     for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
     return events;
 }

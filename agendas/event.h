@@ -45,6 +45,16 @@ struct EventAlarms {
     std::vector<EventAlarm> alarms;  // by index, then repetition
 };
 
+// Where an event of a calendar the gadget may change is written: its calendar (the
+// source's location), its file, its UID, and for an occurrence of a repeated event
+// the start the series gives it before any change (its RECURRENCE-ID, in local time).
+struct EventOrigin {
+    std::string calendar;
+    std::string file;
+    std::string uid;
+    std::optional<LocalTime> occurrence;
+};
+
 struct Event {
     enum class Kind {
         Timed,     // from a local time to another, on one day or across several
@@ -58,6 +68,8 @@ struct Event {
     std::string agenda;  // the name of its agenda
     // Its reminders, shared by the days it is on; none without VALARM.
     std::shared_ptr<const EventAlarms> alarms;
+    // Only in a calendar marked « modifiable »: the others do without its memory.
+    std::shared_ptr<const EventOrigin> origin = nullptr;
 
     bool WholeDays() const { return kind != Kind::Timed; }
     // Whether the event is on the local date `date`: a timed one when it lasts into

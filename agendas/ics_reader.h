@@ -53,10 +53,16 @@ struct Occurrence {
     LocalTime startWall, endWall;              // otherwise; all-day: `endWall` the day after the last
     std::string title;
     std::optional<std::string> location;
-    // With its alarms only: the event's UID, and the occurrence's RECURRENCE-ID as the
-    // calendar writes it, in the event's own frame ("20261210T140000", "…Z" in UTC,
-    // "20261210" for a date; empty for an event that does not repeat).
+    // With its alarms, or when the calendar is read identified: the event's UID, and
+    // the occurrence's RECURRENCE-ID as the calendar writes it, in the event's own
+    // frame ("20261210T140000", "…Z" in UTC, "20261210" for a date; empty for an event
+    // that does not repeat).
     std::string uid, recurrence;
+    // When `recurrence` is set, the start the series gives the occurrence before any
+    // change: an instant when `recurrenceZoned`, otherwise a wall time (a date at 00:00).
+    bool recurrenceZoned = false;
+    Instant recurrenceInstant = 0;
+    LocalTime recurrenceWall;
     std::vector<OccurrenceAlarm> alarms;
 };
 
@@ -89,9 +95,10 @@ class IcsReader {
 public:
     virtual ~IcsReader() = default;
     // The calendar of the text; `only`, when given, lets the reading skip the events
-    // that cannot touch its days. None when the text is no iCalendar at all, with the
-    // reason in `problem`.
-    virtual std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only,
+    // that cannot touch its days; `identified` has every occurrence carry its UID and
+    // RECURRENCE-ID (a calendar the gadget may change: others do without their
+    // memory). None when the text is no iCalendar at all, with the reason in `problem`.
+    virtual std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only, bool identified,
                                               std::string& problem) const = 0;
 };
 

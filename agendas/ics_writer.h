@@ -29,6 +29,11 @@ struct EventFields {
     std::optional<LocalDate> repeatUntil;  // the last day an occurrence may fall on
     std::optional<int> repeatCount;
     std::optional<int> reminderMinutes;  // before the start; 0 at the start; none: no reminder
+    // A change may keep what the fields cannot say: the RRULE as the calendar writes it
+    // (BYDAY=MO,WE, INTERVAL=2…), written back with the COUNT of `repeatCount`; and the
+    // VALARMs as they are, in place of `reminderMinutes`.
+    std::optional<std::string> rule = std::nullopt;
+    bool keepReminders = false;
     bool operator==(const EventFields&) const = default;
 };
 
@@ -62,6 +67,17 @@ struct TextChange {
     std::string newSeriesText;
 };
 
+// An event as its file holds it, for the dialog that changes it.
+struct WrittenEvent {
+    bool found = false;
+    // The series' (or the single event's): its start and end, its repetition with its
+    // RRULE in `rule`, its reminder or `keepReminders` when the field cannot say its
+    // VALARMs; the title and the place those of the occurrence asked when it was
+    // changed alone.
+    EventFields fields;
+    std::optional<int> occurrences;  // of the whole series; none when it has no end
+};
+
 class IcsWriter {
 public:
     virtual ~IcsWriter() = default;
@@ -82,6 +98,10 @@ public:
     virtual TextChange Remove(std::string_view text, const std::string& uid,
                               const std::optional<OccurrenceStart>& which, Scope scope,
                               const WritingStamp& stamp) const = 0;
+    // The event `uid` as the text holds it; `which` names an occurrence of a series.
+    // Times in the process's zone.
+    virtual WrittenEvent FieldsOf(std::string_view text, const std::string& uid,
+                                  const std::optional<OccurrenceStart>& which) const = 0;
     // The UIDs of the text's VEVENTs, each once.
     virtual std::vector<std::string> Uids(std::string_view text) const = 0;
 };

@@ -48,7 +48,8 @@ void Forget(ReadSource& source, const std::string& key, ReadFile& file) {
 }
 
 // What the file's text gives, once read within the bounds.
-void Parse(ReadFile& file, const std::string& text, const IcsReaderOf& reader, const std::optional<Window>& only) {
+void Parse(ReadFile& file, const std::string& text, const IcsReaderOf& reader, const std::optional<Window>& only,
+           bool identified) {
     if (IsVCardText(text)) {
         file.contacts = ContactsOf(text);
         return;
@@ -60,7 +61,7 @@ void Parse(ReadFile& file, const std::string& text, const IcsReaderOf& reader, c
         file.retry = true;
         return;
     }
-    file.calendar = ics->Read(text, only, problem);
+    file.calendar = ics->Read(text, only, identified, problem);
     if (!file.calendar) {
         file.problem = std::move(problem);
         return;
@@ -86,7 +87,7 @@ void ReadInto(ReadSource& source, const std::string& key, ReadFile& file, const 
         file.textRead = true;
         file.bytes = text.bytes.size();
         source.textBytes += file.bytes;
-        Parse(file, text.bytes, reader, only);
+        Parse(file, text.bytes, reader, only, source.source.writable);
     }
     if (file.retry) source.retrying.insert(key);
     if (!file.problem.empty() || !file.troubles.empty()) source.troubled.insert(key);

@@ -78,19 +78,24 @@ std::string WrittenTime(const icaltimetype& time) {
     return text;
 }
 
-std::unique_ptr<EntryAlarms> AlarmsOf(icalcomponent* event, const std::optional<icaltimetype>& recurrence) {
+std::unique_ptr<EntryAlarms> AlarmsOf(icalcomponent* event, const std::optional<icaltimetype>& recurrence,
+                                      bool always) {
     std::unique_ptr<EntryAlarms> alarms;
+    const auto named = [&] {
+        alarms = std::make_unique<EntryAlarms>();
+        alarms->uid = Text(icalcomponent_get_uid(event));
+        if (!recurrence) return;
+        alarms->recurrence = WrittenTime(*recurrence);
+        alarms->recurrenceTime = *recurrence;
+    };
+    if (always) named();
     int index = 0;
     for (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT); alarm != nullptr;
          alarm = icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT), ++index) {
         std::optional<AlarmRule> rule = RuleOf(alarm);
         if (!rule) continue;
         rule->index = index;
-        if (!alarms) {
-            alarms = std::make_unique<EntryAlarms>();
-            alarms->uid = Text(icalcomponent_get_uid(event));
-            if (recurrence) alarms->recurrence = WrittenTime(*recurrence);
-        }
+        if (!alarms) named();
         alarms->rules.push_back(*rule);
     }
     return alarms;

@@ -106,7 +106,8 @@ struct AlarmRule {
 // What an event with VALARMs needs to name and time them.
 struct EntryAlarms {
     std::string uid;
-    std::string recurrence;  // a replacement's RECURRENCE-ID, as the calendar writes it
+    std::string recurrence;         // a replacement's RECURRENCE-ID, as the calendar writes it
+    icaltimetype recurrenceTime{};  // and as a time, with its zone
     std::vector<AlarmRule> rules;
 };
 
@@ -125,11 +126,12 @@ struct Entry {
 };
 
 // alarms.cpp: a date or date-time as iCalendar writes it ("20261210T140000", "…Z",
-// "20261210"); the VALARMs of an event, none when it has none, `recurrence` its
-// RECURRENCE-ID when it replaces an instance; and their firings for one occurrence,
+// "20261210"); the VALARMs of an event, none when it has none (unless `always`: an
+// identified calendar names every event), `recurrence` its RECURRENCE-ID when it
+// replaces an instance; and their firings for one occurrence,
 // which begins at `start` and lasts `length`.
 std::string WrittenTime(const icaltimetype& time);
-std::unique_ptr<EntryAlarms> AlarmsOf(icalcomponent* event, const std::optional<icaltimetype>& recurrence);
+std::unique_ptr<EntryAlarms> AlarmsOf(icalcomponent* event, const std::optional<icaltimetype>& recurrence, bool always);
 void TimeAlarms(const Entry& entry, const EntryAlarms& alarms, const icaltimetype& start, const Length& length,
                 Occurrence& occurrence);
 
@@ -141,8 +143,9 @@ class LibicalCalendar final : public IcsCalendar {
 public:
     // `root` holds the zones that the events' TZIDs name; the events come after, by
     // Index, and Finish ends the reading.
-    LibicalCalendar(icalcomponent* root, std::string name, std::vector<std::string> problems, std::size_t events)
-        : root_(root), name_(std::move(name)), problems_(std::move(problems)), zones_(root) {
+    LibicalCalendar(icalcomponent* root, std::string name, std::vector<std::string> problems, std::size_t events,
+                    bool identified)
+        : root_(root), name_(std::move(name)), problems_(std::move(problems)), zones_(root), identified_(identified) {
         // Grown by doubling, each would hold up to three times what it keeps.
         entries_.reserve(events);
         masters_.reserve(events);
@@ -178,6 +181,7 @@ private:
     std::string name_;
     std::vector<std::string> problems_;
     ZoneNames zones_;
+    bool identified_;
     std::vector<Entry> entries_;
     // While the events are read: the events that are no replacement, by UID (sorted at
     // Finish), the replacements, what libical left out.

@@ -128,6 +128,15 @@ void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const
     if (look.alarms) {
         TimeAlarms(entry, *look.alarms, start, length, occurrence);
         occurrence.recurrence = recurrence != nullptr ? WrittenTime(*recurrence) : look.alarms->recurrence;
+        // The start the series gives it: the instance's own, or the one a replacement names.
+        const icaltimetype* original = recurrence;
+        if (original == nullptr && !look.alarms->recurrence.empty()) original = &look.alarms->recurrenceTime;
+        if (original != nullptr && KindOf(*original) == TimeKind::Zoned) {
+            occurrence.recurrenceZoned = true;
+            occurrence.recurrenceInstant = ZonedInstant(*original);
+        } else if (original != nullptr) {
+            occurrence.recurrenceWall = LocalOf(*original);
+        }
     }
     out.occurrences.push_back(std::move(occurrence));
 }

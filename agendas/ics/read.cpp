@@ -91,7 +91,7 @@ void LibicalCalendar::Index(icalcomponent* events) {
         const std::string uid = Text(icalcomponent_get_uid(event));
         bool replaces = false;  // a RECURRENCE-ID: replaces an instance of its master
         const std::optional<icaltimetype> id = TimeOf(event, ICAL_RECURRENCEID_PROPERTY);
-        entry.alarms = AlarmsOf(event, id);
+        entry.alarms = AlarmsOf(event, id, identified_);
         if (id && !uid.empty()) {
             replaces = true;
             replacements_.push_back({uid, *id, ReplacesTheFuture(event), entries_.size()});
@@ -208,7 +208,7 @@ class Reader final : public IcsReader {
 public:
     // The zones are read first, on their own; then the events a batch at a time, each
     // batch let go once its entries are made: libical never holds more than one.
-    std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only,
+    std::unique_ptr<IcsCalendar> Read(std::string_view text, const std::optional<Window>& only, bool identified,
                                       std::string& problem) const override {
         const std::optional<IcsBlocks> blocks = BlocksOf(text, only, problem);
         if (!blocks) return nullptr;
@@ -222,8 +222,8 @@ public:
             problem = "n'est pas un agenda iCalendar";
             return nullptr;
         }
-        auto calendar =
-            std::make_unique<LibicalCalendar>(root, blocks->name, TextProblems(*blocks), blocks->kept.size());
+        auto calendar = std::make_unique<LibicalCalendar>(root, blocks->name, TextProblems(*blocks),
+                                                          blocks->kept.size(), identified);
         if (blocks->irregular) {
             calendar->Index(root);
             calendar->Finish();

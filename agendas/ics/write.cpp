@@ -12,6 +12,7 @@
 #include <mutex>
 
 #include "agendas/ics/write_fields.h"
+#include "agendas/ics/write_reading.h"
 #include "agendas/ics/writer.h"
 
 namespace agendas {
@@ -442,6 +443,11 @@ public:
         change.noEventLeft = icalcomponent_get_first_component(tree.root, ICAL_VEVENT_COMPONENT) == nullptr;
         change.text = TextOf(tree.root);
         return change;
+    }
+
+    WrittenEvent FieldsOf(std::string_view text, const std::string& uid,
+                          const std::optional<OccurrenceStart>& which) const override {
+        return ics::FieldsOf(text, uid, which);
     }
 
     std::vector<std::string> Uids(std::string_view text) const override {

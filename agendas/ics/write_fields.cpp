@@ -64,6 +64,26 @@ bool SameRule(const icalrecurrencetype& a, const icalrecurrencetype& b) {
 
 void SetRule(icalcomponent* event, const EventFields& fields, icaltimezone* zone) {
     icalproperty* existing = icalcomponent_get_first_property(event, ICAL_RRULE_PROPERTY);
+    // The rule as read, when the fields leave it as it was: the same text kept as it
+    // is written, with every part and parameter; otherwise its COUNT follows the fields.
+    if (fields.rule) {
+        const char* written = existing != nullptr ? icalproperty_get_value_as_string(existing) : nullptr;
+        icalrecurrencetype kept = icalrecurrencetype_from_string(fields.rule->c_str());
+        const bool sameCount = kept.count == 0 || !fields.repeatCount || kept.count == *fields.repeatCount;
+        if (written != nullptr && *fields.rule == written && sameCount) {
+            if (kept.rscale != nullptr) icalmemory_free_buffer(kept.rscale);
+            return;
+        }
+        // A rule of another calendar than the Gregorian (RSCALE) is not copied.
+        if (kept.rscale != nullptr) {
+            icalmemory_free_buffer(kept.rscale);
+        } else if (kept.freq != ICAL_NO_RECURRENCE) {
+            if (kept.count > 0 && fields.repeatCount) kept.count = *fields.repeatCount;
+            RemoveAll(event, ICAL_RRULE_PROPERTY);
+            icalcomponent_add_property(event, icalproperty_new_rrule(kept));
+            return;
+        }
+    }
     if (fields.repetition == QuickRepetition::None) {
         RemoveAll(event, ICAL_RRULE_PROPERTY);
         return;
@@ -89,6 +109,7 @@ std::optional<int> ReminderOf(icalcomponent* event) {
 }
 
 void SetReminder(icalcomponent* event, const EventFields& fields) {
+    if (fields.keepReminders) return;
     const bool any = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT) != nullptr;
     if (any && fields.reminderMinutes && ReminderOf(event) == fields.reminderMinutes) return;
     while (icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT)) {

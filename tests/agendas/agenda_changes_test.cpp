@@ -27,9 +27,9 @@ using namedays::testing::TempFolder;
 class CountingReader : public agendas::IcsReader {
 public:
     std::unique_ptr<agendas::IcsCalendar> Read(std::string_view text, const std::optional<agendas::Window>& only,
-                                               std::string& problem) const override {
+                                               bool identified, std::string& problem) const override {
         ++parsed;
-        return agendas::LibicalReader().Read(text, only, problem);
+        return agendas::LibicalReader().Read(text, only, identified, problem);
     }
     mutable int parsed = 0;
 };

@@ -1,13 +1,16 @@
-// What the gadget refuses to write, and what its safety net keeps. Each hostile thing
-// is made in the test's own folder.
+// What the gadget refuses to write, what its safety net keeps, and an event read back
+// for the dialog that changes it. Each hostile thing is made in the test's own folder.
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -161,3 +164,52 @@ TEST(SafetyNet, KeepsThirtyDaysWithinItsBound) {
 }
 
 }  // namespace
+
+// The count the removal of a series names, the end of its repetition and the
+// reminders the dialog cannot say, read from a meeting of Monday 30 November 2026 at
+// 9 h in Paris. Counts by the calendar: the Mondays and Wednesdays from the 30th are
+// the 30th, 2, 7, 9, 14 and 16 December.
+TEST(WrittenEvents, AnEventIsReadBackWithWhatItsFieldsCannotSay) {
+    const char* before = getenv("TZ");
+    const std::optional<std::string> zone = before != nullptr ? std::optional<std::string>(before) : std::nullopt;
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    const struct {
+        const char* what;
+        const char* lines;  // after DTSTART and DTEND
+        std::optional<int> occurrences;
+        std::optional<agendas::LocalDate> until;
+        bool keepReminders;
+    } rows[] = {
+        {"five weeks less one left out", "RRULE:FREQ=WEEKLY;COUNT=5\r\nEXDATE;TZID=Europe/Paris:20261214T090000\r\n", 4,
+         std::nullopt, false},
+        {"every day to Friday, UNTIL in UTC", "RRULE:FREQ=DAILY;UNTIL=20261204T225959Z\r\n", 5,
+         agendas::LocalDate{2026, 12, 4}, false},
+        {"two weekdays six times", "RRULE:FREQ=WEEKLY;BYDAY=MO,WE;COUNT=6\r\n", 6, std::nullopt, false},
+        {"every week without end", "RRULE:FREQ=WEEKLY\r\n", std::nullopt, std::nullopt, false},
+        {"once, reminded before its end",
+         "BEGIN:VALARM\r\nACTION:DISPLAY\r\nDESCRIPTION:x\r\nTRIGGER;RELATED=END:-PT5M\r\nEND:VALARM\r\n", 1,
+         std::nullopt, true},
+    };
+    for (const auto& row : rows) {
+        const std::string text = std::string(
+                                     "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Essai//FR\r\nBEGIN:VEVENT\r\n"
+                                     "UID:reunion\r\nDTSTAMP:20261101T000000Z\r\nSUMMARY:Réunion\r\n"
+                                     "DTSTART;TZID=Europe/Paris:20261130T090000\r\n"
+                                     "DTEND;TZID=Europe/Paris:20261130T100000\r\n") +
+                                 row.lines + "END:VEVENT\r\nEND:VCALENDAR\r\n";
+        const agendas::WrittenEvent read = agendas::LibicalWriter().FieldsOf(text, "reunion", std::nullopt);
+        ASSERT_TRUE(read.found) << row.what;
+        EXPECT_EQ(read.occurrences, row.occurrences) << row.what;
+        EXPECT_EQ(read.fields.repeatUntil, row.until) << row.what;
+        EXPECT_EQ(read.fields.keepReminders, row.keepReminders) << row.what;
+        EXPECT_EQ(read.fields.start, (agendas::LocalTime{2026, 11, 30, 9, 0})) << row.what;
+        EXPECT_EQ(read.fields.end, (agendas::LocalTime{2026, 11, 30, 10, 0})) << row.what;
+    }
+    if (zone) {
+        setenv("TZ", zone->c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+}

@@ -102,7 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const agendas::TextChange written = agendas::LibicalWriter().NewFile(fields, "FUZZ-UID", {.now = 0, .zone = zone});
     std::string problem;
-    const auto calendar = agendas::LibicalReader().Read(written.text, std::nullopt, problem);
+    const auto calendar = agendas::LibicalReader().Read(written.text, std::nullopt, true, problem);
     if (!calendar) fuzz::Fail("the file written is no calendar: " + problem, input);
     // The days from the start to a week past the last occurrence the count allows.
     const int days = fields.repeatCount ? *fields.repeatCount * 7 + 7 : 7;

@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const agendas::IcsReader& reader = agendas::LibicalReader();
     std::string problem;
-    const auto whole = reader.Read(input, std::nullopt, problem);
-    const auto month = reader.Read(input, kMay, problem);
+    const auto whole = reader.Read(input, std::nullopt, false, problem);
+    const auto month = reader.Read(input, kMay, false, problem);
     if (!whole != !month) fuzz::Fail("the first pass changes whether the text is a calendar", input);
     if (!whole) return 0;
     const agendas::Expansion all = whole->Expand(kMay), some = month->Expand(kMay);
