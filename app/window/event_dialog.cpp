@@ -9,12 +9,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimeEdit>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <optional>
 
 #include "agendas/quick_entry.h"
@@ -88,6 +90,22 @@ QString Description(const agendas::EventFields& fields, const QString& repetitio
     return said;
 }
 
+// A local time as a wall reading, for arithmetic that no change of the clock moves.
+QDateTime WallOf(const agendas::LocalTime& time) {
+    return {QDate(time.year, time.month, time.day), QTime(time.hour, time.minute), Qt::UTC};
+}
+
+// How an event of the day is listed: « 9 h Réunion (Travail) ».
+QString ListedAs(const agendas::Event& event) {
+    const QString when =
+        event.WholeDays() ? Utf8("Toute la journée") : Clock(QTime(event.start.hour, event.start.minute));
+    return when + Utf8(" ") + Utf8(event.title) + Utf8(" (") + Utf8(event.agenda) + Utf8(")");
+}
+
+// The scopes of a change to a repeated event, in the order of their list.
+constexpr agendas::Scope kScopes[] = {agendas::Scope::ThisOccurrence, agendas::Scope::ThisAndFollowing,
+                                      agendas::Scope::All};
+
 // A label of the form, its & before the key that reaches its field with Alt, and the
 // field's name for screen readers without the &.
 QLabel* Named(const char* text, QWidget* field, QWidget* parent) {
@@ -111,6 +129,9 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     setFont(WindowFont(kBaseFontPixels + 1, false));
 
     // Made in the order of the form, which is the order of the Tab key.
+    event_ = new QComboBox(this);
+    event_->setObjectName(QStringLiteral("Event"));
+    auto* eventLabel = Named("É&vènement :", event_, this);
     phrase_ = new QLineEdit(this);
     phrase_->setObjectName(QStringLiteral("QuickEntry"));
     phrase_->setPlaceholderText(Utf8("jeudi 18 h 30 Piscine"));
@@ -179,6 +200,11 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     // With none writable, the event goes to the gadget's own calendar, made on saving.
     if (calendar_->count() == 0) calendar_->addItem(Utf8("Solvane (créé à l'enregistrement)"), QString());
 
+    scope_ = new QComboBox(this);
+    scope_->setObjectName(QStringLiteral("Scope"));
+    scope_->addItems({Utf8("Cette occurrence"), Utf8("Celle-ci et les suivantes"), Utf8("Toutes")});
+    auto* scopeLabel = Named("&Occurrences :", scope_, this);
+
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("Problem"));
     problem_->setWordWrap(true);
@@ -186,6 +212,11 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     problemColours.setColor(QPalette::WindowText, kHolidayRed);
     problem_->setPalette(problemColours);
     problem_->hide();
+    remove_ = new QPushButton(Utf8("Su&pprimer"), this);
+    remove_->setObjectName(QStringLiteral("Remove"));
+    remove_->setAutoDefault(false);
+    remove_->hide();
+    connect(remove_, &QPushButton::clicked, this, &EventDialog::Remove);
     auto* save = new QPushButton(Utf8("&Enregistrer"), this);
     save->setObjectName(QStringLiteral("Save"));
     save->setDefault(true);
@@ -200,7 +231,8 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
         row->addWidget(time, 1);
         return row;
     };
-    auto* form = new QFormLayout;
+    auto* form = form_ = new QFormLayout;
+    form->addRow(eventLabel, event_);
     form->addRow(phraseLabel, phrase_);
     form->addRow(QString(), understood_);
     form->addRow(titleLabel, title_);
@@ -216,7 +248,10 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     form->addRow(QString(), endingRow);
     form->addRow(reminderLabel, reminder_);
     form->addRow(calendarLabel, calendar_);
+    form->addRow(scopeLabel, scope_);
+    form->setRowVisible(scope_, false);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(remove_);
     buttons->addStretch();
     buttons->addWidget(save);
     buttons->addWidget(cancel);
@@ -235,6 +270,8 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     fields.end = LocalOf(start.addSecs(3600));
     ShowFields(fields);
 
+    ListEvents();
+    connect(event_, &QComboBox::currentIndexChanged, this, &EventDialog::OpenEvent);
     connect(phrase_, &QLineEdit::textChanged, this, &EventDialog::ReadPhrase);
     connect(wholeDay_, &QCheckBox::toggled, this, &EventDialog::FollowChoices);
     connect(repetition_, &QComboBox::currentIndexChanged, this, &EventDialog::FollowChoices);
@@ -267,7 +304,12 @@ agendas::EventFields EventDialog::Fields() const {
     if (fields.repetition != agendas::QuickRepetition::None && ending_->currentIndex() == kEndsAfter) {
         fields.repeatCount = count_->value();
     }
-    fields.reminderMinutes = kReminderRows[std::max(0, reminder_->currentIndex())].minutes;
+    const int reminder = std::max(0, reminder_->currentIndex());
+    if (reminder < int(std::size(kReminderRows))) {
+        fields.reminderMinutes = kReminderRows[reminder].minutes;
+    } else {
+        fields.keepReminders = true;
+    }
     return fields;
 }
 
@@ -366,13 +408,152 @@ void EventDialog::accept() {
         Say(Utf8("La répétition finit avant le premier jour : rien n'est écrit."));
         return;
     }
-    const agendas::EventWriting written = saving_.Add(Native(calendar_->currentData().toString()), fields);
-    if (written.status != agendas::EventWriting::Status::Written) {
-        Say(Utf8(written.sentence));
+    if (opened_) {
+        Change(fields);
         return;
     }
-    emit Written(FromNative(written.path));
-    QDialog::accept();
+    Conclude(saving_.Add(Native(calendar_->currentData().toString()), fields));
+}
+
+void EventDialog::Conclude(const agendas::EventWriting& written) {
+    if (written.status == agendas::EventWriting::Status::Written) {
+        emit Written(FromNative(written.path));
+        QDialog::accept();
+        return;
+    }
+    Say(Utf8(written.sentence));
+    if (written.status != agendas::EventWriting::Status::Changed || !opened_) return;
+    // The file changed meanwhile: the day's events and the file read again, the
+    // input kept, so that a new save writes over what is there now.
+    const agendas::Event kept = opened_->event;
+    ListEvents();
+    if (const EventSaving::OpenedEvent again = saving_.Open(*kept.origin); again.problem.empty()) {
+        opened_->file = again.file;
+        opened_->written = again.written;
+    }
+}
+
+// The day's events of the writable calendars, the one opened kept chosen.
+void EventDialog::ListEvents() {
+    events_ = saving_.EventsOn(day_);
+    const QSignalBlocker quiet(event_);
+    event_->clear();
+    event_->addItem(Utf8("Nouvel évènement"));
+    for (const agendas::Event& event : events_) {
+        event_->addItem(ListedAs(event));
+        if (!opened_) continue;
+        const agendas::EventOrigin& own = *opened_->event.origin;
+        if (event.origin->uid == own.uid && event.origin->occurrence == own.occurrence)
+            event_->setCurrentIndex(event_->count() - 1);
+    }
+    form_->setRowVisible(event_, !events_.empty());
+}
+
+void EventDialog::OfferKeptReminders(bool kept) {
+    const int rows = int(std::size(kReminderRows));
+    if (kept && reminder_->count() == rows) reminder_->addItem(Utf8("Comme écrits dans l'agenda"));
+    if (!kept && reminder_->count() > rows) reminder_->removeItem(rows);
+    if (kept) reminder_->setCurrentIndex(rows);
+}
+
+void EventDialog::OpenEvent(int index) {
+    problem_->hide();
+    understood_->clear();
+    if (index <= 0 || index > int(events_.size())) {
+        opened_.reset();
+        setWindowTitle(Utf8("Nouvel évènement"));
+        remove_->hide();
+        form_->setRowVisible(scope_, false);
+        calendar_->setEnabled(true);
+        OfferKeptReminders(false);
+        return;
+    }
+    const agendas::Event& event = events_[std::size_t(index - 1)];
+    const EventSaving::OpenedEvent opened = saving_.Open(*event.origin);
+    if (!opened.problem.empty()) {
+        Say(Utf8(opened.problem));
+        return;
+    }
+    // The times of the occurrence chosen, as the day shows them; the rest as written.
+    agendas::EventFields fields = opened.written.fields;
+    fields.start = event.start;
+    fields.end = event.end;
+    ShowFields(fields);
+    const auto row = std::ranges::find(kReminderRows, fields.reminderMinutes, &ReminderRow::minutes);
+    const bool kept = fields.keepReminders || row == std::end(kReminderRows);
+    OfferKeptReminders(kept);
+    if (!kept) reminder_->setCurrentIndex(int(row - std::begin(kReminderRows)));
+    if (const int at = calendar_->findData(FromNative(event.origin->calendar)); at >= 0) calendar_->setCurrentIndex(at);
+    calendar_->setEnabled(false);
+    setWindowTitle(Utf8("Modifier l'évènement"));
+    remove_->show();
+    form_->setRowVisible(scope_, event.origin->occurrence.has_value());
+    scope_->setCurrentIndex(0);
+    const std::optional<std::string>& rule = fields.rule;
+    if (rule && (fields.repetition == agendas::QuickRepetition::None || rule->find("BY") != std::string::npos ||
+                 rule->find("INTERVAL") != std::string::npos)) {
+        understood_->setText(
+            Utf8("La répétition « ") + Utf8(*rule) +
+            Utf8(" » de l'agenda est gardée telle quelle tant que la répétition n'est pas changée ici."));
+    }
+    opened_ = Opened{.event = event, .file = opened.file, .written = opened.written, .shown = Fields()};
+}
+
+agendas::Scope EventDialog::ChosenScope() const {
+    if (!opened_ || !opened_->event.origin->occurrence) return agendas::Scope::All;
+    return kScopes[std::clamp(scope_->currentIndex(), 0, int(std::size(kScopes)) - 1)];
+}
+
+void EventDialog::Change(const agendas::EventFields& fields) {
+    agendas::EventFields written = fields;
+    const agendas::EventFields& shown = opened_->shown;
+    // A rule the fields cannot say is written back as it was while they leave it.
+    if (fields.repetition == shown.repetition && fields.repeatUntil == shown.repeatUntil &&
+        fields.repeatCount == shown.repeatCount)
+        written.rule = opened_->written.fields.rule;
+    const agendas::Scope scope = ChosenScope();
+    if (scope == agendas::Scope::All && opened_->event.origin->occurrence) {
+        // The series moves as its occurrence was moved: its first one keeps its place
+        // relative to the others, none earlier is lost.
+        const QDateTime first = WallOf(opened_->written.fields.start);
+        const qint64 moved = WallOf(shown.start).secsTo(WallOf(fields.start));
+        const qint64 length = WallOf(fields.start).secsTo(WallOf(fields.end));
+        written.start = LocalOf(first.addSecs(moved));
+        written.end = LocalOf(first.addSecs(moved + length));
+    }
+    Conclude(saving_.Change(*opened_->event.origin, opened_->file, scope, written));
+}
+
+// Asked once, naming what goes: a whole series says how many occurrences it has.
+void EventDialog::Remove() {
+    if (!opened_) return;
+    const agendas::Scope scope = ChosenScope();
+    const QString title = Utf8("« ") + Utf8(opened_->event.title) + Utf8(" »");
+    const QString day = French().toString(day_, QStringLiteral("dddd d MMMM yyyy"));
+    const std::optional<int> count = opened_->written.occurrences;
+    QString question;
+    if (!opened_->event.origin->occurrence) {
+        question = Utf8("Supprimer ") + title + Utf8(" ?");
+    } else if (scope == agendas::Scope::ThisOccurrence) {
+        question = Utf8("Supprimer ") + title + Utf8(" du ") + day + Utf8(" seulement ?");
+    } else if (scope == agendas::Scope::ThisAndFollowing) {
+        question = Utf8("Supprimer ") + title + Utf8(" à partir du ") + day + Utf8(" ?");
+    } else if (!count) {
+        question = Utf8("Supprimer ") + title + Utf8(", qui se répète sans fin, et toutes ses occurrences ?");
+    } else if (*count == 1) {
+        question = Utf8("Supprimer ") + title + Utf8(" et sa seule occurrence ?");
+    } else {
+        question = Utf8("Supprimer ") + title + Utf8(" et ses %1 occurrences ?").arg(*count);
+    }
+    QMessageBox box(QMessageBox::Question, Utf8("Supprimer l'évènement"), question, QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("RemoveQuestion"));
+    QPushButton* yes = box.addButton(Utf8("&Supprimer"), QMessageBox::DestructiveRole);
+    QPushButton* no = box.addButton(Utf8("Annuler"), QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    if (box.clickedButton() != yes) return;
+    Conclude(saving_.Remove(*opened_->event.origin, opened_->file, scope));
 }
 
 // Shown under the fields and heard at once: a screen reader gets it as an alert, and

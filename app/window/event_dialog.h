@@ -6,10 +6,18 @@
 // it goes to. Enter saves, Escape closes. What cannot be written (the calendar gone,
 // read-only, a full disk) is said in a French sentence in the dialog, announced to
 // screen readers, and the input stays as it was typed.
+//
+// The events of the writable calendars on the day are listed at the top: one chosen
+// is shown as its file holds it, to be changed or removed (« Supprimer »); for a
+// repeated event, « Cette occurrence », « Celle-ci et les suivantes » or « Toutes ».
+// An event changed meanwhile in its file is not written over: the sentence says so,
+// the input stays, and the day's events and the file are read again.
 
 #include <QDate>
 #include <QDateTime>
 #include <QDialog>
+#include <optional>
+#include <vector>
 
 #include "agendas/ics_writer.h"
 #include "app/window/event_saving.h"
@@ -17,6 +25,8 @@
 class QCheckBox;
 class QComboBox;
 class QDateEdit;
+class QFormLayout;
+class QPushButton;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -49,6 +59,26 @@ private:
     QDateTime Start() const;
     QDateTime End() const;
 
+    // The event at `index` of the day's list opened, or none (0: a new event).
+    void OpenEvent(int index);
+    void ListEvents();
+    void Remove();
+    void Change(const agendas::EventFields& fields);
+    // Closes after a writing, or says why there was none.
+    void Conclude(const agendas::EventWriting& written);
+    agendas::Scope ChosenScope() const;
+    // The reminder's list, with « Comme écrits dans l'agenda » when `kept`.
+    void OfferKeptReminders(bool kept);
+
+    struct Opened {
+        agendas::Event event;
+        agendas::EventFile file;
+        agendas::WrittenEvent written;
+        agendas::EventFields shown;  // the fields as they were first shown
+    };
+    std::vector<agendas::Event> events_;  // of the writable calendars, on `day_`
+    std::optional<Opened> opened_;
+
     QDate day_;
     QDateTime now_;
     EventSaving saving_;
@@ -70,4 +100,8 @@ private:
     QComboBox* reminder_;
     QComboBox* calendar_;
     QLabel* problem_;
+    QComboBox* event_;
+    QComboBox* scope_;
+    QPushButton* remove_;
+    QFormLayout* form_;
 };

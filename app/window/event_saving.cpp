@@ -1,7 +1,11 @@
 #include "app/window/event_saving.h"
 
+#include <algorithm>
 #include <ctime>
+#include <optional>
 
+#include "agendas/agenda.h"
+#include "agendas/ics_module.h"
 #include "agendas/safety_net.h"
 #include "agendas/writable_sources.h"
 #include "app/platform/gadget_settings.h"
@@ -18,6 +22,11 @@ agendas::EventWriting NotWritten(std::string sentence) {
     writing.status = agendas::EventWriting::Status::Failed;
     writing.sentence = std::move(sentence);
     return writing;
+}
+
+std::optional<agendas::OccurrenceStart> WhichOf(const agendas::EventOrigin& origin) {
+    if (!origin.occurrence) return std::nullopt;
+    return agendas::OccurrenceStart{*origin.occurrence};
 }
 
 }  // namespace
@@ -69,8 +78,78 @@ agendas::EventWriting EventSaving::Add(const std::string& location, const agenda
     std::string problem;
     const agendas::IcsWriter* writer = agendas::ModuleIcsWriter(Native(programFolder_), problem);
     if (writer == nullptr) return NotWritten(problem);
-    const agendas::EventWriter events(*writer, agendas::SafetyNetFolder(files::XdgFolder(files::XdgKind::State)),
-                                      {.now = std::time(nullptr), .zone = agendas::MachineZoneName()},
-                                      settings_->Choices().agendas);
-    return events.Add(calendar, fields);
+    return WriterOf(*writer).Add(calendar, fields);
+}
+
+agendas::EventWriter EventSaving::WriterOf(const agendas::IcsWriter& writer) const {
+    return {writer,
+            agendas::SafetyNetFolder(files::XdgFolder(files::XdgKind::State)),
+            {.now = std::time(nullptr), .zone = agendas::MachineZoneName()},
+            settings_->Choices().agendas};
+}
+
+std::vector<agendas::Event> EventSaving::EventsOn(QDate day) const {
+    const QString folder = programFolder_;
+    agendas::Agenda agenda(
+        Calendars(), [folder](std::string& problem) { return agendas::ModuleIcsReader(Native(folder), problem); });
+    const agendas::LocalDate date{day.year(), day.month(), day.day()};
+    std::vector<agendas::Event> events;
+    const agendas::AgendaDays days = agenda.DaysBetween(date, date);
+    if (const std::vector<agendas::Event>* on = days.On(date)) {
+        for (const agendas::Event& event : *on) {
+            if (event.origin) events.push_back(event);
+        }
+    }
+    return events;
+}
+
+EventSaving::Writing EventSaving::WritingOf(const std::string& calendar) const {
+    Writing writing;
+    const std::vector<agendas::Source> calendars = Calendars();
+    const auto found = std::ranges::find(calendars, calendar, &agendas::Source::location);
+    if (found == calendars.end()) {
+        writing.problem = "Cet agenda n'est plus modifiable : rien n'est écrit.";
+        return writing;
+    }
+    writing.calendar = *found;
+    writing.writer = agendas::ModuleIcsWriter(Native(programFolder_), writing.problem);
+    return writing;
+}
+
+EventSaving::OpenedEvent EventSaving::Open(const agendas::EventOrigin& origin) const {
+    OpenedEvent opened;
+    const Writing writing = WritingOf(origin.calendar);
+    if (writing.writer == nullptr) {
+        opened.problem = NotWritten(writing.problem).sentence;
+        return opened;
+    }
+    opened.file = agendas::FindEventFile(writing.calendar, origin.uid, *writing.writer);
+    if (!opened.file.path.empty()) {
+        opened.written = writing.writer->FieldsOf(opened.file.bytes, origin.uid, WhichOf(origin));
+    }
+    if (!opened.written.found)
+        opened.problem = "L'évènement n'est plus dans l'agenda « " + writing.calendar.name + " ».";
+    return opened;
+}
+
+agendas::EventWriting EventSaving::Change(const agendas::EventOrigin& origin, const agendas::EventFile& file,
+                                          agendas::Scope scope, const agendas::EventFields& fields) const {
+    const Writing writing = WritingOf(origin.calendar);
+    if (writing.writer == nullptr) return NotWritten(writing.problem);
+    agendas::EventWriting written =
+        WriterOf(*writing.writer).Change(writing.calendar, file, origin.uid, WhichOf(origin), scope, fields);
+    if (written.status != agendas::EventWriting::Status::Written)
+        written.sentence = NotWritten(written.sentence).sentence;
+    return written;
+}
+
+agendas::EventWriting EventSaving::Remove(const agendas::EventOrigin& origin, const agendas::EventFile& file,
+                                          agendas::Scope scope) const {
+    const Writing writing = WritingOf(origin.calendar);
+    if (writing.writer == nullptr) return NotWritten(writing.problem);
+    agendas::EventWriting written =
+        WriterOf(*writing.writer).Remove(writing.calendar, file, origin.uid, WhichOf(origin), scope);
+    if (written.status != agendas::EventWriting::Status::Written)
+        written.sentence = NotWritten(written.sentence).sentence;
+    return written;
 }

@@ -2,9 +2,11 @@
 // Where the window writes the events of « Nouvel évènement »: the agendas the user
 // marked « modifiable » that the gadget may write (agendas/writable_sources.h), the one
 // chosen for new events, and, when none is writable, the local calendar « Solvane »,
-// made at the first event and listed in « Agendas… » as the one new events go to. The
-// writing itself is agendas/event_writing's, through the iCalendar module.
+// made at the first event and listed in « Agendas… » as the one new events go to; the
+// events of those calendars on a day, each opened as its file holds it, changed or
+// removed. The writing itself is agendas/event_writing's, through the iCalendar module.
 
+#include <QDate>
 #include <QString>
 #include <string>
 #include <vector>
@@ -30,7 +32,32 @@ public:
     // local calendar first. The sentence of what went wrong is French, whole.
     agendas::EventWriting Add(const std::string& location, const agendas::EventFields& fields) const;
 
+    // The events of the writable calendars on `day`, read now, each with its origin.
+    std::vector<agendas::Event> EventsOn(QDate day) const;
+    // An event's file as it is now, and the event as the file holds it; a French
+    // sentence when it cannot be read.
+    struct OpenedEvent {
+        agendas::EventFile file;
+        agendas::WrittenEvent written;
+        std::string problem;
+    };
+    OpenedEvent Open(const agendas::EventOrigin& origin) const;
+    // `file` as Open gave it: nothing is written when it changed since.
+    agendas::EventWriting Change(const agendas::EventOrigin& origin, const agendas::EventFile& file,
+                                 agendas::Scope scope, const agendas::EventFields& fields) const;
+    agendas::EventWriting Remove(const agendas::EventOrigin& origin, const agendas::EventFile& file,
+                                 agendas::Scope scope) const;
+
 private:
+    // The writing of `origin`'s calendar, or the sentence of why there is none.
+    struct Writing {
+        agendas::Source calendar;
+        const agendas::IcsWriter* writer = nullptr;
+        std::string problem;
+    };
+    Writing WritingOf(const std::string& calendar) const;
+    agendas::EventWriter WriterOf(const agendas::IcsWriter& writer) const;
+
     QString programFolder_;
     GadgetSettings* settings_;
 };

@@ -2,7 +2,8 @@
 // line fills the fields, Enter saves, and the file written is read back by
 // python3-icalendar, not by the gadget's reader; what cannot be written is said in the
 // dialog and the input stays; with no writable calendar the local one is made and
-// listed; a day of the grid opens the dialog on that day.
+// listed; a day of the grid opens the dialog on that day; an event of the day is
+// changed or removed, one occurrence, this one and the following, or all of them.
 
 #include <QAccessible>
 #include <QApplication>
@@ -11,9 +12,11 @@
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QProcess>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <ctime>
 
@@ -40,6 +43,15 @@ QStringList WrittenEvents(const QString& folder) {
     if (!reader.waitForFinished(60000) || reader.exitCode() != 0)
         return {QString::fromUtf8(reader.readAllStandardError())};
     return QString::fromUtf8(reader.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// A weekly meeting from Monday 30 November 2026, 9 h to 10 h in Paris, by `rule`.
+QByteArray Meeting(const char* rule) {
+    return QByteArray(
+               "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Essai//FR\r\nBEGIN:VEVENT\r\nUID:reunion\r\n"
+               "DTSTAMP:20261101T000000Z\r\nDTSTART;TZID=Europe/Paris:20261130T090000\r\n"
+               "DTEND;TZID=Europe/Paris:20261130T100000\r\nRRULE:") +
+           rule + "\r\nSUMMARY:Réunion\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
 }
 
 template <typename Widget>
@@ -203,6 +215,116 @@ private slots:
             QTest::keyClick(field, Qt::Key_Tab);
         } while (QApplication::focusWidget() != first && reached.size() < 30);
         QCOMPARE(reached.size(), 15);  // every field, the last day among them but not the count, and the buttons
+    }
+
+    // An event of the day chosen in the list by the keyboard (Alt+V), its title typed
+    // anew and the occurrences chosen (Alt+O), then saved; or removed (Alt+P), the
+    // question answered by Alt+S. Expected: the question, and the vdir's events as
+    // python3-icalendar reads them (with the RECURRENCE-ID of an occurrence changed
+    // alone), sorted, and how many files hold them. Earlier occurrences never move.
+    void aRepeatedEventIsChangedFromItsDay_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QDate>("day");
+        QTest::addColumn<int>("scopeSteps");  // 0 this one, 1 this one and the following, 2 all
+        QTest::addColumn<QString>("title");   // empty: removed
+        QTest::addColumn<QString>("question");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<int>("files");
+        const QString first = QStringLiteral("2026-11-30T09:00 Europe/Paris|2026-11-30T10:00 Europe/Paris|");
+        const QString fourteenth = QStringLiteral("2026-12-14T09:00 Europe/Paris|2026-12-14T10:00 Europe/Paris|");
+        QTest::newRow("one occurrence is an override in the series' file")
+            << Meeting("FREQ=WEEKLY") << QDate(2026, 12, 14) << 0 << QStringLiteral("Réunion déplacée") << QString()
+            << QStringList{QStringLiteral("Réunion déplacée|") + fourteenth +
+                               QStringLiteral("|||2026-12-14T09:00 Europe/Paris"),
+                           QStringLiteral("Réunion|") + first + QStringLiteral("FREQ=WEEKLY||")}
+            << 1;
+        QTest::newRow("this one and the following end the series and start another")
+            << Meeting("FREQ=WEEKLY") << QDate(2026, 12, 14) << 1 << QStringLiteral("Réunion d'équipe") << QString()
+            << QStringList{QStringLiteral("Réunion d'équipe|") + fourteenth + QStringLiteral("FREQ=WEEKLY||"),
+                           QStringLiteral("Réunion|") + first + QStringLiteral("FREQ=WEEKLY;UNTIL=20261214T075959Z||")}
+            << 2;
+        QTest::newRow("a rule the fields cannot say survives a change of them all")
+            << Meeting("FREQ=WEEKLY;BYDAY=MO,WE") << QDate(2026, 12, 16) << 2 << QStringLiteral("Réunion d'équipe")
+            << QString()
+            << QStringList{QStringLiteral("Réunion d'équipe|") + first + QStringLiteral("FREQ=WEEKLY;BYDAY=MO,WE||")}
+            << 1;
+        QTest::newRow("removing them all names how many")
+            << Meeting("FREQ=WEEKLY;COUNT=5") << QDate(2026, 12, 14) << 2 << QString()
+            << QStringLiteral("Supprimer « Réunion » et ses 5 occurrences ?") << QStringList{} << 0;
+    }
+
+    void aRepeatedEventIsChangedFromItsDay() {
+        QFETCH(QByteArray, file);
+        QFETCH(QDate, day);
+        QFETCH(int, scopeSteps);
+        QFETCH(QString, title);
+        QFETCH(QString, question);
+        QFETCH(QStringList, written);
+        QFETCH(int, files);
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QString::fromLatin1(QTest::currentDataTag()));
+        QVERIFY(test::WriteBytes(folder + QStringLiteral("/reunion.ics"), file));
+        EventDialog dialog(day, kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), Child<QComboBox>(dialog, "Event"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Modifier l'évènement"));
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), QStringLiteral("Réunion"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_O, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), Child<QComboBox>(dialog, "Scope"));
+        for (int step = 0; step < scopeSteps; ++step) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        // A button's key clicks it a moment later: the question is answered once it is up.
+        QString asked;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, &dialog, [&asked, &answer] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box == nullptr || !box->isActiveWindow()) return;
+            answer.stop();
+            asked = box->text();
+            QTest::keyClick(box, Qt::Key_S, Qt::AltModifier);
+        });
+        if (title.isEmpty()) {
+            answer.start(10);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+        } else {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+            Type(QApplication::focusWidget(), title);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        }
+        QTRY_VERIFY2_WITH_TIMEOUT(dialog.result() == QDialog::Accepted,
+                                  qPrintable(Child<QLabel>(dialog, "Problem")->text()), 20000);
+        QCOMPARE(asked, question);
+        QStringList events = WrittenEvents(folder);
+        events.sort();
+        QCOMPARE(events, written);
+        QCOMPARE(QDir(folder).entryList({QStringLiteral("*.ics")}, QDir::Files).size(), files);
+    }
+
+    // The file changed after the event was opened (a synchronisation): nothing is
+    // written over it, the sentence says so, and the title typed stays.
+    void anEventChangedMeanwhileIsNotWrittenOver() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("changed meanwhile"));
+        const QString path = folder + QStringLiteral("/reunion.ics");
+        QVERIFY(test::WriteBytes(path, Meeting("FREQ=WEEKLY")));
+        EventDialog dialog(QDate(2026, 12, 14), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_T, Qt::AltModifier);
+        Type(QApplication::focusWidget(), QStringLiteral("Piscine"));
+        const QByteArray synced = Meeting("FREQ=WEEKLY").replace("Réunion", "Réunion synchronisée");
+        QVERIFY(test::WriteBytes(path + QStringLiteral(".new"), synced));
+        QVERIFY(QFile::remove(path) && QFile::rename(path + QStringLiteral(".new"), path));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY2(Child<QLabel>(dialog, "Problem")->text().contains(QStringLiteral("a changé entre-temps")),
+                 qPrintable(Child<QLabel>(dialog, "Problem")->text()));
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), QStringLiteral("Piscine"));
+        QCOMPARE(test::BytesOf(path), synced);
     }
 
     // Entrée on a day of the grid, as a double click, opens the dialog on that day;
