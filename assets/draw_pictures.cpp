@@ -1,5 +1,6 @@
 // Draws the pictures of the gadget and writes them to files:
-//   draw_pictures window FOLDER   the pictures built into the window, as GIF files
+//   draw_pictures window FOLDER   the pictures built into the window, as GIF files, and
+//                                 the background as C++ source (indexed_rows_file.h)
 //   draw_pictures moon FOLDER     the thirty moon pictures 0.gif .. 29.gif
 //   draw_pictures icon FOLDER     the icon for the desktop menus, solvane.png
 // The build runs it; nothing of it is shipped.
@@ -14,6 +15,7 @@
 #include "assets/gif_file.h"
 #include "assets/icon_files.h"
 #include "assets/indexed_picture.h"
+#include "assets/indexed_rows_file.h"
 #include "assets/pictures.h"
 
 namespace {
@@ -32,7 +34,8 @@ struct WindowPicture {
 };
 
 const WindowPicture kWindowPictures[] = {
-    {"background.gif", assets::DrawBackground, 256},
+    // Painted before the first frame: compiled in as the window holds it.
+    {"background_rows.cpp", assets::DrawBackground, 256},
     {"icon.gif", assets::DrawHourglassIcon, 256},
     {"minimise.gif", [] { return assets::DrawMinimiseButton(); }, 16},
     {"quit.gif", [] { return assets::DrawQuitButton(); }, 16},
@@ -46,7 +49,11 @@ const WindowPicture kWindowPictures[] = {
 };
 
 void Write(const std::filesystem::path& path, const Canvas& canvas, int paletteSize) {
-    assets::WriteGif(path, assets::ToIndexed(canvas, paletteSize));
+    if (path.extension() == ".cpp") {
+        assets::WriteIndexedRowsSource(path, "kBackgroundRows", assets::ToIndexed(canvas, paletteSize));
+    } else {
+        assets::WriteGif(path, assets::ToIndexed(canvas, paletteSize));
+    }
 }
 
 }  // namespace

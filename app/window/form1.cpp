@@ -11,10 +11,14 @@
 #include <QShortcut>
 #include <QToolTip>
 #include <QWindow>
+#include <QtEndian>
+#include <algorithm>
 
 #include "app/text/qt_text.h"
 #include "app/window/locale_names.h"
 #include "app/window/menu_accessible.h"
+#include "assets/background_rows.h"
+#include "assets/indexed_rows_file.h"
 #include "calendar/numbers.h"
 #include "calendar/utf8_text.h"
 #include "namedays/name_day_file.h"
@@ -32,6 +36,26 @@ constexpr int kLargestPictureMegabytes = 2;
 QRegion WindowOutline() {
     using namespace window_shape;
     return RoundRectRegion(kOutlineLeft, kOutlineTop, kWidth, kHeight, kCornerDiameter, kCornerDiameter);
+}
+
+// The background in its colour table, one byte a pixel (272 KB), rather than in the
+// 32 bits a pixel that Qt's GIF reader gives (1.09 MB): the window's peak memory is
+// part of its cost. Its rows are compiled in as a QImage holds them
+// (assets/indexed_rows_file.h) and painted where they lie: nothing is decoded or
+// copied before the first frame.
+QImage BackgroundPicture() {
+    using assets::kIndexedRowsColours;
+    const int rowBytes = assets::IndexedRowBytes(Form1::kWidth);
+    const std::size_t tableBytes = kIndexedRowsColours * 4;
+    if (assets::kBackgroundRowsSize != tableBytes + std::size_t(rowBytes) * Form1::kHeight) return {};
+    QList<QRgb> table(kIndexedRowsColours);
+    for (int index = 0; index < kIndexedRowsColours; ++index) {
+        table[index] = qFromLittleEndian<quint32>(assets::kBackgroundRows + 4 * index);
+    }
+    QImage picture(assets::kBackgroundRows + tableBytes, Form1::kWidth, Form1::kHeight, rowBytes,
+                   QImage::Format_Indexed8);
+    picture.setColorTable(table);
+    return picture;
 }
 
 }  // namespace
@@ -82,9 +106,7 @@ void Form1::SetUpLook() {
     palette.setColor(QPalette::Window, kWindowGrey);
     setPalette(palette);
     outline_ = WindowOutline();
-    // Kept as the GIF decodes it, one byte a pixel (272 KB), rather than drawn once
-    // on the grey in 32 bits (1.09 MB): the window's peak memory is part of its cost.
-    background_ = QImage(QStringLiteral(":/pictures/background.gif"));
+    background_ = BackgroundPicture();
 }
 
 void Form1::SetUpCalendar() {
@@ -357,15 +379,24 @@ void Form1::cmdQuit_Click() { platform_.Quit(); }
 // The background picture on the window's grey, inside the outline only: outside it
 // every pixel is clear, for the window systems that show the window's pixels whole
 // whatever its shape. Only the parts to repaint are converted from the picture's
-// colour table, as the clock line at each second.
+// colour table, as the clock line at each second, in bands of kPaintedRows rows.
 void Form1::paintEvent(QPaintEvent* event) {
+    // Qt's raster engine hands the drawing of 96 rows or more to a pool of threads,
+    // started for it and kept for 30 s, each with its stack and its memory arena: for
+    // a window's background, more than the drawing itself costs.
+    constexpr int kPaintedRows = 64;
     QPainter painter(this);
     painter.setCompositionMode(QPainter::CompositionMode_Source);  // clear pixels stay clear
     painter.fillRect(event->rect(), Qt::transparent);
     painter.setClipRegion(outline_ & event->region());
     painter.fillRect(event->rect(), kWindowGrey);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    for (const QRect& part : event->region()) painter.drawImage(part.topLeft(), background_, part);
+    for (const QRect& part : event->region()) {
+        for (int top = part.top(); top <= part.bottom(); top += kPaintedRows) {
+            const QRect band(part.left(), top, part.width(), std::min(kPaintedRows, part.bottom() + 1 - top));
+            painter.drawImage(band.topLeft(), background_, band);
+        }
+    }
 }
 
 void Form1::mousePressEvent(QMouseEvent* event) {

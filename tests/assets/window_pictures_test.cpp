@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 
+#include "assets/background_rows.h"
 #include "gif_reader.h"
 
 namespace {
@@ -32,7 +33,6 @@ struct PictureRow {
 };
 
 const PictureRow kPictureRows[] = {
-    {"background_fills_the_window", ":/pictures/background.gif", 609, 447, 256, false},
     {"icon_is_32_pixels_in_256_colours", ":/pictures/icon.gif", 32, 32, 256, true},
     {"minimise_picture_is_13_pixels", ":/pictures/minimise.gif", 13, 13, 16, false},
     {"quit_picture_is_13_pixels", ":/pictures/quit.gif", 13, 13, 16, false},
@@ -67,8 +67,33 @@ double DepthInsideOutline(double x, double y) {
     return std::min({x - 1, 609 - x, y - 1, 447 - y});
 }
 
+// The background, read as indexed_rows_file.h lays it out: a table of 256 colours
+// (0xAARRGGBB, lowest byte first), then rows of indices padded to four bytes.
+GifPicture BackgroundRows() {
+    constexpr int kWidth = 609, kHeight = 447, kRowBytes = 612, kColours = 256;
+    if (assets::kBackgroundRowsSize != kColours * 4 + kRowBytes * kHeight) throw std::runtime_error("wrong size");
+    const auto byte = [](std::size_t at) { return int(assets::kBackgroundRows[at]); };
+    GifPicture picture;
+    picture.width = kWidth;
+    picture.height = kHeight;
+    picture.paletteSize = kColours;
+    for (std::size_t index = 0; index < kColours; ++index) {
+        if (byte(4 * index + 3) != 0xFF) continue;  // unused entries are 0 all through
+        picture.palette.resize(index + 1);
+        picture.palette[index] = {byte(4 * index + 2), byte(4 * index + 1), byte(4 * index)};
+    }
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int index = byte(kColours * 4 + std::size_t(y) * kRowBytes + std::size_t(x));
+            if (std::size_t(index) >= picture.palette.size()) throw std::runtime_error("no colour");
+            picture.indices.push_back(index);
+        }
+    }
+    return picture;
+}
+
 TEST(Background, GreyFieldInsideADarkRimThatFollowsTheRoundedOutline) {
-    const GifPicture background = Resource(":/pictures/background.gif");
+    const GifPicture background = BackgroundRows();
     // Grey levels by depth inside the outline, in half-pixel steps.
     std::map<double, std::pair<int, int>> levelsByDepth;  // lowest and highest
     for (int y = 0; y < background.height; ++y) {
