@@ -102,6 +102,8 @@ int main(int argc, char* argv[]) {
     ApplyFixedLook();
     LoadQtFrenchTexts(application);
     auto window = std::make_unique<Form1>();
+    // Shown at once: the first frame comes before the days' tooltips.
+    window->DescribeDaysAfterFirstPaint();
     try {
         window->Form_Load();
     } catch (const std::exception& error) {

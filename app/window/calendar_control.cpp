@@ -7,6 +7,7 @@
 #include <QProxyStyle>
 #include <QTableView>
 #include <QTextCharFormat>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -246,7 +247,7 @@ void CalendarControl::DescribeShownDays() {
     for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
         QTextCharFormat format;
-        if (describe_) format.setToolTip(BoundedToolTip(describe_(day)));
+        if (describe_ && !heldUntilPainted_) format.setToolTip(BoundedToolTip(describe_(day)));
         // The grid paints the neighbouring months' days in their faded colour and the
         // selected day in its own, whatever a day's format says: bold marks a holiday
         // on every background.
@@ -257,6 +258,25 @@ void CalendarControl::DescribeShownDays() {
         if (hasEvents_ && hasEvents_(day)) format.setFontUnderline(true);
         calendar_->setDateTextFormat(day, format);
     }
+}
+
+void CalendarControl::DescribeAfterFirstPaint() {
+    auto* view = calendar_->findChild<QTableView*>();
+    if (!view) return;
+    heldUntilPainted_ = view->viewport();
+    heldUntilPainted_->installEventFilter(this);
+}
+
+// The paint is under way: the tooltips are written once it has reached the screen.
+bool CalendarControl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == heldUntilPainted_ && event->type() == QEvent::Paint) {
+        heldUntilPainted_->removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            heldUntilPainted_ = nullptr;
+            DescribeShownDays();
+        });
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // The grid and the page arrows have no menu of their own: a right click there opens

@@ -71,6 +71,13 @@ public:
     // changed.
     void DescribeDaysAgain() { DescribeShownDays(); }
 
+    // Until the grid's first paint, the three above write the days' marks only, and
+    // their tooltips follow right after that paint, from the event loop: no one sees
+    // a tooltip before pointing at a day, and the facts of the 70 days (the sun's
+    // among them) cost more than the rest of the window's start-up together. For the
+    // window that the program shows at once; asked before the first description.
+    void DescribeAfterFirstPaint();
+
     // Whether the grid has a first column of ISO week numbers (weeks begin on Monday).
     // The grid keeps its box: its eight columns share the width of seven.
     void SetWeekNumbers(bool shown);
@@ -80,6 +87,7 @@ public:
     QCalendarWidget* Widget() const { return calendar_; }
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
@@ -96,6 +104,7 @@ private:
     std::function<QString(QDate)> describe_;
     std::function<bool(QDate)> isHoliday_;
     std::function<bool(QDate)> hasEvents_;
+    QWidget* heldUntilPainted_ = nullptr;  // the grid whose first paint the tooltips wait for
 };
 
 // Serial dates count days from 30 December 1899; a date's time of day plays no part.

@@ -176,6 +176,8 @@ void Form1::ConnectMenu() {
     InstallMenuReading();
 }
 
+void Form1::DescribeDaysAfterFirstPaint() { Cal1->DescribeAfterFirstPaint(); }
+
 void Form1::Form_Load() {
     // The outline comes first, so that the window is never seen square.
     platform_.SetOutline(outline_);

@@ -53,6 +53,9 @@ public:
     // the outline, today in the calendar, the day-of-year and week lines, and the
     // name-day list. Raises whatever stops it (a name-day list that cannot be read).
     void Form_Load();
+    // For the window that the program shows at once, before Form_Load: the grid's
+    // tooltips come right after its first paint (CalendarControl::DescribeAfterFirstPaint).
+    void DescribeDaysAfterFirstPaint();
 
     // The mouse-down event of the window's own surface: the background and the
     // outlines, which let presses through. The press is at `Position` in the window.

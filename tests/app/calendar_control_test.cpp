@@ -330,6 +330,24 @@ private slots:
         QCOMPARE(shown != plain, marked);
     }
 
+    // The program's own start: the tooltips wait for the grid's first paint, the
+    // marks do not, and a page turned afterwards has its tooltips at once.
+    void tooltipsComeRightAfterTheFirstPaint() {
+        CalendarControl grid;
+        grid.Widget()->setSelectedDate(QDate(2025, 7, 1));
+        grid.DescribeAfterFirstPaint();
+        grid.SetHolidays([](QDate day) { return day == QDate(2025, 7, 14); });
+        grid.SetDayDescription([](QDate day) { return day.toString(Qt::ISODate); });
+        const auto format = [&](QDate day) { return grid.Widget()->dateTextFormat(day); };
+        QCOMPARE(format(QDate(2025, 7, 14)).fontWeight(), int(QFont::Bold));
+        QVERIFY(format(QDate(2025, 7, 14)).toolTip().isEmpty());
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QTRY_COMPARE(format(QDate(2025, 7, 14)).toolTip(), QStringLiteral("2025-07-14"));
+        grid.Widget()->setCurrentPage(2025, 9);
+        QCOMPARE(format(QDate(2025, 9, 1)).toolTip(), QStringLiteral("2025-09-01"));
+    }
+
     // The user's agendas, listed in the settings file: the days holding events are
     // marked on every page, a neighbouring month's days included, the tooltip lists
     // the events, and a calendar changed on the disk shows without anything else.
