@@ -40,7 +40,6 @@ AgendaReader::AgendaReader(const QString& programFolder, QObject* parent)
     : QObject(parent), worker_(new Worker(Native(programFolder))) {
     thread_.setObjectName(QStringLiteral("agendas"));
     worker_->moveToThread(&thread_);
-    thread_.start(QThread::LowPriority);
 }
 
 AgendaReader::~AgendaReader() {
@@ -54,6 +53,9 @@ AgendaReader::~AgendaReader() {
 void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
     if (sources == sources_) return;  // another choice in the settings file: the agendas stay read
     sources_ = sources;
+    // The thread starts with the first agenda: without one, its questions have an
+    // answer at once, and the window one thread less.
+    if (!sources.empty() && !thread_.isRunning()) thread_.start(QThread::LowPriority);
     QMetaObject::invokeMethod(
         worker_, [worker = worker_, sources] { worker->SetSources(sources); }, Qt::QueuedConnection);
 }
@@ -70,6 +72,18 @@ void AgendaReader::ReadAgain() {
 
 void AgendaReader::Ask(QDate first, QDate last) {
     const unsigned question = ++asked_;
+    if (!thread_.isRunning()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, question, first = LocalOf(first), last = LocalOf(last)] {
+                if (asked_ != question) return;
+                const bool eventsChanged = !days_.days.empty() || !days_.contacts.empty();
+                days_ = {.first = first, .last = last, .days = {}, .problems = {}, .contacts = {}};
+                emit Ready(eventsChanged);
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QMetaObject::invokeMethod(
         worker_,
         [this, question, first = LocalOf(first), last = LocalOf(last)] {
@@ -80,8 +94,10 @@ void AgendaReader::Ask(QDate first, QDate last) {
                 this,
                 [this, question, days] {
                     if (asked_ != question) return;
+                    const bool eventsChanged = !days_.days.empty() || !days->days.empty() || !days_.contacts.empty() ||
+                                               !days->contacts.empty();
                     days_ = std::move(*days);
-                    emit Ready();
+                    emit Ready(eventsChanged);
                 },
                 Qt::QueuedConnection);
         },
@@ -90,6 +106,17 @@ void AgendaReader::Ask(QDate first, QDate last) {
 
 void AgendaReader::AskReminders(QDate first, QDate last) {
     const unsigned question = ++remindersAsked_;
+    if (!thread_.isRunning()) {
+        QMetaObject::invokeMethod(
+            this,
+            [this, question, first = LocalOf(first), last = LocalOf(last)] {
+                if (remindersAsked_ != question) return;
+                reminderDays_ = {.first = first, .last = last, .days = {}, .problems = {}, .contacts = {}};
+                emit RemindersReady();
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     QMetaObject::invokeMethod(
         worker_,
         [this, question, first = LocalOf(first), last = LocalOf(last)] {

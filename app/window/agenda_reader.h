@@ -40,7 +40,9 @@ public:
     const agendas::AgendaDays& ReminderDays() const { return reminderDays_; }
 
 signals:
-    void Ready();
+    // `eventsChanged` unless this answer and the one before both have no event and no
+    // contact: the grid then shows nothing new.
+    void Ready(bool eventsChanged);
     void RemindersReady();
 
 private:

@@ -8,9 +8,9 @@
 UserAgendas::UserAgendas(const QString& programFolder, QObject* parent) : QObject(parent), reader_(programFolder) {
     // The events are there: the folders of a source that has just come into being
     // are watched, and the window shows them.
-    connect(&reader_, &AgendaReader::Ready, this, [this] {
+    connect(&reader_, &AgendaReader::Ready, this, [this](bool eventsChanged) {
         Watch();
-        emit Changed();
+        if (eventsChanged) emit Changed();
     });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);

@@ -29,7 +29,8 @@ public:
     // at the next question, fetched and watched from now on, in place of those before.
     void Follow(const choices::UserChoices& chosen, const std::vector<settings::AgendaEntry>& entries);
     // Asks for the events of the days [first, last]; Changed follows once they are
-    // ready, and again whenever a change gives them anew.
+    // ready, and again whenever a change gives them anew, unless neither they nor
+    // those before hold any event: the grid then has nothing new to show.
     void Ask(QDate first, QDate last);
     // The gadget wrote the file at `path`: its source is looked at again, the new or
     // changed file alone read, and the days shown follow.
