@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 #include "agendas/ics/write_fields.h"
 #include "agendas/ics/write_reading.h"
@@ -83,6 +84,9 @@ int ComponentsWritten(std::string_view text) {
     return count;
 }
 
+const char* const kNotReadWhole =
+    "a des lignes que la lecture ne comprend pas : il n'est pas modifié, pour n'en rien perdre";
+
 // The calendar of `text`, or the reason it is not changed: a text that libical does
 // not read whole would lose what it skipped (a line it cannot read, or a component
 // of a kind it does not know, « BEGIN:X-… », which it leaves out of its tree).
@@ -92,11 +96,18 @@ std::string Parse(std::string_view text, Tree& tree) {
     if (tree.root == nullptr || icalcomponent_isa(tree.root) != ICAL_VCALENDAR_COMPONENT) {
         return "n'est pas un seul agenda iCalendar : il n'est pas modifié";
     }
-    if (HasParseErrors(tree.root) || ComponentsIn(tree.root) != ComponentsWritten(text) ||
-        ComponentsWritten(TextOf(tree.root)) != ComponentsWritten(text)) {
-        return "a des lignes que la lecture ne comprend pas : il n'est pas modifié, pour n'en rien perdre";
-    }
+    if (HasParseErrors(tree.root) || ComponentsIn(tree.root) != ComponentsWritten(text)) return kNotReadWhole;
     return {};
+}
+
+// The text of the changed calendar, or nothing when libical's writer would leave out a
+// component that its tree holds (one of a kind it does not know, « BEGIN:X-… »): the
+// file is then not changed. Checked on the text to be written, which a large file
+// costs the writing of once.
+std::optional<std::string> WholeTextOf(icalcomponent* root) {
+    std::string text = TextOf(root);
+    if (ComponentsWritten(text) != ComponentsIn(root)) return std::nullopt;
+    return text;
 }
 
 std::string UidOf(icalcomponent* event) {
@@ -373,7 +384,9 @@ public:
         if (!EventsOf(tree.root, uid).empty()) return Refused("a déjà un évènement « " + uid + " »");
         AddZoneIfMissing(tree.root, stamp);
         icalcomponent_add_component(tree.root, NewEvent(fields, uid, stamp));
-        return Written(TextOf(tree.root), fields.title);
+        std::optional<std::string> written = WholeTextOf(tree.root);
+        if (!written) return Refused(kNotReadWhole);
+        return Written(std::move(*written), fields.title);
     }
 
     TextChange Change(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
@@ -414,7 +427,9 @@ public:
                 change.newSeriesText = TextOf(own.root);
             }
         }
-        change.text = TextOf(tree.root);
+        std::optional<std::string> written = WholeTextOf(tree.root);
+        if (!written) return Refused(kNotReadWhole);
+        change.text = std::move(*written);
         return change;
     }
 
@@ -441,7 +456,9 @@ public:
             Stamp(found.series, stamp, false);
         }
         change.noEventLeft = icalcomponent_get_first_component(tree.root, ICAL_VEVENT_COMPONENT) == nullptr;
-        change.text = TextOf(tree.root);
+        std::optional<std::string> written = WholeTextOf(tree.root);
+        if (!written) return Refused(kNotReadWhole);
+        change.text = std::move(*written);
         return change;
     }
 
