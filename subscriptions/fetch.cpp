@@ -44,6 +44,10 @@ std::size_t TakeBody(char* bytes, std::size_t size, std::size_t count, void* dat
         transfer.tooLarge = true;
         return 0;  // libcurl stops with CURLE_WRITE_ERROR
     }
+    // Room for the largest answer at once, which the system gives as it is written: a
+    // growing string would copy itself, and hold its old and new text together
+    // (32 MB on the way to the 20 MB limit).
+    if (transfer.body.capacity() < transfer.limits.largestBytes) transfer.body.reserve(transfer.limits.largestBytes);
     transfer.body.append(bytes, length);
     return length;
 }
