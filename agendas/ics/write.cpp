@@ -167,18 +167,9 @@ icalproperty* InSeriesFrame(icalcomponent* series, icalproperty_kind kind, const
     return property;
 }
 
-// The time of `property` (a DTSTART, a RECURRENCE-ID, an EXDATE), its zone set from
-// its TZID (the file's VTIMEZONE or libical's).
+// The time of `property` (a DTSTART, a RECURRENCE-ID, an EXDATE) with its zone.
 icaltimetype ZonedValue(icalcomponent* root, icalproperty* property) {
-    icaltimetype time = icalvalue_get_datetimedate(icalproperty_get_value(property));
-    if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER)) {
-        const char* name = icalparameter_get_tzid(tzid);
-        icaltimezone* zone = icalcomponent_get_timezone(root, name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(name);
-        time.zone = zone;
-    }
-    return time;
+    return ics::ZonedValue(root, property, icalvalue_get_datetimedate(icalproperty_get_value(property)));
 }
 
 icaltimetype SeriesStart(icalcomponent* root, icalcomponent* series) {

@@ -97,17 +97,6 @@ void SetRule(icalcomponent* event, const EventFields& fields, icaltimezone* zone
     icalcomponent_add_property(event, icalproperty_new_rrule(rule));
 }
 
-// The minutes before the start of the event's only VALARM, when it has one relative to its start.
-std::optional<int> ReminderOf(icalcomponent* event) {
-    icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
-    if (alarm == nullptr || icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT) != nullptr) return {};
-    icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
-    if (trigger == nullptr || icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER) != nullptr) return {};
-    const icaltriggertype value = icalproperty_get_trigger(trigger);
-    if (!icaltime_is_null_time(value.time)) return {};
-    return -icaldurationtype_as_int(value.duration) / 60;
-}
-
 void SetReminder(icalcomponent* event, const EventFields& fields) {
     if (fields.keepReminders) return;
     const bool any = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT) != nullptr;
@@ -128,6 +117,27 @@ void SetReminder(icalcomponent* event, const EventFields& fields) {
 }
 
 }  // namespace
+
+std::optional<int> ReminderOf(icalcomponent* event) {
+    icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
+    if (alarm == nullptr || icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT) != nullptr) return {};
+    icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
+    if (trigger == nullptr || icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER) != nullptr) return {};
+    const icaltriggertype value = icalproperty_get_trigger(trigger);
+    if (!icaltime_is_null_time(value.time) || icaldurationtype_as_int(value.duration) > 0) return {};
+    return -icaldurationtype_as_int(value.duration) / 60;
+}
+
+icaltimetype ZonedValue(icalcomponent* root, icalproperty* property, icaltimetype time) {
+    if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER); tzid && !time.is_date) {
+        const char* name = icalparameter_get_tzid(tzid);
+        icaltimezone* zone = icalcomponent_get_timezone(root, name);
+        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(name);
+        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(name);
+        time.zone = zone;
+    }
+    return time;
+}
 
 icaltimezone* WritingZone(const WritingStamp& stamp) {
     return stamp.zone.empty() ? nullptr : icaltimezone_get_builtin_timezone(stamp.zone.c_str());

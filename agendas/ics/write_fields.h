@@ -5,6 +5,7 @@
 
 #include <libical/ical.h>
 
+#include <optional>
 #include <string>
 
 #include "agendas/ics_writer.h"
@@ -29,6 +30,14 @@ icalproperty* TimeProperty(icalproperty_kind kind, const icaltimetype& time);
 // and the reminder of `fields`; keeps an RRULE or VALARMs that already say what the
 // fields say, with every parameter they have.
 void SetFields(icalcomponent* event, const EventFields& fields, const WritingStamp& stamp, bool series);
+
+// The minutes before the start of the event's only VALARM, when it has one at or before
+// its start, related to it; none otherwise (the fields cannot say it).
+std::optional<int> ReminderOf(icalcomponent* event);
+
+// `time`, the value of a DTSTART, DTEND, RECURRENCE-ID or EXDATE `property`, with the
+// zone of its TZID (the file's VTIMEZONE in `root`, else libical's own); a date as it is.
+icaltimetype ZonedValue(icalcomponent* root, icalproperty* property, icaltimetype time);
 
 // DTSTAMP and LAST-MODIFIED at the stamp's time; CREATED and SEQUENCE 0 on a new
 // event, otherwise SEQUENCE one more.

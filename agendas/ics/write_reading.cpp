@@ -7,6 +7,8 @@
 #include <mutex>
 #include <vector>
 
+#include "agendas/ics/write_fields.h"
+
 namespace agendas::ics {
 
 extern std::mutex libicalMutex;  // read.cpp: libical keeps state of its own
@@ -22,19 +24,6 @@ struct Tree {
         if (root != nullptr) icalcomponent_free(root);
     }
 };
-
-// The time of a DTSTART, DTEND, RECURRENCE-ID or EXDATE, its zone set from its TZID
-// (the file's VTIMEZONE, else libical's own).
-icaltimetype ZonedValue(icalcomponent* root, icalproperty* property, icaltimetype time) {
-    if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER); tzid && !time.is_date) {
-        const char* name = icalparameter_get_tzid(tzid);
-        icaltimezone* zone = icalcomponent_get_timezone(root, name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(name);
-        time.zone = zone;
-    }
-    return time;
-}
 
 // A time as the process's clock reads it: a zoned one through its instant, a
 // floating one or a date as written.
@@ -74,17 +63,6 @@ QuickRepetition RepetitionOf(icalrecurrencetype_frequency frequency) {
     case ICAL_YEARLY_RECURRENCE: return QuickRepetition::Yearly;
     default: return QuickRepetition::None;
     }
-}
-
-// The minutes before the start of the event's only VALARM, when it has one relative to its start.
-std::optional<int> ReminderOf(icalcomponent* event) {
-    icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
-    if (alarm == nullptr || icalcomponent_get_next_component(event, ICAL_VALARM_COMPONENT) != nullptr) return {};
-    icalproperty* trigger = icalcomponent_get_first_property(alarm, ICAL_TRIGGER_PROPERTY);
-    if (trigger == nullptr || icalproperty_get_first_parameter(trigger, ICAL_RELATED_PARAMETER) != nullptr) return {};
-    const icaltriggertype value = icalproperty_get_trigger(trigger);
-    if (!icaltime_is_null_time(value.time) || icaldurationtype_as_int(value.duration) > 0) return {};
-    return -icaldurationtype_as_int(value.duration) / 60;
 }
 
 bool SameWall(const icaltimetype& a, const icaltimetype& b) {
