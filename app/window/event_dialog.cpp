@@ -14,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTimeEdit>
+#include <QTimeZone>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
@@ -92,7 +93,7 @@ QString Description(const agendas::EventFields& fields, const QString& repetitio
 
 // A local time as a wall reading, for arithmetic that no change of the clock moves.
 QDateTime WallOf(const agendas::LocalTime& time) {
-    return {QDate(time.year, time.month, time.day), QTime(time.hour, time.minute), Qt::UTC};
+    return {QDate(time.year, time.month, time.day), QTime(time.hour, time.minute), QTimeZone::utc()};
 }
 
 // How an event of the day is listed: « 9 h Réunion (Travail) ».
