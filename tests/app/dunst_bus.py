@@ -2,7 +2,7 @@
 """A reminder reaches a real notification server: dunst, on a bus of the test's own and
 an X server of its own (Xvfb, since dunst draws its notices). The program starts 3 s
 before a reminder 15 min ahead of a 10 h 00 event, its clock libfaketime's; the notice
-is read back from dunst's history (dunstctl).
+is read back from dunst's history, asked on the bus.
 
 Usage: dunst_bus.py REMINDER_PROBE PROGRAM_FOLDER
 """
@@ -20,18 +20,18 @@ from private_bus import check, private_bus, report, wait_until
 from reminders_bus import CALENDAR, Probe, faketime_library
 
 
-def summaries(environment):
-    """The notices dunst has shown, closed first so that its history holds them."""
-    def dunstctl(*arguments):
-        return subprocess.run(["dunstctl", *arguments], env=environment, check=True, capture_output=True,
-                              text=True).stdout
-    dunstctl("close-all")
-    history = json.loads(dunstctl("history"))["data"][0]
-    return [(notice["summary"]["data"], notice["body"]["data"]) for notice in history]
+def summaries(bus):
+    """The notices dunst has shown, closed first so that its history holds them: asked
+    on the bus, as dunstctl asks (its history goes through systemd's busctl, which a
+    system without systemd lacks)."""
+    control = dbus.Interface(bus.get_object("org.freedesktop.Notifications", "/org/freedesktop/Notifications"),
+                             "org.dunstproject.cmd0")
+    control.NotificationCloseAll()
+    return [(str(notice["summary"]), str(notice["body"])) for notice in control.NotificationListHistory()]
 
 
 def main():
-    for program in ["dunst", "dunstctl", "Xvfb"]:
+    for program in ["dunst", "Xvfb"]:
         if not shutil.which(program):
             sys.exit(f"dunst_bus : {program} est absent (paquets dunst et xvfb)")
     with tempfile.TemporaryDirectory(prefix="dunst-", dir=os.getcwd()) as folder, \
@@ -60,7 +60,7 @@ def main():
                                FAKETIME_DONT_FAKE_MONOTONIC="1"))
             probe.looked()
             shown = []
-            wait_until(lambda: shown.extend(summaries(desktop)) or shown)
+            wait_until(lambda: shown.extend(summaries(bus)) or shown)
             check("le rappel dans l'historique de dunst", shown, [("10 h 00 Réunion d'équipe", "dans 15 min — Salle B")])
             probe.end()
         finally:
