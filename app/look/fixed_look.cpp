@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "app/look/colours.h"
+#include "app/look/fonts.h"
 
 namespace {
 
@@ -158,6 +159,14 @@ QPalette FixedLookPalette() {
         palette.setColor(QPalette::Disabled, row.role, QColor::fromRgba(row.disabled));
     }
     return palette;
+}
+
+void DressAsGadgetDialog(QWidget* dialog) {
+    QPalette palette = FixedLookPalette();
+    palette.setColor(QPalette::Window, kWindowGrey);
+    palette.setColor(QPalette::WindowText, kNavy);
+    dialog->setPalette(palette);
+    dialog->setFont(WindowFont(kBaseFontPixels + 1, false));
 }
 
 QStyle* NewFixedLookStyle() { return new FixedLookStyle; }

@@ -23,7 +23,6 @@
 #include "agendas/quick_entry.h"
 #include "app/look/colours.h"
 #include "app/look/fixed_look.h"
-#include "app/look/fonts.h"
 #include "app/text/qt_text.h"
 
 namespace {
@@ -122,12 +121,7 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     : QDialog(parent), day_(day), now_(now), saving_(std::move(saving)) {
     setObjectName(QStringLiteral("EventDialog"));
     setWindowTitle(Utf8("Nouvel évènement"));
-    // The gadget's look: navy words on its grey, in its font.
-    QPalette palette = FixedLookPalette();
-    palette.setColor(QPalette::Window, kWindowGrey);
-    palette.setColor(QPalette::WindowText, kNavy);
-    setPalette(palette);
-    setFont(WindowFont(kBaseFontPixels + 1, false));
+    DressAsGadgetDialog(this);
 
     // Made in the order of the form, which is the order of the Tab key.
     event_ = new QComboBox(this);
@@ -209,7 +203,7 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     problem_ = new QLabel(this);
     problem_->setObjectName(QStringLiteral("Problem"));
     problem_->setWordWrap(true);
-    QPalette problemColours = palette;
+    QPalette problemColours = palette();
     problemColours.setColor(QPalette::WindowText, kHolidayRed);
     problem_->setPalette(problemColours);
     problem_->hide();

@@ -11,7 +11,6 @@
 
 #include "app/look/colours.h"
 #include "app/look/fixed_look.h"
-#include "app/look/fonts.h"
 #include "app/text/qt_text.h"
 
 namespace {
@@ -62,12 +61,7 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
     : QDialog(parent), keep_(std::move(keep)) {
     setObjectName(QStringLiteral("PlaceDialog"));
     setWindowTitle(QStringLiteral("Lieu du soleil et des saisons"));
-    // The gadget's look: navy words on its grey, in its font.
-    QPalette palette = FixedLookPalette();
-    palette.setColor(QPalette::Window, kWindowGrey);
-    palette.setColor(QPalette::WindowText, kNavy);
-    setPalette(palette);
-    setFont(WindowFont(kBaseFontPixels + 1, false));
+    DressAsGadgetDialog(this);
 
     auto* prompt = new QLabel(QStringLiteral("&Lieu du soleil et des saisons :"), this);
     field_ = new QLineEdit(chosen ? Utf8(chosen->text) : QString(), this);
@@ -93,7 +87,7 @@ PlaceDialog::PlaceDialog(const std::optional<calendar::Place>& chosen, const cal
     refusal_->setObjectName(QStringLiteral("PlaceRefusal"));
     refusal_->setWordWrap(true);
     refusal_->setFixedWidth(kTextWidth);
-    QPalette refusalColours = palette;
+    QPalette refusalColours = palette();
     refusalColours.setColor(QPalette::WindowText, kHolidayRed);
     refusal_->setPalette(refusalColours);
     refusal_->hide();
