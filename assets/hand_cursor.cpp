@@ -22,7 +22,7 @@ namespace assets {
 
 namespace {
 
-constexpr int kSize = 32;
+constexpr int kCursorSize = 32;
 constexpr double kTilt = 0.3;              // radians, counter-clockwise from upright
 constexpr Point kTipPosition{1.75, 0.35};  // where the fingertip lands in the picture
 
@@ -54,7 +54,7 @@ Point ToHand(Point p) { return Rotated(p - kTipPosition, kTilt); }
 }  // namespace
 
 Canvas DrawHandCursor(int scale) {
-    const int size = kSize * scale;
+    const int size = kCursorSize * scale;
     Canvas canvas(size, size);
     for (const Layer& layer : HandLayers()) {
         // The pixels that the layer covers at least half of, and of those the ones

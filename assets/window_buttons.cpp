@@ -12,7 +12,7 @@ namespace assets {
 
 namespace {
 
-constexpr int kSize = 13;
+constexpr int kButtonSize = 13;
 constexpr Colour kFace = Grey(192);
 constexpr Colour kHighlight = Grey(255);
 constexpr Colour kShadow = Grey(128);
@@ -31,7 +31,7 @@ struct Box {
 // picture's coordinates.
 class ButtonCanvas {
 public:
-    explicit ButtonCanvas(int scale) : canvas_(kSize * scale, kSize * scale), scale_(scale) {}
+    explicit ButtonCanvas(int scale) : canvas_(kButtonSize * scale, kButtonSize * scale), scale_(scale) {}
 
     void Paint(Box box, Colour colour) { canvas_.Paint(Enlarged(box, scale_), colour); }
 
@@ -55,10 +55,10 @@ private:
 // the bottom and right, as a raised button is drawn.
 ButtonCanvas RaisedSquare(int scale) {
     ButtonCanvas canvas(scale);
-    canvas.Paint(Box{0, 0, kSize, kSize}, kHighlight);
-    canvas.Paint(Box{1, 1, kSize, kSize}, kDarkShadow);
-    canvas.Paint(Box{1, 1, kSize - 1, kSize - 1}, kShadow);
-    canvas.Paint(Box{1, 1, kSize - 2, kSize - 2}, kFace);
+    canvas.Paint(Box{0, 0, kButtonSize, kButtonSize}, kHighlight);
+    canvas.Paint(Box{1, 1, kButtonSize, kButtonSize}, kDarkShadow);
+    canvas.Paint(Box{1, 1, kButtonSize - 1, kButtonSize - 1}, kShadow);
+    canvas.Paint(Box{1, 1, kButtonSize - 2, kButtonSize - 2}, kFace);
     return canvas;
 }
 

@@ -13,11 +13,11 @@
 // near midnight can fall on the next or the previous day.
 
 #include "calendar/moon_phases.h"
+#include "calendar/angles.h"
 #include "calendar/local_zone.h"
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 namespace calendar {
 
@@ -84,8 +84,6 @@ constexpr PlanetaryTerm kPlanetaryTerms[] = {
     {207.19, 0.121824, 0.000042},  {291.34, 1.844379, 0.000040}, {161.72, 24.198154, 0.000037},
     {239.56, 25.513099, 0.000035}, {331.55, 3.592518, 0.000023},
 };
-
-double Radians(double degrees) { return degrees * std::numbers::pi / 180.0; }
 
 }  // namespace
 

@@ -17,8 +17,8 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
+#include "calendar/angles.h"
 #include "calendar/ephemeris_time.h"
 #include "calendar/local_zone.h"
 #include "calendar/sun_position.h"
@@ -49,10 +49,6 @@ const std::array<SeasonRow, 4> kSeasonTable = {{
 }};
 
 namespace {
-
-constexpr double kPi = std::numbers::pi;
-
-double Radians(double degrees) { return degrees * kPi / 180.0; }
 
 // The mean instant as a polynomial in Y, one row per season in kSeasonTable's order.
 using MeanSeason = std::array<double, 5>;

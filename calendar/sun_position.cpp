@@ -16,18 +16,15 @@
 #include "calendar/sun_position.h"
 
 #include <cmath>
-#include <numbers>
 
+#include "calendar/angles.h"
 #include "calendar/ephemeris_time.h"
 
 namespace calendar {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kArcSecond = kPi / (180.0 * 3600.0);
-
-double Radians(double degrees) { return degrees * kPi / 180.0; }
 
 double Wrapped(double radians) {  // [0, 2π)
     const double wrapped = std::fmod(radians, 2 * kPi);

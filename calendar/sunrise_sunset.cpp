@@ -25,8 +25,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
+#include "calendar/angles.h"
 #include "calendar/ephemeris_time.h"
 #include "calendar/local_zone.h"
 #include "calendar/sun_position.h"
@@ -35,11 +35,8 @@ namespace calendar {
 
 namespace {
 
-constexpr double kPi = std::numbers::pi;
 constexpr double kStandardAltitude = -50.0 / 60.0 * kPi / 180.0;  // h0, radians
 constexpr double kSiderealPerSolar = 1.00273790935;               // the hour angle's turns in a day of universal time
-
-double Radians(double degrees) { return degrees * kPi / 180.0; }
 
 double Centred(double radians) {  // (−π, π]
     double centred = std::remainder(radians, 2 * kPi);

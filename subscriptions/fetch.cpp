@@ -134,15 +134,15 @@ Fetched Ended(CURLcode code, const Fetches::Transfer& transfer, long status, boo
 }
 
 // Header lines carry no line breaks: a validator that holds one is not sent back.
-bool OneLine(const std::string& value) { return value.find_first_of("\r\n") == std::string::npos; }
+bool IsOneLine(const std::string& value) { return value.find_first_of("\r\n") == std::string::npos; }
 
 // Sets `transfer`'s handle to fetch `address` within its limits.
 void Prepare(const CurlLibrary& curl, Fetches::Transfer& transfer, const std::string& address,
              const Validators& previous) {
-    if (!previous.etag.empty() && OneLine(previous.etag)) {
+    if (!previous.etag.empty() && IsOneLine(previous.etag)) {
         transfer.headers = curl.slistAppend(transfer.headers, ("If-None-Match: " + previous.etag).c_str());
     }
-    if (!previous.lastModified.empty() && OneLine(previous.lastModified)) {
+    if (!previous.lastModified.empty() && IsOneLine(previous.lastModified)) {
         transfer.headers = curl.slistAppend(transfer.headers, ("If-Modified-Since: " + previous.lastModified).c_str());
     }
     CURL* easy = transfer.easy;

@@ -16,7 +16,7 @@ namespace {
 // every firing is a notification.
 constexpr int kMostRepeats = 100;
 
-OccurrenceAlarm::Kind KindOf(icalcomponent* alarm) {
+OccurrenceAlarm::Kind AlarmKindOf(icalcomponent* alarm) {
     icalproperty* action = icalcomponent_get_first_property(alarm, ICAL_ACTION_PROPERTY);
     switch (action ? icalproperty_get_action(action) : ICAL_ACTION_DISPLAY) {
     case ICAL_ACTION_AUDIO: return OccurrenceAlarm::Kind::Audio;
@@ -38,7 +38,7 @@ std::optional<AlarmRule> RuleOf(icalcomponent* alarm) {
     if (trigger == nullptr) return std::nullopt;
     const icaltriggertype value = icalproperty_get_trigger(trigger);
     AlarmRule rule;
-    rule.kind = KindOf(alarm);
+    rule.kind = AlarmKindOf(alarm);
     if (!icaltime_is_null_time(value.time)) {
         // An absolute trigger is in UTC (RFC 5545 3.8.6.3).
         if (!icaltime_is_valid_time(value.time)) return std::nullopt;
