@@ -33,6 +33,8 @@ public:
 
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return days_; }
+    // Whether any source is read: without one, every answer is empty.
+    bool Reads() const { return !sources_.empty(); }
 
     // The same for the reminders, which look at the days around today whatever the
     // grid shows: the months computed serve both.

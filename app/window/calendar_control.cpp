@@ -237,17 +237,28 @@ void CalendarControl::SetEventDays(std::function<bool(QDate)> hasEvents) {
     DescribeShownDays();
 }
 
+void CalendarControl::SetDaysKnown(std::function<bool(QDate, QDate)> known) { daysKnown_ = std::move(known); }
+
+void CalendarControl::DescribeHeldDays() {
+    if (tooltipsHeld_) DescribeShownDays();
+}
+
 // The grid shows six weeks around the month, its first row the week of the 1st or
 // the week before; the days from two weeks before the 1st to eight weeks after cover
-// every day it can show.
+// every day it can show. A page's tooltips are written once, when what they tell is
+// known: the 70 days' facts, the sun's among them, cost as much as the rest of a
+// turn of the page.
 void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
     if (!describe_ && !isHoliday_ && !hasEvents_) return;
     const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
-    for (QDate day = first.addDays(-14); day < first.addDays(56); day = day.addDays(1)) {
+    const QDate next = first.addDays(56);
+    tooltipsHeld_ = describe_ && daysKnown_ && !daysKnown_(first.addDays(-14), next.addDays(-1));
+    const bool described = describe_ && !heldUntilPainted_ && !tooltipsHeld_;
+    for (QDate day = first.addDays(-14); day < next; day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
         QTextCharFormat format;
-        if (describe_ && !heldUntilPainted_) format.setToolTip(BoundedToolTip(describe_(day)));
+        if (described) format.setToolTip(BoundedToolTip(describe_(day)));
         // The grid paints the neighbouring months' days in their faded colour and the
         // selected day in its own, whatever a day's format says: bold marks a holiday
         // on every background.

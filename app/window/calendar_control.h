@@ -67,9 +67,17 @@ public:
     // the holidays' bold and colour, which it may join.
     void SetEventDays(std::function<bool(QDate)> hasEvents);
 
+    // Whether what the tooltips of the days [first, last] tell is known yet: until it
+    // is, a new page shows its marks at once and its tooltips wait for
+    // DescribeDaysAgain or DescribeHeldDays. Without it, always known.
+    void SetDaysKnown(std::function<bool(QDate first, QDate last)> known);
+
     // Asks the three above again for every day of the grid, when what they read has
     // changed.
     void DescribeDaysAgain() { DescribeShownDays(); }
+    // The same, only when the page's tooltips are waiting: nothing changed but that
+    // their facts are known now.
+    void DescribeHeldDays();
 
     // Until the grid's first paint, the three above write the days' marks only, and
     // their tooltips follow right after that paint, from the event loop: no one sees
@@ -104,6 +112,8 @@ private:
     std::function<QString(QDate)> describe_;
     std::function<bool(QDate)> isHoliday_;
     std::function<bool(QDate)> hasEvents_;
+    std::function<bool(QDate, QDate)> daysKnown_;
+    bool tooltipsHeld_ = false;            // the page's tooltips wait for its days to be known
     QWidget* heldUntilPainted_ = nullptr;  // the grid whose first paint the tooltips wait for
 };
 

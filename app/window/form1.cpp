@@ -120,11 +120,14 @@ void Form1::SetUpCalendar() {
         return agendas_.Days().On({Day.year(), Day.month(), Day.day()}) != nullptr;
     };
     Cal1->SetEventDays(holdsEvents);
+    // A new page's tooltips wait for the events of its days (AskShownDays).
+    Cal1->SetDaysKnown([this](QDate first, QDate last) { return agendas_.Known(first, last); });
 }
 
 void Form1::ConnectAgendas() {
     // The events are there, or changed: the grid marks their days, the tooltips list them.
     connect(&agendas_, &UserAgendas::Changed, Cal1, &CalendarControl::DescribeDaysAgain);
+    connect(&agendas_, &UserAgendas::Answered, Cal1, &CalendarControl::DescribeHeldDays);
     // The reminders look again when the sources may say something else.
     connect(&agendas_, &UserAgendas::SourcesChanged, &reminders_, &ReminderKeeper::Look);
     connect(&reminders_, &ReminderKeeper::DayAsked, this, [this](QDate day) {

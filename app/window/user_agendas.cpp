@@ -11,6 +11,7 @@ UserAgendas::UserAgendas(const QString& programFolder, QObject* parent) : QObjec
     connect(&reader_, &AgendaReader::Ready, this, [this](bool eventsChanged) {
         Watch();
         if (eventsChanged) emit Changed();
+        emit Answered();
     });
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);
@@ -33,6 +34,13 @@ void UserAgendas::Ask(QDate first, QDate last) {
     first_ = first;
     last_ = last;
     reader_.Ask(first, last);
+}
+
+bool UserAgendas::Known(QDate first, QDate last) const {
+    const agendas::AgendaDays& days = reader_.Days();
+    if (!reader_.Reads()) return days.days.empty() && days.contacts.empty();
+    return days.first == agendas::LocalDate{first.year(), first.month(), first.day()} &&
+           days.last == agendas::LocalDate{last.year(), last.month(), last.day()};
 }
 
 void UserAgendas::ReadChangesAt(const QString& path) {

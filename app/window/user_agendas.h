@@ -38,6 +38,9 @@ public:
 
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return reader_.Days(); }
+    // Whether Days holds the events of the days [first, last]: the last answer was for
+    // them, or no agenda is followed and no day has any.
+    bool Known(QDate first, QDate last) const;
     // The subscriptions' fetches, whose states « Agendas… » shows.
     SubscriptionFetches& Fetches() { return fetches_; }
     // The reader itself, which the reminders ask for the days around today.
@@ -45,6 +48,8 @@ public:
 
 signals:
     void Changed();
+    // An answer came to the last question, after Changed when it changed anything.
+    void Answered();
     // The sources were chosen anew, or one of them changed: what they say may differ.
     void SourcesChanged();
 

@@ -348,6 +348,30 @@ private slots:
         QCOMPARE(format(QDate(2025, 9, 1)).toolTip(), QStringLiteral("2025-09-01"));
     }
 
+    // A page whose days' events are not known yet: its marks at once, its tooltips
+    // once they are known, each day described once for the page.
+    void tooltipsWaitForTheDaysOfThePage() {
+        CalendarControl grid;
+        grid.Widget()->setSelectedDate(QDate(2025, 7, 1));
+        QDate known;  // the first day of the days whose events are known
+        grid.SetDaysKnown([&](QDate first, QDate) { return first == known; });
+        grid.SetHolidays([](QDate day) { return day == QDate(2025, 11, 11); });
+        int described = 0;
+        grid.SetDayDescription([&](QDate day) {
+            ++described;
+            return day.toString(Qt::ISODate);
+        });
+        grid.Widget()->setCurrentPage(2025, 11);
+        const QTextCharFormat waiting = grid.Widget()->dateTextFormat(QDate(2025, 11, 11));
+        QCOMPARE(waiting.fontWeight(), int(QFont::Bold));
+        QVERIFY(waiting.toolTip().isEmpty());
+        known = QDate(2025, 11, 1).addDays(-14);
+        grid.DescribeHeldDays();
+        grid.DescribeHeldDays();
+        QCOMPARE(grid.Widget()->dateTextFormat(QDate(2025, 11, 11)).toolTip(), QStringLiteral("2025-11-11"));
+        QCOMPARE(described, 70);
+    }
+
     // The user's agendas, listed in the settings file: the days holding events are
     // marked on every page, a neighbouring month's days included, the tooltip lists
     // the events, and a calendar changed on the disk shows without anything else.
