@@ -1,6 +1,7 @@
 #include "agendas/agenda.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "agendas/source_reading.h"
 #include "calendar/local_zone.h"
@@ -10,8 +11,10 @@ namespace agendas {
 
 namespace {
 
-// The months whose events are kept; the window shows six weeks across three.
-constexpr std::size_t kKeptMonths = 12;
+// The months whose events are kept: the window shows six weeks across three, and
+// the page before or after two of them. Each month of a busy agenda holds thousands
+// of events, copied again into the days asked.
+constexpr std::size_t kKeptMonths = 3;
 LocalDate FirstOfMonth(int year, int month) { return {year, month, 1}; }
 
 LocalDate FirstOfNextMonth(int year, int month) {
@@ -234,7 +237,13 @@ const std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source
     const auto key = std::make_pair(year, month);
     auto found = source.months.find(key);
     if (found != source.months.end()) return found->second;
-    if (source.months.size() >= kKeptMonths) source.months.clear();
+    // The month farthest from this one goes first: the pages around it stay.
+    if (source.months.size() >= kKeptMonths) {
+        const auto distance = [key](const auto& kept) {
+            return std::abs((kept.first.first - key.first) * 12 + kept.first.second - key.second);
+        };
+        source.months.erase(std::ranges::max_element(source.months, {}, distance));
+    }
     std::map<std::string, FileMonth> files;
     for (const auto& [fileKey, file] : source.read.files) {
         FileMonth events = FileMonthOf(source, fileKey, year, month);
