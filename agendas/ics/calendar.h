@@ -214,6 +214,33 @@ private:
     };
     // By entry and rule.
     mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;
+    // The instants of each single zoned event, by entry, reckoned at the first window:
+    // a window passes over the thousands that miss it without reading their zones.
+    struct Span {
+        Instant start = 0, end = 0;
+    };
+    mutable std::vector<Span> spans_;
+    // The instances of each rule without COUNT over a year around the windows asked,
+    // by their wall time in the start's frame: the windows of the next months take
+    // theirs from the list, without an iterator of their own (an ICU calendar opened,
+    // its place found again from the window's start). A rule with more instances than
+    // kMostListed in the window and the days around it, or once the calendar's lists
+    // hold kMostListedInstances, is walked at each window as a rule is without one.
+    struct Listed {
+        long long from = 0, to = -1;  // every instance in [from, to] is listed
+        std::vector<long long> instances;
+        bool dense = false;
+        bool Covers(long long lower, long long upper) const { return from <= lower && upper <= to; }
+        // Lists the instances of [lower, upper] and, as far as the year after (or
+        // before, for a window before those listed), more; `budget` is what the
+        // calendar's lists may still hold, and what this one takes is taken from it.
+        void List(const Entry& entry, const icalrecurrencetype& rule, long long lower, long long upper,
+                  std::size_t& budget);
+    };
+    mutable std::map<std::pair<std::size_t, std::size_t>, Listed> listed_;
+    mutable std::size_t listedBudget_ = kMostListedInstances;
+    static constexpr std::size_t kMostListed = 1'024;
+    static constexpr std::size_t kMostListedInstances = 131'072;  // 1 MB for the whole calendar
 };
 
 }  // namespace agendas::ics

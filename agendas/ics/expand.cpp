@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <tuple>
 
 #include "agendas/ics/calendar.h"
 #include "agendas/ics/rule_guard.h"
@@ -22,6 +23,10 @@ namespace {
 // libicalMutex): the same rule in many events, or read again, is judged once.
 constexpr std::size_t kMostRememberedRules = 10'000;
 std::map<std::string, std::string> refusals;
+
+// The days around a window within which a rule's list must reach: wall times and the
+// instants that libical compares differ by a zone's offset at most.
+constexpr long long kListMargin = 86400;
 
 LocalTime LocalOf(const icaltimetype& time) {
     return {time.year, time.month, time.day, time.is_date ? 0 : time.hour, time.is_date ? 0 : time.minute};
@@ -89,6 +94,18 @@ icaltimetype FromWallSeconds(const Entry& entry, long long wall) {
     return time;
 }
 
+// The instants of a zoned occurrence that begins at `start` and lasts `length`.
+std::pair<Instant, Instant> ZonedSpan(const icaltimetype& start, const Length& length) {
+    const Instant first = ZonedInstant(start);
+    const Instant end = length.exact ? first + length.seconds : ZonedInstant(AddSeconds(start, length.seconds));
+    return {first, std::max(end, first)};
+}
+
+// An instant of no length counts where it falls, at the window's start too.
+bool Overlaps(Instant start, Instant end, const Window& window) {
+    return start < window.end && (end > window.start || (start == end && start >= window.start));
+}
+
 double ProcessorSeconds() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -102,15 +119,8 @@ void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const
                                     const icaltimetype* recurrence) const {
     Occurrence occurrence;
     if (entry.kind == TimeKind::Zoned) {
-        occurrence.startInstant = ZonedInstant(start);
-        occurrence.endInstant =
-            length.exact ? occurrence.startInstant + length.seconds : ZonedInstant(AddSeconds(start, length.seconds));
-        occurrence.endInstant = std::max(occurrence.endInstant, occurrence.startInstant);
-        const bool overlaps =
-            occurrence.startInstant < window.end &&
-            (occurrence.endInstant > window.start ||
-             (occurrence.startInstant == occurrence.endInstant && occurrence.startInstant >= window.start));
-        if (!overlaps) return;
+        std::tie(occurrence.startInstant, occurrence.endInstant) = ZonedSpan(start, length);
+        if (!Overlaps(occurrence.startInstant, occurrence.endInstant, window)) return;
     } else {
         occurrence.allDay = entry.kind == TimeKind::Date;
         occurrence.floating = !occurrence.allDay;
@@ -217,6 +227,34 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
             }
             continue;
         }
+        // Another rule is listed around the window, and the window takes its
+        // instances from the list, step by step as the iterator below would give
+        // them from `lower` on.
+        const long long from = WallSeconds(lower), to = WallSeconds(upper);
+        Listed& listed = listed_[{entryAt, ruleAt}];
+        if (!listed.dense && !listed.Covers(from - kListMargin, to + kListMargin))
+            listed.List(entry, rule, from - kListMargin, to + kListMargin, listedBudget_);
+        if (!listed.dense) {
+            const auto& instances = listed.instances;
+            auto at = icaltime_compare(lower, entry.start) > 0
+                          ? std::lower_bound(instances.begin(), instances.end(), from)
+                          : instances.begin();
+            for (std::size_t ruleSteps = 0;; ++at) {
+                if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
+                    if (said.insert("steps").second) {
+                        out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+                    }
+                    break;
+                }
+                if (at == instances.end()) break;
+                const icaltimetype next = FromWallSeconds(entry, *at);
+                if (icaltime_compare(next, upper) > 0) break;
+                if (icaltime_compare(next, lower) < 0) continue;
+                offer(next, std::nullopt);
+                if (out.occurrences.size() > kMostOccurrences) break;
+            }
+            continue;
+        }
         icalrecur_iterator* iterator = icalrecur_iterator_new(rule, Wall(entry.start));
         if (iterator == nullptr) continue;
         if (icaltime_compare(lower, entry.start) > 0) icalrecur_iterator_set_start(iterator, Wall(lower));
@@ -264,12 +302,62 @@ void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule
     }
 }
 
+void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype& rule, long long lower, long long upper,
+                                   std::size_t& budget) {
+    constexpr long long kListedSeconds = 366LL * 86400;
+    const bool before = from <= to && lower < from;  // pages turned back
+    const long long first = before ? std::min(lower, upper - kListedSeconds) : lower;
+    const long long last = before ? upper : std::max(upper, lower + kListedSeconds);
+    budget += instances.size();
+    instances.clear();
+    from = 0;
+    to = -1;
+    icalrecur_iterator* iterator = icalrecur_iterator_new(rule, Wall(entry.start));
+    if (iterator == nullptr) {
+        dense = true;  // walked at each window, where the iterator is missing as well
+        return;
+    }
+    if (first > WallSeconds(entry.start)) icalrecur_iterator_set_start(iterator, Wall(FromWallSeconds(entry, first)));
+    const std::size_t most = std::min(kMostListed, budget);
+    long long reached = last;  // every instance up to it is listed
+    for (;;) {
+        const icaltimetype next = icalrecur_iterator_next(iterator);
+        if (icaltime_is_null_time(next)) break;
+        const long long wall = WallSeconds(next);
+        if (wall > last) break;
+        if (wall < first) continue;
+        if (instances.size() == most) {
+            reached = wall - 1;
+            break;
+        }
+        instances.push_back(wall);
+    }
+    icalrecur_iterator_free(iterator);
+    if (reached < upper) {
+        dense = true;
+        instances = {};
+        return;
+    }
+    instances.shrink_to_fit();
+    budget -= instances.size();
+    from = first;
+    to = reached;
+}
+
 Expansion LibicalCalendar::Expand(const Window& window) const {
     const std::lock_guard lock(libicalMutex);
     Expansion out;
     std::size_t steps = 0;
     std::set<std::string> said;
     const double started = ProcessorSeconds();
+    if (spans_.size() != entries_.size()) {
+        spans_.assign(entries_.size(), {});
+        for (std::size_t at = 0; at < entries_.size(); ++at) {
+            const Entry& entry = entries_[at];
+            if (entry.kind == TimeKind::Zoned && !entry.repetition && !entry.cancelled)
+                std::tie(spans_[at].start, spans_[at].end) = ZonedSpan(entry.start, entry.length);
+        }
+    }
     for (std::size_t at = 0; at < entries_.size(); ++at) {
         const Entry& entry = entries_[at];
         if (at % 64 == 63 && ProcessorSeconds() - started > kMostWindowSeconds) {
@@ -279,6 +367,8 @@ Expansion LibicalCalendar::Expand(const Window& window) const {
         if (entry.cancelled) continue;
         if (entry.repetition) {
             ExpandRepeats(at, window, out, steps, said);
+        } else if (entry.kind == TimeKind::Zoned && !Overlaps(spans_[at].start, spans_[at].end, window)) {
+            continue;
         } else {
             AddOccurrence(entry, entry, entry.start, entry.length, window, out);
         }

@@ -419,11 +419,12 @@ def main():
         for path in vdir_files:
             want |= expected(path, "Perso", viewer)
         total += len(want)
-        for mode in ([], ["--par-mois"]):
+        for mode in ([], ["--par-mois"], ["--a-rebours"]):
             env = dict(os.environ, TZ=viewer)
             out = subprocess.run([program, FIRST.isoformat(), LAST.isoformat(), *mode, big_path, vdir, contacts],
                                  env=env, capture_output=True, text=True, check=True).stdout
-            failures += differences(f"{viewer} {'par mois' if mode else 'en une fois'}", want, out, UNKNOWN_ZONE)
+            label = {"--par-mois": "par mois", "--a-rebours": "à rebours"}.get(mode[0] if mode else "", "en une fois")
+            failures += differences(f"{viewer} {label}", want, out, UNKNOWN_ZONE)
     print(f"{len(big)} blocs VEVENT dans travail.ics, {len(vdir_files)} fichiers dans le vdir, {len(cards)} contacts ;"
           f" {total} évènements-jours attendus en tout")
     failures += check_transitions(program, folder)

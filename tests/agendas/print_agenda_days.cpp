@@ -1,10 +1,11 @@
 // Prints the user's events of every day of a range, one line an event, as the
 // agendas compute them for the process's time zone, for the tests that compare
 // them with another reading of the same files:
-//   print_agenda_days FIRST LAST [--par-mois | --contacts] SOURCE…
+//   print_agenda_days FIRST LAST [--par-mois | --a-rebours | --contacts] SOURCE…
 // FIRST and LAST are AAAA-MM-JJ. With --par-mois each month is read as the terminal
 // reads it, each file passed over for that month alone; otherwise the files are read
-// once, as the window reads them. With --contacts it prints instead each contact of the
+// once, as the window reads them, and with --a-rebours asked a month at a time from
+// the last, as pages turned back. With --contacts it prints instead each contact of the
 // cards, its name and its given name separated by a tab. A line: the day, then the event's kind (J for whole
 // days, H for a time), its start and end (AAAA-MM-JJTHH:MM, or the dates of its first
 // and last day), its title and its agenda, separated by tabs. Then each problem on a
@@ -56,14 +57,15 @@ void Print(const agendas::AgendaDays& days, std::vector<std::string>& said) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "print_agenda_days PREMIER DERNIER [--par-mois | --contacts] SOURCE…\n");
+        std::fprintf(stderr, "print_agenda_days PREMIER DERNIER [--par-mois | --a-rebours | --contacts] SOURCE…\n");
         return 2;
     }
     const agendas::LocalDate first = DateArgument(argv[1]), last = DateArgument(argv[2]);
     int at = 3;
     const bool perMonth = at < argc && std::string(argv[at]) == "--par-mois";
+    const bool backwards = at < argc && std::string(argv[at]) == "--a-rebours";
     const bool contacts = at < argc && std::string(argv[at]) == "--contacts";
-    if (perMonth || contacts) ++at;
+    if (perMonth || backwards || contacts) ++at;
     std::vector<agendas::Source> sources;
     for (; at < argc; ++at) sources.push_back(agendas::SourceOf(argv[at]));
     const auto reader = [](std::string&) { return &agendas::LibicalReader(); };
@@ -72,6 +74,15 @@ int main(int argc, char** argv) {
         agendas::Agenda agenda(sources, reader);
         for (const agendas::Contact& contact : agenda.DaysBetween(first, last).contacts)
             std::printf("%s\t%s\n", contact.name.c_str(), contact.givenName.c_str());
+        return 0;
+    }
+    if (backwards) {
+        agendas::Agenda agenda(sources, reader);
+        for (agendas::LocalDate end = last; first <= end;) {
+            const agendas::LocalDate start = std::max(first, agendas::LocalDate{end.year, end.month, 1});
+            Print(agenda.DaysBetween(start, end), said);
+            end = agendas::PreviousDay(start);
+        }
         return 0;
     }
     if (!perMonth) {
