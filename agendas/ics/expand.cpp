@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <optional>
+#include <set>
 #include <tuple>
 
 #include "agendas/ics/calendar.h"
@@ -104,6 +106,47 @@ std::pair<Instant, Instant> ZonedSpan(const icaltimetype& start, const Length& l
 // An instant of no length counts where it falls, at the window's start too.
 bool Overlaps(Instant start, Instant end, const Window& window) {
     return start < window.end && (end > window.start || (start == end && start >= window.start));
+}
+
+// A rule whose instances come back unchanged, in wall time, a period later:
+// FREQ=DAILY with nothing but INTERVAL, FREQ=WEEKLY with days of the week at most
+// (no rank), in the Gregorian calendar; `instances` is how many a period holds.
+struct Period {
+    long long seconds = 0;
+    std::size_t instances = 0;
+};
+
+std::optional<Period> PeriodOf(const icalrecurrencetype& rule) {
+    const auto none = [](const short* values) { return values[0] == ICAL_RECURRENCE_ARRAY_MAX; };
+    if (rule.rscale != nullptr || !none(rule.by_second) || !none(rule.by_minute) || !none(rule.by_hour) ||
+        !none(rule.by_month_day) || !none(rule.by_year_day) || !none(rule.by_week_no) || !none(rule.by_month) ||
+        !none(rule.by_set_pos) || rule.interval < 1)
+        return std::nullopt;
+    if (rule.freq == ICAL_DAILY_RECURRENCE && none(rule.by_day)) return Period{rule.interval * 86400LL, 1};
+    if (rule.freq != ICAL_WEEKLY_RECURRENCE) return std::nullopt;
+    std::set<int> days;
+    for (int at = 0; at < ICAL_BY_DAY_SIZE && rule.by_day[at] != ICAL_RECURRENCE_ARRAY_MAX; ++at) {
+        if (icalrecurrencetype_day_position(rule.by_day[at]) != 0) return std::nullopt;
+        days.insert(int(icalrecurrencetype_day_day_of_week(rule.by_day[at])));
+    }
+    return Period{rule.interval * 7 * 86400LL, std::max<std::size_t>(days.size(), 1)};
+}
+
+// Wall times from 2500 on are left to libical, whose iterator stops in 2582.
+constexpr long long kLastPeriodicWall = 16'725'225'600LL;  // 2500-01-01 00:00
+
+// The next instance of a periodic rule after the consecutive instances `listed`:
+// the one a period before it, moved by the period, once the last two periods'
+// instances each follow theirs by the period (the first period after DTSTART may
+// lack days, or hold DTSTART off the rule's days). None before that.
+std::optional<long long> Periodic(const std::vector<long long>& listed, const std::optional<Period>& period) {
+    if (!period) return std::nullopt;
+    const std::size_t each = period->instances;
+    if (listed.size() < 3 * each) return std::nullopt;
+    for (std::size_t at = listed.size() - 2 * each; at < listed.size(); ++at) {
+        if (listed[at] - listed[at - each] != period->seconds) return std::nullopt;
+    }
+    return listed[listed.size() - each] + period->seconds;
 }
 
 double ProcessorSeconds() {
@@ -288,10 +331,24 @@ void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule
         iterator = icalrecur_iterator_new(rule, Wall(entry.start));
         ended = iterator == nullptr;
     }
+    // Past its first periods, a periodic rule's instances are those before it moved
+    // by its period, when all of them come before kLastPeriodicWall.
+    std::optional<Period> period = PeriodOf(rule);
+    if (period && (rule.count > int(kMostRuleSteps) ||
+                   WallSeconds(entry.start) + (rule.count + 1LL) * period->seconds >= kLastPeriodicWall))
+        period.reset();
     while (!ended && (instances.empty() || instances.back() <= to)) {
         if (++steps > kMostRuleSteps) {
             cut = ended = true;
             break;
+        }
+        if (const std::optional<long long> periodic = Periodic(instances, period)) {
+            if (instances.size() >= std::size_t(rule.count)) {
+                ended = true;
+                break;
+            }
+            instances.push_back(*periodic);
+            continue;
         }
         const icaltimetype next = icalrecur_iterator_next(iterator);
         if (icaltime_is_null_time(next)) {
@@ -320,10 +377,18 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
     if (first > WallSeconds(entry.start)) icalrecur_iterator_set_start(iterator, Wall(FromWallSeconds(entry, first)));
     const std::size_t most = std::min(kMostListed, budget);
     long long reached = last;  // every instance up to it is listed
+    // An UNTIL ends the iterator's instances, not those moved by a period.
+    const std::optional<Period> period =
+        icaltime_is_null_time(rule.until) && last < kLastPeriodicWall ? PeriodOf(rule) : std::nullopt;
     for (;;) {
-        const icaltimetype next = icalrecur_iterator_next(iterator);
-        if (icaltime_is_null_time(next)) break;
-        const long long wall = WallSeconds(next);
+        long long wall = 0;
+        if (const std::optional<long long> periodic = Periodic(instances, period)) {
+            wall = *periodic;
+        } else {
+            const icaltimetype next = icalrecur_iterator_next(iterator);
+            if (icaltime_is_null_time(next)) break;
+            wall = WallSeconds(next);
+        }
         if (wall > last) break;
         if (wall < first) continue;
         if (instances.size() == most) {
