@@ -7,17 +7,24 @@ namespace reminders {
 
 namespace {
 
+// The mark kept for this very firing of the alarm. One kept for another instant is
+// that of an event since moved (or its alarm changed): it says nothing of the new one.
+const Mark* MarkOf(const Alarm& alarm, const KeptState& kept) {
+    const auto mark = kept.marks.find(alarm.id);
+    return mark != kept.marks.end() && mark->second.fires == alarm.fires ? &mark->second : nullptr;
+}
+
 // When the alarm is next due, or none when it never is again.
 std::optional<UnixSeconds> DueAt(const Alarm& alarm, const KeptState& kept) {
-    const auto mark = kept.marks.find(alarm.id);
-    if (mark == kept.marks.end()) return alarm.fires;
-    if (mark->second.kind == Mark::Kind::Snoozed) return mark->second.until;
+    const Mark* mark = MarkOf(alarm, kept);
+    if (mark == nullptr) return alarm.fires;
+    if (mark->kind == Mark::Kind::Snoozed) return mark->until;
     return std::nullopt;
 }
 
 bool Snoozed(const Alarm& alarm, const KeptState& kept) {
-    const auto mark = kept.marks.find(alarm.id);
-    return mark != kept.marks.end() && mark->second.kind == Mark::Kind::Snoozed;
+    const Mark* mark = MarkOf(alarm, kept);
+    return mark != nullptr && mark->kind == Mark::Kind::Snoozed;
 }
 
 }  // namespace

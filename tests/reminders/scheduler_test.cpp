@@ -41,7 +41,7 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
         const char* plan;  // at noon; wake in minutes from noon
     };
     const Mark shown{.kind = Mark::Kind::Shown, .fires = kNoon, .until = 0};
-    const Mark dismissed{.kind = Mark::Kind::Dismissed, .fires = kNoon, .until = 0};
+    const Mark dismissed{.kind = Mark::Kind::Dismissed, .fires = kNoon + kMinute, .until = 0};
     const KeptState aMinuteAgo{.lastLooked = kNoon - kMinute, .marks = {}, .wished = {}};
     const KeptState beforeSleep{.lastLooked = kNoon - 5 * kHour, .marks = {}, .wished = {}};
     const Row rows[] = {
@@ -81,6 +81,19 @@ TEST(ReminderPlan, WhatIsShownAndWhenTheGadgetWakes) {
          {At("a", kNoon), At("b", kNoon + kMinute)},
          {.lastLooked = kNoon - kHour, .marks = {{"a", shown}, {"b", dismissed}}, .wished = {}},
          "no wake"},
+        {"an event moved after its reminder was shown or dismissed is reminded at its new time",
+         {At("a", kNoon), At("b", kNoon + 5 * kMinute)},
+         {.lastLooked = kNoon - kMinute,
+          .marks = {{"a", {.kind = Mark::Kind::Shown, .fires = kNoon - kHour, .until = 0}},
+                    {"b", {.kind = Mark::Kind::Dismissed, .fires = kNoon - kHour, .until = 0}}},
+          .wished = {}},
+         "a wake 5"},
+        {"an event moved after its reminder was snoozed is reminded at its new time, not at the snooze's end",
+         {At("a", kNoon + kHour)},
+         {.lastLooked = kNoon - kMinute,
+          .marks = {{"a", snoozed(kNoon - 5 * kMinute, kNoon + 5 * kMinute)}},
+          .wished = {}},
+         "wake 60"},
         {"a snooze wakes at its end, not at the alarm",
          {At("a", kNoon - 5 * kMinute), At("b", kNoon + kHour)},
          {.lastLooked = kNoon - kMinute,
