@@ -43,12 +43,23 @@ std::optional<settings::WindowPlace> ToWindowPlace(const std::optional<SavedPlac
 
 }  // namespace
 
-GadgetSettings::GadgetSettings(const QString& path, const QString& display, QObject* parent)
+GadgetSettings::GadgetSettings(const QString& path, const QString& display, Follow follow, QObject* parent)
     : QObject(parent), path_(path), display_(display) {
     Read();
+    if (follow == Follow::FromNow) StartWatching();
+}
+
+void GadgetSettings::FollowChanges() {
+    if (watcher_) return;
+    StartWatching();
+    ReadAgain();
+}
+
+void GadgetSettings::StartWatching() {
     // A save by another program replaces the file by a rename, which its folder sees;
     // a file reached through a link changes in the folder of its target.
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &GadgetSettings::ReadAgain);
+    watcher_ = std::make_unique<QFileSystemWatcher>();
+    connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, this, &GadgetSettings::ReadAgain);
     Watch();
 }
 
@@ -94,14 +105,14 @@ void GadgetSettings::ReadAgain() {
 // The folders of the file and of the target of a link in its place; while the
 // gadget's folder does not exist, the folder above it, where it will appear.
 void GadgetSettings::Watch() {
-    if (path_.isEmpty()) return;
-    const QStringList watched = watcher_.directories();
+    if (path_.isEmpty() || !watcher_) return;
+    const QStringList watched = watcher_->directories();
     for (const std::string& each : settings::FoldersOfTheFile(Native(path_))) {
         const QFileInfo named(FromNative(each));
         const QFileInfo folder(named.isDir() ? named.absoluteFilePath() : named.absolutePath());
         // Only a folder the user may read can be watched; Qt would say so in English.
         const QString path = folder.absoluteFilePath();
-        if (!watched.contains(path) && folder.isDir() && folder.isReadable()) watcher_.addPath(path);
+        if (!watched.contains(path) && folder.isDir() && folder.isReadable()) watcher_->addPath(path);
     }
 }
 

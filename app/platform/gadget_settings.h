@@ -13,6 +13,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -37,7 +38,14 @@ public:
     // The file at `path`, the place of the display `display`; no file at all when
     // `path` is empty (neither HOME nor XDG_CONFIG_HOME set): the settings then last
     // as long as the program.
-    GadgetSettings(const QString& path, const QString& display, QObject* parent = nullptr);
+    // Changes made by others are followed from now on, or from FollowChanges on.
+    enum class Follow { FromNow, Later };
+    GadgetSettings(const QString& path, const QString& display, Follow follow = Follow::FromNow,
+                   QObject* parent = nullptr);
+
+    // Starts following the file, for settings made with Follow::Later: a change made
+    // since the reading is read now.
+    void FollowChanges();
 
     // The file of the environment's XDG_CONFIG_HOME or HOME, and the display this
     // program shows on, one name however it is spelt (":0" for DISPLAY=unix:0.0).
@@ -96,6 +104,7 @@ private:
     void Read();
     void ReadAgain();
     void Decode();
+    void StartWatching();
     void Watch();
     void Write(const std::function<void(settings::IniText&)>& change);
 
@@ -104,5 +113,5 @@ private:
     settings::IniText text_;  // the file as last read, with this program's changes since
     std::optional<SavedPlace> place_;
     Shared shared_;
-    QFileSystemWatcher watcher_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;  // while changes are followed
 };

@@ -101,9 +101,11 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
     LoadQtFrenchTexts(application);
-    auto window = std::make_unique<Form1>();
-    // Shown at once: the first frame comes before the days' tooltips.
-    window->DescribeDaysAfterFirstPaint();
+    // Shown at once: the first frame comes before the days' tooltips, the reminders
+    // and the watching of files. The single instance's socket is served before it,
+    // so that a second launch right away finds this gadget.
+    auto window = std::make_unique<Form1>(QCoreApplication::applicationDirPath(), nullptr, QLocale::system(),
+                                          Form1::Follow::AfterFirstPaint);
     try {
         window->Form_Load();
     } catch (const std::exception& error) {

@@ -285,6 +285,7 @@ bool CalendarControl::eventFilter(QObject* watched, QEvent* event) {
         QTimer::singleShot(0, this, [this] {
             heldUntilPainted_ = nullptr;
             DescribeShownDays();
+            emit FirstPainted();
         });
     }
     return QWidget::eventFilter(watched, event);

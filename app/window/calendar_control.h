@@ -94,6 +94,11 @@ public:
     // The calendar the user sees and clicks.
     QCalendarWidget* Widget() const { return calendar_; }
 
+signals:
+    // After DescribeAfterFirstPaint, once the grid's first frame is on the screen and
+    // the tooltips are written.
+    void FirstPainted();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

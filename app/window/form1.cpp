@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolTip>
 #include <QWindow>
 #include <QtEndian>
@@ -60,7 +61,7 @@ QImage BackgroundPicture() {
 
 }  // namespace
 
-Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale)
+Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& systemLocale, Follow follow)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint),
       programFolder_(programFolder),
       nameLocale_(GadgetLocale(systemLocale)),
@@ -84,6 +85,26 @@ Form1::Form1(const QString& programFolder, QWidget* parent, const QLocale& syste
     ConnectRefreshes();
     ConnectSettings();
     ConnectMenu();
+    if (follow == Follow::AtOnce) {
+        FollowChanges();
+    } else {
+        Cal1->DescribeAfterFirstPaint();
+        connect(Cal1, &CalendarControl::FirstPainted, this, &Form1::FollowChanges);
+        // Stopped by the first paint: a window at rest wakes for nothing.
+        firstPaintWait_.setSingleShot(true);
+        connect(&firstPaintWait_, &QTimer::timeout, this, &Form1::FollowChanges);
+        firstPaintWait_.start(kLongestWaitForFirstPaint);
+    }
+}
+
+// Once, whichever of the first paint and the longest wait comes first.
+void Form1::FollowChanges() {
+    firstPaintWait_.stop();
+    if (following_) return;
+    following_ = true;
+    reminders_.Start();
+    settings_.FollowChanges();
+    refreshTrigger_.WatchFiles();
 }
 
 void Form1::SetUpWindow() {
@@ -178,8 +199,6 @@ void Form1::ConnectMenu() {
     // Every menu of the window, its own and the calendar's, is read with its ticks.
     InstallMenuReading();
 }
-
-void Form1::DescribeDaysAfterFirstPaint() { Cal1->DescribeAfterFirstPaint(); }
 
 void Form1::Form_Load() {
     // The outline comes first, so that the window is never seen square.

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QLocale>
 #include <QPixmap>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
@@ -43,19 +44,26 @@ public:
     static constexpr int kWidth = window_shape::kWidth;
     static constexpr int kHeight = window_shape::kHeight;
 
+    // When the window begins to follow what changes outside it: its reminders (on
+    // the session and system buses), the settings file changed by others, and its
+    // own folder's files. The window that the program shows at once does so after
+    // its first frame is on the screen, as it writes the grid's tooltips
+    // (CalendarControl::DescribeAfterFirstPaint): none of this shows in that frame.
+    // A window covered from the start is never drawn: it begins after
+    // kLongestWaitForFirstPaint at the latest.
+    enum class Follow { AtOnce, AfterFirstPaint };
+    static constexpr int kLongestWaitForFirstPaint = 2000;  // ms
+
     // The name-day list and the moon pictures are read from `programFolder`, the
     // folder of the running program. The day and month names are those of the
     // GadgetLocale of `systemLocale`.
     explicit Form1(const QString& programFolder = QCoreApplication::applicationDirPath(), QWidget* parent = nullptr,
-                   const QLocale& systemLocale = QLocale::system());
+                   const QLocale& systemLocale = QLocale::system(), Follow follow = Follow::AtOnce);
 
     // Start-up, run once after the window is built and before it is first shown:
     // the outline, today in the calendar, the day-of-year and week lines, and the
     // name-day list. Raises whatever stops it (a name-day list that cannot be read).
     void Form_Load();
-    // For the window that the program shows at once, before Form_Load: the grid's
-    // tooltips come right after its first paint (CalendarControl::DescribeAfterFirstPaint).
-    void DescribeDaysAfterFirstPaint();
 
     // The mouse-down event of the window's own surface: the background and the
     // outlines, which let presses through. The press is at `Position` in the window.
@@ -183,6 +191,7 @@ private:
     void ConnectRefreshes();
     void ConnectSettings();
     void ConnectMenu();
+    void FollowChanges();
 
     // At the change of day, moves a selection left on the day that was today to the
     // new today. Runs before the two refreshes.
@@ -242,9 +251,12 @@ private:
     UserAgendas agendas_;
     ReminderKeeper reminders_{agendas_.Reader()};  // the agendas' reminders, as notifications
 
-    QDate today_;  // today's date at the last refresh; none before the first
+    QDate today_;             // today's date at the last refresh; none before the first
+    bool following_ = false;  // FollowChanges has run
+    QTimer firstPaintWait_;   // the longest wait for the first paint (Follow::AfterFirstPaint)
 
-    GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay()};
+    GadgetSettings settings_{GadgetSettings::DefaultPath(), GadgetSettings::CurrentDisplay(),
+                             GadgetSettings::Follow::Later};
     PlatformWindow platform_{*this};
     WindowPlacement placement_{*this, settings_};
     WindowVisibility visibility_{*this};

@@ -4,16 +4,21 @@
 
 #include "calendar/serial_date.h"
 
-RefreshTrigger::RefreshTrigger(const QString& folder, QObject* parent) : QObject(parent) {
+RefreshTrigger::RefreshTrigger(const QString& folder, QObject* parent) : QObject(parent), folder_(folder) {
     // A precise timer never fires before the time it was given: the clock has
     // reached the new second when it fires.
     second_.setSingleShot(true);
     second_.setTimerType(Qt::PreciseTimer);
     connect(&second_, &QTimer::timeout, this, &RefreshTrigger::NewSecond);
+}
 
-    watcher_.addPath(folder);
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &RefreshTrigger::Request);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &RefreshTrigger::Request);
+void RefreshTrigger::WatchFiles() {
+    if (watcher_) return;
+    watcher_ = std::make_unique<QFileSystemWatcher>(QStringList{folder_});
+    connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, this, &RefreshTrigger::Request);
+    connect(watcher_.get(), &QFileSystemWatcher::fileChanged, this, &RefreshTrigger::Request);
+    if (!watchedFile_.isEmpty()) watcher_->addPath(watchedFile_);
+    Request();
 }
 
 void RefreshTrigger::Start() { NewSecond(); }
@@ -50,8 +55,12 @@ void RefreshTrigger::Run() {
 void RefreshTrigger::WatchFile(const QString& path) {
     // The file system stops watching a file that is removed or replaced: the file
     // now under that name is watched again.
-    if (path == watchedFile_ && watcher_.files().contains(path)) return;
-    if (!watchedFile_.isEmpty()) watcher_.removePath(watchedFile_);
+    if (!watcher_) {
+        watchedFile_ = path;
+        return;
+    }
+    if (path == watchedFile_ && watcher_->files().contains(path)) return;
+    if (!watchedFile_.isEmpty()) watcher_->removePath(watchedFile_);
     watchedFile_ = path;
-    watcher_.addPath(path);
+    watcher_->addPath(path);
 }

@@ -24,11 +24,12 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <memory>
 
 class RefreshTrigger : public QObject {
     Q_OBJECT
 public:
-    // Watches `folder` from now on; the clock's seconds count from Start.
+    // Watches `folder` from WatchFiles on; the clock's seconds count from Start.
     explicit RefreshTrigger(const QString& folder, QObject* parent = nullptr);
 
     // Runs the refreshes now, then at every new second.
@@ -42,8 +43,13 @@ public:
     // again) or unseen (the seconds stop).
     void SetSeen(bool seen);
 
+    // Starts watching the folder and the file: the refreshes run once now, for a
+    // change that came before.
+    void WatchFiles();
+
     // Watches the file that the refreshes read now in place of the one watched
-    // before. A missing file is watched through its folder until it comes back.
+    // before (from WatchFiles on). A missing file is watched through its folder
+    // until it comes back.
     void WatchFile(const QString& path);
 
 signals:
@@ -55,7 +61,8 @@ private:
     void Run();
 
     QTimer second_;
-    QFileSystemWatcher watcher_;
+    QString folder_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;  // from WatchFiles on
     QString watchedFile_;
     bool requested_ = false;
     bool resting_ = false;  // the seconds stopped while the window is unseen

@@ -36,29 +36,32 @@ QDate DateOf(const agendas::LocalDate& date) { return {date.year, date.month, da
 
 }  // namespace
 
-ReminderKeeper::ReminderKeeper(AgendaReader& reader, QObject* parent)
-    : QObject(parent),
-      reader_(reader),
-      notifier_(QDBusConnection::sessionBus()),
-      sleep_(QDBusConnection::systemBus()),
-      folder_(reminders::StateFolder()),
-      kept_(reminders::ReadKeptState(folder_)) {
+ReminderKeeper::ReminderKeeper(AgendaReader& reader, QObject* parent) : QObject(parent), reader_(reader) {
+    connect(&reader_, &AgendaReader::RemindersReady, this, &ReminderKeeper::Plan);
+}
+
+void ReminderKeeper::Start() {
+    if (notifier_) return;
+    folder_ = reminders::StateFolder();
+    kept_ = reminders::ReadKeptState(folder_);
+    notifier_ = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
+    sleep_ = std::make_unique<SleepWatch>(QDBusConnection::systemBus());
     timer_ = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK);
     if (timer_ >= 0) {
         timerReady_ = std::make_unique<QSocketNotifier>(timer_, QSocketNotifier::Read);
         connect(timerReady_.get(), &QSocketNotifier::activated, this, &ReminderKeeper::OnTimer);
     }
-    connect(&reader_, &AgendaReader::RemindersReady, this, &ReminderKeeper::Plan);
-    connect(&sleep_, &SleepWatch::WokeUp, this, &ReminderKeeper::Look);
-    connect(&notifier_, &DesktopNotifier::ActionChosen, this, &ReminderKeeper::OnAction);
+    connect(sleep_.get(), &SleepWatch::WokeUp, this, &ReminderKeeper::Look);
+    connect(notifier_.get(), &DesktopNotifier::ActionChosen, this, &ReminderKeeper::OnAction);
     // /etc/localtime is replaced, not written: its folder tells.
-    zone_.addPath(QString::fromLatin1(kZoneFolder));
-    connect(&zone_, &QFileSystemWatcher::directoryChanged, this, [this] {
+    zone_ = std::make_unique<QFileSystemWatcher>(QStringList{QString::fromLatin1(kZoneFolder)});
+    connect(zone_.get(), &QFileSystemWatcher::directoryChanged, this, [this] {
         calendar::RefreshLocalZone();
         // The whole days and the floating times of the agendas move with the zone.
         reader_.ReadAgain();
         Look();
     });
+    Look();
 }
 
 ReminderKeeper::~ReminderKeeper() {
@@ -67,11 +70,13 @@ ReminderKeeper::~ReminderKeeper() {
 }
 
 void ReminderKeeper::Look() {
+    if (!notifier_) return;
     const reminders::AskedDays days = reminders::DaysAround(Now());
     reader_.AskReminders(DateOf(days.first), DateOf(days.last));
 }
 
 void ReminderKeeper::Plan() {
+    if (!notifier_) return;
     const reminders::UnixSeconds now = Now();
     const std::vector<reminders::Alarm> alarms = reminders::AlarmsBetween(
         reader_.ReminderDays(), now - reminders::kOldestMissed, now + reminders::kDaysAhead * 24 * 60 * 60);
@@ -81,10 +86,10 @@ void ReminderKeeper::Plan() {
     for (const reminders::Notice& notice : plan.show) {
         const QString key = Utf8(notice.alarms.front().id);
         shown_[key] = notice;
-        notifier_.Show({.key = key,
-                        .summary = Utf8(reminders::NoticeSummary(notice)),
-                        .body = Utf8(reminders::NoticeBody(notice, now, today)),
-                        .icon = QString::fromLatin1(kIcon)});
+        notifier_->Show({.key = key,
+                         .summary = Utf8(reminders::NoticeSummary(notice)),
+                         .body = Utf8(reminders::NoticeBody(notice, now, today)),
+                         .icon = QString::fromLatin1(kIcon)});
     }
     reminders::MarkShown(kept_, plan, now);
     const reminders::UnixSeconds wishes = wishing_ ? Wish(now, today) : now + kLongestSleep;
@@ -122,11 +127,11 @@ reminders::UnixSeconds ReminderKeeper::Wish(reminders::UnixSeconds now, agendas:
         if (notice.summary.empty()) continue;
         const QString key = QString::fromLatin1(notice.key);
         wishesShown_[key] = DateOf(today);
-        notifier_.Show({.key = key,
-                        .summary = Utf8(notice.summary),
-                        .body = Utf8(notice.body),
-                        .icon = QString::fromLatin1(kIcon),
-                        .snoozable = false});
+        notifier_->Show({.key = key,
+                         .summary = Utf8(notice.summary),
+                         .body = Utf8(notice.body),
+                         .icon = QString::fromLatin1(kIcon),
+                         .snoozable = false});
         // Shown once: a card added later in the day waits for no second notice.
         kept_.wished = today;
     }

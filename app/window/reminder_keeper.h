@@ -31,17 +31,21 @@
 class ReminderKeeper : public QObject {
     Q_OBJECT
 public:
-    // Asks `reader` for the days around today; the state is read from the user's
-    // state folder now.
+    // Asks `reader` for the days around today, once started.
     explicit ReminderKeeper(AgendaReader& reader, QObject* parent = nullptr);
     ~ReminderKeeper() override;
     ReminderKeeper(const ReminderKeeper&) = delete;
     ReminderKeeper& operator=(const ReminderKeeper&) = delete;
 
+    // Reads the state from the user's state folder, opens the session bus (the
+    // notifications) and the system bus (logind), watches the zone, and looks. Until
+    // then nothing is asked or shown: a window starts its reminders once it is drawn,
+    // since none of this shows in its first frame.
+    void Start();
     // Looks again at the agendas: they changed, or the gadget has just started.
     void Look();
     // Whether a notification server answered: the menu says when none did.
-    bool NotificationsShown() const { return notifier_.Available() || !notifier_.Answered(); }
+    bool NotificationsShown() const { return !notifier_ || notifier_->Available() || !notifier_->Answered(); }
     // « Rappeler les fêtes et les anniversaires »: whether the day's wishes are shown,
     // and the name-day list they are drawn from, as read from fetes.txt.
     void SetWishes(bool on, const std::vector<std::string>& nameDays);
@@ -60,9 +64,9 @@ private:
     void Keep();
 
     AgendaReader& reader_;
-    DesktopNotifier notifier_;
-    SleepWatch sleep_;
-    QFileSystemWatcher zone_;
+    std::unique_ptr<DesktopNotifier> notifier_;  // from Start on, as the two below
+    std::unique_ptr<SleepWatch> sleep_;
+    std::unique_ptr<QFileSystemWatcher> zone_;
     int timer_ = -1;
     std::unique_ptr<QSocketNotifier> timerReady_;
     std::string folder_;

@@ -13,8 +13,6 @@ UserAgendas::UserAgendas(const QString& programFolder, QObject* parent) : QObjec
         if (eventsChanged) emit Changed();
         emit Answered();
     });
-    connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
-    connect(&watcher_, &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);
     // The subscriptions are fetched from the start on, and their days shown again
     // when a fetch brings a new calendar.
     connect(&fetches_, &SubscriptionFetches::Fetched, this, [this](const QString& address, bool copyChanged) {
@@ -68,7 +66,7 @@ QStringList UserAgendas::WatchedPaths() const {
 // watched once it does (Watch runs again after each reading).
 void UserAgendas::Watch() {
     const QStringList paths = WatchedPaths();
-    const QStringList watched = watcher_.files() + watcher_.directories();
+    const QStringList watched = watcher_ ? watcher_->files() + watcher_->directories() : QStringList();
     QStringList gone, added;
     for (const QString& path : watched) {
         if (!paths.contains(path)) gone << path;
@@ -76,6 +74,13 @@ void UserAgendas::Watch() {
     for (const QString& path : paths) {
         if (!watched.contains(path) && QFileInfo::exists(path)) added << path;
     }
-    if (!gone.isEmpty()) watcher_.removePaths(gone);
-    if (!added.isEmpty()) watcher_.addPaths(added);
+    if (!gone.isEmpty()) watcher_->removePaths(gone);
+    if (added.isEmpty()) return;
+    // Made for the first path: without agendas, nothing is watched.
+    if (!watcher_) {
+        watcher_ = std::make_unique<QFileSystemWatcher>();
+        connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
+        connect(watcher_.get(), &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);
+    }
+    watcher_->addPaths(added);
 }

@@ -11,6 +11,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 #include "agendas/agenda.h"
@@ -63,7 +64,7 @@ private:
 
     AgendaReader reader_;
     SubscriptionFetches fetches_;
-    QFileSystemWatcher watcher_;
+    std::unique_ptr<QFileSystemWatcher> watcher_;
     choices::UserChoices chosen_;
     QDate first_, last_;  // the days last asked
 };

@@ -4,7 +4,7 @@ an X server of its own (Xvfb, since dunst draws its notices). The program starts
 before a reminder 15 min ahead of a 10 h 00 event, its clock libfaketime's; the notice
 is read back from dunst's history, asked on the bus.
 
-Usage: dunst_bus.py REMINDER_PROBE PROGRAM_FOLDER
+Usage: dunst_bus.py REMINDER_PROBE PROGRAM_FOLDER WINDOW_PROGRAM
 """
 
 import json
@@ -28,6 +28,37 @@ def summaries(bus):
                              "org.dunstproject.cmd0")
     control.NotificationCloseAll()
     return [(str(notice["summary"]), str(notice["body"])) for notice in control.NotificationListHistory()]
+
+
+REMINDER = ("10 h 00 Réunion d'équipe", "dans 15 min — Salle B")
+
+
+def window_reminds(desktop, folder, clock, agenda, bus):
+    """The window itself, as the command starts it: its reminders begin once it is
+    drawn, and the same reminder, unseen by this state folder, reaches dunst."""
+    os.makedirs(os.path.join(folder, "solvane"), exist_ok=True)
+    with open(os.path.join(folder, "solvane", "solvane.conf"), "w", encoding="utf-8") as settings:
+        settings.write(f"[agendas]\n1\\source={agenda}\nsize=1\n")
+    with open(clock, "w", encoding="ascii") as file:
+        file.write("@2026-12-10 09:44:57\n")
+    runtime = os.path.join(folder, "fenetre")
+    os.mkdir(runtime, 0o700)
+    window = subprocess.Popen([sys.argv[3]], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                              env=dict(desktop, TZ="Europe/Paris", XDG_STATE_HOME=runtime, XDG_RUNTIME_DIR=runtime,
+                                       LANG="C.UTF-8", QT_QPA_PLATFORM="xcb", LD_PRELOAD=faketime_library(),
+                                       FAKETIME_TIMESTAMP_FILE=clock, FAKETIME_NO_CACHE="1",
+                                       FAKETIME_DONT_FAKE_MONOTONIC="1"))
+    try:
+        shown = []
+
+        def second_notice():
+            shown[:] = summaries(bus)
+            return len(shown) > 1
+        wait_until(second_notice)
+        check("le rappel de la fenêtre dans l'historique de dunst", shown, [REMINDER, REMINDER])
+    finally:
+        window.terminate()
+        window.wait()
 
 
 def main():
@@ -61,8 +92,9 @@ def main():
             probe.looked()
             shown = []
             wait_until(lambda: shown.extend(summaries(bus)) or shown)
-            check("le rappel dans l'historique de dunst", shown, [("10 h 00 Réunion d'équipe", "dans 15 min — Salle B")])
+            check("le rappel dans l'historique de dunst", shown, [REMINDER])
             probe.end()
+            window_reminds(desktop, folder, clock.name, agenda, bus)
         finally:
             for process in [dunst, xvfb]:
                 process.terminate()

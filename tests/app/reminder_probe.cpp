@@ -36,12 +36,9 @@ int main(int argc, char** argv) {
         std::fputs("regarde\n", stdout);
         std::fflush(stdout);
     });
-    // Asked for, the wishes make the keeper look.
-    if (nameDays.empty()) {
-        keeper.Look();
-    } else {
-        keeper.SetWishes(true, nameDays);
-    }
+    // Started, the keeper looks once, at the wishes too when they are asked for.
+    if (!nameDays.empty()) keeper.SetWishes(true, nameDays);
+    keeper.Start();
     QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
     QObject::connect(&input, &QSocketNotifier::activated, [&] {
         char buffer[256];
