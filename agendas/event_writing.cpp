@@ -102,9 +102,12 @@ EventWriting NotOwn(const std::string& path) {
 
 // An ordinary file read now, with its identity.
 EventFile ReadEventFile(const std::string& path) {
-    const files::FileReading reading = files::ReadOrdinaryFile(path, kLargestFileBytes);
+    files::FileReading reading = files::ReadOrdinaryFile(path, kLargestFileBytes);
     if (reading.found != files::FileReading::Found::Read) return {};
-    return {.path = path, .bytes = reading.bytes, .identity = reading.identity, .mode = unsigned(reading.mode & 07777)};
+    return {.path = path,
+            .bytes = std::move(reading.bytes),
+            .identity = reading.identity,
+            .mode = unsigned(reading.mode & 07777)};
 }
 
 }  // namespace
@@ -172,9 +175,11 @@ EventFile FindEventFile(const Source& calendar, const std::string& uid, const Ic
     return {};
 }
 
-bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars) {
+bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars, const EventFile* read) {
     for (const Source& calendar : calendars) {
-        if (calendar.kind == Source::Kind::File) {
+        if (calendar.kind == Source::Kind::File && read != nullptr && read->path == calendar.location) {
+            if (read->bytes.find(uid) != std::string::npos) return false;
+        } else if (calendar.kind == Source::Kind::File) {
             const files::FileReading reading = files::ReadOrdinaryFile(calendar.location, kLargestFileBytes);
             if (reading.found == files::FileReading::Found::Read && reading.bytes.find(uid) != std::string::npos)
                 return false;
@@ -188,13 +193,13 @@ bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars) {
     return true;
 }
 
-std::string EventWriter::FreeUid(const Source& calendar) const {
+std::string EventWriter::FreeUid(const Source& calendar, const EventFile* read) const {
     std::vector<Source> searched = calendars_;
     const auto same = [&](const Source& source) { return source.location == calendar.location; };
     if (std::none_of(searched.begin(), searched.end(), same)) searched.push_back(calendar);
     // Two random UIDs that meet are a broken random source; a few tries, then a refusal.
     for (int attempt = 0; attempt < 4; ++attempt) {
-        if (std::string uid = newUid_(); UidIsFree(uid, searched)) return uid;
+        if (std::string uid = newUid_(); UidIsFree(uid, searched, read)) return uid;
     }
     return {};
 }
@@ -208,9 +213,9 @@ EventWriting EventWriter::NotKept(const std::string& path) const {
 EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields) const {
     if (std::string refused = Refusal(calendar); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
-    const std::string uid = FreeUid(calendar);
-    if (uid.empty()) return NoFreeUid();
     if (calendar.kind == Source::Kind::Folder) {
+        const std::string uid = FreeUid(calendar);
+        if (uid.empty()) return NoFreeUid();
         const TextChange text = writer_.NewFile(fields, uid, stamp_);
         const std::string path = calendar.location + "/" + uid + ".ics";
         EventWriting writing = FromWrite(
@@ -220,6 +225,8 @@ EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields)
     }
     const EventFile file = ReadEventFile(calendar.location);
     if (file.path.empty()) return NotWritten(calendar.location);
+    const std::string uid = FreeUid(calendar, &file);
+    if (uid.empty()) return NoFreeUid();
     EventWriting writing = Replace(calendar, file, writer_.Add(file.bytes, fields, uid, stamp_));
     writing.uid = uid;
     return writing;

@@ -59,8 +59,9 @@ struct EventWriting {
 // UID almost never meets by chance). A vdir's files are not read: khal and vdirsyncer
 // name an event's file after its UID when the UID is made of letters, digits and
 // dashes, as the gadget's are, so that its name is where it would be; reading every
-// file of a large vdir would cost --ajouter ten times its own work.
-bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars);
+// file of a large vdir would cost --ajouter ten times its own work. An .ics file
+// already `read` is searched in those bytes, not read again.
+bool UidIsFree(const std::string& uid, const std::vector<Source>& calendars, const EventFile* read = nullptr);
 
 class EventWriter {
 public:
@@ -86,8 +87,8 @@ public:
 private:
     EventWriting NotKept(const std::string& path) const;
     // A UID found in none of the user's calendars nor in `calendar`; empty when every
-    // one tried was taken.
-    std::string FreeUid(const Source& calendar) const;
+    // one tried was taken; `read`, the calendar's file when it is already read.
+    std::string FreeUid(const Source& calendar, const EventFile* read = nullptr) const;
     EventWriting Replace(const Source& calendar, const EventFile& file, const TextChange& change) const;
 
     const IcsWriter& writer_;

@@ -1,5 +1,6 @@
 #include "agendas/ics/blocks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <set>
@@ -260,6 +261,9 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
         if (begins) {
             const std::string_view kind = line.substr(6);
             open.emplace_back(kind);
+            if (std::find(blocks.kinds.begin(), blocks.kinds.end(), kind) == blocks.kinds.end())
+                blocks.kinds.emplace_back(kind);
+            if (depth == 0) ++blocks.outermost;
             ++depth;
             if (EqualNoCase(kind, "VCALENDAR")) blocks.calendar = true;
             if (blockDepth == 0 && (EqualNoCase(kind, "VEVENT") || EqualNoCase(kind, "VTIMEZONE"))) {
@@ -272,6 +276,7 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
         }
         if (ends) {
             if (open.empty() || !SameName(open.back(), line.substr(4))) irregular = true;
+            if (depth == 1 && EqualNoCase(line.substr(4), "VCALENDAR")) blocks.calendarEnd = logical->start;
             if (!open.empty()) open.pop_back();
             if (depth == blockDepth) {
                 const std::string_view block = text.substr(blockStart, logical->end - blockStart);
@@ -288,6 +293,7 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             if (depth > 0) --depth;
             continue;
         }
+        if (depth >= 2 && EqualNoCase(parts.name, "UID")) blocks.uids.emplace_back(parts.value);
         const bool eventLine = inEvent && blockDepth != 0 && depth == blockDepth;
         if (!eventLine) {
             if (depth == 1 && blockDepth == 0 && EqualNoCase(parts.name, "X-WR-CALNAME")) {

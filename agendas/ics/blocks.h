@@ -7,6 +7,8 @@
 // DURATION, put it more than kWindowMarginDays from the window. The margin is wider
 // than any offset a time zone may have (TZOFFSETTO is at most ±99:59:59), so that
 // the events left out are only those libical itself would have found outside.
+// An event added to a file is spliced into its text by the same pass (ics/write_add.cpp):
+// where the calendar ends, the UIDs already used, the kinds of its components.
 
 #include <optional>
 #include <string>
@@ -29,6 +31,11 @@ struct IcsBlocks {
     std::size_t events = 0;  // every VEVENT, kept or not
     std::vector<std::string_view> timezones;
     std::vector<std::string_view> kept;  // the VEVENTs to read
+    int outermost = 0;                   // components begun outside any other
+    // Where the line that ends the outermost VCALENDAR begins; npos when none does.
+    std::size_t calendarEnd = std::string_view::npos;
+    std::vector<std::string> kinds;  // each kind of component begun, once, as written
+    std::vector<std::string> uids;   // the UID of every component, unfolded
 
     // One VCALENDAR of the zones and the kept events, for libical.
     std::string Calendar() const;

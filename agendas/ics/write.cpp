@@ -1,6 +1,8 @@
-// The writer of the module solvane-ical.so (ics_writer.h): the whole text parsed by
-// libical, the one event changed in the tree, the tree written back. Every other
-// component goes out as libical writes it, with all its properties and parameters.
+// The writer of the module solvane-ical.so (ics_writer.h). A change or a removal: the
+// whole text parsed by libical, the one event changed in the tree, the tree written
+// back, every other component as libical writes it, with all its properties and
+// parameters. An addition leaves the text as it is and splices the new event into it
+// (write_add.h).
 
 #include <libical/ical.h>
 
@@ -12,6 +14,7 @@
 #include <mutex>
 #include <optional>
 
+#include "agendas/ics/write_add.h"
 #include "agendas/ics/write_fields.h"
 #include "agendas/ics/write_reading.h"
 #include "agendas/ics/writer.h"
@@ -370,14 +373,17 @@ public:
     TextChange Add(std::string_view text, const EventFields& fields, const std::string& uid,
                    const WritingStamp& stamp) const override {
         const std::lock_guard lock(libicalMutex);
-        Tree tree;
-        if (std::string problem = Parse(text, tree); !problem.empty()) return Refused(problem);
-        if (!EventsOf(tree.root, uid).empty()) return Refused("a déjà un évènement « " + uid + " »");
-        AddZoneIfMissing(tree.root, stamp);
-        icalcomponent_add_component(tree.root, NewEvent(fields, uid, stamp));
-        std::optional<std::string> written = WholeTextOf(tree.root);
-        if (!written) return Refused(kNotReadWhole);
-        return Written(std::move(*written), fields.title);
+        const Splice splice = SpliceOf(text, uid, stamp);
+        if (!splice.problem.empty()) return Refused(splice.problem);
+        Tree added{NewCalendar()};
+        if (!splice.zoneHeld) AddZoneIfMissing(added.root, stamp);
+        icalcomponent_add_component(added.root, NewEvent(fields, uid, stamp));
+        // The new event read back whole by libical, alone in its calendar.
+        const std::string addedText = TextOf(added.root);
+        Tree readBack;
+        if (!Parse(addedText, readBack).empty() || EventsOf(readBack.root, uid).size() != 1)
+            return Refused(kNotReadWhole);
+        return Written(splice.With(addedText), fields.title);
     }
 
     TextChange Change(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,

@@ -89,6 +89,10 @@ TEST(EventWriter, NewUidsAreFreeInEveryCalendar) {
     Write(root / "agenda.ics",
           "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//FR\r\nBEGIN:VEVENT\r\nUID:DANS-UN-FICHIER\r\n"
           "DTSTAMP:20270101T000000Z\r\nDTSTART:20270104T090000Z\r\nSUMMARY:Réunion\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    // A UID folded over two lines, which a plain search of the text does not find.
+    Write(root / "plie.ics",
+          "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//FR\r\nBEGIN:VTODO\r\nUID:PLIE-EN\r\n -DEUX\r\n"
+          "DTSTAMP:20270101T000000Z\r\nEND:VTODO\r\nEND:VCALENDAR\r\n");
     Write(root / "autre-vdir" / "NOM-DE-FICHIER.ics", "");
     Write(root / "vdir" / "DANS-LE-MEME.ics", "");
     const auto source = [&](const char* name) {
@@ -111,6 +115,7 @@ TEST(EventWriter, NewUidsAreFreeInEveryCalendar) {
         {"a file name of the same vdir", "vdir", {"DANS-LE-MEME", "LIBRE-4"}, "LIBRE-4"},
         {"a vdir's file name, for an .ics file", "agenda.ics", {"DANS-LE-MEME", "LIBRE-5"}, "LIBRE-5"},
         {"none free", "vdir", {"DANS-UN-FICHIER"}, ""},
+        {"a folded UID of any component of the file written", "plie.ics", {"PLIE-EN-DEUX"}, ""},
     };
     agendas::EventFields fields;
     fields.title = "Piscine";

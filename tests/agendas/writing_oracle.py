@@ -172,7 +172,20 @@ def components(path):
 
 
 _, original = components(big)
+# An addition leaves every byte of the file as it was and inserts the new event before
+# END:VCALENDAR, without a second VTIMEZONE for the zone the file holds already.
+text_before = open(big, "rb").read()
 added = run("add", big, "lundi 9h Point hebdo chaque semaine")
+text_added = open(big, "rb").read()
+at = text_before.rindex(b"END:VCALENDAR")
+inserted = text_added[at:len(text_added) - (len(text_before) - at)]
+if not (text_added.startswith(text_before[:at]) and text_added.endswith(text_before[at:])) or \
+        b"VTIMEZONE" in inserted:
+    failures.append(f"the addition changed other bytes of the file, or added a zone: {inserted[:200]}")
+new_event = icalendar.Calendar.from_ical(text_added).walk("VEVENT")[-1]
+if (str(new_event["UID"]), str(new_event["SUMMARY"]), str(new_event["DTSTART"].dt), new_event["RRULE"].to_ical()) \
+        != (added, "Point hebdo", "2027-01-04 09:00:00+01:00", b"FREQ=WEEKLY"):
+    failures.append(f"the event added: {new_event.to_ical()}")
 run("change", big, added, "this", "2027-01-11T09:00", "11 janvier 10h Point déplacé")
 run("remove", big, added, "this", "2027-01-18T09:00")
 run("change", big, "composant-11@exemple.org", "all", "-", "3 mars 15h Évènement changé")
@@ -188,15 +201,36 @@ changed = [c for c in calendar.walk("VEVENT") if c.get("UID") == "composant-11@e
 if str(changed["SUMMARY"]) != "Évènement changé" or int(changed["SEQUENCE"]) != 11 % 4 + 1:
     failures.append(f"the changed event: {changed.to_ical()}")
 
-# A component of a kind libical does not know would be left out of the new text: such
-# a file is not written at all.
-unknown = work + "/inconnu.ics"
-unknown_text = ("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Exemple//Test//FR\r\n"
-                "BEGIN:X-INCONNU\r\nX-VALEUR:1\r\nEND:X-INCONNU\r\nEND:VCALENDAR\r\n")
-open(unknown, "w", newline="").write(unknown_text)
-run("add", unknown, "lundi 9h Essai", status=1)
-if open(unknown, newline="").read() != unknown_text:
-    failures.append("a file with a component libical does not know was written")
+# Files that are not one calendar, or that libical reads otherwise than their lines say
+# (a component of a kind it does not know, which it leaves out; BEGIN and END lines
+# that do not pair), take no event: a French sentence, not a byte written.
+head = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Exemple//Test//FR\r\n"
+event = "BEGIN:VEVENT\r\nUID:u1\r\nDTSTAMP:20260101T000000Z\r\nDTSTART:20270104T090000Z\r\nEND:VEVENT\r\n"
+for name, hostile, sentence in [
+    ("inconnu", head + "BEGIN:X-INCONNU\r\nX-VALEUR:1\r\nEND:X-INCONNU\r\nEND:VCALENDAR\r\n", "ne comprend pas"),
+    ("tronque", head + event, "pas un seul agenda"),
+    ("deux", (head + event + "END:VCALENDAR\r\n") * 2, "pas un seul agenda"),
+    ("evenement-seul", event, "pas un seul agenda"),
+    ("vide", "", "pas un seul agenda"),
+    ("mal-apparie", head + event.replace("END:VEVENT", "END:VTODO") + "END:VCALENDAR\r\n", "ne comprend pas"),
+]:
+    path = f"{work}/{name}.ics"
+    open(path, "w", newline="").write(hostile)
+    said = run("add", path, "lundi 9h Essai", status=1)
+    if sentence not in said or open(path, newline="").read() != hostile:
+        failures.append(f"{name}: « {said} », or the file was written")
+
+# A file of LF line ends keeps them, and takes the zone's VTIMEZONE it lacks.
+plain = work + "/lf.ics"
+plain_text = (head + event + "END:VCALENDAR\r\n").replace("\r\n", "\n").encode()
+open(plain, "wb").write(plain_text)
+in_plain = run("add", plain, "mardi 14h Dentiste")
+plain_after = open(plain, "rb").read()
+plain_calendar = icalendar.Calendar.from_ical(plain_after)
+if b"\r" in plain_after or not plain_after.startswith(plain_text[:-len(b"END:VCALENDAR\n")]) or \
+        [str(c["TZID"]) for c in plain_calendar.walk("VTIMEZONE")] != ["Europe/Paris"] or \
+        [str(e["UID"]) for e in plain_calendar.walk("VEVENT")] != ["u1", in_plain]:
+    failures.append(f"an addition to a file of LF line ends: {plain_after[-300:]}")
 
 # --- writes killed midway ----------------------------------------------------------
 # Each kill falls at a random point of a write's life, measured first on this machine
