@@ -45,6 +45,7 @@ void Forget(ReadSource& source, const std::string& key, ReadFile& file) {
     file.contacts.clear();
     source.retrying.erase(key);
     source.troubled.erase(key);
+    source.carded.erase(key);
 }
 
 // What the file's text gives, once read within the bounds.
@@ -91,6 +92,7 @@ void ReadInto(ReadSource& source, const std::string& key, ReadFile& file, const 
     }
     if (file.retry) source.retrying.insert(key);
     if (!file.problem.empty() || !file.troubles.empty()) source.troubled.insert(key);
+    if (!file.contacts.empty()) source.carded.insert(key);
 }
 
 // Marks the files of a folder that its listing shows new or replaced, and forgets

@@ -61,8 +61,9 @@ struct ReadSource {
     // Found by hashing: a look at a folder of 20,000 files costs its listing and little more.
     std::unordered_map<std::string, ReadFile, NameHash, std::equal_to<>> files;
     // The keys of the files that the next look tries again (their reading failed),
-    // and of those that say something (a problem, troubles), in the order of the names.
-    std::set<std::string> retrying, troubled;
+    // of those that say something (a problem, troubles), and of the vCard files that
+    // give contacts, in the order of the names: a day's question never walks `files`.
+    std::set<std::string> retrying, troubled, carded;
     std::size_t textBytes = 0;  // of the texts read, toward the folder's bound
     unsigned looks = 0;
     // The folder's last listing, in its own order, the names side by side: a listing
