@@ -13,7 +13,7 @@ namespace {
 
 // The months whose events are kept: the window shows six weeks across three, and
 // the page before or after two of them. Each month of a busy agenda holds thousands
-// of events, copied again into the days asked.
+// of events, which the days asked point to.
 constexpr std::size_t kKeptMonths = 3;
 LocalDate FirstOfMonth(int year, int month) { return {year, month, 1}; }
 
@@ -130,7 +130,7 @@ std::string Sentence(const std::string& agenda, const std::string& path, const s
 
 }  // namespace
 
-const std::vector<Event>* AgendaDays::On(LocalDate date) const {
+const SharedEvents* AgendaDays::On(LocalDate date) const {
     const auto found = days.find(date);
     return found == days.end() ? nullptr : &found->second;
 }
@@ -216,7 +216,7 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
         if (!event || event->start.month != month) continue;
         if (event->start.Date() < window.first || !(event->start.Date() < window.next)) continue;
         event->title = calendar::CleanText(event->title);
-        events.events.push_back(std::move(*event));
+        events.events.push_back(std::make_shared<const Event>(std::move(*event)));
     }
     if (!file.calendar) return events;
     const Expansion expansion = file.calendar->Expand(window);
@@ -227,7 +227,7 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
         if (!event) continue;
         if (writable && !occurrence.uid.empty())
             event->origin = OriginOf(occurrence, source.read.source.location, path);
-        events.events.push_back(std::move(*event));
+        events.events.push_back(std::make_shared<const Event>(std::move(*event)));
     }
     for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
     return events;
@@ -275,10 +275,10 @@ AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
             days.contacts.insert(days.contacts.end(), contacts.begin(), contacts.end());
         }
     }
-    // A month at a time, each day's events are gathered by address from the months
-    // kept (which the next month's computation may drop), put in order, then copied
-    // once: a grid of ten weeks from a vdir of 20,000 events sorts addresses, not events.
-    std::vector<std::vector<const Event*>> onDay;
+    // A month at a time, each day's events are gathered from the months kept, shared
+    // with them (the next month's computation may drop a month, not its events), and put
+    // in order: a grid of ten weeks from a vdir of 20,000 events sorts pointers, not events.
+    std::vector<SharedEvents> onDay;
     for (LocalDate month = FirstOfMonth(first.year, first.month); first <= last && month <= last;
          month = FirstOfNextMonth(month.year, month.month)) {
         const LocalDate monthEnd = PreviousDay(FirstOfNextMonth(month.year, month.month));
@@ -290,23 +290,21 @@ AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
                     if (std::ranges::find(days.problems, trouble) == days.problems.end())
                         days.problems.push_back(trouble);
                 }
-                for (const Event& event : file.events) {
+                for (const std::shared_ptr<const Event>& event : file.events) {
                     // The days of the month it lasts into, from its first to its last.
-                    LocalDate day = std::max(from, event.start.Date());
-                    const LocalDate end = std::min(to, event.end.Date());
+                    LocalDate day = std::max(from, event->start.Date());
+                    const LocalDate end = std::min(to, event->end.Date());
                     for (; day <= end; day = NextDay(day)) {
-                        if (event.IsOn(day)) onDay[std::size_t(agendas::DaysBetween(from, day))].push_back(&event);
+                        if (event->IsOn(day)) onDay[std::size_t(agendas::DaysBetween(from, day))].push_back(event);
                     }
                 }
             }
         }
         LocalDate day = from;
-        for (std::vector<const Event*>& events : onDay) {
+        for (SharedEvents& events : onDay) {
             if (!events.empty()) {
-                std::ranges::stable_sort(events, [](const Event* a, const Event* b) { return ShownBefore(*a, *b); });
-                std::vector<Event>& shown = days.days.emplace_hint(days.days.end(), day, std::vector<Event>{})->second;
-                shown.reserve(events.size());
-                for (const Event* event : events) shown.push_back(*event);
+                std::ranges::stable_sort(events, [](const auto& a, const auto& b) { return ShownBefore(*a, *b); });
+                days.days.emplace_hint(days.days.end(), day, std::move(events));
             }
             day = NextDay(day);
         }

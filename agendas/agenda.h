@@ -20,16 +20,20 @@
 
 namespace agendas {
 
+// Events shared by those that hold them: a month kept, and each day of the answers
+// made from it, point to the same event, its title and place held once.
+using SharedEvents = std::vector<std::shared_ptr<const Event>>;
+
 // A file's events in one month, and the sentences its expansion gave.
 struct FileMonth {
-    std::vector<Event> events;
+    SharedEvents events;
     std::vector<std::string> troubles;
 };
 
 // The events of a range of days.
 struct AgendaDays {
-    LocalDate first, last;                         // the days asked, both included
-    std::map<LocalDate, std::vector<Event>> days;  // the days that have events, each in the order it lists them
+    LocalDate first, last;                   // the days asked, both included
+    std::map<LocalDate, SharedEvents> days;  // the days that have events, each in the order it lists them
     // A sentence per source and trouble: « L'agenda « Travail » : « …/travail.ics »
     // est tronqué : ses derniers évènements manquent. »
     std::vector<std::string> problems;
@@ -38,7 +42,7 @@ struct AgendaDays {
     std::vector<Contact> contacts;
 
     // The events of a day, none when it has none or is not in the range.
-    const std::vector<Event>* On(LocalDate date) const;
+    const SharedEvents* On(LocalDate date) const;
 };
 
 class Agenda {

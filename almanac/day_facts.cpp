@@ -142,8 +142,8 @@ DayFacts FactsOfDay(calendar::Int16 year, int month, int day, const FactsSources
     facts.moonAge = MoonPictureNumber(year, month, day).value();
     if (sources.agenda != nullptr) {
         const agendas::LocalDate local{year.value(), month, day};
-        if (const std::vector<agendas::Event>* events = sources.agenda->On(local)) {
-            facts.events = *events;
+        if (const agendas::SharedEvents* events = sources.agenda->On(local)) {
+            for (const std::shared_ptr<const agendas::Event>& event : *events) facts.events.push_back(*event);
             facts.eventLines = EventLines(facts.events, local, sources.names);
         }
         if (facts.nameDay) {

@@ -47,7 +47,8 @@ std::vector<Alarm> AlarmsBetween(const agendas::AgendaDays& days, UnixSeconds fr
     std::vector<Alarm> alarms;
     std::set<std::string> seen;
     for (const auto& [date, events] : days.days) {
-        for (const agendas::Event& event : events) {
+        for (const std::shared_ptr<const agendas::Event>& shared : events) {
+            const agendas::Event& event = *shared;
             if (!event.alarms) continue;
             const agendas::EventAlarms& own = *event.alarms;
             for (const agendas::EventAlarm& firing : own.alarms) {

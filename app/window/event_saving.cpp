@@ -95,9 +95,9 @@ std::vector<agendas::Event> EventSaving::EventsOn(QDate day) const {
     const agendas::LocalDate date{day.year(), day.month(), day.day()};
     std::vector<agendas::Event> events;
     const agendas::AgendaDays days = agenda.DaysBetween(date, date);
-    if (const std::vector<agendas::Event>* on = days.On(date)) {
-        for (const agendas::Event& event : *on) {
-            if (event.origin) events.push_back(event);
+    if (const agendas::SharedEvents* on = days.On(date)) {
+        for (const std::shared_ptr<const agendas::Event>& event : *on) {
+            if (event->origin) events.push_back(*event);
         }
     }
     return events;

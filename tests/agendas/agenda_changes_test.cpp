@@ -48,7 +48,7 @@ std::vector<std::string> MayLines(agendas::Agenda& agenda) {
     std::vector<std::string> lines;
     for (const auto& [day, events] : days.days) {
         std::string line = std::to_string(day.day);
-        for (const agendas::Event& event : events) line += " " + event.title;
+        for (const auto& event : events) line += " " + event->title;
         lines.push_back(line);
     }
     for (const std::string& problem : days.problems) lines.push_back(problem);

@@ -133,10 +133,17 @@ Event WholeDays(LocalTime first, LocalTime last, const char* title) {
             .alarms = {}};
 }
 
+// The events as an answer holds them.
+agendas::SharedEvents Shared(const std::vector<Event>& events) {
+    agendas::SharedEvents shared;
+    for (const Event& event : events) shared.push_back(std::make_shared<const Event>(event));
+    return shared;
+}
+
 // The lines the facts of 8 May 2025 show for the events given.
-std::vector<std::string> LinesOf(std::vector<Event> events) {
+std::vector<std::string> LinesOf(const std::vector<Event>& events) {
     agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
-    days.days[{2025, 5, 8}] = std::move(events);
+    days.days[{2025, 5, 8}] = Shared(events);
     const almanac::DayFacts facts =
         almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
     return facts.eventLines;
@@ -191,7 +198,7 @@ TEST(EventLines, PastEightLinesOneLineCountsTheOthers) {
 
 TEST(EventLines, TheTextAndTheTooltipListTheEventsAfterTheHoliday) {
     agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
-    days.days[{2025, 5, 8}] = {Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion")};
+    days.days[{2025, 5, 8}] = Shared({Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion")});
     const almanac::DayFacts facts =
         almanac::FactsOfDay(2025, 5, 8, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
     const std::string text = almanac::FactsText(facts), tooltip = almanac::FactsTooltip(facts);
@@ -216,7 +223,7 @@ TEST(EventJson, EventsAreObjectsOfLocalTimesOrDates) {
     agendas::AgendaDays days{.first = {2025, 5, 8}, .last = {2025, 5, 8}, .days = {}, .problems = {}, .contacts = {}};
     Event meeting = Timed({2025, 5, 8, 14, 0}, {2025, 5, 8, 15, 30}, "Réunion \"A\"");
     meeting.location = "Salle 3";
-    days.days[{2025, 5, 8}] = {WholeDays({2025, 5, 7}, {2025, 5, 9}, "Congrès"), meeting};
+    days.days[{2025, 5, 8}] = Shared({WholeDays({2025, 5, 7}, {2025, 5, 9}, "Congrès"), meeting});
     const almanac::DayFacts facts =
         almanac::FactsOfDay(2025, 5, 9, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days});
     EXPECT_NE(FactsJson(facts).find("\"evenements\":[]}"), std::string::npos);
@@ -230,7 +237,7 @@ TEST(EventJson, EventsAreObjectsOfLocalTimesOrDates) {
         << FactsJson(day);
     // The status bar: a holiday first, then a day with events.
     EXPECT_NE(FactsWaybar(day).find("\"class\":\"ferie\""), std::string::npos);
-    days.days[{2025, 5, 12}] = {Timed({2025, 5, 12, 14, 0}, {2025, 5, 12, 15, 30}, "Réunion \"A\"")};
+    days.days[{2025, 5, 12}] = Shared({Timed({2025, 5, 12, 14, 0}, {2025, 5, 12, 15, 30}, "Réunion \"A\"")});
     const std::string monday = FactsWaybar(
         almanac::FactsOfDay(2025, 5, 12, {.nameDays = {}, .names = calendar::FrenchNames(), .agenda = &days}));
     EXPECT_NE(monday.find("\"class\":\"evenement\""), std::string::npos) << monday;
@@ -244,7 +251,11 @@ std::map<agendas::LocalDate, std::vector<Event>> MayOf(const std::string& text) 
     agendas::Agenda agenda({agendas::SourceOf(path.string())}, [](std::string&) { return &agendas::LibicalReader(); });
     agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
     EXPECT_TRUE(days.problems.empty()) << days.problems.front();
-    return days.days;
+    std::map<agendas::LocalDate, std::vector<Event>> may;
+    for (const auto& [day, events] : days.days) {
+        for (const auto& event : events) may[day].push_back(*event);
+    }
+    return may;
 }
 
 TEST(IcsReading, AnUntilOnAnInstanceEndsWithThatInstance) {
@@ -273,7 +284,7 @@ TEST(IcsReading, ATextWithoutCalendarOrCutShortSaysSo) {
     EXPECT_EQ(days.problems[1],
               "L'agenda « coupe » : « " + cut.string() + " » est tronqué : ses derniers évènements manquent.");
     ASSERT_NE(days.On({2025, 5, 8}), nullptr);
-    EXPECT_EQ(days.On({2025, 5, 8})->front().title, "Entier");
+    EXPECT_EQ(days.On({2025, 5, 8})->front()->title, "Entier");
 }
 
 // The occurrences of May 2025 in Paris, one line each: « 05-07 12:00–12:30 Titre »,
@@ -285,7 +296,8 @@ std::vector<std::string> MayLinesOf(const std::string& events) {
     const agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
     std::vector<std::string> lines;
     for (const auto& [day, each] : days.days) {
-        for (const Event& event : each) {
+        for (const auto& shared : each) {
+            const Event& event = *shared;
             char line[160];
             std::snprintf(line, sizeof line, "%02d-%02d %02d:%02d–%02d:%02d %s", day.month, day.day, event.start.hour,
                           event.start.minute, event.end.hour, event.end.minute, event.title.c_str());

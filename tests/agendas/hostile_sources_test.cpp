@@ -171,15 +171,15 @@ TEST(HostileSources, EachIsReadOrRefusedQuicklyAndTheOtherAgendaStillShows) {
         // among the rules let through.
         EXPECT_LT(spent, 3.0) << row.what;
         std::printf("%-45s %6.0f ms de processeur\n", row.what, spent * 1000);
-        const std::vector<agendas::Event>* may8 = days.On({2025, 5, 8});
+        const agendas::SharedEvents* may8 = days.On({2025, 5, 8});
         ASSERT_NE(may8, nullptr) << row.what;
         EXPECT_TRUE(std::any_of(may8->begin(), may8->end(), [](const auto& event) {
-            return event.title == "Toujours là";
+            return event->title == "Toujours là";
         })) << row.what;
         if (std::string(row.problem).empty()) {
             EXPECT_TRUE(days.problems.empty()) << row.what << ": " << days.problems.front();
             EXPECT_TRUE(std::any_of(may8->begin(), may8->end(), [](const auto& event) {
-                return event.title == "Répété";
+                return event->title == "Répété";
             })) << row.what;
             continue;
         }

@@ -39,7 +39,8 @@ std::string Moment(const agendas::LocalTime& time, bool wholeDays) {
 
 void Print(const agendas::AgendaDays& days, std::vector<std::string>& said) {
     for (const auto& [day, events] : days.days) {
-        for (const agendas::Event& event : events) {
+        for (const std::shared_ptr<const agendas::Event>& shared : events) {
+            const agendas::Event& event = *shared;
             std::printf("%04d-%02d-%02d\t%s\t%s\t%s\t%s\t%s\n", day.year, day.month, day.day,
                         event.WholeDays() ? "J" : "H", Moment(event.start, event.WholeDays()).c_str(),
                         Moment(event.end, event.WholeDays()).c_str(), event.title.c_str(), event.agenda.c_str());
