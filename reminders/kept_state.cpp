@@ -1,11 +1,15 @@
 #include "reminders/kept_state.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 
 #include "files/bounded_read.h"
+#include "files/file_identity.h"
 #include "files/write_beside.h"
 #include "files/xdg_folders.h"
 
@@ -104,8 +108,12 @@ KeptState ReadKeptState(const std::string& folder) {
 
 bool WriteKeptState(const std::string& folder, const KeptState& kept) {
     if (!files::MakeOwnFolder(folder)) return false;
-    const files::WriteResult written =
-        files::WriteBeside(folder + "/" + std::string(kFileName), KeptStateText(kept), {.mode = 0600});
+    const std::string path = folder + "/" + std::string(kFileName);
+    // Anything but an ordinary file in its place (a FIFO, a device, a link) was put
+    // there by the user, and stays, as in the settings file's place.
+    struct stat status {};
+    if (files::StatusAt(AT_FDCWD, path, false, status) && !S_ISREG(status.st_mode)) return false;
+    const files::WriteResult written = files::WriteBeside(path, KeptStateText(kept), {.mode = 0600});
     return written.status == files::WriteResult::Status::Written;
 }
 

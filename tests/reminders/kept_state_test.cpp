@@ -59,6 +59,8 @@ TEST(KeptReminders, TheFileOnDisk) {
     std::filesystem::remove(file);
     ASSERT_EQ(mkfifo(file.c_str(), 0600), 0);
     EXPECT_EQ(ReadKeptState(folder), KeptState{}) << "a FIFO is never waited on";
+    EXPECT_FALSE(WriteKeptState(folder, Sample()));
+    EXPECT_TRUE(std::filesystem::is_fifo(file)) << "what the user put in the file's place stays";
     std::filesystem::remove(file);
     std::ofstream(file) << KeptStateText(Sample()) << std::string(kLargestStateFile, '\n');
     EXPECT_EQ(ReadKeptState(folder), KeptState{}) << "a file past the bound";
