@@ -111,7 +111,7 @@ bool WriteKeptState(const std::string& folder, const KeptState& kept) {
     const std::string path = folder + "/" + std::string(kFileName);
     // Anything but an ordinary file in its place (a FIFO, a device, a link) was put
     // there by the user, and stays, as in the settings file's place.
-    struct stat status {};
+    struct stat status = {};
     if (files::StatusAt(AT_FDCWD, path, false, status) && !S_ISREG(status.st_mode)) return false;
     const files::WriteResult written = files::WriteBeside(path, KeptStateText(kept), {.mode = 0600});
     return written.status == files::WriteResult::Status::Written;
