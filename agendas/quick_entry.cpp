@@ -453,6 +453,11 @@ QuickEntry Reader::Read() {
         date = DaysOf(now_.Date()) + chr::days{total / 1440};
         startMinutes = total % 1440;
         start_ = Clock{startMinutes / 60, startMinutes % 60};
+        // « toute la journée » makes it the whole of the day that moment falls on.
+        if (entry_.wholeDay) {
+            start_.reset();
+            end_.reset();
+        }
     } else {
         if (entry_.wholeDay) {
             start_.reset();

@@ -139,6 +139,8 @@ ROWS = [
     ("10 décembre Réunion", "Réunion", None, None,
      {"start": "2026-12-10", "why": "dateparser passe à l'an prochain le jour même, dit sans heure"}),
     ("le 10 Concert", "Concert", None, None, {"start": "2026-12-10", "why": "aujourd'hui, toute la journée"}),
+    ("dans 8 heures toute la journée Salon", "Salon", None, None,
+     {"start": "2026-12-10", "why": "le jour où tombent ces huit heures, toute la journée"}),
     ("le 10 à 15h Concert", "Concert", None, None, {"start": "2027-01-10T15:00", "why": "15 h est passé"}),
     ("le 1er Concert", "Concert", None, None, {"start": "2027-01-01", "why": "le 1er décembre est passé"}),
     ("le 31 Concert", "Concert", None, None, {"start": "2026-12-31", "why": "dateparser lit « 31 » comme une heure"}),
