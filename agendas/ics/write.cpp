@@ -389,74 +389,59 @@ public:
     TextChange Change(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
                       Scope scope, const EventFields& fields, const std::string& newUid, bool oneFile,
                       const WritingStamp& stamp) const override {
-        const std::lock_guard lock(libicalMutex);
-        Tree tree;
-        Located found;
-        if (std::string problem = Open(text, uid, which, scope, stamp, tree, found); !problem.empty())
-            return Refused(problem);
-        TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
-        AddZoneIfMissing(tree.root, stamp);
-        if (found.WholeSeries(scope)) {
-            const icaltimetype oldStart = SeriesStart(tree.root, found.series);
-            Stamp(found.series, stamp, false);
-            SetFields(found.series, fields, stamp, true);
-            FollowTheStart(tree.root, found, oldStart);
-        } else if (scope == Scope::ThisOccurrence) {
-            ChangeOne(tree.root, found, fields, stamp);
-        } else {
-            EventFields following = fields;
-            icalproperty* rule = icalcomponent_get_first_property(found.series, ICAL_RRULE_PROPERTY);
-            const int count = icalproperty_get_rrule(rule).count;
-            // « 10 fois » kept by the dialog means the ten of the whole series.
-            if (count > 0 && fields.repeatCount == count)
-                following.repeatCount = std::max(1, count - found.place.before);
-            RemoveOverridesFrom(tree.root, found.all, *found.target, false);
-            EndBefore(tree.root, found.series, *found.target);
-            Stamp(found.series, stamp, false);
-            icalcomponent* series = NewEvent(following, newUid, stamp);
-            if (oneFile) {
-                icalcomponent_add_component(tree.root, series);
+        return Edited(text, uid, which, scope, stamp, [&](Tree& tree, const Located& found, TextChange& change) {
+            AddZoneIfMissing(tree.root, stamp);
+            if (found.WholeSeries(scope)) {
+                const icaltimetype oldStart = SeriesStart(tree.root, found.series);
+                Stamp(found.series, stamp, false);
+                SetFields(found.series, fields, stamp, true);
+                FollowTheStart(tree.root, found, oldStart);
+            } else if (scope == Scope::ThisOccurrence) {
+                ChangeOne(tree.root, found, fields, stamp);
             } else {
-                Tree own{NewCalendar()};
-                AddZoneIfMissing(own.root, stamp);
-                icalcomponent_add_component(own.root, series);
-                change.newSeriesUid = newUid;
-                change.newSeriesText = TextOf(own.root);
+                EventFields following = fields;
+                icalproperty* rule = icalcomponent_get_first_property(found.series, ICAL_RRULE_PROPERTY);
+                const int count = icalproperty_get_rrule(rule).count;
+                // « 10 fois » kept by the dialog means the ten of the whole series.
+                if (count > 0 && fields.repeatCount == count)
+                    following.repeatCount = std::max(1, count - found.place.before);
+                RemoveOverridesFrom(tree.root, found.all, *found.target, false);
+                EndBefore(tree.root, found.series, *found.target);
+                Stamp(found.series, stamp, false);
+                icalcomponent* series = NewEvent(following, newUid, stamp);
+                if (oneFile) {
+                    icalcomponent_add_component(tree.root, series);
+                } else {
+                    Tree own{NewCalendar()};
+                    AddZoneIfMissing(own.root, stamp);
+                    icalcomponent_add_component(own.root, series);
+                    change.newSeriesUid = newUid;
+                    change.newSeriesText = TextOf(own.root);
+                }
             }
-        }
-        std::optional<std::string> written = WholeTextOf(tree.root);
-        if (!written) return Refused(kNotReadWhole);
-        change.text = std::move(*written);
-        return change;
+        });
     }
 
     TextChange Remove(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
                       Scope scope, const WritingStamp& stamp) const override {
-        const std::lock_guard lock(libicalMutex);
-        Tree tree;
-        Located found;
-        if (std::string problem = Open(text, uid, which, scope, stamp, tree, found); !problem.empty())
-            return Refused(problem);
-        TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
-        if (found.WholeSeries(scope)) {
-            for (icalcomponent* event : found.all) {
-                icalcomponent_remove_component(tree.root, event);
-                icalcomponent_free(event);
+        return Edited(text, uid, which, scope, stamp, [&](Tree& tree, const Located& found, TextChange& change) {
+            if (found.WholeSeries(scope)) {
+                for (icalcomponent* event : found.all) {
+                    icalcomponent_remove_component(tree.root, event);
+                    icalcomponent_free(event);
+                }
+            } else if (scope == Scope::ThisOccurrence) {
+                RemoveOverridesFrom(tree.root, found.all, *found.target, true);
+                icalcomponent_add_property(found.series,
+                                           InSeriesFrame(found.series, ICAL_EXDATE_PROPERTY, *found.target));
+                Stamp(found.series, stamp, false);
+            } else {
+                RemoveOverridesFrom(tree.root, found.all, *found.target, false);
+                EndBefore(tree.root, found.series, *found.target);
+                Stamp(found.series, stamp, false);
             }
-        } else if (scope == Scope::ThisOccurrence) {
-            RemoveOverridesFrom(tree.root, found.all, *found.target, true);
-            icalcomponent_add_property(found.series, InSeriesFrame(found.series, ICAL_EXDATE_PROPERTY, *found.target));
-            Stamp(found.series, stamp, false);
-        } else {
-            RemoveOverridesFrom(tree.root, found.all, *found.target, false);
-            EndBefore(tree.root, found.series, *found.target);
-            Stamp(found.series, stamp, false);
-        }
-        change.noEventLeft = icalcomponent_get_first_component(tree.root, ICAL_VEVENT_COMPONENT) == nullptr;
-        std::optional<std::string> written = WholeTextOf(tree.root);
-        if (!written) return Refused(kNotReadWhole);
-        change.text = std::move(*written);
-        return change;
+            change.noEventLeft = icalcomponent_get_first_component(tree.root, ICAL_VEVENT_COMPONENT) == nullptr;
+        });
     }
 
     WrittenEvent FieldsOf(std::string_view text, const std::string& uid,
@@ -480,6 +465,24 @@ public:
 
 private:
     static std::string Text(const char* text) { return text != nullptr ? text : ""; }
+
+    // The event `uid` of `text` opened at the occurrence `which`, changed by
+    // `edit`, and the whole calendar given back; or why nothing can be written.
+    template <typename Edit>
+    static TextChange Edited(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
+                             Scope scope, const WritingStamp& stamp, Edit edit) {
+        const std::lock_guard lock(libicalMutex);
+        Tree tree;
+        Located found;
+        if (std::string problem = Open(text, uid, which, scope, stamp, tree, found); !problem.empty())
+            return Refused(problem);
+        TextChange change = Written({}, Text(icalcomponent_get_summary(found.series)));
+        edit(tree, found, change);
+        std::optional<std::string> written = WholeTextOf(tree.root);
+        if (!written) return Refused(kNotReadWhole);
+        change.text = std::move(*written);
+        return change;
+    }
 
     // One occurrence changed: its override changed, or a new one made from the series
     // without its rules.
