@@ -14,12 +14,11 @@ folder, hidden ones included, before and after.
 Without the right to mount, the disk and read-only rows are skipped, saying so.
 Usage: writing_faults.py WRITE_EVENTS SOLVANE
 """
-import os, shutil, subprocess, sys, tempfile
+import os, shutil, subprocess, sys
+from private_home import private_home
 
 write_events, solvane = sys.argv[1], sys.argv[2]
-work = tempfile.mkdtemp(prefix="solvane-faults.")
-env = dict(os.environ, TZ="Europe/Paris", HOME=work, XDG_CONFIG_HOME=work + "/config",
-           XDG_DATA_HOME=work + "/data", XDG_STATE_HOME=work + "/state", XDG_CACHE_HOME=work + "/cache")
+work, env = private_home("solvane-faults.")
 failures = []
 checked = 0
 

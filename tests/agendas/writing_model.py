@@ -13,9 +13,10 @@ Seeded: the same run each time (SOLVANE_MODEL_SEED changes the seed).
 Usage: writing_model.py WRITE_EVENTS SOLVANE
 """
 import datetime as dt
-import os, random, shutil, subprocess, sys, tempfile, time, zoneinfo
+import os, random, shutil, subprocess, sys, time, zoneinfo
 import icalendar, recurring_ical_events
 from dateutil import rrule
+from private_home import private_home
 
 write_events, solvane = sys.argv[1], sys.argv[2]
 STEPS, CHECK_EVERY = 1000, 100
@@ -24,9 +25,7 @@ random.seed(seed)
 # In memory when the system has a tmpfs for it: every step flushes its files to the disk
 # (fsync) and that, not the work, would take most of the time; what the test checks,
 # the events, does not depend on the disk.
-work = tempfile.mkdtemp(prefix="solvane-model.", dir="/dev/shm" if os.access("/dev/shm", os.W_OK) else None)
-env = dict(os.environ, TZ="Europe/Paris", HOME=work, XDG_CONFIG_HOME=work + "/config",
-           XDG_DATA_HOME=work + "/data", XDG_STATE_HOME=work + "/state", XDG_CACHE_HOME=work + "/cache")
+work, env = private_home("solvane-model.", "/dev/shm" if os.access("/dev/shm", os.W_OK) else None)
 vdir, ics = work + "/vdir", work + "/agenda.ics"
 os.mkdir(vdir)
 with open(ics, "w", newline="") as out:

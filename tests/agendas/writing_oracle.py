@@ -13,13 +13,12 @@
     always the old or the new version, whole, and no temporary file reads as an event.
 Usage: writing_oracle.py WRITE_EVENTS SOLVANE
 """
-import os, random, signal, subprocess, sys, tempfile, time
+import os, random, signal, subprocess, sys, time
 import icalendar
+from private_home import private_home
 
 write_events, solvane = sys.argv[1], sys.argv[2]
-work = tempfile.mkdtemp(prefix="solvane-writing.")
-env = dict(os.environ, TZ="Europe/Paris", HOME=work, XDG_CONFIG_HOME=work + "/config",
-           XDG_DATA_HOME=work + "/data", XDG_STATE_HOME=work + "/state", XDG_CACHE_HOME=work + "/cache")
+work, env = private_home("solvane-writing.")
 failures = []
 
 

@@ -11,16 +11,15 @@ reads them, each UID in one file only, and vdirsyncer never says « multiple ite
 with the same UID ».
 Usage: writing_sync.py WRITE_EVENTS
 """
-import base64, http.client, os, shutil, socket, subprocess, sys, tempfile, time
+import base64, http.client, os, shutil, socket, subprocess, sys, time
 import icalendar
+from private_home import private_home
 
 write_events = sys.argv[1]
 for tool in ("radicale", "vdirsyncer"):
     if shutil.which(tool) is None:
         sys.exit(f"writing_sync : il faut {tool} (tools/install-packages test)")
-work = tempfile.mkdtemp(prefix="solvane-sync.")
-env = dict(os.environ, TZ="Europe/Paris", HOME=work, XDG_CONFIG_HOME=work + "/config",
-           XDG_DATA_HOME=work + "/data", XDG_STATE_HOME=work + "/state", XDG_CACHE_HOME=work + "/cache")
+work, env = private_home("solvane-sync.")
 gadget_vdir, pulled = work + "/ecrit/agenda", work + "/lu/agenda"
 os.makedirs(gadget_vdir)
 os.makedirs(work + "/lu")
