@@ -169,6 +169,9 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     ending_->setObjectName(QStringLiteral("Ending"));
     ending_->addItems({Utf8("Sans fin"), Utf8("Jusqu'au"), Utf8("Après")});
     ending_->setAccessibleName(Utf8("Fin de la répétition"));
+    // Under X11 a list is heard by the text it shows and the label beside it; this row
+    // has none, so the list says what it is in its description.
+    ending_->setAccessibleDescription(Utf8("Fin de la répétition"));
     until_ = new QDateEdit(this);
     until_->setObjectName(QStringLiteral("Until"));
     until_->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
@@ -389,18 +392,15 @@ void EventDialog::ReadPhrase(const QString& phrase) {
 void EventDialog::accept() {
     const agendas::EventFields fields = Fields();
     if (fields.title.empty()) {
-        title_->setFocus();
-        Say(Utf8("L'évènement n'a pas de titre : rien n'est écrit."));
+        Say(Utf8("L'évènement n'a pas de titre : rien n'est écrit."), title_);
         return;
     }
     if (fields.wholeDay ? fields.end.Date() < fields.start.Date() : fields.end <= fields.start) {
-        endDate_->setFocus();
-        Say(Utf8("La fin vient avant le début : rien n'est écrit."));
+        Say(Utf8("La fin vient avant le début : rien n'est écrit."), endDate_);
         return;
     }
     if (fields.repeatUntil && *fields.repeatUntil < fields.start.Date()) {
-        until_->setFocus();
-        Say(Utf8("La répétition finit avant le premier jour : rien n'est écrit."));
+        Say(Utf8("La répétition finit avant le premier jour : rien n'est écrit."), until_);
         return;
     }
     if (opened_) {
@@ -452,7 +452,7 @@ void EventDialog::OfferKeptReminders(bool kept) {
 }
 
 void EventDialog::OpenEvent(int index) {
-    problem_->hide();
+    Unsay();
     understood_->clear();
     if (index <= 0 || index > int(events_.size())) {
         opened_.reset();
@@ -551,13 +551,31 @@ void EventDialog::Remove() {
     Conclude(saving_.Remove(*opened_->event.origin, opened_->file, scope));
 }
 
-// Shown under the fields and heard at once: a screen reader gets it as an alert, and
-// with the dialog's description.
-void EventDialog::Say(const QString& sentence) {
+// Shown under the fields and heard at once. Qt's AT-SPI bridge carries no alert on
+// every Qt a user may run, so the sentence is also the description of the field
+// that has the focus: a screen reader says it as the focus comes there, or as it
+// changes on the field already focused.
+void EventDialog::Say(const QString& sentence, QWidget* field) {
+    QWidget* heard = field != nullptr ? field : focusWidget();
+    if (heard != heard_) {
+        Unsay();
+        if (heard != nullptr) heardDescription_ = heard->accessibleDescription();
+        heard_ = heard;
+    }
     problem_->setText(sentence);
     problem_->show();
     problem_->setAccessibleName(sentence);
     setAccessibleDescription(sentence);
+    if (heard != nullptr) heard->setAccessibleDescription(sentence);
+    if (field != nullptr) field->setFocus();
     QAccessibleEvent alert(problem_, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
+}
+
+// The problem said is gone: the field that told it has its own description again.
+void EventDialog::Unsay() {
+    problem_->hide();
+    if (heard_) heard_->setAccessibleDescription(heardDescription_);
+    heard_ = nullptr;
+    heardDescription_.clear();
 }

@@ -16,6 +16,7 @@
 #include <QDate>
 #include <QDateTime>
 #include <QDialog>
+#include <QPointer>
 #include <optional>
 #include <vector>
 
@@ -55,7 +56,9 @@ private:
     // The start moved: the end keeps the length; the repetition's words follow the day.
     void FollowStart();
     void FollowChoices();
-    void Say(const QString& sentence);
+    // Shows `sentence` under the fields; `field`, when given, takes the focus.
+    void Say(const QString& sentence, QWidget* field = nullptr);
+    void Unsay();
     QDateTime Start() const;
     QDateTime End() const;
 
@@ -100,6 +103,9 @@ private:
     QComboBox* reminder_;
     QComboBox* calendar_;
     QLabel* problem_;
+    // The field that tells a screen reader the problem, and its own description.
+    QPointer<QWidget> heard_;
+    QString heardDescription_;
     QComboBox* event_;
     QComboBox* scope_;
     QPushButton* remove_;
