@@ -459,6 +459,9 @@ QuickEntry Reader::Read() {
             end_.reset();
         }
     } else {
+        // Without a day, the time said places the event: today if it is still to come.
+        // « toute la journée » then makes it the whole of that day.
+        const std::optional<int> said = start_ ? std::optional<int>(start_->Minutes()) : std::nullopt;
         if (entry_.wholeDay) {
             start_.reset();
             end_.reset();
@@ -470,7 +473,7 @@ QuickEntry Reader::Read() {
             if (!placed) return fault(QuickEntry::Problem::NoSuchDay, dayFirst_, dayCount_);
             date = *placed;
         } else {
-            date = DaysOf(now_.Date()) + chr::days{*minutes >= nowMinutes ? 0 : 1};
+            date = DaysOf(now_.Date()) + chr::days{*said >= nowMinutes ? 0 : 1};
         }
         if (minutes) startMinutes = *minutes;
     }
