@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QFile>
+#include <QLocale>
 #include <QtGlobal>
 #include <cstdio>
 #include <cstdlib>
@@ -101,6 +102,9 @@ int main(int argc, char* argv[]) {
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     ApplyFixedLook();
     LoadQtFrenchTexts(application);
+    // Every widget speaks French whatever the desktop's language: a date field's
+    // calendar, a window of its own, takes the default locale, not its parent's.
+    QLocale::setDefault(GadgetLocale(QLocale::system()));
     // Shown at once: the first frame comes before the days' tooltips, the reminders
     // and the watching of files. The single instance's socket is served before it,
     // so that a second launch right away finds this gadget.
