@@ -425,6 +425,8 @@ void EventDialog::Conclude(const agendas::EventWriting& written) {
     if (const EventSaving::OpenedEvent again = saving_.Open(*kept.origin); again.problem.empty()) {
         opened_->file = again.file;
         opened_->written = again.written;
+    } else {
+        Say(Utf8(written.sentence + ' ' + again.problem));
     }
 }
 
@@ -434,13 +436,8 @@ void EventDialog::ListEvents() {
     const QSignalBlocker quiet(event_);
     event_->clear();
     event_->addItem(Utf8("Nouvel évènement"));
-    for (const agendas::Event& event : events_) {
-        event_->addItem(ListedAs(event));
-        if (!opened_) continue;
-        const agendas::EventOrigin& own = *opened_->event.origin;
-        if (event.origin->uid == own.uid && event.origin->occurrence == own.occurrence)
-            event_->setCurrentIndex(event_->count() - 1);
-    }
+    for (const agendas::Event& event : events_) event_->addItem(ListedAs(event));
+    event_->setCurrentIndex(IndexOfOpened());
     form_->setRowVisible(event_, !events_.empty());
 }
 
@@ -449,6 +446,17 @@ void EventDialog::OfferKeptReminders(bool kept) {
     if (kept && reminder_->count() == rows) reminder_->addItem(Utf8("Comme écrits dans l'agenda"));
     if (!kept && reminder_->count() > rows) reminder_->removeItem(rows);
     if (kept) reminder_->setCurrentIndex(rows);
+}
+
+// The list's row of the event open: 0, « Nouvel évènement », when none is.
+int EventDialog::IndexOfOpened() const {
+    if (!opened_) return 0;
+    const agendas::EventOrigin& own = *opened_->event.origin;
+    const auto same = [&](const agendas::Event& event) {
+        return event.origin->uid == own.uid && event.origin->occurrence == own.occurrence;
+    };
+    const auto found = std::ranges::find_if(events_, same);
+    return found == events_.end() ? 0 : int(found - events_.begin()) + 1;
 }
 
 void EventDialog::OpenEvent(int index) {
@@ -466,6 +474,9 @@ void EventDialog::OpenEvent(int index) {
     const agendas::Event& event = events_[std::size_t(index - 1)];
     const EventSaving::OpenedEvent opened = saving_.Open(*event.origin);
     if (!opened.problem.empty()) {
+        // The list shows again the event still open, which a save would change.
+        const QSignalBlocker quiet(event_);
+        event_->setCurrentIndex(IndexOfOpened());
         Say(Utf8(opened.problem));
         return;
     }
@@ -575,6 +586,7 @@ void EventDialog::Say(const QString& sentence, QWidget* field) {
 // The problem said is gone: the field that told it has its own description again.
 void EventDialog::Unsay() {
     problem_->hide();
+    setAccessibleDescription(QString());
     if (heard_) heard_->setAccessibleDescription(heardDescription_);
     heard_ = nullptr;
     heardDescription_.clear();

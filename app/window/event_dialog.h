@@ -59,6 +59,7 @@ private:
     // Shows `sentence` under the fields; `field`, when given, takes the focus.
     void Say(const QString& sentence, QWidget* field = nullptr);
     void Unsay();
+    int IndexOfOpened() const;
     QDateTime Start() const;
     QDateTime End() const;
 

@@ -333,6 +333,28 @@ private slots:
         QCOMPARE(test::BytesOf(path), synced);
     }
 
+    // An event gone from its file before it is chosen is not opened: the list shows
+    // again the one still open, which a save would change.
+    void anEventThatCannotBeOpenedLeavesTheOpenOneChosen() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("gone before chosen"));
+        QVERIFY(test::WriteBytes(folder + QStringLiteral("/reunion.ics"), Meeting("FREQ=WEEKLY")));
+        QVERIFY(test::WriteBytes(folder + QStringLiteral("/piscine.ics"),
+                                 Meeting("FREQ=WEEKLY").replace("reunion", "piscine").replace("Réunion", "Piscine")));
+        EventDialog dialog(QDate(2026, 12, 14), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        const QString open = Child<QLineEdit>(dialog, "Title")->text();
+        const QString other = open == QStringLiteral("Piscine") ? QStringLiteral("reunion") : QStringLiteral("piscine");
+        QVERIFY(QFile::remove(folder + QLatin1Char('/') + other + QStringLiteral(".ics")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QVERIFY(Child<QLabel>(dialog, "Problem")->isVisibleTo(&dialog));
+        QCOMPARE(Child<QComboBox>(dialog, "Event")->currentIndex(), 1);
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), open);
+    }
+
     // Entrée on a day of the grid, as a double click, opens the dialog on that day;
     // the event saved is underlined in the grid.
     void aDayOfTheGridOpensTheDialogOnIt() {
