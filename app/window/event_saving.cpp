@@ -67,13 +67,14 @@ agendas::EventWriting EventSaving::Add(const std::string& location, const agenda
         settings_->SetAgendas(entries);
         settings_->SetDefaultAgenda(calendar.location);
     } else {
-        bool found = false;
-        for (const agendas::Source& source : settings_->Choices().agendas) {
-            if (source.location != location) continue;
-            calendar = source;
-            found = true;
-        }
-        if (!found) return NotWritten("Cet agenda n'est plus dans la liste des agendas : rien n'est écrit.");
+        // Chosen when the dialog opened: still listed and marked writable now, or nothing
+        // is written (the writer says what else refuses it).
+        const std::vector<agendas::Source> listed = settings_->Choices().agendas;
+        const auto found = std::ranges::find(listed, location, &agendas::Source::location);
+        if (found == listed.end())
+            return NotWritten("Cet agenda n'est plus dans la liste des agendas : rien n'est écrit.");
+        if (!found->writable) return NotWritten("Cet agenda n'est plus modifiable : rien n'est écrit.");
+        calendar = *found;
     }
     std::string problem;
     const agendas::IcsWriter* writer = agendas::ModuleIcsWriter(Native(programFolder_), problem);

@@ -176,6 +176,23 @@ private slots:
 
     // No agenda writable: the event goes to the gadget's own calendar, made then,
     // named « Solvane », and listed as writable and chosen for the next events.
+    // The calendar chosen is made read-only in « Agendas… » (by another gadget) while
+    // the dialog is open: nothing is written there.
+    void aCalendarNoLongerWritableTakesNoEvent() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("unticked"));
+        EventDialog dialog(kNow.date(), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        settings.SetAgendas({{.source = folder.toStdString(), .name = {}, .writable = false}});
+        Type(Child<QLineEdit>(dialog, "QuickEntry"), QStringLiteral("demain 14h Dentiste"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        QVERIFY2(Child<QLabel>(dialog, "Problem")->text().contains(QStringLiteral("n'est plus modifiable")),
+                 qPrintable(Child<QLabel>(dialog, "Problem")->text()));
+        QVERIFY(QDir(folder).isEmpty());
+    }
+
     void withNoWritableCalendarTheLocalOneIsMade() {
         GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
         settings.SetAgendas({{.source = "https://example.org/agenda.ics", .name = {}, .writable = true}});
