@@ -1,10 +1,12 @@
 #include "app/window/reminder_keeper.h"
 
+#include <fcntl.h>
 #include <sys/timerfd.h>
 #include <unistd.h>
 
 #include <QDBusConnection>
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <ctime>
 
@@ -14,6 +16,7 @@
 #include "calendar/local_zone.h"
 #include "calendar/serial_date.h"
 #include "calendar/utf8_text.h"
+#include "files/file_identity.h"
 #include "namedays/name_day_lookup.h"
 #include "reminders/kept_state.h"
 #include "reminders/wishes.h"
@@ -29,6 +32,13 @@ constexpr reminders::UnixSeconds kLongestSleep = 6 * 60 * 60;
 const char* const kIcon = "solvane";
 // The files that say the system's zone: a change of either is a change of zone.
 const char* const kZoneFolder = "/etc";
+
+// What names the machine's zone in that folder: the link /etc/localtime (or a copy
+// of a zone file), and /etc/timezone as Debian keeps it. Every other file of /etc
+// (resolv.conf, adjtime, ld.so.cache) changes without moving the zone.
+std::array<files::FileIdentity, 2> ZoneFiles() {
+    return {files::IdentityAt(AT_FDCWD, "/etc/localtime"), files::IdentityAt(AT_FDCWD, "/etc/timezone")};
+}
 
 reminders::UnixSeconds Now() { return std::time(nullptr); }
 
@@ -55,7 +65,10 @@ void ReminderKeeper::Start() {
     connect(notifier_.get(), &DesktopNotifier::ActionChosen, this, &ReminderKeeper::OnAction);
     // /etc/localtime is replaced, not written: its folder tells.
     zone_ = std::make_unique<QFileSystemWatcher>(QStringList{QString::fromLatin1(kZoneFolder)});
+    zoneFiles_ = ZoneFiles();
     connect(zone_.get(), &QFileSystemWatcher::directoryChanged, this, [this] {
+        if (ZoneFiles() == zoneFiles_) return;
+        zoneFiles_ = ZoneFiles();
         calendar::RefreshLocalZone();
         // The whole days and the floating times of the agendas move with the zone.
         reader_.ReadAgain();

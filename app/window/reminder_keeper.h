@@ -18,6 +18,7 @@
 #include <QFileSystemWatcher>
 #include <QObject>
 #include <QSocketNotifier>
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,6 +27,7 @@
 #include "app/platform/desktop_notifier.h"
 #include "app/platform/sleep_watch.h"
 #include "app/window/agenda_reader.h"
+#include "files/file_identity.h"
 #include "reminders/scheduler.h"
 
 class ReminderKeeper : public QObject {
@@ -67,10 +69,12 @@ private:
     std::unique_ptr<DesktopNotifier> notifier_;  // from Start on, as the two below
     std::unique_ptr<SleepWatch> sleep_;
     std::unique_ptr<QFileSystemWatcher> zone_;
+    std::array<files::FileIdentity, 2> zoneFiles_;  // as the last look at the zone found them
     int timer_ = -1;
     std::unique_ptr<QSocketNotifier> timerReady_;
     std::string folder_;
     reminders::KeptState kept_;
+    reminders::KeptState written_;                // what the state file holds
     std::map<QString, reminders::Notice> shown_;  // the notices the server may answer, by key
     bool wishing_ = false;
     std::vector<std::string> nameDays_;
