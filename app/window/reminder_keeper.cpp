@@ -53,7 +53,7 @@ ReminderKeeper::ReminderKeeper(AgendaReader& reader, QObject* parent) : QObject(
 void ReminderKeeper::Start() {
     if (notifier_) return;
     folder_ = reminders::StateFolder();
-    kept_ = reminders::ReadKeptState(folder_);
+    kept_ = written_ = reminders::ReadKeptState(folder_);
     notifier_ = std::make_unique<DesktopNotifier>(QDBusConnection::sessionBus());
     sleep_ = std::make_unique<SleepWatch>(QDBusConnection::systemBus());
     timer_ = timerfd_create(CLOCK_REALTIME, TFD_CLOEXEC | TFD_NONBLOCK);
@@ -184,5 +184,7 @@ void ReminderKeeper::OnAction(const QString& key, DesktopNotifier::Action action
 
 void ReminderKeeper::Keep() {
     reminders::ForgetOldMarks(kept_, Now());
-    reminders::WriteKeptState(folder_, kept_);
+    // Written when it changed only: a write and its fsync at every look would wake the disk.
+    if (kept_ == written_) return;
+    if (reminders::WriteKeptState(folder_, kept_)) written_ = kept_;
 }
