@@ -194,6 +194,12 @@ std::string RegionKeys() {
 std::string WordsError(const std::vector<std::string>& words, const OptionRow* answering,
                        const TerminalRequest& request) {
     if (words.empty()) return {};
+    // « solvane --ajouter jeudi 18 h 30 Piscine »: the shell gave the phrase word by word.
+    if (request.phrase) {
+        return Quoted(EchoedArgument(words.front())) +
+               " est de trop : la phrase de --ajouter se met entre guillemets, "
+               "« solvane --ajouter \"jeudi 18 h 30 Piscine\" ».";
+    }
     if (answering == nullptr || answering->argument != optional_argument) {
         return Quoted(EchoedArgument(words.front())) +
                " n'est pas attendu : une date va avec --texte, --json ou --waybar (« solvane --texte 2024-07-14 »), "

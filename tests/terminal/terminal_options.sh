@@ -67,6 +67,7 @@ rows=(
     "--texte|--|2024-07-14                       0 dimanche 14 juillet 2024"
     "demain                      2 une date va avec --texte, --json ou --waybar"
     "--lieu|Paris|2025-06-21     2 « 2025-06-21 » n'est pas attendu : une date va avec --texte"
+    "--ajouter|jeudi|18|Piscine  2 « 18 » est de trop : la phrase de --ajouter se met entre guillemets"
     "--help=oui                  2 --help"
     "--texte|--json              2 --help"
     "--suivre                    2 --help"
