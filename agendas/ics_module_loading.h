@@ -6,6 +6,7 @@
 // or the reason there is none, is remembered.
 
 #include <dlfcn.h>
+#include <unistd.h>
 
 #include <map>
 #include <mutex>
@@ -36,9 +37,13 @@ const Interface* ModuleInterface(const std::string& programFolder, const char* e
         if (auto* function = reinterpret_cast<Entry>(dlsym(module, entry))) answer = function();
     }
     if (answer == nullptr) {
+        // The loader's own words, in English, follow as a detail for whoever repairs it.
         const char* why = dlerror();
         problem = std::string(job) + " des fichiers iCalendar (" + path + ") n'a pas pu être chargée" +
-                  (why != nullptr ? std::string(" : ") + why : std::string());
+                  (access(path.c_str(), F_OK) != 0
+                       ? " : le fichier manque, réinstallez Solvane"
+                       : " : une bibliothèque qu'elle demande manque-t-elle ?" +
+                             (why != nullptr ? std::string(" (« ") + why + " »)" : std::string()));
     }
     loaded.emplace(programFolder, std::make_pair(answer, problem));
     return answer;
