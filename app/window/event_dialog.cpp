@@ -421,6 +421,7 @@ void EventDialog::Conclude(const agendas::EventWriting& written) {
     // The file changed meanwhile: the day's events and the file read again, the
     // input kept, so that a new save writes over what is there now.
     const agendas::Event kept = opened_->event;
+    saving_.AnswerFrom(nullptr);
     ListEvents();
     if (const EventSaving::OpenedEvent again = saving_.Open(*kept.origin); again.problem.empty()) {
         opened_->file = again.file;

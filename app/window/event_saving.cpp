@@ -90,15 +90,25 @@ agendas::EventWriter EventSaving::WriterOf(const agendas::IcsWriter& writer) con
 }
 
 std::vector<agendas::Event> EventSaving::EventsOn(QDate day) const {
-    const QString folder = programFolder_;
-    agendas::Agenda agenda(
-        Calendars(), [folder](std::string& problem) { return agendas::ModuleIcsReader(Native(folder), problem); });
     const agendas::LocalDate date{day.year(), day.month(), day.day()};
+    const std::vector<agendas::Source> calendars = Calendars();
+    const auto writable = [&calendars](const agendas::Event& event) {
+        return event.origin &&
+               std::ranges::find(calendars, event.origin->calendar, &agendas::Source::location) != calendars.end();
+    };
+    agendas::AgendaDays read;
+    const agendas::AgendaDays* days = known_;
+    if (days == nullptr || date < days->first || days->last < date) {
+        const QString folder = programFolder_;
+        agendas::Agenda agenda(
+            calendars, [folder](std::string& problem) { return agendas::ModuleIcsReader(Native(folder), problem); });
+        read = agenda.DaysBetween(date, date);
+        days = &read;
+    }
     std::vector<agendas::Event> events;
-    const agendas::AgendaDays days = agenda.DaysBetween(date, date);
-    if (const agendas::SharedEvents* on = days.On(date)) {
+    if (const agendas::SharedEvents* on = days->On(date)) {
         for (const std::shared_ptr<const agendas::Event>& event : *on) {
-            if (event->origin) events.push_back(*event);
+            if (writable(*event)) events.push_back(*event);
         }
     }
     return events;

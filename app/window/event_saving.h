@@ -32,7 +32,11 @@ public:
     // local calendar first. The sentence of what went wrong is French, whole.
     agendas::EventWriting Add(const std::string& location, const agendas::EventFields& fields) const;
 
-    // The events of the writable calendars on `day`, read now, each with its origin.
+    // The days the window has read: EventsOn answers from them when they hold the day,
+    // rather than read every writable calendar again on the window's thread; null
+    // (after a write refused because a file changed) reads them again.
+    void AnswerFrom(const agendas::AgendaDays* days) { known_ = days; }
+    // The events of the writable calendars on `day`, each with its origin.
     std::vector<agendas::Event> EventsOn(QDate day) const;
     // An event's file as it is now, and the event as the file holds it; a French
     // sentence when it cannot be read.
@@ -60,4 +64,5 @@ private:
 
     QString programFolder_;
     GadgetSettings* settings_;
+    const agendas::AgendaDays* known_ = nullptr;
 };

@@ -221,7 +221,10 @@ void Form1::ShowAgendas() {
 }
 
 void Form1::ShowNewEvent(QDate day) {
-    auto* dialog = new EventDialog(day, QDateTime::currentDateTime(), EventSaving(programFolder_, settings_), this);
+    EventSaving saving(programFolder_, settings_);
+    // The day's events as the grid has them: no calendar read again on this thread.
+    saving.AnswerFrom(&agendas_.Days());
+    auto* dialog = new EventDialog(day, QDateTime::currentDateTime(), std::move(saving), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     // The grid shows the new event once its file alone is read.
     connect(dialog, &EventDialog::Written, &agendas_, &UserAgendas::ReadWritten);
