@@ -6,14 +6,6 @@ namespace agendas::quick_entry {
 
 namespace {
 
-// Latin-1's letters U+00C0..U+00FF without their accents, upper case to lower; "" for
-// × and ÷, which are not letters.
-constexpr const char* kLatinLetters[64] = {
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",  //
-    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "ss",
-    "a", "a", "a", "a", "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",
-    "d", "n", "o", "o", "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "y"};
-
 enum class Class { Blank, Letter, Digit, Symbol };
 
 struct Folded {
@@ -34,12 +26,11 @@ Folded FoldAt(std::string_view phrase, std::size_t at) {
     const std::size_t length = calendar::Utf8Length(phrase, at);
     if (length == 0) return {"?", Class::Symbol, 1};
     const unsigned second = byte(at + 1), third = byte(at + 2);
-    if (lead == 0xC3) {
-        const char* letter = kLatinLetters[second - 0x80];  // second in [0x80, 0xBF]
-        return *letter ? Folded{letter, Class::Letter, 2} : Folded{"?", Class::Symbol, 2};
+    std::size_t next = at;
+    if (const char* letter = calendar::FoldedLatinLetter(calendar::NextCodePoint(phrase, next))) {
+        return *letter ? Folded{letter, Class::Letter, length} : Folded{"?", Class::Symbol, length};
     }
-    if (lead == 0xC5 && (second == 0x92 || second == 0x93)) return {"oe", Class::Letter, 2};  // Œ œ
-    if (lead == 0xC2 && second == 0xA0) return {"", Class::Blank, 2};                         // no-break space
+    if (lead == 0xC2 && second == 0xA0) return {"", Class::Blank, 2};  // no-break space
     if (lead == 0xE2 && second == 0x80) {
         if (third == 0x99 || third == 0x98) return {"'", Class::Symbol, 3};  // ’ ‘
         if (third == 0x93 || third == 0x94) return {"-", Class::Symbol, 3};  // – —

@@ -36,4 +36,9 @@ std::string ShownText(std::string_view utf8);
 // replaced by U+FFFD, each control character by a blank, the blanks at both ends cut.
 std::string CleanText(std::string_view bytes);
 
+// A letter of Latin-1 or Latin Extended-A (U+00C0..U+017F) in lower case without its
+// accent, as names are compared: « é » e, « Œ » oe, « ß » ss; "" for × and ÷, which are
+// no letters; null for any other code point.
+const char* FoldedLatinLetter(char32_t point);
+
 }  // namespace calendar

@@ -3,45 +3,11 @@
 #include <algorithm>
 #include <optional>
 
+#include "calendar/utf8_text.h"
+
 namespace reminders {
 
 namespace {
-
-// Latin-1's letters from U+00C0 and Latin Extended-A, to U+017F, folded: lower case
-// without the accent. An empty fold keeps the character (× and ÷).
-constexpr const char* kFoldFromC0[] = {
-    "a", "a", "a",  "a",  "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",   // U+00C0
-    "d", "n", "o",  "o",  "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "ss",  // U+00D0
-    "a", "a", "a",  "a",  "a", "a", "ae", "c", "e", "e", "e", "e", "i", "i", "i",  "i",   // U+00E0
-    "d", "n", "o",  "o",  "o", "o", "o",  "",  "o", "u", "u", "u", "u", "y", "th", "y",   // U+00F0
-    "a", "a", "a",  "a",  "a", "a", "c",  "c", "c", "c", "c", "c", "c", "c", "d",  "d",   // U+0100
-    "d", "d", "e",  "e",  "e", "e", "e",  "e", "e", "e", "e", "e", "g", "g", "g",  "g",   // U+0110
-    "g", "g", "g",  "g",  "h", "h", "h",  "h", "i", "i", "i", "i", "i", "i", "i",  "i",   // U+0120
-    "i", "i", "ij", "ij", "j", "j", "k",  "k", "k", "l", "l", "l", "l", "l", "l",  "l",   // U+0130
-    "l", "l", "l",  "n",  "n", "n", "n",  "n", "n", "n", "n", "n", "o", "o", "o",  "o",   // U+0140
-    "o", "o", "oe", "oe", "r", "r", "r",  "r", "r", "r", "s", "s", "s", "s", "s",  "s",   // U+0150
-    "s", "s", "t",  "t",  "t", "t", "t",  "t", "u", "u", "u", "u", "u", "u", "u",  "u",   // U+0160
-    "u", "u", "u",  "u",  "w", "w", "y",  "y", "y", "z", "z", "z", "z", "z", "z",  "s",   // U+0170
-};
-static_assert(std::size(kFoldFromC0) == 0x180 - 0xC0);
-
-// The UTF-8 character at `at`, and its length; a byte that begins none is itself.
-char32_t CodePoint(std::string_view text, std::size_t at, std::size_t& length) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[at + i]); };
-    const unsigned char lead = byte(0);
-    length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    if (at + length > text.size()) length = 1;
-    if (length == 1) return lead;
-    char32_t point = lead & (0x7F >> length);
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(i) & 0xC0) != 0x80) {
-            length = 1;
-            return lead;
-        }
-        point = (point << 6) | (byte(i) & 0x3F);
-    }
-    return point;
-}
 
 std::string Trimmed(std::string_view text) {
     const std::size_t first = text.find_first_not_of(" \t");
@@ -77,16 +43,18 @@ std::vector<std::string> NamesOfEntry(std::string_view entry) {
 
 std::string FoldedName(std::string_view name) {
     std::string folded;
-    for (std::size_t at = 0, length = 1; at < name.size(); at += length) {
-        const char32_t point = CodePoint(name, at, length);
+    for (std::size_t at = 0; at < name.size();) {
+        const std::size_t from = at;
+        const char32_t point = calendar::NextCodePoint(name, at);
+        const char* letter = calendar::FoldedLatinLetter(point);
         if (point >= 'A' && point <= 'Z') {
             folded += char(point - 'A' + 'a');
-        } else if (point >= 0xC0 && point < 0x180 && kFoldFromC0[point - 0xC0][0] != '\0') {
-            folded += kFoldFromC0[point - 0xC0];
+        } else if (letter != nullptr && *letter != '\0') {
+            folded += letter;
         } else if (point == 0x2019) {  // ’
             folded += '\'';
         } else {
-            folded += name.substr(at, length);
+            folded += name.substr(from, at - from);
         }
     }
     return folded;
