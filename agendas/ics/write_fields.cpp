@@ -218,8 +218,9 @@ void SetFields(icalcomponent* event, const EventFields& fields, const WritingSta
 
 void Stamp(icalcomponent* event, const WritingStamp& stamp, bool created) {
     const icaltimetype now = UtcOf(stamp.now);
-    icalproperty* sequence = icalcomponent_get_first_property(event, ICAL_SEQUENCE_PROPERTY);
-    const int next = created || sequence == nullptr ? 0 : icalproperty_get_sequence(sequence) + 1;
+    // A change made to an event without SEQUENCE (0 by default) is its first: 1.
+    const icalproperty* sequence = icalcomponent_get_first_property(event, ICAL_SEQUENCE_PROPERTY);
+    const int next = created ? 0 : sequence == nullptr ? 1 : icalproperty_get_sequence(sequence) + 1;
     RemoveAll(event, ICAL_DTSTAMP_PROPERTY);
     RemoveAll(event, ICAL_LASTMODIFIED_PROPERTY);
     RemoveAll(event, ICAL_SEQUENCE_PROPERTY);
@@ -229,7 +230,7 @@ void Stamp(icalcomponent* event, const WritingStamp& stamp, bool created) {
         icalcomponent_add_property(event, icalproperty_new_created(now));
     }
     icalcomponent_add_property(event, icalproperty_new_lastmodified(now));
-    icalcomponent_add_property(event, icalproperty_new_sequence(created ? 0 : (sequence == nullptr ? 1 : next)));
+    icalcomponent_add_property(event, icalproperty_new_sequence(next));
 }
 
 }  // namespace agendas::ics
