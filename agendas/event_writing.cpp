@@ -242,18 +242,28 @@ EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, 
     const std::string newUid = scope == Scope::ThisAndFollowing ? FreeUid(calendar) : newUid_();
     if (newUid.empty()) return NoFreeUid();
     const TextChange change = writer_.Change(file.bytes, uid, which, scope, fields, newUid, oneFile, stamp_);
-    EventWriting writing = Replace(calendar, file, change);
-    writing.uid = uid;
-    if (writing.status != EventWriting::Status::Written) return writing;
-    if (oneFile && change.text.find(newUid) != std::string::npos) writing.uid = newUid;
-    if (change.newSeriesText.empty()) return writing;
-    // The series goes on in a file of its own; its first part already ends before it.
+    if (change.newSeriesText.empty() || !change.problem.empty()) {
+        EventWriting writing = Replace(calendar, file, change);
+        writing.uid = uid;
+        if (writing.status == EventWriting::Status::Written && oneFile && change.text.find(newUid) != std::string::npos)
+            writing.uid = newUid;
+        return writing;
+    }
+    // The series goes on in a file of its own, linked first: the series is ended only
+    // once its following occurrences are written, and they go again when it cannot be.
     const std::string path = calendar.location + "/" + change.newSeriesUid + ".ics";
     EventWriting following =
         FromWrite(files::WriteBeside(path, change.newSeriesText, {.mode = 0600, .replace = false, .lockFolder = true}),
                   calendar, path);
     following.uid = change.newSeriesUid;
-    return following;
+    if (following.status != EventWriting::Status::Written) return following;
+    const files::FileIdentity linked = files::IdentityAt(AT_FDCWD, path);
+    EventWriting ended = Replace(calendar, file, change);
+    if (ended.status == EventWriting::Status::Written) return following;
+    const files::Descriptor folder(open(calendar.location.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.IsOpen()) files::RemoveIfUnchanged(folder.Get(), change.newSeriesUid + ".ics", linked);
+    ended.uid = uid;
+    return ended;
 }
 
 EventWriting EventWriter::Remove(const Source& calendar, const EventFile& file, const std::string& uid,

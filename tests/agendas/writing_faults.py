@@ -4,7 +4,8 @@ nothing written and nothing lost, shown by the bytes of every file of the calend
 folder, hidden ones included, before and after.
 
   - a full disk (a small tmpfs mounted by the test in its own folder): `--ajouter` in
-    a vdir and in an .ics file, a change; the safety net itself on the full disk;
+    a vdir and in an .ics file, a change; « celle-ci et les suivantes » with room for
+    one of its two files; the safety net itself on the full disk;
   - a read-only folder (the same tmpfs mounted again read-only, which binds root too);
   - the folder moved away between the reading of the event and its writing (a
     dialog left open): an addition, a change, a removal;
@@ -134,18 +135,35 @@ try:
         in_vdir = add(vdir, "lundi 9h Réunion chaque semaine")
         in_ics = add(ics, "mardi 14h Dentiste")
         net_on_disk = dict(env, XDG_STATE_HOME=disk + "/etat")
-        with open(disk + "/remplissage", "wb", buffering=0) as filler:
-            try:
-                while True:
-                    filler.write(b"\0" * 4096)
-                    filler.flush()
-            except OSError:
-                pass
+
+
+        def fill():
+            with open(disk + "/remplissage", "ab", buffering=0) as filler:
+                try:
+                    while True:
+                        filler.write(b"\0" * 4096)
+                        filler.flush()
+                except OSError:
+                    pass
+        fill()
         full = "n'a pas pu être écrit (dossier en lecture seule, disque plein ?)"
         expect_refusal("--ajouter, a vdir on a full disk", disk, lambda: ajouter(vdir), full)
         expect_refusal("--ajouter, an .ics file on a full disk", disk, lambda: ajouter(ics), full)
         expect_refusal("a change on a full disk", disk,
                        lambda: batch("change", vdir, in_vdir, "all", "-", "mardi 10h Réunion"), full)
+        # « Celle-ci et les suivantes » writes two files: with room for one only, the
+        # series is not ended (its replaced file's pages stay taken by a second name).
+        os.link(f"{vdir}/{in_vdir}.ics", disk + "/second-nom")
+        size = os.path.getsize(disk + "/remplissage")
+        pages = -(-os.path.getsize(f"{vdir}/{in_vdir}.ics") // 4096)  # what each of the two files takes
+        while os.statvfs(disk).f_bavail < pages:
+            size = max(0, size - 4096)
+            os.truncate(disk + "/remplissage", size)
+        expect_refusal("« celle-ci et les suivantes » on a disk with room for one file", disk,
+                       lambda: batch("change", vdir, in_vdir, "following", "2027-01-11T09:00",
+                                     "11 janvier 10h Réunion chaque semaine"), full)
+        os.remove(disk + "/second-nom")
+        fill()
         outside = work + "/ailleurs.ics"
         shutil.copy(ics, outside)
         expect_refusal("the safety net on a full disk", outside,
