@@ -17,6 +17,7 @@
 #include "agendas/ics/write_add.h"
 #include "agendas/ics/write_fields.h"
 #include "agendas/ics/write_reading.h"
+#include "agendas/ics/write_series.h"
 #include "agendas/ics/writer.h"
 
 namespace agendas {
@@ -28,9 +29,6 @@ extern std::mutex libicalMutex;  // read.cpp: libical keeps state of its own
 namespace {
 
 using namespace ics;
-
-// Steps of a rule walked to find an occurrence: far past any series a person keeps.
-constexpr int kMostSteps = 200'000;
 
 TextChange Refused(const std::string& problem) {
     TextChange change;
@@ -151,127 +149,6 @@ icalcomponent* NewCalendar() {
     return root;
 }
 
-// Sets `property` (a RECURRENCE-ID or an EXDATE) to `time` in the frame of the
-// series' DTSTART: the same TZID parameter, the same kind of value. Its other
-// parameters (RANGE…) stay.
-void SetInSeriesFrame(icalproperty* property, icalcomponent* series, const icaltimetype& time) {
-    icalproperty* start = icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY);
-    icalproperty_remove_parameter_by_kind(property, ICAL_TZID_PARAMETER);
-    icalproperty_remove_parameter_by_kind(property, ICAL_VALUE_PARAMETER);
-    icalproperty_set_value(property, time.is_date ? icalvalue_new_date(time) : icalvalue_new_datetime(time));
-    if (time.is_date) icalproperty_add_parameter(property, icalparameter_new_value(ICAL_VALUE_DATE));
-    if (icalparameter* tzid = icalproperty_get_first_parameter(start, ICAL_TZID_PARAMETER); tzid && !time.is_date)
-        icalproperty_add_parameter(property, icalparameter_new_clone(tzid));
-}
-
-icalproperty* InSeriesFrame(icalcomponent* series, icalproperty_kind kind, const icaltimetype& time) {
-    icalproperty* property = icalproperty_new(kind);
-    SetInSeriesFrame(property, series, time);
-    return property;
-}
-
-// The time of `property` (a DTSTART, a RECURRENCE-ID, an EXDATE) with its zone.
-icaltimetype ZonedValue(icalcomponent* root, icalproperty* property) {
-    return ics::ZonedValue(root, property, icalvalue_get_datetimedate(icalproperty_get_value(property)));
-}
-
-icaltimetype SeriesStart(icalcomponent* root, icalcomponent* series) {
-    return ZonedValue(root, icalcomponent_get_first_property(series, ICAL_DTSTART_PROPERTY));
-}
-
-// The occurrence `which` (a local time of the machine) in the frame of the series' start.
-icaltimetype InFrameOf(const icaltimetype& seriesStart, const OccurrenceStart& which, const WritingStamp& stamp) {
-    if (seriesStart.is_date) return DateOf(which.start.Date());
-    const icaltimetype local = ZonedTime(which.start, WritingZone(stamp));
-    if (seriesStart.zone == nullptr && !icaltime_is_utc(seriesStart)) {  // floating: the wall reading
-        icaltimetype wall = local;
-        wall.zone = nullptr;
-        return wall;
-    }
-    auto* zone =
-        icaltime_is_utc(seriesStart) ? icaltimezone_get_utc_timezone() : const_cast<icaltimezone*>(seriesStart.zone);
-    return icaltime_convert_to_zone(local, zone);
-}
-
-bool SameWall(const icaltimetype& a, const icaltimetype& b) {
-    return a.year == b.year && a.month == b.month && a.day == b.day &&
-           (a.is_date || b.is_date || (a.hour == b.hour && a.minute == b.minute && a.second == b.second));
-}
-
-// How many occurrences of the series' rule come before `target`, and whether `target`
-// is one of them (the start itself counts).
-struct Place {
-    int before = 0;
-    bool found = false;
-};
-Place PlaceInSeries(icalcomponent* series, const icaltimetype& start, const icaltimetype& target) {
-    icalproperty* rule = icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY);
-    if (rule == nullptr) return {.before = 0, .found = SameWall(start, target)};
-    std::unique_ptr<icalrecur_iterator, decltype(&icalrecur_iterator_free)> steps(
-        icalrecur_iterator_new(icalproperty_get_rrule(rule), start), icalrecur_iterator_free);
-    Place place;
-    if (!steps) return place;
-    for (int step = 0; step < kMostSteps; ++step) {
-        const icaltimetype next = icalrecur_iterator_next(steps.get());
-        if (icaltime_is_null_time(next)) break;
-        if (SameWall(next, target)) return {.before = place.before, .found = true};
-        if (icaltime_compare(next, target) > 0) break;
-        ++place.before;
-    }
-    return place;
-}
-
-void RemoveOverridesFrom(icalcomponent* root, const std::vector<icalcomponent*>& events, const icaltimetype& from,
-                         bool onlyThisOne) {
-    for (icalcomponent* event : events) {
-        icalproperty* id = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
-        if (id == nullptr) continue;
-        const icaltimetype when = icalproperty_get_recurrenceid(id);
-        const bool taken =
-            onlyThisOne ? SameWall(when, from) : (SameWall(when, from) || icaltime_compare(when, from) > 0);
-        if (!taken) continue;
-        icalcomponent_remove_component(root, event);
-        icalcomponent_free(event);
-    }
-}
-
-// Ends the series before `target`: UNTIL one second (a day, for dates) before it, in
-// UTC for a zoned start; COUNT dropped, RDATEs from `target` on dropped, and the
-// EXDATEs that would name no occurrence of the shorter series (RFC 5545 3.8.5.1).
-void EndBefore(icalcomponent* root, icalcomponent* series, const icaltimetype& target) {
-    icalproperty* rule = icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY);
-    icalrecurrencetype recurrence = icalproperty_get_rrule(rule);
-    icaltimetype until = target;
-    if (until.is_date) {
-        icaltime_adjust(&until, -1, 0, 0, 0);
-    } else {
-        icaltime_adjust(&until, 0, 0, 0, -1);
-        if (until.zone != nullptr) until = icaltime_convert_to_zone(until, icaltimezone_get_utc_timezone());
-    }
-    recurrence.until = until;
-    recurrence.count = 0;
-    icalproperty_set_rrule(rule, recurrence);
-    for (icalproperty* extra = icalcomponent_get_first_property(series, ICAL_RDATE_PROPERTY); extra != nullptr;) {
-        icalproperty* next = icalcomponent_get_next_property(series, ICAL_RDATE_PROPERTY);
-        const icaltimetype when = icalproperty_get_rdate(extra).time;
-        if (!icaltime_is_null_time(when) && icaltime_compare(when, target) >= 0) {
-            icalcomponent_remove_property(series, extra);
-            icalproperty_free(extra);
-        }
-        extra = next;
-    }
-    for (icalproperty* excluded = icalcomponent_get_first_property(series, ICAL_EXDATE_PROPERTY);
-         excluded != nullptr;) {
-        icalproperty* next = icalcomponent_get_next_property(series, ICAL_EXDATE_PROPERTY);
-        const icaltimetype when = ZonedValue(root, excluded);
-        if (SameWall(when, target) || icaltime_compare(when, target) > 0) {
-            icalcomponent_remove_property(series, excluded);
-            icalproperty_free(excluded);
-        }
-        excluded = next;
-    }
-}
-
 struct Located {
     icalcomponent* series = nullptr;     // the event without RECURRENCE-ID
     std::vector<icalcomponent*> all;     // it and its overrides
@@ -280,7 +157,7 @@ struct Located {
     std::string problem;
     // Whether the change takes the whole series: all of it asked, an event that does
     // not repeat, or « celle-ci et les suivantes » from its first occurrence.
-    bool WholeSeries(Scope scope) const { return !target || (scope == Scope::ThisAndFollowing && place.before == 0); }
+    bool WholeSeries(Scope scope) const { return !target || (scope == Scope::ThisAndFollowing && place.first); }
 };
 
 Located Locate(icalcomponent* root, const std::string& uid, const std::optional<OccurrenceStart>& which, Scope scope,
@@ -293,11 +170,10 @@ Located Locate(icalcomponent* root, const std::string& uid, const std::optional<
         located.problem = "n'a pas d'évènement « " + uid + " » : il a été changé ou supprimé entre-temps";
         return located;
     }
-    const bool repeated = icalcomponent_get_first_property(located.series, ICAL_RRULE_PROPERTY) != nullptr;
-    if (scope == Scope::All || !which || !repeated) return located;
+    if (scope == Scope::All || !which || !Repeats(located.series)) return located;
     const icaltimetype start = SeriesStart(root, located.series);
     located.target = InFrameOf(start, *which, stamp);
-    located.place = PlaceInSeries(located.series, start, *located.target);
+    located.place = PlaceInSeries(root, located.series, start, *located.target);
     if (!located.place.found) located.problem = "n'a pas cette occurrence de l'évènement : rien n'est changé";
     return located;
 }
@@ -309,55 +185,6 @@ std::string Open(std::string_view text, const std::string& uid, const std::optio
     if (std::string problem = Parse(text, tree); !problem.empty()) return problem;
     found = Locate(tree.root, uid, which, scope, stamp);
     return found.problem;
-}
-
-// The wall reading of `time` in the frame of `frame` (the same instant in its zone;
-// the reading itself when either floats or is a date), as a floating date-time.
-icaltimetype WallIn(icaltimetype time, const icaltimetype& frame) {
-    if (!time.is_date && !frame.is_date && frame.zone != nullptr && time.zone != nullptr)
-        time = icaltime_convert_to_zone(time, const_cast<icaltimezone*>(frame.zone));
-    time.is_date = 0;
-    time.zone = nullptr;
-    return time;
-}
-
-// After the whole series was changed from `oldStart`, each EXDATE and RECURRENCE-ID
-// moves as the start moved, so that it names the same occurrence: RFC 5545 (3.8.5.1,
-// 3.8.4.4) has them name occurrences of the series, and one left at the old times
-// would bring back an occurrence the user removed or doubled one the user changed.
-// One that names no occurrence of the new series (a shorter or another rule) goes,
-// with its override; the file as it was is in the safety net.
-void FollowTheStart(icalcomponent* root, const Located& found, const icaltimetype& oldStart) {
-    const icaltimetype newStart = SeriesStart(root, found.series);
-    const time_t moved = icaltime_as_timet(WallIn(newStart, newStart)) - icaltime_as_timet(WallIn(oldStart, newStart));
-    const auto follows = [&](icalproperty* property) {
-        icaltimetype time = WallIn(ZonedValue(root, property), newStart);
-        icaltime_adjust(&time, int(moved / 86400), 0, 0, int(moved % 86400));
-        if (newStart.is_date) {
-            time = DateOf({time.year, time.month, time.day});
-        } else {
-            time.zone = newStart.zone;
-        }
-        if (!PlaceInSeries(found.series, newStart, time).found) return false;
-        SetInSeriesFrame(property, found.series, time);
-        return true;
-    };
-    std::vector<icalproperty*> excluded;
-    for (icalproperty* property = icalcomponent_get_first_property(found.series, ICAL_EXDATE_PROPERTY);
-         property != nullptr; property = icalcomponent_get_next_property(found.series, ICAL_EXDATE_PROPERTY)) {
-        excluded.push_back(property);
-    }
-    for (icalproperty* property : excluded) {
-        if (follows(property)) continue;
-        icalcomponent_remove_property(found.series, property);
-        icalproperty_free(property);
-    }
-    for (icalcomponent* event : found.all) {
-        icalproperty* id = icalcomponent_get_first_property(event, ICAL_RECURRENCEID_PROPERTY);
-        if (id == nullptr || follows(id)) continue;
-        icalcomponent_remove_component(root, event);
-        icalcomponent_free(event);
-    }
 }
 
 class IcsFileWriter final : public IcsWriter {
@@ -394,27 +221,24 @@ public:
             if (found.WholeSeries(scope)) {
                 const icaltimetype oldStart = SeriesStart(tree.root, found.series);
                 Stamp(found.series, stamp, false);
-                SetFields(found.series, fields, stamp, true);
-                FollowTheStart(tree.root, found, oldStart);
+                SetSeriesFields(tree.root, found.series, fields, stamp);
+                FollowTheStart(tree.root, found.series, found.all, oldStart);
             } else if (scope == Scope::ThisOccurrence) {
                 ChangeOne(tree.root, found, fields, stamp);
             } else {
                 EventFields following = fields;
                 icalproperty* rule = icalcomponent_get_first_property(found.series, ICAL_RRULE_PROPERTY);
-                const int count = icalproperty_get_rrule(rule).count;
+                const int count = rule != nullptr ? icalproperty_get_rrule(rule).count : 0;
                 // « 10 fois » kept by the dialog means the ten of the whole series.
                 if (count > 0 && fields.repeatCount == count)
                     following.repeatCount = std::max(1, count - found.place.before);
-                RemoveOverridesFrom(tree.root, found.all, *found.target, false);
-                EndBefore(tree.root, found.series, *found.target);
                 Stamp(found.series, stamp, false);
-                icalcomponent* series = NewEvent(following, newUid, stamp);
                 if (oneFile) {
-                    icalcomponent_add_component(tree.root, series);
+                    SplitOff(tree.root, found.series, found.all, *found.target, following, newUid, stamp, tree.root);
                 } else {
                     Tree own{NewCalendar()};
                     AddZoneIfMissing(own.root, stamp);
-                    icalcomponent_add_component(own.root, series);
+                    SplitOff(tree.root, found.series, found.all, *found.target, following, newUid, stamp, own.root);
                     change.newSeriesUid = newUid;
                     change.newSeriesText = TextOf(own.root);
                 }

@@ -8,15 +8,13 @@
 #include <vector>
 
 #include "agendas/ics/write_fields.h"
+#include "agendas/ics/write_series.h"
 
 namespace agendas::ics {
 
 extern std::mutex libicalMutex;  // read.cpp: libical keeps state of its own
 
 namespace {
-
-// Steps of a rule walked to count its occurrences, as the writer walks it to find one.
-constexpr int kMostSteps = 200'000;
 
 struct Tree {
     icalcomponent* root = nullptr;
@@ -65,11 +63,6 @@ QuickRepetition RepetitionOf(icalrecurrencetype_frequency frequency) {
     }
 }
 
-bool SameWall(const icaltimetype& a, const icaltimetype& b) {
-    return a.year == b.year && a.month == b.month && a.day == b.day &&
-           (a.is_date || b.is_date || (a.hour == b.hour && a.minute == b.minute && a.second == b.second));
-}
-
 // The occurrences of the series: its rule's, less its EXDATEs, and its RDATEs; none
 // when the rule has no end.
 std::optional<int> OccurrencesOf(icalcomponent* root, icalcomponent* series, const icaltimetype& start) {
@@ -108,6 +101,22 @@ std::optional<int> OccurrencesOf(icalcomponent* root, icalcomponent* series, con
 
 }  // namespace
 
+std::optional<ShownTimes> ShownTimesOf(icalcomponent* root, icalcomponent* event) {
+    const std::optional<icaltimetype> start = TimeOf(root, event, ICAL_DTSTART_PROPERTY);
+    if (!start) return std::nullopt;
+    ShownTimes times{.wholeDay = bool(start->is_date), .start = LocalOf(*start), .end = LocalOf(*start)};
+    std::optional<icaltimetype> last = TimeOf(root, event, ICAL_DTEND_PROPERTY);
+    if (!last) {
+        if (icalproperty* duration = icalcomponent_get_first_property(event, ICAL_DURATION_PROPERTY))
+            last = icaltime_add(*start, icalproperty_get_duration(duration));
+    }
+    if (last) {
+        if (times.wholeDay) icaltime_adjust(&*last, -1, 0, 0, 0);  // the end is exclusive, RFC 5545 3.6.1
+        times.end = std::max(times.start, LocalOf(*last));
+    }
+    return times;
+}
+
 WrittenEvent FieldsOf(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which) {
     WrittenEvent written;
     const std::lock_guard lock(libicalMutex);
@@ -130,24 +139,16 @@ WrittenEvent FieldsOf(std::string_view text, const std::string& uid, const std::
         }
     }
     const std::optional<icaltimetype> start = series ? TimeOf(tree.root, series, ICAL_DTSTART_PROPERTY) : std::nullopt;
-    if (!start) return written;
+    const std::optional<ShownTimes> times = series ? ShownTimesOf(tree.root, series) : std::nullopt;
+    if (!start || !times) return written;
     written.found = true;
     EventFields& fields = written.fields;
     icalcomponent* look = own != nullptr ? own : series;
     fields.title = TextOf(icalcomponent_get_summary(look)).value_or("");
     fields.place = TextOf(icalcomponent_get_location(look));
-    fields.wholeDay = start->is_date;
-    fields.start = LocalOf(*start);
-    fields.end = fields.start;
-    if (const std::optional<icaltimetype> end = TimeOf(tree.root, series, ICAL_DTEND_PROPERTY)) {
-        icaltimetype last = *end;
-        if (fields.wholeDay) icaltime_adjust(&last, -1, 0, 0, 0);  // the end is exclusive, RFC 5545 3.6.1
-        fields.end = std::max(fields.start, LocalOf(last));
-    } else if (icalproperty* duration = icalcomponent_get_first_property(series, ICAL_DURATION_PROPERTY)) {
-        icaltimetype last = icaltime_add(*start, icalproperty_get_duration(duration));
-        if (fields.wholeDay) icaltime_adjust(&last, -1, 0, 0, 0);
-        fields.end = std::max(fields.start, LocalOf(last));
-    }
+    fields.wholeDay = times->wholeDay;
+    fields.start = times->start;
+    fields.end = times->end;
     icalproperty* rule = icalcomponent_get_first_property(series, ICAL_RRULE_PROPERTY);
     if (rule != nullptr && icalcomponent_get_next_property(series, ICAL_RRULE_PROPERTY) == nullptr) {
         const icalrecurrencetype recurrence = icalproperty_get_rrule(rule);

@@ -66,7 +66,11 @@ std::optional<agendas::EventWriting> Run(const std::vector<std::string>& words, 
     const agendas::EventFile file = agendas::FindEventFile(calendar, words[2], writer);
     betweenReadAndWrite(file);
     if (command == "change" && words.size() == 6) {
-        return events.Change(calendar, file, words[2], Occurrence(words[4]), ScopeOf(words[3]), Fields(words[5]));
+        // As the dialog leaves its reminder at « Comme écrits dans l'agenda »: the
+        // VALARMs the phrase cannot say are kept.
+        agendas::EventFields fields = Fields(words[5]);
+        fields.keepReminders = writer.FieldsOf(file.bytes, words[2], Occurrence(words[4])).fields.keepReminders;
+        return events.Change(calendar, file, words[2], Occurrence(words[4]), ScopeOf(words[3]), fields);
     }
     if (command == "remove" && words.size() == 5) {
         return events.Remove(calendar, file, words[2], Occurrence(words[4]), ScopeOf(words[3]));

@@ -112,14 +112,19 @@ def shown(fields, start):
     return ("heure", start, start + (fields.end - fields.start), fields.title)
 
 
-def whole_change(series, fields):
-    """The whole series changed: its exceptions move as its start moved, those that
-    name no occurrence of the new rule go."""
-    moved = fields.start - series.fields.start
+def whole_change(series, fields, origin=None):
+    """The whole series changed (or its part from `origin` on): its exceptions move as
+    its start moved, those that name no occurrence of the new rule go; an event that no
+    longer repeats has no occurrence removed (RFC 5545 3.8.5.1 has EXDATE exclude from
+    a recurrence set)."""
+    origin = origin or series.fields.start
+    moved = fields.start - origin
     new = Series(series.calendar, fields)
     starts = set(new.starts())
-    new.removed = {start + moved for start in series.removed if start + moved in starts}
-    new.changed = {start + moved: value for start, value in series.changed.items() if start + moved in starts}
+    new.removed = {start + moved for start in series.removed
+                   if start >= origin and start + moved in starts and fields.freq}
+    new.changed = {start + moved: value for start, value in series.changed.items()
+                   if start >= origin and start + moved in starts}
     return new
 
 
@@ -219,9 +224,10 @@ def change_or_remove(uid, removal):
         before = len([s for s in series.starts() if s < target])
         if series.count and fields.count == series.count:
             fields.count = max(1, series.count - before)
+        # The following occurrences keep their exceptions, moved as their start moved.
+        model[answer] = whole_change(series, fields, target)
         series.until, series.count = target - dt.timedelta(seconds=1), None
         series.changed = {s: v for s, v in series.changed.items() if s < target}
-        model[answer] = Series(series.calendar, fields)
 
 
 def read_back():
