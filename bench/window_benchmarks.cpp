@@ -6,13 +6,18 @@
 // The *AndPaint variants also let the window handle what the tick asked for (the
 // repaints of changed labels), as the event loop does right after each tick.
 //
-// BM_MonthTooltips: the tooltips of the days the calendar's grid can show, computed
-// ahead as each page turns or a choice changes: ten weeks of a day's facts, the sun
-// and the season at the place included.
+// BM_MonthTooltips: what the calendar's grid writes for the days it can show as each
+// page turns or a choice changes: their marks, ten weeks of holidays and days with
+// events. BM_DayTooltip: the tooltip of one day, asked as the pointer rests on it,
+// each of the page's 42 days in turn: a day's facts, the sun and the season at the
+// place included, laid out and shown.
 
 #include <benchmark/benchmark.h>
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QFile>
+#include <QHelpEvent>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include "app/look/fixed_look.h"
@@ -80,6 +85,24 @@ void BM_MonthTooltips(benchmark::State& state) {
     state.SetLabel(window.AlmanacPlace().text);
 }
 BENCHMARK(BM_MonthTooltips)->Unit(benchmark::kMillisecond);
+
+void BM_DayTooltip(benchmark::State& state) {
+    Form1& window = StartedWindow();
+    auto* grid = window.findChild<CalendarControl*>(QStringLiteral("Cal1"))->Widget()->findChild<QTableView*>();
+    const QAbstractItemModel* days = grid->model();
+    int shown = 0;
+    for (auto _ : state) {
+        // The six weeks below the row of the weekday names.
+        const QModelIndex cell = days->index(1 + shown / 7, shown % 7);
+        const QPoint at = grid->visualRect(cell).center();
+        QHelpEvent pointed(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &pointed);
+        if (!pointed.isAccepted()) state.SkipWithError("no tooltip shows");
+        shown = (shown + 1) % 42;
+    }
+    state.SetLabel(window.AlmanacPlace().text);
+}
+BENCHMARK(BM_DayTooltip)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -6,6 +6,8 @@
 #include <QTableView>
 #include <map>
 
+#include "app/window/calendar_control.h"
+
 namespace {
 
 constexpr int kDaysInWeek = 7;
@@ -101,7 +103,11 @@ public:
             return view_->locale().dayName((first - 1 + day) % kDaysInWeek + 1, QLocale::LongFormat);
         }
         if (kind == QAccessible::Description && !IsHeader() && !IsWeekNumber()) {
-            return Index().data(Qt::ToolTipRole).toString();
+            // The window's grid tells a day's tooltip when asked, its model never holds it.
+            const auto* control =
+                Calendar() ? qobject_cast<const CalendarControl*>(Calendar()->parentWidget()) : nullptr;
+            return control ? control->DayToolTip(control->DayOfCell(Index()))
+                           : Index().data(Qt::ToolTipRole).toString();
         }
         return {};
     }

@@ -2,6 +2,7 @@
 
 #include <QCalendarWidget>
 #include <QContextMenuEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
@@ -9,6 +10,7 @@
 #include <QTextCharFormat>
 #include <QTimer>
 #include <QToolButton>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -136,12 +138,15 @@ void CalendarControl::ApplyStoredLook() {
         calendar_->setWeekdayTextFormat(static_cast<Qt::DayOfWeek>(day), dayNumbers);
     }
 
-    if (auto* view = calendar_->findChild<QTableView*>()) {
+    grid_ = calendar_->findChild<QTableView*>();
+    if (grid_) {
         auto* style = new GridLineStyle(kGridLineColour);
-        style->setParent(view);
-        view->setStyle(style);
+        style->setParent(grid_);
+        grid_->setStyle(style);
         // The tooltip's delay is asked of the widget under the pointer: the grid's viewport.
-        view->viewport()->setStyle(style);
+        grid_->viewport()->setStyle(style);
+        // Where the days' tooltips are asked for (ShowToolTip).
+        grid_->viewport()->installEventFilter(this);
     }
 
     // The title bar: the calendar's grey instead of the highlight colour, the month
@@ -240,25 +245,28 @@ void CalendarControl::SetEventDays(std::function<bool(QDate)> hasEvents) {
 void CalendarControl::SetDaysKnown(std::function<bool(QDate, QDate)> known) { daysKnown_ = std::move(known); }
 
 void CalendarControl::DescribeHeldDays() {
-    if (tooltipsHeld_) DescribeShownDays();
+    if (marksHeld_) DescribeShownDays();
 }
 
 // The grid shows six weeks around the month, its first row the week of the 1st or
 // the week before; the days from two weeks before the 1st to eight weeks after cover
-// every day it can show. A page's tooltips are written once, when what they tell is
-// known: the 70 days' facts, the sun's among them, cost as much as the rest of a
-// turn of the page.
+// every day it can show.
+std::pair<QDate, QDate> CalendarControl::ShownDays() const {
+    const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
+    return {first.addDays(-14), first.addDays(55)};
+}
+
+// A page's marks are written as it turns. Its tooltips are not: the 70 days' facts,
+// the sun's and the lines of the events among them, would cost more than the rest of
+// a turn of the page, for the one or two days that the pointer rests on.
 void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
-    if (!describe_ && !isHoliday_ && !hasEvents_) return;
-    const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
-    const QDate next = first.addDays(56);
-    tooltipsHeld_ = describe_ && daysKnown_ && !daysKnown_(first.addDays(-14), next.addDays(-1));
-    const bool described = describe_ && !heldUntilPainted_ && !tooltipsHeld_;
-    for (QDate day = first.addDays(-14); day < next; day = day.addDays(1)) {
+    const auto [first, last] = ShownDays();
+    marksHeld_ = daysKnown_ && !daysKnown_(first, last);
+    if (!isHoliday_ && !hasEvents_) return;
+    for (QDate day = first; day <= last; day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
         QTextCharFormat format;
-        if (described) format.setToolTip(BoundedToolTip(describe_(day)));
         // The grid paints the neighbouring months' days in their faded colour and the
         // selected day in its own, whatever a day's format says: bold marks a holiday
         // on every background.
@@ -267,24 +275,56 @@ void CalendarControl::DescribeShownDays() {
             format.setForeground(kHolidayRed);
         }
         if (hasEvents_ && hasEvents_(day)) format.setFontUnderline(true);
-        calendar_->setDateTextFormat(day, format);
+        // A day without a mark keeps the format that the clearing above left it.
+        if (format.propertyCount() > 0) calendar_->setDateTextFormat(day, format);
     }
 }
 
-void CalendarControl::DescribeAfterFirstPaint() {
-    auto* view = calendar_->findChild<QTableView*>();
-    if (!view) return;
-    heldUntilPainted_ = view->viewport();
-    heldUntilPainted_->installEventFilter(this);
+// As QCalendarWidget's model lays out a page: six rows of weeks below the row of the
+// weekday names, after the column of the week numbers when it is shown; the first row
+// is the week before the 1st's when the 1st begins a week.
+QDate CalendarControl::DayOfCell(const QModelIndex& cell) const {
+    constexpr int kWeeksShown = 6, kDaysInWeek = 7;
+    if (!cell.isValid()) return {};
+    const int row = cell.row() - (calendar_->horizontalHeaderFormat() == QCalendarWidget::NoHorizontalHeader ? 0 : 1);
+    const int column = cell.column() - (WeekNumbers() ? 1 : 0);
+    if (row < 0 || row >= kWeeksShown || column < 0 || column >= kDaysInWeek) return {};
+    const QDate first(calendar_->yearShown(), calendar_->monthShown(), 1);
+    const int before = (first.dayOfWeek() - calendar_->firstDayOfWeek() + kDaysInWeek) % kDaysInWeek;  // [0, 6]
+    return first.addDays(kDaysInWeek * row + column - (before == 0 ? kDaysInWeek : before));
 }
 
-// The paint is under way: the tooltips are written once it has reached the screen.
+QString CalendarControl::DayToolTip(QDate day) const {
+    if (!describe_ || heldUntilPainted_ || !day.isValid()) return {};
+    if (day < FirstSelectableDate() || day > LastSelectableDate()) return {};
+    const auto [first, last] = ShownDays();
+    if (daysKnown_ && !daysKnown_(first, last)) return {};
+    return BoundedToolTip(describe_(day));
+}
+
+// As Qt's item views show a cell's tooltip (QAbstractItemDelegate::helpEvent): at the
+// pointer, kept while the pointer stays on the cell, hidden over a cell that tells
+// nothing.
+bool CalendarControl::ShowToolTip(QHelpEvent* event) {
+    const QModelIndex cell = grid_->indexAt(event->pos());
+    const QString text = DayToolTip(DayOfCell(cell));
+    QToolTip::showText(event->globalPos(), text, grid_->viewport(), grid_->visualRect(cell));
+    event->setAccepted(!text.isEmpty());
+    return true;
+}
+
+void CalendarControl::DescribeAfterFirstPaint() {
+    if (grid_) heldUntilPainted_ = grid_->viewport();
+}
+
+// The paint is under way: the tooltips are told once it has reached the screen.
 bool CalendarControl::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == heldUntilPainted_ && event->type() == QEvent::Paint) {
-        heldUntilPainted_->removeEventFilter(this);
+    if (!grid_ || watched != grid_->viewport()) return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::ToolTip) return ShowToolTip(static_cast<QHelpEvent*>(event));
+    if (heldUntilPainted_ && event->type() == QEvent::Paint) {
         QTimer::singleShot(0, this, [this] {
+            if (!heldUntilPainted_) return;
             heldUntilPainted_ = nullptr;
-            DescribeShownDays();
             emit FirstPainted();
         });
     }

@@ -5,15 +5,19 @@
 // it by clicking a day or turning the calendar's own pages.
 
 #include <QDate>
+#include <QModelIndex>
 #include <QWidget>
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "app/window/locale_names.h"
 #include "calendar/int16.h"
 #include "calendar/serial_date.h"
 
 class QCalendarWidget;
+class QHelpEvent;
+class QTableView;
 
 // Value was read while the calendar had no selected date.
 class NoSelectedDateError : public std::runtime_error {
@@ -55,7 +59,9 @@ public:
     void Today();
 
     // What a day's cell says in its tooltip, for every day of the grid (those of the
-    // neighbouring months too), asked again as the calendar turns its pages.
+    // neighbouring months too): asked at the moment the pointer rests on the day or a
+    // screen reader asks for the cell's description, so that it always tells what
+    // the day's facts are then, and a page turns without describing its 70 days.
     void SetDayDescription(std::function<QString(QDate)> describe);
 
     // Which days of the grid are holidays, marked in bold and in their own colour,
@@ -68,23 +74,31 @@ public:
     void SetEventDays(std::function<bool(QDate)> hasEvents);
 
     // Whether what the tooltips of the days [first, last] tell is known yet: until it
-    // is, a new page shows its marks at once and its tooltips wait for
-    // DescribeDaysAgain or DescribeHeldDays. Without it, always known.
+    // is, a new page shows its marks at once and its days have no tooltip, and the
+    // marks are asked again by DescribeDaysAgain or DescribeHeldDays. Without it,
+    // always known.
     void SetDaysKnown(std::function<bool(QDate first, QDate last)> known);
 
-    // Asks the three above again for every day of the grid, when what they read has
-    // changed.
+    // Asks the marks again for every day of the grid, when what they read has
+    // changed; the tooltips, asked when shown, tell it already.
     void DescribeDaysAgain() { DescribeShownDays(); }
-    // The same, only when the page's tooltips are waiting: nothing changed but that
-    // their facts are known now.
+    // The same, only when the page's marks were written before its days were known.
     void DescribeHeldDays();
 
-    // Until the grid's first paint, the three above write the days' marks only, and
-    // their tooltips follow right after that paint, from the event loop: no one sees
-    // a tooltip before pointing at a day, and the facts of the 70 days (the sun's
-    // among them) cost more than the rest of the window's start-up together. For the
-    // window that the program shows at once; asked before the first description.
+    // Until the grid's first paint its days have no tooltip, and FirstPainted tells
+    // when that paint has reached the screen, from the event loop: for the window
+    // that the program shows at once.
     void DescribeAfterFirstPaint();
+
+    // The day a cell of the grid's model shows, as the calendar lays out its six
+    // weeks (the week of the 1st first, or the week before when the 1st is a Monday);
+    // none for the weekday names and the week numbers.
+    QDate DayOfCell(const QModelIndex& cell) const;
+    // The tooltip of `day`, laid out within kWidestToolTip: what the pointer resting
+    // on the day shows and what a screen reader says of its cell. Empty, and no
+    // tooltip shows, for a day outside the offered range, before the grid's first
+    // paint, and while the events of the page are not known.
+    QString DayToolTip(QDate day) const;
 
     // Whether the grid has a first column of ISO week numbers (weeks begin on Monday).
     // The grid keeps its box: its eight columns share the width of seven.
@@ -95,8 +109,7 @@ public:
     QCalendarWidget* Widget() const { return calendar_; }
 
 signals:
-    // After DescribeAfterFirstPaint, once the grid's first frame is on the screen and
-    // the tooltips are written.
+    // After DescribeAfterFirstPaint, once the grid's first frame is on the screen.
     void FirstPainted();
 
 protected:
@@ -111,14 +124,18 @@ private:
     void FollowPage(int year, int month);
     void NameGrid();
     void DescribeShownDays();
+    // The first and the last day that the page shown can show.
+    std::pair<QDate, QDate> ShownDays() const;
+    bool ShowToolTip(QHelpEvent* event);
 
     QCalendarWidget* calendar_;
+    QTableView* grid_ = nullptr;  // the calendar's table of days
     bool valueIsNull_ = false;
     std::function<QString(QDate)> describe_;
     std::function<bool(QDate)> isHoliday_;
     std::function<bool(QDate)> hasEvents_;
     std::function<bool(QDate, QDate)> daysKnown_;
-    bool tooltipsHeld_ = false;            // the page's tooltips wait for its days to be known
+    bool marksHeld_ = false;               // the page's marks were written before its days were known
     QWidget* heldUntilPainted_ = nullptr;  // the grid whose first paint the tooltips wait for
 };
 

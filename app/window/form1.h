@@ -47,8 +47,8 @@ public:
     // When the window begins to follow what changes outside it: its reminders (on
     // the session and system buses), the settings file changed by others, and its
     // own folder's files. The window that the program shows at once does so after
-    // its first frame is on the screen, as it writes the grid's tooltips
-    // (CalendarControl::DescribeAfterFirstPaint): none of this shows in that frame.
+    // its first frame is on the screen (CalendarControl::DescribeAfterFirstPaint):
+    // none of this shows in that frame.
     // A window covered from the start is never drawn: it begins after
     // kLongestWaitForFirstPaint at the latest.
     enum class Follow { AtOnce, AfterFirstPaint };

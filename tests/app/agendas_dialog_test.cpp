@@ -255,7 +255,8 @@ private slots:
         // Whether the day is underlined, and whether its tooltip tells `shown`.
         const auto marks = [&](const char* shown) {
             const QTextCharFormat format = test::Cal1Of(window)->Widget()->dateTextFormat(day);
-            return std::pair(format.fontUnderline(), format.toolTip().contains(QLatin1String(shown)));
+            return std::pair(format.fontUnderline(),
+                             test::DayTooltip(*test::Cal1Of(window), day).contains(QLatin1String(shown)));
         };
         for (const auto& row : rows) {
             const QString source = row.source ? files.filePath(QLatin1String(row.source))

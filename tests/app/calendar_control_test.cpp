@@ -338,18 +338,18 @@ private slots:
         grid.DescribeAfterFirstPaint();
         grid.SetHolidays([](QDate day) { return day == QDate(2025, 7, 14); });
         grid.SetDayDescription([](QDate day) { return day.toString(Qt::ISODate); });
-        const auto format = [&](QDate day) { return grid.Widget()->dateTextFormat(day); };
-        QCOMPARE(format(QDate(2025, 7, 14)).fontWeight(), int(QFont::Bold));
-        QVERIFY(format(QDate(2025, 7, 14)).toolTip().isEmpty());
+        QCOMPARE(grid.Widget()->dateTextFormat(QDate(2025, 7, 14)).fontWeight(), int(QFont::Bold));
+        QVERIFY(test::DayTooltip(grid, QDate(2025, 7, 14)).isEmpty());
         grid.show();
         QVERIFY(QTest::qWaitForWindowExposed(&grid));
-        QTRY_COMPARE(format(QDate(2025, 7, 14)).toolTip(), QStringLiteral("2025-07-14"));
+        QTRY_COMPARE(test::DayTooltip(grid, QDate(2025, 7, 14)), QStringLiteral("2025-07-14"));
         grid.Widget()->setCurrentPage(2025, 9);
-        QCOMPARE(format(QDate(2025, 9, 1)).toolTip(), QStringLiteral("2025-09-01"));
+        QCOMPARE(test::DayTooltip(grid, QDate(2025, 9, 1)), QStringLiteral("2025-09-01"));
     }
 
     // A page whose days' events are not known yet: its marks at once, its tooltips
-    // once they are known, each day described once for the page.
+    // once they are known; a day is described when its tooltip is asked, not as the
+    // page turns.
     void tooltipsWaitForTheDaysOfThePage() {
         CalendarControl grid;
         grid.Widget()->setSelectedDate(QDate(2025, 7, 1));
@@ -362,14 +362,53 @@ private slots:
             return day.toString(Qt::ISODate);
         });
         grid.Widget()->setCurrentPage(2025, 11);
-        const QTextCharFormat waiting = grid.Widget()->dateTextFormat(QDate(2025, 11, 11));
-        QCOMPARE(waiting.fontWeight(), int(QFont::Bold));
-        QVERIFY(waiting.toolTip().isEmpty());
+        QCOMPARE(grid.Widget()->dateTextFormat(QDate(2025, 11, 11)).fontWeight(), int(QFont::Bold));
+        QVERIFY(test::DayTooltip(grid, QDate(2025, 11, 11)).isEmpty());
         known = QDate(2025, 11, 1).addDays(-14);
         grid.DescribeHeldDays();
         grid.DescribeHeldDays();
-        QCOMPARE(grid.Widget()->dateTextFormat(QDate(2025, 11, 11)).toolTip(), QStringLiteral("2025-11-11"));
-        QCOMPARE(described, 70);
+        QCOMPARE(described, 0);
+        QCOMPARE(test::DayTooltip(grid, QDate(2025, 11, 11)), QStringLiteral("2025-11-11"));
+        QCOMPARE(described, 1);
+    }
+
+    // The day that the grid names under the pointer and to a screen reader is the one
+    // the calendar's own model shows in that cell, on pages that begin on each day of
+    // the week, with and without the week numbers, at both ends of the offered range.
+    void eachCellIsTheDayTheCalendarShowsThere() {
+        CalendarControl grid;
+        QCalendarWidget* calendar = grid.Widget();
+        const QAbstractItemModel* model = calendar->findChild<QTableView*>()->model();
+        QStringList wrong;
+        int days = 0;
+        for (const bool weekNumbers : {false, true}) {
+            grid.SetWeekNumbers(weekNumbers);
+            QList<QDate> pages;
+            for (QDate page(2024, 1, 1); page.year() <= 2030; page = page.addMonths(1)) pages << page;
+            pages << CalendarControl::FirstSelectableDate() << CalendarControl::LastSelectableDate();
+            for (const QDate page : pages) {
+                calendar->setCurrentPage(page.year(), page.month());
+                // The calendar's model tells which day a cell shows by that day's format.
+                calendar->setDateTextFormat(QDate(), QTextCharFormat());
+                for (QDate day = page.addDays(-45); day <= page.addDays(75); day = day.addDays(1)) {
+                    QTextCharFormat format;
+                    format.setToolTip(QString::number(day.toJulianDay()));  // the ISO date has no year 10000
+                    calendar->setDateTextFormat(day, format);
+                }
+                for (int row = 0; row < model->rowCount(); ++row) {
+                    for (int column = 0; column < model->columnCount(); ++column) {
+                        const QModelIndex cell = model->index(row, column);
+                        const QString shown = cell.data(Qt::ToolTipRole).toString();
+                        days += !shown.isEmpty();
+                        const QDate day = grid.DayOfCell(cell);
+                        if ((day.isValid() ? QString::number(day.toJulianDay()) : QString()) != shown)
+                            wrong << QStringLiteral("%1: %2, %3").arg(page.toString(Qt::ISODate)).arg(row).arg(column);
+                    }
+                }
+            }
+        }
+        QVERIFY2(wrong.isEmpty(), qPrintable(wrong.mid(0, 10).join(QLatin1Char('\n'))));
+        QCOMPARE(days, 2 * (7 * 12 + 2) * 42);
     }
 
     // The user's agendas, listed in the settings file: the days holding events are
@@ -403,7 +442,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         window.Form_Load();
         QCalendarWidget* grid = test::Cal1Of(window)->Widget();
-        const auto tooltip = [&](QDate day) { return grid->dateTextFormat(day).toolTip(); };
+        const auto tooltip = [&](QDate day) { return test::DayTooltip(*test::Cal1Of(window), day); };
         auto* view = grid->findChild<QTableView*>();
         QVERIFY(view);
         // The cell of `day` on the page shown, with and without the marks of events.

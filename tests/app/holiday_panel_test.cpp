@@ -167,7 +167,7 @@ private slots:
             test::Cal1Of(*form_)->Widget()->setCurrentPage(day.year(), day.month());
             QVERIFY2(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).fontWeight() == QFont::Bold,
                      qPrintable(day.toString(Qt::ISODate)));
-            QVERIFY2(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).toolTip().contains(Utf8(holiday.row->name)),
+            QVERIFY2(test::DayTooltip(*test::Cal1Of(*form_), day).contains(Utf8(holiday.row->name)),
                      qPrintable(day.toString(Qt::ISODate)));
         }
     }

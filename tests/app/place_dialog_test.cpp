@@ -54,7 +54,7 @@ class PlaceDialogTest : public QObject {
     }
     static QLineEdit* Field(PlaceDialog* dialog) { return dialog->findChild<QLineEdit*>(QStringLiteral("PlaceField")); }
     static QLabel* Refusal(PlaceDialog* dialog) { return dialog->findChild<QLabel*>(QStringLiteral("PlaceRefusal")); }
-    QString SolsticeTooltip() const { return test::Cal1Of(*form_)->Widget()->dateTextFormat(kSolstice).toolTip(); }
+    QString SolsticeTooltip() const { return test::DayTooltip(*test::Cal1Of(*form_), kSolstice); }
 
 private slots:
     void initTestCase() {
@@ -88,7 +88,7 @@ private slots:
         started.Form_Load();
         QVERIFY(QTest::qWaitForWindowExposed(&started));
         test::Cal1Of(started)->Widget()->setSelectedDate(kSolstice);
-        QVERIFY(test::Cal1Of(started)->Widget()->dateTextFormat(kSolstice).toolTip().contains(SunLineAt("Brest")));
+        QVERIFY(test::DayTooltip(*test::Cal1Of(started), kSolstice).contains(SunLineAt("Brest")));
         QVERIFY(!calendar::TownListDecoded());
         QVERIFY(OpenDialog());
         QVERIFY(calendar::TownListDecoded());

@@ -9,8 +9,12 @@
 #include <QComboBox>
 #include <QCryptographicHash>
 #include <QFile>
+#include <QHelpEvent>
 #include <QImageReader>
+#include <QLayout>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QtTest>
 
 #include "app/look/fixed_look.h"
@@ -33,6 +37,31 @@ Control* Named(const Form1& form, const char* name) {
 }
 
 inline CalendarControl* Cal1Of(const Form1& form) { return Named<CalendarControl>(form, "Cal1"); }
+
+// What resting the pointer on a cell of the grid shows, as the grid's viewport is
+// asked for it once the wait is over: the tooltip's text, or nothing when no tooltip
+// shows.
+inline QString CellTooltip(const CalendarControl& grid, const QModelIndex& cell) {
+    auto* view = grid.Widget()->findChild<QTableView*>();
+    if (auto* layout = grid.layout()) layout->activate();  // a window not shown yet has its cells laid out
+    const QPoint at = view->visualRect(cell).center();
+    if (view->indexAt(at) != cell) qFatal("the grid's cell %d, %d is not under its centre", cell.row(), cell.column());
+    QHelpEvent asked(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QCoreApplication::sendEvent(view->viewport(), &asked);
+    return asked.isAccepted() ? QToolTip::text() : QString();
+}
+
+// The same for `day` on the page shown, its cell found as the calendar lays out six
+// weeks below the weekday names: from the Monday before the 1st, a whole week before
+// when the 1st is a Monday.
+inline QString DayTooltip(const CalendarControl& grid, QDate day) {
+    const QDate first(grid.Widget()->yearShown(), grid.Widget()->monthShown(), 1);
+    const QDate gridStart = first.addDays(-(first.dayOfWeek() == 1 ? 7 : first.dayOfWeek() - 1));
+    const qint64 offset = gridStart.daysTo(day);
+    if (offset < 0 || offset >= 42) qFatal("the page shown has no %s", qPrintable(day.toString(Qt::ISODate)));
+    const QAbstractItemModel* model = grid.Widget()->findChild<QTableView*>()->model();
+    return CellTooltip(grid, model->index(1 + int(offset / 7), int(offset % 7) + (grid.WeekNumbers() ? 1 : 0)));
+}
 
 // Stops or lets run the two refreshes, Timer1_Timer and Timer2_Timer.
 inline void SetRefreshesEnabled(const Form1& form, bool enabled) {

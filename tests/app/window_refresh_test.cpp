@@ -505,7 +505,7 @@ private slots:
             QCOMPARE(value->isHidden(), !kept.isValid());
             QCOMPARE(value->text(), kept.isValid() ? french.toString(kept, pattern) : QString());
         }
-        QCOMPARE(test::Cal1Of(*form_)->Widget()->dateTextFormat(day).toolTip(), TooltipOfText(lines));
+        QCOMPARE(test::DayTooltip(*test::Cal1Of(*form_), day), TooltipOfText(lines));
     }
 
     // Each region of the menu's « Jours fériés », chosen there: the grid marks its days
@@ -543,7 +543,8 @@ private slots:
                     const QStringList lines = TerminalText(day, row.key);
                     const bool holiday = std::ranges::any_of(
                         lines, [](const QString& line) { return line.startsWith(QStringLiteral("Jour férié : ")); });
-                    if ((format.fontWeight() == QFont::Bold) != holiday || format.toolTip() != TooltipOfText(lines)) {
+                    if ((format.fontWeight() == QFont::Bold) != holiday ||
+                        test::DayTooltip(*test::Cal1Of(*form_), day) != TooltipOfText(lines)) {
                         differences << name + QLatin1Char(' ') + day.toString(Qt::ISODate);
                     }
                 }
