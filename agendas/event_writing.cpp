@@ -283,7 +283,8 @@ EventWriting EventWriter::Remove(const Source& calendar, const EventFile& file, 
     const files::Descriptor folder(open(path.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.IsOpen()) return NotWritten(file.path);
     const files::WriteResult::Status removed = files::RemoveIfUnchanged(folder.Get(), path.filename(), file.identity);
-    EventWriting writing = FromWrite({.status = removed, .keptAside = {}}, calendar, file.path);
+    EventWriting writing =
+        FromWrite({.status = removed, .keptAside = {}, .identity = files::kNoFile}, calendar, file.path);
     writing.uid = uid;
     return writing;
 }

@@ -57,8 +57,9 @@ bool WriteAll(int fd, const std::string& bytes) {
 }
 
 // A new file in `folder` beside `name`, holding `bytes` with the mode `mode` (or
-// kUmaskMode), flushed to the disk; its name, or none.
-std::optional<std::string> NewFile(int folder, const std::string& name, const std::string& bytes, int mode) {
+// kUmaskMode), flushed to the disk; its name, or none, and its identity in `identity`.
+std::optional<std::string> NewFile(int folder, const std::string& name, const std::string& bytes, int mode,
+                                   FileIdentity& identity) {
     static std::atomic<unsigned> counter = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -69,8 +70,12 @@ std::optional<std::string> NewFile(int folder, const std::string& name, const st
             openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(created)));
         if (!file.IsOpen() && errno == EEXIST) continue;
         if (!file.IsOpen()) return std::nullopt;
+        struct stat status = {};
         const bool written = (mode == kUmaskMode || fchmod(file.Get(), mode_t(mode)) == 0) &&
-                             WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0 && close(file.Release()) == 0;
+                             WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0 && fstat(file.Get(), &status) == 0 &&
+                             close(file.Release()) == 0;
+        // A rename or a link keeps the inode, the size and the modification time.
+        identity = IdentityOf(status);
         if (written) return temporary;
         unlinkat(folder, temporary.c_str(), 0);
         return std::nullopt;
@@ -108,13 +113,14 @@ bool LinkInPlace(int folder, const std::string& temporary, const std::string& na
 }  // namespace
 
 WriteResult WriteBeside(int folder, const std::string& name, const std::string& bytes, const WriteOptions& options) {
-    const std::optional<std::string> temporary = NewFile(folder, name, bytes, options.mode);
+    FileIdentity identity = kNoFile;
+    const std::optional<std::string> temporary = NewFile(folder, name, bytes, options.mode, identity);
     if (!temporary) return {};
     const auto abandon = [&](WriteResult::Status status) {
         unlinkat(folder, temporary->c_str(), 0);
-        return WriteResult{.status = status, .keptAside = {}};
+        return WriteResult{.status = status, .keptAside = {}, .identity = kNoFile};
     };
-    WriteResult result{.status = WriteResult::Status::Written, .keptAside = {}};
+    WriteResult result{.status = WriteResult::Status::Written, .keptAside = {}, .identity = identity};
     {
         // The lock is held only for the check and the rename, never while a file is
         // written to the disk.

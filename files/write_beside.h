@@ -35,6 +35,9 @@ struct WriteResult {
     };
     Status status = Status::Failed;
     std::string keptAside = {};  // the name the old file is kept under, when it was
+    // Of the new file when Written, as a reading of it gives it: a reader that holds it
+    // knows the file it would read is the one written, and reads nothing.
+    FileIdentity identity = kNoFile;
 };
 
 // Writes `bytes` as the file `name` of the open folder `folder`.
