@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "agendas/source_reading.h"
 #include "calendar/local_zone.h"
@@ -138,6 +139,7 @@ const SharedEvents* AgendaDays::On(LocalDate date) const {
 struct Agenda::LoadedSource {
     ReadSource read;
     bool stale = true;  // to be looked at again before the next question
+    Look look;          // how far, then
     // The months computed, each file's events in it: a file read again is computed
     // again alone. Only the files with events or troubles in the month have an entry.
     std::map<std::pair<int, int>, std::map<std::string, FileMonth>> months;
@@ -166,13 +168,82 @@ void Agenda::ReadOnlyFor(LocalDate first, LocalDate last) {
 }
 
 void Agenda::ReadChanges() {
-    for (const auto& source : loaded_) source->stale = true;
+    for (const auto& source : loaded_) {
+        source->stale = true;
+        source->look.Add({});
+    }
 }
 
-void Agenda::ReadChangesAt(const std::string& path) {
+void Agenda::ReadChangesAt(const std::string& path, bool lost) {
     for (const auto& source : loaded_) {
-        if (Concerns(source->read.source, path)) source->stale = true;
+        if (!Concerns(source->read.source, path)) continue;
+        source->stale = true;
+        source->look.Add({.kind = lost ? Look::Kind::Everything : Look::Kind::Listing, .names = {}});
     }
+}
+
+bool NameConcerns(const std::vector<Source>& sources, const std::string& folder, std::string_view name) {
+    return std::ranges::any_of(sources, [&](const Source& source) { return ConcernsName(source, folder, name); });
+}
+
+void Agenda::ReadNamesAt(const std::string& folder, const std::set<std::string>& names) {
+    for (const auto& source : loaded_) {
+        Look look{.kind = Look::Kind::Names, .names = {}};
+        for (const std::string& name : names) {
+            if (ConcernsName(source->read.source, folder, name)) look.names.insert(name);
+        }
+        if (look.names.empty()) continue;
+        source->stale = true;
+        source->look.Add(look);
+    }
+}
+
+void Agenda::TakeWritten(const WrittenFile& written) {
+    const std::size_t slash = written.path.rfind('/');
+    if (slash == std::string::npos) return;
+    const std::string folder = slash == 0 ? "/" : written.path.substr(0, slash);
+    for (const auto& source : loaded_) {
+        const Source& read = source->read.source;
+        if (read.kind == Source::Kind::Folder && read.location == folder) {
+            ReadNamesAt(folder, {written.path.substr(slash + 1)});
+        } else if (read.kind == Source::Kind::File && read.location == written.path && !TakeEvents(*source, written)) {
+            source->stale = true;
+            source->look.Add({});
+        }
+    }
+}
+
+// The written events are taken when the text read is the one the writing changed:
+// its identity then is the one the writer read (which it checked before writing).
+bool Agenda::TakeEvents(LoadedSource& source, const WrittenFile& written) {
+    const auto found = source.read.files.find(written.path);
+    if (found == source.read.files.end() || written.eventsText.empty() || written.after == files::kNoFile) return false;
+    ReadFile& file = found->second;
+    if (!file.textRead || !file.calendar || file.stale || file.identity != written.before) return false;
+    std::string problem;
+    const IcsReader* const reader = Reader(problem);
+    if (reader == nullptr) return false;
+    std::unique_ptr<IcsCalendar> calendar =
+        reader->Read(written.eventsText, only_, source.read.source.writable, problem);
+    if (!calendar) return false;
+    file.written.push_back({.calendar = std::move(calendar), .uids = written.uids});
+    file.identity = written.after;
+    // Each month kept loses the events of those UIDs and takes the new ones; one
+    // whose events cannot all be told by their UID is computed again.
+    const std::set<std::string> uids(written.uids.begin(), written.uids.end());
+    for (auto& [month, files] : source.months) {
+        FileMonth& events = files[written.path];
+        if (std::ranges::any_of(events.events, [](const auto& event) { return event->origin == nullptr; })) {
+            events = FileMonthOf(source, written.path, month.first, month.second);
+            continue;
+        }
+        std::erase_if(events.events, [&](const auto& event) { return uids.contains(event->origin->uid); });
+        const FileMonth added =
+            WrittenMonthOf(source, written.path, file.written.size() - 1, month.first, month.second);
+        events.events.insert(events.events.end(), added.events.begin(), added.events.end());
+        events.troubles.insert(events.troubles.end(), added.troubles.begin(), added.troubles.end());
+    }
+    return true;
 }
 
 void Agenda::Load() {
@@ -187,9 +258,10 @@ void Agenda::Load() {
 
 void Agenda::LookAgain(LoadedSource& source) {
     source.stale = false;
+    const Look look = std::exchange(source.look, {.kind = Look::Kind::Names, .names = {}});
     const std::string shownBefore = source.read.name;
     const auto reader = [this](std::string& problem) { return Reader(problem); };
-    const std::vector<std::string> changed = agendas::LookAgain(source.read, reader, only_);
+    const std::vector<std::string> changed = agendas::LookAgain(source.read, reader, only_, look);
     // The events carry the agenda's name.
     if (source.read.name != shownBefore) source.months.clear();
     for (auto& [month, files] : source.months) {
@@ -202,14 +274,18 @@ void Agenda::LookAgain(LoadedSource& source) {
     }
 }
 
+// A reader of a few days only has them computed, not their whole month.
+Window Agenda::MonthWindow(int year, int month) const {
+    const bool few = only_ && only_->first.year == year && only_->first.month == month &&
+                     PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
+    return few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
+}
+
 FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key, int year, int month) const {
     FileMonth events;
     const ReadFile& file = source.read.files.at(key);
     const std::string& name = source.read.name;
-    // A reader of a few days only has them computed, not their whole month.
-    const bool few = only_ && only_->first.year == year && only_->first.month == month &&
-                     PreviousDay(only_->next) <= PreviousDay(FirstOfNextMonth(year, month));
-    const Window window = few ? *only_ : WindowOf(FirstOfMonth(year, month), FirstOfNextMonth(year, month));
+    const Window window = MonthWindow(year, month);
     for (const Contact& contact : file.contacts) {
         if (!contact.birthday) continue;
         std::optional<Event> event = BirthdayIn(*contact.birthday, year, name);
@@ -219,10 +295,37 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
         events.events.push_back(std::make_shared<const Event>(std::move(*event)));
     }
     if (!file.calendar) return events;
-    const Expansion expansion = file.calendar->Expand(window);
+    AddOccurrences(source, key, *file.calendar, window, 0, events);
+    for (std::size_t layer = 0; layer < file.written.size(); ++layer)
+        AddOccurrences(source, key, *file.written[layer].calendar, window, layer + 1, events);
+    return events;
+}
+
+FileMonth Agenda::WrittenMonthOf(const LoadedSource& source, const std::string& key, std::size_t layer, int year,
+                                 int month) const {
+    FileMonth events;
+    const IcsCalendar& calendar = *source.read.files.at(key).written.at(layer).calendar;
+    AddOccurrences(source, key, calendar, MonthWindow(year, month), layer + 1, events);
+    return events;
+}
+
+// The occurrences of `calendar` in the window, but those of the UIDs that the gadget's
+// changes after it (from `laterFrom` on in the file's `written`) wrote anew.
+void Agenda::AddOccurrences(const LoadedSource& source, const std::string& key, const IcsCalendar& calendar,
+                            const Window& window, std::size_t laterFrom, FileMonth& events) const {
+    const std::vector<ReadFile::Written>& written = source.read.files.at(key).written;
+    const auto writtenLater = [&](const std::string& uid) {
+        for (std::size_t later = laterFrom; later < written.size(); ++later) {
+            if (std::ranges::find(written[later].uids, uid) != written[later].uids.end()) return true;
+        }
+        return false;
+    };
+    const Expansion expansion = calendar.Expand(window);
     const std::string path = PathOf(source.read, key);
+    const std::string& name = source.read.name;
     const bool writable = source.read.source.writable;
     for (const Occurrence& occurrence : expansion.occurrences) {
+        if (laterFrom < written.size() && writtenLater(occurrence.uid)) continue;
         std::optional<Event> event = EventOf(occurrence, name);
         if (!event) continue;
         if (writable && !occurrence.uid.empty())
@@ -230,7 +333,6 @@ FileMonth Agenda::FileMonthOf(const LoadedSource& source, const std::string& key
         events.events.push_back(std::make_shared<const Event>(std::move(*event)));
     }
     for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
-    return events;
 }
 
 const std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source, int year, int month) {

@@ -10,11 +10,13 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "agendas/contacts.h"
 #include "agendas/event.h"
+#include "agendas/event_writing.h"
 #include "agendas/ics_reader.h"
 #include "agendas/source.h"
 
@@ -45,6 +47,10 @@ struct AgendaDays {
     const SharedEvents* On(LocalDate date) const;
 };
 
+// Whether a watcher's word that `name` changed in `folder` can change what the
+// sources give (agendas/source_reading.h): a temporary file being written never does.
+bool NameConcerns(const std::vector<Source>& sources, const std::string& folder, std::string_view name);
+
 class Agenda {
 public:
     // Gives the reader of iCalendar files, asked the first time a file needs it
@@ -71,18 +77,33 @@ public:
     void ReadChanges();
     // The same for the sources that a change told at `path` can concern: the path of
     // a file or folder of theirs, the folder of an agenda's file, or a subscription's
-    // address or cache folder.
-    void ReadChangesAt(const std::string& path);
+    // address or cache folder. `lost`: a watcher lost events there, and each file's
+    // status is compared even when the folder's listing shows a change.
+    void ReadChangesAt(const std::string& path, bool lost = false);
+    // The entries `names` of `folder` changed, as its watcher told: only they are
+    // looked at, without listing the folder.
+    void ReadNamesAt(const std::string& folder, const std::set<std::string>& names);
+    // The gadget wrote the file: in a vdir, that file alone is looked at; an .ics file
+    // whose text read is the one the writing changed takes the events written in
+    // place of theirs, without reading the file again (otherwise it is read again).
+    void TakeWritten(const WrittenFile& written);
 
     bool Empty() const { return sources_.empty(); }
 
 private:
     struct LoadedSource;
     void Load();
+    bool TakeEvents(LoadedSource& source, const WrittenFile& written);
     void LookAgain(LoadedSource& source);
     // The month's events of the source, file by file (by its key in the source).
     const std::map<std::string, FileMonth>& MonthEvents(LoadedSource& source, int year, int month);
     FileMonth FileMonthOf(const LoadedSource& source, const std::string& key, int year, int month) const;
+    // The month's events of the gadget's change `layer` to the file (ReadFile::written).
+    FileMonth WrittenMonthOf(const LoadedSource& source, const std::string& key, std::size_t layer, int year,
+                             int month) const;
+    void AddOccurrences(const LoadedSource& source, const std::string& key, const IcsCalendar& calendar,
+                        const Window& window, std::size_t laterFrom, FileMonth& events) const;
+    Window MonthWindow(int year, int month) const;
 
     const IcsReader* Reader(std::string& problem);
 

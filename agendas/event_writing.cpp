@@ -218,8 +218,12 @@ EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields)
         if (uid.empty()) return NoFreeUid();
         const TextChange text = writer_.NewFile(fields, uid, stamp_);
         const std::string path = calendar.location + "/" + uid + ".ics";
-        EventWriting writing = FromWrite(
-            files::WriteBeside(path, text.text, {.mode = 0600, .replace = false, .lockFolder = true}), calendar, path);
+        const files::WriteResult result =
+            files::WriteBeside(path, text.text, {.mode = 0600, .replace = false, .lockFolder = true});
+        EventWriting writing = FromWrite(result, calendar, path);
+        if (writing.status == EventWriting::Status::Written)
+            writing.written.push_back(
+                {.path = path, .before = files::kNoFile, .after = result.identity, .uids = {uid}, .eventsText = {}});
         writing.uid = uid;
         return writing;
     }
@@ -252,14 +256,22 @@ EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, 
     // The series goes on in a file of its own, linked first: the series is ended only
     // once its following occurrences are written, and they go again when it cannot be.
     const std::string path = calendar.location + "/" + change.newSeriesUid + ".ics";
-    EventWriting following =
-        FromWrite(files::WriteBeside(path, change.newSeriesText, {.mode = 0600, .replace = false, .lockFolder = true}),
-                  calendar, path);
+    const files::WriteResult result =
+        files::WriteBeside(path, change.newSeriesText, {.mode = 0600, .replace = false, .lockFolder = true});
+    EventWriting following = FromWrite(result, calendar, path);
     following.uid = change.newSeriesUid;
     if (following.status != EventWriting::Status::Written) return following;
     const files::FileIdentity linked = files::IdentityAt(AT_FDCWD, path);
     EventWriting ended = Replace(calendar, file, change);
-    if (ended.status == EventWriting::Status::Written) return following;
+    if (ended.status == EventWriting::Status::Written) {
+        following.written = std::move(ended.written);
+        following.written.push_back({.path = path,
+                                     .before = files::kNoFile,
+                                     .after = result.identity,
+                                     .uids = {change.newSeriesUid},
+                                     .eventsText = {}});
+        return following;
+    }
     const files::Descriptor folder(open(calendar.location.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.IsOpen()) files::RemoveIfUnchanged(folder.Get(), change.newSeriesUid + ".ics", linked);
     ended.uid = uid;
@@ -285,6 +297,9 @@ EventWriting EventWriter::Remove(const Source& calendar, const EventFile& file, 
     const files::WriteResult::Status removed = files::RemoveIfUnchanged(folder.Get(), path.filename(), file.identity);
     EventWriting writing =
         FromWrite({.status = removed, .keptAside = {}, .identity = files::kNoFile}, calendar, file.path);
+    if (writing.status == EventWriting::Status::Written)
+        writing.written.push_back(
+            {.path = file.path, .before = file.identity, .after = files::kNoFile, .uids = {uid}, .eventsText = {}});
     writing.uid = uid;
     return writing;
 }
@@ -296,9 +311,20 @@ EventWriting EventWriter::Replace(const Source& calendar, const EventFile& file,
     if (!OwnOrdinaryFile(file.path)) return NotOwn(file.path);
     if (files::IdentityAt(AT_FDCWD, file.path) != file.identity) return ChangedMeanwhile(calendar);
     if (!KeepBeforeChange(netFolder_, file.path, file.bytes, change.title, stamp_.now)) return NotKept(file.path);
-    return FromWrite(files::WriteBeside(file.path, change.text,
-                                        {.mode = int(file.mode), .expected = file.identity, .lockFolder = true}),
-                     calendar, file.path);
+    const files::WriteResult result = files::WriteBeside(
+        file.path, change.text, {.mode = int(file.mode), .expected = file.identity, .lockFolder = true});
+    EventWriting writing = FromWrite(result, calendar, file.path);
+    if (writing.status != EventWriting::Status::Written) return writing;
+    WrittenFile written{
+        .path = file.path, .before = file.identity, .after = result.identity, .uids = {}, .eventsText = {}};
+    // A vdir's file is small: its reader reads it again. An .ics file's reader takes the
+    // events changed alone.
+    if (calendar.kind == Source::Kind::File) {
+        written.uids = change.touchedUids;
+        written.eventsText = change.touchedText;
+    }
+    writing.written.push_back(std::move(written));
+    return writing;
 }
 
 }  // namespace agendas

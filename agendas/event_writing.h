@@ -41,6 +41,18 @@ struct EventFile {
 };
 EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer);
 
+// One file as the gadget wrote it, for the reader of the agendas, which takes it
+// without looking at the rest of its source (Agenda::TakeWritten).
+struct WrittenFile {
+    std::string path;
+    files::FileIdentity before = files::kNoFile;  // of the file changed, as read; kNoFile for a new one
+    files::FileIdentity after = files::kNoFile;   // of the file written; kNoFile when it was removed
+    // For an .ics file: the events changed and their components as written, a calendar
+    // of their own (TextChange::touchedUids, touchedText).
+    std::vector<std::string> uids;
+    std::string eventsText;
+};
+
 struct EventWriting {
     enum class Status {
         Written,  // in place
@@ -49,9 +61,10 @@ struct EventWriting {
         Failed,   // the system refused (read-only, full disk…): nothing written
     };
     Status status = Status::Failed;
-    std::string sentence;  // French, when not Written
-    std::string uid;       // of the event written (of the new series, after a split)
-    std::string path;      // the file written
+    std::string sentence;              // French, when not Written
+    std::string uid;                   // of the event written (of the new series, after a split)
+    std::string path;                  // the file written
+    std::vector<WrittenFile> written;  // every file written or removed, when Written
 };
 
 // Whether `uid` appears in no calendar of `calendars`: no file of a vdir is named after

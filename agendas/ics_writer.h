@@ -65,6 +65,13 @@ struct TextChange {
     // suivantes »: the new series has a new UID and a file of its own) and its text.
     std::string newSeriesUid;
     std::string newSeriesText;
+    // The events whose components the change wrote, removed ones included, and a
+    // calendar of their components as `text` holds them now, with every VTIMEZONE of
+    // it: a reader that holds the file before the change takes these in place of the
+    // events of those UIDs, without reading the whole text again. Set by Add, Change
+    // and Remove.
+    std::vector<std::string> touchedUids;
+    std::string touchedText;
 };
 
 // An event as its file holds it, for the dialog that changes it.

@@ -35,6 +35,10 @@ bool HasExtension(std::string_view name, const char* extension) {
 
 }  // namespace
 
+bool IsSourceFileName(std::string_view name) {
+    return !name.empty() && name[0] != '.' && (HasExtension(name, ".ics") || HasExtension(name, ".vcf"));
+}
+
 FileText ReadSourceFile(const std::string& path) {
     files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
     switch (file.found) {
@@ -58,8 +62,7 @@ std::string ListSourceFolder(const std::string& folder,
     std::size_t entries = 0;
     while (const dirent* entry = readdir(directory)) {
         const std::string_view name = entry->d_name;
-        if (name.empty() || name[0] == '.') continue;
-        if (!HasExtension(name, ".ics") && !HasExtension(name, ".vcf")) continue;
+        if (!IsSourceFileName(name)) continue;
         if (++entries > kMostFolderFiles) {
             problem = "a plus de " + calendar::CountText(kMostFolderFiles) + " fichiers";
             break;

@@ -34,6 +34,11 @@ struct FileText {
 // to follow the file's name (« n'existe pas », « dépasse 20 Mo »…).
 FileText ReadSourceFile(const std::string& path);
 
+// Whether a folder's entry named so is one of its calendar's files: an .ics or .vcf
+// file (the extension in any case), not a hidden one (a name beginning with a dot:
+// the files that vdirsyncer and the gadget write beside their final name).
+bool IsSourceFileName(std::string_view name);
+
 // Each .ics and .vcf file of the folder (their extension in any case), hidden ones
 // (a name beginning with a dot, vdirsyncer's files being written) left out, given to
 // `each` in the folder's own order with the inode number the listing gives (a file

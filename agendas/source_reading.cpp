@@ -43,6 +43,7 @@ void Forget(ReadSource& source, const std::string& key, ReadFile& file) {
     file.troubles.clear();
     file.calendar.reset();
     file.contacts.clear();
+    file.written.clear();
     source.retrying.erase(key);
     source.troubled.erase(key);
     source.carded.erase(key);
@@ -171,6 +172,45 @@ void CompareStatuses(ReadSource& source, std::vector<std::string>& changed) {
     }
 }
 
+// An entry a watcher told of: read when new or no longer the file read, forgotten
+// when gone. A file already marked to be read is left so.
+void LookAtName(ReadSource& source, int folder, const std::string& name, std::vector<std::string>& changed) {
+    if (!IsSourceFileName(name)) return;
+    struct stat entry = {};
+    const bool there = files::StatusAt(folder, name, false, entry);
+    const auto found = source.files.find(name);
+    if (!there) {
+        if (found == source.files.end()) return;
+        Forget(source, name, found->second);
+        changed.push_back(name);
+        source.files.erase(found);
+        // The last listing points to the file: the next one finds each name by hashing.
+        source.listed.clear();
+        source.listedNames.clear();
+        return;
+    }
+    ReadFile& file = found != source.files.end() ? found->second : source.files.try_emplace(name).first->second;
+    if (file.stale) return;
+    const bool known = file.listedAt != 0;
+    file.listedInode = std::uint64_t(entry.st_ino);
+    file.listedAt = source.looks;
+    if (!known || IdentityNow(folder, name) != file.identity) {
+        file.stale = true;
+        changed.push_back(name);
+    }
+}
+
+// The names alone; false, having changed nothing, when they cannot be looked at so:
+// the folder cannot be opened, or new names could take it past kMostFolderFiles,
+// which only a listing counts.
+bool LookAtNames(ReadSource& source, const std::set<std::string>& names, std::vector<std::string>& changed) {
+    if (source.files.size() + names.size() > kMostFolderFiles) return false;
+    const files::Descriptor folder(open(source.source.location.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.IsOpen()) return false;
+    for (const std::string& name : names) LookAtName(source, folder.Get(), name, changed);
+    return true;
+}
+
 // The agenda's own file, or a subscription's copy while there is one.
 void LookAtFile(ReadSource& source, const std::string& path, std::vector<std::string>& changed) {
     for (auto file = source.files.begin(); file != source.files.end();) {
@@ -222,14 +262,29 @@ std::string PathOf(const ReadSource& source, const std::string& key) {
     return source.source.kind == Source::Kind::Folder ? source.source.location + "/" + key : key;
 }
 
-std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader, const std::optional<Window>& only) {
+void Look::Add(const Look& other) {
+    kind = std::max(kind, other.kind);
+    names.insert(other.names.begin(), other.names.end());
+}
+
+std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader, const std::optional<Window>& only,
+                                   const Look& look) {
     std::vector<std::string> changed;
     const std::string given = calendar::CleanText(source.source.name);
     source.readName = given.empty() ? NameFromPath(source.source.location) : given;
     switch (source.source.kind) {
     case Source::Kind::Folder: {
         const bool known = !source.files.empty();
-        if (!ListFolder(source, changed) && known) CompareStatuses(source, changed);
+        const bool byNames = look.kind == Look::Kind::Names && source.looks > 0 && source.folderProblem.empty();
+        if (!byNames || !LookAtNames(source, look.names, changed)) {
+            const bool listingChanged = ListFolder(source, changed);
+            if (known && (!listingChanged || look.kind == Look::Kind::Everything)) {
+                CompareStatuses(source, changed);
+            } else if (!look.names.empty()) {
+                // A file written in place, which the listing cannot show.
+                LookAtNames(source, look.names, changed);
+            }
+        }
         if (given.empty()) {
             const FileText name = ReadSourceFile(source.source.location + "/" + kDisplayNameFile);
             const std::string shown = calendar::CleanText(std::string_view(name.bytes).substr(0, kLongestName));
@@ -273,6 +328,18 @@ std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader
         }
     }
     return changed;
+}
+
+bool ConcernsName(const Source& source, const std::string& folder, std::string_view name) {
+    const auto isFile = [&](const std::string& path) {
+        return FolderOf(path) == folder && std::string_view(path).substr(path.rfind('/') + 1) == name;
+    };
+    switch (source.kind) {
+    case Source::Kind::Folder: return source.location == folder && (IsSourceFileName(name) || name == kDisplayNameFile);
+    case Source::Kind::Url: return isFile(subscriptions::CopyPath(subscriptions::CacheFolder(), source.location));
+    case Source::Kind::File: break;
+    }
+    return isFile(source.location);
 }
 
 bool Concerns(const Source& source, const std::string& path) {

@@ -6,9 +6,11 @@
 // file): a new name, or a name whose inode changed (vdirsyncer, khal and editors save
 // by renaming a new file over the old), is read; a name gone is forgotten. When the
 // listing shows no such change, what changed was a file written in place, and each
-// file's status is compared with the identity read. A file that could not be read is
-// tried again at each look. The agenda's own file or a subscription's copy is one
-// status away.
+// file's status is compared with the identity read. A watcher that tells the names
+// that changed spares the listing: each name is looked at alone (a status, a file
+// read when new or not the one read, forgotten when gone). A file that could not be
+// read is tried again at each look. The agenda's own file or a subscription's copy is
+// one status away.
 //
 // Internal to agendas/: Agenda keeps one ReadSource per source.
 
@@ -42,8 +44,16 @@ struct ReadFile {
     std::vector<std::string> troubles;  // of the text read, its events read all the same
     std::unique_ptr<IcsCalendar> calendar;
     std::vector<Contact> contacts;  // of a vCard file
-    unsigned listedAt = 0;          // the number of the last look whose listing showed it
-    bool stale = false;             // to be read again
+    // The gadget's own changes to the calendar since its text was read, in order: each
+    // holds the events of its UIDs as written, in place of those of the text and of the
+    // changes before (Agenda::TakeWritten).
+    struct Written {
+        std::unique_ptr<IcsCalendar> calendar;
+        std::vector<std::string> uids;
+    };
+    std::vector<Written> written;
+    unsigned listedAt = 0;  // the number of the last look whose listing showed it
+    bool stale = false;     // to be read again
 };
 
 // Hashes a name kept or listed alike, so that a listed name is looked up without a copy.
@@ -81,14 +91,32 @@ struct ReadSource {
 // Gives the reader of iCalendar texts, or null with the reason.
 using IcsReaderOf = std::function<const IcsReader*(std::string& problem)>;
 
-// Looks at the source again (the first time: reads it whole), reading the files that
-// are new or changed and forgetting those gone. Returns the paths whose events may
-// have changed, as keys of `files`: read again, gone, or no longer read.
-std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader, const std::optional<Window>& only);
+// How far a look at a folder goes: the names a watcher told of alone, the listing, or
+// the listing and every file's status (the watcher lost events: a file written in
+// place may hide behind a listing that changed). Each takes in the names too.
+struct Look {
+    enum class Kind { Names, Listing, Everything };
+    Kind kind = Kind::Listing;
+    std::set<std::string> names;
+    // The other look's reach added to this one's.
+    void Add(const Look& other);
+};
+
+// Looks at the source again (the first time: reads it whole, whatever `look` says),
+// reading the files that are new or changed and forgetting those gone. Returns the
+// paths whose events may have changed, as keys of `files`: read again, gone, or no
+// longer read.
+std::vector<std::string> LookAgain(ReadSource& source, const IcsReaderOf& reader, const std::optional<Window>& only,
+                                   const Look& look = {});
 
 // Whether a change told at `path` (a file, or a folder whose entries changed) can
 // concern the source.
 bool Concerns(const Source& source, const std::string& path);
+
+// Whether the entry `name` of `folder`, told changed by a watcher, can concern the
+// source: one of its calendar files or its displayname, the agenda's own file, a
+// subscription's copy. Temporary files (a hidden name) never do.
+bool ConcernsName(const Source& source, const std::string& folder, std::string_view name);
 
 // The path of the file kept under `key`.
 std::string PathOf(const ReadSource& source, const std::string& key);

@@ -1,19 +1,25 @@
 // The user's agendas: a calendar of 5,000 events, 500 of them repeated
 // (bench/agenda_calendar.py), read as the window reads it, once, then a month of its
 // events at a time; and read as the terminal reads it for one day, from the file.
-// And a vdir of 20,000 events, one file each, in which one file comes or changes.
+// And a vdir of 20,000 events, one file each, in which one file comes or changes; and
+// an event the gadget saves in a vdir or an .ics file of 5,000, until the grid shows it.
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 #include <string>
 
 #include "agendas/agenda.h"
+#include "agendas/event_writing.h"
 #include "agendas/ics/reader.h"
+#include "agendas/ics/writer.h"
+#include "files/folder_watch.h"
 
 namespace {
 
@@ -106,10 +112,40 @@ const std::filesystem::path& VdirPath() {
 // The window's question: the ten weeks that the grid of May 2025 can show.
 agendas::AgendaDays GridDays(agendas::Agenda& agenda) { return agenda.DaysBetween({2025, 4, 17}, {2025, 6, 25}); }
 
-// What the window's reader does once the folder's watcher has told of a new file:
-// the folder listed, the new file read and its months computed, the grid's days
-// gathered. The file is taken away again between two iterations, untimed.
+// What the window's reader does once the folders' watcher has told of a new file:
+// the watcher's events read, the one name looked at, the new file read and its months
+// computed, the grid's days gathered. The file is taken away again between two
+// iterations, untimed.
 void BM_VdirOneFileAdded(benchmark::State& state) {
+    setenv("TZ", "Europe/Paris", 1);
+    const std::filesystem::path& folder = VdirPath();
+    agendas::Agenda agenda({agendas::SourceOf(folder.string())},
+                           [](std::string&) { return &agendas::LibicalReader(); });
+    GridDays(agenda);
+    files::FolderWatch watch;
+    watch.Watch({folder.string()});
+    const std::filesystem::path added = folder / "ffffffff-0c4e-4a1b-9d2f-nouveau.ics";
+    const auto tell = [&] {
+        for (const auto& [watched, names] : watch.Read().names) agenda.ReadNamesAt(watched, names);
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        WriteFile(added, VdirEvent(4, "Nouveau"));
+        state.ResumeTiming();
+        tell();
+        benchmark::DoNotOptimize(GridDays(agenda));
+        state.PauseTiming();
+        std::filesystem::remove(added);
+        tell();
+        GridDays(agenda);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_VdirOneFileAdded)->Unit(benchmark::kMillisecond);
+
+// The same when the watcher cannot give the names (its queue overflowed, or a
+// change is told for the folder alone): the folder listed to find the new file.
+void BM_VdirOneFileAddedListed(benchmark::State& state) {
     setenv("TZ", "Europe/Paris", 1);
     const std::filesystem::path& folder = VdirPath();
     agendas::Agenda agenda({agendas::SourceOf(folder.string())},
@@ -129,7 +165,7 @@ void BM_VdirOneFileAdded(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_VdirOneFileAdded)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VdirOneFileAddedListed)->Unit(benchmark::kMillisecond);
 
 // The grid's days gathered again, nothing looked at: the part of the above that the
 // listing does not cost.
@@ -161,5 +197,83 @@ void BM_VdirOneFileWrittenInPlace(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_VdirOneFileWrittenInPlace)->Unit(benchmark::kMillisecond);
+
+// A calendar of 5,000 events (bench/agenda_calendar.py), writable as the gadget's
+// own are, in which the gadget saves an event: the time, after the save, until the
+// grid of the event's month holds it. The save itself (the writer, untimed) hands the
+// reader what it wrote (agendas::WrittenFile); a vdir then reads that one file, an
+// .ics file takes the event written without reading its 5,000 again.
+agendas::Source SavedCalendar(bool vdir) {
+    static const std::string folder = [] {
+        const std::string path = (std::filesystem::temp_directory_path() / "solvane-saved-bench").string();
+        std::filesystem::remove_all(path);
+        const std::string command =
+            "/usr/bin/python3 " SOLVANE_BENCH_FOLDER "/agenda_calendar.py --vdir " + path + "/vdir 5000";
+        if (std::system(command.c_str()) != 0) throw std::runtime_error("agenda_calendar.py a échoué");
+        std::filesystem::copy_file(CalendarPath(), path + "/agenda.ics");
+        return path;
+    }();
+    agendas::Source source = agendas::SourceOf(folder + (vdir ? "/vdir" : "/agenda.ics"));
+    source.writable = true;
+    return source;
+}
+
+// `taken`: the reader takes what was written; otherwise it is told that the file
+// changed, as by a watcher that gives no names, and looks at the source (the
+// listing of a vdir; an .ics file read whole).
+void SavedEventShown(benchmark::State& state, bool vdir, bool taken) {
+    setenv("TZ", "Europe/Paris", 1);
+    const agendas::Source calendar = SavedCalendar(vdir);
+    agendas::Agenda agenda({calendar}, [](std::string&) { return &agendas::LibicalReader(); });
+    GridDays(agenda);
+    const std::string net = (std::filesystem::temp_directory_path() / "solvane-saved-bench" / "filet").string();
+    const agendas::EventWriter writer(agendas::LibicalWriter(), net,
+                                      {.now = std::time(nullptr), .zone = "Europe/Paris"}, {calendar});
+    agendas::EventFields fields;
+    fields.title = "Nouveau";
+    fields.start = {2025, 5, 15, 10, 0};
+    fields.end = {2025, 5, 15, 11, 0};
+    for (auto _ : state) {
+        state.PauseTiming();
+        const agendas::EventWriting written = writer.Add(calendar, fields);
+        if (written.status != agendas::EventWriting::Status::Written) throw std::runtime_error(written.sentence);
+        state.ResumeTiming();
+        for (const agendas::WrittenFile& file : written.written) {
+            if (taken) {
+                agenda.TakeWritten(file);
+            } else {
+                agenda.ReadChangesAt(vdir ? calendar.location : file.path);
+            }
+        }
+        const agendas::AgendaDays days = GridDays(agenda);
+        state.PauseTiming();
+        const agendas::SharedEvents* on = days.On({2025, 5, 15});
+        if (on == nullptr || std::ranges::none_of(*on, [&](const auto& event) {
+                return event->origin && event->origin->uid == written.uid;
+            })) {
+            throw std::runtime_error("l'évènement enregistré n'est pas dans la grille");
+        }
+        // A vdir's file taken away again, so that each iteration finds 5,000; the .ics
+        // file grows by one event each time.
+        if (vdir) {
+            std::filesystem::remove(written.path);
+            agenda.ReadNamesAt(calendar.location, {std::filesystem::path(written.path).filename()});
+            GridDays(agenda);
+        }
+        state.ResumeTiming();
+    }
+}
+
+void BM_SavedEventShownVdir(benchmark::State& state) { SavedEventShown(state, true, true); }
+BENCHMARK(BM_SavedEventShownVdir)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_SavedEventShownIcs(benchmark::State& state) { SavedEventShown(state, false, true); }
+BENCHMARK(BM_SavedEventShownIcs)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_SavedEventLookedForVdir(benchmark::State& state) { SavedEventShown(state, true, false); }
+BENCHMARK(BM_SavedEventLookedForVdir)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+void BM_SavedEventLookedForIcs(benchmark::State& state) { SavedEventShown(state, false, false); }
+BENCHMARK(BM_SavedEventLookedForIcs)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace

@@ -4,11 +4,19 @@ ten repeated (weekly, monthly on a weekday, yearly), in four zones and floating,
 a tenth of them whole days; written on standard output.
 
     bench/agenda_calendar.py [COUNT]      (5000 by default)
+
+With --vdir FOLDER, the same events one per file in FOLDER, each file named after
+its event's UID, as vdirsyncer keeps a calendar.
 """
+import os
 import random
 import sys
 
-count = int(sys.argv[1]) if len(sys.argv) > 1 else 5000
+arguments = sys.argv[1:]
+vdir = None
+if arguments[:1] == ["--vdir"]:
+    vdir, arguments = arguments[1], arguments[2:]
+count = int(arguments[0]) if arguments else 5000
 rng = random.Random(5000)
 zones = ["Europe/Paris", "America/New_York", "Asia/Tokyo", "UTC", None]
 days = ["MO", "TU", "WE", "TH", "FR"]
@@ -31,4 +39,14 @@ for index in range(count):
                                  "RRULE:FREQ=YEARLY", "RRULE:FREQ=DAILY;INTERVAL=3;COUNT=200"]))
     lines.append("END:VEVENT")
 lines.append("END:VCALENDAR")
-sys.stdout.write("\r\n".join(lines) + "\r\n")
+if vdir is None:
+    sys.stdout.write("\r\n".join(lines) + "\r\n")
+    sys.exit(0)
+os.makedirs(vdir, exist_ok=True)
+head, at = lines[:4], 4
+while lines[at] == "BEGIN:VEVENT":
+    end = lines.index("END:VEVENT", at) + 1
+    uid = lines[at + 1][len("UID:"):].replace("@", "-")
+    with open(os.path.join(vdir, uid + ".ics"), "w", encoding="utf-8", newline="") as file:
+        file.write("\r\n".join(head + lines[at:end] + ["END:VCALENDAR"]) + "\r\n")
+    at = end

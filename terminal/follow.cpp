@@ -14,8 +14,8 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
-#include <set>
 
+#include "files/folder_watch.h"
 #include "terminal/output.h"
 
 namespace {
@@ -33,7 +33,7 @@ struct Watch {
     // The folders watched only until the next folder down a missing path appears in
     // them, by watch descriptor: that folder's name.
     std::map<int, std::string> awaited;
-    std::set<int> whole;  // the folders watched for every change
+    std::map<int, std::string> whole;  // the folders watched for every change, by watch descriptor
     ~Watch() {
         for (const int fd : {signals, midnight, files}) {
             if (fd >= 0) close(fd);
@@ -62,7 +62,7 @@ bool WatchWhole(Watch& watch, const char* path) {
     const int wd = inotify_add_watch(watch.files, path, kFileChanges);
     if (wd < 0) return false;
     watch.awaited.erase(wd);
-    watch.whole.insert(wd);
+    watch.whole[wd] = path;
     return true;
 }
 
@@ -110,16 +110,31 @@ void WatchFolder(Watch& watch, const std::string& folder) {
 }
 
 // Whether the events read from inotify say anything of the answer: every event of a
-// folder watched whole does; in a folder above a missing one, only the arrival of
-// the folder awaited there.
-bool EventsMatter(const Watch& watch, const char* events, ssize_t length) {
+// folder watched whole does, and its name is kept in `changes`; in a folder above a
+// missing one, only the arrival of the folder awaited there, which, as lost events,
+// has everything looked at again (`everything`).
+bool EventsMatter(const Watch& watch, const char* events, ssize_t length, files::FolderChanges& changes,
+                  bool& everything) {
     bool matter = false;
     for (ssize_t at = 0; at < length;) {
         const auto* event = reinterpret_cast<const inotify_event*>(events + at);
-        const auto awaited = watch.awaited.find(event->wd);
-        matter = matter || awaited == watch.awaited.end() || (event->len > 0 && awaited->second == event->name) ||
-                 (event->mask & IN_Q_OVERFLOW) != 0;
         at += ssize_t(sizeof(inotify_event) + event->len);
+        if ((event->mask & IN_Q_OVERFLOW) != 0) {
+            everything = matter = true;
+            continue;
+        }
+        if (const auto awaited = watch.awaited.find(event->wd); awaited != watch.awaited.end()) {
+            if (event->len == 0 || awaited->second != event->name) continue;
+            everything = matter = true;
+            continue;
+        }
+        matter = true;
+        const auto folder = watch.whole.find(event->wd);
+        if (folder == watch.whole.end() || event->len == 0) {
+            everything = true;
+        } else {
+            changes.names[folder->second].insert(event->name);
+        }
     }
     return matter;
 }
@@ -131,7 +146,8 @@ int Failed(const std::string& sentence) {
 
 }  // namespace
 
-int FollowToday(const std::function<std::string()>& answer, const std::function<std::vector<std::string>()>& folders) {
+int FollowToday(const std::function<std::string(const files::FolderChanges*)>& answer,
+                const std::function<std::vector<std::string>()>& folders) {
     sigset_t stops;
     sigemptyset(&stops);
     for (const int stop : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&stops, stop);
@@ -153,9 +169,13 @@ int FollowToday(const std::function<std::string()>& answer, const std::function<
     WatchZoneFolder(watch);
 
     std::string shown;
+    files::FolderChanges changes;
+    bool everything = true;
     for (bool first = true;; first = false) {
         if (!SetForNextMidnight(watch.midnight)) return Failed("la minuterie de minuit n'a pas pu être réglée.");
-        const std::string now = answer();
+        const std::string now = answer(everything ? nullptr : &changes);
+        changes = {};
+        everything = false;
         if (first || now != shown) {
             const int error = WriteWhole(STDOUT_FILENO, now);
             if (error == EPIPE) return 0;  // the reader has gone: the end of the work, not a failure
@@ -185,7 +205,7 @@ int FollowToday(const std::function<std::string()>& answer, const std::function<
             alignas(inotify_event) std::array<char, 4096> events{};
             bool matter = false;
             for (ssize_t length; (length = read(watch.files, events.data(), events.size())) > 0;) {
-                matter = EventsMatter(watch, events.data(), length) || matter;
+                matter = EventsMatter(watch, events.data(), length, changes, everything) || matter;
             }
             if (!matter) continue;
             changed = true;

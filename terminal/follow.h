@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "files/folder_watch.h"
+
 // Writes `answer()` to standard output at once and again whenever what it returns
 // changes, each time whole in one write. `folders()` gives the folders of the files
 // that `answer` reads (fetes.txt, the settings file and the target of a link in its
@@ -19,4 +21,7 @@
 // exit status: 0 on a signal or when the reader has gone, 1 (after one French
 // sentence on standard error) when a write fails otherwise or the kernel refuses
 // what the following needs.
-int FollowToday(const std::function<std::string()>& answer, const std::function<std::vector<std::string>()>& folders);
+// `answer` is given the names changed in the folders since the last answer, or null
+// when anything may have changed (the first answer, midnight, events lost).
+int FollowToday(const std::function<std::string(const files::FolderChanges*)>& answer,
+                const std::function<std::vector<std::string>()>& folders);

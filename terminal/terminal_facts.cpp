@@ -199,14 +199,19 @@ std::optional<int> RunTerminal(int argc, const char* const* argv) {
         std::unique_ptr<agendas::Agenda> agenda;
         std::vector<agendas::Source> agendaSources;
         return FollowToday(
-            [&] {
+            [&](const files::FolderChanges* changes) {
                 const choices::UserChoices chosen = ChoicesOf(request);
                 subscriptions.SetSources(SourceLocations(chosen));
                 if (!agenda || chosen.agendas != agendaSources) {
                     agenda = AgendaOf(chosen, programFolder);
                     agendaSources = chosen.agendas;
-                } else {
+                } else if (changes == nullptr) {
                     agenda->ReadChanges();
+                } else {
+                    // The names told alone: a file come into a vdir of 20,000 is read
+                    // without listing the folder.
+                    for (const auto& [folder, names] : changes->names) agenda->ReadNamesAt(folder, names);
+                    for (const std::string& path : changes->whole) agenda->ReadChangesAt(path, true);
                 }
                 FactsReply reply = FactsAnswer(request, chosen, Today(), programFolder, true, *agenda);
                 if (reply.problems != saidProblems) WriteWhole(STDERR_FILENO, ProblemLines(reply.problems));

@@ -129,6 +129,23 @@ std::vector<icalcomponent*> EventsOf(icalcomponent* root, const std::string& uid
     return events;
 }
 
+// A calendar of the root's VTIMEZONEs and of its events of `uids`, as they are now.
+std::string TouchedText(icalcomponent* root, const std::vector<std::string>& uids) {
+    icalcomponent* touched = icalcomponent_new_vcalendar();
+    icalcomponent_add_property(touched, icalproperty_new_version("2.0"));
+    for (icalcomponent* zone = icalcomponent_get_first_component(root, ICAL_VTIMEZONE_COMPONENT); zone != nullptr;
+         zone = icalcomponent_get_next_component(root, ICAL_VTIMEZONE_COMPONENT)) {
+        icalcomponent_add_component(touched, icalcomponent_new_clone(zone));
+    }
+    for (const std::string& uid : uids) {
+        for (icalcomponent* event : EventsOf(root, uid))
+            icalcomponent_add_component(touched, icalcomponent_new_clone(event));
+    }
+    std::string text = TextOf(touched);
+    icalcomponent_free(touched);
+    return text;
+}
+
 void AddZoneIfMissing(icalcomponent* root, const WritingStamp& stamp) {
     if (stamp.zone.empty() || icalcomponent_get_timezone(root, stamp.zone.c_str()) != nullptr) return;
     if (icalcomponent* zone = ZoneComponent(stamp)) icalcomponent_add_component(root, zone);
@@ -210,7 +227,10 @@ public:
         Tree readBack;
         if (!Parse(addedText, readBack).empty() || EventsOf(readBack.root, uid).size() != 1)
             return Refused(kNotReadWhole);
-        return Written(splice.With(addedText), fields.title);
+        TextChange change = Written(splice.With(addedText), fields.title);
+        change.touchedUids = {uid};
+        change.touchedText = splice.Touched(addedText);
+        return change;
     }
 
     TextChange Change(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which,
@@ -235,6 +255,7 @@ public:
                 Stamp(found.series, stamp, false);
                 if (oneFile) {
                     SplitOff(tree.root, found.series, found.all, *found.target, following, newUid, stamp, tree.root);
+                    change.touchedUids.push_back(newUid);
                 } else {
                     Tree own{NewCalendar()};
                     AddZoneIfMissing(own.root, stamp);
@@ -305,6 +326,8 @@ private:
         std::optional<std::string> written = WholeTextOf(tree.root);
         if (!written) return Refused(kNotReadWhole);
         change.text = std::move(*written);
+        change.touchedUids.insert(change.touchedUids.begin(), uid);
+        change.touchedText = TouchedText(tree.root, change.touchedUids);
         return change;
     }
 

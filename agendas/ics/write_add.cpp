@@ -59,6 +59,7 @@ Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStam
     splice.at = blocks.calendarEnd;
     splice.crLf = splice.at >= 2 && text[splice.at - 2] == '\r';
     splice.zoneHeld = !stamp.zone.empty() && HoldsZone(blocks.timezones, stamp.zone);
+    splice.timezones = blocks.timezones;
     return splice;
 }
 
@@ -79,6 +80,15 @@ std::string Splice::With(std::string_view added) const {
     whole.reserve(text.size() + inserted.size());
     whole.append(text.substr(0, at)).append(inserted).append(text.substr(at));
     return whole;
+}
+
+std::string Splice::Touched(std::string_view added) const {
+    const IcsBlocks blocks = IcsBlocksOf(added);
+    std::string touched = "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Solvane//Agenda//FR\r\n";
+    for (const auto* components : {&timezones, &blocks.timezones, &blocks.kept}) {
+        for (const std::string_view block : *components) touched.append(block).append("\r\n");
+    }
+    return touched + "END:VCALENDAR\r\n";
 }
 
 }  // namespace agendas::ics

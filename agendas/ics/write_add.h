@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "agendas/ics_writer.h"
 
@@ -16,13 +17,17 @@ namespace agendas::ics {
 struct Splice {
     std::string problem;  // French, when the file is not changed
     std::string_view text;
-    std::size_t at = 0;     // where the line that ends the calendar begins
-    bool crLf = true;       // the line before it ends with CR LF
-    bool zoneHeld = false;  // a VTIMEZONE of the stamp's zone is there already
+    std::size_t at = 0;                       // where the line that ends the calendar begins
+    bool crLf = true;                         // the line before it ends with CR LF
+    bool zoneHeld = false;                    // a VTIMEZONE of the stamp's zone is there already
+    std::vector<std::string_view> timezones;  // the file's VTIMEZONEs, in `text`
 
     // The file's text with the components of `added` (a calendar as libical writes
     // it, CR LF and all) inserted, with the file's line ends.
     std::string With(std::string_view added) const;
+    // A calendar of the file's VTIMEZONEs and the components of `added`: the new event
+    // as the file will hold it (TextChange::touchedText).
+    std::string Touched(std::string_view added) const;
 };
 
 // The splice of a new event `uid` into `text`; libical reads the file's VTIMEZONEs

@@ -16,8 +16,14 @@ public:
         agenda_ = std::make_unique<agendas::Agenda>(
             std::move(sources), [folder](std::string& problem) { return agendas::ModuleIcsReader(folder, problem); });
     }
-    void ReadChangesAt(const std::string& path) {
-        if (agenda_) agenda_->ReadChangesAt(path);
+    void ReadChangesAt(const std::string& path, bool lost) {
+        if (agenda_) agenda_->ReadChangesAt(path, lost);
+    }
+    void ReadNamesAt(const std::string& folder, const std::set<std::string>& names) {
+        if (agenda_) agenda_->ReadNamesAt(folder, names);
+    }
+    void TakeWritten(const agendas::WrittenFile& written) {
+        if (agenda_) agenda_->TakeWritten(written);
     }
     agendas::AgendaDays Between(agendas::LocalDate first, agendas::LocalDate last) {
         if (!agenda_ || agenda_->Empty())
@@ -60,9 +66,21 @@ void AgendaReader::SetSources(const std::vector<agendas::Source>& sources) {
         worker_, [worker = worker_, sources] { worker->SetSources(sources); }, Qt::QueuedConnection);
 }
 
-void AgendaReader::ReadChangesAt(const QString& path) {
-    const auto readChanges = [worker = worker_, path = Native(path)] { worker->ReadChangesAt(path); };
+void AgendaReader::ReadChangesAt(const QString& path, bool lost) {
+    const auto readChanges = [worker = worker_, path = Native(path), lost] { worker->ReadChangesAt(path, lost); };
     QMetaObject::invokeMethod(worker_, readChanges, Qt::QueuedConnection);
+}
+
+void AgendaReader::ReadNamesAt(const QString& folder, std::set<std::string> names) {
+    const auto readNames = [worker = worker_, folder = Native(folder), names = std::move(names)] {
+        worker->ReadNamesAt(folder, names);
+    };
+    QMetaObject::invokeMethod(worker_, readNames, Qt::QueuedConnection);
+}
+
+void AgendaReader::TakeWritten(agendas::WrittenFile written) {
+    const auto take = [worker = worker_, written = std::move(written)] { worker->TakeWritten(written); };
+    QMetaObject::invokeMethod(worker_, take, Qt::QueuedConnection);
 }
 
 void AgendaReader::ReadAgain() {

@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QThread>
 #include <atomic>
+#include <set>
+#include <string>
 #include <vector>
 
 #include "agendas/agenda.h"
@@ -23,7 +25,12 @@ public:
     void SetSources(const std::vector<agendas::Source>& sources);
     // Reads again, at the next question, what changed in the sources that a change
     // told at `path` (a file or folder watched, a subscription's address) concerns.
-    void ReadChangesAt(const QString& path);
+    // `lost`: the watcher lost events there (agendas::Agenda::ReadChangesAt).
+    void ReadChangesAt(const QString& path, bool lost = false);
+    // Looks at those entries of the folder alone, at the next question.
+    void ReadNamesAt(const QString& folder, std::set<std::string> names);
+    // Takes the file the gadget wrote, at the next question (agendas::Agenda::TakeWritten).
+    void TakeWritten(agendas::WrittenFile written);
     // Reads every source again, at the next question: the machine's zone changed, and
     // with it the days of whole-day events and floating times.
     void ReadAgain();

@@ -412,7 +412,7 @@ void EventDialog::accept() {
 
 void EventDialog::Conclude(const agendas::EventWriting& written) {
     if (written.status == agendas::EventWriting::Status::Written) {
-        emit Written(FromNative(written.path));
+        emit Written(written);
         QDialog::accept();
         return;
     }

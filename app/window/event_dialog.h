@@ -47,8 +47,8 @@ public:
     void accept() override;
 
 signals:
-    // The event is in the file at `path`.
-    void Written(const QString& path);
+    // The event is written: `written` says which files.
+    void Written(const agendas::EventWriting& written);
 
 private:
     void ReadPhrase(const QString& phrase);

@@ -226,7 +226,7 @@ void Form1::ShowNewEvent(QDate day) {
     saving.AnswerFrom(&agendas_.Days());
     auto* dialog = new EventDialog(day, QDateTime::currentDateTime(), std::move(saving), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    // The grid shows the new event once its file alone is read.
+    // The grid shows the new event once the files written are taken alone.
     connect(dialog, &EventDialog::Written, &agendas_, &UserAgendas::ReadWritten);
     dialog->open();
 }

@@ -1,7 +1,6 @@
 #include "app/window/user_agendas.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include <set>
 
 #include "app/text/qt_text.h"
 
@@ -41,23 +40,49 @@ bool UserAgendas::Known(QDate first, QDate last) const {
            days.last == agendas::LocalDate{last.year(), last.month(), last.day()};
 }
 
-void UserAgendas::ReadChangesAt(const QString& path) {
-    reader_.ReadChangesAt(path);
+void UserAgendas::AskAgain() {
     if (first_.isValid()) reader_.Ask(first_, last_);
     emit SourcesChanged();
 }
 
-// A vdir is its folder, which a source of one .ics file names too.
-void UserAgendas::ReadWritten(const QString& path) {
-    reader_.ReadChangesAt(QFileInfo(path).path());
-    ReadChangesAt(path);
+void UserAgendas::ReadChangesAt(const QString& path) {
+    reader_.ReadChangesAt(path);
+    AskAgain();
 }
 
-QStringList UserAgendas::WatchedPaths() const {
-    QStringList paths;
-    for (const std::string& folder : chosen_.agendaFolders) paths << FromNative(folder);
+void UserAgendas::ReadWritten(const agendas::EventWriting& written) {
+    for (const agendas::WrittenFile& file : written.written) reader_.TakeWritten(file);
+    if (!written.written.empty()) AskAgain();
+}
+
+// A burst of changes is read at once, each name once: a synchronisation that writes a
+// hundred files is one look at a hundred names. A name that no source reads (a
+// temporary file, another program's file in an agenda file's folder) asks nothing.
+void UserAgendas::ReadWatched() {
+    const files::FolderChanges changes = watch_->Read();
+    bool told = false;
+    for (const auto& [folder, names] : changes.names) {
+        std::set<std::string> concerning;
+        for (const std::string& name : names) {
+            if (agendas::NameConcerns(chosen_.agendas, folder, name)) concerning.insert(name);
+        }
+        if (concerning.empty()) continue;
+        reader_.ReadNamesAt(FromNative(folder), std::move(concerning));
+        told = true;
+    }
+    // Events lost, a folder moved or removed, or a watched file changed: the whole
+    // looked at, each file's status compared.
+    for (const std::string& path : changes.whole) {
+        reader_.ReadChangesAt(FromNative(path), true);
+        told = true;
+    }
+    if (told) AskAgain();
+}
+
+std::vector<std::string> UserAgendas::WatchedPaths() const {
+    std::vector<std::string> paths = chosen_.agendaFolders;
     for (const agendas::Source& source : chosen_.agendas) {
-        if (source.kind == agendas::Source::Kind::File) paths << FromNative(source.location);
+        if (source.kind == agendas::Source::Kind::File) paths.push_back(source.location);
     }
     return paths;
 }
@@ -65,22 +90,14 @@ QStringList UserAgendas::WatchedPaths() const {
 // The paths watched in place of those before; one that does not exist yet is
 // watched once it does (Watch runs again after each reading).
 void UserAgendas::Watch() {
-    const QStringList paths = WatchedPaths();
-    const QStringList watched = watcher_ ? watcher_->files() + watcher_->directories() : QStringList();
-    QStringList gone, added;
-    for (const QString& path : watched) {
-        if (!paths.contains(path)) gone << path;
-    }
-    for (const QString& path : paths) {
-        if (!watched.contains(path) && QFileInfo::exists(path)) added << path;
-    }
-    if (!gone.isEmpty()) watcher_->removePaths(gone);
-    if (added.isEmpty()) return;
+    const std::vector<std::string> paths = WatchedPaths();
     // Made for the first path: without agendas, nothing is watched.
-    if (!watcher_) {
-        watcher_ = std::make_unique<QFileSystemWatcher>();
-        connect(watcher_.get(), &QFileSystemWatcher::directoryChanged, this, &UserAgendas::ReadChangesAt);
-        connect(watcher_.get(), &QFileSystemWatcher::fileChanged, this, &UserAgendas::ReadChangesAt);
+    if (!watch_ && paths.empty()) return;
+    if (!watch_) {
+        watch_ = std::make_unique<files::FolderWatch>();
+        if (watch_->Descriptor() < 0) return;
+        watchNotifier_ = std::make_unique<QSocketNotifier>(watch_->Descriptor(), QSocketNotifier::Read);
+        connect(watchNotifier_.get(), &QSocketNotifier::activated, this, &UserAgendas::ReadWatched);
     }
-    watcher_->addPaths(added);
+    watch_->Watch(paths);
 }

@@ -2,22 +2,25 @@
 // The user's agendas for the window, one concern in one object: the reader of the
 // sources on its own thread (agenda_reader.h), the subscriptions fetched in the
 // background (subscription_fetches.h), and the watching of the agendas' files and
-// folders. A file changed, come or gone, or a fetch that brought a new calendar,
-// has the sources it concerns read again (only what changed in them) and the days
-// last asked computed again; the window hears one signal, Changed, once the events
-// of those days are ready.
+// folders (files/folder_watch.h, whose descriptor Qt's event loop waits on). A file
+// changed, come or gone, told by its name, or a fetch that brought a new calendar,
+// has the sources it concerns look at that alone, and the days last asked computed
+// again; the window hears one signal, Changed, once the events of those days are
+// ready. A temporary file being written beside its final name wakes nothing more.
 
 #include <QDate>
-#include <QFileSystemWatcher>
 #include <QObject>
+#include <QSocketNotifier>
 #include <QStringList>
 #include <memory>
 #include <vector>
 
 #include "agendas/agenda.h"
+#include "agendas/event_writing.h"
 #include "app/platform/subscription_fetches.h"
 #include "app/window/agenda_reader.h"
 #include "choices/user_choices.h"
+#include "files/folder_watch.h"
 #include "settings/settings_file.h"
 
 class UserAgendas : public QObject {
@@ -33,9 +36,10 @@ public:
     // ready, and again whenever a change gives them anew, unless neither they nor
     // those before hold any event: the grid then has nothing new to show.
     void Ask(QDate first, QDate last);
-    // The gadget wrote the file at `path`: its source is looked at again, the new or
-    // changed file alone read, and the days shown follow.
-    void ReadWritten(const QString& path);
+    // The gadget wrote an event: the files it wrote are taken alone (in a vdir read
+    // again, in an .ics file the events written put in place of theirs), and the days
+    // shown follow.
+    void ReadWritten(const agendas::EventWriting& written);
 
     // The events of the last days computed, and what the sources could not read.
     const agendas::AgendaDays& Days() const { return reader_.Days(); }
@@ -55,16 +59,21 @@ signals:
     void SourcesChanged();
 
 private:
-    // A change told at `path`: a watched file or folder, or a subscription's address.
+    // A change told at a subscription's address: its copy is looked at again.
     void ReadChangesAt(const QString& path);
-    // The agendas' folders, and each file itself: a watcher of a folder hears of
-    // files that come, go or are renamed there, not of a file written in place.
-    QStringList WatchedPaths() const;
+    // What the watcher told since it was last read.
+    void ReadWatched();
+    // The days last asked computed again, once changes were told.
+    void AskAgain();
+    // The agendas' folders, and each agenda's file itself: a link in its place leads
+    // to a file whose own folder is not watched.
+    std::vector<std::string> WatchedPaths() const;
     void Watch();
 
     AgendaReader reader_;
     SubscriptionFetches fetches_;
-    std::unique_ptr<QFileSystemWatcher> watcher_;
+    std::unique_ptr<files::FolderWatch> watch_;
+    std::unique_ptr<QSocketNotifier> watchNotifier_;
     choices::UserChoices chosen_;
     QDate first_, last_;  // the days last asked
 };

@@ -1,7 +1,8 @@
 // A change in a vdir reads again the files it touched and no other: each row changes
 // a folder of five events as a user or a synchronisation tool would, then the agenda
 // read incrementally must give what a fresh reading of the folder gives, having
-// parsed exactly the files that changed.
+// parsed exactly the files that changed: told that the folder changed (it is listed),
+// and told the names that the folder's watcher gave (files/folder_watch.h).
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -15,7 +16,10 @@
 #include <vector>
 
 #include "agendas/agenda.h"
+#include "agendas/event_writing.h"
 #include "agendas/ics/reader.h"
+#include "agendas/ics/writer.h"
+#include "files/folder_watch.h"
 #include "tests/namedays/temp_folder.h"
 
 namespace {
@@ -29,9 +33,11 @@ public:
     std::unique_ptr<agendas::IcsCalendar> Read(std::string_view text, const std::optional<agendas::Window>& only,
                                                bool identified, std::string& problem) const override {
         ++parsed;
+        last = text;
         return agendas::LibicalReader().Read(text, only, identified, problem);
     }
     mutable int parsed = 0;
+    mutable std::string last;  // the text parsed last
 };
 
 // An event on `day` of May 2025, titled `title`.
@@ -98,6 +104,15 @@ const ChangeRow kChangeRows[] = {
          fs::create_directory(vdir.path() / "e.ics");
      },
      0, true},
+    {"a temporary file being written beside its name is not read",
+     [](const TempFolder& vdir) { vdir.Write(".f.ics.4242-1-77.tmp", EventFile(20, "Vingt")); }, 0, false},
+    {"a new file linked to its name, as the writers add one, is parsed alone",
+     [](const TempFolder& vdir) {
+         const fs::path temporary = vdir.Write(".f.ics.4242-1-77.tmp", EventFile(20, "Vingt"));
+         fs::create_hard_link(temporary, vdir.path() / "f.ics");
+         fs::remove(temporary);
+     },
+     1, true},
 };
 
 class AgendaChanges : public ::testing::TestWithParam<ChangeRow> {};
@@ -115,22 +130,122 @@ TEST_P(AgendaChanges, ReadsAgainWhatChangedAndGivesWhatAFreshReadingGives) {
         SetModified(vdir.path() / name, 1'700'000'000);
     }
 
-    CountingReader reader;
-    agendas::Agenda agenda({agendas::SourceOf(vdir.path().string())}, [&reader](std::string&) { return &reader; });
+    const std::string folder = vdir.path().string();
+    CountingReader reader, namesReader;
+    agendas::Agenda agenda({agendas::SourceOf(folder)}, [&reader](std::string&) { return &reader; });
+    agendas::Agenda byNames({agendas::SourceOf(folder)}, [&namesReader](std::string&) { return &namesReader; });
     const std::vector<std::string> before = MayLines(agenda);
+    MayLines(byNames);
     ASSERT_EQ(reader.parsed, 5);
+    files::FolderWatch watch;
+    watch.Watch({folder});
+    ASSERT_EQ(watch.Watched(), std::vector<std::string>{folder});
 
     row.change(vdir);
-    agenda.ReadChangesAt(vdir.path().string());
-    reader.parsed = 0;
+    agenda.ReadChangesAt(folder);
+    const files::FolderChanges told = watch.Read();
+    EXPECT_TRUE(told.whole.empty());
+    for (const auto& [watched, names] : told.names) byNames.ReadNamesAt(watched, names);
+    reader.parsed = namesReader.parsed = 0;
     const std::vector<std::string> after = MayLines(agenda);
     EXPECT_EQ(reader.parsed, row.parsed);
+    EXPECT_EQ(MayLines(byNames), after);
+    EXPECT_EQ(namesReader.parsed, row.parsed);
 
     CountingReader freshReader;
-    agendas::Agenda fresh({agendas::SourceOf(vdir.path().string())},
-                          [&freshReader](std::string&) { return &freshReader; });
+    agendas::Agenda fresh({agendas::SourceOf(folder)}, [&freshReader](std::string&) { return &freshReader; });
     EXPECT_EQ(after, MayLines(fresh));
     EXPECT_EQ(after != before, row.daysChange);
+}
+
+// A watcher that lost events (its queue overflowed) has the folder looked at whole:
+// a file written in place is read even though the listing shows a new file beside it,
+// which a look told only that the folder changed takes as the whole change.
+TEST(AgendaChanges, AfterLostEventsAFileWrittenInPlaceIsReadBesideANewOne) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    TempFolder vdir;
+    vdir.Write("a.ics", EventFile(1, "Un"));
+    SetModified(vdir.path() / "a.ics", 1'700'000'000);
+    CountingReader reader;
+    agendas::Agenda agenda({agendas::SourceOf(vdir.path().string())}, [&reader](std::string&) { return &reader; });
+    MayLines(agenda);
+
+    vdir.Write("a.ics", EventFile(1, "Un changé"));
+    SetModified(vdir.path() / "a.ics", 1'800'000'000);
+    vdir.Write("b.ics", EventFile(2, "Deux"));
+    agenda.ReadChangesAt(vdir.path().string(), true);
+    reader.parsed = 0;
+    EXPECT_EQ(MayLines(agenda), (std::vector<std::string>{"1 Un changé", "2 Deux"}));
+    EXPECT_EQ(reader.parsed, 2);
+}
+
+// An event the gadget writes in an .ics file shows without the file being parsed
+// again: the reader takes the events written, and the watcher's word of the same
+// write then reads nothing. Each step gives what a fresh reading gives. A change made
+// by another program in between has the file read again whole.
+TEST(AgendaChanges, TheGadgetsOwnWritesToAnIcsFileAreTakenWithoutReadingItAgain) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    TempFolder files, net;
+    const fs::path path = files.Write("agenda.ics",
+                                      "BEGIN:VCALENDAR\r\nVERSION:2.0\r\n"
+                                      "BEGIN:VEVENT\r\nUID:serie\r\nDTSTART;TZID=Europe/Paris:"
+                                      "20250505T090000\r\nDURATION:PT1H\r\nSUMMARY:Chaque lundi\r\n"
+                                      "RRULE:FREQ=WEEKLY\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n");
+    agendas::Source calendar = agendas::SourceOf(path.string());
+    calendar.writable = true;
+    CountingReader reader;
+    agendas::Agenda agenda({calendar}, [&reader](std::string&) { return &reader; });
+    const auto fresh = [&] {
+        agendas::Agenda again({calendar}, [](std::string&) { return &agendas::LibicalReader(); });
+        return MayLines(again);
+    };
+    MayLines(agenda);
+    const agendas::IcsWriter& ics = agendas::LibicalWriter();
+    const agendas::EventWriter writer(ics, net.path().string(), {.now = 1'750'000'000, .zone = "Europe/Paris"},
+                                      {calendar});
+    agendas::EventFields fields;
+    fields.title = "Nouveau";
+    fields.start = {2025, 5, 14, 10, 0};
+    fields.end = {2025, 5, 14, 11, 0};
+    agendas::EventFields moved = fields;
+    moved.title = "Déplacé";
+    moved.start = moved.end = {2025, 5, 20, 15, 0};
+    const auto openedFile = [&] { return agendas::FindEventFile(calendar, "serie", ics); };
+    const agendas::OccurrenceStart twelfth{{2025, 5, 12, 9, 0}};
+    const std::function<agendas::EventWriting()> writings[] = {
+        [&] { return writer.Add(calendar, fields); },
+        [&] { return writer.Change(calendar, openedFile(), "serie", twelfth, agendas::Scope::ThisOccurrence, moved); },
+        [&] { return writer.Remove(calendar, openedFile(), "serie", twelfth, agendas::Scope::ThisAndFollowing); },
+    };
+    for (const auto& write : writings) {
+        const agendas::EventWriting written = write();
+        ASSERT_EQ(written.status, agendas::EventWriting::Status::Written) << written.sentence;
+        reader.parsed = 0;
+        for (const agendas::WrittenFile& file : written.written) agenda.TakeWritten(file);
+        EXPECT_EQ(MayLines(agenda), fresh());
+        EXPECT_EQ(reader.parsed, 1);
+        EXPECT_EQ(reader.last, written.written.at(0).eventsText);  // the events written alone
+        agenda.ReadChangesAt(path.string());
+        reader.parsed = 0;
+        MayLines(agenda);
+        EXPECT_EQ(reader.parsed, 0);
+    }
+
+    const std::string outside =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:dehors\r\nDTSTART:"
+        "20250516T080000Z\r\nDURATION:PT1H\r\nSUMMARY:Synchronisé\r\nEND:VEVENT\r\n"
+        "END:VCALENDAR\r\n";
+    files.Write("agenda.ics", outside);
+    const agendas::EventWriting written = writer.Add(calendar, fields);
+    ASSERT_EQ(written.status, agendas::EventWriting::Status::Written) << written.sentence;
+    for (const agendas::WrittenFile& file : written.written) agenda.TakeWritten(file);
+    reader.parsed = 0;
+    EXPECT_EQ(MayLines(agenda), fresh());
+    EXPECT_EQ(reader.parsed, 1);
+    EXPECT_NE(reader.last.find("Synchronisé"), std::string::npos);  // the whole file
+    EXPECT_EQ(fresh(), (std::vector<std::string>{"14 Nouveau", "16 Synchronisé"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, AgendaChanges, ::testing::ValuesIn(kChangeRows),
