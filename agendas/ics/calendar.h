@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "agendas/ics/rule_instances.h"
 #include "agendas/ics/unread.h"
 #include "agendas/ics/zones.h"
 #include "agendas/ics_reader.h"
@@ -198,17 +199,10 @@ private:
     // listed as far as a window has asked.
     struct Counted {
         std::vector<long long> instances;
-        icalrecur_iterator* iterator = nullptr;
-        std::string rscale;  // the iterator's rule's RSCALE, which it may read as long as it lives
+        std::unique_ptr<RuleInstances> walk;  // from DTSTART, once a window asks
         std::size_t steps = 0;
-        bool begun = false, ended = false;
+        bool ended = false;
         bool cut = false;  // more steps than kMostRuleSteps
-        Counted() = default;
-        Counted(const Counted&) = delete;
-        Counted& operator=(const Counted&) = delete;
-        ~Counted() {
-            if (iterator != nullptr) icalrecur_iterator_free(iterator);
-        }
         // Lists the instances up to the wall time `to`, or to the end.
         void Reach(const Entry& entry, icalrecurrencetype rule, long long to);
     };

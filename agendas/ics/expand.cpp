@@ -1,8 +1,8 @@
-// The occurrences of a calendar's events in a window of days. Every instance of a
-// RRULE is computed by libical's recurrence iterator, given only rules that
-// rule_guard.h lets through, on the start's wall time: an instance keeps the wall
-// time of DTSTART even where DTSTART itself fell in a skipped hour. To them come the
-// RDATEs, less the EXDATEs and the instances that a RECURRENCE-ID replaces; the
+// The occurrences of a calendar's events in a window of days. The instances of a
+// RRULE that rule_guard.h lets through are stepped on the start's wall time (by
+// RuleSteps, or by libical's iterator for the rarer rules: rule_instances.h): an
+// instance keeps the wall time of DTSTART even where DTSTART itself fell in a skipped
+// hour. To them come the RDATEs, less the EXDATEs and the instances that a RECURRENCE-ID replaces; the
 // instances after a RANGE=THISANDFUTURE replacement move with it.
 
 #include <time.h>
@@ -15,6 +15,7 @@
 
 #include "agendas/ics/calendar.h"
 #include "agendas/ics/rule_guard.h"
+#include "agendas/ics/rule_instances.h"
 #include "calendar/french_words.h"
 
 namespace agendas::ics {
@@ -32,43 +33,6 @@ constexpr long long kListMargin = 86400;
 
 LocalTime LocalOf(const icaltimetype& time) {
     return {time.year, time.month, time.day, time.is_date ? 0 : time.hour, time.is_date ? 0 : time.minute};
-}
-
-// The wall time alone, which libical's iterator steps through without reading it in
-// a zone.
-icaltimetype Wall(icaltimetype time) {
-    time.zone = nullptr;
-    return time;
-}
-
-RuleParts PartsOf(const icalrecurrencetype& rule) {
-    RuleParts parts;
-    switch (rule.freq) {
-    case ICAL_SECONDLY_RECURRENCE: parts.frequency = Frequency::Secondly; break;
-    case ICAL_MINUTELY_RECURRENCE: parts.frequency = Frequency::Minutely; break;
-    case ICAL_HOURLY_RECURRENCE: parts.frequency = Frequency::Hourly; break;
-    case ICAL_DAILY_RECURRENCE: parts.frequency = Frequency::Daily; break;
-    case ICAL_WEEKLY_RECURRENCE: parts.frequency = Frequency::Weekly; break;
-    case ICAL_MONTHLY_RECURRENCE: parts.frequency = Frequency::Monthly; break;
-    default: parts.frequency = Frequency::Yearly; break;
-    }
-    const auto read = [](const short* values, int size, std::vector<int>& into) {
-        for (int at = 0; at < size && values[at] != ICAL_RECURRENCE_ARRAY_MAX; ++at) into.push_back(values[at]);
-    };
-    read(rule.by_month, ICAL_BY_MONTH_SIZE, parts.months);
-    read(rule.by_month_day, ICAL_BY_MONTHDAY_SIZE, parts.monthDays);
-    read(rule.by_year_day, ICAL_BY_YEARDAY_SIZE, parts.yearDays);
-    read(rule.by_week_no, ICAL_BY_WEEKNO_SIZE, parts.weekNumbers);
-    read(rule.by_set_pos, ICAL_BY_SETPOS_SIZE, parts.setPositions);
-    std::vector<int> days, hours, minutes, seconds;
-    read(rule.by_day, ICAL_BY_DAY_SIZE, days);
-    for (const int day : days) parts.weekdays.push_back(int(icalrecurrencetype_day_day_of_week(short(day))) - 1);
-    read(rule.by_hour, ICAL_BY_HOUR_SIZE, hours);
-    read(rule.by_minute, ICAL_BY_MINUTE_SIZE, minutes);
-    read(rule.by_second, ICAL_BY_SECOND_SIZE, seconds);
-    parts.timesInADay = int(std::max<std::size_t>(hours.size(), 1) * std::max<std::size_t>(minutes.size(), 1) *
-                            std::max<std::size_t>(seconds.size(), 1));
-    return parts;
 }
 
 // The wall time of the event's frame at `instant` (zoned) or at local `date`.
@@ -298,9 +262,9 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
             }
             continue;
         }
-        icalrecur_iterator* iterator = icalrecur_iterator_new(rule, Wall(entry.start));
-        if (iterator == nullptr) continue;
-        if (icaltime_compare(lower, entry.start) > 0) icalrecur_iterator_set_start(iterator, Wall(lower));
+        RuleInstances instances(rule, entry.start);
+        if (!instances.Exists()) continue;
+        if (icaltime_compare(lower, entry.start) > 0) instances.SkipTo(from);
         std::size_t ruleSteps = 0;
         for (;;) {
             if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
@@ -309,27 +273,22 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
                 }
                 break;
             }
-            icaltimetype next = icalrecur_iterator_next(iterator);
-            if (icaltime_is_null_time(next)) break;
-            next.zone = entry.start.zone;
-            next.is_date = entry.start.is_date;
+            const std::optional<long long> wall = instances.Next(to);
+            if (!wall) break;
+            const icaltimetype next = FromWallSeconds(entry, *wall);
             if (icaltime_compare(next, upper) > 0) break;
             if (icaltime_compare(next, lower) < 0) continue;
             offer(next, std::nullopt);
             if (out.occurrences.size() > kMostOccurrences) break;
         }
-        icalrecur_iterator_free(iterator);
     }
     for (const ExtraDate& date : repetition.dates) offer(date.start, date.length);
 }
 
 void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule, long long to) {
-    if (!begun) {
-        begun = true;
-        rscale = Text(rule.rscale);
-        rule.rscale = rule.rscale != nullptr ? rscale.data() : nullptr;
-        iterator = icalrecur_iterator_new(rule, Wall(entry.start));
-        ended = iterator == nullptr;
+    if (!walk) {
+        walk = std::make_unique<RuleInstances>(rule, entry.start);
+        ended = !walk->Exists();
     }
     // Past its first periods, a periodic rule's instances are those before it moved
     // by its period, when all of them come before kLastPeriodicWall.
@@ -350,12 +309,12 @@ void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule
             instances.push_back(*periodic);
             continue;
         }
-        const icaltimetype next = icalrecur_iterator_next(iterator);
-        if (icaltime_is_null_time(next)) {
-            ended = true;
+        const std::optional<long long> next = walk->Next(to);
+        if (!next) {
+            ended = walk->Ended();
             break;
         }
-        instances.push_back(WallSeconds(next));
+        instances.push_back(*next);
     }
 }
 
@@ -369,12 +328,12 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
     instances.clear();
     from = 0;
     to = -1;
-    icalrecur_iterator* iterator = icalrecur_iterator_new(rule, Wall(entry.start));
-    if (iterator == nullptr) {
-        dense = true;  // walked at each window, where the iterator is missing as well
+    RuleInstances ruleInstances(rule, entry.start);
+    if (!ruleInstances.Exists()) {
+        dense = true;  // walked at each window, where the instances are missing as well
         return;
     }
-    if (first > WallSeconds(entry.start)) icalrecur_iterator_set_start(iterator, Wall(FromWallSeconds(entry, first)));
+    ruleInstances.SkipTo(first);
     const std::size_t most = std::min(kMostListed, budget);
     long long reached = last;  // every instance up to it is listed
     // An UNTIL ends the iterator's instances, not those moved by a period.
@@ -385,9 +344,9 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
         if (const std::optional<long long> periodic = Periodic(instances, period)) {
             wall = *periodic;
         } else {
-            const icaltimetype next = icalrecur_iterator_next(iterator);
-            if (icaltime_is_null_time(next)) break;
-            wall = WallSeconds(next);
+            const std::optional<long long> next = ruleInstances.Next(last);
+            if (!next) break;
+            wall = *next;
         }
         if (wall > last) break;
         if (wall < first) continue;
@@ -397,7 +356,6 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
         }
         instances.push_back(wall);
     }
-    icalrecur_iterator_free(iterator);
     if (reached < upper) {
         dense = true;
         instances = {};
