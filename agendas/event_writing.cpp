@@ -311,8 +311,16 @@ EventWriting EventWriter::Replace(const Source& calendar, const EventFile& file,
     if (!OwnOrdinaryFile(file.path)) return NotOwn(file.path);
     if (files::IdentityAt(AT_FDCWD, file.path) != file.identity) return ChangedMeanwhile(calendar);
     if (!KeepBeforeChange(netFolder_, file.path, file.bytes, change.title, stamp_.now)) return NotKept(file.path);
-    const files::WriteResult result = files::WriteBeside(
-        file.path, change.text, {.mode = int(file.mode), .expected = file.identity, .lockFolder = true});
+    const files::WriteOptions options{.mode = int(file.mode), .expected = file.identity, .lockFolder = true};
+    files::WriteResult result;
+    if (change.insertedAt) {
+        const std::string_view old(file.bytes);
+        const std::string_view pieces[] = {old.substr(0, *change.insertedAt), change.text,
+                                           old.substr(*change.insertedAt)};
+        result = files::WriteBeside(file.path, pieces, options);
+    } else {
+        result = files::WriteBeside(file.path, change.text, options);
+    }
     EventWriting writing = FromWrite(result, calendar, file.path);
     if (writing.status != EventWriting::Status::Written) return writing;
     WrittenFile written{

@@ -57,7 +57,10 @@ struct OccurrenceStart {
 };
 
 struct TextChange {
-    std::string text;          // the file's new text; empty when `problem` is set
+    std::string text;  // the file's new text; empty when `problem` is set
+    // An addition leaves the file's text as it is and gives in `text` only what goes
+    // in, at this place of the text: the file is written from its own bytes around it.
+    std::optional<std::size_t> insertedAt = std::nullopt;
     std::string problem;       // French, when nothing could be done: « n'a pas d'évènement … »
     bool noEventLeft = false;  // the file holds no VEVENT any more (a vdir's file is then removed)
     std::string title;         // the SUMMARY of the event changed or removed, for the safety net
@@ -90,7 +93,8 @@ public:
     virtual ~IcsWriter() = default;
     // A calendar holding the one new event `uid`, with the zone's VTIMEZONE: a vdir's new file.
     virtual TextChange NewFile(const EventFields& fields, const std::string& uid, const WritingStamp& stamp) const = 0;
-    // The text of a calendar with the new event added; every other component kept.
+    // The new event's text and where it goes in the calendar's (`insertedAt`); every
+    // other byte kept.
     virtual TextChange Add(std::string_view text, const EventFields& fields, const std::string& uid,
                            const WritingStamp& stamp) const = 0;
     // The event `uid` changed to `fields`: all of it, one occurrence (an override with

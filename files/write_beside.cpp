@@ -4,6 +4,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -46,7 +47,7 @@ private:
     int folder_;
 };
 
-bool WriteAll(int fd, const std::string& bytes) {
+bool WriteAll(int fd, std::string_view bytes) {
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
         if (count < 0 && errno == EINTR) continue;
@@ -56,10 +57,10 @@ bool WriteAll(int fd, const std::string& bytes) {
     return true;
 }
 
-// A new file in `folder` beside `name`, holding `bytes` with the mode `mode` (or
+// A new file in `folder` beside `name`, holding `pieces` with the mode `mode` (or
 // kUmaskMode), flushed to the disk; its name, or none, and its identity in `identity`.
-std::optional<std::string> NewFile(int folder, const std::string& name, const std::string& bytes, int mode,
-                                   FileIdentity& identity) {
+std::optional<std::string> NewFile(int folder, const std::string& name, std::span<const std::string_view> pieces,
+                                   int mode, FileIdentity& identity) {
     static std::atomic<unsigned> counter = 0;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -71,9 +72,10 @@ std::optional<std::string> NewFile(int folder, const std::string& name, const st
         if (!file.IsOpen() && errno == EEXIST) continue;
         if (!file.IsOpen()) return std::nullopt;
         struct stat status = {};
-        const bool written = (mode == kUmaskMode || fchmod(file.Get(), mode_t(mode)) == 0) &&
-                             WriteAll(file.Get(), bytes) && fsync(file.Get()) == 0 && fstat(file.Get(), &status) == 0 &&
-                             close(file.Release()) == 0;
+        const bool written =
+            (mode == kUmaskMode || fchmod(file.Get(), mode_t(mode)) == 0) &&
+            std::ranges::all_of(pieces, [&](std::string_view piece) { return WriteAll(file.Get(), piece); }) &&
+            fsync(file.Get()) == 0 && fstat(file.Get(), &status) == 0 && close(file.Release()) == 0;
         // A rename or a link keeps the inode, the size and the modification time.
         identity = IdentityOf(status);
         if (written) return temporary;
@@ -110,11 +112,11 @@ bool LinkInPlace(int folder, const std::string& temporary, const std::string& na
     return renameat2(folder, temporary.c_str(), folder, name.c_str(), RENAME_NOREPLACE) == 0;
 }
 
-}  // namespace
-
-WriteResult WriteBeside(int folder, const std::string& name, const std::string& bytes, const WriteOptions& options) {
+// Writes `pieces` as the file `name` of the open folder `folder`.
+WriteResult WritePieces(int folder, const std::string& name, std::span<const std::string_view> pieces,
+                        const WriteOptions& options) {
     FileIdentity identity = kNoFile;
-    const std::optional<std::string> temporary = NewFile(folder, name, bytes, options.mode, identity);
+    const std::optional<std::string> temporary = NewFile(folder, name, pieces, options.mode, identity);
     if (!temporary) return {};
     const auto abandon = [&](WriteResult::Status status) {
         unlinkat(folder, temporary->c_str(), 0);
@@ -145,6 +147,13 @@ WriteResult WriteBeside(int folder, const std::string& name, const std::string& 
     return result;
 }
 
+}  // namespace
+
+WriteResult WriteBeside(int folder, const std::string& name, const std::string& bytes, const WriteOptions& options) {
+    const std::string_view whole(bytes);
+    return WritePieces(folder, name, {&whole, 1}, options);
+}
+
 WriteResult::Status RemoveIfUnchanged(int folder, const std::string& name, const FileIdentity& expected) {
     {
         const FolderLock lock(folder, true);
@@ -156,11 +165,17 @@ WriteResult::Status RemoveIfUnchanged(int folder, const std::string& name, const
 }
 
 WriteResult WriteBeside(const std::string& path, const std::string& bytes, const WriteOptions& options) {
+    const std::string_view whole(bytes);
+    return WriteBeside(path, {&whole, 1}, options);
+}
+
+WriteResult WriteBeside(const std::string& path, std::span<const std::string_view> pieces,
+                        const WriteOptions& options) {
     const std::filesystem::path file(path);
     const std::string parent = file.has_parent_path() ? file.parent_path().string() : ".";
     const Descriptor folder(open(parent.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!folder.IsOpen()) return {};
-    return WriteBeside(folder.Get(), file.filename(), bytes, options);
+    return WritePieces(folder.Get(), file.filename(), pieces, options);
 }
 
 }  // namespace files

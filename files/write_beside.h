@@ -6,7 +6,9 @@
 // either the old file or the new one, whole. The old file is never opened for writing.
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "files/file_identity.h"
 
@@ -44,6 +46,9 @@ struct WriteResult {
 WriteResult WriteBeside(int folder, const std::string& name, const std::string& bytes, const WriteOptions& options);
 // The same, for the file at `path`, whose folder must exist.
 WriteResult WriteBeside(const std::string& path, const std::string& bytes, const WriteOptions& options);
+// The same, the new file made of `pieces` one after the other: a text that keeps most
+// of the old one's bytes is written from them, without a copy of the whole.
+WriteResult WriteBeside(const std::string& path, std::span<const std::string_view> pieces, const WriteOptions& options);
 
 // Removes the file `name` of the open folder `folder` when it still has the identity
 // `expected`, the folder's lock held for the check and the removal; Changed when it

@@ -232,16 +232,36 @@ std::string IcsBlocks::Calendar() const {
     return text + "END:VCALENDAR\r\n";
 }
 
-IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& first,
-                      const std::optional<LocalDate>& next) {
+namespace {
+
+// Whether a line beginning with `first` may have a name the pass reads: BEGIN, END,
+// UID, X-WR-CALNAME, and with a window an event's DTSTART, DTEND, DURATION, RRULE,
+// RDATE, EXRULE and RECURRENCE-ID. The other lines of a file (SUMMARY, LOCATION,
+// DESCRIPTION…, most of it) are passed on their first letter alone.
+bool NameMayBeRead(char first, bool window) {
+    const char letter = first >= 'a' && first <= 'z' ? char(first - 'a' + 'A') : first;
+    if (letter == 'B' || letter == 'E' || letter == 'U' || letter == 'X') return true;
+    return window && (letter == 'D' || letter == 'R');
+}
+
+// What a pass is asked beyond the shape of the text.
+struct Asked {
+    // A window of days [first, next): the events that cannot touch it are not kept.
+    std::optional<LocalDate> first, next;
+    bool events = true;    // the events' blocks listed in `kept`
+    std::string_view uid;  // a UID sought among the components'
+};
+
+IcsBlocks Pass(std::string_view text, const Asked& asked) {
     IcsBlocks blocks;
+    const bool window = asked.first && asked.next;
     // The components open at this line, outermost first; only their nesting counts.
     int depth = 0;
     int blockDepth = 0;  // the depth of the VEVENT or VTIMEZONE being passed, 0 outside one
     bool inEvent = false;
     std::size_t blockStart = 0;
     EventLines event;
-    // Each event, its UID, and whether it may touch the window.
+    // With a window, each event, its UID, and whether it may touch the window.
     std::vector<std::tuple<std::string_view, std::string, bool>> events;
     std::set<std::string, std::less<>> replaced;  // the UIDs of replacements
     // The kinds of the components open at this line. A text whose BEGIN and END lines
@@ -254,10 +274,15 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
         const std::string_view line = logical->text;
         // An empty line, or continuation lines that follow one, continue nothing.
         if (line.empty() || line[0] == ' ' || line[0] == '\t') continue;
+        if (!NameMayBeRead(line[0], window)) continue;
         const Line parts = LineOf(line);
-        const bool begins = line.size() > 6 && EqualNoCase(line.substr(0, 6), "BEGIN:");
-        const bool ends = line.size() > 4 && EqualNoCase(line.substr(0, 4), "END:");
-        if (!begins && !ends && (SameName(parts.name, "BEGIN") || SameName(parts.name, "END"))) irregular = true;
+        // "BEGIN:" and "END:" begin the line, whatever their case; a BEGIN or an END
+        // followed by anything else (a parameter, nothing) is a line libical reads
+        // otherwise.
+        const bool beginName = SameName(parts.name, "BEGIN"), endName = SameName(parts.name, "END");
+        const bool begins = beginName && line.size() > 6 && line[5] == ':';
+        const bool ends = endName && line.size() > 4 && line[3] == ':';
+        if ((beginName && !begins) || (endName && !ends)) irregular = true;
         if (begins) {
             const std::string_view kind = line.substr(6);
             open.emplace_back(kind);
@@ -284,16 +309,21 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
                     blocks.timezones.push_back(block);
                 } else {
                     ++blocks.events;
-                    const bool inside = !first || !next || !OutsideWindow(event, *first, *next);
-                    if (event.replaces) replaced.insert(event.uid);
-                    events.emplace_back(block, std::move(event.uid), inside);
+                    if (window) {
+                        if (event.replaces) replaced.insert(event.uid);
+                        events.emplace_back(block, std::move(event.uid),
+                                            !OutsideWindow(event, *asked.first, *asked.next));
+                    } else if (asked.events) {
+                        blocks.kept.push_back(block);
+                    }
                 }
                 blockDepth = 0;
             }
             if (depth > 0) --depth;
             continue;
         }
-        if (depth >= 2 && EqualNoCase(parts.name, "UID")) blocks.uids.emplace_back(parts.value);
+        if (!asked.uid.empty() && depth >= 2 && parts.value == asked.uid && EqualNoCase(parts.name, "UID"))
+            blocks.holdsUid = true;
         const bool eventLine = inEvent && blockDepth != 0 && depth == blockDepth;
         if (!eventLine) {
             if (depth == 1 && blockDepth == 0 && EqualNoCase(parts.name, "X-WR-CALNAME")) {
@@ -301,6 +331,8 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
             }
             continue;
         }
+        // Without a window every event is kept: its dates are not read.
+        if (!window) continue;
         if (EqualNoCase(parts.name, "RRULE")) {
             // Two rules: the later UNTIL, or none, may reach furthest; kept then.
             event.keep = event.keep || event.rule;
@@ -334,6 +366,17 @@ IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& fir
     blocks.truncated = depth != 0;
     blocks.irregular = irregular;
     return blocks;
+}
+
+}  // namespace
+
+IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& first,
+                      const std::optional<LocalDate>& next) {
+    return Pass(text, {.first = first, .next = next, .events = true, .uid = {}});
+}
+
+IcsBlocks IcsBlocksForAdding(std::string_view text, std::string_view uid) {
+    return Pass(text, {.first = std::nullopt, .next = std::nullopt, .events = false, .uid = uid});
 }
 
 }  // namespace agendas

@@ -8,7 +8,7 @@
 // than any offset a time zone may have (TZOFFSETTO is at most ±99:59:59), so that
 // the events left out are only those libical itself would have found outside.
 // An event added to a file is spliced into its text by the same pass (ics/write_add.cpp):
-// where the calendar ends, the UIDs already used, the kinds of its components.
+// where the calendar ends, whether its UID is already used, the kinds of its components.
 
 #include <optional>
 #include <string>
@@ -35,7 +35,7 @@ struct IcsBlocks {
     // Where the line that ends the outermost VCALENDAR begins; npos when none does.
     std::size_t calendarEnd = std::string_view::npos;
     std::vector<std::string> kinds;  // each kind of component begun, once, as written
-    std::vector<std::string> uids;   // the UID of every component, unfolded
+    bool holdsUid = false;           // a component has the UID sought (unfolded), when one is
 
     // One VCALENDAR of the zones and the kept events, for libical.
     std::string Calendar() const;
@@ -45,5 +45,9 @@ struct IcsBlocks {
 // the events that cannot touch it are not kept.
 IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& first = std::nullopt,
                       const std::optional<LocalDate>& next = std::nullopt);
+// What an addition needs of `text`: its shape, its zones, and whether a component
+// already has `uid`. No event's block is listed: a large file costs no more memory
+// than its text.
+IcsBlocks IcsBlocksForAdding(std::string_view text, std::string_view uid);
 
 }  // namespace agendas

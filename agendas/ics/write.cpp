@@ -227,7 +227,8 @@ public:
         Tree readBack;
         if (!Parse(addedText, readBack).empty() || EventsOf(readBack.root, uid).size() != 1)
             return Refused(kNotReadWhole);
-        TextChange change = Written(splice.With(addedText), fields.title);
+        TextChange change = Written(splice.Inserted(addedText), fields.title);
+        change.insertedAt = splice.at;
         change.touchedUids = {uid};
         change.touchedText = splice.Touched(addedText);
         return change;

@@ -38,8 +38,7 @@ bool HoldsZone(const std::vector<std::string_view>& timezones, const std::string
 
 Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStamp& stamp) {
     Splice splice;
-    splice.text = text;
-    const IcsBlocks blocks = IcsBlocksOf(text);
+    const IcsBlocks blocks = IcsBlocksForAdding(text, uid);
     // A text cut short, or holding anything but one VCALENDAR, is not one calendar as
     // libical reads it either: it would wrap several in a root of its own.
     if (!blocks.calendar || blocks.outermost != 1 || blocks.truncated || blocks.calendarEnd == std::string_view::npos) {
@@ -52,7 +51,7 @@ Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStam
         splice.problem = "a des lignes que la lecture ne comprend pas : il n'est pas modifié, pour n'en rien perdre";
         return splice;
     }
-    if (std::ranges::find(blocks.uids, uid) != blocks.uids.end()) {
+    if (blocks.holdsUid) {
         splice.problem = "a déjà un évènement « " + uid + " »";
         return splice;
     }
@@ -63,7 +62,7 @@ Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStam
     return splice;
 }
 
-std::string Splice::With(std::string_view added) const {
+std::string Splice::Inserted(std::string_view added) const {
     const IcsBlocks blocks = IcsBlocksOf(added);
     std::string inserted;
     for (const auto* components : {&blocks.timezones, &blocks.kept}) {
@@ -76,10 +75,7 @@ std::string Splice::With(std::string_view added) const {
             }
         }
     }
-    std::string whole;
-    whole.reserve(text.size() + inserted.size());
-    whole.append(text.substr(0, at)).append(inserted).append(text.substr(at));
-    return whole;
+    return inserted;
 }
 
 std::string Splice::Touched(std::string_view added) const {

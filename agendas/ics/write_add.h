@@ -15,16 +15,15 @@ namespace agendas::ics {
 
 // Where and how a file takes a new event, or why it does not.
 struct Splice {
-    std::string problem;  // French, when the file is not changed
-    std::string_view text;
+    std::string problem;                      // French, when the file is not changed
     std::size_t at = 0;                       // where the line that ends the calendar begins
     bool crLf = true;                         // the line before it ends with CR LF
     bool zoneHeld = false;                    // a VTIMEZONE of the stamp's zone is there already
-    std::vector<std::string_view> timezones;  // the file's VTIMEZONEs, in `text`
+    std::vector<std::string_view> timezones;  // the file's VTIMEZONEs, in its text
 
-    // The file's text with the components of `added` (a calendar as libical writes
-    // it, CR LF and all) inserted, with the file's line ends.
-    std::string With(std::string_view added) const;
+    // The components of `added` (a calendar as libical writes it, CR LF and all) with
+    // the file's line ends: what goes in at `at`.
+    std::string Inserted(std::string_view added) const;
     // A calendar of the file's VTIMEZONEs and the components of `added`: the new event
     // as the file will hold it (TextChange::touchedText).
     std::string Touched(std::string_view added) const;
