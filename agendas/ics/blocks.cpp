@@ -37,6 +37,12 @@ Line LineOf(std::string_view line) {
     return {line.substr(0, nameEnd), {}};
 }
 
+// Whether the content line's name (before ';' or ':') is `upper`, whatever its case.
+bool IsNamed(std::string_view line, std::string_view upper) {
+    if (line.size() < upper.size() || !EqualNoCase(line.substr(0, upper.size()), upper)) return false;
+    return line.size() == upper.size() || line[upper.size()] == ';' || line[upper.size()] == ':';
+}
+
 // Two names equal whatever their letters' case.
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -248,8 +254,9 @@ bool NameMayBeRead(char first, bool window) {
 struct Asked {
     // A window of days [first, next): the events that cannot touch it are not kept.
     std::optional<LocalDate> first, next;
-    bool events = true;    // the events' blocks listed in `kept`
-    std::string_view uid;  // a UID sought among the components'
+    bool events = true;      // the events' blocks listed in `kept`
+    std::string_view uid;    // a UID sought among the components'
+    bool zoneHeads = false;  // each VTIMEZONE's own lines in `zoneHeads`
 };
 
 IcsBlocks Pass(std::string_view text, const Asked& asked) {
@@ -274,12 +281,10 @@ IcsBlocks Pass(std::string_view text, const Asked& asked) {
         const std::string_view line = logical->text;
         // An empty line, or continuation lines that follow one, continue nothing.
         if (line.empty() || line[0] == ' ' || line[0] == '\t') continue;
-        if (!NameMayBeRead(line[0], window)) continue;
-        const Line parts = LineOf(line);
         // "BEGIN:" and "END:" begin the line, whatever their case; a BEGIN or an END
         // followed by anything else (a parameter, nothing) is a line libical reads
         // otherwise.
-        const bool beginName = SameName(parts.name, "BEGIN"), endName = SameName(parts.name, "END");
+        const bool beginName = IsNamed(line, "BEGIN"), endName = IsNamed(line, "END");
         const bool begins = beginName && line.size() > 6 && line[5] == ':';
         const bool ends = endName && line.size() > 4 && line[3] == ':';
         if ((beginName && !begins) || (endName && !ends)) irregular = true;
@@ -296,6 +301,7 @@ IcsBlocks Pass(std::string_view text, const Asked& asked) {
                 blockStart = logical->start;
                 inEvent = EqualNoCase(kind, "VEVENT");
                 event = {};
+                if (!inEvent && asked.zoneHeads) blocks.zoneHeads.emplace_back();
             }
             continue;
         }
@@ -322,6 +328,11 @@ IcsBlocks Pass(std::string_view text, const Asked& asked) {
             if (depth > 0) --depth;
             continue;
         }
+        if (asked.zoneHeads && !inEvent && blockDepth != 0 && depth == blockDepth) {
+            blocks.zoneHeads.back().append(text.substr(logical->start, logical->end - logical->start)).append("\r\n");
+        }
+        if (!NameMayBeRead(line[0], window)) continue;
+        const Line parts = LineOf(line);
         if (!asked.uid.empty() && depth >= 2 && parts.value == asked.uid && EqualNoCase(parts.name, "UID"))
             blocks.holdsUid = true;
         const bool eventLine = inEvent && blockDepth != 0 && depth == blockDepth;
@@ -372,11 +383,11 @@ IcsBlocks Pass(std::string_view text, const Asked& asked) {
 
 IcsBlocks IcsBlocksOf(std::string_view text, const std::optional<LocalDate>& first,
                       const std::optional<LocalDate>& next) {
-    return Pass(text, {.first = first, .next = next, .events = true, .uid = {}});
+    return Pass(text, {.first = first, .next = next, .events = true, .uid = {}, .zoneHeads = false});
 }
 
 IcsBlocks IcsBlocksForAdding(std::string_view text, std::string_view uid) {
-    return Pass(text, {.first = std::nullopt, .next = std::nullopt, .events = false, .uid = uid});
+    return Pass(text, {.first = std::nullopt, .next = std::nullopt, .events = false, .uid = uid, .zoneHeads = true});
 }
 
 }  // namespace agendas

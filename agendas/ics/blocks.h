@@ -36,6 +36,9 @@ struct IcsBlocks {
     std::size_t calendarEnd = std::string_view::npos;
     std::vector<std::string> kinds;  // each kind of component begun, once, as written
     bool holdsUid = false;           // a component has the UID sought (unfolded), when one is
+    // For an addition, the lines of each VTIMEZONE's own properties (TZID…), as written,
+    // each ended by CR LF: its observances left out, which name no zone.
+    std::vector<std::string> zoneHeads;
 
     // One VCALENDAR of the zones and the kept events, for libical.
     std::string Calendar() const;

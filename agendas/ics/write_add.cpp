@@ -18,13 +18,14 @@ bool KnownToLibical(const std::string& kind) {
     return known != ICAL_NO_COMPONENT && known != ICAL_X_COMPONENT;
 }
 
-// Whether the file's VTIMEZONEs, as libical reads them, hold one named `zone`.
-bool HoldsZone(const std::vector<std::string_view>& timezones, const std::string& zone) {
-    if (timezones.empty()) return false;
+// Whether the file's VTIMEZONEs, as libical reads them, hold one named `zone`. libical
+// reads their own properties alone: their observances, which name no zone and which
+// it would check rule by rule, are left out.
+bool HoldsZone(const std::vector<std::string>& zoneHeads, const std::string& zone) {
+    if (zoneHeads.empty()) return false;
     std::string text = "BEGIN:VCALENDAR\r\n";
-    for (const std::string_view block : timezones) {
-        text += block;
-        text += "\r\n";
+    for (const std::string& head : zoneHeads) {
+        text.append("BEGIN:VTIMEZONE\r\n").append(head).append("END:VTIMEZONE\r\n");
     }
     text += "END:VCALENDAR\r\n";
     icalcomponent* root = icalparser_parse_string(text.c_str());
@@ -57,7 +58,7 @@ Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStam
     }
     splice.at = blocks.calendarEnd;
     splice.crLf = splice.at >= 2 && text[splice.at - 2] == '\r';
-    splice.zoneHeld = !stamp.zone.empty() && HoldsZone(blocks.timezones, stamp.zone);
+    splice.zoneHeld = !stamp.zone.empty() && HoldsZone(blocks.zoneHeads, stamp.zone);
     splice.timezones = blocks.timezones;
     return splice;
 }
