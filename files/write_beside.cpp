@@ -4,10 +4,12 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <thread>
@@ -62,10 +64,17 @@ bool WriteAll(int fd, std::string_view bytes) {
 std::optional<std::string> NewFile(int folder, const std::string& name, std::span<const std::string_view> pieces,
                                    int mode, FileIdentity& identity) {
     static std::atomic<unsigned> counter = 0;
+    // A name as long as the folder allows still has a temporary beside it: the name's
+    // part in it is cut (on a character's start) so that the whole fits.
+    const long longest = fpathconf(folder, _PC_NAME_MAX);
+    const std::size_t nameMax = longest > 0 ? std::size_t(longest) : NAME_MAX;
     for (int attempt = 0; attempt < 16; ++attempt) {
         const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        const std::string temporary = "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(++counter) +
-                                      "-" + std::to_string(stamp % 1'000'000) + ".tmp";
+        const std::string suffix = "." + std::to_string(getpid()) + "-" + std::to_string(++counter) + "-" +
+                                   std::to_string(stamp % 1'000'000) + ".tmp";  // at most 33 bytes
+        std::size_t kept = std::min(name.size(), nameMax - std::min(nameMax, suffix.size() + 1));
+        while (kept > 0 && kept < name.size() && (static_cast<unsigned char>(name[kept]) & 0xC0) == 0x80) --kept;
+        const std::string temporary = "." + name.substr(0, kept) + suffix;
         const int created = mode == kUmaskMode ? 0666 : mode & 0777;
         Descriptor file(
             openat(folder, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode_t(created)));

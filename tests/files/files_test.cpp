@@ -93,6 +93,7 @@ TEST(WriteBeside, ReplacesOnlyWhatItWasToldOf) {
     };
     struct Row {
         const char* what;
+        std::string name = "agenda.ics";
         bool exists = true;                                   // "ancien" is there before
         std::function<void(const fs::path&)> meanwhile = {};  // between the reading and the write
         bool replace = true;
@@ -106,6 +107,9 @@ TEST(WriteBeside, ReplacesOnlyWhatItWasToldOf) {
     const Row rows[] = {
         {.what = "a file replaced"},
         {.what = "a file made", .exists = false},
+        // A vdir's file is named after its UID, which has no bound: the temporary's
+        // name must still fit beside it.
+        {.what = "a name as long as a name may be", .name = std::string(251, 'n') + ".ics"},
         {.what = "an existing file, when none may be replaced",
          .replace = false,
          .status = Status::Changed,
@@ -159,10 +163,10 @@ TEST(WriteBeside, ReplacesOnlyWhatItWasToldOf) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
         const TempFolder folder;
-        const fs::path file = folder.path() / "agenda.ics";
-        if (row.exists) folder.Write("agenda.ics", "ancien");
+        const fs::path file = folder.path() / row.name;
+        if (row.exists) folder.Write(row.name, "ancien");
         for (int number = 1; number <= row.takenKeptNames; ++number) {
-            folder.Write("agenda.ics.illisible" + (number == 1 ? "" : "-" + std::to_string(number)), "gardé");
+            folder.Write(row.name + ".illisible" + (number == 1 ? "" : "-" + std::to_string(number)), "gardé");
         }
         const FileReading reading = ReadOrdinaryFile(file, kBound);
         if (row.meanwhile) row.meanwhile(file);
@@ -182,7 +186,7 @@ TEST(WriteBeside, ReplacesOnlyWhatItWasToldOf) {
             EXPECT_EQ(testing::Contents(folder.path() / row.kept), "ancien");
         }
         // Only the file and what was kept: no temporary left.
-        if (row.status == Status::Written) names.push_back("agenda.ics");
+        if (row.status == Status::Written) names.push_back(row.name);
         if (!row.kept.empty()) names.push_back(row.kept);
         std::sort(names.begin(), names.end());
         names.erase(std::unique(names.begin(), names.end()), names.end());
