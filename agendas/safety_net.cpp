@@ -1,8 +1,10 @@
 #include "agendas/safety_net.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <ctime>
 #include <filesystem>
 #include <vector>
@@ -42,6 +44,19 @@ std::string NamePart(const std::string& title) {
     return part.empty() ? "sans titre" : part;
 }
 
+// The calendar file's name as the end of a kept name of at most `room` bytes: a vdir
+// names its files after their UIDs, which have no bound. A longer one is cut on a
+// character's start, its extension kept; the index keeps the whole path.
+std::string FilePart(const std::string& file, std::size_t room) {
+    if (file.size() <= room) return file;
+    const std::size_t dot = file.rfind('.');
+    const std::string extension = dot != std::string::npos && file.size() - dot <= 8 ? file.substr(dot) : "";
+    const std::string cutMark = "…";
+    std::size_t cut = room - std::min(room, extension.size() + cutMark.size());
+    while (cut > 0 && ((unsigned char)file[cut] & 0xC0) == 0x80) --cut;
+    return file.substr(0, cut) + cutMark + extension;
+}
+
 // The day folders, "AAAA-MM-JJ", oldest first.
 std::vector<fs::path> DayFolders(const std::string& netFolder) {
     std::vector<fs::path> days;
@@ -54,13 +69,34 @@ std::vector<fs::path> DayFolders(const std::string& netFolder) {
     return days;
 }
 
-std::uintmax_t SizeOf(const fs::path& folder) {
+struct KeptFile {
+    fs::path path;
     std::uintmax_t size = 0;
+};
+
+// A day folder's kept files, oldest first (their names begin with the time they were
+// kept), and the size of its index.
+struct KeptDay {
+    fs::path folder;
+    std::vector<KeptFile> files;
+    std::uintmax_t indexSize = 0;
+};
+
+KeptDay KeptDayOf(const fs::path& folder) {
+    KeptDay day{.folder = folder, .files = {}, .indexSize = 0};
     std::error_code error;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
-        if (entry.is_regular_file(error)) size += entry.file_size(error);
+        if (!entry.is_regular_file(error)) continue;
+        const std::uintmax_t size = entry.file_size(error);
+        if (error) continue;
+        if (entry.path().filename() == "index.txt") {
+            day.indexSize = size;
+        } else {
+            day.files.push_back({entry.path(), size});
+        }
     }
-    return size;
+    std::ranges::sort(day.files, {}, &KeptFile::path);
+    return day;
 }
 
 }  // namespace
@@ -78,7 +114,10 @@ bool KeepBeforeChange(const std::string& netFolder, const std::string& path, con
     fs::create_directories(day, error);
     fs::permissions(netFolder, fs::perms::owner_all, error);
     const std::string stem = Formatted(local, "%H-%M-%S") + " " + NamePart(title) + " -- ";
-    const std::string file = fs::path(path).filename();
+    // The kept name fits the folder's bound with the « 99 » of the last one tried.
+    const long longest = pathconf(day.c_str(), _PC_NAME_MAX);
+    const std::size_t nameMax = longest > 0 ? std::size_t(longest) : NAME_MAX;
+    const std::string file = FilePart(fs::path(path).filename(), nameMax - std::min(nameMax, stem.size() + 3));
     std::string kept;
     for (int number = 1; number <= 99 && kept.empty(); ++number) {
         const std::string name = stem + (number == 1 ? "" : std::to_string(number) + " ") + file;
@@ -93,24 +132,42 @@ bool KeepBeforeChange(const std::string& netFolder, const std::string& path, con
     const files::FileReading before = files::ReadOrdinaryFile(index, 4 * 1024 * 1024);
     const std::string line = Formatted(local, "%H:%M:%S") + "\t" + kept + "\t" + path + "\t" + NamePart(title) + "\n";
     files::WriteBeside(index, before.bytes + line, {.mode = 0600});
-    TrimSafetyNet(netFolder, now);
+    TrimSafetyNet(netFolder, now, day + "/" + kept);
     return true;
 }
 
-void TrimSafetyNet(const std::string& netFolder, std::int64_t now) {
+void TrimSafetyNet(const std::string& netFolder, std::int64_t now, const std::string& justKept) {
     const std::string today = Formatted(LocalOf(now), "%Y-%m-%d");
     const std::string oldest = Formatted(LocalOf(now - std::int64_t(kKeptDays) * 86400), "%Y-%m-%d");
     std::vector<fs::path> days = DayFolders(netFolder);
-    std::vector<std::uintmax_t> sizes;
-    std::uintmax_t total = 0;
-    for (const fs::path& day : days) total += sizes.emplace_back(SizeOf(day));
     std::error_code error;
-    for (std::size_t at = 0; at < days.size(); ++at) {
-        const std::string name = days[at].filename();
-        if (name == today) break;
-        if (name >= oldest && total <= kLargestSafetyNetBytes) continue;
-        fs::remove_all(days[at], error);
-        total -= sizes[at];
+    std::erase_if(days, [&](const fs::path& day) {
+        const bool old = day.filename() != today && day.filename() < oldest;
+        if (old) fs::remove_all(day, error);
+        return old;
+    });
+    std::vector<KeptDay> kept;
+    std::uintmax_t total = 0;
+    for (const fs::path& day : days) {
+        const KeptDay& read = kept.emplace_back(KeptDayOf(day));
+        total += read.indexSize;
+        for (const KeptFile& file : read.files) total += file.size;
+    }
+    // Past the bound, the oldest kept files go first, today's too; a day left without
+    // one goes with its index.
+    for (const KeptDay& day : kept) {
+        if (total <= kLargestSafetyNetBytes) break;
+        std::size_t left = day.files.size();
+        for (const KeptFile& file : day.files) {
+            if (total <= kLargestSafetyNetBytes) break;
+            if (file.path == justKept || !fs::remove(file.path, error)) continue;
+            total -= file.size;
+            --left;
+        }
+        if (left == 0 && day.folder.filename() != today) {
+            fs::remove_all(day.folder, error);
+            total -= day.indexSize;
+        }
     }
 }
 

@@ -4,16 +4,18 @@
 // $XDG_STATE_HOME/solvane/sauvegardes/ (« 2026-12-10/ »), named by the time, the
 // event's title and the file's own name (« 18-30-05 Piscine -- 1F3A….ics »), and a
 // line of that folder's `index.txt` says where the file was. Any change can be undone
-// by copying the kept file back. Folders older than kKeptDays are removed, and the
-// oldest ones too while the whole is past kLargestSafetyNetBytes.
+// by copying the kept file back. Folders older than kKeptDays are removed, and while
+// the whole is past kLargestSafetyNetBytes the oldest kept files, today's as well.
 
 #include <cstdint>
 #include <string>
 
+#include "calendar/french_words.h"
+
 namespace agendas {
 
 inline constexpr int kKeptDays = 30;
-inline constexpr std::uintmax_t kLargestSafetyNetBytes = 200 * 1024 * 1024;
+inline constexpr std::uintmax_t kLargestSafetyNetBytes = 200 * calendar::kMegabyte;
 
 // The folder in the state folder given ($XDG_STATE_HOME or its default).
 std::string SafetyNetFolder(const std::string& stateFolder);
@@ -24,7 +26,7 @@ std::string SafetyNetFolder(const std::string& stateFolder);
 bool KeepBeforeChange(const std::string& netFolder, const std::string& path, const std::string& bytes,
                       const std::string& title, std::int64_t now);
 
-// Removes what is past the bounds; the folder of `now`'s day is always kept.
-void TrimSafetyNet(const std::string& netFolder, std::int64_t now);
+// Removes what is past the bounds, never the file `justKept` (its path).
+void TrimSafetyNet(const std::string& netFolder, std::int64_t now, const std::string& justKept = {});
 
 }  // namespace agendas

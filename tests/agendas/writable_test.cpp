@@ -18,6 +18,7 @@
 #include "agendas/ics/writer.h"
 #include "agendas/safety_net.h"
 #include "agendas/writable_sources.h"
+#include "calendar/utf8_text.h"
 #include "tests/namedays/temp_folder.h"
 
 namespace {
@@ -26,6 +27,13 @@ using namedays::testing::TempFolder;
 namespace fs = std::filesystem;
 
 void Write(const fs::path& path, const std::string& text) { std::ofstream(path) << text; }
+
+std::vector<std::string> Names(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // A link to the user's own file would write there through a name the user did not
 // mark; a FIFO or a device would hang or harm; contacts are not calendars.
@@ -145,10 +153,7 @@ TEST(SafetyNet, KeepsThirtyDaysWithinItsBound) {
         fs::create_directories(fs::path(net) / day);
     }
     agendas::TrimSafetyNet(net, now);
-    std::vector<std::string> left;
-    for (const auto& entry : fs::directory_iterator(net)) left.push_back(entry.path().filename());
-    std::sort(left.begin(), left.end());
-    EXPECT_EQ(left, (std::vector<std::string>{"2026-11-20", "2026-12-01", "2026-12-19", "2026-12-20", "notes"}));
+    EXPECT_EQ(Names(net), (std::vector<std::string>{"2026-11-20", "2026-12-01", "2026-12-19", "2026-12-20", "notes"}));
     const fs::path today = fs::path(net) / "2026-12-20";
     std::ifstream index(today / "index.txt");
     std::string line;
@@ -156,6 +161,17 @@ TEST(SafetyNet, KeepsThirtyDaysWithinItsBound) {
     EXPECT_EQ(line, "12:00:00\t12-00-00 Réunion_équipe -- a.ics\t/srv/a.ics\tRéunion_équipe");
     std::ifstream kept(today / "12-00-00 Réunion_équipe -- a.ics");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "AVANT");
+    // A vdir names its files after their UIDs, without a bound: one as long as a name
+    // may be (125 « é » and .ics) is kept under a name cut between two letters.
+    std::string name = "/srv/vdir/";
+    for (int letter = 0; letter < 125; ++letter) name += "é";
+    ASSERT_TRUE(agendas::KeepBeforeChange(net, name + ".ics", "AVANT", std::string(80, 't'), now));
+    std::ifstream again(today / "index.txt");  // written anew beside the first
+    std::getline(std::getline(again, line), line);
+    EXPECT_TRUE(line.ends_with("\t" + name + ".ics\t" + std::string(60, 't'))) << line;
+    EXPECT_EQ(Names(today).size(), 3u);
+    const std::string keptName = line.substr(9, line.find('\t', 9) - 9);
+    EXPECT_EQ(calendar::CleanText(keptName), keptName) << "a name cut within a letter";
 
     // Past the bound, the oldest days go first, never today's.
     std::ofstream(fs::path(net) / "2026-12-01" / "gros", std::ios::binary)
@@ -166,6 +182,30 @@ TEST(SafetyNet, KeepsThirtyDaysWithinItsBound) {
     EXPECT_FALSE(fs::exists(fs::path(net) / "2026-12-01"));
     EXPECT_TRUE(fs::exists(fs::path(net) / "2026-12-19"));
     EXPECT_TRUE(fs::exists(today));
+}
+
+// Ten changes of a large file in a day stay within the bound: the oldest kept files
+// go first, today's too, never the one just kept; an older day stays while the bound
+// allows. Sparse files stand for large kept versions.
+TEST(SafetyNet, TheBoundHoldsForTodayToo) {
+    const TempFolder folder;
+    const fs::path net = agendas::SafetyNetFolder(folder.path());
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    const std::int64_t now = 1'797'764'400;  // 2026-12-20 12:00 in Paris
+    const auto make = [&](const std::string& file, std::uintmax_t megabytes) {
+        fs::create_directories((net / file).parent_path());
+        std::ofstream(net / file, std::ios::binary).seekp(std::streamoff(megabytes * 1'000'000)).put('x');
+    };
+    make("2026-12-19/09-00-00 Petit -- a.ics", 0);
+    make("2026-12-20/08-00-00 Gros -- a.ics", 50);
+    make("2026-12-20/23-00-00 Gros -- a.ics", 250);  // after the one kept now
+    ASSERT_TRUE(agendas::KeepBeforeChange(net, "/srv/a.ics", "AVANT", "Gros", now));
+    EXPECT_EQ(Names(net), std::vector<std::string>{"2026-12-20"});
+    EXPECT_EQ(Names(net / "2026-12-20"), (std::vector<std::string>{"12-00-00 Gros -- a.ics", "index.txt"}));
+    make("2026-12-19/09-00-00 Petit -- a.ics", 0);
+    ASSERT_TRUE(agendas::KeepBeforeChange(net, "/srv/a.ics", "AVANT", "Gros", now + 60));
+    EXPECT_EQ(Names(net), (std::vector<std::string>{"2026-12-19", "2026-12-20"}));
 }
 
 }  // namespace
