@@ -228,7 +228,7 @@ public:
         if (!Parse(addedText, readBack).empty() || EventsOf(readBack.root, uid).size() != 1)
             return Refused(kNotReadWhole);
         TextChange change = Written(splice.Inserted(addedText), fields.title);
-        change.insertedAt = splice.at;
+        if (!splice.blank) change.insertedAt = splice.at;
         change.touchedUids = {uid};
         change.touchedText = splice.Touched(addedText);
         return change;

@@ -39,6 +39,12 @@ bool HoldsZone(const std::vector<std::string>& zoneHeads, const std::string& zon
 
 Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStamp& stamp) {
     Splice splice;
+    // An empty file (made by `touch`, then marked « modifiable ») is the user's new
+    // calendar: it becomes the new one whole.
+    if (text.find_first_not_of(" \t\r\n") == std::string_view::npos) {
+        splice.blank = true;
+        return splice;
+    }
     const IcsBlocks blocks = IcsBlocksForAdding(text, uid);
     // A text cut short, or holding anything but one VCALENDAR, is not one calendar as
     // libical reads it either: it would wrap several in a root of its own.
@@ -64,6 +70,7 @@ Splice SpliceOf(std::string_view text, const std::string& uid, const WritingStam
 }
 
 std::string Splice::Inserted(std::string_view added) const {
+    if (blank) return std::string(added);
     const IcsBlocks blocks = IcsBlocksOf(added);
     std::string inserted;
     for (const auto* components : {&blocks.timezones, &blocks.kept}) {

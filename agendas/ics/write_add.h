@@ -20,9 +20,11 @@ struct Splice {
     bool crLf = true;                         // the line before it ends with CR LF
     bool zoneHeld = false;                    // a VTIMEZONE of the stamp's zone is there already
     std::vector<std::string_view> timezones;  // the file's VTIMEZONEs, in its text
+    bool blank = false;                       // nothing but blanks: the file becomes the added calendar
 
     // The components of `added` (a calendar as libical writes it, CR LF and all) with
-    // the file's line ends: what goes in at `at`.
+    // the file's line ends: what goes in at `at`; `added` itself, the whole new text,
+    // for a blank file.
     std::string Inserted(std::string_view added) const;
     // A calendar of the file's VTIMEZONEs and the components of `added`: the new event
     // as the file will hold it (TextChange::touchedText).

@@ -311,7 +311,6 @@ for name, hostile, sentence in [
     ("tronque", head + event, "pas un seul agenda"),
     ("deux", (head + event + "END:VCALENDAR\r\n") * 2, "pas un seul agenda"),
     ("evenement-seul", event, "pas un seul agenda"),
-    ("vide", "", "pas un seul agenda"),
     ("mal-apparie", head + event.replace("END:VEVENT", "END:VTODO") + "END:VCALENDAR\r\n", "ne comprend pas"),
 ]:
     path = f"{work}/{name}.ics"
@@ -319,6 +318,17 @@ for name, hostile, sentence in [
     said = run("add", path, "lundi 9h Essai", status=1)
     if sentence not in said or open(path, newline="").read() != hostile:
         failures.append(f"{name}: « {said} », or the file was written")
+
+# An empty file, made by `touch` and marked « modifiable », is the user's new calendar:
+# it takes one, with the event and its zone.
+for name, blank in (("vide", ""), ("blanc", "\r\n  \n")):
+    path = f"{work}/{name}.ics"
+    open(path, "w", newline="").write(blank)
+    uid = run("add", path, "lundi 9h Essai")
+    made = icalendar.Calendar.from_ical(open(path, "rb").read())
+    if [str(e["UID"]) for e in made.walk("VEVENT")] != [uid] or \
+            [str(c["TZID"]) for c in made.walk("VTIMEZONE")] != ["Europe/Paris"]:
+        failures.append(f"{name}: {open(path, 'rb').read()[:300]}")
 
 # A file of LF line ends keeps them, and takes the zone's VTIMEZONE it lacks.
 plain = work + "/lf.ics"
