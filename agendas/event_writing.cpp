@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 
@@ -100,10 +101,21 @@ EventWriting NotOwn(const std::string& path) {
                    Quoted(path) + " n'est pas un fichier ordinaire à vous : il n'est jamais modifié.");
 }
 
-// An ordinary file read now, with its identity.
+// Whether `name` names a file of a folder and nothing else: no « / », not « . » nor
+// « .. », no NUL, within the bound of a name (NAME_MAX, 255 bytes on Linux's file systems).
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.size() <= NAME_MAX &&
+           name.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
+// An ordinary file read now, with its identity; or why not.
 EventFile ReadEventFile(const std::string& path) {
     files::FileReading reading = files::ReadOrdinaryFile(path, kLargestFileBytes);
-    if (reading.found != files::FileReading::Found::Read) return {};
+    if (reading.found != files::FileReading::Found::Read) {
+        EventFile unread;
+        unread.problem = ReadingProblem(reading);
+        return unread;
+    }
     return {.path = path,
             .bytes = std::move(reading.bytes),
             .identity = reading.identity,
@@ -160,13 +172,26 @@ EventFields FieldsOfQuickEntry(const QuickEntry& entry) {
             .reminderMinutes = std::nullopt};
 }
 
-EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer) {
+EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer,
+                        const std::string& readFrom) {
     if (calendar.kind == Source::Kind::File) return ReadEventFile(calendar.location);
+    if (uid.empty()) return {};
     const auto holds = [&](const EventFile& file) {
         const std::vector<std::string> uids = writer.Uids(file.bytes);
         return !file.path.empty() && std::find(uids.begin(), uids.end(), uid) != uids.end();
     };
-    if (EventFile named = ReadEventFile(calendar.location + "/" + uid + ".ics"); holds(named)) return named;
+    const std::string folder = calendar.location + "/";
+    const bool ofFolder = readFrom.starts_with(folder) && IsPlainFileName(readFrom.substr(folder.size()));
+    if (ofFolder) {
+        if (EventFile read = ReadEventFile(readFrom); holds(read)) return read;
+    }
+    // The UID names a file only when it is a plain name: one from a server may hold
+    // « / » or « .. », which would lead out of the folder.
+    if (IsPlainFileName(uid + ".ics")) {
+        if (EventFile named = ReadEventFile(folder + uid + ".ics"); holds(named)) return named;
+    }
+    // The file it was read from no longer holds it: gone or moved by a synchronisation.
+    if (ofFolder) return {};
     std::vector<std::string> names;
     ListSourceFolder(calendar.location, [&](std::string_view name, std::uint64_t) { names.emplace_back(name); });
     for (const std::string& name : names) {
@@ -228,7 +253,9 @@ EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields)
         return writing;
     }
     const EventFile file = ReadEventFile(calendar.location);
-    if (file.path.empty()) return NotWritten(calendar.location);
+    if (file.path.empty())
+        return Outcome(EventWriting::Status::Failed,
+                       Quoted(calendar.location) + " " + file.problem + " : rien n'est écrit.");
     const std::string uid = FreeUid(calendar, &file);
     if (uid.empty()) return NoFreeUid();
     EventWriting writing = Replace(calendar, file, writer_.Add(file.bytes, fields, uid, stamp_));

@@ -32,14 +32,19 @@ std::string MachineZoneName();
 std::string NewUid();
 
 // The file of the event `uid` in `calendar`, as read now: the file itself for an .ics
-// file; in a vdir, « UID.ics » when it holds the event, else the file that does.
+// file. In a vdir, `readFrom` (EventOrigin::file, the file the event was read from:
+// with two events of one UID, the one clicked) when it still holds the event, else
+// « UID.ics » when the UID is a plain file name and that file holds it; without
+// `readFrom`, the first file that does. Nothing for an empty UID.
 struct EventFile {
     std::string path;  // empty when not found
     std::string bytes;
     files::FileIdentity identity;
     unsigned mode = 0;
+    std::string problem = {};  // when not read, why (« dépasse 20 Mo »…)
 };
-EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer);
+EventFile FindEventFile(const Source& calendar, const std::string& uid, const IcsWriter& writer,
+                        const std::string& readFrom = {});
 
 // One file as the gadget wrote it, for the reader of the agendas, which takes it
 // without looking at the rest of its source (Agenda::TakeWritten).

@@ -39,19 +39,22 @@ bool IsSourceFileName(std::string_view name) {
     return !name.empty() && name[0] != '.' && (HasExtension(name, ".ics") || HasExtension(name, ".vcf"));
 }
 
-FileText ReadSourceFile(const std::string& path) {
-    files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
-    switch (file.found) {
-    case files::FileReading::Found::Read:
-        return {.bytes = std::move(file.bytes), .problem = {}, .identity = file.identity};
+std::string ReadingProblem(const files::FileReading& reading) {
+    switch (reading.found) {
+    case files::FileReading::Found::Read: return {};
     case files::FileReading::Found::Missing:
-    case files::FileReading::Found::DanglingLink: return {.bytes = {}, .problem = MissingOrUnreadable(ENOENT)};
-    case files::FileReading::Found::NotAFile: return {.bytes = {}, .problem = NotAnOrdinaryFile(file.mode)};
-    case files::FileReading::Found::TooLarge:
-        return {.bytes = {}, .problem = "dépasse " + calendar::SizeText(kLargestFileBytes)};
+    case files::FileReading::Found::DanglingLink: return MissingOrUnreadable(ENOENT);
+    case files::FileReading::Found::NotAFile: return NotAnOrdinaryFile(reading.mode);
+    case files::FileReading::Found::TooLarge: return "dépasse " + calendar::SizeText(kLargestFileBytes);
     case files::FileReading::Found::Unreadable: break;
     }
-    return {.bytes = {}, .problem = MissingOrUnreadable(file.error)};
+    return MissingOrUnreadable(reading.error);
+}
+
+FileText ReadSourceFile(const std::string& path) {
+    files::FileReading file = files::ReadOrdinaryFile(path, kLargestFileBytes);
+    if (file.found != files::FileReading::Found::Read) return {.bytes = {}, .problem = ReadingProblem(file)};
+    return {.bytes = std::move(file.bytes), .problem = {}, .identity = file.identity};
 }
 
 std::string ListSourceFolder(const std::string& folder,

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "files/bounded_read.h"
 #include "files/file_identity.h"
 
 #include "calendar/french_words.h"
@@ -33,6 +34,8 @@ struct FileText {
 // The bytes of the ordinary file at `path`, or the reason it was not read, a sentence
 // to follow the file's name (« n'existe pas », « dépasse 20 Mo »…).
 FileText ReadSourceFile(const std::string& path);
+// That reason, for a reading of kLargestFileBytes at most; empty for a file read.
+std::string ReadingProblem(const files::FileReading& reading);
 
 // Whether a folder's entry named so is one of its calendar's files: an .ics or .vcf
 // file (the extension in any case), not a hidden one (a name beginning with a dot:

@@ -122,6 +122,7 @@ bool IsOverride(icalcomponent* event) {
 
 std::vector<icalcomponent*> EventsOf(icalcomponent* root, const std::string& uid) {
     std::vector<icalcomponent*> events;
+    if (uid.empty()) return events;  // names no event: every one without a UID would match
     for (icalcomponent* event = icalcomponent_get_first_component(root, ICAL_VEVENT_COMPONENT); event != nullptr;
          event = icalcomponent_get_next_component(root, ICAL_VEVENT_COMPONENT)) {
         if (UidOf(event) == uid) events.push_back(event);

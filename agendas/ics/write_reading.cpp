@@ -119,6 +119,7 @@ std::optional<ShownTimes> ShownTimesOf(icalcomponent* root, icalcomponent* event
 
 WrittenEvent FieldsOf(std::string_view text, const std::string& uid, const std::optional<OccurrenceStart>& which) {
     WrittenEvent written;
+    if (uid.empty()) return written;  // names no event, not every one without a UID
     const std::lock_guard lock(libicalMutex);
     const std::string copy(text);
     Tree tree{icalparser_parse_string(copy.c_str())};

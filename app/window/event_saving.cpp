@@ -134,7 +134,7 @@ EventSaving::OpenedEvent EventSaving::Open(const agendas::EventOrigin& origin) c
         opened.problem = NotWritten(writing.problem).sentence;
         return opened;
     }
-    opened.file = agendas::FindEventFile(writing.calendar, origin.uid, *writing.writer);
+    opened.file = agendas::FindEventFile(writing.calendar, origin.uid, *writing.writer, origin.file);
     if (!opened.file.path.empty()) {
         opened.written = writing.writer->FieldsOf(opened.file.bytes, origin.uid, WhichOf(origin));
     }

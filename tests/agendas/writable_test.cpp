@@ -10,11 +10,15 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "agendas/agenda.h"
 #include "agendas/event_writing.h"
+#include "agendas/ics/reader.h"
 #include "agendas/ics/writer.h"
 #include "agendas/safety_net.h"
 #include "agendas/writable_sources.h"
@@ -138,6 +142,50 @@ TEST(EventWriter, NewUidsAreFreeInEveryCalendar) {
             << row.what << ": « " << written.sentence << " »";
     }
     EXPECT_FALSE(agendas::UidIsFree("LIBRE-5", all));
+}
+
+// An event is changed in the file it was read from. Its UID comes from whoever wrote
+// the file (a server, through a synchronisation): one holding « .. » must not lead out
+// of the folder, two files may hold one UID, and an event without one cannot be found
+// again: it is shown, never offered for change.
+TEST(EventWriter, AnEventIsFoundInTheFileItWasReadFrom) {
+    const TempFolder folder;
+    const fs::path vdir = folder.path() / "vdir";
+    fs::create_directory(vdir);
+    const auto calendarOf = [](const std::string& uid, const std::string& title) {
+        return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//t//t//FR\r\nBEGIN:VEVENT\r\n" +
+               (uid.empty() ? "" : "UID:" + uid + "\r\n") +
+               "DTSTAMP:20270101T000000Z\r\nDTSTART:20270104T120000Z\r\nSUMMARY:" + title +
+               "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    };
+    // The file outside the vdir where the UID leads; the vdir's files.
+    for (const auto& [file, uid, title] : {std::tuple{"../dehors.ics", "../dehors", "Dehors"},
+                                           {"a.ics", "../dehors", "Grimpe"},
+                                           {"DOUBLE.ics", "DOUBLE", "Premier"},
+                                           {"autre.ics", "DOUBLE", "Second"},
+                                           {"c.ics", "", "Sans UID"}}) {
+        Write(vdir / file, calendarOf(uid, title));
+    }
+    const agendas::Source source{.kind = agendas::Source::Kind::Folder, .location = vdir, .name = {}, .writable = true};
+    agendas::Agenda agenda({source}, [](std::string&) { return &agendas::LibicalReader(); });
+    const agendas::AgendaDays days = agenda.DaysBetween({2027, 1, 4}, {2027, 1, 4});
+    ASSERT_NE(days.On({2027, 1, 4}), nullptr);
+    std::map<std::string, std::string> opened;  // by title, the file found from the event's origin
+    for (const auto& event : *days.On({2027, 1, 4})) {
+        const std::shared_ptr<const agendas::EventOrigin>& origin = event->origin;
+        opened[event->title] =
+            origin ? agendas::FindEventFile(source, origin->uid, agendas::LibicalWriter(), origin->file).path : "-";
+    }
+    EXPECT_EQ(opened, (std::map<std::string, std::string>{{"Grimpe", vdir / "a.ics"},
+                                                          {"Premier", vdir / "DOUBLE.ics"},
+                                                          {"Second", vdir / "autre.ics"},
+                                                          {"Sans UID", "-"}}));
+    // By its UID alone, as --ajouter's tests name it: never the file outside.
+    EXPECT_EQ(agendas::FindEventFile(source, "../dehors", agendas::LibicalWriter()).path, vdir / "a.ics");
+    // An empty UID names no event, not every one without a UID.
+    EXPECT_FALSE(agendas::LibicalWriter()
+                     .Remove(calendarOf("", "Sans UID"), "", std::nullopt, agendas::Scope::All, {.now = 0, .zone = {}})
+                     .problem.empty());
 }
 
 // Days past thirty go, and the oldest while the whole is past its bound; today's

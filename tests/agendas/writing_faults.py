@@ -258,6 +258,13 @@ for name, calendar, uid, path, sentence in (("vdir", vdir, series, f"{vdir}/{ser
                    between(("change", calendar, uid, "all", "-", "mercredi 8h Autre"), home, lambda: os.remove(path),
                            lambda: open(path, "wb").write(kept)), sentence)
 
+# A file the gadget does not read is refused for what it is, not for the disk.
+large = home + "/gros.ics"
+with open(large, "wb") as out:
+    out.truncate(21_000_000)
+expect_refusal("--ajouter, an .ics file past 20 Mo", large, lambda: ajouter(large), "dépasse 20 Mo")
+os.remove(large)
+
 # Two gadgets open on one event: the first saves, the second is refused, its text
 # nowhere, the first's kept.
 first, second = Gadget(), Gadget()
