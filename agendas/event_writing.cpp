@@ -70,9 +70,15 @@ std::string Refusal(const Source& calendar) {
     return why.empty() ? std::string() : "L'agenda " + Quoted(ShownName(calendar)) + " " + why + " : rien n'est écrit.";
 }
 
-std::string FirstWord(const std::string& text) {
-    const std::size_t end = text.find_first_of(" \t\r\n");
-    return end == std::string::npos ? text : text.substr(0, end);
+// A timed series needs its zone by name: written in UTC, each occurrence after a
+// change of time would fall an hour away from the one the user meant. A single event
+// in UTC is exact, and whole days have no zone.
+std::string ZoneRefusal(const WritingStamp& stamp, const EventFields& fields) {
+    if (!stamp.zone.empty() || fields.wholeDay || (fields.repetition == QuickRepetition::None && !fields.rule))
+        return {};
+    return "Le fuseau horaire de la machine n'a pas de nom (ni TZ, ni /etc/localtime, ni /etc/timezone n'en "
+           "donnent un de /usr/share/zoneinfo) : un évènement répété, écrit en temps universel, glisserait d'une "
+           "heure au changement d'heure. Rien n'est écrit.";
 }
 
 EventWriting NoFreeUid() {
@@ -123,24 +129,6 @@ EventFile ReadEventFile(const std::string& path) {
 }
 
 }  // namespace
-
-std::string MachineZoneName() {
-    std::string zone;
-    if (const char* tz = std::getenv("TZ"); tz != nullptr && *tz != '\0') {
-        zone = tz[0] == ':' ? tz + 1 : tz;
-    } else if (const files::FileReading timezone = files::ReadOrdinaryFile("/etc/timezone", 256);
-               timezone.found == files::FileReading::Found::Read) {
-        zone = FirstWord(timezone.bytes);
-    } else {
-        std::error_code error;
-        zone = fs::read_symlink("/etc/localtime", error).string();
-    }
-    // A path into the zone database names the zone that follows "zoneinfo/".
-    if (const std::size_t at = zone.find("zoneinfo/"); at != std::string::npos) zone = zone.substr(at + 9);
-    // A POSIX rule ("CET-1CEST") or a path elsewhere names no zone of the database.
-    if (zone.empty() || zone.front() == '/' || zone.find_first_of(",<>") != std::string::npos) return {};
-    return zone;
-}
 
 std::string NewUid() {
     std::array<unsigned char, 16> bytes{};
@@ -238,6 +226,8 @@ EventWriting EventWriter::NotKept(const std::string& path) const {
 EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields) const {
     if (std::string refused = Refusal(calendar); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
+    if (std::string refused = ZoneRefusal(stamp_, fields); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
     if (calendar.kind == Source::Kind::Folder) {
         const std::string uid = FreeUid(calendar);
         if (uid.empty()) return NoFreeUid();
@@ -267,6 +257,8 @@ EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, 
                                  const std::optional<OccurrenceStart>& which, Scope scope,
                                  const EventFields& fields) const {
     if (std::string refused = Refusal(calendar); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
+    if (std::string refused = ZoneRefusal(stamp_, fields); scope != Scope::ThisOccurrence && !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
     const bool oneFile = calendar.kind == Source::Kind::File;
     // Only « celle-ci et les suivantes » writes a new UID, the new series'.

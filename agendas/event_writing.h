@@ -17,14 +17,11 @@
 #include <vector>
 
 #include "agendas/ics_writer.h"
+#include "agendas/machine_zone.h"
 #include "agendas/source.h"
 #include "files/file_identity.h"
 
 namespace agendas {
-
-// The machine's zone by its IANA name: TZ, else /etc/timezone, else the target of
-// /etc/localtime; empty when none says one.
-std::string MachineZoneName();
 
 // A UID of 122 random bits (a version 4 UUID, in capitals): unique across every
 // calendar of the user's without reading them, and made only of the characters with

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "agendas/agenda.h"
@@ -186,6 +187,58 @@ TEST(EventWriter, AnEventIsFoundInTheFileItWasReadFrom) {
     EXPECT_FALSE(agendas::LibicalWriter()
                      .Remove(calendarOf("", "Sans UID"), "", std::nullopt, agendas::Scope::All, {.now = 0, .zone = {}})
                      .problem.empty());
+}
+
+// The zone written is the one the C library reads, named; a zone file it cannot name
+// gives none. A database of the test's own, of tzdata's files.
+TEST(MachineZone, IsTheZoneTheCLibraryReadsNamed) {
+    const TempFolder folder;
+    const fs::path root = folder.path(), database = root / "zoneinfo", etc = root / "etc";
+    fs::create_directories(etc);
+    for (const char* zone : {"Europe/Paris", "America/New_York"}) {
+        fs::create_directories((database / zone).parent_path());
+        fs::copy_file(fs::path("/usr/share/zoneinfo") / zone, database / zone);  // tzdata
+    }
+    fs::copy_file(database / "Europe/Paris", etc / "copie");
+    fs::create_symlink("../zoneinfo/Europe/Paris", etc / "lien");
+    fs::create_symlink(etc / "lien", etc / "lien-de-lien");
+    fs::create_symlink(etc / "copie", database / "localtime");  // as tzdata links it to /etc/localtime
+    Write(etc / "paris", "Europe/Paris\n");
+    Write(etc / "new-york", "America/New_York\n");
+    const std::string link = ":" + (etc / "lien").string();
+    const struct {
+        const char* what;
+        const char* tz;  // null: unset
+        const char* localtime;
+        const char* timezone;
+        const char* name;
+    } rows[] = {
+        {"TZ naming a zone", ":Europe/Paris", "copie", "new-york", "Europe/Paris"},
+        {"TZ=:/etc/localtime, a link", link.c_str(), "copie", "new-york", "Europe/Paris"},
+        {"/etc/localtime, a link to a link", nullptr, "lien-de-lien", "new-york", "Europe/Paris"},
+        {"/etc/localtime, a copy that /etc/timezone names", nullptr, "copie", "paris", "Europe/Paris"},
+        {"/etc/localtime, a copy that /etc/timezone names otherwise", nullptr, "copie", "new-york", ""},
+        {"a POSIX rule", "CET-1CEST,M3.5.0,M10.5.0/3", "lien", "paris", ""},
+        {"the database's link out of it", "localtime", "lien", "new-york", ""},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(
+            agendas::ZoneNameOf(
+                {.tz = row.tz, .localtime = etc / row.localtime, .timezone = etc / row.timezone, .database = database}),
+            row.name)
+            << row.what;
+    }
+    // Without its name, a timed series would be written in UTC and drift an hour at
+    // each change of time: refused. A single event in UTC is exact; whole days have no zone.
+    const agendas::EventWriter writer(agendas::LibicalWriter(), root / "filet", {.now = 0, .zone = {}});
+    for (const auto& [phrase, written] : {std::pair{"jeudi 18h30 Piscine chaque semaine", false},
+                                          {"jeudi 18h30 Piscine", true},
+                                          {"jeudi toute la journée Piscine chaque semaine", true}}) {
+        const agendas::EventWriting writing =
+            writer.Add({.kind = agendas::Source::Kind::Folder, .location = etc, .name = {}, .writable = true},
+                       agendas::FieldsOfQuickEntry(agendas::ReadQuickEntry(phrase, {2027, 1, 1, 8, 0})));
+        EXPECT_EQ(writing.status == agendas::EventWriting::Status::Written, written) << phrase;
+    }
 }
 
 // Days past thirty go, and the oldest while the whole is past its bound; today's
