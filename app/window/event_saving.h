@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "agendas/agenda.h"
 #include "agendas/event_writing.h"
 #include "agendas/source.h"
 
