@@ -61,9 +61,9 @@ std::string NameInDatabase(const std::string& path, const std::string& database)
 std::string ZoneNameOf(const ZoneFiles& files) {
     std::string path = files.localtime;
     if (files.tz != nullptr) {
-        std::string spec = files.tz[0] == ':' ? files.tz + 1 : files.tz;
-        if (spec.empty()) spec = "UTC";  // as the C library reads an empty TZ
-        path = spec.front() == '/' ? spec : files.database + "/" + spec;
+        std::string zone = files.tz[0] == ':' ? files.tz + 1 : files.tz;
+        if (zone.empty()) zone = "UTC";  // as the C library reads an empty TZ
+        path = zone.front() == '/' ? zone : files.database + "/" + zone;
     }
     const std::optional<std::string> read = ZoneFileBytes(path);
     if (!read) return {};
