@@ -154,6 +154,7 @@ public:
     ~LibicalCalendar() override {
         const std::lock_guard lock(libicalMutex);
         counted_.clear();
+        ForgetZoneDays();
         icalcomponent_free(root_);
     }
     LibicalCalendar(const LibicalCalendar&) = delete;

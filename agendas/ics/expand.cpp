@@ -40,7 +40,7 @@ icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
     if (entry.kind == TimeKind::Zoned) {
         icaltimezone* zone = icaltime_is_utc(entry.start) ? icaltimezone_get_utc_timezone()
                                                           : const_cast<icaltimezone*>(entry.start.zone);
-        icaltimetype time = icaltime_from_timet_with_zone(time_t(instant), 0, zone);
+        icaltimetype time = icaltime_from_timet_with_zone(time_t(WallSecondsAt(zone, instant)), 0, nullptr);
         time.zone = entry.start.zone;
         return time;
     }

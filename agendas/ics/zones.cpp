@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 
 #include "agendas/ics_reader.h"
 #include "calendar/french_words.h"
@@ -33,7 +34,50 @@ long long OffsetAt(icaltimezone* zone, long long instant) {
     return icaltimezone_get_utc_offset_of_utc_time(zone, &utc, &daylight);
 }
 
+// The offset of a zone from a day before day `day` (counted from 1970-01-01) to two
+// days after it, where no change of time comes near that day: the offsets a day
+// before it, at its middle and two days after it are the same, and no zone changes
+// twice in a day and a half. It is the offset of every instant of that UTC day, and
+// of every wall time of that day in the zone. Each day is asked once of libical,
+// whose search through a zone's changes costs as much as a hundred lookups here;
+// under libicalMutex, as every call.
+struct ZoneDay {
+    const icaltimezone* zone;
+    long long day;
+    bool operator==(const ZoneDay&) const = default;
+};
+struct ZoneDayHash {
+    std::size_t operator()(const ZoneDay& key) const noexcept {
+        return std::hash<const void*>{}(key.zone) ^ std::hash<long long>{}(key.day) * 0x9e3779b97f4a7c15ULL;
+    }
+};
+constexpr long long kNoSingleOffset = 1LL << 62;
+constexpr std::size_t kMostZoneDays = 100'000;  // some 270 years of one zone
+std::unordered_map<ZoneDay, long long, ZoneDayHash> dayOffsets;
+
+long long DayOffset(icaltimezone* zone, long long day) {
+    const auto [slot, added] = dayOffsets.try_emplace({zone, day}, kNoSingleOffset);
+    if (!added) return slot->second;
+    const long long midnight = day * 86400, before = OffsetAt(zone, midnight - 86400);
+    if (OffsetAt(zone, midnight + 43200) == before && OffsetAt(zone, midnight + 2 * 86400) == before)
+        slot->second = before;
+    if (dayOffsets.size() > kMostZoneDays) {
+        const long long offset = slot->second;
+        dayOffsets.clear();
+        return offset;
+    }
+    return slot->second;
+}
+
 }  // namespace
+
+void ForgetZoneDays() { dayOffsets.clear(); }
+
+long long WallSecondsAt(icaltimezone* zone, long long instant) {
+    const long long day = instant >= 0 ? instant / 86400 : (instant - 86399) / 86400;
+    if (const long long offset = DayOffset(zone, day); offset != kNoSingleOffset) return instant + offset;
+    return instant + OffsetAt(zone, instant);
+}
 
 icaltimezone* ZoneNames::Named(const char* tzid) {
     if (tzid == nullptr || *tzid == '\0') return nullptr;
@@ -66,6 +110,8 @@ long long ZonedInstant(const icaltimetype& time) {
     const long long seconds = (long long)icaltime_as_timet(wall);
     if (icaltime_is_utc(time) || time.zone == nullptr) return seconds;
     auto* zone = const_cast<icaltimezone*>(time.zone);
+    const long long day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    if (const long long offset = DayOffset(zone, day); offset != kNoSingleOffset) return seconds - offset;
     // The offsets a day before and a day after: no zone changes twice in two days.
     const long long before = OffsetAt(zone, seconds - 86400), after = OffsetAt(zone, seconds + 86400);
     if (OffsetAt(zone, seconds - before) == before) return seconds - before;  // the first of a repeated hour

@@ -35,4 +35,10 @@ private:
 // two (RFC 5545 3.3.5: both read with the offset in force before the change).
 long long ZonedInstant(const icaltimetype& time);
 
+// The wall time in `zone` at `instant`, in seconds counted as if it were UTC.
+long long WallSecondsAt(icaltimezone* zone, long long instant);
+
+// ZonedInstant and WallSecondsAt remember each zone's offset day by day: a zone it has known is freed.
+void ForgetZoneDays();
+
 }  // namespace agendas
