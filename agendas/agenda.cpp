@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <unordered_map>
 #include <utility>
 
 #include "agendas/source_reading.h"
+#include "calendar/civil_days.h"
 #include "calendar/local_zone.h"
 #include "calendar/utf8_text.h"
 
@@ -100,7 +102,57 @@ std::shared_ptr<const EventOrigin> OriginOf(const Occurrence& occurrence, const 
     return origin;
 }
 
-std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& agenda) {
+// What the occurrences of one window share as they become events: the machine zone's
+// offset, asked of the system once a day rather than twice an occurrence, and the
+// title and place of the series whose occurrences come one after another, cleaned
+// once.
+class OccurrenceReading {
+public:
+    std::optional<LocalTime> LocalOf(Instant instant) {
+        const long long day = DayOf(instant);
+        const auto [slot, added] = dayOffsets_.try_emplace(day);
+        if (added) slot->second = SingleOffset(day);
+        if (!slot->second) return LocalOfInstant(instant);
+        const long long local = instant + *slot->second, seconds = local - DayOf(local) * 86400;
+        const calendar::CivilDate date = calendar::CivilFromDays(DayOf(local));
+        return LocalTime{int(date.year), date.month, date.day, int(seconds / 3600), int(seconds % 3600 / 60)};
+    }
+    const std::string& Title(const std::string& raw) { return Cleaned(raw, title_); }
+    const std::string& Place(const std::string& raw) { return Cleaned(raw, place_); }
+
+private:
+    struct Text {
+        std::optional<std::string> raw;
+        std::string clean;
+    };
+    static long long DayOf(long long seconds) { return seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400; }
+    // The offset of every instant of a UTC day, where no change of time comes near it:
+    // the same a day before, at its middle and a day after its end (no zone changes
+    // twice in a day and a half).
+    static std::optional<int> SingleOffset(long long day) {
+        try {
+            const int before = calendar::LocalReadingOf(day * 86400 - 86400).offsetSeconds;
+            if (calendar::LocalReadingOf(day * 86400 + 43200).offsetSeconds != before ||
+                calendar::LocalReadingOf(day * 86400 + 2 * 86400).offsetSeconds != before)
+                return std::nullopt;
+            return before;
+        } catch (const std::exception&) {
+            return std::nullopt;
+        }
+    }
+    static const std::string& Cleaned(const std::string& raw, Text& text) {
+        if (text.raw != raw) {
+            text.raw = raw;
+            text.clean = calendar::CleanText(raw);
+        }
+        return text.clean;
+    }
+
+    std::unordered_map<long long, std::optional<int>> dayOffsets_;
+    Text title_, place_;
+};
+
+std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& agenda, OccurrenceReading& reading) {
     Event event;
     if (occurrence.allDay) {
         event.kind = Event::Kind::AllDay;
@@ -111,15 +163,15 @@ std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& ag
         event.start = occurrence.startWall;
         event.end = occurrence.endWall;
     } else {
-        const std::optional<LocalTime> start = LocalOfInstant(occurrence.startInstant);
-        const std::optional<LocalTime> end = LocalOfInstant(occurrence.endInstant);
+        const std::optional<LocalTime> start = reading.LocalOf(occurrence.startInstant);
+        const std::optional<LocalTime> end = reading.LocalOf(occurrence.endInstant);
         if (!start || !end) return std::nullopt;
         event.start = *start;
         event.end = *end;
     }
-    event.title = calendar::CleanText(occurrence.title);
+    event.title = reading.Title(occurrence.title);
     if (event.title.empty()) event.title = "(sans titre)";
-    if (occurrence.location) event.location = calendar::CleanText(*occurrence.location);
+    if (occurrence.location) event.location = reading.Place(*occurrence.location);
     event.agenda = agenda;
     if (!occurrence.alarms.empty()) event.alarms = AlarmsOf(occurrence);
     return event;
@@ -324,9 +376,10 @@ void Agenda::AddOccurrences(const LoadedSource& source, const std::string& key, 
     const std::string path = PathOf(source.read, key);
     const std::string& name = source.read.name;
     const bool writable = source.read.source.writable;
+    OccurrenceReading reading;
     for (const Occurrence& occurrence : expansion.occurrences) {
         if (laterFrom < written.size() && writtenLater(occurrence.uid)) continue;
-        std::optional<Event> event = EventOf(occurrence, name);
+        std::optional<Event> event = EventOf(occurrence, name, reading);
         if (!event) continue;
         if (writable && !occurrence.uid.empty())
             event->origin = OriginOf(occurrence, source.read.source.location, path);
