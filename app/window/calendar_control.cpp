@@ -42,6 +42,9 @@ const QColor kSelectedDayText(255, 255, 255);
 // A day's tooltip comes after half a second of pointing, quicker than Fusion's 0.7 s.
 constexpr int kTooltipDelayMs = 500;
 
+// The longest a turned page waits for its events before it is painted without them.
+constexpr int kMostPageHold = 50;
+
 // Fusion draws a table's grid a shade darker than its cells, and no palette role
 // changes that; the calendar's grid has a colour of its own. The rest is the
 // window's fixed look. Its days' tooltips come after kTooltipDelayMs.
@@ -77,7 +80,7 @@ QDate DateOfSerial(calendar::SerialDate serial) {
 }
 
 CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
-    : QWidget(parent), calendar_(new QCalendarWidget(this)) {
+    : QWidget(parent), calendar_(new QCalendarWidget(this)), pageHold_(new QTimer(this)) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(calendar_);
@@ -96,6 +99,9 @@ CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
 
     connect(calendar_, &QCalendarWidget::selectionChanged, this, [this] { valueIsNull_ = false; });
     connect(calendar_, &QCalendarWidget::currentPageChanged, this, &CalendarControl::FollowPage);
+    pageHold_->setSingleShot(true);
+    pageHold_->setInterval(kMostPageHold);
+    connect(pageHold_, &QTimer::timeout, this, &CalendarControl::PaintHeldPage);
 }
 
 // The grid is named after the month it shows, « Calendrier, décembre 2026 »: a
@@ -222,6 +228,7 @@ void CalendarControl::FollowPage(int year, int month) {
     const QDate selected = calendar_->selectedDate();
     NameGrid();
     DescribeShownDays();
+    if (marksHeld_) HoldPage();
     if (selected.year() == year && selected.month() == month) return;
     const QDate first(year, month, 1);
     Select(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
@@ -263,6 +270,7 @@ void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
     const auto [first, last] = ShownDays();
     marksHeld_ = daysKnown_ && !daysKnown_(first, last);
+    if (!marksHeld_) ShowHeldPage();
     if (!isHoliday_ && !hasEvents_) return;
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
@@ -278,6 +286,29 @@ void CalendarControl::DescribeShownDays() {
         // A day without a mark keeps the format that the clearing above left it.
         if (format.propertyCount() > 0) calendar_->setDateTextFormat(day, format);
     }
+}
+
+// A page turned before the events of its days are known is painted once they are,
+// with their marks, rather than twice: the agenda's answer comes within a few
+// milliseconds, a frame or less, and a second paint of the grid would cost as much as
+// the rest of the turn. Until then the grid keeps the previous frame: the page was
+// asked to paint as it turned, before the hold, and that paint is let go without
+// erasing what the screen shows. It waits kMostPageHold at most, then shows the
+// page's holidays alone.
+void CalendarControl::HoldPage() {
+    if (!grid_ || pageHold_->isActive()) return;  // pages turned in a burst wait no longer
+    grid_->viewport()->setAttribute(Qt::WA_OpaquePaintEvent, true);
+    pageHold_->start();
+}
+
+void CalendarControl::ShowHeldPage() {
+    if (pageHold_->isActive()) PaintHeldPage();
+}
+
+void CalendarControl::PaintHeldPage() {
+    pageHold_->stop();
+    grid_->viewport()->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    grid_->viewport()->update();
 }
 
 // As QCalendarWidget's model lays out a page: six rows of weeks below the row of the
@@ -321,6 +352,7 @@ void CalendarControl::DescribeAfterFirstPaint() {
 bool CalendarControl::eventFilter(QObject* watched, QEvent* event) {
     if (!grid_ || watched != grid_->viewport()) return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::ToolTip) return ShowToolTip(static_cast<QHelpEvent*>(event));
+    if (event->type() == QEvent::Paint && pageHold_->isActive()) return true;  // HoldPage
     if (heldUntilPainted_ && event->type() == QEvent::Paint) {
         QTimer::singleShot(0, this, [this] {
             if (!heldUntilPainted_) return;

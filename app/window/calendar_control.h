@@ -18,6 +18,7 @@
 class QCalendarWidget;
 class QHelpEvent;
 class QTableView;
+class QTimer;
 
 // Value was read while the calendar had no selected date.
 class NoSelectedDateError : public std::runtime_error {
@@ -124,6 +125,9 @@ private:
     void FollowPage(int year, int month);
     void NameGrid();
     void DescribeShownDays();
+    void HoldPage();
+    void ShowHeldPage();
+    void PaintHeldPage();
     // The first and the last day that the page shown can show.
     std::pair<QDate, QDate> ShownDays() const;
     bool ShowToolTip(QHelpEvent* event);
@@ -136,6 +140,7 @@ private:
     std::function<bool(QDate)> hasEvents_;
     std::function<bool(QDate, QDate)> daysKnown_;
     bool marksHeld_ = false;               // the page's marks were written before its days were known
+    QTimer* pageHold_;                     // runs while a turned page waits for its days to paint
     QWidget* heldUntilPainted_ = nullptr;  // the grid whose first paint the tooltips wait for
 };
 
