@@ -36,6 +36,12 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
+// A validator's value, or nothing when it is longer than kLongestValidatorBytes.
+std::string Validator(std::string_view value) {
+    const std::string_view trimmed = Trimmed(value);
+    return trimmed.size() <= kLongestValidatorBytes ? std::string(trimmed) : std::string();
+}
+
 std::size_t TakeBody(char* bytes, std::size_t size, std::size_t count, void* data) {
     auto& transfer = *static_cast<Fetches::Transfer*>(data);
     const std::size_t length = size * count;
@@ -61,9 +67,9 @@ std::size_t TakeHeader(char* bytes, std::size_t size, std::size_t count, void* d
     if (StartsWithNoCase(line, "http/")) {
         transfer.validators = {};
     } else if (StartsWithNoCase(line, "etag:")) {
-        transfer.validators.etag = Trimmed(line.substr(5));
+        transfer.validators.etag = Validator(line.substr(5));
     } else if (StartsWithNoCase(line, "last-modified:")) {
-        transfer.validators.lastModified = Trimmed(line.substr(14));
+        transfer.validators.lastModified = Validator(line.substr(14));
     }
     return length;
 }

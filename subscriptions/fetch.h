@@ -24,6 +24,10 @@ inline constexpr std::size_t kLargestAnswerBytes = 20 * calendar::kMegabyte;
 inline constexpr std::chrono::seconds kLongestFetch{60};
 inline constexpr std::chrono::seconds kLongestConnection{15};
 inline constexpr int kMostRedirects = 5;
+// An ETag or a Last-Modified date is a few dozen bytes; a longer one (libcurl lets
+// a header line reach 100 KB) is not kept, and the next request is not conditional
+// on it: the cache's record of the address must stay small enough to be read back.
+inline constexpr std::size_t kLongestValidatorBytes = 1024;
 
 struct FetchLimits {
     std::size_t largestBytes = kLargestAnswerBytes;

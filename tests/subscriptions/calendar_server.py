@@ -7,6 +7,8 @@ serves until it is killed. Each path is one behaviour:
   /agenda.ics       a calendar with an ETag and a Last-Modified date; 304 when the
                     request names either; FOLDER/agenda.ics replaces it when present
   /sans-etiquette.ics  the same calendar with a Last-Modified date alone
+  /grande-etiquette.ics  the calendar with an ETag of 100 000 bytes, as long as
+                    libcurl lets a header line be
   /grand.ics        50 MB, its length announced
   /grand-sans-longueur.ics  50 MB sent in chunks, no length announced
   /sans-fin.ics     a calendar whose lines never stop coming
@@ -16,7 +18,8 @@ serves until it is killed. Each path is one behaviour:
   /vers-fichier     a redirect to file:///etc/passwd
   /page.html        an HTML page, as a captive portal answers
   /absent.ics       404
-Every request is written, one line each, to FOLDER/requests.log: the path and the
+A query (?...) after the path changes nothing: it makes another address of the
+same behaviour. Every request is written, one line each, to FOLDER/requests.log: the path and the
 If-None-Match and If-Modified-Since it carried.
 """
 
@@ -66,8 +69,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
                                         self.headers.get("If-Modified-Since", "")))
         body = calendar_text()
         etag = '"v%08x"' % zlib.crc32(body)
-        if self.path in ("/agenda.ics", "/sans-etiquette.ics"):
-            with_etag = self.path == "/agenda.ics"
+        path = self.path.partition("?")[0]
+        if path in ("/agenda.ics", "/sans-etiquette.ics"):
+            with_etag = path == "/agenda.ics"
             if (with_etag and self.headers.get("If-None-Match") == etag) or (
                     self.headers.get("If-Modified-Since") == LAST_MODIFIED and body == CALENDAR):
                 self.send_response(304)
@@ -77,17 +81,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
             if with_etag:
                 headers.append(("ETag", etag))
             self.send(200, body, headers)
-        elif self.path == "/grand.ics":
+        elif path == "/grande-etiquette.ics":
+            self.send(200, body, [("Content-Type", "text/calendar"), ("ETag", '"%s"' % ("e" * 99998))])
+        elif path == "/grand.ics":
             self.send_response(200)
             self.send_header("Content-Length", str(FIFTY_MB))
             self.end_headers()
             self.stream(FIFTY_MB, chunked=False)
-        elif self.path == "/grand-sans-longueur.ics":
+        elif path == "/grand-sans-longueur.ics":
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
             self.stream(FIFTY_MB, chunked=True)
-        elif self.path == "/sans-fin.ics":
+        elif path == "/sans-fin.ics":
             self.send_response(200)
             self.send_header("Transfer-Encoding", "chunked")
             self.end_headers()
@@ -99,19 +105,19 @@ class Handler(http.server.BaseHTTPRequestHandler):
                     time.sleep(0.2)
             except OSError:
                 pass
-        elif self.path == "/muet.ics":
+        elif path == "/muet.ics":
             try:
                 while self.rfile.read(1):
                     pass
             except OSError:
                 pass
-        elif self.path == "/boucle":
+        elif path == "/boucle":
             self.send(302, headers=[("Location", "/boucle")])
-        elif self.path == "/vers-agenda":
+        elif path == "/vers-agenda":
             self.send(301, headers=[("Location", "/agenda.ics")])
-        elif self.path == "/vers-fichier":
+        elif path == "/vers-fichier":
             self.send(302, headers=[("Location", "file:///etc/passwd")])
-        elif self.path == "/page.html":
+        elif path == "/page.html":
             self.send(200, b"<html><body>Connexion</body></html>", [("Content-Type", "text/html")])
         else:
             self.send(404, b"absent")

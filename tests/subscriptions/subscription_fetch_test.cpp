@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <fstream>
@@ -247,6 +248,59 @@ TEST_F(SubscriptionFetchTest, theKeeperFetchesEachSubscriptionWithoutWaitingForT
             EXPECT_EQ(ReadRecord(rowCache.path().string(), address).outcome, Record::Outcome::Never) << address;
         }
         EXPECT_TRUE(ReadRecord(rowCache.path().string(), good).hasCopy);
+    }
+}
+
+// A subscription whose outcome the cache cannot keep, as a full disk or a folder
+// that refuses writing would not: a file where the cache folder should be; an ETag
+// of 100 KB, more than a record may hold to be read back. Fetched once, it is not
+// due again at once: over rounds in which another subscription comes and is fetched,
+// the server sees it once, not at each turn of the keeper. The state then says
+// whether the outcome was kept.
+TEST_F(SubscriptionFetchTest, aSubscriptionWhoseOutcomeCannotBeKeptIsNotFetchedAgainAtOnce) {
+    const TempFolder rowsFolder;
+    const std::string fileForFolder = rowsFolder.path().string() + "/un-fichier";
+    std::ofstream(fileForFolder) << "pas un dossier\n";
+    const struct {
+        const char* name;
+        std::string folder;
+        std::string path;
+        std::string state;  // of the outcome announced
+        bool keptOnDisk;    // the other program, reading the cache, waits too
+    } rows[] = {
+        {.name = "an ETag of 100 KB",
+         .folder = rowsFolder.path().string() + "/cache",
+         .path = "/grande-etiquette.ics",
+         .state = "à jour",
+         .keptOnDisk = true},
+    };
+    constexpr int kRounds = 10;
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string address = server.Address(row.path);
+        std::mutex mutex;
+        std::condition_variable said;
+        std::map<std::string, std::vector<Record>> announced;
+        {
+            Keeper keeper(row.folder, [&](const std::string& which, const Refreshed& refreshed) {
+                const std::lock_guard lock(mutex);
+                announced[which].push_back(refreshed.record);
+                said.notify_all();
+            });
+            for (int round = 0; round < kRounds; ++round) {
+                const std::string other = server.Address("/agenda.ics?tour=" + std::to_string(round));
+                keeper.SetAddresses({address, other});
+                std::unique_lock lock(mutex);
+                said.wait(lock, [&] { return announced.contains(address) && announced.contains(other); });
+            }
+        }
+        const std::vector<std::string> requests = Requests(served.path().string());
+        EXPECT_EQ(std::count_if(requests.begin(), requests.end(),
+                                [&](const std::string& line) { return line.starts_with(row.path + "\t"); }),
+                  1);
+        ASSERT_FALSE(announced[address].empty());
+        EXPECT_EQ(StateSentence(announced[address].front(), Now()), row.state);
+        EXPECT_EQ(IsDue(ReadRecord(row.folder, address), Now()), !row.keptOnDisk);
     }
 }
 
