@@ -135,9 +135,13 @@ Record ReadRecord(const std::string& folder, const std::string& address) {
     return read;
 }
 
+bool WriteCopy(const std::string& folder, const std::string& address, const std::string& body) {
+    return !folder.empty() && MakeFolder(folder) && ReplaceFile(CopyPath(folder, address), body);
+}
+
 bool WriteRecord(const std::string& folder, const Record& record, const std::string* body) {
+    if (body != nullptr && !WriteCopy(folder, record.address, *body)) return false;
     if (folder.empty() || !MakeFolder(folder)) return false;
-    if (body != nullptr && !ReplaceFile(CopyPath(folder, record.address), *body)) return false;
     std::string text = "adresse=" + OneLine(record.address) + "\n";
     text += "charge=" + std::to_string(record.fetched) + "\n";
     text += "essaye=" + std::to_string(record.attempted) + "\n";

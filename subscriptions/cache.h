@@ -52,5 +52,8 @@ Record ReadRecord(const std::string& folder, const std::string& address);
 // Writes the record, and first the new copy when `body` is given. False when the
 // folder cannot be made or written.
 bool WriteRecord(const std::string& folder, const Record& record, const std::string* body = nullptr);
+// Replaces the copy of `address` by `body`. False when the folder cannot be made or
+// written: the copy that was there stays.
+bool WriteCopy(const std::string& folder, const std::string& address, const std::string& body);
 
 }  // namespace subscriptions

@@ -11,6 +11,22 @@ namespace {
 constexpr calendar::UnixSeconds kIntervalSeconds =
     std::chrono::duration_cast<std::chrono::seconds>(kFetchInterval).count();
 
+// What the state says when the cache refused `what` (« l'agenda reçu »…).
+std::string NotKeptSentence(const std::string& what, const std::string& folder) {
+    if (folder.empty())
+        return what + " n'a pas pu être enregistré : aucun dossier de cache n'est connu (ni XDG_CACHE_HOME ni HOME).";
+    return what + " n'a pas pu être enregistré dans " + folder + ".";
+}
+
+// Writes `record` and returns it; an outcome « à jour » that the cache could not
+// keep is not one: the record returned says so.
+Record Written(const std::string& folder, Record record) {
+    if (WriteRecord(folder, record) || record.outcome != Record::Outcome::UpToDate) return record;
+    record.outcome = Record::Outcome::Failed;
+    record.sentence = NotKeptSentence("l'état de cet abonnement", folder);
+    return record;
+}
+
 }  // namespace
 
 bool IsDue(const Record& record, calendar::UnixSeconds now) { return NextDue(record, now) <= now; }
@@ -33,11 +49,19 @@ Refreshed WriteOutcome(const std::string& folder, const std::string& address, ca
     record.sentence.clear();
     switch (fetched.kind) {
     case Fetched::Kind::Fresh:
+        // The copy first, then the record that names its version.
+        if (!WriteCopy(folder, address, fetched.body)) {
+            // The copy that was there, if any, stays, with its record.
+            record.outcome = Record::Outcome::Failed;
+            record.sentence = NotKeptSentence("l'agenda reçu", folder);
+            WriteRecord(folder, record);
+            return {.record = record, .copyChanged = false};
+        }
         record.outcome = Record::Outcome::UpToDate;
+        record.hasCopy = true;
         record.fetched = started;
         record.validators = fetched.validators;
-        record.hasCopy = WriteRecord(folder, record, &fetched.body);
-        return {.record = record, .copyChanged = record.hasCopy};
+        return {.record = Written(folder, record), .copyChanged = true};
     case Fetched::Kind::NotModified:
         // Without a copy no version was asked about: a 304 then confirms nothing.
         record.outcome = record.hasCopy ? Record::Outcome::UpToDate : Record::Outcome::Failed;
@@ -50,8 +74,7 @@ Refreshed WriteOutcome(const std::string& folder, const std::string& address, ca
         record.sentence = fetched.sentence;
         break;
     }
-    WriteRecord(folder, record);
-    return {.record = record, .copyChanged = false};
+    return {.record = Written(folder, record), .copyChanged = false};
 }
 
 Refreshed Refresh(const std::string& folder, const std::string& address, calendar::UnixSeconds now,
