@@ -10,6 +10,22 @@
 
 namespace subscriptions {
 
+namespace {
+
+// `record`, read from the cache, with the later of its last fetch and the one the
+// keeper remembers, `attempted`; a time in the future there (the clock was set
+// back) yields to the one remembered.
+Record WithLastAttempt(Record record, const std::map<std::string, calendar::UnixSeconds>& attempted,
+                       calendar::UnixSeconds now) {
+    const auto remembered = attempted.find(record.address);
+    if (remembered != attempted.end() && (record.attempted < remembered->second || record.attempted > now)) {
+        record.attempted = remembered->second;
+    }
+    return record;
+}
+
+}  // namespace
+
 Keeper::Keeper(std::string folder, Listener listener, FetchLimits limits)
     : folder_(std::move(folder)), listener_(std::move(listener)), limits_(limits) {}
 
@@ -48,6 +64,11 @@ void Keeper::Run() {
     // Named for ps, top and the idle measures, which count this thread's wake-ups.
     pthread_setname_np(pthread_self(), "abonnements");
     std::map<std::string, calendar::UnixSeconds> started;  // of the fetches under way
+    // The last fetch of each address, remembered here as well as in the cache: when
+    // the cache refuses its record (a full disk, a folder that cannot be written),
+    // the address would otherwise look due again at once, and be fetched again and
+    // again without a pause.
+    std::map<std::string, calendar::UnixSeconds> attempted;
     std::unique_lock lock(mutex_);
     while (!stopping_) {
         // The due subscriptions, read from the cache afresh: the other program may
@@ -60,11 +81,12 @@ void Keeper::Run() {
         calendar::UnixSeconds next = 0;
         for (const std::string& address : addresses) {
             if (fetches_.UnderWay(address)) continue;
-            if (forced || IsDue(ReadRecord(folder_, address), now)) {
+            const Record record = WithLastAttempt(ReadRecord(folder_, address), attempted, now);
+            if (forced || IsDue(record, now)) {
                 StartRefresh(fetches_, folder_, address, limits_);
-                started[address] = now;
+                started[address] = attempted[address] = now;
             } else {
-                const calendar::UnixSeconds due = NextDue(ReadRecord(folder_, address), now);
+                const calendar::UnixSeconds due = NextDue(record, now);
                 next = next == 0 ? due : std::min(next, due);
             }
         }

@@ -268,6 +268,11 @@ TEST_F(SubscriptionFetchTest, aSubscriptionWhoseOutcomeCannotBeKeptIsNotFetchedA
         std::string state;  // of the outcome announced
         bool keptOnDisk;    // the other program, reading the cache, waits too
     } rows[] = {
+        {.name = "a file where the cache folder should be",
+         .folder = fileForFolder,
+         .path = "/agenda.ics",
+         .state = "l'agenda reçu n'a pas pu être enregistré dans " + fileForFolder + ".",
+         .keptOnDisk = false},
         {.name = "an ETag of 100 KB",
          .folder = rowsFolder.path().string() + "/cache",
          .path = "/grande-etiquette.ics",
