@@ -96,8 +96,18 @@ void Keeper::Run() {
             for (const auto& [address, fetched] :
                  fetches_.Wait(std::chrono::duration_cast<std::chrono::milliseconds>(longest))) {
                 if (stop_) break;
-                listener_(address, WriteOutcome(folder_, address, started[address], fetched));
+                const calendar::UnixSeconds fetchStarted = started[address];
                 started.erase(address);
+                // A subscription removed while it was fetched leaves no record and is not
+                // announced: nobody shows it any more. Added again, it is due as the cache says.
+                lock.lock();
+                const bool kept = std::find(addresses_.begin(), addresses_.end(), address) != addresses_.end();
+                lock.unlock();
+                if (kept) {
+                    listener_(address, WriteOutcome(folder_, address, fetchStarted, fetched));
+                } else {
+                    attempted.erase(address);
+                }
             }
             lock.lock();
             continue;

@@ -22,7 +22,8 @@ namespace subscriptions {
 
 class Keeper {
 public:
-    // Called on the keeper's thread as each fetch ends, with the address and its outcome.
+    // Called on the keeper's thread as each fetch ends, with the address and its
+    // outcome; not for an address no longer kept, whose outcome is not written either.
     using Listener = std::function<void(const std::string& address, const Refreshed& refreshed)>;
 
     // Fetches into the cache in `folder`. No thread runs until there is an address.

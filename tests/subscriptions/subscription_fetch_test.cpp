@@ -309,6 +309,38 @@ TEST_F(SubscriptionFetchTest, aSubscriptionWhoseOutcomeCannotBeKeptIsNotFetchedA
     }
 }
 
+// A subscription removed while it is fetched: its answer, when it ends, leaves no
+// record and is not announced. The one that replaced it, started later with the
+// same limit of 1 s, ends after it: once that one is announced, the removed one has
+// ended too.
+TEST_F(SubscriptionFetchTest, aSubscriptionRemovedWhileItIsFetchedLeavesNothing) {
+    const std::string removed = server.Address("/muet.ics");
+    const std::string kept = server.Address("/muet.ics?suivant");
+    FetchLimits limits;
+    limits.longest = std::chrono::seconds(1);
+    std::mutex mutex;
+    std::condition_variable said;
+    std::vector<std::string> announced;
+    {
+        Keeper keeper(
+            cache.path().string(),
+            [&](const std::string& address, const Refreshed&) {
+                const std::lock_guard lock(mutex);
+                announced.push_back(address);
+                said.notify_all();
+            },
+            limits);
+        keeper.SetAddresses({removed});
+        while (Requests(served.path().string()).empty()) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        keeper.SetAddresses({kept});
+        std::unique_lock lock(mutex);
+        said.wait(lock, [&] { return std::find(announced.begin(), announced.end(), kept) != announced.end(); });
+    }
+    EXPECT_EQ(announced, std::vector<std::string>{kept});
+    EXPECT_EQ(ReadRecord(cache.path().string(), removed).outcome, Record::Outcome::Never);
+    EXPECT_EQ(ReadRecord(cache.path().string(), kept).outcome, Record::Outcome::Failed);
+}
+
 // The terminal's wait: what ends within it is written, what does not is abandoned
 // and leaves the cache as it was, with no file but the good one's copy and record.
 TEST_F(SubscriptionFetchTest, fetchingAllAtOnceAbandonsWhatHasNotEndedInTime) {
