@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "agendas/ics/zones.h"
+
 namespace agendas::ics {
 
 namespace {
@@ -132,8 +134,8 @@ icaltimetype ZonedValue(icalcomponent* root, icalproperty* property, icaltimetyp
     if (icalparameter* tzid = icalproperty_get_first_parameter(property, ICAL_TZID_PARAMETER); tzid && !time.is_date) {
         const char* name = icalparameter_get_tzid(tzid);
         icaltimezone* zone = icalcomponent_get_timezone(root, name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(name);
-        if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(name);
+        std::size_t unlistedLeft = 1;  // the one zone of this time
+        if (zone == nullptr && name != nullptr) zone = BuiltinZone(name, unlistedLeft);
         time.zone = zone;
     }
     return time;

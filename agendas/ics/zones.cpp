@@ -1,10 +1,12 @@
 #include "agendas/ics/zones.h"
 
+#include <sys/stat.h>
 #include <unicode/ucal.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "agendas/ics_reader.h"
 #include "calendar/french_words.h"
@@ -69,6 +71,59 @@ long long DayOffset(icaltimezone* zone, long long day) {
     return slot->second;
 }
 
+// Whether `name` is written as a zone of the zoneinfo folder is: parts of letters,
+// digits, « _ », « + » and « - » between single slashes ("America/Argentina/Salta",
+// "Etc/GMT+1"). libical opens the file of that name in the folder for a name its list
+// lacks; a « . » or « .. » part, an empty one or a leading slash would let a calendar
+// open any file (a FIFO blocks the reading forever), or load the same zone again
+// under each new spelling, never freed.
+bool IsPlainZoneName(std::string_view name) {
+    constexpr std::size_t kLongestZoneName = 64;  // the longest IANA name has 32
+    if (name.empty() || name.size() > kLongestZoneName) return false;
+    bool partBegun = false;
+    for (const char c : name) {
+        if (c == '/') {
+            if (!partBegun) return false;
+            partBegun = false;
+        } else if ((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '+' ||
+                   c == '-') {
+            partBegun = true;
+        } else {
+            return false;
+        }
+    }
+    return partBegun;
+}
+
+// Whether libical's list of zones holds `name` (zone.tab's names, for Debian's libical
+// that reads the system's zoneinfo, and those it has added since), read again when
+// it has grown.
+bool IsListedZone(const std::string& name) {
+    static std::unordered_set<std::string> listed;
+    static std::size_t listedFrom = 0;
+    icalarray* zones = icaltimezone_get_builtin_timezones();
+    if (zones == nullptr) return false;
+    if (zones->num_elements != listedFrom) {
+        listed.clear();
+        for (std::size_t at = 0; at < zones->num_elements; ++at) {
+            const char* location =
+                icaltimezone_get_location(static_cast<icaltimezone*>(icalarray_element_at(zones, at)));
+            if (location != nullptr) listed.emplace(location);
+        }
+        listedFrom = zones->num_elements;
+    }
+    return listed.contains(name);
+}
+
+// Whether the zoneinfo folder holds an ordinary file of that plain name, which
+// libical then reads: an older name that tzdata keeps ("US/Eastern", "Asia/Calcutta").
+bool IsZoneFile(const std::string& name) {
+    const char* folder = icaltzutil_get_zone_directory();
+    if (folder == nullptr) return false;
+    struct stat status {};
+    return stat((std::string(folder) + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 }  // namespace
 
 void ForgetZoneDays() { dayOffsets.clear(); }
@@ -79,15 +134,29 @@ long long WallSecondsAt(icaltimezone* zone, long long instant) {
     return instant + OffsetAt(zone, instant);
 }
 
+icaltimezone* BuiltinZone(std::string_view name, std::size_t& unlistedLeft) {
+    if (name == "UTC" || name == "GMT") return icaltimezone_get_utc_timezone();
+    // libical's own TZIDs ("/freeassociation.sourceforge.net/Europe/Paris") end in the
+    // zone's name, which is checked as any other.
+    constexpr std::string_view kLibicalPrefix = "/freeassociation.sourceforge.net/";
+    const bool prefixed = name.starts_with(kLibicalPrefix);
+    const std::string location(prefixed ? name.substr(kLibicalPrefix.size()) : name);
+    if (!IsPlainZoneName(location)) return nullptr;
+    if (!IsListedZone(location)) {
+        if (unlistedLeft == 0 || !IsZoneFile(location)) return nullptr;
+        --unlistedLeft;
+    }
+    return prefixed ? icaltimezone_get_builtin_timezone_from_tzid(std::string(name).c_str())
+                    : icaltimezone_get_builtin_timezone(location.c_str());
+}
+
 icaltimezone* ZoneNames::Named(const char* tzid) {
     if (tzid == nullptr || *tzid == '\0') return nullptr;
     if (const auto known = known_.find(std::string_view(tzid)); known != known_.end()) return known->second;
     icaltimezone* zone = icalcomponent_get_timezone(root_, tzid);
-    if (zone == nullptr) zone = icaltimezone_get_builtin_timezone(tzid);
-    if (zone == nullptr) zone = icaltimezone_get_builtin_timezone_from_tzid(tzid);
+    if (zone == nullptr) zone = BuiltinZone(tzid, unlistedLeft_);
     if (zone == nullptr) {
-        if (const std::string iana = IanaOfWindows(tzid); !iana.empty())
-            zone = icaltimezone_get_builtin_timezone(iana.c_str());
+        if (const std::string iana = IanaOfWindows(tzid); !iana.empty()) zone = BuiltinZone(iana, unlistedLeft_);
     }
     if (zone == nullptr) unknown_.emplace_back(tzid);
     known_.emplace(tzid, zone);

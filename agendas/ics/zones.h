@@ -6,9 +6,20 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace agendas {
+
+// The zones outside libical's list that one calendar may name: libical reads each
+// from its file and keeps it, some 90 kB, for the whole process.
+inline constexpr std::size_t kMostUnlistedZones = 16;
+
+// The zone of libical that `name` names: one of its list, or one more of the system's
+// zoneinfo while `unlistedLeft` allows, which it then lessens. None for a name not
+// written as a zone's is (« Europe/./Paris », « ../../etc/passwd »): libical would
+// open that file, whatever it is. Under libicalMutex, as every call to libical.
+icaltimezone* BuiltinZone(std::string_view name, std::size_t& unlistedLeft);
 
 // The zones that the TZIDs of one calendar name, each looked up once: the file's own
 // VTIMEZONE, an IANA name of the system's zoneinfo (which Debian's libical reads), or
@@ -28,6 +39,8 @@ private:
     icalcomponent* root_;
     std::map<std::string, icaltimezone*, std::less<>> known_;
     std::vector<std::string> unknown_;
+    // How many more zones outside libical's list the calendar may have it read.
+    std::size_t unlistedLeft_ = kMostUnlistedZones;
 };
 
 // The instant of a time in UTC or in its zone. A wall time that a change of time

@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <fstream>
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "agendas/agenda.h"
 #include "agendas/ics/reader.h"
@@ -188,6 +191,137 @@ TEST(HostileSources, EachIsReadOrRefusedQuicklyAndTheOtherAgendaStillShows) {
         EXPECT_TRUE(days.problems[0].starts_with("L'agenda « hostile » : « " + hostile.string() + " » "))
             << days.problems[0];
         EXPECT_NE(days.problems[0].find(row.problem), std::string::npos) << row.what << ": " << days.problems[0];
+    }
+}
+
+// The resident memory of the test, in bytes.
+long long ResidentBytes() {
+    long long pages = 0, resident = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (statm == nullptr || std::fscanf(statm, "%lld %lld", &pages, &resident) != 2) resident = -1;
+    if (statm != nullptr) std::fclose(statm);
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+// Calendars small on disk that would hold hundreds of megabytes for as long as they
+// are shown; « Voisin », an ordinary event of the same file, still shows.
+const HostileRow kMemoryRows[] = {
+    // libical reads the zone file of a name its list lacks, and keeps it for the
+    // process: each spelling of the same path would be loaded again (some 90 kB).
+    {"2,400 spellings of Europe/Paris",
+     [](const auto& path) {
+         std::string events;
+         for (int slashes = 1; slashes <= 60; ++slashes) {
+             for (int dots = 1; dots <= 40; ++dots) {
+                 std::string zone = "Europe" + std::string(std::size_t(slashes), '/');
+                 for (int dot = 0; dot < dots; ++dot) zone += "./";
+                 events += Event(zone, "DTSTART;TZID=" + zone + "Paris:20250508T100000\r\nSUMMARY:Épelé\r\n");
+             }
+         }
+         WriteText(path, Calendar(events + Event("v", "DTSTART:20250508T110000Z\r\nSUMMARY:Voisin\r\n")));
+     },
+     "nomme des fuseaux horaires inconnus"},
+    // Real zone files, each under a name outside libical's list: a calendar may have it
+    // load a few of them only.
+    {"every zone of zone.tab again under posix/",
+     [](const auto& path) {
+         std::string events;
+         std::ifstream table("/usr/share/zoneinfo/zone.tab");
+         for (std::string line; std::getline(table, line);) {
+             if (line.empty() || line[0] == '#') continue;
+             const std::size_t third = line.find('\t', line.find('\t') + 1) + 1;
+             const std::string zone = "posix/" + line.substr(third, line.find('\t', third) - third);
+             events += Event(zone, "DTSTART;TZID=" + zone + ":20250508T100000\r\nSUMMARY:Ancien\r\n");
+         }
+         WriteText(path, Calendar(events + Event("v", "DTSTART:20250508T110000Z\r\nSUMMARY:Voisin\r\n")));
+     },
+     "nomme des fuseaux horaires inconnus"},
+};
+
+TEST(HostileSources, EachHoldsBoundedMemoryOverThreeMonths) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    for (const HostileRow& row : kMemoryRows) {
+        TempFolder folder;
+        const auto hostile = folder.path() / "hostile.ics";
+        row.make(hostile);
+        const long long before = ResidentBytes();
+        agendas::Agenda agenda({agendas::SourceOf(hostile.string())},
+                               [](std::string&) { return &agendas::LibicalReader(); });
+        agendas::AgendaDays may;
+        for (const int month : {5, 6, 7}) {
+            const agendas::AgendaDays days = agenda.DaysBetween({2025, month, 1}, {2025, month, 28});
+            if (month == 5) may = days;
+        }
+        const long long grown = ResidentBytes() - before;
+        std::printf("%-50s %6lld Mo de plus\n", row.what, grown >> 20);
+        // The file's entries, and libical's zones of the zoneinfo folder at most once.
+        EXPECT_LT(grown, 16LL << 20) << row.what;
+        const agendas::SharedEvents* may8 = may.On({2025, 5, 8});
+        ASSERT_NE(may8, nullptr) << row.what;
+        EXPECT_TRUE(std::any_of(may8->begin(), may8->end(), [](const auto& event) { return event->title == "Voisin"; }))
+            << row.what;
+        if (std::string(row.problem).empty()) {
+            EXPECT_TRUE(may.problems.empty()) << row.what << ": " << may.problems.front();
+        } else {
+            ASSERT_EQ(may.problems.size(), 1U) << row.what;
+            EXPECT_NE(may.problems[0].find(row.problem), std::string::npos) << row.what << ": " << may.problems[0];
+        }
+    }
+}
+
+// TZIDs that name a file outside the zoneinfo folder, here a FIFO of the test's
+// folder: libical would open it, and wait on it for ever under libicalMutex.
+struct ZoneRow {
+    const char* what;
+    std::function<std::string(const std::string& fifo)> tzid;
+};
+
+const ZoneRow kZoneRows[] = {
+    {"up from the zoneinfo folder to a FIFO", [](const std::string& fifo) { return "../../../../../../../.." + fifo; }},
+    {"after libical's own prefix, up to a FIFO",
+     [](const std::string& fifo) { return "/freeassociation.sourceforge.net/../../../../../../../.." + fifo; }},
+    {"a zone with a « . » part", [](const std::string&) { return std::string("America/./New_York"); }},
+    {"a zone with an empty part", [](const std::string&) { return std::string("America//New_York"); }},
+    {"a zone from the root", [](const std::string&) { return std::string("/America/New_York"); }},
+};
+
+TEST(HostileSources, AZoneNameOpensNoFileOutsideTheZoneFolder) {
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    for (const ZoneRow& row : kZoneRows) {
+        TempFolder folder;
+        const auto fifo = folder.path() / "zone";
+        ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+        const std::string tzid = row.tzid(fifo.string());
+        const auto path = folder.Write(
+            "a.ics",
+            Calendar(Event("z", "DTSTART;TZID=" + tzid + ":20250508T100000\r\nDURATION:PT1H\r\nSUMMARY:Écrit\r\n")));
+        // A writer waits for a reader of the FIFO: one while the calendar is read is
+        // libical, which then reads it to its end.
+        std::atomic<bool> read = false, openedWhileRead = false;
+        std::thread writer([&] {
+            const int fd = open(fifo.c_str(), O_WRONLY);
+            if (fd >= 0 && !read) openedWhileRead = true;
+            if (fd >= 0) close(fd);
+        });
+        agendas::Agenda agenda({agendas::SourceOf(path.string())},
+                               [](std::string&) { return &agendas::LibicalReader(); });
+        const agendas::AgendaDays days = agenda.DaysBetween({2025, 5, 1}, {2025, 5, 31});
+        read = true;
+        const int release = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+        writer.join();
+        close(release);
+        EXPECT_FALSE(openedWhileRead) << row.what;
+        // Read as written, and said.
+        const agendas::SharedEvents* may8 = days.On({2025, 5, 8});
+        ASSERT_NE(may8, nullptr) << row.what;
+        ASSERT_EQ(may8->size(), 1U) << row.what;
+        EXPECT_EQ(may8->front()->start.hour, 10) << row.what;
+        EXPECT_EQ(may8->front()->end.hour, 11) << row.what;
+        ASSERT_EQ(days.problems.size(), 1U) << row.what;
+        EXPECT_NE(days.problems[0].find("nomme un fuseau horaire inconnu, « " + tzid + " »"), std::string::npos)
+            << row.what << ": " << days.problems[0];
     }
 }
 
