@@ -4,6 +4,7 @@
 
 #include <libical/ical.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -197,15 +198,24 @@ private:
     std::vector<Replacement> replacements_;
     UnreadValues unread_;
     // The instances of each rule with COUNT, by their wall time in the start's frame,
-    // listed as far as a window has asked.
+    // listed from DTSTART as far as a window has asked. A periodic rule's list ends
+    // once its instances come back a period later: the later ones are reckoned from
+    // its last period. The lists are taken from listedBudget_; a rule whose list
+    // would exceed it is walked from DTSTART at each window instead.
     struct Counted {
         std::vector<long long> instances;
-        std::unique_ptr<RuleInstances> walk;  // from DTSTART, once a window asks
+        std::unique_ptr<RuleInstances> walk;  // from DTSTART, once a window asks, to the list's end
         std::size_t steps = 0;
         bool ended = false;
-        bool cut = false;  // more steps than kMostRuleSteps
-        // Lists the instances up to the wall time `to`, or to the end.
-        void Reach(const Entry& entry, icalrecurrencetype rule, long long to);
+        bool cut = false;                      // more steps than kMostRuleSteps
+        bool unlisted = false;                 // over the budget
+        long long period = 0;                  // when the list ends in whole periods: their length in seconds,
+        std::size_t perPeriod = 0, count = 0;  // the instances of each, and the rule's COUNT
+        // Lists the instances up to the wall time `to`, or to the end, taking each from
+        // `budget`.
+        void Reach(const Entry& entry, icalrecurrencetype rule, long long to, std::size_t& budget);
+        // Gives `offer` each instance of [from, to] in turn, while it answers true.
+        void Each(long long from, long long to, const std::function<bool(long long)>& offer) const;
     };
     // By entry and rule.
     mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;

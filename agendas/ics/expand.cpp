@@ -220,51 +220,55 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
         // A rule with COUNT is walked from DTSTART, which libical cannot skip: its
         // instances are listed once, at its first window, and each window takes its
         // own from the list. Another rule starts at the window.
+        const long long from = WallSeconds(lower), to = WallSeconds(upper);
         if (rule.count > 0) {
             Counted& counted = counted_[{entryAt, ruleAt}];
-            const long long from = WallSeconds(lower), to = WallSeconds(upper);
-            counted.Reach(entry, rule, to);
-            if (counted.cut && said.insert("steps").second) {
-                out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
-            }
-            const auto& instances = counted.instances;
-            for (auto at = std::lower_bound(instances.begin(), instances.end(), from);
-                 at != instances.end() && *at <= to && out.occurrences.size() <= kMostOccurrences; ++at) {
-                offer(FromWallSeconds(entry, *at), std::nullopt);
-            }
-            continue;
-        }
-        // Another rule is listed around the window, and the window takes its
-        // instances from the list, step by step as the iterator below would give
-        // them from `lower` on.
-        const long long from = WallSeconds(lower), to = WallSeconds(upper);
-        Listed& listed = listed_[{entryAt, ruleAt}];
-        if (!listed.dense && !listed.Covers(from - kListMargin, to + kListMargin))
-            listed.List(entry, rule, from - kListMargin, to + kListMargin, listedBudget_);
-        if (!listed.dense) {
-            const auto& instances = listed.instances;
-            auto at = icaltime_compare(lower, entry.start) > 0
-                          ? std::lower_bound(instances.begin(), instances.end(), from)
-                          : instances.begin();
-            for (std::size_t ruleSteps = 0;; ++at) {
-                if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
-                    if (said.insert("steps").second) {
-                        out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
-                    }
-                    break;
+            if (!counted.unlisted) counted.Reach(entry, rule, to, listedBudget_);
+            if (!counted.unlisted) {
+                if (counted.cut && said.insert("steps").second) {
+                    out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
                 }
-                if (at == instances.end()) break;
-                const icaltimetype next = FromWallSeconds(entry, *at);
-                if (icaltime_compare(next, upper) > 0) break;
-                if (icaltime_compare(next, lower) < 0) continue;
-                offer(next, std::nullopt);
-                if (out.occurrences.size() > kMostOccurrences) break;
+                counted.Each(from, to, [&](long long wall) {
+                    if (out.occurrences.size() > kMostOccurrences) return false;
+                    offer(FromWallSeconds(entry, wall), std::nullopt);
+                    return true;
+                });
+                continue;
             }
-            continue;
+        } else {
+            // Another rule is listed around the window, and the window takes its
+            // instances from the list, step by step as the iterator below would give
+            // them from `lower` on.
+            Listed& listed = listed_[{entryAt, ruleAt}];
+            if (!listed.dense && !listed.Covers(from - kListMargin, to + kListMargin))
+                listed.List(entry, rule, from - kListMargin, to + kListMargin, listedBudget_);
+            if (!listed.dense) {
+                const auto& instances = listed.instances;
+                auto at = icaltime_compare(lower, entry.start) > 0
+                              ? std::lower_bound(instances.begin(), instances.end(), from)
+                              : instances.begin();
+                for (std::size_t ruleSteps = 0;; ++at) {
+                    if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
+                        if (said.insert("steps").second) {
+                            out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+                        }
+                        break;
+                    }
+                    if (at == instances.end()) break;
+                    const icaltimetype next = FromWallSeconds(entry, *at);
+                    if (icaltime_compare(next, upper) > 0) break;
+                    if (icaltime_compare(next, lower) < 0) continue;
+                    offer(next, std::nullopt);
+                    if (out.occurrences.size() > kMostOccurrences) break;
+                }
+                continue;
+            }
         }
+        // A rule of many instances in the window, or once the calendar's lists are
+        // full, is walked at each window: from the window, or from DTSTART with COUNT.
         RuleInstances instances(rule, entry.start);
         if (!instances.Exists()) continue;
-        if (icaltime_compare(lower, entry.start) > 0) instances.SkipTo(from);
+        if (rule.count == 0 && icaltime_compare(lower, entry.start) > 0) instances.SkipTo(from);
         std::size_t ruleSteps = 0;
         for (;;) {
             if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
@@ -285,36 +289,67 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
     for (const ExtraDate& date : repetition.dates) offer(date.start, date.length);
 }
 
-void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule, long long to) {
+void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule, long long to, std::size_t& budget) {
+    if (ended) return;
     if (!walk) {
         walk = std::make_unique<RuleInstances>(rule, entry.start);
         ended = !walk->Exists();
+        count = std::size_t(rule.count);
     }
     // Past its first periods, a periodic rule's instances are those before it moved
     // by its period, when all of them come before kLastPeriodicWall.
-    std::optional<Period> period = PeriodOf(rule);
-    if (period && (rule.count > int(kMostRuleSteps) ||
-                   WallSeconds(entry.start) + (rule.count + 1LL) * period->seconds >= kLastPeriodicWall))
-        period.reset();
+    std::optional<Period> periodic = PeriodOf(rule);
+    if (periodic && (rule.count > int(kMostRuleSteps) ||
+                     WallSeconds(entry.start) + (rule.count + 1LL) * periodic->seconds >= kLastPeriodicWall))
+        periodic.reset();
     while (!ended && (instances.empty() || instances.back() <= to)) {
         if (++steps > kMostRuleSteps) {
             cut = ended = true;
             break;
         }
-        if (const std::optional<long long> periodic = Periodic(instances, period)) {
-            if (instances.size() >= std::size_t(rule.count)) {
-                ended = true;
-                break;
+        if (Periodic(instances, periodic)) {
+            if (instances.size() < count) {
+                period = periodic->seconds;
+                perPeriod = periodic->instances;
             }
-            instances.push_back(*periodic);
-            continue;
+            ended = true;
+            break;
         }
         const std::optional<long long> next = walk->Next(to);
         if (!next) {
             ended = walk->Ended();
             break;
         }
+        if (budget == 0) {
+            budget += instances.size();
+            instances = {};
+            walk.reset();
+            unlisted = true;
+            return;
+        }
         instances.push_back(*next);
+        --budget;
+    }
+    if (ended) walk.reset();
+}
+
+void LibicalCalendar::Counted::Each(long long from, long long to, const std::function<bool(long long)>& offer) const {
+    for (auto at = std::lower_bound(instances.begin(), instances.end(), from); at != instances.end() && *at <= to;
+         ++at) {
+        if (!offer(*at)) return;
+    }
+    if (period == 0) return;
+    // The instance `perPeriod` after a listed one of the last period is that one
+    // moved by the period, and so on up to COUNT. The periods before the one that
+    // may reach `from` all end before it.
+    const std::size_t first = instances.size() - perPeriod;
+    for (long long periods = std::max(1LL, (from - instances.back()) / period);; ++periods) {
+        for (std::size_t at = 0; at < perPeriod; ++at) {
+            if (first + std::size_t(periods) * perPeriod + at >= count) return;
+            const long long wall = instances[first + at] + periods * period;
+            if (wall > to) return;
+            if (wall >= from && !offer(wall)) return;
+        }
     }
 }
 

@@ -236,6 +236,18 @@ const HostileRow kMemoryRows[] = {
          WriteText(path, Calendar(events + Event("v", "DTSTART:20250508T110000Z\r\nSUMMARY:Voisin\r\n")));
      },
      "nomme des fuseaux horaires inconnus"},
+    // 400 kB of text: each rule's 20,000 instances, from 1970 to 2024, before the
+    // windows of 2025.
+    {"4,000 daily rules of 20,000 instances since 1970",
+     [](const auto& path) {
+         std::string events;
+         for (int at = 0; at < 4000; ++at) {
+             events += Event(std::to_string(at),
+                             "DTSTART:19700101T100000\r\nRRULE:FREQ=DAILY;COUNT=20000\r\nSUMMARY:Compté\r\n");
+         }
+         WriteText(path, Calendar(events + Event("v", "DTSTART:20250508T110000Z\r\nSUMMARY:Voisin\r\n")));
+     },
+     ""},
 };
 
 TEST(HostileSources, EachHoldsBoundedMemoryOverThreeMonths) {
