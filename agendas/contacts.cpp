@@ -22,33 +22,44 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
-// Whether a logical line so far is a quoted-printable value cut by a soft line break:
-// vCard 2.1 (section 2.1.3) ends such a line with "=" and goes on at the start of the
-// next line, whatever that line begins with (RFC 2045 6.7, rule 5).
-bool EndsInSoftBreak(const std::string& line) {
-    if (line.empty() || line.back() != '=') return false;
-    const std::size_t colon = line.find(':');
-    return colon != std::string::npos &&
-           Upper(std::string_view(line).substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
-}
-
 // The logical lines: a line end followed by a blank or a tab continues the line
-// (RFC 6350 3.2), as does a quoted-printable soft line break; CR LF and LF alike.
+// (RFC 6350 3.2), as does a quoted-printable soft line break: vCard 2.1 (section
+// 2.1.3) ends such a line with "=" and goes on at the start of the next line,
+// whatever that line begins with (RFC 2045 6.7, rule 5). CR LF and LF alike.
 std::vector<std::string> UnfoldedLines(std::string_view text) {
     std::vector<std::string> lines;
+    // Of the last logical line: how far it has been looked through for its first colon,
+    // and once that is found, whether the name and parameters before it say
+    // QUOTED-PRINTABLE. Each byte is looked at once, however many lines it is folded in.
+    std::size_t searched = 0;
+    bool headRead = false, quotedPrintable = false;
+    const auto endsInSoftBreak = [&](const std::string& line) {
+        if (line.empty() || line.back() != '=') return false;
+        if (!headRead) {
+            const std::size_t colon = line.find(':', searched);
+            searched = line.size() - 1;  // the "=" goes with a soft break
+            if (colon == std::string::npos) return false;
+            headRead = true;
+            quotedPrintable =
+                Upper(std::string_view(line).substr(0, colon)).find("QUOTED-PRINTABLE") != std::string::npos;
+        }
+        return quotedPrintable;
+    };
     std::size_t at = 0;
     while (at < text.size()) {
         std::size_t end = text.find('\n', at);
         if (end == std::string_view::npos) end = text.size();
         std::string_view line = text.substr(at, end - at);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (!lines.empty() && EndsInSoftBreak(lines.back())) {
+        if (!lines.empty() && endsInSoftBreak(lines.back())) {
             lines.back().pop_back();
             lines.back() += line;
         } else if ((line.starts_with(' ') || line.starts_with('\t')) && !lines.empty()) {
             lines.back() += line.substr(1);
         } else {
             lines.emplace_back(line);
+            searched = 0;
+            headRead = false;
         }
         at = end + 1;
     }
@@ -190,9 +201,9 @@ std::string TextValue(const Property& property) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
         text += c;
     }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    while (!text.empty() && text.front() == ' ') text.erase(0, 1);
-    return text;
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 // N: family;given;additional;prefixes;suffixes, each a text value.

@@ -3,7 +3,9 @@
 // companion in the oracle test reads otherwise (an UNTIL that falls on an instance).
 
 #include <gtest/gtest.h>
+#include <time.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -77,6 +79,71 @@ const CardRow kCardRows[] = {
 
 TEST(Contacts, BirthdaysAreReadFromEachFormOfBDAY) {
     for (const CardRow& row : kCardRows) EXPECT_EQ(agendas::BirthdaysOf(row.text), row.birthdays) << row.what;
+}
+
+// Cards that no address book writes, each as long as an ordinary card whose FN fills
+// the same bytes: read in a processor time of the same order, not one that grows
+// with the square of their length.
+struct LongCardRow {
+    const char* what;
+    std::string (*make)();
+    std::vector<Birthday> birthdays;
+};
+
+const std::string kCardEnd = "\r\nBDAY:19910508\r\nEND:VCARD\r\n";
+
+const LongCardRow kLongCardRows[] = {
+    {"an FN after 400,000 blanks",
+     [] { return "BEGIN:VCARD\r\nFN:" + std::string(400'000, ' ') + "Léa" + kCardEnd; },
+     {{"Léa", 5, 8, 1991}}},
+    // Each line ends in « = », which ends a quoted-printable line: whether the line so
+    // far is one is asked at every line.
+    {"200,000 folded lines ending in « = », without a colon",
+     [] {
+         std::string card = "BEGIN:VCARD\r\nX-NOTE";
+         for (int line = 0; line < 200'000; ++line) card += "\r\n note=";
+         return card + "\r\nFN:Léa" + kCardEnd;
+     },
+     {{"Léa", 5, 8, 1991}}},
+    {"20,000 quoted-printable soft breaks after 100 kB of parameters",
+     [] {
+         std::string card = "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;X-NOTE=" + std::string(100'000, 'a') +
+                            ";ENCODING=QUOTED-PRINTABLE:L=C3=A9a";
+         for (int line = 0; line < 20'000; ++line) card += "=\r\n";
+         return card + kCardEnd;
+     },
+     {{"Léa", 5, 8, 1991}}},
+};
+
+// The least processor time of three readings of the text.
+double ReadingSeconds(const std::string& text) {
+    const auto seconds = [] {
+        timespec now{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+        return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
+    };
+    double least = 1e9;
+    for (int reading = 0; reading < 3; ++reading) {
+        const double before = seconds();
+        const std::vector<Birthday> birthdays = agendas::BirthdaysOf(text);
+        least = std::min(least, seconds() - before);
+        EXPECT_FALSE(birthdays.empty());
+    }
+    return least;
+}
+
+TEST(Contacts, ALongCardIsReadAsQuicklyAsAnOrdinaryOneOfItsSize) {
+    for (const LongCardRow& row : kLongCardRows) {
+        const std::string text = row.make();
+        EXPECT_EQ(agendas::BirthdaysOf(text), row.birthdays) << row.what;
+        const std::string head = "BEGIN:VCARD\r\nFN:";
+        const std::string ordinary = head + std::string(text.size() - head.size() - kCardEnd.size(), 'a') + kCardEnd;
+        const double spent = ReadingSeconds(text), usual = ReadingSeconds(ordinary);
+        std::printf("%-62s %7.1f ms, %5.1f ms for an ordinary card\n", row.what, spent * 1000, usual * 1000);
+        // Linear readings of the same bytes differ by their kind of bytes, a few times
+        // at most.
+        EXPECT_LT(spent, 10 * usual) << row.what;
+    }
 }
 
 struct BirthdayRow {
