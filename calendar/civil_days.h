@@ -8,6 +8,12 @@
 
 namespace calendar {
 
+// The quotient rounded down, as a day number divides into weeks or seconds into days
+// before 1970 too: -1 second is day -1, not day 0. `by` > 0.
+constexpr std::int64_t FloorDivide(std::int64_t value, std::int64_t by) {
+    return value >= 0 ? value / by : -((-value + by - 1) / by);
+}
+
 struct CivilDate {
     std::int64_t year;
     int month;  // 1..12
@@ -19,9 +25,9 @@ struct CivilDate {
 // is positive.
 constexpr std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
     const std::int64_t marchYear = month <= 2 ? year - 1 : year;
-    const std::int64_t era = (marchYear >= 0 ? marchYear : marchYear - 399) / 400;  // floor division
-    const std::int64_t yearOfEra = marchYear - era * 400;                           // [0, 399]
-    const int monthFromMarch = month > 2 ? month - 3 : month + 9;                   // [0, 11]
+    const std::int64_t era = FloorDivide(marchYear, 400);
+    const std::int64_t yearOfEra = marchYear - era * 400;          // [0, 399]
+    const int monthFromMarch = month > 2 ? month - 3 : month + 9;  // [0, 11]
     // The months from March have 31, 30, 31, 30, 31 days and then the same again:
     // 153 days every five months, so (153 m + 2) / 5 is the first day of month m.
     const std::int64_t dayOfYear = (153 * monthFromMarch + 2) / 5 + day - 1;                      // [0, 365]
@@ -32,8 +38,8 @@ constexpr std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
 
 constexpr CivilDate CivilFromDays(std::int64_t daysFrom1970) {
     const std::int64_t fromMarch0 = daysFrom1970 + 719468;
-    const std::int64_t era = (fromMarch0 >= 0 ? fromMarch0 : fromMarch0 - 146096) / 146097;  // floor division
-    const std::int64_t dayOfEra = fromMarch0 - era * 146097;                                 // [0, 146096]
+    const std::int64_t era = FloorDivide(fromMarch0, 146097);
+    const std::int64_t dayOfEra = fromMarch0 - era * 146097;  // [0, 146096]
     // Take away one day for every 4 years, give back one for every 100, take away one
     // for the last day of the era; what is left divides by 365.
     const std::int64_t yearOfEra =

@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "agendas/ics/calendar.h"
+#include "calendar/civil_days.h"
 
 namespace agendas::ics {
 
@@ -12,8 +13,6 @@ namespace {
 icaltimetype FromWall(long long wall, bool isDate) {
     return icaltime_from_timet_with_zone(time_t(wall), isDate ? 1 : 0, nullptr);
 }
-
-long long FloorDivide(long long value, long long by) { return value >= 0 ? value / by : -((-value + by - 1) / by); }
 
 template <std::size_t N>
 bool ReadParts(const short (&values)[N], int least, int most, std::vector<int>& into) {
@@ -105,7 +104,7 @@ std::optional<StepRule> StepRuleOf(const icalrecurrencetype& rule, const icaltim
         step.until = true;
         // libical's iterator compares a date start's instances with UNTIL's day, and
         // ends a date-time start's before a date UNTIL.
-        const long long untilDay = FloorDivide(WallSeconds(until), 86400);
+        const long long untilDay = calendar::FloorDivide(WallSeconds(until), 86400);
         if (start.is_date) {
             step.untilWall = untilDay * 86400 + 86399;
         } else if (until.is_date) {

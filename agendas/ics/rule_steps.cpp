@@ -9,9 +9,7 @@ namespace agendas {
 
 namespace {
 
-std::int64_t FloorDivide(std::int64_t value, std::int64_t by) {
-    return value >= 0 ? value / by : -((-value + by - 1) / by);
-}
+using calendar::FloorDivide;
 
 int MonthLength(std::int64_t year, int month) {
     return int(calendar::DaysFromCivil(month == 12 ? year + 1 : year, month == 12 ? 1 : month + 1, 1) -
