@@ -35,11 +35,7 @@ inline TimeKind KindOf(const icaltimetype& time) {
     return time.zone != nullptr || icaltime_is_utc(time) ? TimeKind::Zoned : TimeKind::Floating;
 }
 
-inline long long WallSeconds(const icaltimetype& time) {
-    icaltimetype wall = time;
-    wall.zone = nullptr;
-    return (long long)icaltime_as_timet(wall);
-}
+using agendas::WallSeconds;
 
 inline Key KeyOf(const icaltimetype& time) {
     if (KindOf(time) == TimeKind::Zoned) return {true, ZonedInstant(time)};

@@ -9,6 +9,7 @@
 
 #include "agendas/ics/write_fields.h"
 #include "agendas/ics/write_series.h"
+#include "agendas/ics/zones.h"
 
 namespace agendas::ics {
 
@@ -29,8 +30,11 @@ LocalTime LocalOf(const icaltimetype& time) {
     if (time.is_date) return {time.year, time.month, time.day, 0, 0};
     if (time.zone == nullptr && !icaltime_is_utc(time))
         return {time.year, time.month, time.day, time.hour, time.minute};
-    const icaltimezone* zone = icaltime_is_utc(time) ? icaltimezone_get_utc_timezone() : time.zone;
-    const std::time_t instant = icaltime_as_timet_with_zone(time, zone);
+    // libical's zone arithmetic, counted in civil days: icaltime_as_timet_with_zone
+    // gives -1 before 1902.
+    icaltimetype utc = time;
+    icaltimezone_convert_time(&utc, const_cast<icaltimezone*>(time.zone), icaltimezone_get_utc_timezone());
+    const std::time_t instant = std::time_t(WallSeconds(utc));
     std::tm local{};
     localtime_r(&instant, &local);
     return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min};

@@ -4,6 +4,7 @@
 
 #include "agendas/ics/write_fields.h"
 #include "agendas/ics/write_reading.h"
+#include "agendas/ics/zones.h"
 
 namespace agendas::ics {
 
@@ -237,7 +238,7 @@ void EndBefore(icalcomponent* root, icalcomponent* series, const icaltimetype& t
 void FollowTheStart(icalcomponent* root, icalcomponent* series, const std::vector<icalcomponent*>& all,
                     const icaltimetype& oldStart) {
     const icaltimetype newStart = SeriesStart(root, series);
-    const time_t moved = icaltime_as_timet(WallIn(newStart, newStart)) - icaltime_as_timet(WallIn(oldStart, newStart));
+    const long long moved = WallSeconds(WallIn(newStart, newStart)) - WallSeconds(WallIn(oldStart, newStart));
     const auto follows = [&](icalproperty* property) {
         icaltimetype time = WallIn(ValueOf(root, property), newStart);
         icaltime_adjust(&time, int(moved / 86400), 0, 0, int(moved % 86400));
@@ -310,7 +311,7 @@ void SplitOff(icalcomponent* root, icalcomponent* series, const std::vector<ical
     }
     EndBefore(root, series, target);
     const icaltimetype newStart = SeriesStart(destination, following);
-    ShiftRdates(following, icaltime_as_timet(WallIn(newStart, newStart)) - icaltime_as_timet(WallIn(target, newStart)));
+    ShiftRdates(following, WallSeconds(WallIn(newStart, newStart)) - WallSeconds(WallIn(target, newStart)));
     FollowTheStart(destination, following, moved, target);
 }
 

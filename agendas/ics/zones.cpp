@@ -174,9 +174,7 @@ void ZoneNames::Say(std::vector<std::string>& problems) const {
 }
 
 long long ZonedInstant(const icaltimetype& time) {
-    icaltimetype wall = time;
-    wall.zone = nullptr;
-    const long long seconds = (long long)icaltime_as_timet(wall);
+    const long long seconds = WallSeconds(time);
     if (icaltime_is_utc(time) || time.zone == nullptr) return seconds;
     auto* zone = const_cast<icaltimezone*>(time.zone);
     const long long day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;

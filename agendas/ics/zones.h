@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "calendar/civil_days.h"
+
 namespace agendas {
 
 // The zones outside libical's list that one calendar may name: libical reads each
@@ -20,6 +22,18 @@ inline constexpr std::size_t kMostUnlistedZones = 16;
 // written as a zone's is (« Europe/./Paris », « ../../etc/passwd »): libical would
 // open that file, whatever it is. Under libicalMutex, as every call to libical.
 icaltimezone* BuiltinZone(std::string_view name, std::size_t& unlistedLeft);
+
+// A time's wall reading, its zone left aside, as seconds from 1970-01-01 00:00 read
+// as UTC; a date at its midnight. Counted in proleptic Gregorian days, so that a
+// birthday of 1604 or a series of 1890 reads as it is written: libical's own count
+// (icaltime_as_timet) gives -1 for any year before 1902. The other way,
+// icaltime_from_timet_with_zone goes through the C library's gmtime_r, which reads
+// any year.
+inline long long WallSeconds(const icaltimetype& time) {
+    const long long day = calendar::DaysFromCivil(time.year, time.month, time.day);
+    if (time.is_date) return day * 86400;
+    return day * 86400 + time.hour * 3600LL + time.minute * 60LL + time.second;
+}
 
 // The zones that the TZIDs of one calendar name, each looked up once: the file's own
 // VTIMEZONE, an IANA name of the system's zoneinfo (which Debian's libical reads), or

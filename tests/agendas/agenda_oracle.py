@@ -377,6 +377,43 @@ def check_transitions(program, folder):
     return failed
 
 
+# Events before 1902, where a count of seconds on 32 bits stops, and series from then
+# seen in later years: a birthday of 1604 (a date each year), a leap-day birthday,
+# a weekly meeting in Paris of 1890 (local mean time then, +00:09:21) with an EXDATE
+# and a RECURRENCE-ID of that year, a daily series whose UNTIL is in 1890, a monthly
+# one on each month's last day with an RDATE, a night across New Year's Eve 1899.
+OLD_EVENTS = [
+    ("naissance", ["DTSTART;VALUE=DATE:16040512", "RRULE:FREQ=YEARLY"]),
+    ("bissextile", ["DTSTART;VALUE=DATE:18960229", "DTEND;VALUE=DATE:18960301", "RRULE:FREQ=YEARLY"]),
+    ("réunion", ["DTSTART;TZID=Europe/Paris:18900106T093000", "DTEND;TZID=Europe/Paris:18900106T110000",
+                 "RRULE:FREQ=WEEKLY", "EXDATE;TZID=Europe/Paris:18900113T093000"]),
+    ("réunion", ["DTSTART;TZID=Europe/Paris:18900127T140000", "DURATION:PT45M",
+                 "RECURRENCE-ID;TZID=Europe/Paris:18900120T093000"]),
+    ("quotidien", ["DTSTART:18891230T080000", "DURATION:PT2H", "RRULE:FREQ=DAILY;INTERVAL=3;UNTIL=18900210T080000"]),
+    ("mensuel", ["DTSTART;TZID=America/New_York:18990131T170000", "DURATION:PT1H", "RRULE:FREQ=MONTHLY;BYMONTHDAY=-1",
+                 "RDATE;TZID=America/New_York:18990215T120000"]),
+    ("nuit", ["DTSTART:18991231T220000Z", "DTEND:19000101T020000Z"]),
+]
+OLD_WINDOWS = [(dt.date(1889, 12, 1), dt.date(1890, 3, 31)), (dt.date(1899, 1, 1), dt.date(1900, 3, 31)),
+               (dt.date(2024, 1, 1), dt.date(2025, 12, 31)), (dt.date(2039, 12, 1), dt.date(2040, 3, 31))]
+
+
+def check_old_years(program, folder):
+    """OLD_EVENTS in OLD_WINDOWS, read in Paris, New York and UTC."""
+    events = [["BEGIN:VEVENT", f"UID:{uid}@ancien.test", "DTSTAMP:20240101T000000Z", f"SUMMARY:Ancien {index} {uid}"] +
+              lines + ["END:VEVENT"] for index, (uid, lines) in enumerate(OLD_EVENTS)]
+    path = os.path.join(folder, "ancien.ics")
+    open(path, "w", encoding="utf-8", newline="").write(calendar_text(events, "Ancien"))
+    failed = 0
+    for viewer in ("Europe/Paris", "America/New_York", "UTC"):
+        for first, last in OLD_WINDOWS:
+            out = subprocess.run([program, first.isoformat(), last.isoformat(), path], env=dict(os.environ, TZ=viewer),
+                                 capture_output=True, text=True, check=True).stdout
+            failed += differences(f"avant 1902 vu de {viewer}, {first} à {last}",
+                                  expected(path, "Ancien", viewer, first, last), out)
+    return failed
+
+
 def main():
     program = sys.argv[1]
     seed = int(sys.argv[2]) if len(sys.argv) > 2 else 20250508
@@ -428,6 +465,7 @@ def main():
     print(f"{len(big)} blocs VEVENT dans travail.ics, {len(vdir_files)} fichiers dans le vdir, {len(cards)} contacts ;"
           f" {total} évènements-jours attendus en tout")
     failures += check_transitions(program, folder)
+    failures += check_old_years(program, folder)
     if failures == 0:
         subprocess.run(["rm", "-rf", folder], check=True)
     else:

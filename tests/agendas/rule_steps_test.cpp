@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <libical/ical.h>
 
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -132,6 +133,34 @@ TEST(RuleSteps, EachRuleGivesLibicalsInstances) {
                     }
     EXPECT_GT(rules, 2000u);
     EXPECT_GT(instances, 15'000u);
+}
+
+// The wall seconds that instances are stepped in, against the C library's timegm,
+// and back through libical, at a second before midnight of every day of the years
+// that RuleSteps steps and of a century on each side: dates before 1902 and after
+// 2038 included, where a count of seconds on 32 bits ends.
+TEST(RuleSteps, WallSecondsOfEveryDayAgreeWithTimegm) {
+    const std::lock_guard lock(agendas::ics::libicalMutex);
+    std::tm day{};
+    day.tm_mday = 1;
+    day.tm_year = 1480 - 1900;
+    day.tm_hour = 23;
+    day.tm_min = day.tm_sec = 59;
+    for (std::time_t next = timegm(&day); day.tm_year + 1900 < 2600; next += 86400) {
+        gmtime_r(&next, &day);
+        icaltimetype time = icaltime_null_time();
+        time.year = day.tm_year + 1900;
+        time.month = day.tm_mon + 1;
+        time.day = day.tm_mday;
+        time.hour = 23;
+        time.minute = time.second = 59;
+        const long long wall = agendas::ics::WallSeconds(time);
+        ASSERT_EQ(wall, next) << icaltime_as_ical_string(time);
+        const icaltimetype back = icaltime_from_timet_with_zone(time_t(wall), 0, nullptr);
+        ASSERT_EQ(icaltime_compare(back, time), 0) << icaltime_as_ical_string(time);
+        time.is_date = 1;
+        ASSERT_EQ(agendas::ics::WallSeconds(time), wall - 86399) << icaltime_as_ical_string(time);
+    }
 }
 
 // Past the year 2500 libical's iterator takes over from RuleSteps, at the instance

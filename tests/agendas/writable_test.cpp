@@ -359,3 +359,40 @@ TEST(WrittenEvents, AnEventIsReadBackWithWhatItsFieldsCannotSay) {
     }
     tzset();
 }
+
+namespace {
+
+// A meeting of Monday 6 January 1890 at 9 h 30 in Paris, weekly but on the 13th, from
+// before the years that libical counts in seconds (1902 on): read back at its own
+// times, then moved whole two hours later, the Monday left out with it.
+TEST(WrittenEvents, ASeriesOf1890IsReadAndMovedWithTheDayItLeavesOut) {
+    const char* before = getenv("TZ");
+    const std::optional<std::string> zone = before != nullptr ? std::optional<std::string>(before) : std::nullopt;
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    const std::string text =
+        "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Essai//FR\r\nBEGIN:VEVENT\r\nUID:reunion\r\n"
+        "DTSTAMP:20261101T000000Z\r\nSUMMARY:Réunion\r\nDTSTART;TZID=Europe/Paris:18900106T093000\r\n"
+        "DTEND;TZID=Europe/Paris:18900106T103000\r\nRRULE:FREQ=WEEKLY\r\n"
+        "EXDATE;TZID=Europe/Paris:18900113T093000\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
+    const agendas::WrittenEvent read = agendas::LibicalWriter().FieldsOf(text, "reunion", std::nullopt);
+    ASSERT_TRUE(read.found);
+    EXPECT_EQ(read.fields.start, (agendas::LocalTime{1890, 1, 6, 9, 30}));
+    EXPECT_EQ(read.fields.end, (agendas::LocalTime{1890, 1, 6, 10, 30}));
+    agendas::EventFields later = read.fields;
+    later.start.hour += 2;
+    later.end.hour += 2;
+    const agendas::TextChange changed = agendas::LibicalWriter().Change(
+        text, "reunion", std::nullopt, agendas::Scope::All, later, "", true, {.now = 0, .zone = "Europe/Paris"});
+    EXPECT_EQ(changed.problem, "");
+    EXPECT_NE(changed.text.find("DTSTART;TZID=Europe/Paris:18900106T113000"), std::string::npos) << changed.text;
+    EXPECT_NE(changed.text.find("EXDATE;TZID=Europe/Paris:18900113T113000"), std::string::npos) << changed.text;
+    if (zone) {
+        setenv("TZ", zone->c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+}
+
+}  // namespace
