@@ -180,9 +180,9 @@ void RuleSteps::FillPeriod() {
         if (!rule_.months.empty()) {
             for (const int month : rule_.months) AddMonthDays(year, month);
         } else if (!rule_.monthDays.empty()) {
-            // As libical's iterator reads it, BYMONTHDAY without BYMONTH counts in
-            // DTSTART's month; BYDAY's ranks still count in the year.
-            AddMonthDays(year, startMonth_, true);
+            // BYMONTHDAY without BYMONTH names its days in every month of the year;
+            // BYDAY keeps those of its weekdays, its ranks counted in the year.
+            for (int month = 1; month <= 12; ++month) AddMonthDays(year, month, true);
         } else if (!rule_.days.empty()) {
             // BYDAY alone counts its ranks in the whole year.
             const std::int64_t first = calendar::DaysFromCivil(year, 1, 1);

@@ -6,8 +6,10 @@
 // gives its days, sorted, BYSETPOS picks among them, and those from DTSTART on are
 // instances, all at DTSTART's time of day; a day that a month lacks (31 April,
 // 29 February of a common year) gives none. libical's iterator gives the same
-// instances, field by field through an ICU calendar; the rules left to it are those
-// that StepRuleOf (rule_instances.h) does not turn into a StepRule.
+// instances, field by field through an ICU calendar, but for a yearly BYMONTHDAY
+// without BYMONTH, which it reads in DTSTART's month alone where it names days of
+// every month; the rules left to it are those that StepRuleOf (rule_instances.h) does
+// not turn into a StepRule, and every rule from kStepsEndWall on.
 
 #include <cstdint>
 #include <vector>

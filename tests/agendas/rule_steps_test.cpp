@@ -1,7 +1,8 @@
 // The instances that RuleSteps gives against those of libical's own iterator, rule by
 // rule over a generated table: every frequency with BYMONTH, BYMONTHDAY and BYDAY
-// (ranked or not) crossed, from starts at a month's end, on 29 February, at midnight
-// and as dates, each with an INTERVAL, a COUNT or an UNTIL, a BYSETPOS and a WKST.
+// (ranked or not) crossed (a yearly BYMONTHDAY without BYMONTH aside), from starts at
+// a month's end, on 29 February, at midnight and as dates, each with an INTERVAL, a
+// COUNT or an UNTIL, a BYSETPOS and a WKST.
 
 #include <gtest/gtest.h>
 #include <libical/ical.h>
@@ -93,6 +94,10 @@ TEST(RuleSteps, EachRuleGivesLibicalsInstances) {
                         const bool daily = frequency == "DAILY", weekly = frequency == "WEEKLY";
                         if (weekly && !monthDay.empty()) continue;  // RFC 5545 allows no BYMONTHDAY there
                         if ((daily || weekly) && day.find_first_of("0123456789-") != std::string::npos) continue;
+                        // libical reads a yearly BYMONTHDAY without BYMONTH in DTSTART's month
+                        // alone: agenda_oracle.py checks those rules against
+                        // python3-recurring-ical-events.
+                        if (frequency == "YEARLY" && month.empty() && !monthDay.empty()) continue;
                         const std::string text = "FREQ=" + frequency + month + monthDay + day + any(intervals) +
                                                  any(ends) + any(positions) + any(weekStarts);
                         icalrecurrencetype rule = icalrecurrencetype_from_string(text.c_str());
