@@ -216,14 +216,17 @@ public:
         // whole, with their zones, as they are written.
         IcsBlocks zones;
         zones.timezones = blocks->timezones;
+        // The calendar's destructor takes libicalMutex: declared before the lock, a
+        // calendar given up midway is destroyed once the lock is released.
+        std::unique_ptr<LibicalCalendar> calendar;
         const std::lock_guard lock(libicalMutex);
         icalcomponent* root = icalparser_parse_string((blocks->irregular ? *blocks : zones).Calendar().c_str());
         if (root == nullptr) {
             problem = "n'est pas un agenda iCalendar";
             return nullptr;
         }
-        auto calendar = std::make_unique<LibicalCalendar>(root, blocks->name, TextProblems(*blocks),
-                                                          blocks->kept.size(), identified);
+        calendar = std::make_unique<LibicalCalendar>(root, blocks->name, TextProblems(*blocks), blocks->kept.size(),
+                                                     identified);
         if (blocks->irregular) {
             calendar->Index(root);
             calendar->Finish();
