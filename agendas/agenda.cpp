@@ -125,7 +125,7 @@ private:
         std::optional<std::string> raw;
         std::string clean;
     };
-    static long long DayOf(long long seconds) { return seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400; }
+    static long long DayOf(long long seconds) { return calendar::FloorDivide(seconds, 86400); }
     // The offset of every instant of a UTC day, where no change of time comes near it:
     // the same a day before, at its middle and a day after its end (no zone changes
     // twice in a day and a half).

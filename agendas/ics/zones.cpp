@@ -129,7 +129,7 @@ bool IsZoneFile(const std::string& name) {
 void ForgetZoneDays() { dayOffsets.clear(); }
 
 long long WallSecondsAt(icaltimezone* zone, long long instant) {
-    const long long day = instant >= 0 ? instant / 86400 : (instant - 86399) / 86400;
+    const long long day = calendar::FloorDivide(instant, 86400);
     if (const long long offset = DayOffset(zone, day); offset != kNoSingleOffset) return instant + offset;
     return instant + OffsetAt(zone, instant);
 }
@@ -177,7 +177,7 @@ long long ZonedInstant(const icaltimetype& time) {
     const long long seconds = WallSeconds(time);
     if (icaltime_is_utc(time) || time.zone == nullptr) return seconds;
     auto* zone = const_cast<icaltimezone*>(time.zone);
-    const long long day = seconds >= 0 ? seconds / 86400 : (seconds - 86399) / 86400;
+    const long long day = calendar::FloorDivide(seconds, 86400);
     if (const long long offset = DayOffset(zone, day); offset != kNoSingleOffset) return seconds - offset;
     // The offsets a day before and a day after: no zone changes twice in two days.
     const long long before = OffsetAt(zone, seconds - 86400), after = OffsetAt(zone, seconds + 86400);
