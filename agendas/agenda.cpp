@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <iterator>
 #include <unordered_map>
 #include <utility>
 
@@ -177,6 +178,25 @@ std::optional<Event> EventOf(const Occurrence& occurrence, const std::string& ag
     return event;
 }
 
+bool ShownFirst(const std::shared_ptr<const Event>& a, const std::shared_ptr<const Event>& b) {
+    return ShownBefore(*a, *b);
+}
+
+// A month's events day by day, from `first` (the 1st) to `last`, each day in the order
+// it lists them.
+std::vector<SharedEvents> DaysOfMonth(const SharedEvents& events, LocalDate first, LocalDate last) {
+    std::vector<SharedEvents> days(std::size_t(last.day));
+    for (const std::shared_ptr<const Event>& event : events) {
+        // The days of the month it lasts into, from its first to its last.
+        for (LocalDate day = std::max(first, event->start.Date()), end = std::min(last, event->end.Date()); day <= end;
+             day = NextDay(day)) {
+            if (event->IsOn(day)) days[std::size_t(day.day - 1)].push_back(event);
+        }
+    }
+    for (SharedEvents& day : days) std::ranges::stable_sort(day, ShownFirst);
+    return days;
+}
+
 std::string Sentence(const std::string& agenda, const std::string& path, const std::string& problem) {
     return "L'agenda « " + agenda + " » : « " + path + " » " + problem + ".";
 }
@@ -290,6 +310,7 @@ bool Agenda::TakeEvents(LoadedSource& source, const WrittenFile& written) {
             continue;
         }
         std::erase_if(events.events, [&](const auto& event) { return uids.contains(event->origin->uid); });
+        events.days.clear();
         const FileMonth added =
             WrittenMonthOf(source, written.path, file.written.size() - 1, month.first, month.second);
         events.events.insert(events.events.end(), added.events.begin(), added.events.end());
@@ -388,7 +409,7 @@ void Agenda::AddOccurrences(const LoadedSource& source, const std::string& key, 
     for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
 }
 
-const std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source, int year, int month) {
+std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source, int year, int month) {
     const auto key = std::make_pair(year, month);
     auto found = source.months.find(key);
     if (found != source.months.end()) return found->second;
@@ -430,9 +451,11 @@ AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
             days.contacts.insert(days.contacts.end(), contacts.begin(), contacts.end());
         }
     }
-    // A month at a time, each day's events are gathered from the months kept, shared
-    // with them (the next month's computation may drop a month, not its events), and put
-    // in order: a grid of ten weeks from a vdir of 20,000 events sorts pointers, not events.
+    // A month at a time, each day's events are taken from the months kept, shared with
+    // them (the next month's computation may drop a month, not its events): each
+    // file's month is put in order day by day once, and a page that shows it again
+    // takes its days as they are. The files' days come together in the order of the
+    // sources and of the files, as one stable sort of all their events would put them.
     std::vector<SharedEvents> onDay;
     for (LocalDate month = FirstOfMonth(first.year, first.month); first <= last && month <= last;
          month = FirstOfNextMonth(month.year, month.month)) {
@@ -440,27 +463,30 @@ AgendaDays Agenda::DaysBetween(LocalDate first, LocalDate last) {
         const LocalDate from = std::max(first, month), to = std::min(last, monthEnd);
         onDay.assign(std::size_t(agendas::DaysBetween(from, to) + 1), {});  // [1, 31]
         for (const auto& source : loaded_) {
-            for (const auto& [key, file] : MonthEvents(*source, month.year, month.month)) {
+            for (auto& [key, file] : MonthEvents(*source, month.year, month.month)) {
                 for (const std::string& trouble : file.troubles) {
                     if (std::ranges::find(days.problems, trouble) == days.problems.end())
                         days.problems.push_back(trouble);
                 }
-                for (const std::shared_ptr<const Event>& event : file.events) {
-                    // The days of the month it lasts into, from its first to its last.
-                    LocalDate day = std::max(from, event->start.Date());
-                    const LocalDate end = std::min(to, event->end.Date());
-                    for (; day <= end; day = NextDay(day)) {
-                        if (event->IsOn(day)) onDay[std::size_t(agendas::DaysBetween(from, day))].push_back(event);
+                if (file.days.empty()) file.days = DaysOfMonth(file.events, month, monthEnd);
+                for (std::size_t at = 0; at < onDay.size(); ++at) {
+                    const SharedEvents& fileDay = file.days[std::size_t(from.day - 1) + at];
+                    SharedEvents& day = onDay[at];
+                    if (fileDay.empty()) continue;
+                    if (day.empty()) {
+                        day = fileDay;
+                        continue;
                     }
+                    SharedEvents merged;
+                    merged.reserve(day.size() + fileDay.size());
+                    std::ranges::merge(day, fileDay, std::back_inserter(merged), ShownFirst);
+                    day = std::move(merged);
                 }
             }
         }
         LocalDate day = from;
         for (SharedEvents& events : onDay) {
-            if (!events.empty()) {
-                std::ranges::stable_sort(events, [](const auto& a, const auto& b) { return ShownBefore(*a, *b); });
-                days.days.emplace_hint(days.days.end(), day, std::move(events));
-            }
+            if (!events.empty()) days.days.emplace_hint(days.days.end(), day, std::move(events));
             day = NextDay(day);
         }
     }

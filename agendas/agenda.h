@@ -30,6 +30,9 @@ using SharedEvents = std::vector<std::shared_ptr<const Event>>;
 struct FileMonth {
     SharedEvents events;
     std::vector<std::string> troubles;
+    // The events on each day of the month, from the 1st, each day in the order it
+    // lists them: made when first asked, emptied whenever `events` changes.
+    std::vector<SharedEvents> days;
 };
 
 // The events of a range of days.
@@ -96,7 +99,7 @@ private:
     bool TakeEvents(LoadedSource& source, const WrittenFile& written);
     void LookAgain(LoadedSource& source);
     // The month's events of the source, file by file (by its key in the source).
-    const std::map<std::string, FileMonth>& MonthEvents(LoadedSource& source, int year, int month);
+    std::map<std::string, FileMonth>& MonthEvents(LoadedSource& source, int year, int month);
     FileMonth FileMonthOf(const LoadedSource& source, const std::string& key, int year, int month) const;
     // The month's events of the gadget's change `layer` to the file (ReadFile::written).
     FileMonth WrittenMonthOf(const LoadedSource& source, const std::string& key, std::size_t layer, int year,
