@@ -41,6 +41,14 @@ constexpr ReminderRow kReminderRows[] = {
 // The end of a repetition, in the order of its list.
 enum Ending { kNeverEnds, kEndsOnADay, kEndsAfter };
 
+// A list whose rows are the user's texts (an event's title, an agenda's name) is as
+// wide as some forty letters, whatever the longest row: the dialog, of a fixed size,
+// would grow past the screen's edge, its buttons with it. The open list shows them whole.
+void KeepNarrow(QComboBox* list) {
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(40);
+}
+
 const QLocale& French() {
     static const QLocale french(QLocale::French, QLocale::France);
     return french;
@@ -126,6 +134,7 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     // Made in the order of the form, which is the order of the Tab key.
     event_ = new QComboBox(this);
     event_->setObjectName(QStringLiteral("Event"));
+    KeepNarrow(event_);
     auto* eventLabel = Named("É&vènement :", event_, this);
     phrase_ = new QLineEdit(this);
     phrase_->setObjectName(QStringLiteral("QuickEntry"));
@@ -189,6 +198,7 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     auto* reminderLabel = Named("R&appel :", reminder_, this);
     calendar_ = new QComboBox(this);
     calendar_->setObjectName(QStringLiteral("Calendar"));
+    KeepNarrow(calendar_);
     auto* calendarLabel = Named("A&genda :", calendar_, this);
     for (const agendas::Source& calendar : saving_.Calendars()) {
         calendar_->addItem(Utf8(calendar.name), FromNative(calendar.location));
@@ -263,10 +273,9 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     // tomorrow's midnight).
     const QDateTime next = QDateTime(now.date(), QTime(now.time().hour(), 0)).addSecs(3600);
     const QDateTime start = day == now.date() ? next : QDateTime(day, next.time());
-    agendas::EventFields fields;
-    fields.start = LocalOf(start);
-    fields.end = LocalOf(start.addSecs(3600));
-    ShowFields(fields);
+    newEvent_.start = LocalOf(start);
+    newEvent_.end = LocalOf(start.addSecs(3600));
+    ShowFields(newEvent_);
 
     ListEvents();
     connect(event_, &QComboBox::currentIndexChanged, this, &EventDialog::OpenEvent);
@@ -464,6 +473,12 @@ void EventDialog::OpenEvent(int index) {
     Unsay();
     understood_->clear();
     if (index <= 0 || index > int(events_.size())) {
+        // A new event begins as the dialog began, not as a copy of the event left,
+        // which a save would write a second time.
+        if (opened_) {
+            ShowFields(newEvent_);
+            reminder_->setCurrentIndex(0);  // « Aucun », before the row of the reminders kept goes
+        }
         opened_.reset();
         setWindowTitle(Utf8("Nouvel évènement"));
         remove_->hide();

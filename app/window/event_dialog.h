@@ -82,6 +82,7 @@ private:
     };
     std::vector<agendas::Event> events_;  // of the writable calendars, on `day_`
     std::optional<Opened> opened_;
+    agendas::EventFields newEvent_;  // the fields a new event begins with
 
     QDate day_;
     QDateTime now_;

@@ -372,6 +372,48 @@ private slots:
         QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), open);
     }
 
+    // « Nouvel évènement » chosen again after an event begins anew: a save would
+    // otherwise write the event left a second time, and the reminder kept as written
+    // would become the row above it.
+    void aNewEventChosenAfterAnOpenOneBeginsAnew() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("new after open"));
+        QVERIFY(
+            test::WriteBytes(folder + QStringLiteral("/reunion.ics"), Meeting("FREQ=WEEKLY")
+                                                                          .replace("END:VEVENT",
+                                                                                   "BEGIN:VALARM\r\nACTION:DISPLAY\r\n"
+                                                                                   "DESCRIPTION:R\r\nTRIGGER:-PT2H\r\n"
+                                                                                   "END:VALARM\r\nEND:VEVENT")));
+        EventDialog dialog(QDate(2026, 12, 14), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        const QTime start = Child<QTimeEdit>(dialog, "StartTime")->time();  // 16:00, the next hour
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_V, Qt::AltModifier);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), QStringLiteral("Réunion"));
+        QCOMPARE(Child<QComboBox>(dialog, "Reminder")->currentText(), QStringLiteral("Comme écrits dans l'agenda"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(dialog.windowTitle(), QStringLiteral("Nouvel évènement"));
+        QCOMPARE(Child<QLineEdit>(dialog, "Title")->text(), QString());
+        QCOMPARE(Child<QComboBox>(dialog, "Reminder")->currentText(), QStringLiteral("Aucun"));
+        QCOMPARE(Child<QTimeEdit>(dialog, "StartTime")->time(), start);
+    }
+
+    // An event of a very long title keeps the dialog within the screen, its buttons
+    // in reach.
+    void aLongTitleInTheListKeepsTheDialogNarrow() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("long title"));
+        QVERIFY(test::WriteBytes(folder + QStringLiteral("/reunion.ics"),
+                                 Meeting("FREQ=WEEKLY").replace("SUMMARY:Réunion", "SUMMARY:" + QByteArray(400, 'R'))));
+        EventDialog dialog(QDate(2026, 12, 14), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QCOMPARE(Child<QComboBox>(dialog, "Event")->count(), 2);
+        QVERIFY2(dialog.width() < 60 * dialog.fontMetrics().averageCharWidth() + 200,
+                 qPrintable(QString::number(dialog.width())));
+    }
+
     // Entrée on a day of the grid, as a double click, opens the dialog on that day;
     // the event saved is underlined in the grid.
     void aDayOfTheGridOpensTheDialogOnIt() {
