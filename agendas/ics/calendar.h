@@ -36,6 +36,7 @@ inline TimeKind KindOf(const icaltimetype& time) {
 }
 
 using agendas::WallSeconds;
+using agendas::WallTime;
 
 inline Key KeyOf(const icaltimetype& time) {
     if (KindOf(time) == TimeKind::Zoned) return {true, ZonedInstant(time)};
@@ -44,14 +45,14 @@ inline Key KeyOf(const icaltimetype& time) {
 
 inline std::string Text(const char* text) { return text ? std::string(text) : std::string(); }
 
-// Wall arithmetic in the time's own frame; a date moves by whole days.
+// Wall arithmetic in the time's own frame; a date moves by whole days (toward the
+// start for a part of a day).
 inline icaltimetype AddSeconds(icaltimetype time, long long seconds) {
-    if (time.is_date) {
-        icaltime_adjust(&time, int(seconds / 86400), 0, 0, 0);
-    } else {
-        icaltime_adjust(&time, int(seconds / 86400), 0, 0, int(seconds % 86400));
-    }
-    return time;
+    const long long wall = WallSeconds(time) + (time.is_date ? seconds / 86400 * 86400 : seconds);
+    icaltimetype moved = WallTime(wall, time.is_date != 0);
+    moved.zone = time.zone;
+    moved.is_daylight = time.is_daylight;
+    return moved;
 }
 
 // How long an occurrence lasts. A DURATION of hours, minutes and seconds is exact

@@ -40,7 +40,7 @@ icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
     if (entry.kind == TimeKind::Zoned) {
         icaltimezone* zone = icaltime_is_utc(entry.start) ? icaltimezone_get_utc_timezone()
                                                           : const_cast<icaltimezone*>(entry.start.zone);
-        icaltimetype time = icaltime_from_timet_with_zone(time_t(WallSecondsAt(zone, instant)), 0, nullptr);
+        icaltimetype time = WallTime(WallSecondsAt(zone, instant), false);
         time.zone = entry.start.zone;
         return time;
     }
@@ -54,7 +54,7 @@ icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
 
 // The wall time that WallSeconds gave, in the frame of `entry`'s start.
 icaltimetype FromWallSeconds(const Entry& entry, long long wall) {
-    icaltimetype time = icaltime_from_timet_with_zone(time_t(wall), entry.start.is_date, nullptr);
+    icaltimetype time = WallTime(wall, entry.start.is_date);
     time.zone = entry.start.zone;
     time.is_date = entry.start.is_date;
     return time;

@@ -10,10 +10,6 @@ namespace agendas::ics {
 
 namespace {
 
-icaltimetype FromWall(long long wall, bool isDate) {
-    return icaltime_from_timet_with_zone(time_t(wall), isDate ? 1 : 0, nullptr);
-}
-
 template <std::size_t N>
 bool ReadParts(const short (&values)[N], int least, int most, std::vector<int>& into) {
     for (std::size_t at = 0; at < N && values[at] != ICAL_RECURRENCE_ARRAY_MAX; ++at) {
@@ -139,7 +135,7 @@ void RuleInstances::SkipTo(long long wall) {
     if (own_) {
         own_->SkipTo(wall);
     } else if (iterator_ != nullptr) {
-        icalrecur_iterator_set_start(iterator_, FromWall(wall, start_.is_date));
+        icalrecur_iterator_set_start(iterator_, WallTime(wall, start_.is_date));
     }
 }
 
@@ -163,7 +159,7 @@ std::optional<long long> RuleInstances::Next(long long until) {
             for (std::size_t at = 0; at < given_; ++at) icalrecur_iterator_next(iterator_);
         } else if (iterator_ != nullptr && (last_ || skippedTo_)) {
             const long long from = std::max(last_.value_or(LLONG_MIN), skippedTo_.value_or(LLONG_MIN));
-            icalrecur_iterator_set_start(iterator_, FromWall(from, start_.is_date));
+            icalrecur_iterator_set_start(iterator_, WallTime(from, start_.is_date));
         }
     }
     if (iterator_ == nullptr) {

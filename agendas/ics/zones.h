@@ -26,13 +26,30 @@ icaltimezone* BuiltinZone(std::string_view name, std::size_t& unlistedLeft);
 // A time's wall reading, its zone left aside, as seconds from 1970-01-01 00:00 read
 // as UTC; a date at its midnight. Counted in proleptic Gregorian days, so that a
 // birthday of 1604 or a series of 1890 reads as it is written: libical's own count
-// (icaltime_as_timet) gives -1 for any year before 1902. The other way,
-// icaltime_from_timet_with_zone goes through the C library's gmtime_r, which reads
-// any year.
+// (icaltime_as_timet) gives -1 for any year before 1902.
 inline long long WallSeconds(const icaltimetype& time) {
     const long long day = calendar::DaysFromCivil(time.year, time.month, time.day);
     if (time.is_date) return day * 86400;
     return day * 86400 + time.hour * 3600LL + time.minute * 60LL + time.second;
+}
+
+// The other way: the time, without zone, whose WallSeconds are `wall` (a date at its
+// midnight when `isDate`), as icaltime_from_timet_with_zone(wall, isDate, nullptr)
+// gives it without the C library's lock and gmtime_r, at every occurrence.
+inline icaltimetype WallTime(long long wall, bool isDate) {
+    icaltimetype time = icaltime_null_time();
+    const long long day = calendar::FloorDivide(wall, 86400), second = wall - day * 86400;
+    const calendar::CivilDate date = calendar::CivilFromDays(day);
+    time.year = int(date.year);
+    time.month = date.month;
+    time.day = date.day;
+    time.is_date = isDate ? 1 : 0;
+    if (!isDate) {
+        time.hour = int(second / 3600);
+        time.minute = int(second % 3600 / 60);
+        time.second = int(second % 60);
+    }
+    return time;
 }
 
 // The zones that the TZIDs of one calendar name, each looked up once: the file's own

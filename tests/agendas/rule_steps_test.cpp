@@ -163,8 +163,12 @@ TEST(RuleSteps, WallSecondsOfEveryDayAgreeWithTimegm) {
         ASSERT_EQ(wall, next) << icaltime_as_ical_string(time);
         const icaltimetype back = icaltime_from_timet_with_zone(time_t(wall), 0, nullptr);
         ASSERT_EQ(icaltime_compare(back, time), 0) << icaltime_as_ical_string(time);
+        ASSERT_EQ(icaltime_compare(agendas::ics::WallTime(wall, false), back), 0) << icaltime_as_ical_string(time);
         time.is_date = 1;
         ASSERT_EQ(agendas::ics::WallSeconds(time), wall - 86399) << icaltime_as_ical_string(time);
+        const icaltimetype date = agendas::ics::WallTime(wall, true);
+        ASSERT_TRUE(date.is_date && date.hour == 0 && icaltime_compare(date, time) == 0)
+            << icaltime_as_ical_string(time);
     }
 }
 
