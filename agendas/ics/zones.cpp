@@ -120,7 +120,7 @@ bool IsListedZone(const std::string& name) {
 bool IsZoneFile(const std::string& name) {
     const char* folder = icaltzutil_get_zone_directory();
     if (folder == nullptr) return false;
-    struct stat status {};
+    struct stat status = {};
     return stat((std::string(folder) + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
