@@ -87,15 +87,12 @@ TEST(Contacts, BirthdaysAreReadFromEachFormOfBDAY) {
 struct LongCardRow {
     const char* what;
     std::string (*make)();
-    std::vector<Birthday> birthdays;
 };
 
 const std::string kCardEnd = "\r\nBDAY:19910508\r\nEND:VCARD\r\n";
 
 const LongCardRow kLongCardRows[] = {
-    {"an FN after 400,000 blanks",
-     [] { return "BEGIN:VCARD\r\nFN:" + std::string(400'000, ' ') + "Léa" + kCardEnd; },
-     {{"Léa", 5, 8, 1991}}},
+    {"an FN after 400,000 blanks", [] { return "BEGIN:VCARD\r\nFN:" + std::string(400'000, ' ') + "Léa" + kCardEnd; }},
     // Each line ends in « = », which ends a quoted-printable line: whether the line so
     // far is one is asked at every line.
     {"200,000 folded lines ending in « = », without a colon",
@@ -103,16 +100,14 @@ const LongCardRow kLongCardRows[] = {
          std::string card = "BEGIN:VCARD\r\nX-NOTE";
          for (int line = 0; line < 200'000; ++line) card += "\r\n note=";
          return card + "\r\nFN:Léa" + kCardEnd;
-     },
-     {{"Léa", 5, 8, 1991}}},
+     }},
     {"20,000 quoted-printable soft breaks after 100 kB of parameters",
      [] {
          std::string card = "BEGIN:VCARD\r\nVERSION:2.1\r\nFN;X-NOTE=" + std::string(100'000, 'a') +
                             ";ENCODING=QUOTED-PRINTABLE:L=C3=A9a";
          for (int line = 0; line < 20'000; ++line) card += "=\r\n";
          return card + kCardEnd;
-     },
-     {{"Léa", 5, 8, 1991}}},
+     }},
 };
 
 // The least processor time of three readings of the text.
@@ -135,7 +130,7 @@ double ReadingSeconds(const std::string& text) {
 TEST(Contacts, ALongCardIsReadAsQuicklyAsAnOrdinaryOneOfItsSize) {
     for (const LongCardRow& row : kLongCardRows) {
         const std::string text = row.make();
-        EXPECT_EQ(agendas::BirthdaysOf(text), row.birthdays) << row.what;
+        EXPECT_EQ(agendas::BirthdaysOf(text), (std::vector<Birthday>{{"Léa", 5, 8, 1991}})) << row.what;
         const std::string head = "BEGIN:VCARD\r\nFN:";
         const std::string ordinary = head + std::string(text.size() - head.size() - kCardEnd.size(), 'a') + kCardEnd;
         const double spent = ReadingSeconds(text), usual = ReadingSeconds(ordinary);
