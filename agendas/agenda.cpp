@@ -64,7 +64,7 @@ std::optional<Instant> InstantOfLocal(const LocalTime& wall) {
 // The firings of the occurrence's alarms; none when its times are past the zone's.
 std::shared_ptr<const EventAlarms> AlarmsOf(const Occurrence& occurrence) {
     auto alarms = std::make_shared<EventAlarms>();
-    alarms->uid = occurrence.uid;
+    alarms->uid = std::string(occurrence.uid);
     alarms->recurrence = occurrence.recurrence;
     const std::optional<Instant> start =
         occurrence.allDay || occurrence.floating ? InstantOfLocal(occurrence.startWall) : occurrence.startInstant;
@@ -91,7 +91,7 @@ std::shared_ptr<const EventOrigin> OriginOf(const Occurrence& occurrence, const 
     auto origin = std::make_shared<EventOrigin>();
     origin->calendar = calendar;
     origin->file = file;
-    origin->uid = occurrence.uid;
+    origin->uid = std::string(occurrence.uid);
     if (occurrence.recurrence.empty()) return origin;
     if (!occurrence.recurrenceZoned) {
         origin->occurrence = occurrence.recurrenceWall;
@@ -118,12 +118,13 @@ public:
         const calendar::CivilDate date = calendar::CivilFromDays(DayOf(local));
         return LocalTime{int(date.year), date.month, date.day, int(seconds / 3600), int(seconds % 3600 / 60)};
     }
-    const std::string& Title(const std::string& raw) { return Cleaned(raw, title_); }
-    const std::string& Place(const std::string& raw) { return Cleaned(raw, place_); }
+    // An occurrence's texts, which last as long as its calendar, and so the reading.
+    const std::string& Title(std::string_view raw) { return Cleaned(raw, title_); }
+    const std::string& Place(std::string_view raw) { return Cleaned(raw, place_); }
 
 private:
     struct Text {
-        std::optional<std::string> raw;
+        std::optional<std::string_view> raw;
         std::string clean;
     };
     static long long DayOf(long long seconds) { return calendar::FloorDivide(seconds, 86400); }
@@ -141,7 +142,7 @@ private:
             return std::nullopt;
         }
     }
-    static const std::string& Cleaned(const std::string& raw, Text& text) {
+    static const std::string& Cleaned(std::string_view raw, Text& text) {
         if (text.raw != raw) {
             text.raw = raw;
             text.clean = calendar::CleanText(raw);
@@ -387,26 +388,25 @@ FileMonth Agenda::WrittenMonthOf(const LoadedSource& source, const std::string& 
 void Agenda::AddOccurrences(const LoadedSource& source, const std::string& key, const IcsCalendar& calendar,
                             const Window& window, std::size_t laterFrom, FileMonth& events) const {
     const std::vector<ReadFile::Written>& written = source.read.files.at(key).written;
-    const auto writtenLater = [&](const std::string& uid) {
+    const auto writtenLater = [&](std::string_view uid) {
         for (std::size_t later = laterFrom; later < written.size(); ++later) {
             if (std::ranges::find(written[later].uids, uid) != written[later].uids.end()) return true;
         }
         return false;
     };
-    const Expansion expansion = calendar.Expand(window);
     const std::string path = PathOf(source.read, key);
     const std::string& name = source.read.name;
     const bool writable = source.read.source.writable;
     OccurrenceReading reading;
-    for (const Occurrence& occurrence : expansion.occurrences) {
-        if (laterFrom < written.size() && writtenLater(occurrence.uid)) continue;
+    const std::vector<std::string> problems = calendar.EachOccurrence(window, [&](const Occurrence& occurrence) {
+        if (laterFrom < written.size() && writtenLater(occurrence.uid)) return;
         std::optional<Event> event = EventOf(occurrence, name, reading);
-        if (!event) continue;
+        if (!event) return;
         if (writable && !occurrence.uid.empty())
             event->origin = OriginOf(occurrence, source.read.source.location, path);
         events.events.push_back(std::make_shared<const Event>(std::move(*event)));
-    }
-    for (const std::string& trouble : expansion.problems) events.troubles.push_back(Sentence(name, path, trouble));
+    });
+    for (const std::string& trouble : problems) events.troubles.push_back(Sentence(name, path, trouble));
 }
 
 std::map<std::string, FileMonth>& Agenda::MonthEvents(LoadedSource& source, int year, int month) {

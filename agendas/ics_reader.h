@@ -7,6 +7,7 @@
 // times what `date` costs to start. Nothing of libical shows in this interface.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -45,19 +46,21 @@ struct OccurrenceAlarm {
 
 // One occurrence of an event. A time with a zone (TZID, or UTC) is an instant; a
 // floating time (neither) and a date are read as the local clock and calendar
-// show them.
+// show them. Its texts are the calendar's own, as written: they last as long as the
+// calendar.
 struct Occurrence {
     bool allDay = false;
     bool floating = false;                     // a timed occurrence without zone
     Instant startInstant = 0, endInstant = 0;  // when neither allDay nor floating
     LocalTime startWall, endWall;              // otherwise; all-day: `endWall` the day after the last
-    std::string title;
-    std::optional<std::string> location;
+    std::string_view title;
+    std::optional<std::string_view> location;
     // With its alarms, or when the calendar is read identified: the event's UID, and
     // the occurrence's RECURRENCE-ID as the calendar writes it, in the event's own
     // frame ("20261210T140000", "…Z" in UTC, "20261210" for a date; empty for an event
     // that does not repeat).
-    std::string uid, recurrence;
+    std::string_view uid;
+    std::string recurrence;
     // When `recurrence` is set, the start the series gives the occurrence before any
     // change: an instant when `recurrenceZoned`, otherwise a wall time (a date at 00:00).
     bool recurrenceZoned = false;
@@ -87,8 +90,18 @@ public:
     virtual std::string Name() const = 0;
     // What was wrong in the text, French sentences (a truncated file, too many events).
     virtual std::vector<std::string> Problems() const = 0;
-    // The occurrences that last into the window (and possibly a few around it).
-    virtual Expansion Expand(const Window& window) const = 0;
+    // Gives `take` each occurrence that lasts into the window (and possibly a few
+    // around it), one after another, without keeping them; returns the problems met.
+    // A busy month holds thousands: none is copied on the way.
+    using Take = std::function<void(const Occurrence&)>;
+    virtual std::vector<std::string> EachOccurrence(const Window& window, const Take& take) const = 0;
+    // The same occurrences, kept together.
+    Expansion Expand(const Window& window) const {
+        Expansion expansion;
+        expansion.problems =
+            EachOccurrence(window, [&](const Occurrence& occurrence) { expansion.occurrences.push_back(occurrence); });
+        return expansion;
+    }
 };
 
 class IcsReader {

@@ -82,18 +82,30 @@ std::string ShownText(std::string_view utf8) {
     return shown;
 }
 
+// In one pass, as the titles of thousands of events are cleaned at each month.
 std::string CleanText(std::string_view bytes) {
-    std::string wellFormed;
-    wellFormed.reserve(bytes.size());
+    std::string clean;
+    clean.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
         const std::size_t length = Utf8Length(bytes, at);
-        wellFormed += length == 0 ? std::string_view("\xEF\xBF\xBD") : bytes.substr(at, length);
-        at += length == 0 ? 1 : length;
+        if (length == 0) {
+            clean += "\xEF\xBF\xBD";
+            ++at;
+            continue;
+        }
+        // A well-formed control character, of C0 or C1, is a blank.
+        if (ControlLength(bytes, at) == length) {
+            clean += ' ';
+        } else {
+            clean.append(bytes, at, length);
+        }
+        at += length;
     }
-    const std::string clean = ShownText(wellFormed);
     const std::size_t first = clean.find_first_not_of(' ');
     if (first == std::string::npos) return {};
-    return clean.substr(first, clean.find_last_not_of(' ') - first + 1);
+    clean.erase(clean.find_last_not_of(' ') + 1);
+    clean.erase(0, first);
+    return clean;
 }
 
 namespace {

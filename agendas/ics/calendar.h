@@ -160,7 +160,7 @@ public:
 
     std::string Name() const override { return name_; }
     std::vector<std::string> Problems() const override { return problems_; }
-    Expansion Expand(const Window& window) const override;
+    std::vector<std::string> EachOccurrence(const Window& window, const Take& take) const override;
 
     // Makes the entries of the VEVENTs in `events` (a batch, or the root itself),
     // which the caller then frees.
@@ -172,10 +172,14 @@ private:
     std::optional<icaltimetype> TimeOf(icalcomponent* event, icalproperty_kind kind);
     icaltimetype WithZone(icaltimetype time, icalproperty* property);
     void IndexRepetition(icalcomponent* event, Entry& entry);
+    // What one window gives, and how (expand.cpp).
+    struct Giving;
+    class WindowWalls;
+    // `startKey`, when given, is KeyOf(start).
     void AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start, const Length& length,
-                       const Window& window, Expansion& out, const icaltimetype* recurrence = nullptr) const;
-    void ExpandRepeats(std::size_t at, const Window& window, Expansion& out, std::size_t& steps,
-                       std::set<std::string>& said) const;
+                       const Window& window, Giving& out, const icaltimetype* recurrence = nullptr,
+                       const Key* startKey = nullptr) const;
+    void ExpandRepeats(std::size_t at, const Window& window, WindowWalls& walls, Giving& out) const;
 
     icalcomponent* root_;
     std::string name_;
@@ -212,7 +216,8 @@ private:
         // `budget`.
         void Reach(const Entry& entry, icalrecurrencetype rule, long long to, std::size_t& budget);
         // Gives `offer` each instance of [from, to] in turn, while it answers true.
-        void Each(long long from, long long to, const std::function<bool(long long)>& offer) const;
+        template <typename Offer>
+        void Each(long long from, long long to, const Offer& offer) const;
     };
     // By entry and rule.
     mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;

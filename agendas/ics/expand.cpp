@@ -35,21 +35,10 @@ LocalTime LocalOf(const icaltimetype& time) {
     return {time.year, time.month, time.day, time.is_date ? 0 : time.hour, time.is_date ? 0 : time.minute};
 }
 
-// The wall time of the event's frame at `instant` (zoned) or at local `date`.
-icaltimetype FrameTime(const Entry& entry, Instant instant, LocalDate date) {
-    if (entry.kind == TimeKind::Zoned) {
-        icaltimezone* zone = icaltime_is_utc(entry.start) ? icaltimezone_get_utc_timezone()
-                                                          : const_cast<icaltimezone*>(entry.start.zone);
-        icaltimetype time = WallTime(WallSecondsAt(zone, instant), false);
-        time.zone = entry.start.zone;
-        return time;
-    }
-    icaltimetype time = icaltime_null_time();
-    time.year = date.year;
-    time.month = date.month;
-    time.day = date.day;
-    time.is_date = entry.kind == TimeKind::Date;
-    return time;
+// `wall` moved by `seconds` in the frame of `entry`'s start, as AddSeconds moves its
+// times: a date by whole days.
+long long MovedWall(const Entry& entry, long long wall, long long seconds) {
+    return wall + (entry.start.is_date ? seconds / 86400 * 86400 : seconds);
 }
 
 // The wall time that WallSeconds gave, in the frame of `entry`'s start.
@@ -60,11 +49,30 @@ icaltimetype FromWallSeconds(const Entry& entry, long long wall) {
     return time;
 }
 
-// The instants of a zoned occurrence that begins at `start` and lasts `length`.
-std::pair<Instant, Instant> ZonedSpan(const icaltimetype& start, const Length& length) {
-    const Instant first = ZonedInstant(start);
-    const Instant end = length.exact ? first + length.seconds : ZonedInstant(AddSeconds(start, length.seconds));
+// The instants of a zoned occurrence that begins at `start` and lasts `length`;
+// `startKey`, when given, is KeyOf(start).
+std::pair<Instant, Instant> ZonedSpan(const icaltimetype& start, const Length& length, const Key* startKey = nullptr) {
+    const Instant first = startKey != nullptr && startKey->zoned ? startKey->value : ZonedInstant(start);
+    Instant end = first + length.seconds;
+    if (!length.exact) {
+        end = start.is_date ? ZonedInstant(AddSeconds(start, length.seconds))
+                            : ZonedInstantOfWall(WallSeconds(start) + length.seconds, start.zone);
+    }
     return {first, std::max(end, first)};
+}
+
+// Adds `key` to the keys of a series' instances given so far, kept in order, unless
+// it is there already. A rule gives its instances in order: each comes at the end,
+// but around a skipped hour, where two wall times may stand for one instant.
+bool FirstTime(std::vector<Key>& keys, const Key& key) {
+    if (keys.empty() || keys.back() < key) {
+        keys.push_back(key);
+        return true;
+    }
+    const auto at = std::ranges::lower_bound(keys, key);
+    if (at != keys.end() && *at == key) return false;
+    keys.insert(at, key);
+    return true;
 }
 
 // An instant of no length counts where it falls, at the window's start too.
@@ -121,12 +129,61 @@ double ProcessorSeconds() {
 
 }  // namespace
 
+// Each occurrence of a window goes to `take`, up to kMostOccurrences.
+struct LibicalCalendar::Giving {
+    explicit Giving(const Take& taker) : take(taker) {}
+    const Take& take;
+    std::size_t given = 0;
+    bool full = false;  // one more was left out
+    std::vector<std::string> problems;
+    std::set<std::string> said;  // the kinds of problem said already
+    std::size_t steps = 0;       // the rules' steps
+    std::vector<Key> keys;       // a series' instances given, reused from one to the next
+
+    void Give(const Occurrence& occurrence) {
+        if (given == kMostOccurrences) {
+            full = true;
+            return;
+        }
+        take(occurrence);
+        ++given;
+    }
+};
+
+// The window's start and end as the wall times of each frame the events start in:
+// each zone is read once a window, whatever the number of its series.
+class LibicalCalendar::WindowWalls {
+public:
+    explicit WindowWalls(const Window& window) : window_(window) {}
+
+    std::pair<long long, long long> Of(const Entry& entry) {
+        if (entry.kind != TimeKind::Zoned) {
+            const auto midnight = [](LocalDate date) {
+                return calendar::DaysFromCivil(date.year, date.month, date.day) * 86400LL;
+            };
+            return {midnight(window_.first), midnight(window_.next)};
+        }
+        icaltimezone* zone = icaltime_is_utc(entry.start) ? icaltimezone_get_utc_timezone()
+                                                          : const_cast<icaltimezone*>(entry.start.zone);
+        for (const auto& [known, walls] : zones_) {
+            if (known == zone) return walls;
+        }
+        const std::pair walls{WallSecondsAt(zone, window_.start), WallSecondsAt(zone, window_.end)};
+        zones_.emplace_back(zone, walls);
+        return walls;
+    }
+
+private:
+    const Window& window_;
+    std::vector<std::pair<const icaltimezone*, std::pair<long long, long long>>> zones_;
+};
+
 void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const icaltimetype& start,
-                                    const Length& length, const Window& window, Expansion& out,
-                                    const icaltimetype* recurrence) const {
+                                    const Length& length, const Window& window, Giving& out,
+                                    const icaltimetype* recurrence, const Key* startKey) const {
     Occurrence occurrence;
     if (entry.kind == TimeKind::Zoned) {
-        std::tie(occurrence.startInstant, occurrence.endInstant) = ZonedSpan(start, length);
+        std::tie(occurrence.startInstant, occurrence.endInstant) = ZonedSpan(start, length, startKey);
         if (!Overlaps(occurrence.startInstant, occurrence.endInstant, window)) return;
     } else {
         occurrence.allDay = entry.kind == TimeKind::Date;
@@ -141,7 +198,7 @@ void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const
         if (!overlaps) return;
     }
     occurrence.title = look.title;
-    occurrence.location = look.location;
+    if (look.location) occurrence.location = *look.location;
     if (look.alarms) {
         TimeAlarms(entry, *look.alarms, start, length, occurrence);
         occurrence.recurrence = recurrence != nullptr ? WrittenTime(*recurrence) : look.alarms->recurrence;
@@ -155,11 +212,10 @@ void LibicalCalendar::AddOccurrence(const Entry& entry, const Entry& look, const
             occurrence.recurrenceWall = LocalOf(*original);
         }
     }
-    out.occurrences.push_back(std::move(occurrence));
+    out.Give(occurrence);
 }
 
-void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, Expansion& out, std::size_t& steps,
-                                    std::set<std::string>& said) const {
+void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, WindowWalls& walls, Giving& out) const {
     const Entry& entry = entries_[entryAt];
     const Repetition& repetition = *entry.repetition;
     // Instances that begin up to the event's length (and a day) before the window
@@ -168,17 +224,25 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
     for (const Future& future : repetition.futures)
         moves = std::max({moves, std::abs(future.shift) + entries_[future.entry].length.seconds});
     const long long reach = std::max(entry.length.seconds, moves) + 86400;
-    const icaltimetype lower = AddSeconds(FrameTime(entry, window.start, window.first), -reach);
-    const icaltimetype upper = AddSeconds(FrameTime(entry, window.end, window.next), 86400 + moves);
+    const auto [windowStart, windowEnd] = walls.Of(entry);
+    // The wall times of the start's frame within which instances are looked for.
+    const long long from = MovedWall(entry, windowStart, -reach), to = MovedWall(entry, windowEnd, 86400 + moves);
+    const long long startWall = WallSeconds(entry.start);
+    // Each instance is given once: those of one rule come in order, and are kept in
+    // order as they come; several rules, or RDATEs, may give an instance again anywhere.
+    const bool inOrder = repetition.rules.size() <= 1 && repetition.dates.empty();
+    out.keys.clear();
     std::set<Key> seen;
-    const auto offer = [&](icaltimetype start, const std::optional<Length>& own) {
+    const auto offer = [&](const icaltimetype& start, const std::optional<Length>& own) {
         const Key key = KeyOf(start);
-        if (!seen.insert(key).second || repetition.excluded.contains(key) || repetition.replaced.contains(key)) return;
+        if (!(inOrder ? FirstTime(out.keys, key) : seen.insert(key).second) || repetition.excluded.contains(key) ||
+            repetition.replaced.contains(key))
+            return;
         if (!repetition.excludedDays.empty() && repetition.excludedDays.contains({start.year, start.month, start.day}))
             return;
         const auto later = std::ranges::upper_bound(repetition.futures, key, {}, &Future::from);
         if (later == repetition.futures.begin()) {
-            AddOccurrence(entry, entry, start, own.value_or(entry.length), window, out, &start);
+            AddOccurrence(entry, entry, start, own.value_or(entry.length), window, out, &start, &key);
             return;
         }
         const Future& future = *std::prev(later);
@@ -186,11 +250,52 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
         if (!look.cancelled)
             AddOccurrence(entry, look, AddSeconds(start, future.shift), look.length, window, out, &start);
     };
+    const auto tooLong = [&] {
+        if (out.said.insert("steps").second)
+            out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
+    };
+    // The instances of a rule's list from `from` on, step by step as an iterator would
+    // give them.
+    const auto offerListed = [&](const Listed& listed) {
+        const auto& instances = listed.instances;
+        auto at = from > startWall ? std::lower_bound(instances.begin(), instances.end(), from) : instances.begin();
+        for (std::size_t ruleSteps = 0;; ++at) {
+            if (++ruleSteps > kMostRuleSteps || ++out.steps > kMostWindowSteps) {
+                tooLong();
+                break;
+            }
+            if (at == instances.end() || *at > to) break;
+            if (*at < from) continue;
+            offer(FromWallSeconds(entry, *at), std::nullopt);
+            if (out.full) break;
+        }
+    };
+    const auto offerCounted = [&](const Counted& counted) {
+        if (counted.cut) tooLong();
+        counted.Each(from, to, [&](long long wall) {
+            if (out.full) return false;
+            offer(FromWallSeconds(entry, wall), std::nullopt);
+            return true;
+        });
+    };
     offer(entry.start, std::nullopt);
     // A rule's instances come after DTSTART: one that begins after the window has
     // none in it, and needs no iterator.
-    const bool ruleReaches = icaltime_compare(entry.start, upper) <= 0;
+    const bool ruleReaches = startWall <= to;
     for (std::size_t ruleAt = 0; ruleReaches && ruleAt < repetition.rules.size(); ++ruleAt) {
+        const std::pair listKey{entryAt, ruleAt};
+        // A rule listed at an earlier window, as far as this one, gives its instances
+        // without being read again.
+        if (const auto listed = listed_.find(listKey); listed != listed_.end() && !listed->second.dense &&
+                                                       listed->second.Covers(from - kListMargin, to + kListMargin)) {
+            offerListed(listed->second);
+            continue;
+        }
+        if (const auto counted = counted_.find(listKey);
+            counted != counted_.end() && counted->second.ended && !counted->second.unlisted) {
+            offerCounted(counted->second);
+            continue;
+        }
         const std::string& ruleText = repetition.rules[ruleAt];
         icalrecurrencetype rule = icalrecurrencetype_from_string(ruleText.c_str());
         // The RSCALE's name that libical copied for this reading of the rule.
@@ -205,7 +310,7 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
             refusal = refusals.emplace(ruleText, std::move(why)).first;
         }
         if (!refusal->second.empty()) {
-            if (said.insert(refusal->second).second) {
+            if (out.said.insert(refusal->second).second) {
                 out.problems.push_back("la répétition de « " + entry.title + " » n'est pas lue : " + refusal->second);
             }
             continue;
@@ -219,48 +324,20 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
         }
         // A rule with COUNT is walked from DTSTART, which libical cannot skip: its
         // instances are listed once, at its first window, and each window takes its
-        // own from the list. Another rule starts at the window.
-        const long long from = WallSeconds(lower), to = WallSeconds(upper);
+        // own from the list. Another rule is listed around the window.
         if (rule.count > 0) {
-            Counted& counted = counted_[{entryAt, ruleAt}];
+            Counted& counted = counted_[listKey];
             if (!counted.unlisted) counted.Reach(entry, rule, to, listedBudget_);
             if (!counted.unlisted) {
-                if (counted.cut && said.insert("steps").second) {
-                    out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
-                }
-                counted.Each(from, to, [&](long long wall) {
-                    if (out.occurrences.size() > kMostOccurrences) return false;
-                    offer(FromWallSeconds(entry, wall), std::nullopt);
-                    return true;
-                });
+                offerCounted(counted);
                 continue;
             }
         } else {
-            // Another rule is listed around the window, and the window takes its
-            // instances from the list, step by step as the iterator below would give
-            // them from `lower` on.
-            Listed& listed = listed_[{entryAt, ruleAt}];
+            Listed& listed = listed_[listKey];
             if (!listed.dense && !listed.Covers(from - kListMargin, to + kListMargin))
                 listed.List(entry, rule, from - kListMargin, to + kListMargin, listedBudget_);
             if (!listed.dense) {
-                const auto& instances = listed.instances;
-                auto at = icaltime_compare(lower, entry.start) > 0
-                              ? std::lower_bound(instances.begin(), instances.end(), from)
-                              : instances.begin();
-                for (std::size_t ruleSteps = 0;; ++at) {
-                    if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
-                        if (said.insert("steps").second) {
-                            out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
-                        }
-                        break;
-                    }
-                    if (at == instances.end()) break;
-                    const icaltimetype next = FromWallSeconds(entry, *at);
-                    if (icaltime_compare(next, upper) > 0) break;
-                    if (icaltime_compare(next, lower) < 0) continue;
-                    offer(next, std::nullopt);
-                    if (out.occurrences.size() > kMostOccurrences) break;
-                }
+                offerListed(listed);
                 continue;
             }
         }
@@ -268,22 +345,18 @@ void LibicalCalendar::ExpandRepeats(std::size_t entryAt, const Window& window, E
         // full, is walked at each window: from the window, or from DTSTART with COUNT.
         RuleInstances instances(rule, entry.start);
         if (!instances.Exists()) continue;
-        if (rule.count == 0 && icaltime_compare(lower, entry.start) > 0) instances.SkipTo(from);
+        if (rule.count == 0 && from > startWall) instances.SkipTo(from);
         std::size_t ruleSteps = 0;
         for (;;) {
-            if (++ruleSteps > kMostRuleSteps || ++steps > kMostWindowSteps) {
-                if (said.insert("steps").second) {
-                    out.problems.push_back("la répétition de « " + entry.title + " » est trop longue à suivre");
-                }
+            if (++ruleSteps > kMostRuleSteps || ++out.steps > kMostWindowSteps) {
+                tooLong();
                 break;
             }
             const std::optional<long long> wall = instances.Next(to);
-            if (!wall) break;
-            const icaltimetype next = FromWallSeconds(entry, *wall);
-            if (icaltime_compare(next, upper) > 0) break;
-            if (icaltime_compare(next, lower) < 0) continue;
-            offer(next, std::nullopt);
-            if (out.occurrences.size() > kMostOccurrences) break;
+            if (!wall || *wall > to) break;
+            if (*wall < from) continue;
+            offer(FromWallSeconds(entry, *wall), std::nullopt);
+            if (out.full) break;
         }
     }
     for (const ExtraDate& date : repetition.dates) offer(date.start, date.length);
@@ -333,7 +406,8 @@ void LibicalCalendar::Counted::Reach(const Entry& entry, icalrecurrencetype rule
     if (ended) walk.reset();
 }
 
-void LibicalCalendar::Counted::Each(long long from, long long to, const std::function<bool(long long)>& offer) const {
+template <typename Offer>
+void LibicalCalendar::Counted::Each(long long from, long long to, const Offer& offer) const {
     for (auto at = std::lower_bound(instances.begin(), instances.end(), from); at != instances.end() && *at <= to;
          ++at) {
         if (!offer(*at)) return;
@@ -402,11 +476,10 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
     to = reached;
 }
 
-Expansion LibicalCalendar::Expand(const Window& window) const {
+std::vector<std::string> LibicalCalendar::EachOccurrence(const Window& window, const Take& take) const {
     const std::lock_guard lock(libicalMutex);
-    Expansion out;
-    std::size_t steps = 0;
-    std::set<std::string> said;
+    Giving out(take);
+    WindowWalls walls(window);
     const double started = ProcessorSeconds();
     if (spans_.size() != entries_.size()) {
         spans_.assign(entries_.size(), {});
@@ -424,20 +497,19 @@ Expansion LibicalCalendar::Expand(const Window& window) const {
         }
         if (entry.cancelled) continue;
         if (entry.repetition) {
-            ExpandRepeats(at, window, out, steps, said);
+            ExpandRepeats(at, window, walls, out);
         } else if (entry.kind == TimeKind::Zoned && !Overlaps(spans_[at].start, spans_[at].end, window)) {
             continue;
         } else {
             AddOccurrence(entry, entry, entry.start, entry.length, window, out);
         }
-        if (out.occurrences.size() > kMostOccurrences) {
-            out.occurrences.resize(kMostOccurrences);
+        if (out.full) {
             out.problems.push_back("a plus de " + calendar::CountText(kMostOccurrences) +
                                    " évènements en un mois : les suivants ne sont pas montrés");
             break;
         }
     }
-    return out;
+    return std::move(out.problems);
 }
 
 }  // namespace agendas::ics

@@ -174,9 +174,12 @@ void ZoneNames::Say(std::vector<std::string>& problems) const {
 }
 
 long long ZonedInstant(const icaltimetype& time) {
-    const long long seconds = WallSeconds(time);
-    if (icaltime_is_utc(time) || time.zone == nullptr) return seconds;
-    auto* zone = const_cast<icaltimezone*>(time.zone);
+    return ZonedInstantOfWall(WallSeconds(time), icaltime_is_utc(time) ? nullptr : time.zone);
+}
+
+long long ZonedInstantOfWall(long long seconds, const icaltimezone* constZone) {
+    auto* zone = const_cast<icaltimezone*>(constZone);
+    if (zone == nullptr || zone == icaltimezone_get_utc_timezone()) return seconds;
     const long long day = calendar::FloorDivide(seconds, 86400);
     if (const long long offset = DayOffset(zone, day); offset != kNoSingleOffset) return seconds - offset;
     // The offsets a day before and a day after: no zone changes twice in two days.

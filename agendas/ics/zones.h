@@ -78,6 +78,8 @@ private:
 // skips is moved forward by the gap, and one that it repeats is the first of the
 // two (RFC 5545 3.3.5: both read with the offset in force before the change).
 long long ZonedInstant(const icaltimetype& time);
+// The same for the wall time `wall` (WallSeconds) in `zone`, read as UTC without one.
+long long ZonedInstantOfWall(long long wall, const icaltimezone* zone);
 
 // The wall time in `zone` at `instant`, in seconds counted as if it were UTC.
 long long WallSecondsAt(icaltimezone* zone, long long instant);

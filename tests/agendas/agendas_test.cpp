@@ -425,6 +425,16 @@ TEST(IcsReading, PeriodsReplacementsOfTheFutureAndUnknownZonesFollowRfc5545) {
          {"05-05 09:00–09:00 M", "05-06 09:00–09:00 N",
           "nomme des fuseaux horaires inconnus, « Heure de Mars » et 1 autre : leurs heures sont lues telles "
           "qu'elles sont écrites."}},
+        // 3.3.5: a wall time that a change of time skips is read later by the gap;
+        // the series' instances that then stand for one instant are one (3.8.5.3),
+        // even when a later one comes back to it out of order.
+        {"instances that a skipped hour makes one",
+         "BEGIN:VTIMEZONE\r\nTZID:Essai\r\nBEGIN:STANDARD\r\nDTSTART:20000101T000000\r\nTZOFFSETFROM:+0000\r\n"
+         "TZOFFSETTO:+0000\r\nEND:STANDARD\r\nBEGIN:DAYLIGHT\r\nDTSTART:20250511T020000\r\nTZOFFSETFROM:+0000\r\n"
+         "TZOFFSETTO:+0100\r\nEND:DAYLIGHT\r\nEND:VTIMEZONE\r\nBEGIN:VEVENT\r\nUID:g\r\nSUMMARY:G\r\n"
+         "DTSTART;TZID=Essai:20250511T013000\r\nDURATION:PT10M\r\nRRULE:FREQ=HOURLY;BYMINUTE=0,30;COUNT=5\r\n"
+         "END:VEVENT\r\n",
+         {"05-11 03:30–03:40 G", "05-11 04:00–04:10 G", "05-11 04:30–04:40 G"}},
         // 3.1: a line is folded anywhere, a component's BEGIN and END lines too, and
         // read unfolded.
         {"lines folded anywhere",

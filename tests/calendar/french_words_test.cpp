@@ -90,6 +90,23 @@ TEST(Utf8TextTest, EveryCodePointIsWrittenAsIconvWritesIt) {
     EXPECT_EQ(at, written.size());
 }
 
+// A title from a user's file as it is shown: each control character of C0 and C1 a
+// blank, each byte that begins no character U+FFFD, the blanks at both ends cut.
+TEST(Utf8TextTest, TextFromOutsideIsCleanedToShow) {
+    const struct {
+        std::string bytes, clean;
+    } rows[] = {
+        {"R\xC3\xA9union", "R\xC3\xA9union"},
+        {"a\tb\x1B[31mc\x7F", "a b [31mc"},
+        {"\xC2\x85next\xC2\x9B line\xC2\xA0kept", "next  line\xC2\xA0kept"},
+        {"cut \xE2\x82", "cut \xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\xFF\xC2\x41\xC0\xAF", "\xEF\xBF\xBD\xEF\xBF\xBD\x41\xEF\xBF\xBD\xEF\xBF\xBD"},
+        {"\r\n  \x01", ""},
+        {"", ""},
+    };
+    for (const auto& row : rows) EXPECT_EQ(CleanText(row.bytes), row.clean) << row.bytes;
+}
+
 struct WordsRow {
     std::string got, expected;
 };

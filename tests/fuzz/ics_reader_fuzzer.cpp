@@ -25,7 +25,8 @@ using Shown =
 Shown ShownOf(const agendas::Expansion& expansion) {
     Shown shown;
     for (const agendas::Occurrence& o : expansion.occurrences) {
-        shown.insert({o.allDay, o.floating, o.startInstant, o.endInstant, o.startWall, o.endWall, o.title});
+        shown.insert(
+            {o.allDay, o.floating, o.startInstant, o.endInstant, o.startWall, o.endWall, std::string(o.title)});
     }
     return shown;
 }
