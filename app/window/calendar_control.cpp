@@ -101,7 +101,11 @@ CalendarControl::CalendarControl(const QLocale& names, QWidget* parent)
     connect(calendar_, &QCalendarWidget::currentPageChanged, this, &CalendarControl::FollowPage);
     pageHold_->setSingleShot(true);
     pageHold_->setInterval(kMostPageHold);
-    connect(pageHold_, &QTimer::timeout, this, &CalendarControl::PaintHeldPage);
+    // A page whose days are still unknown at the hold's end shows its holidays.
+    connect(pageHold_, &QTimer::timeout, this, [this] {
+        PaintHeldPage();
+        DescribeShownDays();
+    });
 }
 
 // The grid is named after the month it shows, « Calendrier, décembre 2026 »: a
@@ -227,8 +231,8 @@ void CalendarControl::Select(QDate date) {
 void CalendarControl::FollowPage(int year, int month) {
     const QDate selected = calendar_->selectedDate();
     NameGrid();
+    if (const auto [first, last] = ShownDays(); daysKnown_ && !daysKnown_(first, last)) HoldPage();
     DescribeShownDays();
-    if (marksHeld_) HoldPage();
     if (selected.year() == year && selected.month() == month) return;
     const QDate first(year, month, 1);
     Select(first.addDays(std::min(selected.day(), first.daysInMonth()) - 1));
@@ -263,14 +267,16 @@ std::pair<QDate, QDate> CalendarControl::ShownDays() const {
     return {first.addDays(-14), first.addDays(55)};
 }
 
-// A page's marks are written as it turns. Its tooltips are not: the 70 days' facts,
-// the sun's and the lines of the events among them, would cost more than the rest of
-// a turn of the page, for the one or two days that the pointer rests on.
+// A page's marks are written as it turns, or once its events are known when it is
+// held for them: the page is not painted meanwhile. Its tooltips are not: the 70
+// days' facts, the sun's and the lines of the events among them, would cost more than
+// the rest of a turn of the page, for the one or two days that the pointer rests on.
 void CalendarControl::DescribeShownDays() {
     calendar_->setDateTextFormat(QDate(), QTextCharFormat());
     const auto [first, last] = ShownDays();
     marksHeld_ = daysKnown_ && !daysKnown_(first, last);
     if (!marksHeld_) ShowHeldPage();
+    if (marksHeld_ && pageHold_->isActive()) return;
     if (!isHoliday_ && !hasEvents_) return;
     for (QDate day = first; day <= last; day = day.addDays(1)) {
         if (day < FirstSelectableDate() || day > LastSelectableDate()) continue;
