@@ -52,6 +52,26 @@ void BM_AgendaMonth(benchmark::State& state) {
 }
 BENCHMARK(BM_AgendaMonth)->Unit(benchmark::kMillisecond);
 
+// The window's question as its page turns: the 70 days from two weeks before the 1st,
+// across three months, one of them new, 24 pages in turn.
+void BM_AgendaPage(benchmark::State& state) {
+    setenv("TZ", "Europe/Paris", 1);
+    agendas::Agenda agenda = NewAgenda();
+    agenda.DaysBetween({2024, 12, 18}, {2025, 2, 25});  // the file read, and the zones loaded
+    int month = 0;
+    for (auto _ : state) {
+        const int year = 2025 + month / 12, number = month % 12 + 1;
+        const int before = number == 1 ? 12 : number - 1, beforeYear = number == 1 ? year - 1 : year;
+        const int beforeDays = agendas::DaysBetween({beforeYear, before, 1}, {year, number, 1});
+        const agendas::LocalDate first{beforeYear, before, beforeDays - 13};
+        agendas::LocalDate last = first;
+        for (int day = 0; day < 69; ++day) last = agendas::NextDay(last);
+        benchmark::DoNotOptimize(agenda.DaysBetween(first, last));
+        month = (month + 1) % 24;
+    }
+}
+BENCHMARK(BM_AgendaPage)->Unit(benchmark::kMillisecond);
+
 // What `solvane --texte` does with the calendar, but the start of the process and
 // the loading of the module: the file read, passed over, parsed for the day, and the
 // day computed.

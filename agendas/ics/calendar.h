@@ -221,12 +221,24 @@ private:
     };
     // By entry and rule.
     mutable std::map<std::pair<std::size_t, std::size_t>, Counted> counted_;
-    // The instants of each single zoned event, by entry, reckoned at the first window:
-    // a window passes over the thousands that miss it without reading their zones.
+    // The entries a window looks at, found at the first window: the repeated ones and
+    // those of more than kShortSpan, and the others by the start of their span (an
+    // instant when zoned, a wall time otherwise), so that a window passes over the
+    // thousands of events that miss it without reading them or their zones.
     struct Span {
-        Instant start = 0, end = 0;
+        long long start = 0;
+        std::size_t entry = 0;
+        auto operator<=>(const Span&) const = default;
     };
-    mutable std::vector<Span> spans_;
+    struct WindowIndex {
+        std::vector<std::size_t> always;
+        std::vector<Span> zoned, walled;  // by start
+    };
+    static constexpr long long kShortSpan = 8 * 86400;
+    void MakeWindowIndex() const;
+    // The entries that may have occurrences in the window, in the calendar's order.
+    std::vector<std::size_t> EntriesFor(const Window& window) const;
+    mutable std::optional<WindowIndex> index_;
     // The instances of each rule without COUNT over a year around the windows asked,
     // by their wall time in the start's frame: the windows of the next months take
     // theirs from the list, without an iterator of their own (an ICU calendar opened,

@@ -476,30 +476,61 @@ void LibicalCalendar::Listed::List(const Entry& entry, const icalrecurrencetype&
     to = reached;
 }
 
+void LibicalCalendar::MakeWindowIndex() const {
+    WindowIndex& index = index_.emplace();
+    for (std::size_t at = 0; at < entries_.size(); ++at) {
+        const Entry& entry = entries_[at];
+        if (entry.cancelled) continue;
+        if (entry.repetition || entry.length.seconds > kShortSpan) {
+            index.always.push_back(at);
+        } else if (entry.kind == TimeKind::Zoned) {
+            index.zoned.push_back({ZonedSpan(entry.start, entry.length).first, at});
+        } else {
+            index.walled.push_back({WallSeconds(entry.start), at});
+        }
+    }
+    std::ranges::sort(index.zoned);
+    std::ranges::sort(index.walled);
+    index.always.shrink_to_fit();
+    index.zoned.shrink_to_fit();
+    index.walled.shrink_to_fit();
+}
+
+std::vector<std::size_t> LibicalCalendar::EntriesFor(const Window& window) const {
+    if (!index_) MakeWindowIndex();
+    std::vector<std::size_t> entries = index_->always;
+    // A span that starts up to kShortSpan before the window may last into it; a day
+    // more on each side keeps clear of the minutes and seconds that the exact test,
+    // AddOccurrence's, reads otherwise.
+    const auto starting = [&](const std::vector<Span>& spans, long long from, long long to) {
+        const auto first = std::ranges::lower_bound(spans, from - kShortSpan - 86400, {}, &Span::start);
+        const auto last = std::ranges::lower_bound(spans, to + 86400, {}, &Span::start);
+        for (auto span = first; span != last; ++span) entries.push_back(span->entry);
+    };
+    starting(index_->zoned, window.start, window.end);
+    const auto midnight = [](LocalDate date) {
+        return calendar::DaysFromCivil(date.year, date.month, date.day) * 86400LL;
+    };
+    starting(index_->walled, midnight(window.first), midnight(window.next));
+    std::ranges::sort(entries);
+    return entries;
+}
+
 std::vector<std::string> LibicalCalendar::EachOccurrence(const Window& window, const Take& take) const {
     const std::lock_guard lock(libicalMutex);
     Giving out(take);
     WindowWalls walls(window);
     const double started = ProcessorSeconds();
-    if (spans_.size() != entries_.size()) {
-        spans_.assign(entries_.size(), {});
-        for (std::size_t at = 0; at < entries_.size(); ++at) {
-            const Entry& entry = entries_[at];
-            if (entry.kind == TimeKind::Zoned && !entry.repetition && !entry.cancelled)
-                std::tie(spans_[at].start, spans_[at].end) = ZonedSpan(entry.start, entry.length);
-        }
-    }
-    for (std::size_t at = 0; at < entries_.size(); ++at) {
+    const std::vector<std::size_t> looked = EntriesFor(window);
+    for (std::size_t counted = 0; counted < looked.size(); ++counted) {
+        const std::size_t at = looked[counted];
         const Entry& entry = entries_[at];
-        if (at % 64 == 63 && ProcessorSeconds() - started > kMostWindowSeconds) {
+        if (counted % 64 == 63 && ProcessorSeconds() - started > kMostWindowSeconds) {
             out.problems.push_back("ses répétitions sont trop longues à calculer : le reste n'est pas montré");
             break;
         }
-        if (entry.cancelled) continue;
         if (entry.repetition) {
             ExpandRepeats(at, window, walls, out);
-        } else if (entry.kind == TimeKind::Zoned && !Overlaps(spans_[at].start, spans_[at].end, window)) {
-            continue;
         } else {
             AddOccurrence(entry, entry, entry.start, entry.length, window, out);
         }

@@ -124,7 +124,14 @@ class Maker:
 
     def single(self):
         zone = self.rng.choice(EVENT_ZONES)
-        kind = self.rng.randrange(4)
+        kind = self.rng.randrange(5)
+        if kind == 4:  # a stay of days, timed or whole: shorter and longer than a week
+            first, days = self.day(), self.rng.randrange(5, 40)
+            if self.rng.random() < 0.5:
+                lines = self.timed(self.wall(first), zone, days * 24 * 60 + self.rng.choice([-45, 0, 45]))
+            else:
+                lines = [f"DTSTART;VALUE=DATE:{first:%Y%m%d}", f"DTEND;VALUE=DATE:{first + dt.timedelta(days=days):%Y%m%d}"]
+            return self.event(lines, "séjour")
         if kind == 0:
             lines = self.timed(self.wall(self.day()), zone, self.rng.choice([30, 45, 60, 90, 120, 180]))
         elif kind == 1:  # across midnight, ending before one o'clock
