@@ -111,10 +111,9 @@ class OccurrenceReading {
 public:
     std::optional<LocalTime> LocalOf(Instant instant) {
         const long long day = DayOf(instant);
-        const auto [slot, added] = dayOffsets_.try_emplace(day);
-        if (added) slot->second = SingleOffset(day);
-        if (!slot->second) return LocalOfInstant(instant);
-        const long long local = instant + *slot->second, seconds = local - DayOf(local) * 86400;
+        const std::optional<int> offset = OffsetOf(day);
+        if (!offset) return LocalOfInstant(instant);
+        const long long local = instant + *offset, seconds = local - DayOf(local) * 86400;
         const calendar::CivilDate date = calendar::CivilFromDays(DayOf(local));
         return LocalTime{int(date.year), date.month, date.day, int(seconds / 3600), int(seconds % 3600 / 60)};
     }
@@ -128,6 +127,18 @@ private:
         std::string clean;
     };
     static long long DayOf(long long seconds) { return calendar::FloorDivide(seconds, 86400); }
+    // The single offset of a day, asked once: the days of a window's occurrences are
+    // kept side by side from the first asked, up to a year on either side.
+    std::optional<int> OffsetOf(long long day) {
+        constexpr long long kMostDays = 366;
+        if (offsets_.empty()) firstDay_ = day - kMostDays;
+        if (day < firstDay_ || day - firstDay_ >= 2 * kMostDays) return SingleOffset(day);
+        const auto at = std::size_t(day - firstDay_);
+        if (at >= offsets_.size()) offsets_.resize(at + 1);
+        std::optional<std::optional<int>>& offset = offsets_[at];
+        if (!offset) offset = SingleOffset(day);
+        return *offset;
+    }
     // The offset of every instant of a UTC day, where no change of time comes near it:
     // the same a day before, at its middle and a day after its end (no zone changes
     // twice in a day and a half).
@@ -150,7 +161,8 @@ private:
         return text.clean;
     }
 
-    std::unordered_map<long long, std::optional<int>> dayOffsets_;
+    long long firstDay_ = 0;  // of offsets_
+    std::vector<std::optional<std::optional<int>>> offsets_;
     Text title_, place_;
 };
 

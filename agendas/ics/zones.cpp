@@ -4,6 +4,8 @@
 #include <unicode/ucal.h>
 
 #include <algorithm>
+#include <array>
+#include <climits>
 #include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
@@ -42,33 +44,50 @@ long long OffsetAt(icaltimezone* zone, long long instant) {
 // twice in a day and a half. It is the offset of every instant of that UTC day, and
 // of every wall time of that day in the zone. Each day is asked once of libical,
 // whose search through a zone's changes costs as much as a hundred lookups here;
-// under libicalMutex, as every call.
-struct ZoneDay {
+// under libicalMutex, as every call. The days are kept by runs of 64 of one zone,
+// and the run last used is found again without a lookup: the instances of a series
+// in a month fall in one or two.
+constexpr int kRunDays = 64;
+struct ZoneRun {
     const icaltimezone* zone;
-    long long day;
-    bool operator==(const ZoneDay&) const = default;
+    long long run;
+    bool operator==(const ZoneRun&) const = default;
 };
-struct ZoneDayHash {
-    std::size_t operator()(const ZoneDay& key) const noexcept {
-        return std::hash<const void*>{}(key.zone) ^ std::hash<long long>{}(key.day) * 0x9e3779b97f4a7c15ULL;
+struct ZoneRunHash {
+    std::size_t operator()(const ZoneRun& key) const noexcept {
+        return std::hash<const void*>{}(key.zone) ^ std::hash<long long>{}(key.run) * 0x9e3779b97f4a7c15ULL;
     }
 };
+constexpr std::int32_t kNotAsked = INT32_MIN, kNoSingle = INT32_MIN + 1;
 constexpr long long kNoSingleOffset = 1LL << 62;
-constexpr std::size_t kMostZoneDays = 100'000;  // some 270 years of one zone
-std::unordered_map<ZoneDay, long long, ZoneDayHash> dayOffsets;
+using DayRun = std::array<std::int32_t, kRunDays>;
+constexpr std::size_t kMostZoneRuns = 1'600;  // some 270 years of one zone, 400 kB
+std::unordered_map<ZoneRun, DayRun, ZoneRunHash> dayOffsets;
+ZoneRun lastRun{nullptr, 0};
+DayRun* lastDays = nullptr;
+
+void ForgetRuns() {
+    dayOffsets.clear();
+    lastDays = nullptr;
+}
 
 long long DayOffset(icaltimezone* zone, long long day) {
-    const auto [slot, added] = dayOffsets.try_emplace({zone, day}, kNoSingleOffset);
-    if (!added) return slot->second;
-    const long long midnight = day * 86400, before = OffsetAt(zone, midnight - 86400);
-    if (OffsetAt(zone, midnight + 43200) == before && OffsetAt(zone, midnight + 2 * 86400) == before)
-        slot->second = before;
-    if (dayOffsets.size() > kMostZoneDays) {
-        const long long offset = slot->second;
-        dayOffsets.clear();
-        return offset;
+    const long long run = calendar::FloorDivide(day, kRunDays);
+    if (lastDays == nullptr || lastRun.zone != zone || lastRun.run != run) {
+        if (dayOffsets.size() >= kMostZoneRuns) ForgetRuns();
+        const auto [slot, added] = dayOffsets.try_emplace({zone, run});
+        if (added) slot->second.fill(kNotAsked);
+        lastRun = {zone, run};
+        lastDays = &slot->second;
     }
-    return slot->second;
+    std::int32_t& offset = (*lastDays)[std::size_t(day - run * kRunDays)];
+    if (offset == kNotAsked) {
+        const long long midnight = day * 86400, before = OffsetAt(zone, midnight - 86400);
+        const bool single =
+            OffsetAt(zone, midnight + 43200) == before && OffsetAt(zone, midnight + 2 * 86400) == before;
+        offset = single ? std::int32_t(before) : kNoSingle;
+    }
+    return offset == kNoSingle ? kNoSingleOffset : offset;
 }
 
 // Whether `name` is written as a zone of the zoneinfo folder is: parts of letters,
@@ -126,7 +145,7 @@ bool IsZoneFile(const std::string& name) {
 
 }  // namespace
 
-void ForgetZoneDays() { dayOffsets.clear(); }
+void ForgetZoneDays() { ForgetRuns(); }
 
 long long WallSecondsAt(icaltimezone* zone, long long instant) {
     const long long day = calendar::FloorDivide(instant, 86400);
