@@ -110,11 +110,15 @@ void AgendaReader::Ask(QDate first, QDate last) {
             auto days = std::make_shared<agendas::AgendaDays>(worker_->Between(first, last));
             QMetaObject::invokeMethod(
                 this,
-                [this, question, days] {
+                [this, question, days]() mutable {
                     if (asked_ != question) return;
                     const bool eventsChanged = !days_.days.empty() || !days->days.empty() || !days_.contacts.empty() ||
                                                !days->contacts.empty();
-                    days_ = std::move(*days);
+                    // The answer before goes back to the reader's thread, which frees its
+                    // thousands of events there, beside those it has just counted again.
+                    std::swap(days_, *days);
+                    auto release = [before = std::move(days)] {};
+                    QMetaObject::invokeMethod(worker_, std::move(release), Qt::QueuedConnection);
                     emit Ready(eventsChanged);
                 },
                 Qt::QueuedConnection);
