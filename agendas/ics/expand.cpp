@@ -58,6 +58,9 @@ std::pair<Instant, Instant> ZonedSpan(const icaltimetype& start, const Length& l
         end = start.is_date ? ZonedInstant(AddSeconds(start, length.seconds))
                             : ZonedInstantOfWall(WallSeconds(start) + length.seconds, start.zone);
     }
+    // A start in the hour a change of time skips is read later by the gap: an end that
+    // its wall time would put before it keeps the occurrence's length instead.
+    if (end < first) end = first + length.seconds;
     return {first, std::max(end, first)};
 }
 

@@ -12,9 +12,10 @@ times, in each time zone the test runs Solvane in, whether the files are read on
 (the window) or a month at a time (the terminal). Birthdays from a contacts folder
 are checked against the dates Python's own calendar gives. Then every change of time
 of 2000-2037 in ten zones, an event in the hour it skips or repeats and weekly series
-that meet it, with the instants that zoneinfo gives (check_transitions). Then events
-of 1604 to 1899 seen then and in later years (check_old_years), and yearly rules
-without BYMONTH (check_yearly_rules).
+that meet it (one whose DTEND the skipped hour would put before its start), with the
+instants that zoneinfo gives (check_transitions). Then events of 1604 to 1899 seen
+then and in later years (check_old_years), and yearly rules without BYMONTH
+(check_yearly_rules).
 
     agenda_oracle.py PRINT_AGENDA_DAYS [SEED]
 """
@@ -357,12 +358,21 @@ def transition_events(name):
         kind = "saut" if after > before else "double"
         if (name, wall.date()) in LIBICAL_ZONE_FAULTS:
             continue
-        for start, rule, what in [(wall, "", "seul"), (wall, "FREQ=WEEKLY;COUNT=3", "série"),
-                                  (wall - dt.timedelta(days=7), "FREQ=WEEKLY;COUNT=3", "série avant")]:
+        rows = [(wall, "", "seul", "DURATION:PT1H"), (wall, "FREQ=WEEKLY;COUNT=3", "série", "DURATION:PT1H"),
+                (wall - dt.timedelta(days=7), "FREQ=WEEKLY;COUNT=3", "série avant", "DURATION:PT1H")]
+        if kind == "saut":
+            # A series whose DTEND, three quarters of the gap after its start, falls past
+            # the gap, so before the moved start as a wall time: the occurrence keeps its
+            # exact length (RFC 5545 3.8.5.3).
+            length = dt.timedelta(minutes=(after - before).total_seconds() * 3 // 4 // 60)
+            before_end = wall - dt.timedelta(days=7) + length
+            rows.append((wall - dt.timedelta(days=7), "FREQ=WEEKLY;COUNT=3", "série avant, fin",
+                         f"DTEND;TZID={name}:{before_end:%Y%m%dT%H%M%S}"))
+        for start, rule, what, length in rows:
             count += 1
             lines = [f"BEGIN:VEVENT", f"UID:{count}@changement.test", "DTSTAMP:20240101T000000Z",
                      f"SUMMARY:{name} {wall:%Y-%m-%d %H:%M} {kind} {what}", f"DTSTART;TZID={name}:{start:%Y%m%dT%H%M%S}",
-                     "DURATION:PT1H"] + ([f"RRULE:{rule}"] if rule else []) + ["END:VEVENT"]
+                     length] + ([f"RRULE:{rule}"] if rule else []) + ["END:VEVENT"]
             events.append(lines)
     return events
 
