@@ -32,35 +32,6 @@ Window WindowOf(LocalDate first, LocalDate next) {
             .end = calendar::LocalDayOf(next.year, next.month, next.day).start};
 }
 
-std::optional<LocalTime> LocalOfInstant(Instant instant) {
-    try {
-        const calendar::LocalReading local = calendar::LocalReadingOf(instant);
-        return LocalTime{local.year, local.month, local.day, local.hour, local.minute};
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
-// The instant a local wall time stands for in the process's zone: one that a change
-// of time skips is moved forward by the gap, one that it repeats is the first, as a
-// calendar's own zoned times are (ics/zones.h).
-std::optional<Instant> InstantOfLocal(const LocalTime& wall) {
-    try {
-        const Instant asUtc =
-            calendar::UtcMidnightOf(wall.year, wall.month, wall.day) + wall.hour * 3600LL + wall.minute * 60LL;
-        const int before = calendar::LocalReadingOf(asUtc - 86400).offsetSeconds;
-        const Instant first = asUtc - before;
-        const int there = calendar::LocalReadingOf(first).offsetSeconds;
-        if (there == before) return first;
-        // The offset changed within the day before: the wall time is after the change,
-        // unless the change skipped it.
-        const Instant after = asUtc - there;
-        return calendar::LocalReadingOf(after).offsetSeconds == there ? after : first;
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
-}
-
 // The firings of the occurrence's alarms; none when its times are past the zone's.
 std::shared_ptr<const EventAlarms> AlarmsOf(const Occurrence& occurrence) {
     auto alarms = std::make_shared<EventAlarms>();

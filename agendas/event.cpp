@@ -1,7 +1,10 @@
 #include "agendas/event.h"
 
 #include <chrono>
+#include <exception>
 #include <tuple>
+
+#include "calendar/local_zone.h"
 
 namespace agendas {
 
@@ -24,6 +27,32 @@ LocalDate NextDay(LocalDate date) { return DateOfDays(DaysOf(date) + std::chrono
 LocalDate PreviousDay(LocalDate date) { return DateOfDays(DaysOf(date) - std::chrono::days{1}); }
 
 int DaysBetween(LocalDate from, LocalDate to) { return int((DaysOf(to) - DaysOf(from)).count()); }
+
+std::optional<LocalTime> LocalOfInstant(std::int64_t instant) {
+    try {
+        const calendar::LocalReading local = calendar::LocalReadingOf(instant);
+        return LocalTime{local.year, local.month, local.day, local.hour, local.minute};
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::int64_t> InstantOfLocal(const LocalTime& wall) {
+    try {
+        const std::int64_t asUtc =
+            calendar::UtcMidnightOf(wall.year, wall.month, wall.day) + wall.hour * 3600LL + wall.minute * 60LL;
+        const int before = calendar::LocalReadingOf(asUtc - 86400).offsetSeconds;
+        const std::int64_t first = asUtc - before;
+        const int there = calendar::LocalReadingOf(first).offsetSeconds;
+        if (there == before) return first;
+        // The offset changed within the day before: the wall time is after the change,
+        // unless the change skipped it.
+        const std::int64_t after = asUtc - there;
+        return calendar::LocalReadingOf(after).offsetSeconds == there ? after : first;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
 
 bool Event::IsOn(LocalDate date) const {
     if (WholeDays()) return start.Date() <= date && date <= end.Date();

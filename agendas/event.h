@@ -29,6 +29,13 @@ LocalDate PreviousDay(LocalDate date);
 // The number of days from `from` to `to`, negative when `to` is earlier.
 int DaysBetween(LocalDate from, LocalDate to);
 
+// The instant (seconds since 1970 UTC) a local wall time stands for in the process's
+// zone: one that a change of time skips is moved forward by the gap, one that it
+// repeats is the first, as a calendar's own zoned times are (RFC 5545 3.3.5). None
+// beyond the zone's range; and back, the wall time of an instant.
+std::optional<std::int64_t> InstantOfLocal(const LocalTime& wall);
+std::optional<LocalTime> LocalOfInstant(std::int64_t instant);
+
 // One firing of one VALARM of an event's occurrence, at an instant (seconds since
 // 1970 UTC), and what the event needs to name and show it.
 struct EventAlarm {

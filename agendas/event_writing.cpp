@@ -15,6 +15,8 @@
 #include "agendas/safety_net.h"
 #include "agendas/source_files.h"
 #include "agendas/writable_sources.h"
+#include "calendar/french_words.h"
+#include "calendar/local_zone.h"
 #include "files/bounded_read.h"
 #include "files/descriptor.h"
 #include "files/write_beside.h"
@@ -130,6 +132,19 @@ EventFile ReadEventFile(const std::string& path) {
 
 }  // namespace
 
+std::string SkippedStartRefusal(const EventFields& fields) {
+    if (fields.wholeDay || fields.end <= fields.start) return {};
+    const std::optional<std::int64_t> start = InstantOfLocal(fields.start), end = InstantOfLocal(fields.end);
+    if (!start || !end || *end > *start) return {};
+    const std::optional<LocalTime> read = LocalOfInstant(*start);
+    if (!read) return {};
+    const auto clock = [](const LocalTime& time) { return calendar::ClockText(time.hour, time.minute, " h "); };
+    const LocalTime& first = fields.start;
+    return "Le " + calendar::DateInWords(first.day, first.month, first.year) + ", l'heure avance : " + clock(first) +
+           " n'existe pas et se lit " + clock(*read) + ", ce qui ferait finir l'évènement (à " + clock(fields.end) +
+           ") avant son début. Rien n'est écrit.";
+}
+
 std::string NewUid() {
     std::array<unsigned char, 16> bytes{};
     for (std::size_t done = 0; done < bytes.size();) {
@@ -228,6 +243,8 @@ EventWriting EventWriter::Add(const Source& calendar, const EventFields& fields)
         return Outcome(EventWriting::Status::Refused, refused);
     if (std::string refused = ZoneRefusal(stamp_, fields); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
+    if (std::string refused = SkippedStartRefusal(fields); !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
     if (calendar.kind == Source::Kind::Folder) {
         const std::string uid = FreeUid(calendar);
         if (uid.empty()) return NoFreeUid();
@@ -259,6 +276,8 @@ EventWriting EventWriter::Change(const Source& calendar, const EventFile& file, 
     if (std::string refused = Refusal(calendar); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
     if (std::string refused = ZoneRefusal(stamp_, fields); scope != Scope::ThisOccurrence && !refused.empty())
+        return Outcome(EventWriting::Status::Refused, refused);
+    if (std::string refused = SkippedStartRefusal(fields); !refused.empty())
         return Outcome(EventWriting::Status::Refused, refused);
     const bool oneFile = calendar.kind == Source::Kind::File;
     // Only « celle-ci et les suivantes » writes a new UID, the new series'.

@@ -28,6 +28,12 @@ namespace agendas {
 // which khal and vdirsyncer name a file after its UID.
 std::string NewUid();
 
+// Why timed fields are not written, empty when they are: a start that the machine's
+// zone skips at a change of time is read later by the gap, as RFC 5545 3.3.5 has every
+// reader read it, and an end the user put in the gap or just after it would come before
+// that start: readers shorten such an event to nothing, or drop it.
+std::string SkippedStartRefusal(const EventFields& fields);
+
 // The file of the event `uid` in `calendar`, as read now: the file itself for an .ics
 // file. In a vdir, `readFrom` (EventOrigin::file, the file the event was read from:
 // with two events of one UID, the one clicked) when it still holds the event, else

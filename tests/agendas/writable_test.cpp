@@ -23,6 +23,7 @@
 #include "agendas/ics/writer.h"
 #include "agendas/safety_net.h"
 #include "agendas/writable_sources.h"
+#include "calendar/local_zone.h"
 #include "calendar/utf8_text.h"
 #include "tests/namedays/temp_folder.h"
 
@@ -143,6 +144,42 @@ TEST(EventWriter, NewUidsAreFreeInEveryCalendar) {
             << row.what << ": « " << written.sentence << " »";
     }
     EXPECT_FALSE(agendas::UidIsFree("LIBRE-5", all));
+}
+
+// 28 March 2027 in Paris: 2 h 00 becomes 3 h 00. A start in the gap is read an hour
+// later; an end before that would make an event that readers shorten to nothing.
+TEST(EventWriter, AStartTheChangeOfTimeSkipsIsNotWrittenAfterItsEnd) {
+    const TempFolder folder;
+    setenv("TZ", "Europe/Paris", 1);
+    tzset();
+    calendar::RefreshLocalZone();
+    const struct {
+        agendas::LocalTime start, end;
+        const char* refusal;  // "" when written
+    } rows[] = {
+        {{2027, 3, 28, 2, 30},
+         {2027, 3, 28, 3, 15},
+         "Le 28 mars 2027, l'heure avance : 02 h 30 n'existe pas et se lit 03 h 30, ce qui ferait finir "
+         "l'évènement (à 03 h 15) avant son début. Rien n'est écrit."},
+        {{2027, 3, 28, 2, 0}, {2027, 3, 28, 3, 0}, "02 h 00 n'existe pas et se lit 03 h 00"},
+        {{2027, 3, 28, 2, 30}, {2027, 3, 28, 4, 0}, ""},
+        {{2027, 3, 28, 1, 30}, {2027, 3, 28, 3, 15}, ""},
+        {{2027, 10, 31, 2, 30}, {2027, 10, 31, 2, 45}, ""},  // the hour repeated
+    };
+    const agendas::Source vdir{
+        .kind = agendas::Source::Kind::Folder, .location = folder.path(), .name = {}, .writable = true};
+    for (const auto& row : rows) {
+        const agendas::EventWriter writer(agendas::LibicalWriter(), folder.path() / "filet",
+                                          {.now = 1'798'786'800, .zone = "Europe/Paris"}, {vdir});
+        agendas::EventFields fields;
+        fields.title = "Garde";
+        fields.start = row.start;
+        fields.end = row.end;
+        const agendas::EventWriting written = writer.Add(vdir, fields);
+        const std::string refusal = row.refusal;
+        EXPECT_EQ(written.status == agendas::EventWriting::Status::Written, refusal.empty()) << written.sentence;
+        EXPECT_NE(written.sentence.find(refusal), std::string::npos) << written.sentence;
+    }
 }
 
 // An event is changed in the file it was read from. Its UID comes from whoever wrote

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "agendas/event_writing.h"
 #include "agendas/ics/reader.h"
 #include "agendas/ics/writer.h"
 #include "fuzz_checks.h"
@@ -99,6 +100,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A TZID and its VTIMEZONE one time in eight: libical's holds every change since
     // 1891, which takes most of a run to write and read. Otherwise UTC.
     const std::string zone = data[5] % 8 == 1 ? "Europe/Paris" : "";
+    // The gadget refuses to write a start the change of time skips, read after its end.
+    if (!agendas::SkippedStartRefusal(fields).empty()) return 0;
 
     const agendas::TextChange written = agendas::LibicalWriter().NewFile(fields, "FUZZ-UID", {.now = 0, .zone = zone});
     std::string problem;
