@@ -1,7 +1,9 @@
 #include "terminal/add_event.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <ctime>
+#include <optional>
 
 #include "agendas/event_writing.h"
 #include "agendas/safety_net.h"
@@ -99,9 +101,14 @@ TerminalAnswer AddEventAnswer(const TerminalRequest& request, const std::string&
     const agendas::EventWriting written = events.Add(*calendar, fields);
     if (written.status != agendas::EventWriting::Status::Written) return Failure(written.sentence);
 
+    // Shown as every reader reads it: a time the change of time skips, later by the gap.
+    const auto asRead = [&](const agendas::LocalTime& time) {
+        const std::optional<std::int64_t> instant = agendas::InstantOfLocal(time);
+        return fields.wholeDay || !instant ? time : agendas::LocalOfInstant(*instant).value_or(time);
+    };
     const agendas::Event event{.kind = fields.wholeDay ? agendas::Event::Kind::AllDay : agendas::Event::Kind::Timed,
-                               .start = fields.start,
-                               .end = fields.end,
+                               .start = asRead(fields.start),
+                               .end = asRead(fields.end),
                                .title = fields.title,
                                .location = fields.place,
                                .agenda = CalendarName(*calendar),

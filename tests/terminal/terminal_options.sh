@@ -461,6 +461,12 @@ run TZ=America/New_York XDG_CONFIG_HOME="$agendas/config" "$program" --texte 202
 run TZ=Europe/Paris XDG_CONFIG_HOME="$agendas/config" "$program" --json 2025-05-08
 [[ $out == *'"evenements":[{"debut":"2025-05-08T14:00","fin":"2025-05-08T15:30","journee":false,"titre":"Réunion d'"'"'équipe","lieu":null,"agenda":"Bureau"}]}' ]] ||
     fail "--json : les évènements : $out"
+# An event added on the night clocks go forward is shown as every reader will read it:
+# 2 h 30 does not exist and reads 3 h 30.
+mkdir -p "$agendas/garde"
+run TZ=Europe/Paris XDG_CONFIG_HOME="$agendas/garde-config" XDG_STATE_HOME="$agendas/garde-state" "$program" \
+    --ajouter "28 mars 2027 2h30-4h Garde" --agenda "$agendas/garde"
+[[ $status = 0 && $out == *'03 h 30 – 04 h 00 Garde'* ]] || fail "--ajouter à l'heure sautée : état $status, « $out$err »"
 today=$(TZ=Europe/Paris date +%Y%m%d)
 write_calendar "$agendas/travail.ics" "$today" "Avant"
 TZ=Europe/Paris XDG_CONFIG_HOME="$agendas/config" "$program" --waybar --suivre >"$work/agenda.out" 2>/dev/null & follower=$!
