@@ -29,7 +29,6 @@
 namespace {
 
 using event_words::Clock;
-using event_words::DateTimeOf;
 using event_words::Description;
 using event_words::French;
 using event_words::ListedAs;
@@ -236,20 +235,15 @@ EventDialog::EventDialog(QDate day, const QDateTime& now, EventSaving saving, QW
     phrase_->setFocus();
 }
 
-QDateTime EventDialog::Start() const {
-    return {startDate_->date(), wholeDay_->isChecked() ? QTime(0, 0) : startTime_->time()};
-}
-
-QDateTime EventDialog::End() const {
-    return {endDate_->date(), wholeDay_->isChecked() ? QTime(0, 0) : endTime_->time()};
-}
-
 agendas::EventFields EventDialog::Fields() const {
     agendas::EventFields fields;
     fields.title = Utf8Of(title_->text().trimmed());
     fields.wholeDay = wholeDay_->isChecked();
-    fields.start = LocalOf(Start());
-    fields.end = LocalOf(End());
+    // As the fields show them, a time that the change of time skips too: the writer
+    // says what becomes of it.
+    const QTime midnight(0, 0);
+    fields.start = LocalOf(startDate_->date(), fields.wholeDay ? midnight : startTime_->time());
+    fields.end = LocalOf(endDate_->date(), fields.wholeDay ? midnight : endTime_->time());
     if (const QString place = place_->text().trimmed(); !place.isEmpty()) fields.place = Utf8Of(place);
     fields.repetition = agendas::QuickRepetition(repetition_->currentIndex());
     if (fields.repetition != agendas::QuickRepetition::None && ending_->currentIndex() == kEndsOnADay) {
@@ -269,7 +263,8 @@ agendas::EventFields EventDialog::Fields() const {
 }
 
 void EventDialog::ShowFields(const agendas::EventFields& fields) {
-    const QDateTime start = DateTimeOf(fields.start), end = DateTimeOf(fields.end);
+    // Read as walls: a local time would move one that the change of time skips.
+    const QDateTime start = WallOf(fields.start), end = WallOf(fields.end);
     {
         const QSignalBlocker quietDate(startDate_), quietTime(startTime_);
         title_->setText(Utf8(fields.title));
@@ -336,9 +331,9 @@ void EventDialog::ReadPhrase(const QString& phrase) {
         return part.meaning == agendas::QuickEntryPart::Meaning::Day;
     });
     if (!saysADay && day_ != now_.date()) {
-        const qint64 days = DateTimeOf(fields.start).date().daysTo(day_);
-        fields.start = LocalOf(DateTimeOf(fields.start).addDays(days));
-        fields.end = LocalOf(DateTimeOf(fields.end).addDays(days));
+        const qint64 days = WallOf(fields.start).date().daysTo(day_);
+        fields.start = LocalOf(WallOf(fields.start).addDays(days));
+        fields.end = LocalOf(WallOf(fields.end).addDays(days));
     }
     fields.reminderMinutes = Fields().reminderMinutes;
     ShowFields(fields);

@@ -60,8 +60,6 @@ private:
     void Say(const QString& sentence, QWidget* field = nullptr);
     void Unsay();
     int IndexOfOpened() const;
-    QDateTime Start() const;
-    QDateTime End() const;
 
     // The event at `index` of the day's list opened, or none (0: a new event).
     void OpenEvent(int index);

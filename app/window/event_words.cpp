@@ -11,14 +11,10 @@ const QLocale& French() {
     return french;
 }
 
-agendas::LocalTime LocalOf(const QDateTime& time) {
-    const QDate date = time.date();
-    const QTime clock = time.time();
-    return {date.year(), date.month(), date.day(), clock.hour(), clock.minute()};
-}
+agendas::LocalTime LocalOf(const QDateTime& time) { return LocalOf(time.date(), time.time()); }
 
-QDateTime DateTimeOf(const agendas::LocalTime& time) {
-    return {QDate(time.year, time.month, time.day), QTime(time.hour, time.minute)};
+agendas::LocalTime LocalOf(QDate date, QTime time) {
+    return {date.year(), date.month(), date.day(), time.hour(), time.minute()};
 }
 
 QString Clock(const QTime& time) {
@@ -28,7 +24,7 @@ QString Clock(const QTime& time) {
 }
 
 QString Description(const agendas::EventFields& fields, const QString& repetition) {
-    const QDateTime start = DateTimeOf(fields.start), end = DateTimeOf(fields.end);
+    const QDateTime start = WallOf(fields.start), end = WallOf(fields.end);
     const QString day = QStringLiteral("dddd d MMMM yyyy");
     QString said = French().toString(start.date(), day);
     if (fields.wholeDay) {

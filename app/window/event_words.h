@@ -14,7 +14,9 @@ namespace event_words {
 const QLocale& French();
 
 agendas::LocalTime LocalOf(const QDateTime& time);
-QDateTime DateTimeOf(const agendas::LocalTime& time);
+// A day and a time as they are written, never resolved in the local zone: a local
+// QDateTime moves a time that the change of time skips.
+agendas::LocalTime LocalOf(QDate date, QTime time);
 
 // « 9 h », « 18 h 30 »: as the quick-add phrases write them.
 QString Clock(const QTime& time);
