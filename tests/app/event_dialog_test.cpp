@@ -174,6 +174,22 @@ private slots:
         QVERIFY(!QFileInfo::exists(folder));
     }
 
+    // The night clocks go forward, 2 h 30 does not exist and reads 3 h 30: an event
+    // typed to end at 3 h 15 is not written, and the dialog says why.
+    void aStartTheChangeOfTimeSkipsIsNotWrittenAfterItsEnd() {
+        GadgetSettings settings(GadgetSettings::DefaultPath(), QStringLiteral(":1"));
+        const QString folder = WritableCalendar(settings, QStringLiteral("skipped"));
+        EventDialog dialog(kNow.date(), kNow, EventSaving(QStringLiteral(SOLVANE_PROGRAM_DIR), settings));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        Type(Child<QLineEdit>(dialog, "QuickEntry"), QStringLiteral("28 mars 2027 2h30-3h15 Garde"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(dialog.isVisible());
+        const QString said = Child<QLabel>(dialog, "Problem")->text();
+        QVERIFY2(said.contains(QStringLiteral("02 h 30 n'existe pas et se lit 03 h 30")), qPrintable(said));
+        QVERIFY(QDir(folder).isEmpty());
+    }
+
     // No agenda writable: the event goes to the gadget's own calendar, made then,
     // named « Solvane », and listed as writable and chosen for the next events.
     // The calendar chosen is made read-only in « Agendas… » (by another gadget) while
